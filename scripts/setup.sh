@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine.
+# Idempotent: when everything is present it only checks and returns in a second or two.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache="${VELMORA_CACHE:-$root/.cache}"
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386 wine64 xvfb x11-apps imagemagick dpkg-dev nasm
+)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# libjpeg for mingw: Debian ships it only for Linux, so build it from Debian's own source
+# package into an ignored cache folder.
+jpeg_prefix="$cache/mingw-libjpeg"
+if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
+  echo "setup: cross-building libjpeg for i686-w64-mingw32"
+  if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1 \
+     || [ -z "$(apt-get source --print-uris libjpeg-turbo 2>/dev/null | grep -F .dsc)" ]; then
+    # Enable source entries next to the configured binary ones (same mirrors).
+    if [ -f /etc/apt/sources.list.d/debian.sources ] && ! grep -q 'deb-src' /etc/apt/sources.list.d/debian.sources; then
+      as_root sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
+    fi
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list && ! grep -q '^deb-src ' /etc/apt/sources.list; then
+      grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | as_root tee -a /etc/apt/sources.list >/dev/null
+    fi
+    as_root apt-get update -qq
+  fi
+  src="$cache/src"
+  rm -rf "$src" && mkdir -p "$src"
+  (cd "$src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+  dir=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
+  cmake -S "$dir" -B "$src/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw32.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR= \
+    -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -Wno-dev >/dev/null
+  cmake --build "$src/build" >/dev/null
+  cmake --install "$src/build" >/dev/null
+  rm -rf "$src"
+fi
+echo "setup: ready"
