@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,11 @@ public:
 private:
     void ensureDecoded() const {
         std::call_once(once_, [this] {
-            result_ = decode_();
+            try {
+                result_ = decode_();
+            } catch (const std::bad_alloc&) {
+                result_ = {{}, "not enough memory to decode the bitmap"};
+            }
             decode_ = nullptr;  // releases the captured payload
             const auto& px = result_.image.pixels;
             result_.image.opaque = std::all_of(px.begin(), px.end(), [](Pixel p) { return (p >> 24) == 0xFF; });
