@@ -61,6 +61,11 @@ TEST(LosslessBitmap, ShortDataIsAClearErrorAndUnknownFormatsFailTheTag) {
     EXPECT_EQ(b->image(), nullptr);
     EXPECT_NE(b->error().find("ends early"), std::string::npos) << b->error();
 
+    // A tiny payload may not promise a huge image: refused before any memory is taken.
+    std::vector<uint8_t> huge = {5, 0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x9C};
+    ByteReader rh(huge);
+    EXPECT_THROW(readDefineBitsLossless(rh, 2, TagContext{}), DecodeFailure);
+
     std::vector<uint8_t> format4v2 = {4, 1, 0, 1, 0};
     ByteReader r(format4v2);
     EXPECT_THROW(readDefineBitsLossless(r, 2, TagContext{}), DecodeFailure);

@@ -149,6 +149,18 @@ TEST(MovieDecoder, SpritesHaveTheirOwnTimelineAndIgnoreDefinitions) {
     EXPECT_NE(summaries[4].find("ignored"), std::string::npos);
 }
 
+TEST(MovieDecoder, ATagOverrunningItsSpriteIsAWarningNotATruncatedFile) {
+    // The sprite's last tag claims 40 bytes that the sprite does not have.
+    auto inner = concat({place2(1, 1), showFrame(), BitWriter().u16(12 << 6 | 40).bytes()});
+    auto sprite = tag(39, concat({BitWriter().u16(2).u16(1).bytes(), inner}));
+    DecodeResult r = decodeMovie(test::movie(concat({shape(1), sprite, place2(1, 2), showFrame(), end()})));
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r.movie->truncated);
+    EXPECT_EQ(r.movie->warnings.size(), 1u);
+    EXPECT_EQ(r.movie->dictionary.get<SpriteDef>(2)->timeline.frames.size(), 1u);
+    EXPECT_EQ(r.movie->timeline.frames.size(), 1u);
+}
+
 TEST(MovieDecoder, ActionScript3MoviesAreMarkedAndTheirAvm2TagsSkipped) {
     auto attrs = tag(69, {0x08, 0, 0, 0});
     auto abc = tag(82, {1, 0, 0, 0, 0, 1, 2, 3});
