@@ -75,6 +75,8 @@ void Player::advance() {
     updatePointer();
 }
 
+uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
+
 // ---- pointer -----------------------------------------------------------------------------
 
 void Player::updatePointer() {
