@@ -27,10 +27,13 @@ enum class BitmapFormat : uint8_t { Jpeg, Png, Gif, Lossless };
 
 class BitmapDef {
 public:
-    BitmapDef(BitmapFormat format, std::function<ImageResult()> decode)
-        : format_(format), decode_(std::move(decode)) {}
+    // Dimensions come from the payload's header, known without decoding the pixels.
+    BitmapDef(BitmapFormat format, uint32_t width, uint32_t height, std::function<ImageResult()> decode)
+        : format_(format), width_(width), height_(height), decode_(std::move(decode)) {}
 
     BitmapFormat format() const { return format_; }
+    uint32_t width() const { return width_; }
+    uint32_t height() const { return height_; }
     // The pixels, or nullptr when the payload cannot be decoded (see error()).
     const Image* image() const {
         ensureDecoded();
@@ -40,8 +43,6 @@ public:
         ensureDecoded();
         return result_.error;
     }
-    uint32_t width() const { return image() ? result_.image.width : 0; }
-    uint32_t height() const { return image() ? result_.image.height : 0; }
 
 private:
     void ensureDecoded() const {
@@ -52,6 +53,7 @@ private:
     }
 
     BitmapFormat format_;
+    uint32_t width_, height_;
     mutable std::function<ImageResult()> decode_;
     mutable std::once_flag once_;
     mutable ImageResult result_;

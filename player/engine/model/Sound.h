@@ -8,9 +8,10 @@
 
 namespace swf {
 
+// Any 4-bit value is kept: a codec we cannot play still leaves the sound's timing intact.
 enum class SoundCodec : uint8_t {
     PcmNativeEndian = 0, Adpcm = 1, Mp3 = 2, PcmLittleEndian = 3, Nellymoser16k = 4, Nellymoser8k = 5,
-    Nellymoser = 6, Speex = 11,
+    Nellymoser = 6, G711ALaw = 7, G711MuLaw = 8, Aac = 10, Speex = 11, Mp3_8k = 14, DeviceSpecific = 15,
 };
 
 struct SoundFormat {
