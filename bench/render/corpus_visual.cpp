@@ -1,7 +1,7 @@
 // Renders corpus movies that come with an expected stage image and reports how far our
 // pixels are from it: pixels off by more than the test's tolerance, and the largest error.
 // A diagnostic, not a test: most expected images come from another renderer, checked by eye.
-//   corpus_visual <test folder> [frames] [tolerance] [our.png]
+//   corpus_visual <test folder> [frames] [tolerance] [our.png] [low]
 #include <png.h>
 
 #include <cstdio>
@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
     std::vector<Pixel> ours(static_cast<size_t>(w) * h, 0);
     const Rect& stage = decoded.movie->header.frameSize;
     Matrix stageToPixel = Matrix::translate(-stage.xMin / 20.0, -stage.yMin / 20.0) * Matrix::scale(0.05, 0.05);
-    player.render({ours.data(), w, h, w * 4}, stageToPixel, render::Quality::High, true);
+    const bool low = argc > 5 && std::string(argv[5]) == "low";
+    player.render({ours.data(), w, h, w * 4}, stageToPixel, low ? render::Quality::Low : render::Quality::High, true);
 
     int off = 0, worst = 0;
     for (size_t i = 0; i < ours.size(); ++i) {
