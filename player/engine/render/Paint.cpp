@@ -238,6 +238,11 @@ void Paint::paintBitmapNearest(int x, int y, int count, Pixel* out) const {
     toPaint.apply(x + 0.5, y + 0.5, u0, v0);
     const BitmapView& bm = bitmap;
     TexelWalker u(u0, toPaint.a, bm.width, repeat), v(v0, toPaint.b, bm.height, repeat);
+    if (v.step == 0) {
+        const Pixel* row = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        for (int i = 0; i < count; ++i, u.advance()) out[i] = row[u.index()];
+        return;
+    }
     for (int i = 0; i < count; ++i, u.advance(), v.advance())
         out[i] = bm.pixels[static_cast<size_t>(v.index()) * bm.stridePixels + u.index()];
 }
@@ -248,6 +253,18 @@ void Paint::paintBitmapSmooth(int x, int y, int count, Pixel* out) const {
     const BitmapView& bm = bitmap;
     // Sample positions are pixel centres, so the neighbours start half a pixel up and left.
     TexelWalker u(u0 - 0.5, toPaint.a, bm.width, repeat), v(v0 - 0.5, toPaint.b, bm.height, repeat);
+    if (v.step == 0) {
+        // Not rotated: the whole span reads the same two rows.
+        const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        const Pixel* row1 = bm.pixels + static_cast<size_t>(v.nextIndex()) * bm.stridePixels;
+        const uint32_t fv = v.fraction();
+        for (int i = 0; i < count; ++i, u.advance()) {
+            const int x0 = u.index(), x1 = u.nextIndex();
+            const uint32_t fu = u.fraction();
+            out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), fv);
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i, u.advance(), v.advance()) {
         const int x0 = u.index(), x1 = u.nextIndex();
         const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
