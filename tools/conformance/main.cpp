@@ -1,11 +1,13 @@
-// conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose]
+// conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose] [--dump DIR]
 // Plays the third-party corpus and prints, per collection, how many movies decode, how many
 // reference images are matched (and how many of those come from movies without DoAction),
 // and whether the real-world movies run 60+ frames. With --floor the run fails when any
 // figure falls below the one recorded there; --write-floor records the current figures.
+// --dump writes, for every reference missed, what was rendered and a map of the outliers.
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +66,29 @@ void feedInput(Player& player, const std::vector<InputEvent>& input, size_t& nex
     }
 }
 
+// Where --dump writes the rendered image and a difference map of every reference missed.
+fs::path gDumpDir;
+
+void dumpMiss(const CorpusCase& c, const ExpectedImage& image, const RgbaImage& actual, const RgbaImage& expected) {
+    std::string stem = c.dir.filename().string() + "." + image.name;
+    writePng((gDumpDir / (stem + ".actual.png")).string(), actual);
+    if (actual.width != expected.width || actual.height != expected.height) return;
+    RgbaImage diff = actual;
+    int tolerance = image.checks.empty() ? 0 : image.checks.front().tolerance;
+    for (int y = 0; y < actual.height; ++y)
+        for (int x = 0; x < actual.width; ++x) {
+            const uint8_t* a = actual.at(x, y);
+            const uint8_t* e = expected.at(x, y);
+            bool out = false;
+            for (int k = 0; k < 4; ++k) out |= std::abs(int(a[k]) - int(e[k])) > tolerance;
+            uint8_t* d = diff.at(x, y);
+            d[0] = out ? 255 : a[0] / 4;
+            d[1] = d[2] = out ? 0 : a[0] / 4;
+            d[3] = 255;
+        }
+    writePng((gDumpDir / (stem + ".diff.png")).string(), diff);
+}
+
 void runCase(const CorpusCase& c, Tally& t, bool verbose) {
     ++t.movies;
     bool v8 = c.swfVersion <= 8;
@@ -118,6 +143,7 @@ void runCase(const CorpusCase& c, Tally& t, bool verbose) {
         auto a = captured.find(image.name);
         if (e == expected.end() || a == captured.end()) continue;
         ComparisonResult r = compareImages(a->second, e->second, image.checks);
+        if (!r.matches && !gDumpDir.empty()) dumpMiss(c, image, a->second, e->second);
         if (r.matches) {
             ++t.matched;
             if (v8) ++t.matched8;
@@ -217,7 +243,7 @@ Figures readFloor(const std::string& path, bool& ok) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose]\n");
+    std::fprintf(stderr, "usage: conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose] [--dump DIR]\n");
     return 2;
 }
 
@@ -232,6 +258,7 @@ int main(int argc, char** argv) {
         else if (a == "--floor" && i + 1 < argc) floorFile = argv[++i];
         else if (a == "--write-floor" && i + 1 < argc) writeFloor = argv[++i];
         else if (a == "--verbose") verbose = true;
+        else if (a == "--dump" && i + 1 < argc) gDumpDir = argv[++i];
         else return usage();
     }
     if (corpus.empty()) return usage();
