@@ -22,7 +22,7 @@ swf::FillStyle linear(std::vector<swf::GradientStop> stops, double x0, double y0
     double dx = px(x1 - x0), dy = px(y1 - y0);
     double length = std::hypot(dx, dy);
     double s = length / kGradientSpan, cosA = dx / length, sinA = dy / length;
-    f.matrix = {s * cosA, s * sinA, -s * sinA, s * cosA, px((x0 + x1) / 2), px((y0 + y1) / 2)};
+    f.matrix = {s * cosA, s * sinA, -s * sinA, s * cosA, static_cast<double>(px((x0 + x1) / 2)), static_cast<double>(px((y0 + y1) / 2))};
     return f;
 }
 

@@ -413,7 +413,7 @@ Movie helloText() {
 
     swfw::Font big = pixelFont("Velmora Dots");
     uint16_t bigFont = movie.defineFont2(big);
-    uint16_t hello = textShape(movie, big, bigFont, "HELLO, VELMORA!", 40, {255, 255, 255, 255}, 1);
+    uint16_t hello = textShape(movie, big, bigFont, "HELLO, VELMORA!", 36, {255, 255, 255, 255}, 1);
 
     swfw::Font small = pixelFont("Velmora Dots Small");
     uint16_t smallFont = movie.defineFont(small);
@@ -589,7 +589,7 @@ Movie nightSky() {
     };
     std::vector<Twinkler> stars;
     for (int i = 0; i < 24; ++i)
-        stars.push_back({10 + next() % 380, 10 + next() % 230, (next() % 628) / 100.0, 0.6 + (next() % 80) / 100.0});
+        stars.push_back({static_cast<double>(10 + next() % 380), static_cast<double>(10 + next() % 230), (next() % 628) / 100.0, 0.6 + (next() % 80) / 100.0});
 
     const int frames = 48;
     for (int f = 0; f < frames; ++f) {
