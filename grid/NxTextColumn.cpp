@@ -39,6 +39,16 @@ const TPropertyTable& TNxTextColumn::ClassProperties()
         t.Enum<C, velmora::grid::SortKind>("SortKind", {"skAscending", "skDescending"}, &C::SortKind, &C::SetSortKind);
         t.Add<C>("Font", TValueKind::Font, [](const C& c) { return TValue::MakeFont(c.font_.Spec()); },
                  [](C& c, const TValue& v) { c.font_.Assign(v.AsFont()); });
+        // The same font, one field at a time, as definitions usually spell it.
+        t.Add<C>("Font.Name", TValueKind::Text, [](const C& c) { return TValue::Text(c.font_.Name()); },
+                 [](C& c, const TValue& v) { c.font_.SetName(v.AsText()); });
+        t.Add<C>("Font.Height", TValueKind::Integer, [](const C& c) { return TValue::Integer(c.font_.Height()); },
+                 [](C& c, const TValue& v) { c.font_.SetHeight(TPropertyTable::CheckedInt(v)); });
+        t.Add<C>("Font.Color", TValueKind::Colour, [](const C& c) { return TValue::MakeColour(c.font_.Color()); },
+                 [](C& c, const TValue& v) { c.font_.SetColor(v.AsColour()); });
+        t.Add<C>("Font.Charset", TValueKind::Integer, [](const C& c) { return TValue::Integer(c.font_.Charset()); },
+                 [](C& c, const TValue& v) { c.font_.SetCharset(TPropertyTable::CheckedInt(v)); });
+        t.Set<C>("Font.Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, &C::FontStyle, &C::SetFontStyle);
         return t;
     }();
     return table;

@@ -50,6 +50,8 @@ public:
 
     TFont& Font() { return font_; }
     const TFont& Font() const { return font_; }
+    unsigned FontStyle() const { return font_.Style(); }
+    void SetFontStyle(unsigned style) { font_.SetStyle(style); }
 
 private:
     friend class TNextGrid;
