@@ -88,6 +88,19 @@ public:
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool v) { showHint_ = v; }
     TAlign Align() const { return align_; }
+    // Font parts, as window definitions address them ("Font.Style").
+    const std::string& FontName() const { return font_.Name(); }
+    void SetFontName(const std::string& v) { font_.SetName(v); }
+    int FontHeight() const { return font_.Height(); }
+    void SetFontHeight(int v) { font_.SetHeight(v); }
+    int FontSize() const { return font_.Size(); }
+    void SetFontSize(int v) { font_.SetSize(v); }
+    TColor FontColor() const { return font_.Color(); }
+    void SetFontColor(TColor v) { font_.SetColor(v); }
+    int FontCharset() const { return font_.Charset(); }
+    void SetFontCharset(int v) { font_.SetCharset(v); }
+    unsigned FontStyle() const { return font_.Style(); }
+    void SetFontStyle(unsigned v) { font_.SetStyle(v); }
     void SetAlign(TAlign align);
 
     // Redraws the control (through its parent for a graphic control).
@@ -124,9 +137,13 @@ protected:
     virtual void CaptionChanged() { Invalidate(); }
 
     RECT bounds_{0, 0, 0, 0};
+    // Mouse clicks become Click()/DblClick(); controls whose clicks come from the window
+    // class's own notifications (buttons, lists) turn this off.
+    bool clickEvents_ = true;
+    // Fires the mouse events and click logic of one mouse message; false for other messages.
+    bool HandleMouse(TMessage& message);
 
 private:
-    bool HandleMouse(TMessage& message);
     TWinControl* parent_ = nullptr;
     bool visible_ = true;
     bool enabled_ = true;

@@ -80,7 +80,7 @@ public:
     // true when handled. Called by the application's message loop.
     bool HandleDialogKey(const MSG& msg);
 
-    TNotifyEvent OnCreate, OnShow, OnHide, OnDestroy, OnActivate, OnDeactivate;
+    TNotifyEvent OnCreate, OnShow, OnHide, OnActivate, OnDeactivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 

@@ -12,10 +12,10 @@ class IShellService {
 public:
     virtual ~IShellService() = default;
     // As ShellExecuteA: a value above 32 means success. Empty strings are passed as NULL.
-    virtual std::intptr_t ShellExecute(HWND owner, const std::string& verb, const std::string& file,
+    virtual std::intptr_t Execute(HWND owner, const std::string& verb, const std::string& file,
                                        const std::string& parameters, const std::string& directory, int show) = 0;
     // As WinExec: above 31 means success.
-    virtual UINT WinExec(const std::string& commandLine, UINT show) = 0;
+    virtual UINT RunProgram(const std::string& commandLine, UINT show) = 0;
 };
 
 IShellService& ShellService();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Canvas.h"
 #include "framework/Control.h"
 
 namespace vm {
