@@ -6,15 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace gridtest;
 
 namespace {
 
-// A point inside a row that no text reaches: the right end of the Size cell.
-POINT emptyPartOfRow(const GridForm& form, int row)
+// A point inside a row that no text reaches: the right end of the Size cell, or of the
+// client area when a vertical scroll bar covers the end of that cell.
+POINT emptyPartOfRow(GridForm& form, int row)
 {
     const POINT p = form.RowPoint(row);
-    return POINT{158 + 93 - 8, p.y};
+    RECT client;
+    GetClientRect(form.GridWindow(), &client);
+    return POINT{std::min<int>(158 + 93 - 8, client.right - 4), p.y};
 }
 
 ClientPixels paintedPixels(GridForm& form)

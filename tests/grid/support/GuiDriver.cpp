@@ -53,6 +53,9 @@ void postKey(HWND wnd, WORD virtualKey)
 {
     const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     PostMessageW(wnd, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scan << 16)));
+    // The release is queued only after the press was handled, as with a real keystroke:
+    // translating the press queues its character, which must come before the release.
+    pumpPending();
     PostMessageW(wnd, WM_KEYUP, virtualKey, static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31)));
 }
 

@@ -24,6 +24,7 @@ void postMouseDown(HWND wnd, int x, int y);
 void postMouseMove(HWND wnd, int x, int y, bool leftDown);
 void postMouseUp(HWND wnd, int x, int y);
 // Key press and release; the message loop translates the press into its character.
+// Handles the press before queueing the release.
 void postKey(HWND wnd, WORD virtualKey);
 
 // The client area as 0x00RRGGBB pixels, read from the window's device context.
