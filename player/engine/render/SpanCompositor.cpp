@@ -71,6 +71,11 @@ void SpanCompositor::span(int y, int x0, int x1, const StyleCoverage* styles, in
         return;
     }
 
+    if (!clip && resolved_.size() == 1 && top.coverage == 256 && top.paint->opaque) {
+        top.paint->paintSpan(x0, y, n, dst);
+        return;
+    }
+
     Pixel* sum = scratch(sum_, n);
     if (resolved_.size() == 1) {
         top.paint->paintSpan(x0, y, n, sum);

@@ -115,15 +115,17 @@ void Stroker::addCap(PixelPoint at, PixelPoint outward, CapStyle cap, const Pen&
 
 void Stroker::addDisc(PixelPoint centre, const Pen& pen, CoverageRasterizer& out, uint32_t style) {
     const double r = pen.width / 2;
-    // Enough sides that no chord strays more than the tolerance from the circle.
+    // Enough sides that no chord strays more than the tolerance from the circle; small dots
+    // get at least 16 so their coverage reads as round.
     double step = 2 * std::acos(std::clamp(1 - pen.tolerance / r, -1.0, 1.0));
-    int sides = step > 0 ? static_cast<int>(std::ceil(2 * std::numbers::pi / step)) : 8;
-    sides = std::clamp(sides, 8, 256);
+    int sides = step > 0 ? static_cast<int>(std::ceil(2 * std::numbers::pi / step)) : 16;
+    sides = std::clamp(sides, 16, 256);
+    // Pushing the corners out a little gives the polygon the disc's own area.
+    const double angle = 2 * std::numbers::pi / sides;
+    const double radius = r * std::sqrt(angle / std::sin(angle));
     polygon_.clear();
-    for (int i = 0; i < sides; ++i) {
-        double a = 2 * std::numbers::pi * i / sides;
-        polygon_.push_back({centre.x + r * std::cos(a), centre.y + r * std::sin(a)});
-    }
+    for (int i = 0; i < sides; ++i)
+        polygon_.push_back({centre.x + radius * std::cos(angle * i), centre.y + radius * std::sin(angle * i)});
     addPolygon(out, style);
 }
 
