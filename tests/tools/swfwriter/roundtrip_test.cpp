@@ -316,3 +316,26 @@ TEST(RoundTrip, ButtonsSpritesAndMorphs) {
     EXPECT_EQ(m->end.paths[0].start, (swf::Point{10, 10}));
     EXPECT_EQ(m->end.paths[0].segments.at(1).control, (swf::Point{100, 100}));
 }
+
+TEST(RoundTrip, LargeFontSwitchesToWideOffsets) {
+    Movie movie = Movie::pixels(6, 100, 100, 24);
+    Font font;
+    font.name = "big";
+    for (char32_t c = 0x100; c < 0x100 + 3000; ++c) {
+        Glyph g{c, Glyph::newOutline(), 500};
+        g.outline.fill1(1).rectangle(0, -700, 500, 700).rectangle(100, -600, 300, 500);
+        font.glyphs.push_back(std::move(g));
+    }
+    std::vector<uint8_t> body = encodeDefineFont2(1, font, 2);
+    ASSERT_GT(body.size(), 65536u);
+    EXPECT_EQ(body[2] & 0x08, 0x08);  // wide offsets flag
+    uint16_t id = movie.defineFont2(font);
+    auto def = decode(movie);
+    ASSERT_TRUE(def);
+    const swf::FontDef* f = def->dictionary.get<swf::FontDef>(id);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->glyphs.size(), 3000u);
+    EXPECT_EQ(f->glyphIndex(0x100 + 2999), 2999);
+    EXPECT_EQ(f->glyphs[2999].paths.size(), 2u);
+    EXPECT_EQ(f->glyphs[2999].paths[1].start, (swf::Point{100, -600}));
+}
