@@ -75,11 +75,11 @@ FillStyle linearGradient() {
     return f;
 }
 
-FillStyle bitmapFill(bool smooth) {
+FillStyle bitmapFill(bool smooth, bool rotated = true) {
     FillStyle f;
     f.kind = smooth ? FillKind::RepeatingBitmap : FillKind::RepeatingBitmapHard;
     f.bitmapId = 1;
-    f.matrix = {1.7 * kTwips, 0.3 * kTwips, -0.3 * kTwips, 1.7 * kTwips, 0, 0};
+    f.matrix = rotated ? Matrix{1.7 * kTwips, 0.3 * kTwips, -0.3 * kTwips, 1.7 * kTwips, 0, 0} : Matrix::scale(1.7 * kTwips, 1.7 * kTwips);
     return f;
 }
 
@@ -140,6 +140,7 @@ int main() {
     const ShapeDef gradient = withBounds({.fills = {linearGradient()}, .paths = {rect(0, 0, kWidth, kHeight, 1)}});
     const ShapeDef smooth = withBounds({.fills = {bitmapFill(true)}, .paths = {rect(0, 0, kWidth, kHeight, 1)}});
     const ShapeDef hard = withBounds({.fills = {bitmapFill(false)}, .paths = {rect(0, 0, kWidth, kHeight, 1)}});
+    const ShapeDef upright = withBounds({.fills = {bitmapFill(true, false)}, .paths = {rect(0, 0, kWidth, kHeight, 1)}});
     const std::vector<ShapeDef> frame = typicalFrame();
     for (Quality q : {Quality::High, Quality::Low}) {
         const char* tag = q == Quality::High ? "High" : "Low";
@@ -147,8 +148,9 @@ int main() {
         report("opaque solid, whole stage", 20, {full}, q);
         report("translucent solid, whole stage", 20, {glass}, q);
         report("linear gradient, whole stage", 10, {gradient}, q);
-        report("bitmap smoothed, whole stage", 10, {smooth}, q);
-        report("bitmap hard, whole stage", 10, {hard}, q);
+        report("bitmap smoothed, rotated", 10, {smooth}, q);
+        report("bitmap hard, rotated", 10, {hard}, q);
+        report("bitmap smoothed, upright", 10, {upright}, q);
         report("typical frame (63 shapes, strokes)", 10, frame, q);
     }
     return 0;

@@ -53,6 +53,33 @@ Pixel lerpPixel(Pixel a, Pixel b, uint32_t w) {
 
 Pixel transformPixel(Pixel p, const ColorTransform& cx) { return premultiply(cx.apply(unpremultiply(p))); }
 
+// Linear gradients step along the ramp in 16.16 fixed point, in units of ramp entries, with
+// the position kept reduced to one period for the repeating spreads.
+void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double step, int count, Pixel* out) {
+    constexpr double kOne = 65536;
+    constexpr int64_t kEntries = 255 * 65536, kHalf = 32768;
+    auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 255 * kOne, -9e15, 9e15)); };
+    int64_t pos = fixed(t), delta = fixed(step);
+    if (spread == SpreadMode::Pad) {
+        for (int i = 0; i < count; ++i, pos += delta)
+            out[i] = colors[std::clamp<int64_t>((pos + kHalf) >> 16, 0, 255)];
+        return;
+    }
+    const int64_t period = spread == SpreadMode::Repeat ? kEntries : 2 * kEntries;
+    auto reduce = [&](int64_t v) {
+        v %= period;
+        return v < 0 ? v + period : v;
+    };
+    pos = reduce(pos);
+    delta = reduce(delta);
+    for (int i = 0; i < count; ++i) {
+        int64_t p = pos > kEntries ? period - pos : pos;  // only reflect ever exceeds one run
+        out[i] = colors[std::min<int64_t>((p + kHalf) >> 16, 255)];
+        pos += delta;
+        if (pos >= period) pos -= period;
+    }
+}
+
 }  // namespace
 
 void buildColorRamp(const Gradient& gradient, const ColorTransform& cx, ColorRamp& ramp) {
@@ -142,9 +169,7 @@ void Paint::paintGradient(int x, int y, int count, Pixel* out) const {
         return colors[s >= 0 && s <= 1 ? static_cast<int>(s * 255 + 0.5) : 0];  // NaN-safe
     };
     switch (kind) {
-    case Kind::Linear:
-        for (int i = 0; i < count; ++i, gx += stepX) out[i] = lookup((gx + kGradientHalf) / (2 * kGradientHalf));
-        break;
+    case Kind::Linear: paintLinear(colors, spread, (gx + kGradientHalf) / (2 * kGradientHalf), stepX / (2 * kGradientHalf), count, out); break;
     case Kind::Radial:
         for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
             out[i] = lookup(std::sqrt(gx * gx + gy * gy) / kGradientHalf);
@@ -213,6 +238,11 @@ void Paint::paintBitmapNearest(int x, int y, int count, Pixel* out) const {
     toPaint.apply(x + 0.5, y + 0.5, u0, v0);
     const BitmapView& bm = bitmap;
     TexelWalker u(u0, toPaint.a, bm.width, repeat), v(v0, toPaint.b, bm.height, repeat);
+    if (v.step == 0) {
+        const Pixel* row = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        for (int i = 0; i < count; ++i, u.advance()) out[i] = row[u.index()];
+        return;
+    }
     for (int i = 0; i < count; ++i, u.advance(), v.advance())
         out[i] = bm.pixels[static_cast<size_t>(v.index()) * bm.stridePixels + u.index()];
 }
@@ -223,6 +253,18 @@ void Paint::paintBitmapSmooth(int x, int y, int count, Pixel* out) const {
     const BitmapView& bm = bitmap;
     // Sample positions are pixel centres, so the neighbours start half a pixel up and left.
     TexelWalker u(u0 - 0.5, toPaint.a, bm.width, repeat), v(v0 - 0.5, toPaint.b, bm.height, repeat);
+    if (v.step == 0) {
+        // Not rotated: the whole span reads the same two rows.
+        const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        const Pixel* row1 = bm.pixels + static_cast<size_t>(v.nextIndex()) * bm.stridePixels;
+        const uint32_t fv = v.fraction();
+        for (int i = 0; i < count; ++i, u.advance()) {
+            const int x0 = u.index(), x1 = u.nextIndex();
+            const uint32_t fu = u.fraction();
+            out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), fv);
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i, u.advance(), v.advance()) {
         const int x0 = u.index(), x1 = u.nextIndex();
         const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
