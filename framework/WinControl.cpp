@@ -71,6 +71,7 @@ const TPropertyTable& TWinControl::ClassProperties() {
         TPropertyTable t(&TControl::ClassProperties());
         t.Integer<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
         t.Boolean<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
+        t.Boolean<TWinControl>("ParentBackground", &TWinControl::ParentBackground, &TWinControl::SetParentBackground);
         t.Event<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown);
         t.Event<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp);
         t.Event<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress);
@@ -351,8 +352,17 @@ void TWinControl::CaptionChanged() {
     Invalidate();
 }
 
+void TWinControl::InvalidateRect(const RECT& part) {
+    if (handle_) ::InvalidateRect(handle_, &part, TRUE);
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    if (!handle_ && Parent() && Parent()->HandleAllocated()) Handle();
+}
+
 void TWinControl::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TWinControl::FontChanged() {
