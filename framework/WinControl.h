@@ -81,6 +81,7 @@ public:
     void SetClientWidth(int v) override;
     void SetClientHeight(int v) override;
     void SetCaption(const std::string& caption) override;
+    void SetParent(TWinControl* parent) override;
 
     TKeyEvent OnKeyDown, OnKeyUp;
     TKeyPressEvent OnKeyPress;
@@ -107,7 +108,6 @@ protected:
     void VisibleChanged() override;
     void EnabledChanged() override;
     void CaptionChanged() override;
-    void SetParent(TWinControl* parent) override;
     // Updates the window position from bounds_ (parent's client coordinates).
     virtual void UpdateWindowBounds();
     // For controls whose size the window itself decides (a combo box's height).

@@ -261,6 +261,8 @@ private:
         case Tok::Double: { auto v = TValue::Double(tok_.number); Advance(); return v; }
         case Tok::String: { auto v = TValue::Text(tok_.text); Advance(); return v; }
         case Tok::Ident: {
+            if (IsWord("end") || IsWord("object") || IsWord("inherited") || IsWord("item"))
+                Fail("Expected a value but found " + Describe());
             std::string id = tok_.text;
             Advance();
             if (SameText(id, "True")) return TValue::Boolean(true);
