@@ -20,7 +20,9 @@ std::vector<uint8_t> normalizeJpeg(std::span<const uint8_t> tables, std::span<co
     for (size_t i = 0; i < joined.size(); ++i) {
         if (i + 3 < joined.size() && joined[i] == 0xFF && joined[i + 1] == 0xD9 && joined[i + 2] == 0xFF &&
             joined[i + 3] == 0xD8) {
-            if (out.empty()) {  // at the very start: keep the SOI
+            // At the very start the pair stands before the real SOI; alone, it must supply one.
+            bool realStartFollows = i + 5 < joined.size() && joined[i + 4] == 0xFF && joined[i + 5] == 0xD8;
+            if (out.empty() && !realStartFollows) {
                 out.push_back(0xFF);
                 out.push_back(0xD8);
             }

@@ -482,7 +482,7 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
     h.fileLength = uint32_t{bytes[4]} | uint32_t{bytes[5]} << 8 | uint32_t{bytes[6]} << 16 | uint32_t{bytes[7]} << 24;
 
     // One buffer with the file as if it were uncompressed, so offsets match the file's own.
-    auto buffer = std::make_shared<std::vector<uint8_t>>(bytes.first(8).begin(), bytes.first(8).end());
+    std::vector<uint8_t> file;
     if (h.compression == Compression::Zlib) {
         size_t expected = h.fileLength > 8 ? h.fileLength - 8 : 0;
         InflateResult body = inflateZlib(bytes.subspan(8), expected, kMaxMovieBytes);
@@ -492,15 +492,17 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
             movie->truncated = true;
             movie->warnings.push_back({8, 0, "compressed stream ends early: " + body.error});
         }
-        buffer->insert(buffer->end(), body.data.begin(), body.data.end());
+        file = std::move(body.data);
+        file.insert(file.begin(), bytes.begin(), bytes.begin() + 8);
     } else {
-        buffer->insert(buffer->end(), bytes.begin() + 8, bytes.end());
+        file.assign(bytes.begin(), bytes.end());
         if (bytes.size() < h.fileLength) {
             movie->truncated = true;
             movie->warnings.push_back({bytes.size(), 0, "file ends early: " + std::to_string(bytes.size()) + " of " +
                                                             std::to_string(h.fileLength) + " bytes"});
         }
     }
+    auto buffer = std::make_shared<const std::vector<uint8_t>>(std::move(file));
 
     ByteReader r(*buffer);
     try {

@@ -75,6 +75,8 @@ void Player::advance() {
     updatePointer();
 }
 
+uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
+
 // ---- pointer -----------------------------------------------------------------------------
 
 void Player::updatePointer() {
@@ -93,17 +95,15 @@ void Player::updatePointer() {
     }
     if (!pressed) {
         ButtonInstance* hovered = asLiveButton(hovered_);
-        if (hovered != under) {
-            if (hovered) hovered->transition(Phase::Idle);
-            hovered_.reset();
-            if (under) {
-                hovered_ = under->weak_from_this();
-                if (!buttonDown_) {
-                    under->transition(Phase::OverUp);
-                } else if (under->def().trackAsMenu) {
-                    under->transition(Phase::OverDown);  // dragging onto a menu item presses it
-                    pressed_ = hovered_;
-                }
+        if (hovered && hovered != under) hovered->transition(Phase::Idle);
+        hovered_.reset();
+        if (under) {
+            hovered_ = under->weak_from_this();
+            if (!buttonDown_) {
+                under->transition(Phase::OverUp);
+            } else if (under->def().trackAsMenu && under->phase() == Phase::Idle) {
+                under->transition(Phase::OverDown);  // dragging onto a menu item presses it
+                pressed_ = hovered_;
             }
         }
     }

@@ -206,7 +206,7 @@ void Renderer::State::drawFills(const ShapeDef& shape, const DrawParams& params,
             rampSlot += gradient;
         }
     }
-    sweep(FillRule::EvenOdd);
+    sweep(shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd);
 }
 
 void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
@@ -222,16 +222,6 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& param
             ++i;
             continue;
         }
-        // A line that only changes its fill mid-way continues as the next path; join across.
-        points.clear();
-        Point end = first.start;
-        Point start = first.start;
-        do {
-            flattenPath(shape.paths[i], params.matrix, tolerance, points);
-            if (!shape.paths[i].segments.empty()) end = shape.paths[i].segments.back().to;
-            ++i;
-        } while (i < shape.paths.size() && shape.paths[i].line == line && shape.paths[i].start == end);
-
         const LineStyle& style = shape.lines[line - 1];
         Pen pen;
         pen.width = style.width == 0                          ? 1
@@ -243,6 +233,24 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& param
         pen.join = style.join;
         pen.miterLimit = std::max(1.0, static_cast<double>(style.miterLimit));
         pen.tolerance = tolerance;
+        // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
+        // one-pixel line on whole coordinates shows as one crisp row of pixels.
+        std::optional<PixelSnap> snap;
+        if (pen.width <= 1.0 || style.pixelHinting) {
+            pen.width = std::max(1.0, std::round(pen.width));
+            snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0};
+        }
+
+        // A line that only changes its fill mid-way continues as the next path; join across.
+        points.clear();
+        Point end = first.start;
+        Point start = first.start;
+        do {
+            flattenPath(shape.paths[i], params.matrix, tolerance, points, snap ? &*snap : nullptr);
+            if (!shape.paths[i].segments.empty()) end = shape.paths[i].segments.back().to;
+            ++i;
+        } while (i < shape.paths.size() && shape.paths[i].line == line && shape.paths[i].start == end);
+
         const bool closed = start == end && !style.noClose;
 
         rasterizer.reset(reach, high);

@@ -45,6 +45,7 @@ struct BitmapView {
     int width = 0, height = 0;
     int stridePixels = 0;
     const Pixel* pixels = nullptr;
+    bool opaque = false;  // every pixel has alpha 255: lets fills copy instead of blend
     bool valid() const { return pixels && width > 0 && height > 0 && stridePixels >= width; }
 };
 

@@ -245,3 +245,36 @@ TEST(DegenerateInput, OpenFillDoesNotRunPastItsEdges) {
 
 }  // namespace
 }  // namespace swf::render
+
+namespace swf::render {
+namespace {
+
+using namespace testing;
+
+TEST(SolidFill, ShapesMayAskForTheNonZeroRule) {
+    // Two overlapping squares drawn the same way round: a hole by default, filled by non-zero.
+    ShapeDef s = shapeWith({solidFill({255, 0, 0, 255})}, {rectPath(1, 1, 7, 7), rectPath(4, 4, 10, 10)});
+    Canvas evenOdd(12, 12);
+    Renderer r;
+    r.setTarget(evenOdd.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(evenOdd.at(5, 5), kBackground);
+    s.nonZeroWinding = true;
+    Canvas nonZero(12, 12);
+    r.setTarget(nonZero.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(nonZero.at(5, 5), kRed);
+    EXPECT_EQ(nonZero.at(2, 2), kRed);
+    EXPECT_EQ(nonZero.at(8, 2), kBackground);
+    // Opposite directions cancel under non-zero too.
+    s.paths[1] = polygonPath({{tw(4), tw(4)}, {tw(4), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(4)}}, 1, 0);
+    s.paths[1].fill0 = 0;
+    s.paths[1].fill1 = 1;
+    Canvas opposite(12, 12);
+    r.setTarget(opposite.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(opposite.at(5, 5), kBackground);
+}
+
+}  // namespace
+}  // namespace swf::render

@@ -85,6 +85,28 @@ TEST(Stroke, HairlinesAndThinLinesStayOnePixelWide) {
     EXPECT_EQ(t.at(6, 4), 0u);
 }
 
+TEST(Stroke, OnePixelLinesOnWholeCoordinatesCoverWholePixels) {
+    // Both a hairline and a 1 px line along x = 5 land on one column instead of two halves.
+    for (uint16_t width : {0, 20}) {
+        LineStyle l = pen(0);
+        l.width = width;
+        Canvas c = stroked(l, {openPath({{tw(5), tw(2)}, {tw(5), tw(9)}})}, 10, 12);
+        EXPECT_EQ(c.at(4, 5), kRed) << width;
+        EXPECT_EQ(c.at(5, 5), 0u) << width;
+        EXPECT_EQ(c.at(3, 5), 0u) << width;
+    }
+    // A hinted 2 px line moves onto whole pixels; an unhinted one stays where it is drawn.
+    LineStyle hinted = pen(2);
+    hinted.pixelHinting = true;
+    const std::vector<Point> offGrid = {{tw(2), tw(5.4)}, {tw(12), tw(5.4)}};
+    Canvas h = stroked(hinted, {openPath(offGrid)}, 16, 10);
+    EXPECT_EQ(h.at(6, 4), kRed);
+    EXPECT_EQ(h.at(6, 5), kRed);
+    EXPECT_EQ(h.at(6, 3), 0u);
+    Canvas u = stroked(pen(2), {openPath(offGrid)}, 16, 10);
+    EXPECT_NEAR(alphaOf(u.at(6, 6)), 0.4 * 255, 1);
+}
+
 TEST(Stroke, JoinsAndMiterLimit) {
     const std::vector<Point> corner = {{tw(2), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(2)}};
     // Outer corner of a 4 px wide right angle: the square [10,12] x [10,12].
