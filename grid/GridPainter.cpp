@@ -8,7 +8,6 @@
 namespace velmora::grid {
 namespace {
 
-constexpr int kTextPadding = 3;
 constexpr int kArrowWidth = 8;   // sort arrow: an isosceles triangle, half as high as wide
 
 void fill(HDC dc, const RECT& r, COLORREF colour)
@@ -37,8 +36,8 @@ HFONT fontOf(const GridLook& look, int column)
 
 void drawText(HDC dc, std::wstring_view text, RECT box, UINT align)
 {
-    box.left += kTextPadding;
-    box.right -= kTextPadding;
+    box.left += kCellTextPadding;
+    box.right -= kCellTextPadding;
     if (box.right <= box.left || text.empty())
         return;
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,

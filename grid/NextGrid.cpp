@@ -1,6 +1,7 @@
 #include "NextGrid.h"
 
 #include "framework/ComponentClasses.h"
+#include "framework/Text.h"
 #include "grid/NxTextColumn.h"
 
 #include <algorithm>
@@ -254,11 +255,22 @@ void TNextGrid::SetColumnsValue(const TValue& value)
 {
     const auto& items = value.AsCollection();
     ClearColumns();
+    // Positions name places among all the columns, so they are applied once every column
+    // exists, lowest first.
+    std::vector<std::pair<int, TNxTextColumn*>> positions;
     for (const TCollectionItem& item : items) {
         TNxTextColumn& column = AddColumn();
-        for (const auto& [name, propertyValue] : item.properties)
-            column.SetProperty(name, propertyValue);
+        for (const auto& [name, propertyValue] : item.properties) {
+            if (SameText(name, "Position"))
+                positions.emplace_back(TPropertyTable::CheckedInt(propertyValue), &column);
+            else
+                column.SetProperty(name, propertyValue);
+        }
     }
+    std::stable_sort(positions.begin(), positions.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [position, column] : positions)
+        column->SetPosition(position);
 }
 
 // ---- registration ----------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "framework/Canvas.h"
 #include "framework/WinControl.h"
 #include "grid/BackBuffer.h"
+#include "grid/TextFitHint.h"
 #include "grid/model/GridModel.h"
 
 #include <string>
@@ -122,6 +123,9 @@ private:
     void HandleScroll(int bar, int request);
     void HandleWheel(int delta);
     void ChangeSelection(int row, int column);
+    // Shows the whole text of a cell that does not fit, for columns with coShowTextFitHint.
+    void UpdateTextFitHint(int x, int y);
+    void HideTextFitHint();
 
     velmora::grid::GridModel model_;
     std::vector<TNxTextColumn*> columns_;   // by column index
@@ -136,6 +140,9 @@ private:
     int wheelRemainder_ = 0;
     bool updatingScrollBars_ = false;
     velmora::grid::BackBuffer buffer_;
+    velmora::grid::TextFitHint hint_;
+    int hintRow_ = -1;
+    int hintColumn_ = -1;
 };
 
 // Makes TNextGrid and TNxTextColumn creatable by name from window definitions.

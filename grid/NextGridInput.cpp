@@ -1,6 +1,10 @@
 // TNextGrid's mouse and keyboard handling.
 #include "NextGrid.h"
 
+#include "framework/GdiObject.h"
+#include "grid/GridPainter.h"
+#include "grid/NxTextColumn.h"
+
 namespace vm {
 
 using namespace velmora::grid;
@@ -29,6 +33,7 @@ Hit TNextGrid::HitTest(int x, int y) const
 
 void TNextGrid::KeyDown(WORD& key, TShiftState shift)
 {
+    HideTextFitHint();
     TWinControl::KeyDown(key, shift);   // OnKeyDown first: a handler may take the key away
     NavigationKey navigation;
     if (key == 0 || !navigationKeyOf(key, navigation))
@@ -47,6 +52,7 @@ void TNextGrid::KeyDown(WORD& key, TShiftState shift)
 
 void TNextGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    HideTextFitHint();
     if (button == TMouseButton::mbLeft) {
         if (CanFocus() && !Focused())
             SetFocus();
@@ -76,6 +82,8 @@ void TNextGrid::MouseMove(TShiftState shift, int x, int y)
             pressedInside_ = inside;
             InvalidateHeader();
         }
+    } else if (!(shift & (ssLeft | ssRight | ssMiddle))) {
+        UpdateTextFitHint(x, y);
     }
     TWinControl::MouseMove(shift, x, y);
 }
@@ -95,6 +103,56 @@ void TNextGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         InvalidateHeader();
     }
     TWinControl::MouseUp(button, shift, x, y);
+}
+
+} // namespace vm
+
+namespace vm {
+
+void TNextGrid::UpdateTextFitHint(int x, int y)
+{
+    const Hit hit = HitTest(x, y);
+    const ColumnSettings* column = model_.columns().at(hit.column);
+    if (hit.area != HitArea::Cell || !column || !(column->options & coShowTextFitHint)) {
+        HideTextFitHint();
+        return;
+    }
+    if (hint_.showing() && hit.row == hintRow_ && hit.column == hintColumn_)
+        return;
+    HideTextFitHint();
+
+    const Layout layout = CurrentLayout();
+    int cellLeft = 0, cellWidth = 0;
+    for (const ColumnSpan& span : model_.columns().visibleSpans())
+        if (span.index == hit.column)
+            cellLeft = span.left - layout.scrollX, cellWidth = span.right - span.left;
+    const std::wstring_view text = model_.cells().text(hit.column, hit.row);
+    const HFONT font = columns_[static_cast<std::size_t>(hit.column)]->Font().Handle();
+    const int available = cellWidth - 2 * kCellTextPadding - ((options_ & goGrid) ? 1 : 0);
+    const TWindowDC dc(Handle());
+    if (!textOverflows(dc.Get(), font, text, available))
+        return;
+
+    SIZE extent{};
+    {
+        const TSelectObject selected(dc.Get(), font);
+        GetTextExtentPoint32W(dc.Get(), text.data(), static_cast<int>(text.size()), &extent);
+    }
+    const Rect row = layout.rowRect(hit.row);
+    POINT origin{cellLeft + kCellTextPadding, row.top + (layout.rowHeight - extent.cy) / 2};
+    origin = ClientToScreen(origin);
+    hint_.show(Handle(), origin, text, font);
+    hintRow_ = hit.row;
+    hintColumn_ = hit.column;
+    // Hear when the pointer leaves the grid, to take the hint away.
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+    TrackMouseEvent(&track);
+}
+
+void TNextGrid::HideTextFitHint()
+{
+    hint_.hide();
+    hintRow_ = hintColumn_ = -1;
 }
 
 } // namespace vm

@@ -99,6 +99,9 @@ void TNextGrid::WndProc(TMessage& message)
         TWinControl::WndProc(message);
         InvalidateRows(model_.selectedRow(), model_.selectedRow());
         return;
+    case WM_MOUSELEAVE:
+        HideTextFitHint();
+        break;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
         if (pressedHeader_ >= 0) {
@@ -173,6 +176,7 @@ void TNextGrid::InvalidateHeader()
 
 void TNextGrid::InvalidateClient()
 {
+    HideTextFitHint();   // what lies under the pointer may have moved or changed
     if (HandleAllocated() && !model_.updating())
         InvalidateRect(HandleIfAllocated(), nullptr, FALSE);
 }

@@ -56,6 +56,23 @@ TEST(GridDefinition, ColumnsReadBackAsACollectionThatRebuildsTheSameColumns)
     EXPECT_FALSE(grid.Columns(2)->Visible());
 }
 
+TEST(GridDefinition, PositionsInTheCollectionPlaceColumnsAmongAllOfThem)
+{
+    auto form = showGridForm();
+    vm::TNextGrid& grid = form->Grid();
+    const auto item = [](const char* name, int position) {
+        return vm::TCollectionItem{{{"Name", vm::TValue::Text(name)}, {"Position", vm::TValue::Integer(position)},
+                                    {"Width", vm::TValue::Integer(50)}}};
+    };
+    grid.SetProperty("Columns", vm::TValue::MakeCollection({item("first", 2), item("second", 0), item("third", 1)}));
+    ASSERT_EQ(grid.ColumnCount(), 3);
+    EXPECT_EQ(grid.Columns(0)->Name(), "first");   // index order is the item order
+    EXPECT_EQ(grid.Columns(0)->Position(), 2);
+    EXPECT_EQ(grid.Columns(1)->Position(), 0);
+    EXPECT_EQ(grid.Columns(2)->Position(), 1);
+    EXPECT_EQ(grid.HitTest(10, 5).column, 1);
+}
+
 TEST(GridDefinition, ValuesThatDoNotFitRaiseClearErrorsAndChangeNothing)
 {
     auto form = showGridForm();
