@@ -1,5 +1,7 @@
 #include "GridPainter.h"
 
+#include "framework/GdiObject.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -156,7 +158,7 @@ COLORREF selectionText(bool focused) noexcept
 
 void paintGrid(HDC dc, const GridModel& model, const Layout& layout, const GridLook& look, const RECT& clip)
 {
-    const int savedState = SaveDC(dc);
+    const vm::TSavedDC saved(dc);
     SetBkMode(dc, TRANSPARENT);
     paintHeader(dc, model, layout, look, clip);
 
@@ -181,7 +183,6 @@ void paintGrid(HDC dc, const GridModel& model, const Layout& layout, const GridL
             fill(dc, RECT{bodyClip.left, std::max<LONG>(paintedBottom, bodyClip.top), bodyClip.right, bodyClip.bottom},
                  GetSysColor(COLOR_WINDOW));
     }
-    RestoreDC(dc, savedState);
 }
 
 } // namespace velmora::grid

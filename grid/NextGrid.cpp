@@ -4,6 +4,7 @@
 #include "grid/NxTextColumn.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace vm {
 
@@ -82,7 +83,14 @@ void TNextGrid::RemoveAllRows()
 int TNextGrid::AppendRows(int count)
 {
     const int firstNew = model_.rowCount();
-    const int last = model_.appendRows(count);
+    int last = -1;
+    try {
+        last = model_.appendRows(count);
+    } catch (const std::exception&) {
+        // length_error or bad_alloc: the model kept every row it had.
+        throw EOutOfResources("Not enough memory to add " + std::to_string(count) + " rows to the grid " +
+                              Name() + " (it holds " + std::to_string(firstNew) + ")");
+    }
     if (count >= 1 && !model_.updating()) {
         UpdateScrollBars();
         InvalidateRows(firstNew, last);

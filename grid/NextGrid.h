@@ -49,6 +49,7 @@ public:
     void RemoveAllRows();
     // count < 1 adds nothing and returns the index of the last row before (-1 if none);
     // otherwise returns the index of the last new row. The selection does not change.
+    // Raises EOutOfResources, keeping every existing row, when the rows do not fit in memory.
     int AppendRows(int count);
     void SetCellText(int column, int row, std::wstring_view text);
     std::wstring GetCellText(int column, int row) const;

@@ -85,6 +85,7 @@ struct ShapeDef {
     std::vector<LineStyle> lines;
     std::vector<Path> paths;  // in file order; strokes are drawn in this order after fills
     bool nonScalingStrokes = false, scalingStrokes = false;
+    bool nonZeroWinding = false;  // DefineShape4 may ask for the non-zero rule; else even-odd
 };
 
 }  // namespace swf

@@ -2,7 +2,11 @@
 #include "../support/GridForm.h"
 #include "../support/GuiDriver.h"
 
+#include "framework/Errors.h"
+
 #include <gtest/gtest.h>
+
+#include <climits>
 
 using namespace gridtest;
 
@@ -77,6 +81,24 @@ TEST(GridOperations, AppendRowsReturnsTheLastIndexAndKeepsTheSelection)
     EXPECT_EQ(grid.SelectedRowIndex(), 2);
     for (int column = 0; column < 3; ++column)
         EXPECT_EQ(grid.GetCellText(column, 5), L"");
+}
+
+TEST(GridOperations, RowsBeyondMemoryRaiseAClearErrorAndKeepTheRows)
+{
+    auto form = showGridForm();
+    vm::TNextGrid& grid = form->Grid();
+    form->Fill({L"a.swf", L"b.swf"});
+    grid.SelectRow(1);
+    try {
+        grid.AppendRows(INT_MAX);
+        ADD_FAILURE() << "no error";
+    } catch (const vm::EOutOfResources& error) {
+        EXPECT_NE(std::string(error.what()).find("rows"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.GetCellText(0, 1), L"b.swf");
+    EXPECT_EQ(grid.SelectedRowIndex(), 1);
+    EXPECT_EQ(grid.AppendRows(1), 2);
 }
 
 TEST(GridOperations, CellTextReadsBackAndOutOfRangeAccessIsHarmless)
