@@ -73,7 +73,8 @@ public:
     void setTarget(const Target& target);
     const Target& target() const;
 
-    // Opaque mode: replaces every pixel of `rect` (within the clip) with `color`.
+    // Opaque mode: replaces every pixel of `rect` (within the clip) with `color`. Clip layers
+    // do not apply: this paints the stage background under everything.
     void fillRect(const PixelRect& rect, Pixel color);
 
     void drawShape(const ShapeDef& shape, const DrawParams& params);
