@@ -90,8 +90,12 @@ Renderer::Renderer() : state_(std::make_unique<State>()) {}
 Renderer::~Renderer() = default;
 
 void Renderer::setTarget(const Target& target) {
+    state_->masks.clear();
+    redirect(target);
+}
+
+void Renderer::redirect(const Target& target) {
     State& s = *state_;
-    s.masks.clear();
     s.target = target;
     const bool usable = target.pixels && target.width > 0 && target.height > 0 &&
                         target.strideBytes >= static_cast<int64_t>(target.width) * 4;
