@@ -244,7 +244,8 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
                 if (cov) out_.push_back({s, cov});
             }
             if (!out_.empty()) {
-                std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
+                if (out_.size() > 1)
+                    std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
                 sink.span(y, x, x + 1, out_.data(), static_cast<int>(out_.size()));
             }
             for (uint32_t s : cellStyles_) {

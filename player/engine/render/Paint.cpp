@@ -270,6 +270,12 @@ void Paint::paintBitmapSmooth(int x, int y, int count, Pixel* out) const {
     const BitmapView& bm = bitmap;
     // Sample positions are pixel centres, so the neighbours start half a pixel up and left.
     TexelWalker u(u0 - 0.5, toPaint.a, bm.width, repeat), v(v0 - 0.5, toPaint.b, bm.height, repeat);
+    if (v.step == 0 && v.fraction() == 0 && u.fraction() == 0 && (u.step & 0xFFFF) == 0) {
+        // Every pixel centre on a texel centre (a bitmap drawn unscaled at a whole-pixel
+        // offset, or shrunk by a whole factor): filtering would change nothing.
+        paintBitmapNearest(x, y, count, out);
+        return;
+    }
     if (v.step == 0) {
         // Not rotated: the whole span reads the same two rows.
         const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;

@@ -59,7 +59,9 @@ void SpanCompositor::span(int y, int x0, int x1, const StyleCoverage* styles, in
     const uint8_t* clip = clipLayer_ ? clipLayer_->row(y) + (x0 - clipLayer_->area.left) : nullptr;
     const Resolved& top = resolved_.front();
     if (!clip && resolved_.size() == 1 && top.paint->kind == Paint::Kind::Solid) {
-        blendSpanConstant(dst, n, scalePixel(top.paint->color, top.coverage));
+        const Pixel src = scalePixel(top.paint->color, top.coverage);
+        if (n == 1) *dst = blendOver(*dst, src);  // edge pixels: most spans of small shapes
+        else blendSpanConstant(dst, n, src);
         return;
     }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "RenderTestSupport.h"
 
@@ -250,6 +251,36 @@ namespace swf::render {
 namespace {
 
 using namespace testing;
+
+TEST(Target, PixelsNothingCoversKeepTheirExactValue) {
+    // Host pixels of every kind, even ones that are not valid premultiplied colours.
+    std::mt19937 rng(3);
+    Canvas host(40, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) host.at(x, y) = rng();
+    const std::vector<Pixel> before = host.storage;
+    ShapeDef star = shapeWith({solidFill({30, 60, 250, 90}), solidFill({250, 30, 60, 255})},
+                              {polygonPath({{tw(3.3), tw(30.1)}, {tw(20.2), tw(2.7)}, {tw(36.9), tw(30.4)}, {tw(2.2), tw(12.6)}, {tw(37.5), tw(13.1)}}, 0, 1),
+                               rectPath(25.25, 25.25, 38.5, 38.5, 2)});
+    Renderer r;
+    r.setTarget(host.target());
+    for (Quality q : {Quality::High, Quality::Low}) r.drawShape(star, params(q));
+    // Coverage map: the same drawing in opaque white on transparent black.
+    Canvas coverage(40, 40, 0);
+    DrawParams white = params();
+    white.colorOverride = Rgba{255, 255, 255, 255};
+    r.setTarget(coverage.target());
+    r.drawShape(star, white);
+    int untouched = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (coverage.at(x, y) == 0) {
+                ++untouched;
+                ASSERT_EQ(host.at(x, y), before[static_cast<size_t>(y) * host.stridePixels + x]) << x << "," << y;
+            }
+    EXPECT_GT(untouched, 300);
+    EXPECT_TRUE(host.guardsIntact());
+}
 
 TEST(SolidFill, ShapesMayAskForTheNonZeroRule) {
     // Two overlapping squares drawn the same way round: a hole by default, filled by non-zero.

@@ -144,6 +144,29 @@ TEST(BitmapFill, SmoothingBlendsNeighboursOnlyInHighQuality) {
     EXPECT_EQ(drawn(stripWith(bitmapFill(FillKind::ClippedBitmap, 2), 8), 8, 4, p).at(1, 1), 0xFFFF0000u);
 }
 
+TEST(BitmapFill, SmoothedBitmapAtItsOwnSizeStaysCrisp) {
+    Pixel texels[12];
+    for (int i = 0; i < 12; ++i) texels[i] = premultiply({uint8_t(i * 20), uint8_t(255 - i * 20), uint8_t(i * 7), uint8_t(100 + i * 10)});
+    BitmapResolver resolver = [&](uint16_t) { return BitmapView{4, 3, 4, texels}; };
+    DrawParams p = params();
+    p.bitmaps = &resolver;
+    FillStyle f = bitmapFill(FillKind::ClippedBitmap, 1);
+    f.matrix.tx = 2 * kTwipsPerPixel;
+    f.matrix.ty = 1 * kTwipsPerPixel;
+    Canvas c(8, 6, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(shapeWith({f}, {rectPath(2, 1, 6, 4)}), p);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(c.at(x + 2, y + 1), texels[y * 4 + x]) << x << "," << y;
+    // Half a pixel off, the same bitmap is filtered.
+    f.matrix.tx += kTwipsPerPixel / 2;
+    Canvas d(8, 6, 0);
+    r.setTarget(d.target());
+    r.drawShape(shapeWith({f}, {rectPath(2, 1, 6, 4)}), p);
+    EXPECT_NE(d.at(4, 2), texels[1 * 4 + 2]);
+}
+
 TEST(BitmapFill, ColourTransformAppliesPerPixelAndMissingBitmapsDrawNothing) {
     TwoPixelBitmap bmp;
     DrawParams p = params();
