@@ -307,3 +307,26 @@ TEST(DefineShape, ManyStylesUseTheExtendedCountFromVersion2) {
     writeStyleCount(w, 254, 1);
     EXPECT_EQ(w.take(), Bytes{0xFE});
 }
+
+TEST(DefineShape, NewStylesComeAloneAndTheNextRecordSelectsFromThem) {
+    ShapeBuilder s;
+    s.fill1(s.addSolidFill(kRed)).moveTo(0, 0).lineTo(20, 0);
+    s.newStyles();
+    s.addSolidFill(kBlue);
+    s.addSolidFill(kBlue);
+    s.fill1(s.addSolidFill(kRed)).moveTo(0, 0).lineTo(20, 0);
+    Bytes expected = concat({
+        {0x01, 0x00},
+        bits("00110 000000 010100 000000 000000"),
+        {0x01, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x10},
+        bits("0 0 0 1 0 1 00000 1"            // fill1 = 1, move to (0, 0)
+             "1 1 0100 0 0 010100"             // right 20
+             "0 1 0 0 0 1 00000"),             // new styles with the move, no selection
+        {0x03, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00},  // three RGB fills, no lines
+        bits("0010 0000"                        // 2 fill bits, 0 line bits
+             "0 0 1 1 1 0 00 11"                // select fill0 = 0, fill1 = 3, line = 0 (no bits)
+             "1 1 0100 0 0 010100"
+             "000000"),
+    });
+    EXPECT_EQ(encodeDefineShape(1, s, 2), expected);
+}
