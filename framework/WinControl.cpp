@@ -525,6 +525,12 @@ void TWinControl::KeyPress(char& key) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    // Windows sends focus, activation and notification messages while a window hierarchy is
+    // torn down; by then the form's handlers belong to a destroyed object, so no events.
+    if (Destroying() || (Parent() && Parent()->Destroying())) {
+        DefaultHandler(m);
+        return;
+    }
     bool ownClass = defaultProc_ == DefWindowProcA || defaultProc_ == nullptr;
     switch (m.Msg) {
     case WM_PAINT:
