@@ -24,9 +24,15 @@ void TApplication::Initialize() {
 HINSTANCE TApplication::Instance() const { return GetModuleHandleA(nullptr); }
 
 std::string TApplication::ExeName() const {
-    char path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, n);
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);   // truncated: try a larger buffer
+    }
 }
 
 void TApplication::Notification(TComponent* component, bool removing) {

@@ -15,6 +15,8 @@ const TPropertyTable& TButton::ClassProperties() {
         TPropertyTable t(&TWinControl::ClassProperties());
         t.Boolean<TButton>("Default", &TButton::Default, &TButton::SetDefault);
         t.Boolean<TButton>("Cancel", &TButton::Cancel, &TButton::SetCancel);
+        t.Boolean<TButton>("WordWrap", &TButton::WordWrap, &TButton::SetWordWrap);
+        t.Boolean<TButton>("MultiLine", &TButton::WordWrap, &TButton::SetWordWrap);
         t.Add<TButton>("ModalResult", TValueKind::Integer,
             [](const TButton& b) { return TValue::Integer(b.ModalResult()); },
             [](TButton& b, const TValue& v) {
@@ -36,7 +38,7 @@ void TButton::SetDefault(bool v) {
 void TButton::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.systemClass = "BUTTON";
-    p.style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    p.style |= (default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (wordWrap_ ? BS_MULTILINE : 0);
 }
 
 void TButton::Click() {

@@ -16,6 +16,8 @@ public:
     void SetDefault(bool v);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool v) { cancel_ = v; }
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v) { wordWrap_ = v; if (HandleAllocated()) RecreateWnd(); }
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int r) { modalResult_ = r; }
     void Click() override;
@@ -27,7 +29,7 @@ protected:
     bool PaintsBackground() const override { return false; }
 
 private:
-    bool default_ = false, cancel_ = false;
+    bool default_ = false, cancel_ = false, wordWrap_ = false;
     int modalResult_ = mrNone;
 };
 

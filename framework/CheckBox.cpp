@@ -6,6 +6,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
     clickEvents_ = false;
     SetTabStop(true);
     SetBounds(0, 0, 97, 17);
+    SetParentColor(true);
 }
 
 const TPropertyTable& TCheckBox::ClassProperties() {

@@ -80,6 +80,12 @@ void TComponent::RemoveComponent(TComponent* component) {
     Notification(component, true);
 }
 
+bool TComponent::Destroying() const {
+    for (const TComponent* c = this; c; c = c->owner_)
+        if (c->state_ & csDestroying) return true;
+    return false;
+}
+
 void TComponent::EndLoading() {
     state_ &= ~static_cast<unsigned>(csLoading);
     Loaded();

@@ -55,6 +55,8 @@ public:
     unsigned ComponentState() const { return state_; }
     bool Loading() const { return state_ & csLoading; }
     bool Designing() const { return state_ & csDesigning; }   // never set at run time
+    // This component or one of its owners is being destroyed: its handlers may already be gone.
+    bool Destroying() const;
     void BeginLoading() { state_ |= csLoading; }
     // Clears the loading state and calls Loaded(); the definition reader does this for every
     // component it created once the whole definition is read.

@@ -249,7 +249,16 @@ void TControl::ParentColorChanged() {
 
 void TControl::Invalidate() {
     if (!parent_ || !visible_) return;
-    if (HWND wnd = parent_->HandleIfAllocated()) InvalidateRect(wnd, &bounds_, TRUE);
+    if (HWND wnd = parent_->HandleIfAllocated()) ::InvalidateRect(wnd, &bounds_, TRUE);
+}
+
+void TControl::InvalidateRect(const RECT& part) {
+    if (!parent_ || !visible_) return;
+    HWND wnd = parent_->HandleIfAllocated();
+    if (!wnd) return;
+    RECT r = part, clipped;
+    OffsetRect(&r, bounds_.left, bounds_.top);
+    if (IntersectRect(&clipped, &r, &bounds_)) ::InvalidateRect(wnd, &clipped, TRUE);
 }
 
 void TControl::Repaint() {

@@ -105,6 +105,8 @@ public:
 
     // Redraws the control (through its parent for a graphic control).
     virtual void Invalidate();
+    // Redraws part of the control; the rectangle is in the control's own coordinates.
+    virtual void InvalidateRect(const RECT& part);
     void Repaint();
 
     // Message entry point: calls WindowProc.

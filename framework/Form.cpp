@@ -310,7 +310,10 @@ int TForm::ShowModal() {
         }
     }
     int result = modalResult_;
-    if (freeAfter) Release();
+    if (freeAfter || releasePending_) {
+        releasePending_ = false;
+        Release();
+    }
     return result;
 }
 
@@ -387,6 +390,13 @@ void TForm::WndProc(TMessage& m) {
         Close();   // never the default, which would destroy the window under the form
         return;
     case CM_RELEASE:
+        // Freeing a form whose ShowModal is still on the stack would pull the loop's object
+        // away under it: end the loop first and free it afterwards.
+        if (modal_) {
+            releasePending_ = true;
+            if (modalResult_ == mrNone) modalResult_ = mrCancel;
+            return;
+        }
         delete this;
         return;
     case WM_ACTIVATE:

@@ -108,6 +108,7 @@ private:
     TWinControl* activeControl_ = nullptr;
     bool created_ = false;
     bool placed_ = false;
+    bool releasePending_ = false;   // Release() while modal: freed once ShowModal returns
 };
 
 } // namespace vm

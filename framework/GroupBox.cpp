@@ -2,7 +2,10 @@
 
 namespace vm {
 
-TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 185, 105); }
+TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 185, 105);
+    SetParentColor(true);
+}
 
 const TPropertyTable& TGroupBox::ClassProperties() {
     static const TPropertyTable table(&TWinControl::ClassProperties());

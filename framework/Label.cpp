@@ -13,6 +13,7 @@ const std::vector<std::string>& AlignmentNames() {
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 13);
+    SetParentColor(true);
 }
 
 const TPropertyTable& TLabel::ClassProperties() {

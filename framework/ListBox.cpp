@@ -95,7 +95,7 @@ void TListBox::SyncItems() {
     itemIndex_ = keep < items_.Count() ? keep : -1;
     SendMessageA(wnd, LB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
     SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(wnd, nullptr, TRUE);
+    ::InvalidateRect(wnd, nullptr, TRUE);
 }
 
 void TListBox::WndProc(TMessage& m) {

@@ -71,6 +71,7 @@ const TPropertyTable& TWinControl::ClassProperties() {
         TPropertyTable t(&TControl::ClassProperties());
         t.Integer<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
         t.Boolean<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop);
+        t.Boolean<TWinControl>("ParentBackground", &TWinControl::ParentBackground, &TWinControl::SetParentBackground);
         t.Event<TWinControl>("OnKeyDown", &TWinControl::OnKeyDown);
         t.Event<TWinControl>("OnKeyUp", &TWinControl::OnKeyUp);
         t.Event<TWinControl>("OnKeyPress", &TWinControl::OnKeyPress);
@@ -351,8 +352,17 @@ void TWinControl::CaptionChanged() {
     Invalidate();
 }
 
+void TWinControl::InvalidateRect(const RECT& part) {
+    if (handle_) ::InvalidateRect(handle_, &part, TRUE);
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    if (!handle_ && Parent() && Parent()->HandleAllocated()) Handle();
+}
+
 void TWinControl::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TWinControl::FontChanged() {
@@ -515,6 +525,12 @@ void TWinControl::KeyPress(char& key) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+    // Windows sends focus, activation and notification messages while a window hierarchy is
+    // torn down; by then the form's handlers belong to a destroyed object, so no events.
+    if (Destroying() || (Parent() && Parent()->Destroying())) {
+        DefaultHandler(m);
+        return;
+    }
     bool ownClass = defaultProc_ == DefWindowProcA || defaultProc_ == nullptr;
     switch (m.Msg) {
     case WM_PAINT:

@@ -75,7 +75,14 @@ public:
     // The class's own processing: the superclassed procedure or DefWindowProc.
     void DefaultHandler(TMessage& message);
 
+    // A control read from a definition after its parent has a window gets its own now.
+    void Loaded() override;
+
     void Invalidate() override;
+    void InvalidateRect(const RECT& part) override;
+    // Whether a container shows its parent's background (read by the skin engine).
+    bool ParentBackground() const { return parentBackground_; }
+    void SetParentBackground(bool v) { parentBackground_ = v; Invalidate(); }
     void SetBounds(int left, int top, int width, int height) override;
     RECT ClientRect() const override;
     void SetClientWidth(int v) override;
@@ -130,6 +137,7 @@ private:
     std::vector<TControl*> controls_;
     int tabOrder_ = -1;
     bool tabStop_ = false;
+    bool parentBackground_ = true;
     TControl* mouseCapture_ = nullptr;    // graphic child holding the mouse while a button is down
     TControl* mouseOver_ = nullptr;       // graphic child under the cursor
     TBrushHandle colorBrush_;

@@ -256,3 +256,41 @@ TEST(Services, MessageBoxAndShellSeamsRecordExactCalls) {
     EXPECT_EQ(ShellService().RunProgram("regsvr32 /s \"C:\\a b\\flash.ocx\"", SW_HIDE), 33u);
     EXPECT_EQ(shell.commands.at(0), "regsvr32 /s \"C:\\a b\\flash.ocx\"");
 }
+
+TEST(ModalLoop, ReleasingAModalFormEndsItsLoopBeforeFreeingIt) {
+    struct TGone : TComponent {
+        bool* flag;
+        TGone(TComponent* owner, bool* f) : TComponent(owner), flag(f) {}
+        ~TGone() override { *flag = true; }
+    };
+    bool freed = false;
+    auto* dialog = new TTestDialog;
+    new TGone(dialog, &freed);
+    dialog->Component<TButton>("Failing").OnClick = [dialog](TComponent*) { dialog->Release(); };
+    PostMessageA(dialog->Component<TButton>("Failing").Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    EXPECT_FALSE(freed) << "still alive when ShowModal returns";
+    EXPECT_TRUE(PumpUntil([&] { return freed; }));
+}
+
+TEST(FormLifetime, NoEventsReachHandlersWhileAFormIsDestroyed) {
+    int exits = 0, deactivations = 0, clicks = 0;
+    {
+        TForm other(nullptr);
+        other.Show();
+        auto* form = new TTestDialog;
+        form->Show();
+        auto& list = form->Component<TListBox>("Edit");
+        list.SetFocus();
+        ASSERT_TRUE(list.Focused());
+        list.OnExit = [&](TComponent*) { ++exits; };
+        list.OnClick = [&](TComponent*) { ++clicks; };
+        form->OnDeactivate = [&](TComponent*) { ++deactivations; };
+        SetActiveWindow(form->Handle());
+        delete form;
+        PumpPending();
+    }
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(deactivations, 0);
+    EXPECT_EQ(clicks, 0);
+}

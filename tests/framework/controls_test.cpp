@@ -275,3 +275,32 @@ TEST_F(TFormFixture, CursorOfAGraphicControlShowsOverIt) {
     SendMessageA(panel->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(panel->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
 }
+
+TEST_F(TFormFixture, GraphicControlsInvalidateOnlyTheirPartOfTheParent) {
+    auto* image = Add<TImage>(panel, 40, 30, 100, 80);
+    UpdateWindow(panel->Handle());
+    ValidateRect(panel->Handle(), nullptr);
+    image->InvalidateRect(RECT{10, 10, 20, 20});
+    RECT dirty;
+    ASSERT_TRUE(GetUpdateRect(panel->Handle(), &dirty, FALSE));
+    EXPECT_TRUE(SameRect(dirty, RECT{50, 40, 60, 50})) << Show(dirty);
+    ValidateRect(panel->Handle(), nullptr);
+    image->InvalidateRect(RECT{90, 70, 300, 300});   // clipped to the control
+    ASSERT_TRUE(GetUpdateRect(panel->Handle(), &dirty, FALSE));
+    EXPECT_TRUE(SameRect(dirty, RECT{130, 100, 140, 110})) << Show(dirty);
+}
+
+TEST_F(TFormFixture, LabelsTakeTheirParentsColourUntilGivenOne) {
+    panel->SetColor(clWhite);
+    auto* label = Add<TLabel>(panel, 0, 0, 10, 10);
+    EXPECT_EQ(label->Color(), clWhite);
+    panel->SetColor(clAqua);
+    EXPECT_EQ(label->Color(), clAqua);
+    label->SetColor(clRed);
+    panel->SetColor(clWhite);
+    EXPECT_EQ(label->Color(), clRed);
+    EXPECT_TRUE(panel->GetProperty("ParentBackground").AsBoolean());
+    auto* button = Add<TButton>(panel, 0, 0, 80, 40);
+    button->SetProperty("MultiLine", TValue::Boolean(true));
+    EXPECT_TRUE(GetWindowLongA(button->Handle(), GWL_STYLE) & BS_MULTILINE);
+}
