@@ -2,6 +2,7 @@
 // pixels are from it: pixels off by more than the test's tolerance, and the largest error.
 // A diagnostic, not a test: most expected images come from another renderer, checked by eye.
 //   corpus_visual <test folder> [frames] [tolerance] [our.png] [low]
+//   corpus_visual <movie.swf> [frames] [our.png]     (no comparison: renders the stage)
 #include <png.h>
 
 #include <cstdio>
@@ -62,6 +63,26 @@ int metaNumber(const std::string& meta, const std::string& key, int fallback) {
     return at == std::string::npos ? fallback : std::atoi(meta.c_str() + at + 1);
 }
 
+int renderOnly(int argc, char** argv) {
+    std::vector<uint8_t> swfBytes = readFile(argv[1]);
+    DecodeResult decoded = decodeMovie(swfBytes);
+    if (!decoded) {
+        std::printf("%s: not decoded: %s\n", argv[1], decoded.error.message.c_str());
+        return 1;
+    }
+    const Rect& stage = decoded.movie->header.frameSize;
+    const int w = std::clamp(stage.width() / 20, 1, 4096), h = std::clamp(stage.height() / 20, 1, 4096);
+    NullHost host;
+    Player player(decoded.movie, host);
+    const int frames = argc > 2 ? std::atoi(argv[2]) : 1;
+    for (int i = 1; i < frames; ++i) player.advance();
+    std::vector<Pixel> ours(static_cast<size_t>(w) * h, 0);
+    player.render({ours.data(), w, h, w * 4}, Player::showAll(stage, w, h), render::Quality::High, true);
+    std::printf("%s: %dx%d rendered after %d frames\n", argv[1], w, h, frames);
+    if (argc > 3) writePng(argv[3], w, h, ours);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +91,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    if (dir.size() > 4 && dir.compare(dir.size() - 4, 4, ".swf") == 0) return renderOnly(argc, argv);
     std::vector<uint8_t> metaBytes = readFile(dir + "/meta.json");
     const std::string meta(metaBytes.begin(), metaBytes.end());
     auto given = [&](int i) { return argc > i && argv[i][0] != '\0'; };

@@ -77,6 +77,7 @@ private:
     std::shared_ptr<MovieClip> root_;
     render::Renderer renderer_;
     render::BitmapResolver bitmaps_;
+    std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
 
     // Pointer state.
     double pointerX_ = 0, pointerY_ = 0;  // twips

@@ -53,6 +53,24 @@ Pixel lerpPixel(Pixel a, Pixel b, uint32_t w) {
 
 Pixel transformPixel(Pixel p, const ColorTransform& cx) { return premultiply(cx.apply(unpremultiply(p))); }
 
+// Fades and tints (multipliers up to 1, nothing added) scale premultiplied channels directly;
+// anything else goes through straight colour, exactly as the transform is defined.
+void transformSpan(Pixel* pixels, int count, const ColorTransform& cx) {
+    const bool multiplyOnly = cx.rAdd == 0 && cx.gAdd == 0 && cx.bAdd == 0 && cx.aAdd == 0 &&
+                              std::min({cx.rMult, cx.gMult, cx.bMult, cx.aMult}) >= 0 &&
+                              std::max({cx.rMult, cx.gMult, cx.bMult, cx.aMult}) <= 256;
+    if (!multiplyOnly) {
+        for (int i = 0; i < count; ++i) pixels[i] = transformPixel(pixels[i], cx);
+        return;
+    }
+    const uint32_t a = cx.aMult, r = cx.rMult * a >> 8, g = cx.gMult * a >> 8, b = cx.bMult * a >> 8;
+    for (int i = 0; i < count; ++i) {
+        Pixel p = pixels[i];
+        auto ch = [&](int shift, uint32_t f) { return (((p >> shift) & 255) * f + 128) >> 8 << shift; };
+        pixels[i] = ch(24, a) | ch(16, r) | ch(8, g) | ch(0, b);
+    }
+}
+
 // Linear gradients step along the ramp in 16.16 fixed point, in units of ramp entries, with
 // the position kept reduced to one period for the repeating spreads.
 void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double step, int count, Pixel* out) {
@@ -153,8 +171,7 @@ void Paint::paintSpan(int x, int y, int count, Pixel* out) const {
     case Kind::Bitmap:
         if (smooth) paintBitmapSmooth(x, y, count, out);
         else paintBitmapNearest(x, y, count, out);
-        if (!cx.isIdentity())
-            for (int i = 0; i < count; ++i) out[i] = transformPixel(out[i], cx);
+        if (!cx.isIdentity()) transformSpan(out, count, cx);
         break;
     }
 }

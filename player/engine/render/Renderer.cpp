@@ -235,8 +235,9 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& param
         pen.tolerance = tolerance;
         // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
         // one-pixel line on whole coordinates shows as one crisp row of pixels.
+        // (The tolerance absorbs rounding: 20 twips at 1/20 may come out a hair over 1.)
         std::optional<PixelSnap> snap;
-        if (pen.width <= 1.0 || style.pixelHinting) {
+        if (pen.width <= 1.0 + 1e-6 || style.pixelHinting) {
             pen.width = std::max(1.0, std::round(pen.width));
             snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0};
         }

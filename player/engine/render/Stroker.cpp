@@ -88,14 +88,29 @@ void Stroker::addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen
     if (join == JoinStyle::Round && half * (1 - cosHalfAngle) < pen.tolerance) join = JoinStyle::Bevel;
     switch (join) {
     case JoinStyle::Round: addDisc(at, pen, out, style); return;
-    case JoinStyle::Miter:
-        if (cosHalfAngle > 0 && 1 / cosHalfAngle <= pen.miterLimit) {
+    case JoinStyle::Miter: {
+        // The mitre may reach `limit` line widths from the vertex; a longer one is cut off
+        // square to its axis there rather than dropped.
+        const double reach = pen.miterLimit * pen.width;
+        if (cosHalfAngle * reach >= half) {
             PixelPoint tip = at + unit(o1 + o2) * (half / cosHalfAngle);
             polygon_ = {at, at + o1, tip, at + o2};
+        } else {
+            PixelPoint axis = unit(o1 + o2);
+            double ahead = dot(in, axis);  // equals -dot(outDir, axis)
+            if (!(ahead > 1e-12)) join = JoinStyle::Bevel;
+            else {
+                PixelPoint cut1 = at + o1 + in * ((reach - dot(o1, axis)) / ahead);
+                PixelPoint cut2 = at + o2 - outDir * ((reach - dot(o2, axis)) / ahead);
+                polygon_ = {at, at + o1, cut1, cut2, at + o2};
+            }
+        }
+        if (join == JoinStyle::Miter) {
             addPolygon(out, style);
             return;
         }
         [[fallthrough]];
+    }
     case JoinStyle::Bevel:
         polygon_ = {at, at + o1, at + o2};
         addPolygon(out, style);

@@ -15,7 +15,7 @@ struct Pen {
     double width = 1;  // target pixels
     CapStyle startCap = CapStyle::Round, endCap = CapStyle::Round;
     JoinStyle join = JoinStyle::Round;
-    double miterLimit = 3;  // longest mitre, in half widths, before it becomes a bevel
+    double miterLimit = 3;  // longest mitre, in line widths from the vertex, before it is cut off
     double tolerance = kHighQualityTolerance;
 };
 

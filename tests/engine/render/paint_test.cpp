@@ -2,6 +2,7 @@
 
 #include "RenderTestSupport.h"
 #include "render/Paint.h"
+#include "render/PixelMath.h"
 
 namespace swf::render {
 namespace {
@@ -152,6 +153,26 @@ TEST(BitmapFill, ColourTransformAppliesPerPixelAndMissingBitmapsDrawNothing) {
     EXPECT_EQ(c.at(0, 0), 0xFF0000FFu);
     EXPECT_EQ(c.at(1, 0), 0xFF00FFFFu);
 
+    // Fades and tints scale premultiplied channels directly; they must agree (to rounding)
+    // with the definition on straight colour.
+    Pixel glass[2] = {premultiply({200, 100, 50, 128}), premultiply({10, 20, 240, 255})};
+    BitmapResolver glassResolver = [&](uint16_t) { return BitmapView{2, 1, 2, glass}; };
+    p.bitmaps = &glassResolver;
+    for (ColorTransform cx : {ColorTransform{256, 256, 256, 77, 0, 0, 0, 0}, ColorTransform{100, 256, 30, 200, 0, 0, 0, 0}}) {
+        p.colorTransform = cx;
+        Canvas faded(4, 4, 0);
+        Renderer r;
+        r.setTarget(faded.target());
+        r.drawShape(stripWith(bitmapFill(FillKind::RepeatingBitmapHard, 1), 4), p);
+        for (int x = 0; x < 2; ++x) {
+            Pixel want = premultiply(cx.apply(unpremultiply(glass[x])));
+            Pixel got = faded.at(x, 0);
+            for (int shift : {0, 8, 16, 24})
+                EXPECT_NEAR(int(got >> shift & 255), int(want >> shift & 255), 1) << x << " shift " << shift;
+        }
+    }
+
+    p.bitmaps = &bmp.resolver;
     FillStyle unknown = bitmapFill(FillKind::RepeatingBitmap, 1);
     unknown.bitmapId = 9;
     EXPECT_EQ(drawn(stripWith(unknown, 4), 4, 4, p).countNot(kBackground), 0);

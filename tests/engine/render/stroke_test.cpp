@@ -118,11 +118,25 @@ TEST(Stroke, JoinsAndMiterLimit) {
     Canvas round = stroked(pen(4, CapStyle::None, JoinStyle::Round), {openPath(corner)}, 16, 16);
     EXPECT_GT(alphaOf(round.at(11, 11)), 0u);
     EXPECT_LT(alphaOf(round.at(11, 11)), 255u);
+    // A limit of at least one width never touches a right angle (its tip is 0.71 widths out).
     LineStyle limited = pen(4, CapStyle::None, JoinStyle::Miter);
-    limited.miterLimit = 1.2;  // a right angle needs 1.41
-    EXPECT_EQ(stroked(limited, {openPath(corner)}, 16, 16).at(11, 11), 0u);
+    limited.miterLimit = 1;
+    EXPECT_EQ(stroked(limited, {openPath(corner)}, 16, 16).at(11, 11), kRed);
     // Inside of the turn is covered once, with no seam.
     EXPECT_EQ(miter.at(9, 9), kRed);
+}
+
+TEST(Stroke, SharpMitreIsCutOffAtItsLimit) {
+    // Nearly doubling back at (14, 10): the full mitre would reach 12 px beyond the vertex.
+    const std::vector<Point> hairpin = {{tw(2), tw(10)}, {tw(14), tw(10)}, {tw(2), tw(12)}};
+    LineStyle sharp = pen(2, CapStyle::None, JoinStyle::Miter);
+    sharp.miterLimit = 3;  // cut 6 px out
+    Canvas cut = stroked(sharp, {openPath(hairpin)}, 32, 16);
+    EXPECT_EQ(cut.at(18, 9), kRed);
+    EXPECT_EQ(cut.at(21, 9), 0u);
+    sharp.miterLimit = 255;
+    EXPECT_GT(alphaOf(stroked(sharp, {openPath(hairpin)}, 32, 16).at(21, 9)), 128u);
+    EXPECT_EQ(stroked(pen(2, CapStyle::None, JoinStyle::Bevel), {openPath(hairpin)}, 32, 16).at(16, 9), 0u);
 }
 
 TEST(Stroke, ClosedOutlinesJoinWhereTheyStartAndPathsContinueAcrossStyleChanges) {

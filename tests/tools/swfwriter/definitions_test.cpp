@@ -294,3 +294,16 @@ TEST(DefineButton, Button1AndItsColourTransform) {
     stateless.records.push_back({.character = 1});
     EXPECT_THROW(encodeDefineButton2(1, stateless), std::invalid_argument);
 }
+
+TEST(DefineShape, ManyStylesUseTheExtendedCountFromVersion2) {
+    ShapeBuilder many;
+    for (int i = 0; i < 300; ++i) many.addSolidFill({static_cast<uint8_t>(i), 0, 0, 255});
+    many.fill0(300).rectangle(0, 0, 20, 20);
+    EXPECT_THROW(encodeDefineShape(1, many, 1), std::length_error);
+    Bytes shape = encodeDefineShape(1, many, 2);
+    // id, bounds of 20 twips (6 bits: 4 bytes), then 0xFF and a 16-bit count of 300
+    EXPECT_EQ(Bytes(shape.begin() + 6, shape.begin() + 9), (Bytes{0xFF, 0x2C, 0x01}));
+    Writer w;
+    writeStyleCount(w, 254, 1);
+    EXPECT_EQ(w.take(), Bytes{0xFE});
+}
