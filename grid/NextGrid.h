@@ -1,6 +1,7 @@
 #pragma once
 // TNextGrid: a multi-column list of text cells with a header, single-row selection,
-// header-click sorting, keyboard navigation and scroll bars, drawn double-buffered and
+// header-click sorting, column resizing by dragging header edges, keyboard navigation
+// and scroll bars, drawn double-buffered and
 // only where rows are on screen, so ten thousand rows cost what a screenful costs.
 //
 // Published for window definitions (besides the windowed-control properties):
@@ -126,6 +127,7 @@ private:
     // Shows the whole text of a cell that does not fit, for columns with coShowTextFitHint.
     void UpdateTextFitHint(int x, int y);
     void HideTextFitHint();
+    bool SetResizeCursor();
 
     velmora::grid::GridModel model_;
     std::vector<TNxTextColumn*> columns_;   // by column index
@@ -135,6 +137,9 @@ private:
     bool readOnly_ = false;
     int rowSize_ = 16;
     int headerSize_ = 18;
+    int resizingColumn_ = -1;      // column whose right edge is being dragged
+    int resizeStartX_ = 0;
+    int resizeStartWidth_ = 0;
     int pressedHeader_ = -1;       // column whose header cell the left button went down on
     bool pressedInside_ = false;   // the pointer is still over that cell
     int wheelRemainder_ = 0;

@@ -5,11 +5,16 @@
 #include "grid/GridPainter.h"
 #include "grid/NxTextColumn.h"
 
+#include <algorithm>
+
 namespace vm {
 
 using namespace velmora::grid;
 
 namespace {
+
+// A column dragged narrower stops here, so its edge can still be caught again.
+constexpr int kMinimumDraggedWidth = 8;
 
 bool navigationKeyOf(WORD key, NavigationKey& navigation)
 {
@@ -57,7 +62,13 @@ void TNextGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
         if (CanFocus() && !Focused())
             SetFocus();
         const Hit hit = HitTest(x, y);
-        if (hit.area == HitArea::Cell) {
+        const int divider = headerDividerAt(CurrentLayout(), model_.columns(), x, y);
+        if (divider >= 0) {
+            resizingColumn_ = divider;
+            resizeStartX_ = x;
+            resizeStartWidth_ = model_.columns().at(divider)->width;
+            SetCapture(Handle());
+        } else if (hit.area == HitArea::Cell) {
             // A click right of the last column still picks the row.
             ChangeSelection(hit.row, hit.column >= 0 ? hit.column : model_.selectedColumn());
         } else if (hit.area == HitArea::Header && hit.column >= 0) {
@@ -75,7 +86,10 @@ void TNextGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 
 void TNextGrid::MouseMove(TShiftState shift, int x, int y)
 {
-    if (pressedHeader_ >= 0) {
+    if (resizingColumn_ >= 0) {
+        columns_[static_cast<std::size_t>(resizingColumn_)]->SetWidth(
+            std::max(kMinimumDraggedWidth, resizeStartWidth_ + x - resizeStartX_));
+    } else if (pressedHeader_ >= 0) {
         const Hit hit = HitTest(x, y);
         const bool inside = hit.area == HitArea::Header && hit.column == pressedHeader_;
         if (inside != pressedInside_) {
@@ -90,7 +104,11 @@ void TNextGrid::MouseMove(TShiftState shift, int x, int y)
 
 void TNextGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == TMouseButton::mbLeft && pressedHeader_ >= 0) {
+    if (button == TMouseButton::mbLeft && resizingColumn_ >= 0) {
+        resizingColumn_ = -1;
+        if (GetCapture() == HandleIfAllocated())
+            ReleaseCapture();
+    } else if (button == TMouseButton::mbLeft && pressedHeader_ >= 0) {
         const int pressed = pressedHeader_;
         pressedHeader_ = -1;
         pressedInside_ = false;
@@ -147,6 +165,17 @@ void TNextGrid::UpdateTextFitHint(int x, int y)
     // Hear when the pointer leaves the grid, to take the hint away.
     TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
     TrackMouseEvent(&track);
+}
+
+bool TNextGrid::SetResizeCursor()
+{
+    POINT p;
+    GetCursorPos(&p);
+    p = ScreenToClient(p);
+    if (resizingColumn_ < 0 && headerDividerAt(CurrentLayout(), model_.columns(), p.x, p.y) < 0)
+        return false;
+    ::SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+    return true;
 }
 
 void TNextGrid::HideTextFitHint()

@@ -99,14 +99,25 @@ void TNextGrid::WndProc(TMessage& message)
         TWinControl::WndProc(message);
         InvalidateRows(model_.selectedRow(), model_.selectedRow());
         return;
+    case WM_SETCURSOR:
+        if (LOWORD(message.LParam) == HTCLIENT && SetResizeCursor()) {
+            message.Result = TRUE;
+            return;
+        }
+        break;
     case WM_MOUSELEAVE:
         HideTextFitHint();
         break;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
-        if (pressedHeader_ >= 0) {
-            pressedHeader_ = -1;
-            InvalidateHeader();
+        // Capture taken by another window (or a menu) ends any drag; taking it again
+        // ourselves does not.
+        if (message.Msg == WM_CANCELMODE || reinterpret_cast<HWND>(message.LParam) != HandleIfAllocated()) {
+            resizingColumn_ = -1;
+            if (pressedHeader_ >= 0) {
+                pressedHeader_ = -1;
+                InvalidateHeader();
+            }
         }
         break;
     default:

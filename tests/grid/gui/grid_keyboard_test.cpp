@@ -58,16 +58,25 @@ TEST(GridKeyboard, PageKeysMoveByTheRowsThatFitAndHomeEndGoToTheEnds)
     EXPECT_EQ(grid.SelectedRowIndex(), 0);
 }
 
-TEST(GridKeyboard, EnterArrivesAsCharacter13AndDoesNotMoveTheSelection)
+TEST(GridKeyboard, EnterArrivesAsCharacter13EvenBesideADefaultButtonAndDoesNotMoveTheSelection)
 {
     auto form = showGridForm();
     form->Fill(movieNames(10));
     form->Grid().SelectRow(6);
     postKey(form->GridWindow(), VK_RETURN);
     ASSERT_TRUE(pumpUntil([&] { return form->events.size() >= 2; }));
-    EXPECT_EQ(form->events[0], "keypress 13 sel 6");
-    EXPECT_EQ(form->events[1], "keyup 13 sel 6");
+    pumpPending();
+    EXPECT_EQ(form->events, (std::vector<std::string>{"keypress 13 sel 6", "keyup 13 sel 6"}));
     EXPECT_EQ(form->Grid().SelectedRowIndex(), 6);
+}
+
+TEST(GridKeyboard, EscapeAndTabStillReachTheForm)
+{
+    auto form = showGridForm();
+    const WPARAM code = SendMessageW(form->GridWindow(), WM_GETDLGCODE, VK_TAB, 0);
+    EXPECT_FALSE(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS));
+    postKey(form->GridWindow(), VK_TAB);
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() != form->GridWindow(); }));
 }
 
 TEST(GridKeyboard, KeysOnAnEmptyGridSelectNothing)

@@ -139,3 +139,26 @@ TEST(GridMouse, TheWheelScrollsAndStopsAtTheEnds)
     ASSERT_TRUE(pumpUntil([&] { return !form->events.empty(); }));
     EXPECT_EQ(grid.SelectedRowIndex(), afterOneNotch + 1);
 }
+
+TEST(GridMouse, DraggingAHeaderEdgeResizesTheColumnWithoutSorting)
+{
+    auto form = showGridForm();
+    vm::TNextGrid& grid = form->Grid();
+    form->Fill({L"b.swf", L"a.swf"});
+    HWND wnd = form->GridWindow();
+    postMouseDown(wnd, 157, 5);
+    postMouseMove(wnd, 120, 5, true);
+    postMouseUp(wnd, 120, 5);
+    ASSERT_TRUE(pumpUntil([&] { return !form->events.empty(); }));
+    EXPECT_EQ(grid.Columns(0)->Width(), 121);
+    EXPECT_FALSE(grid.Columns(0)->Sorted());
+    EXPECT_EQ(grid.GetCellText(0, 0), L"b.swf");
+    EXPECT_EQ(grid.HitTest(125, 30).column, 1);   // Size now starts further left
+
+    // Dragged past its left edge, a column keeps a width that can be caught again.
+    postMouseDown(wnd, 121, 5);
+    postMouseMove(wnd, 0, 5, true);
+    postMouseUp(wnd, 0, 5);
+    ASSERT_TRUE(pumpUntil([&] { return form->events.size() == 2; }));
+    EXPECT_EQ(grid.Columns(0)->Width(), 8);
+}

@@ -15,6 +15,16 @@ object GridTestForm: TGridTestForm
   Caption = 'Grid test'
   ClientWidth = 500
   ClientHeight = 420
+  object PlayButton: TButton
+    Left = 8
+    Top = 8
+    Width = 75
+    Height = 25
+    Caption = 'Play'
+    Default = True
+    TabOrder = 0
+    OnClick = PlayButtonClick
+  end
   object FL: TNextGrid
     Left = 224
     Top = 72
@@ -69,6 +79,7 @@ GridForm::GridForm() : vm::TForm(nullptr)
     RegisterHandler("FLDblClick", &GridForm::FLDblClick);
     RegisterHandler("FLKeyPress", &GridForm::FLKeyPress);
     RegisterHandler("FLKeyUp", &GridForm::FLKeyUp);
+    RegisterHandler("PlayButtonClick", &GridForm::PlayButtonClick);
     ReadDefinitionText(kDefinition, "grid test form");
     grid_ = &Component<vm::TNextGrid>("FL");
     CreateComplete();
@@ -98,6 +109,11 @@ void GridForm::FLKeyPress(vm::TComponent*, char& key)
 void GridForm::FLKeyUp(vm::TComponent*, WORD& key, vm::TShiftState)
 {
     events.push_back("keyup " + std::to_string(key) + " sel " + std::to_string(grid_->SelectedRowIndex()));
+}
+
+void GridForm::PlayButtonClick(vm::TComponent*)
+{
+    events.push_back("default button");
 }
 
 void GridForm::Fill(const std::vector<std::wstring>& names)

@@ -1,7 +1,8 @@
 #pragma once
 // A form carrying the grid as the catalogue window places it: same bounds, options and
 // columns, built from a window definition, with handlers that record every event
-// together with the selection the grid reported at that moment.
+// together with the selection the grid reported at that moment. A default button sits
+// beside it, as PLAY may on the catalogue window.
 #include "grid/NextGrid.h"
 #include "grid/NxTextColumn.h"
 #include "framework/Form.h"
@@ -34,6 +35,7 @@ private:
     void FLDblClick(vm::TComponent* sender);
     void FLKeyPress(vm::TComponent* sender, char& key);
     void FLKeyUp(vm::TComponent* sender, WORD& key, vm::TShiftState shift);
+    void PlayButtonClick(vm::TComponent* sender);
 
     vm::TNextGrid* grid_ = nullptr;
 };
