@@ -1,0 +1,77 @@
+#pragma once
+// Runs action blocks against timelines. Dispatch is a table indexed by action code, so the
+// stack-machine actions of later file versions are added as more table entries; codes with
+// no handler are stepped over by their recorded length.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "player/ActionReader.h"
+
+namespace swf {
+
+class Host;
+
+// The timeline operations frame actions drive; a movie clip implements it.
+class TimelineControl {
+public:
+    virtual ~TimelineControl() = default;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    // 0-based; a frame past the end goes to the last frame. Going to a frame stops the clip.
+    virtual void gotoFrame(uint32_t frame) = 0;
+    // Returns false (and does nothing) for a label this timeline does not have.
+    virtual bool gotoLabel(std::string_view label) = 0;
+    virtual void nextFrame() = 0;
+    virtual void prevFrame() = 0;
+    virtual uint32_t loadedFrameCount() const = 0;
+    // A slash path ("/a/b", "a/b", "..", "_root", "_level0") relative to this timeline;
+    // nullptr when nothing answers to it.
+    virtual TimelineControl* resolvePath(std::string_view path) = 0;
+};
+
+// Player-wide services an action may reach.
+class ActionServices {
+public:
+    virtual ~ActionServices() = default;
+    virtual Host& host() = 0;
+    virtual void toggleQuality() = 0;
+    virtual void stopAllSounds() = 0;
+};
+
+// State of one running block.
+struct ActionFrame {
+    TimelineControl& self;     // the clip the block belongs to
+    TimelineControl* target;   // where timeline actions go; null after a failed setTarget
+    ActionServices& services;
+    uint32_t skipActions = 0;  // set by waitForFrame when the frame is not there
+};
+
+struct ActionRunResult {
+    uint32_t actionsRun = 0;
+    bool truncated = false;  // the block ended inside a record
+};
+
+class ActionInterpreter {
+public:
+    using Handler = void (*)(ActionFrame&, const ActionRecord&);
+
+    // An interpreter that knows the frame actions of version 3 files.
+    static ActionInterpreter withFrameActions();
+
+    void setHandler(uint8_t code, Handler handler) { handlers_[code] = handler; }
+    ActionRunResult run(std::span<const uint8_t> block, TimelineControl& self, ActionServices& services) const;
+
+private:
+    std::array<Handler, 256> handlers_{};
+};
+
+// Action codes of the version 3 frame actions.
+namespace action {
+constexpr uint8_t kEnd = 0x00, kNextFrame = 0x04, kPrevFrame = 0x05, kPlay = 0x06, kStop = 0x07,
+                  kToggleQuality = 0x08, kStopSounds = 0x09, kGotoFrame = 0x81, kGetUrl = 0x83,
+                  kWaitForFrame = 0x8A, kSetTarget = 0x8B, kGotoLabel = 0x8C;
+}
+
+}  // namespace swf

@@ -1,0 +1,79 @@
+#pragma once
+// One instance on a display list: a character placed at a depth with its own transform.
+// Definitions stay immutable and shared; everything that changes while playing lives here.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Geometry.h"
+#include "model/Filters.h"
+#include "player/DrawList.h"
+
+namespace swf {
+
+class MovieClip;
+class ButtonInstance;
+struct PlayerContext;
+
+class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
+public:
+    DisplayObject(PlayerContext& context, uint16_t characterId);
+    virtual ~DisplayObject() = default;
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    uint16_t characterId() const { return characterId_; }
+    uint64_t serial() const { return serial_; }
+
+    // Placement properties, as PlaceObject sets them.
+    uint16_t depth = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    uint16_t ratio = 0;
+    uint16_t clipDepth = 0;  // > 0: a clip layer masking depths up to this one
+    std::string name;
+    bool visible = true;
+    BlendMode blendMode = BlendMode::Normal;
+    FilterList filters;
+    // Counts changes of the blend mode and filters, so a redraw notices them.
+    uint32_t layerVersion = 0;
+    // The frame of the parent's timeline whose PlaceObject created this instance; together
+    // with the character it tells whether a rewound timeline may keep the instance.
+    uint32_t placedFrame = 0;
+    // The tick in which the instance was made: it does not advance in that same tick.
+    uint64_t bornTick = 0;
+    MovieClip* parent = nullptr;
+
+    // Appends what the instance draws; `toStage` maps its own coordinates to the stage.
+    virtual void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const = 0;
+    // Exact hit test of a point in the instance's own coordinates (twips).
+    virtual bool hitTestLocal(double x, double y) const = 0;
+    // One frame of time passes (sprites play; most characters do nothing).
+    virtual void tick() {}
+    // The ratio or another placement property changed.
+    virtual void placementChanged() {}
+    // Called once when the instance leaves the display list.
+    virtual void removed() {}
+
+    virtual MovieClip* asClip() { return nullptr; }
+    virtual ButtonInstance* asButton() { return nullptr; }
+
+    // Emits the instance as its parent places it: nothing when hidden, inside a layer of
+    // its own when it blends or filters. `toStage` and `cx` already include its own transform.
+    void emitPlaced(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const;
+
+    // Whether drawing needs a group of its own (a blend mode other than normal, or filters).
+    bool needsLayer() const { return blendMode != BlendMode::Normal || !filters.empty(); }
+
+    // Hit test of a point given in the parent's coordinates.
+    bool hitTest(double x, double y) const;
+
+protected:
+    PlayerContext& context_;
+
+private:
+    uint16_t characterId_;
+    uint64_t serial_;
+};
+
+}  // namespace swf

@@ -1,0 +1,38 @@
+#pragma once
+// An edit text field shown with its initial text. Text drawn with an embedded font is laid
+// out here (margins, alignment, line breaks, word wrap); device-font text is not drawn yet,
+// only the field's border and background are.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Font.h"
+#include "model/Text.h"
+#include "player/DisplayObject.h"
+#include "player/GlyphRun.h"
+
+namespace swf {
+
+class EditTextInstance final : public DisplayObject {
+public:
+    EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def);
+
+    const std::string& text() const { return text_; }
+    const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+    void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
+    bool hitTestLocal(double x, double y) const override;
+
+private:
+    void layout(const FontDef& font);
+
+    std::shared_ptr<const EditTextDef> def_;
+    std::string text_;  // plain text (markup removed for HTML fields)
+    std::vector<PlacedGlyph> glyphs_;
+    std::shared_ptr<const ShapeDef> frame_;  // border and background, when the field has them
+};
+
+// The visible text of an HTML field: tags dropped, paragraph and line breaks kept as '\n',
+// the common entities decoded.
+std::string plainTextFromHtml(const std::string& html);
+
+}  // namespace swf

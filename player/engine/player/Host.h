@@ -1,0 +1,44 @@
+#pragma once
+// What the engine asks of whoever embeds it. The engine never touches a network, a sound
+// device, a clock or a console itself: a host does, so the player runs headless in tests
+// and the same engine serves the COM control and the command-line tools.
+#include <cstdint>
+#include <string>
+
+namespace swf {
+
+enum class UrlMethod : uint8_t { None, Get, Post };
+
+// Per-instance sound playback options a movie attaches to a start request (StartSound,
+// button sounds). Envelopes and loop counts are passed through untouched.
+struct SoundStart {
+    uint16_t soundId = 0;
+    bool stop = false;         // stop this sound instead of starting it
+    bool noMultiple = false;   // do not start it when it is already playing
+    uint16_t loopCount = 1;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // getURL for anything but an FSCommand: load `url` into `target` (a window name, a
+    // "_level" layer or a movie clip path; empty means the current movie's window).
+    virtual void getUrl(const std::string& url, const std::string& target, UrlMethod method) {}
+    // getURL("FSCommand:<command>", <args>): the command goes to the embedding program.
+    virtual void fsCommand(const std::string& command, const std::string& args) {}
+    virtual void trace(const std::string& line) {}
+    virtual void startSound(const SoundStart& request) {}
+    virtual void stopAllSounds() {}
+    // Milliseconds since an arbitrary origin that never goes backwards.
+    virtual uint64_t milliseconds() { return 0; }
+};
+
+// A host that does nothing: every request is dropped and the clock stands still.
+class NullHost final : public Host {};
+
+// Splits a getURL request into an FSCommand when its URL says so. Returns false for an
+// ordinary URL; the scheme is matched without regard to case, as the Flash runtime does.
+bool deliverGetUrl(Host& host, const std::string& url, const std::string& target, UrlMethod method);
+
+}  // namespace swf

@@ -1,0 +1,311 @@
+#include "player/MovieClip.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "player/PlayerContext.h"
+
+namespace swf {
+
+namespace {
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Splits "a/b/../c" or "a.b" into its names; ".." stays one name.
+std::vector<std::string_view> pathSegments(std::string_view path) {
+    std::vector<std::string_view> out;
+    auto split = [](std::string_view text, char separator, auto&& each) {
+        size_t start = 0;
+        for (size_t i = 0; i <= text.size(); ++i) {
+            if (i < text.size() && text[i] != separator) continue;
+            if (i > start) each(text.substr(start, i - start));
+            start = i + 1;
+        }
+    };
+    split(path, '/', [&](std::string_view segment) {
+        if (segment == "..") out.push_back(segment);
+        else split(segment, '.', [&](std::string_view name) { out.push_back(name); });
+    });
+    return out;
+}
+
+}  // namespace
+
+MovieClip::MovieClip(PlayerContext& context, uint16_t characterId, const Timeline& timeline)
+    : DisplayObject(context, characterId), timeline_(timeline) {}
+
+uint32_t MovieClip::frameCount() const { return std::max<uint32_t>(1, loadedFrameCount()); }
+
+void MovieClip::start() {
+    if (started_) return;
+    started_ = true;
+    current_ = 0;
+    if (timeline_.frames.empty()) return;
+    queueFrameActions(0);
+    Plan plan;
+    applyFrameTags(0, plan);
+    reconcile(plan);
+}
+
+DisplayObject* MovieClip::childAt(uint16_t depth) const {
+    auto it = children_.find(depth);
+    return it == children_.end() ? nullptr : it->second.get();
+}
+
+MovieClip* MovieClip::clipByName(std::string_view name) const {
+    for (const auto& [depth, child] : children_)
+        if (equalsNoCase(child->name, name))
+            if (MovieClip* clip = child->asClip()) return clip;
+    return nullptr;
+}
+
+bool MovieClip::onStage() const {
+    const MovieClip* clip = this;
+    while (clip->parent) clip = clip->parent;
+    return clip == context_.root;
+}
+
+// ---- placement plan ------------------------------------------------------------------
+
+MovieClip::Plan MovieClip::currentPlan() const {
+    Plan plan;
+    for (const auto& [depth, child] : children_) {
+        Slot s;
+        s.characterId = child->characterId();
+        s.placedFrame = child->placedFrame;
+        s.matrix = child->matrix;
+        s.colorTransform = child->colorTransform;
+        s.ratio = child->ratio;
+        s.clipDepth = child->clipDepth;
+        s.name = child->name;
+        s.visible = child->visible;
+        s.blendMode = child->blendMode;
+        s.filters = child->filters;
+        plan.emplace(depth, std::move(s));
+    }
+    return plan;
+}
+
+void MovieClip::applyPlace(const PlaceObject& place, uint32_t frame, Plan& plan) {
+    auto it = plan.find(place.depth);
+    // PlaceObject 1 and a non-move PlaceObject 2/3 put a new character at the depth; a move
+    // onto an empty depth that names a character does the same, as players accept it.
+    bool fresh = place.version == 1 || !place.move || it == plan.end();
+    if (fresh) {
+        if (!place.characterId) return;  // nothing to place and nothing to modify
+        Slot s;
+        s.characterId = *place.characterId;
+        s.placedFrame = frame;
+        it = plan.insert_or_assign(place.depth, std::move(s)).first;
+    } else if (place.characterId && *place.characterId != it->second.characterId) {
+        // Replacing the character keeps the transform, name and clip depth of the old one.
+        it->second.characterId = *place.characterId;
+    }
+    Slot& slot = it->second;
+    if (place.matrix) slot.matrix = *place.matrix;
+    if (place.colorTransform) slot.colorTransform = *place.colorTransform;
+    if (place.ratio) slot.ratio = *place.ratio;
+    if (place.name) slot.name = *place.name;
+    if (place.clipDepth) slot.clipDepth = *place.clipDepth;
+    if (place.visible) slot.visible = *place.visible;
+    if (place.blendMode) slot.blendMode = *place.blendMode;
+    if (place.filters) slot.filters = *place.filters;
+}
+
+void MovieClip::applyFrameTags(uint32_t frame, Plan& plan) {
+    if (frame >= timeline_.frames.size()) return;
+    for (const ControlTag& tag : timeline_.frames[frame].tags) {
+        if (auto* place = std::get_if<PlaceObject>(&tag)) {
+            applyPlace(*place, frame, plan);
+        } else if (auto* remove = std::get_if<RemoveObject>(&tag)) {
+            plan.erase(remove->depth);
+        } else if (auto* bg = std::get_if<SetBackgroundColor>(&tag)) {
+            if (this == context_.root) context_.background = bg->color;
+        }
+    }
+}
+
+void MovieClip::removeChild(std::map<uint16_t, std::shared_ptr<DisplayObject>>::iterator it) {
+    std::shared_ptr<DisplayObject> child = std::move(it->second);
+    children_.erase(it);
+    child->removed();
+    child->parent = nullptr;
+}
+
+void MovieClip::reconcile(const Plan& plan) {
+    for (auto it = children_.begin(); it != children_.end();) {
+        auto slot = plan.find(it->first);
+        bool keep = slot != plan.end() && slot->second.characterId == it->second->characterId() &&
+                    slot->second.placedFrame == it->second->placedFrame;
+        if (keep) {
+            ++it;
+        } else {
+            auto next = std::next(it);
+            removeChild(it);
+            it = next;
+        }
+    }
+    for (const auto& [depth, slot] : plan) {
+        std::shared_ptr<DisplayObject>& child = children_[depth];
+        bool created = false;
+        if (!child) {
+            child = context_.instantiate(slot.characterId);
+            if (!child) {
+                children_.erase(depth);  // an id that names nothing displayable is skipped
+                continue;
+            }
+            child->depth = depth;
+            child->parent = this;
+            child->placedFrame = slot.placedFrame;
+            created = true;
+        }
+        bool changed = created || child->ratio != slot.ratio;
+        child->matrix = slot.matrix;
+        child->colorTransform = slot.colorTransform;
+        child->ratio = slot.ratio;
+        child->clipDepth = slot.clipDepth;
+        child->name = slot.name;
+        child->visible = slot.visible;
+        if (child->blendMode != slot.blendMode || child->filters != slot.filters) {
+            child->blendMode = slot.blendMode;
+            child->filters = slot.filters;
+            ++child->layerVersion;
+        }
+        if (changed) child->placementChanged();
+        if (created)
+            if (MovieClip* clip = child->asClip()) clip->start();
+    }
+}
+
+void MovieClip::queueFrameActions(uint32_t frame) {
+    if (frame >= timeline_.frames.size()) return;
+    for (const ControlTag& tag : timeline_.frames[frame].tags) {
+        if (auto* action = std::get_if<DoAction>(&tag)) {
+            context_.queueActions(*this, action->actions);
+        } else if (auto* sound = std::get_if<StartSound>(&tag)) {
+            context_.startSound(sound->soundId, sound->info);
+        }
+    }
+}
+
+void MovieClip::seek(uint32_t target) {
+    if (target >= frameCount()) target = frameCount() - 1;
+    Plan plan;
+    uint32_t from = 0;
+    if (started_ && target > current_) {
+        plan = currentPlan();
+        from = current_ + 1;
+    }
+    for (uint32_t f = from; f <= target; ++f) applyFrameTags(f, plan);
+    started_ = true;
+    current_ = target;
+    // The parent's actions go first in the queue; clips created by reconcile queue theirs after.
+    queueFrameActions(target);
+    reconcile(plan);
+}
+
+// ---- time ------------------------------------------------------------------------------
+
+void MovieClip::tick() {
+    if (bornTick == context_.tick && this != context_.root) return;  // shows its first frame this tick
+    if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
+    std::vector<std::shared_ptr<DisplayObject>> snapshot;
+    snapshot.reserve(children_.size());
+    for (const auto& [depth, child] : children_) snapshot.push_back(child);
+    for (const auto& child : snapshot)
+        if (child->parent == this) child->tick();
+}
+
+void MovieClip::removed() {
+    for (auto& [depth, child] : children_) {
+        child->removed();
+        child->parent = nullptr;
+    }
+    children_.clear();
+}
+
+// ---- frame actions ---------------------------------------------------------------------
+
+void MovieClip::gotoFrame(uint32_t frame) {
+    playing_ = false;
+    uint32_t target = std::min(frame, frameCount() - 1);
+    if (started_ && target == current_) return;
+    seek(target);
+}
+
+int MovieClip::frameOfLabel(std::string_view label) const {
+    for (size_t f = 0; f < timeline_.frames.size(); ++f)
+        for (const FrameLabel& l : timeline_.frames[f].labels)
+            if (equalsNoCase(l.name, label)) return static_cast<int>(f);
+    return -1;
+}
+
+bool MovieClip::gotoLabel(std::string_view label) {
+    int frame = frameOfLabel(label);
+    if (frame < 0) return false;
+    gotoFrame(static_cast<uint32_t>(frame));
+    return true;
+}
+
+void MovieClip::nextFrame() {
+    if (current_ + 1 < frameCount()) gotoFrame(current_ + 1);
+    else playing_ = false;
+}
+
+void MovieClip::prevFrame() {
+    if (current_ > 0) gotoFrame(current_ - 1);
+    else playing_ = false;
+}
+
+TimelineControl* MovieClip::resolvePath(std::string_view path) {
+    MovieClip* clip = this;
+    if (!path.empty() && path.front() == '/') {
+        clip = context_.root;
+        path.remove_prefix(1);
+    }
+    for (std::string_view segment : pathSegments(path)) {
+        if (!clip) return nullptr;
+        if (segment == ".." || equalsNoCase(segment, "_parent")) clip = clip->parent;
+        else if (equalsNoCase(segment, "_root") || equalsNoCase(segment, "_level0")) clip = context_.root;
+        else clip = clip->clipByName(segment);
+    }
+    return clip;
+}
+
+// ---- drawing and hit testing -------------------------------------------------------------
+
+void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
+    std::vector<uint16_t> clipLayers;  // depths up to which a mask is in force
+    for (const auto& [depth, child] : children_) {
+        while (!clipLayers.empty() && depth > clipLayers.back()) {
+            out.popMask();
+            clipLayers.pop_back();
+        }
+        Matrix m = toStage * child->matrix;
+        ColorTransform c = cx * child->colorTransform;
+        if (child->clipDepth > 0) {
+            out.beginMask(child->serial());
+            child->emit(out, m, c);
+            out.endMask();
+            clipLayers.push_back(child->clipDepth);
+            continue;
+        }
+        child->emitPlaced(out, m, c);
+    }
+    while (!clipLayers.empty()) {
+        out.popMask();
+        clipLayers.pop_back();
+    }
+}
+
+bool MovieClip::hitTestLocal(double x, double y) const {
+    for (const auto& [depth, child] : children_)
+        if (child->clipDepth == 0 && child->hitTest(x, y)) return true;
+    return false;
+}
+
+}  // namespace swf

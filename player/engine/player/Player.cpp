@@ -1,0 +1,332 @@
+#include "player/Player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "player/ButtonInstance.h"
+#include "player/FilterPainter.h"
+#include "player/LayerCompositor.h"
+#include "player/MovieClip.h"
+#include "player/PlayerContext.h"
+
+namespace swf {
+
+using render::PixelRect;
+using Phase = ButtonInstance::Phase;
+
+namespace {
+
+ButtonInstance* findButton(const MovieClip& clip, double x, double y) {
+    const auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        DisplayObject& child = *it->second;
+        if (child.clipDepth > 0 || !child.visible) continue;
+        double lx, ly;
+        child.matrix.inverted().apply(x, y, lx, ly);
+        if (ButtonInstance* button = child.asButton()) {
+            if (button->hitTestLocal(lx, ly)) return button;
+        } else if (MovieClip* inner = child.asClip()) {
+            if (ButtonInstance* button = findButton(*inner, lx, ly)) return button;
+        }
+    }
+    return nullptr;
+}
+
+PixelRect grow(const PixelRect& r, int by) {
+    if (r.empty()) return r;
+    return {r.left - by, r.top - by, r.right + by, r.bottom + by};
+}
+
+ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
+    auto strong = weak.lock();
+    if (!strong || !strong->parent || !strong->parent->onStage()) return nullptr;
+    return strong->asButton();
+}
+
+}  // namespace
+
+Player::Player(std::shared_ptr<const MovieDef> movie, Host& host)
+    : context_(std::make_unique<PlayerContext>(std::move(movie), host)) {
+    root_ = std::make_shared<MovieClip>(*context_, 0, context_->movie().timeline);
+    context_->root = root_.get();
+    const Dictionary* dictionary = &context_->dictionary();
+    bitmaps_ = [dictionary](uint16_t id) -> render::BitmapView {
+        const BitmapDef* bitmap = dictionary->get<BitmapDef>(id);
+        const Image* image = bitmap ? bitmap->image() : nullptr;
+        if (!image || image->pixels.empty()) return {};
+        return {static_cast<int>(image->width), static_cast<int>(image->height), static_cast<int>(image->width),
+                image->pixels.data()};
+    };
+    root_->start();
+    context_->runQueuedActions();
+}
+
+Player::~Player() {
+    root_->removed();
+}
+
+const MovieDef& Player::movie() const { return context_->movie(); }
+MovieClip& Player::root() { return *root_; }
+const MovieClip& Player::root() const { return *root_; }
+
+void Player::settle() {
+    context_->runQueuedActions();
+}
+
+void Player::advance() {
+    ++context_->tick;
+    root_->tick();
+    settle();
+    // The stage moved under a still pointer: buttons may now be entered or left.
+    updatePointer();
+}
+
+uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
+
+// ---- pointer -----------------------------------------------------------------------------
+
+void Player::updatePointer() {
+    ButtonInstance* under = pointerInside_ ? findButton(*root_, pointerX_, pointerY_) : nullptr;
+    ButtonInstance* pressed = asLiveButton(pressed_);
+    if (pressed) {
+        if (pressed->def().trackAsMenu && under != pressed) {
+            pressed->transition(Phase::Idle);  // a menu item lets go as soon as it is left
+            pressed_.reset();
+            pressed = nullptr;
+        } else {
+            pressed->transition(under == pressed ? Phase::OverDown : Phase::OutDown);
+        }
+    } else {
+        pressed_.reset();
+    }
+    if (!pressed) {
+        ButtonInstance* hovered = asLiveButton(hovered_);
+        if (hovered && hovered != under) hovered->transition(Phase::Idle);
+        hovered_.reset();
+        if (under) {
+            hovered_ = under->weak_from_this();
+            if (!buttonDown_) {
+                under->transition(Phase::OverUp);
+            } else if (under->def().trackAsMenu && under->phase() == Phase::Idle) {
+                under->transition(Phase::OverDown);  // dragging onto a menu item presses it
+                pressed_ = hovered_;
+            }
+        }
+    }
+    settle();
+}
+
+void Player::mouseMove(double x, double y) {
+    pointerX_ = x * kTwipsPerPixel;
+    pointerY_ = y * kTwipsPerPixel;
+    pointerInside_ = true;
+    updatePointer();
+}
+
+void Player::mouseDown(double x, double y) {
+    mouseMove(x, y);
+    buttonDown_ = true;
+    if (ButtonInstance* hovered = asLiveButton(hovered_); hovered && !asLiveButton(pressed_)) {
+        hovered->transition(Phase::OverDown);
+        pressed_ = hovered_;
+    }
+    settle();
+}
+
+void Player::mouseUp(double x, double y) {
+    mouseMove(x, y);
+    buttonDown_ = false;
+    if (ButtonInstance* pressed = asLiveButton(pressed_)) {
+        bool over = findButton(*root_, pointerX_, pointerY_) == pressed;
+        pressed->transition(over ? Phase::OverUp : Phase::Idle);
+        if (!over && asLiveButton(hovered_) == pressed) hovered_.reset();
+    }
+    pressed_.reset();
+    updatePointer();
+}
+
+void Player::mouseLeave() {
+    pointerInside_ = false;
+    updatePointer();
+}
+
+ButtonInstance* Player::activeButton() const {
+    if (ButtonInstance* pressed = asLiveButton(pressed_)) return pressed;
+    return asLiveButton(hovered_);
+}
+
+// ---- drawing -----------------------------------------------------------------------------
+
+Rgba Player::backgroundColor() const {
+    if (context_->background) return *context_->background;
+    return movie().backgroundColor.value_or(Rgba{255, 255, 255, 255});
+}
+
+render::Quality Player::effectiveQuality(render::Quality requested) const {
+    if (!context_->qualityToggled) return requested;
+    return requested == render::Quality::High ? render::Quality::Low : render::Quality::High;
+}
+
+DrawList Player::drawList() const {
+    DrawListBuilder builder;
+    root_->emit(builder, root_->matrix, root_->colorTransform);
+    return builder.take();
+}
+
+void Player::render(const render::Target& target, const Matrix& stageToPixel, render::Quality quality, bool opaque) {
+    renderer_.setTarget(target);
+    const render::Target base = renderer_.target();
+    const PixelRect clip = base.clip.intersected({0, 0, base.width, base.height});
+    Rgba background = backgroundColor();
+    if (opaque) renderer_.fillRect(clip, premultiply({background.r, background.g, background.b, 255}));
+    render::DrawParams params;
+    params.bitmaps = &bitmaps_;
+    params.quality = effectiveQuality(quality);
+    // Target pixels per stage pixel.
+    const double stageScale = std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel;
+    params.stageScale = stageScale;
+
+    // Groups being drawn into buffers of their own, innermost last.
+    struct OpenLayer {
+        PixelPlane plane;
+        PixelRect drawn;
+        BlendMode mode = BlendMode::Normal;
+        const FilterList* filters = nullptr;
+        bool active = false;  // false: drawn straight through (a mask was in force)
+    };
+    std::vector<OpenLayer> layers;
+    auto planeBelow = [&]() -> PixelPlane {
+        for (auto it = layers.rbegin(); it != layers.rend(); ++it)
+            if (it->active) return it->plane;
+        return {base.pixels, base.strideBytes};
+    };
+    auto noteDrawn = [&](const PixelRect& r) {
+        for (auto it = layers.rbegin(); it != layers.rend(); ++it)
+            if (it->active) {
+                it->drawn = it->drawn.united(r.intersected(clip));
+                return;
+            }
+    };
+    size_t activeLayers = 0;
+
+    DrawList list = drawList();
+    std::vector<Drawn> drawn;
+    drawn.reserve(list.size());
+    for (const DrawItem& item : list) {
+        switch (item.op) {
+            case DrawItem::Op::Shape: {
+                params.matrix = stageToPixel * item.matrix;
+                params.colorTransform = item.colorTransform;
+                params.colorOverride = item.colorOverride;
+                renderer_.drawShape(*item.shape, params);
+                PixelRect bounds = render::Renderer::bounds(*item.shape, params.matrix);
+                if (item.filterMargin > 0) bounds = grow(bounds, int(std::ceil(item.filterMargin * stageScale)));
+                drawn.push_back({item, bounds});
+                if (renderer_.maskDepth() == 0 || activeLayers > 0) noteDrawn(bounds);
+                break;
+            }
+            case DrawItem::Op::BeginMask: renderer_.beginMask(); break;
+            case DrawItem::Op::EndMask: renderer_.endMask(); break;
+            case DrawItem::Op::PopMask: renderer_.popMask(); break;
+            case DrawItem::Op::BeginLayer: {
+                OpenLayer layer;
+                layer.mode = item.blend;
+                layer.filters = item.filters;
+                // Switching targets would drop the masks in force; such a group is drawn as is.
+                layer.active = renderer_.maskDepth() == 0;
+                if (layer.active) {
+                    if (layerPool_.size() <= activeLayers) layerPool_.emplace_back();
+                    std::vector<Pixel>& buffer = layerPool_[activeLayers];
+                    buffer.assign(size_t(base.width) * base.height, 0);
+                    layer.plane = {buffer.data(), base.width * 4};
+                    renderer_.setTarget({buffer.data(), base.width, base.height, base.width * 4, clip});
+                    ++activeLayers;
+                }
+                layers.push_back(layer);
+                break;
+            }
+            case DrawItem::Op::EndLayer: {
+                if (layers.empty()) break;
+                OpenLayer layer = layers.back();
+                layers.pop_back();
+                if (!layer.active) break;
+                --activeLayers;
+                PixelRect area = layer.drawn;
+                if (layer.filters && !layer.filters->empty() && !area.empty()) {
+                    int margin = int(std::ceil(DrawListBuilder::filterMargin(*layer.filters) * stageScale));
+                    area = grow(area, margin).intersected(clip);
+                    applyFilters(*layer.filters, layer.plane, area, stageScale);
+                }
+                PixelPlane below = planeBelow();
+                if (!area.empty()) compositeLayer(layer.plane, below, area, layer.mode, activeLayers > 0);
+                renderer_.setTarget({below.pixels, base.width, base.height, below.strideBytes, clip});
+                noteDrawn(area);
+                break;
+            }
+        }
+    }
+    if (activeLayers > 0) renderer_.setTarget(base);  // an unbalanced list: never leave a layer target behind
+    lastDrawn_ = std::move(drawn);
+    lastStageToPixel_ = stageToPixel;
+    lastBackground_ = background;
+    rendered_ = true;
+}
+
+PixelRect Player::stagePixels(const Matrix& m) const {
+    const Rect& s = movie().header.frameSize;
+    double xs[4], ys[4];
+    m.apply(s.xMin, s.yMin, xs[0], ys[0]);
+    m.apply(s.xMax, s.yMin, xs[1], ys[1]);
+    m.apply(s.xMin, s.yMax, xs[2], ys[2]);
+    m.apply(s.xMax, s.yMax, xs[3], ys[3]);
+    return {static_cast<int>(std::floor(*std::min_element(xs, xs + 4))),
+            static_cast<int>(std::floor(*std::min_element(ys, ys + 4))),
+            static_cast<int>(std::ceil(*std::max_element(xs, xs + 4))),
+            static_cast<int>(std::ceil(*std::max_element(ys, ys + 4)))};
+}
+
+PixelRect Player::changedRect(const Matrix& stageToPixel) const {
+    DrawList now = drawList();
+    std::vector<Drawn> current;
+    current.reserve(now.size());
+    for (const DrawItem& item : now)
+        if (item.op == DrawItem::Op::Shape)
+            current.push_back({item, grow(render::Renderer::bounds(*item.shape, stageToPixel * item.matrix),
+                                          int(std::ceil(item.filterMargin * std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel)))});
+
+    PixelRect changed;
+    if (!rendered_ || !(stageToPixel == lastStageToPixel_) || !(backgroundColor() == lastBackground_)) {
+        changed = stagePixels(stageToPixel);
+        for (const Drawn& d : current) changed = changed.united(d.bounds);
+        for (const Drawn& d : lastDrawn_) changed = changed.united(d.bounds);
+        return changed;
+    }
+    std::unordered_map<uint64_t, const Drawn*> before;
+    before.reserve(lastDrawn_.size());
+    for (const Drawn& d : lastDrawn_) before.emplace(d.item.key, &d);
+    for (const Drawn& d : current) {
+        auto it = before.find(d.item.key);
+        if (it != before.end() && it->second->item == d.item) {
+            before.erase(it);
+            continue;
+        }
+        changed = changed.united(d.bounds);
+        if (it != before.end()) {
+            changed = changed.united(it->second->bounds);
+            before.erase(it);
+        }
+    }
+    for (const auto& [key, d] : before) changed = changed.united(d->bounds);  // gone since
+    return changed;
+}
+
+Matrix Player::showAll(const Rect& stage, int width, int height) {
+    double sw = std::max(1, stage.width()), sh = std::max(1, stage.height());
+    double scale = std::min(width / sw, height / sh);
+    double tx = (width - sw * scale) / 2 - stage.xMin * scale;
+    double ty = (height - sh * scale) / 2 - stage.yMin * scale;
+    return {scale, 0, 0, scale, tx, ty};
+}
+
+}  // namespace swf

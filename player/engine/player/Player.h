@@ -1,0 +1,94 @@
+#pragma once
+// One playing movie: time, pointer input and drawing of the whole stage. The embedding
+// program (the COM control, swfrender, tests) drives it:
+//   advance() once per frame interval, mouse*() as input arrives, changedRect() to learn
+//   what needs redrawing, render() to draw it.
+#include <memory>
+
+#include "model/Movie.h"
+#include "player/DrawList.h"
+#include "player/Host.h"
+#include "render/Renderer.h"
+
+namespace swf {
+
+class ButtonInstance;
+class DisplayObject;
+class MovieClip;
+class PlayerContext;
+
+class Player {
+public:
+    // Shows the movie's first frame (its actions have run when this returns).
+    Player(std::shared_ptr<const MovieDef> movie, Host& host);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    const MovieDef& movie() const;
+    MovieClip& root();
+    const MovieClip& root() const;
+
+    // One frame interval: timelines move on, then the actions the frame queued run.
+    void advance();
+    // Action blocks dropped because the movie kept queueing more of them (a runaway loop).
+    uint64_t actionBlocksCutOff() const;
+
+    // Pointer input in stage pixels (1 stage pixel = 20 twips, origin at the stage's corner).
+    void mouseMove(double x, double y);
+    void mouseDown(double x, double y);
+    void mouseUp(double x, double y);
+    void mouseLeave();
+    // The button under the pointer or being pressed, if any.
+    ButtonInstance* activeButton() const;
+
+    // The colour of the stage behind everything (SetBackgroundColor; white if none).
+    Rgba backgroundColor() const;
+    // The quality a render call asks for, flipped while the movie has toggled it.
+    render::Quality effectiveQuality(render::Quality requested) const;
+
+    // The stage as drawing commands, first drawn first.
+    DrawList drawList() const;
+
+    // Draws the stage into `target`; stageToPixel maps stage twips to target pixels. Pixels
+    // the movie does not cover keep their value, unless `opaque` paints the background
+    // colour first.
+    void render(const render::Target& target, const Matrix& stageToPixel, render::Quality quality, bool opaque);
+
+    // Pixels that would change if the stage were rendered now with `stageToPixel`, compared
+    // with the last render(): everything the first time, or when the transform or the
+    // background changed.
+    render::PixelRect changedRect(const Matrix& stageToPixel) const;
+
+    // A matrix that shows the whole stage in a width x height pixel area, scaled uniformly
+    // and centred (the runtime's default "show all" mode).
+    static Matrix showAll(const Rect& stage, int width, int height);
+
+private:
+    struct Drawn {
+        DrawItem item;
+        render::PixelRect bounds;
+    };
+    void updatePointer();
+    void settle();
+    render::PixelRect stagePixels(const Matrix& stageToPixel) const;
+
+    std::unique_ptr<PlayerContext> context_;
+    std::shared_ptr<MovieClip> root_;
+    render::Renderer renderer_;
+    render::BitmapResolver bitmaps_;
+    std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
+
+    // Pointer state.
+    double pointerX_ = 0, pointerY_ = 0;  // twips
+    bool pointerInside_ = false, buttonDown_ = false;
+    std::weak_ptr<DisplayObject> hovered_, pressed_;
+
+    // What the last render drew.
+    std::vector<Drawn> lastDrawn_;
+    Matrix lastStageToPixel_;
+    Rgba lastBackground_;
+    bool rendered_ = false;
+};
+
+}  // namespace swf

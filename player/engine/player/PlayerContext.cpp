@@ -1,0 +1,82 @@
+#include "player/PlayerContext.h"
+
+#include "player/ButtonInstance.h"
+#include "player/EditTextInstance.h"
+#include "player/MorphInstance.h"
+#include "player/MovieClip.h"
+#include "player/ShapeInstance.h"
+#include "player/TextInstance.h"
+
+namespace swf {
+
+namespace {
+// One instance kind per definition kind.
+struct Factory {
+    PlayerContext& ctx;
+    uint16_t id;
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const ShapeDef>& d) {
+        return std::make_shared<ShapeInstance>(ctx, id, d);
+    }
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const MorphShapeDef>& d) {
+        return std::make_shared<MorphInstance>(ctx, id, d);
+    }
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const BitmapDef>& d) {
+        return ShapeInstance::forBitmap(ctx, id, *d);
+    }
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const TextDef>& d) {
+        return std::make_shared<TextInstance>(ctx, id, d);
+    }
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const EditTextDef>& d) {
+        return std::make_shared<EditTextInstance>(ctx, id, d);
+    }
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const ButtonDef>& d) {
+        return std::make_shared<ButtonInstance>(ctx, id, d);
+    }
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const SpriteDef>& d) {
+        return std::make_shared<MovieClip>(ctx, id, d->timeline);
+    }
+    // Fonts and sounds are not displayable; video is not played yet.
+    template <class Other>
+    std::shared_ptr<DisplayObject> operator()(const Other&) { return nullptr; }
+};
+}  // namespace
+
+PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host) : movie_(std::move(movie)), host_(host) {}
+
+std::shared_ptr<DisplayObject> PlayerContext::instantiate(uint16_t id) {
+    const CharacterDef* def = dictionary().find(id);
+    if (!def) return nullptr;
+    return std::visit(Factory{*this, id}, *def);
+}
+
+void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
+    queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
+}
+
+void PlayerContext::runQueuedActions() {
+    if (running_) return;  // a block that causes more actions leaves them to the outer loop
+    running_ = true;
+    size_t budget = kActionBlockBudget;
+    while (!queue_.empty()) {
+        Pending next = std::move(queue_.front());
+        queue_.pop_front();
+        if (budget == 0) {
+            ++actionBlocksCutOff;
+            continue;
+        }
+        --budget;
+        if (next.clip->onStage()) interpreter_.run(next.actions.span(), *next.clip, *this);
+    }
+    running_ = false;
+}
+
+void PlayerContext::startSound(uint16_t soundId, const SoundInfo& info) {
+    SoundStart request;
+    request.soundId = soundId;
+    request.stop = info.syncStop;
+    request.noMultiple = info.syncNoMultiple;
+    request.loopCount = info.loopCount;
+    host_.startSound(request);
+}
+
+}  // namespace swf

@@ -1,0 +1,66 @@
+#pragma once
+// State every instance of one playing movie shares: the definition, the host, the queue of
+// frame actions waiting to run, and the counters that give instances their identity.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+
+#include "model/Movie.h"
+#include "player/ActionInterpreter.h"
+#include "player/Host.h"
+
+namespace swf {
+
+class DisplayObject;
+class MovieClip;
+
+class PlayerContext final : public ActionServices {
+public:
+    PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host);
+
+    const MovieDef& movie() const { return *movie_; }
+    const Dictionary& dictionary() const { return movie_->dictionary; }
+
+    // A new instance of a character, or nullptr for an id that names nothing displayable.
+    std::shared_ptr<DisplayObject> instantiate(uint16_t characterId);
+
+    // Frame and button actions wait here until the frame's display changes are done.
+    void queueActions(MovieClip& clip, SharedBytes actions);
+    // Runs the queue until it is empty. Actions may queue more (a goto queues the target
+    // frame's actions); a movie that keeps doing so forever is cut off after a fixed budget,
+    // as the Flash runtime stops a script that runs too long.
+    void runQueuedActions();
+    size_t pendingActionBlocks() const { return queue_.size(); }
+
+    void startSound(uint16_t soundId, const SoundInfo& info);
+
+    // ActionServices
+    Host& host() override { return host_; }
+    void toggleQuality() override { qualityToggled = !qualityToggled; }
+    void stopAllSounds() override { host_.stopAllSounds(); }
+
+    uint64_t nextSerial = 1;
+    uint64_t tick = 0;
+    MovieClip* root = nullptr;
+    std::optional<Rgba> background;
+    bool qualityToggled = false;
+    // Blocks of actions dropped because a movie exceeded the budget (for diagnostics).
+    uint64_t actionBlocksCutOff = 0;
+
+    static constexpr size_t kActionBlockBudget = 20000;
+
+private:
+    struct Pending {
+        std::shared_ptr<DisplayObject> keepAlive;
+        MovieClip* clip;
+        SharedBytes actions;
+    };
+    std::shared_ptr<const MovieDef> movie_;
+    Host& host_;
+    ActionInterpreter interpreter_ = ActionInterpreter::withFrameActions();
+    std::deque<Pending> queue_;
+    bool running_ = false;
+};
+
+}  // namespace swf

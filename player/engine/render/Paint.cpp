@@ -1,0 +1,300 @@
+#include "render/Paint.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/PixelMath.h"
+
+namespace swf::render {
+
+namespace {
+
+constexpr double kGradientHalf = 16384;  // the gradient square spans -16384..16384
+
+double toLinear(uint8_t c) {
+    double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+uint8_t fromLinear(double v) {
+    v = std::clamp(v, 0.0, 1.0);
+    double s = v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055;
+    return static_cast<uint8_t>(std::lround(s * 255));
+}
+
+Rgba mixStraight(Rgba a, Rgba b, double t, InterpolationMode mode) {
+    auto lerp = [&](double x, double y) { return x + (y - x) * t; };
+    auto ch = [&](uint8_t x, uint8_t y) {
+        if (mode == InterpolationMode::Linear) return fromLinear(lerp(toLinear(x), toLinear(y)));
+        return static_cast<uint8_t>(std::lround(lerp(x, y)));
+    };
+    return {ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), static_cast<uint8_t>(std::lround(lerp(a.a, b.a)))};
+}
+
+double applySpread(double t, SpreadMode spread) {
+    switch (spread) {
+    case SpreadMode::Pad: return std::clamp(t, 0.0, 1.0);
+    case SpreadMode::Repeat: return t - std::floor(t);
+    case SpreadMode::Reflect: {
+        double m = t - 2 * std::floor(t / 2);
+        return m > 1 ? 2 - m : m;
+    }
+    }
+    return 0;
+}
+
+// Interpolates two premultiplied pixels, weight 0..256 for b.
+Pixel lerpPixel(Pixel a, Pixel b, uint32_t w) {
+    uint32_t iw = 256 - w;
+    uint32_t rb = ((a & 0x00FF00FFu) * iw + (b & 0x00FF00FFu) * w) >> 8;
+    uint32_t ag = ((a >> 8) & 0x00FF00FFu) * iw + ((b >> 8) & 0x00FF00FFu) * w;
+    return (rb & 0x00FF00FFu) | (ag & 0xFF00FF00u);
+}
+
+Pixel transformPixel(Pixel p, const ColorTransform& cx) { return premultiply(cx.apply(unpremultiply(p))); }
+
+// Fades and tints (multipliers up to 1, nothing added) scale premultiplied channels directly;
+// anything else goes through straight colour, exactly as the transform is defined.
+void transformSpan(Pixel* pixels, int count, const ColorTransform& cx) {
+    const bool multiplyOnly = cx.rAdd == 0 && cx.gAdd == 0 && cx.bAdd == 0 && cx.aAdd == 0 &&
+                              std::min({cx.rMult, cx.gMult, cx.bMult, cx.aMult}) >= 0 &&
+                              std::max({cx.rMult, cx.gMult, cx.bMult, cx.aMult}) <= 256;
+    if (!multiplyOnly) {
+        for (int i = 0; i < count; ++i) pixels[i] = transformPixel(pixels[i], cx);
+        return;
+    }
+    const uint32_t a = cx.aMult, r = cx.rMult * a >> 8, g = cx.gMult * a >> 8, b = cx.bMult * a >> 8;
+    for (int i = 0; i < count; ++i) {
+        Pixel p = pixels[i];
+        auto ch = [&](int shift, uint32_t f) { return (((p >> shift) & 255) * f + 128) >> 8 << shift; };
+        pixels[i] = ch(24, a) | ch(16, r) | ch(8, g) | ch(0, b);
+    }
+}
+
+// Linear gradients step along the ramp in 16.16 fixed point, in units of ramp entries, with
+// the position kept reduced to one period for the repeating spreads.
+void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double step, int count, Pixel* out) {
+    constexpr double kOne = 65536;
+    constexpr int64_t kEntries = 255 * 65536, kHalf = 32768;
+    auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 255 * kOne, -9e15, 9e15)); };
+    int64_t pos = fixed(t), delta = fixed(step);
+    if (spread == SpreadMode::Pad) {
+        for (int i = 0; i < count; ++i, pos += delta)
+            out[i] = colors[std::clamp<int64_t>((pos + kHalf) >> 16, 0, 255)];
+        return;
+    }
+    const int64_t period = spread == SpreadMode::Repeat ? kEntries : 2 * kEntries;
+    auto reduce = [&](int64_t v) {
+        v %= period;
+        return v < 0 ? v + period : v;
+    };
+    pos = reduce(pos);
+    delta = reduce(delta);
+    for (int i = 0; i < count; ++i) {
+        int64_t p = pos > kEntries ? period - pos : pos;  // only reflect ever exceeds one run
+        out[i] = colors[std::min<int64_t>((p + kHalf) >> 16, 255)];
+        pos += delta;
+        if (pos >= period) pos -= period;
+    }
+}
+
+}  // namespace
+
+void buildColorRamp(const Gradient& gradient, const ColorTransform& cx, ColorRamp& ramp) {
+    const auto& stops = gradient.stops;
+    if (stops.empty()) {
+        ramp.fill(0);
+        return;
+    }
+    size_t next = 0;
+    for (int i = 0; i < 256; ++i) {
+        while (next < stops.size() && stops[next].ratio < i) ++next;
+        Rgba c;
+        if (next == 0) c = stops.front().color;
+        else if (next == stops.size()) c = stops.back().color;
+        else {
+            const GradientStop& a = stops[next - 1];
+            const GradientStop& b = stops[next];
+            double t = b.ratio == a.ratio ? 1 : double(i - a.ratio) / (b.ratio - a.ratio);
+            c = mixStraight(cx.apply(a.color), cx.apply(b.color), t, gradient.interpolation);
+            ramp[i] = premultiply(c);
+            continue;
+        }
+        ramp[i] = premultiply(cx.apply(c));
+    }
+}
+
+Paint Paint::solid(Rgba color, const ColorTransform& cx) {
+    Paint p;
+    p.kind = Kind::Solid;
+    Rgba c = cx.apply(color);
+    p.color = premultiply(c);
+    p.opaque = c.a == 255;
+    return p;
+}
+
+Paint Paint::gradient(const FillStyle& fill, const Matrix& shapeToTarget, const ColorRamp* ramp) {
+    Paint p;
+    p.kind = fill.kind == FillKind::LinearGradient ? Kind::Linear
+             : fill.kind == FillKind::RadialGradient ? Kind::Radial
+                                                    : Kind::Focal;
+    p.ramp = ramp;
+    p.spread = fill.gradient.spread;
+    // A focal point on the circle itself would put every pixel at infinity.
+    p.focal = std::clamp(static_cast<double>(fill.gradient.focalPoint), -0.98, 0.98);
+    p.toPaint = (shapeToTarget * fill.matrix).inverted();
+    p.opaque = std::all_of(ramp->begin(), ramp->end(), [](Pixel c) { return (c >> 24) == 255; });
+    return p;
+}
+
+Paint Paint::bitmapFill(const FillStyle& fill, const Matrix& shapeToTarget, const BitmapView& view,
+                        const ColorTransform& cx, bool smoothingAllowed) {
+    Paint p;
+    if (!view.valid()) return p;
+    p.kind = Kind::Bitmap;
+    p.bitmap = view;
+    p.repeat = fill.kind == FillKind::RepeatingBitmap || fill.kind == FillKind::RepeatingBitmapHard;
+    p.smooth = smoothingAllowed && (fill.kind == FillKind::RepeatingBitmap || fill.kind == FillKind::ClippedBitmap);
+    p.cx = cx;
+    p.toPaint = (shapeToTarget * fill.matrix).inverted();
+    p.opaque = view.opaque && (cx.isIdentity() || (cx.aMult >= 256 && cx.aAdd >= 0));
+    return p;
+}
+
+void Paint::paintSpan(int x, int y, int count, Pixel* out) const {
+    switch (kind) {
+    case Kind::None: std::fill_n(out, count, Pixel{0}); break;
+    case Kind::Solid: std::fill_n(out, count, color); break;
+    case Kind::Linear:
+    case Kind::Radial:
+    case Kind::Focal: paintGradient(x, y, count, out); break;
+    case Kind::Bitmap:
+        if (smooth) paintBitmapSmooth(x, y, count, out);
+        else paintBitmapNearest(x, y, count, out);
+        if (!cx.isIdentity()) transformSpan(out, count, cx);
+        break;
+    }
+}
+
+void Paint::paintGradient(int x, int y, int count, Pixel* out) const {
+    double gx, gy;
+    toPaint.apply(x + 0.5, y + 0.5, gx, gy);
+    const double stepX = toPaint.a, stepY = toPaint.b;
+    const ColorRamp& colors = *ramp;
+    auto lookup = [&](double t) {
+        double s = applySpread(t, spread);
+        return colors[s >= 0 && s <= 1 ? static_cast<int>(s * 255 + 0.5) : 0];  // NaN-safe
+    };
+    switch (kind) {
+    case Kind::Linear: paintLinear(colors, spread, (gx + kGradientHalf) / (2 * kGradientHalf), stepX / (2 * kGradientHalf), count, out); break;
+    case Kind::Radial:
+        for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
+            out[i] = lookup(std::sqrt(gx * gx + gy * gy) / kGradientHalf);
+        break;
+    default: {
+        // Distance from the focal point F to the pixel, over the distance from F to the circle
+        // along the same ray: |F + s*d| = R solved for s with d = P - F.
+        const double fx = focal * kGradientHalf;
+        const double c = fx * fx - kGradientHalf * kGradientHalf;  // |F|^2 - R^2 < 0
+        for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) {
+            double dx = gx - fx, dy = gy;
+            double dd = dx * dx + dy * dy;
+            if (dd == 0) {
+                out[i] = lookup(0);
+                continue;
+            }
+            double b = fx * dx;
+            double s = (-b + std::sqrt(b * b - dd * c)) / dd;
+            out[i] = lookup(1 / s);
+        }
+    }
+    }
+}
+
+namespace {
+
+// Steps through bitmap coordinates in 16.16 fixed point. Repeating fills keep the position
+// reduced into the bitmap, so stepping wraps with one compare instead of a division.
+struct TexelWalker {
+    int64_t pos, step, period;
+    int size;
+    bool repeat;
+
+    TexelWalker(double start, double perPixel, int size, bool repeat) : size(size), repeat(repeat) {
+        auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 65536.0, -9e15, 9e15)); };
+        pos = fixed(start);
+        step = fixed(perPixel);
+        period = int64_t{size} << 16;
+        if (repeat) {
+            pos = reduce(pos);
+            step = reduce(step);
+        }
+    }
+    int64_t reduce(int64_t v) const {
+        v %= period;
+        return v < 0 ? v + period : v;
+    }
+    int index() const { return repeat ? static_cast<int>(pos >> 16) : static_cast<int>(std::clamp<int64_t>(pos >> 16, 0, size - 1)); }
+    // The neighbour to the right (or below) of index(); clamps or wraps at the edge.
+    int nextIndex() const {
+        int64_t i = (pos >> 16) + 1;
+        if (repeat) return i == size ? 0 : static_cast<int>(i);
+        return static_cast<int>(std::clamp<int64_t>(i, 0, size - 1));
+    }
+    uint32_t fraction() const { return static_cast<uint32_t>((pos >> 8) & 255); }
+    void advance() {
+        pos += step;
+        if (repeat && pos >= period) pos -= period;
+    }
+};
+
+}  // namespace
+
+void Paint::paintBitmapNearest(int x, int y, int count, Pixel* out) const {
+    double u0, v0;
+    toPaint.apply(x + 0.5, y + 0.5, u0, v0);
+    const BitmapView& bm = bitmap;
+    TexelWalker u(u0, toPaint.a, bm.width, repeat), v(v0, toPaint.b, bm.height, repeat);
+    if (v.step == 0) {
+        const Pixel* row = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        for (int i = 0; i < count; ++i, u.advance()) out[i] = row[u.index()];
+        return;
+    }
+    for (int i = 0; i < count; ++i, u.advance(), v.advance())
+        out[i] = bm.pixels[static_cast<size_t>(v.index()) * bm.stridePixels + u.index()];
+}
+
+void Paint::paintBitmapSmooth(int x, int y, int count, Pixel* out) const {
+    double u0, v0;
+    toPaint.apply(x + 0.5, y + 0.5, u0, v0);
+    const BitmapView& bm = bitmap;
+    // Sample positions are pixel centres, so the neighbours start half a pixel up and left.
+    TexelWalker u(u0 - 0.5, toPaint.a, bm.width, repeat), v(v0 - 0.5, toPaint.b, bm.height, repeat);
+    if (v.step == 0 && v.fraction() == 0 && u.fraction() == 0 && (u.step & 0xFFFF) == 0) {
+        // Every pixel centre on a texel centre (a bitmap drawn unscaled at a whole-pixel
+        // offset, or shrunk by a whole factor): filtering would change nothing.
+        paintBitmapNearest(x, y, count, out);
+        return;
+    }
+    if (v.step == 0) {
+        // Not rotated: the whole span reads the same two rows.
+        const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        const Pixel* row1 = bm.pixels + static_cast<size_t>(v.nextIndex()) * bm.stridePixels;
+        const uint32_t fv = v.fraction();
+        for (int i = 0; i < count; ++i, u.advance()) {
+            const int x0 = u.index(), x1 = u.nextIndex();
+            const uint32_t fu = u.fraction();
+            out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), fv);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i, u.advance(), v.advance()) {
+        const int x0 = u.index(), x1 = u.nextIndex();
+        const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        const Pixel* row1 = bm.pixels + static_cast<size_t>(v.nextIndex()) * bm.stridePixels;
+        const uint32_t fu = u.fraction();
+        out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), v.fraction());
+    }
+}
+
+}  // namespace swf::render

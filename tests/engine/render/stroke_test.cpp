@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include "RenderTestSupport.h"
+
+namespace swf::render {
+namespace {
+
+using namespace testing;
+
+Path openPath(const std::vector<Point>& pts, uint32_t line = 1) {
+    Path p;
+    p.line = line;
+    p.start = pts.front();
+    for (size_t i = 1; i < pts.size(); ++i) p.segments.push_back({{}, pts[i], false});
+    return p;
+}
+
+LineStyle pen(double widthPixels, CapStyle cap = CapStyle::None, JoinStyle join = JoinStyle::Miter) {
+    LineStyle l;
+    l.width = static_cast<uint16_t>(widthPixels * kTwipsPerPixel);
+    l.color = {255, 0, 0, 255};
+    l.startCap = l.endCap = cap;
+    l.join = join;
+    return l;
+}
+
+Canvas stroked(const LineStyle& line, const std::vector<Path>& paths, int w, int h, DrawParams p = params(),
+               Pixel background = 0) {
+    Canvas c(w, h, background);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(shapeWith({}, paths, {line}), p);
+    return c;
+}
+
+const std::vector<Point> kHorizontal = {{tw(2), tw(5)}, {tw(12), tw(5)}};
+
+TEST(Stroke, WidthAndCaps) {
+    Canvas none = stroked(pen(2, CapStyle::None), {openPath(kHorizontal)}, 16, 10);
+    for (int x = 0; x < 16; ++x)
+        for (int y = 0; y < 10; ++y) {
+            bool inside = x >= 2 && x < 12 && (y == 4 || y == 5);
+            ASSERT_EQ(none.at(x, y), inside ? kRed : 0u) << x << "," << y;
+        }
+    Canvas square = stroked(pen(2, CapStyle::Square), {openPath(kHorizontal)}, 16, 10);
+    EXPECT_EQ(square.at(1, 4), kRed);
+    EXPECT_EQ(square.at(12, 5), kRed);
+    EXPECT_EQ(square.at(0, 4), 0u);
+    EXPECT_EQ(square.at(13, 5), 0u);
+    Canvas round = stroked(pen(2, CapStyle::Round), {openPath(kHorizontal)}, 16, 10);
+    // A quarter of a unit disc fills pi/4 of the pixel beside each end.
+    EXPECT_NEAR(alphaOf(round.at(1, 4)), 255 * 3.14159 / 4, 4);
+    EXPECT_NEAR(alphaOf(round.at(12, 5)), 255 * 3.14159 / 4, 4);
+    EXPECT_EQ(round.at(0, 4), 0u);
+}
+
+TEST(Stroke, WidthScalesWithTheMatrixUnlessTheLineRefuses) {
+    DrawParams twice = params();
+    twice.matrix = Matrix::scale(2, 2) * pixelMatrix();
+    Canvas c = stroked(pen(2), {openPath({{tw(2), tw(5)}, {tw(6), tw(5)}})}, 16, 16, twice);
+    for (int y = 7; y < 13; ++y) EXPECT_EQ(c.at(8, y), (y >= 8 && y < 12) ? kRed : 0u) << y;
+
+    LineStyle fixed = pen(2);
+    fixed.noHScale = fixed.noVScale = true;
+    Canvas n = stroked(fixed, {openPath({{tw(2), tw(5)}, {tw(6), tw(5)}})}, 16, 16, twice);
+    for (int y = 7; y < 13; ++y) EXPECT_EQ(n.at(8, y), (y >= 9 && y < 11) ? kRed : 0u) << y;
+    twice.stageScale = 2;  // the stage itself zoomed: even fixed lines grow with it
+    Canvas z = stroked(fixed, {openPath({{tw(2), tw(5)}, {tw(6), tw(5)}})}, 16, 16, twice);
+    EXPECT_EQ(z.at(8, 8), kRed);
+}
+
+TEST(Stroke, HairlinesAndThinLinesStayOnePixelWide) {
+    DrawParams big = params();
+    big.matrix = Matrix::scale(5, 5) * pixelMatrix();
+    const std::vector<Point> centreLine = {{tw(0.4), tw(1.1)}, {tw(2.4), tw(1.1)}};  // y = 5.5 px after scaling
+    Canvas hair = stroked(pen(0), {openPath(centreLine)}, 16, 10, big);
+    EXPECT_EQ(hair.at(6, 5), kRed);
+    EXPECT_EQ(hair.at(6, 4), 0u);
+    EXPECT_EQ(hair.at(6, 6), 0u);
+
+    LineStyle thin = pen(0);
+    thin.width = 2;  // a tenth of a pixel
+    Canvas t = stroked(thin, {openPath({{tw(2), tw(5.5)}, {tw(12), tw(5.5)}})}, 16, 10);
+    EXPECT_EQ(t.at(6, 5), kRed);
+    EXPECT_EQ(t.at(6, 4), 0u);
+}
+
+TEST(Stroke, OnePixelLinesOnWholeCoordinatesCoverWholePixels) {
+    // Both a hairline and a 1 px line along x = 5 land on one column instead of two halves.
+    for (uint16_t width : {0, 20}) {
+        LineStyle l = pen(0);
+        l.width = width;
+        Canvas c = stroked(l, {openPath({{tw(5), tw(2)}, {tw(5), tw(9)}})}, 10, 12);
+        EXPECT_EQ(c.at(4, 5), kRed) << width;
+        EXPECT_EQ(c.at(5, 5), 0u) << width;
+        EXPECT_EQ(c.at(3, 5), 0u) << width;
+    }
+    // A hinted 2 px line moves onto whole pixels; an unhinted one stays where it is drawn.
+    LineStyle hinted = pen(2);
+    hinted.pixelHinting = true;
+    const std::vector<Point> offGrid = {{tw(2), tw(5.4)}, {tw(12), tw(5.4)}};
+    Canvas h = stroked(hinted, {openPath(offGrid)}, 16, 10);
+    EXPECT_EQ(h.at(6, 4), kRed);
+    EXPECT_EQ(h.at(6, 5), kRed);
+    EXPECT_EQ(h.at(6, 3), 0u);
+    Canvas u = stroked(pen(2), {openPath(offGrid)}, 16, 10);
+    EXPECT_NEAR(alphaOf(u.at(6, 6)), 0.4 * 255, 1);
+}
+
+TEST(Stroke, JoinsAndMiterLimit) {
+    const std::vector<Point> corner = {{tw(2), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(2)}};
+    // Outer corner of a 4 px wide right angle: the square [10,12] x [10,12].
+    Canvas miter = stroked(pen(4, CapStyle::None, JoinStyle::Miter), {openPath(corner)}, 16, 16);
+    EXPECT_EQ(miter.at(11, 11), kRed);
+    Canvas bevel = stroked(pen(4, CapStyle::None, JoinStyle::Bevel), {openPath(corner)}, 16, 16);
+    EXPECT_EQ(bevel.at(11, 11), 0u);
+    EXPECT_EQ(bevel.at(10, 10), kRed);
+    Canvas round = stroked(pen(4, CapStyle::None, JoinStyle::Round), {openPath(corner)}, 16, 16);
+    EXPECT_GT(alphaOf(round.at(11, 11)), 0u);
+    EXPECT_LT(alphaOf(round.at(11, 11)), 255u);
+    // A limit of at least one width never touches a right angle (its tip is 0.71 widths out).
+    LineStyle limited = pen(4, CapStyle::None, JoinStyle::Miter);
+    limited.miterLimit = 1;
+    EXPECT_EQ(stroked(limited, {openPath(corner)}, 16, 16).at(11, 11), kRed);
+    // Inside of the turn is covered once, with no seam.
+    EXPECT_EQ(miter.at(9, 9), kRed);
+}
+
+TEST(Stroke, SharpMitreIsCutOffAtItsLimit) {
+    // Nearly doubling back at (14, 10): the full mitre would reach 12 px beyond the vertex.
+    const std::vector<Point> hairpin = {{tw(2), tw(10)}, {tw(14), tw(10)}, {tw(2), tw(12)}};
+    LineStyle sharp = pen(2, CapStyle::None, JoinStyle::Miter);
+    sharp.miterLimit = 3;  // cut 6 px out
+    Canvas cut = stroked(sharp, {openPath(hairpin)}, 32, 16);
+    EXPECT_EQ(cut.at(18, 9), kRed);
+    EXPECT_EQ(cut.at(21, 9), 0u);
+    sharp.miterLimit = 255;
+    EXPECT_GT(alphaOf(stroked(sharp, {openPath(hairpin)}, 32, 16).at(21, 9)), 128u);
+    EXPECT_EQ(stroked(pen(2, CapStyle::None, JoinStyle::Bevel), {openPath(hairpin)}, 32, 16).at(16, 9), 0u);
+}
+
+TEST(Stroke, ClosedOutlinesJoinWhereTheyStartAndPathsContinueAcrossStyleChanges) {
+    Path outline = polygonPath({{tw(3), tw(3)}, {tw(9), tw(3)}, {tw(9), tw(9)}, {tw(3), tw(9)}}, 0, 0, 1);
+    Canvas closed = stroked(pen(2, CapStyle::None, JoinStyle::Miter), {outline}, 12, 12);
+    EXPECT_EQ(closed.at(2, 2), kRed);  // the start corner is mitred, not left with two bare ends
+    LineStyle open = pen(2, CapStyle::None, JoinStyle::Miter);
+    open.noClose = true;
+    EXPECT_EQ(stroked(open, {outline}, 12, 12).at(2, 2), 0u);
+
+    // The same corner split into two paths (a fill change between them) still gets its join.
+    Path first = openPath({{tw(2), tw(10)}, {tw(10), tw(10)}});
+    Path second = openPath({{tw(10), tw(10)}, {tw(10), tw(2)}});
+    second.fill1 = 0;
+    EXPECT_EQ(stroked(pen(4), {first, second}, 16, 16).at(11, 11), kRed);
+}
+
+TEST(Stroke, TranslucentStrokeOverlappingItselfBlendsOnce) {
+    LineStyle glass = pen(4, CapStyle::Round, JoinStyle::Round);
+    glass.color.a = 128;
+    // Doubles back over itself.
+    Canvas c = stroked(glass, {openPath({{tw(2), tw(8)}, {tw(14), tw(8)}, {tw(4), tw(8.5)}})}, 16, 16);
+    EXPECT_EQ(alphaOf(c.at(8, 8)), 128u);
+}
+
+TEST(Stroke, DrawnOverFillsWithItsOwnPaint) {
+    Path square = rectPath(2, 2, 10, 10);
+    square.line = 1;
+    LineStyle blue = pen(2);
+    blue.color = {0, 0, 255, 255};
+    ShapeDef s = shapeWith({solidFill({255, 0, 0, 255})}, {square}, {blue});
+    Canvas c(12, 12);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(c.at(2, 5), 0xFF0000FFu);  // the stroke's inner half lies on the fill
+    EXPECT_EQ(c.at(5, 5), kRed);
+
+    LineStyle filled = pen(2);
+    filled.fill = solidFill({0, 255, 0, 255});
+    Canvas g = stroked(filled, {openPath(kHorizontal)}, 16, 10);
+    EXPECT_EQ(g.at(5, 5), 0xFF00FF00u);
+    DrawParams text = params();
+    text.colorOverride = Rgba{0, 0, 0, 255};
+    EXPECT_EQ(stroked(filled, {openPath(kHorizontal)}, 16, 10, text).at(5, 5), 0xFF000000u);
+}
+
+TEST(Stroke, DegenerateStrokes) {
+    // A zero-length line still shows its round dot; with flat caps it shows nothing.
+    Canvas dot = stroked(pen(4, CapStyle::Round), {openPath({{tw(8), tw(8)}, {tw(8), tw(8)}})}, 16, 16);
+    EXPECT_EQ(dot.at(8, 8), kRed);
+    EXPECT_EQ(stroked(pen(4, CapStyle::None), {openPath({{tw(8), tw(8)}, {tw(8), tw(8)}})}, 16, 16).countNot(0), 0);
+    // A path that only moves.
+    Path nothing;
+    nothing.line = 1;
+    EXPECT_EQ(stroked(pen(4), {nothing}, 16, 16).countNot(0), 0);
+    // A very wide line at an extreme scale stays inside the target.
+    DrawParams huge = params();
+    huge.matrix = Matrix::scale(1e5, 1e5) * pixelMatrix();
+    Canvas wide = stroked(pen(100, CapStyle::Round, JoinStyle::Round), {openPath({{0, 0}, {tw(1), tw(1)}, {tw(2), 0}})}, 8, 8, huge);
+    EXPECT_TRUE(wide.guardsIntact());
+}
+
+}  // namespace
+}  // namespace swf::render
+
+namespace swf::render {
+namespace {
+
+using namespace testing;
+
+TEST(Stroke, StyleChangeWithoutEdgesDrawsNoDot) {
+    // A path that only moves carries a line style but no edge: even a round cap shows nothing,
+    // while a zero-length edge does show its dot.
+    LineStyle round;
+    round.width = 80;
+    round.color = {255, 0, 0, 255};
+    Path moveOnly;
+    moveOnly.line = 1;
+    moveOnly.start = {tw(8), tw(8)};
+    ShapeDef s = shapeWith({}, {moveOnly}, {round});
+    Canvas c(16, 16, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(c.countNot(0), 0);
+    s.paths[0].segments.push_back({{}, {tw(8), tw(8)}, false});
+    r.drawShape(s, params());
+    EXPECT_EQ(c.at(8, 8), kRed);
+}
+
+}  // namespace
+}  // namespace swf::render
