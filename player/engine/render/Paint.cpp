@@ -73,29 +73,41 @@ void transformSpan(Pixel* pixels, int count, const ColorTransform& cx) {
 }
 
 // Linear gradients step along the ramp in 16.16 fixed point, in units of ramp entries, with
-// the position kept reduced to one period for the repeating spreads.
+// the position kept reduced to one period for the repeating spreads. As with bitmaps, spans
+// that stay in range walk in 32 bits.
+template <typename Int>
+void padLinear(const ColorRamp& colors, Int pos, Int delta, int count, Pixel* out) {
+    constexpr Int kHalf = 32768;
+    for (int i = 0; i < count; ++i, pos += delta) out[i] = colors[std::clamp<Int>((pos + kHalf) >> 16, 0, 255)];
+}
+
 void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double step, int count, Pixel* out) {
     constexpr double kOne = 65536;
-    constexpr int64_t kEntries = 255 * 65536, kHalf = 32768;
+    constexpr int64_t kEntries = 255 * 65536;
+    constexpr int32_t kHalf = 32768;
     auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 255 * kOne, -9e15, 9e15)); };
     int64_t pos = fixed(t), delta = fixed(step);
     if (spread == SpreadMode::Pad) {
-        for (int i = 0; i < count; ++i, pos += delta)
-            out[i] = colors[std::clamp<int64_t>((pos + kHalf) >> 16, 0, 255)];
+        constexpr int64_t kLimit = int64_t{1} << 30;
+        const int64_t end = pos + delta * count;
+        if (std::abs(pos) < kLimit && std::abs(end) < kLimit)
+            padLinear<int32_t>(colors, static_cast<int32_t>(pos), static_cast<int32_t>(delta), count, out);
+        else padLinear<int64_t>(colors, pos, delta, count, out);
         return;
     }
-    const int64_t period = spread == SpreadMode::Repeat ? kEntries : 2 * kEntries;
+    const int64_t wide = spread == SpreadMode::Repeat ? kEntries : 2 * kEntries;
     auto reduce = [&](int64_t v) {
-        v %= period;
-        return v < 0 ? v + period : v;
+        v %= wide;
+        return v < 0 ? v + wide : v;
     };
-    pos = reduce(pos);
-    delta = reduce(delta);
+    // Reduced, position and step are below 2 * 255 * 65536: 32 bits hold their sum.
+    const int32_t period = static_cast<int32_t>(wide);
+    int32_t p32 = static_cast<int32_t>(reduce(pos)), d32 = static_cast<int32_t>(reduce(delta));
     for (int i = 0; i < count; ++i) {
-        int64_t p = pos > kEntries ? period - pos : pos;  // only reflect ever exceeds one run
-        out[i] = colors[std::min<int64_t>((p + kHalf) >> 16, 255)];
-        pos += delta;
-        if (pos >= period) pos -= period;
+        int32_t p = p32 > kEntries ? period - p32 : p32;  // only reflect ever exceeds one run
+        out[i] = colors[std::min<int32_t>((p + kHalf) >> 16, 255)];
+        p32 += d32;
+        if (p32 >= period) p32 -= period;
     }
 }
 
