@@ -106,6 +106,37 @@ void CoverageRasterizer::addAntiAliasedLine(int64_t x0, int64_t y0, int64_t x1, 
 // The part of an edge inside one pixel row, walked cell by cell. Each piece adds its height
 // (cover) and its height times the sum of its end offsets in the cell (twice the area on its
 // left side), which the sweep turns into exact coverage.
+namespace {
+
+// Where an edge piece crosses successive cell borders, stepping in whole cells: the height at
+// each border comes from an integer lift and a carried remainder, so the walk needs two
+// divisions per row however many cells it crosses, and yields exactly what dividing at each
+// border would. All quantities are non-negative.
+class BorderStepper {
+public:
+    BorderStepper(int64_t firstRun, int64_t rise, int64_t run, int startHeight)
+        : run_(run), lift_(int64_t{kSubpixel} * rise / run), rem_(int64_t{kSubpixel} * rise % run) {
+        const int64_t first = firstRun * rise;
+        height_ = startHeight + static_cast<int>(first / run);
+        carry_ = first % run;
+    }
+    int height() const { return height_; }
+    void next() {
+        height_ += static_cast<int>(lift_);
+        carry_ += rem_;
+        if (carry_ >= run_) {
+            carry_ -= run_;
+            ++height_;
+        }
+    }
+
+private:
+    int64_t run_, lift_, rem_, carry_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace
+
 void CoverageRasterizer::addRowPiece(int row, int64_t xa, int fya, int64_t xb, int fyb, int sign, uint32_t fill0,
                                      uint32_t fill1) {
     int cell = static_cast<int>(xa >> 8);
@@ -121,21 +152,19 @@ void CoverageRasterizer::addRowPiece(int row, int64_t xa, int fya, int64_t xb, i
     int64_t x = xa;
     int y = fya;
     if (xb > xa) {
-        for (; cell < lastCell; ++cell) {
-            int64_t border = int64_t{cell + 1} * kSubpixel;
-            int yBorder = static_cast<int>(fya + (border - xa) * (fyb - fya) / (xb - xa));
-            piece(cell, yBorder - y, x - int64_t{cell} * kSubpixel, kSubpixel);
-            x = border;
-            y = yBorder;
+        BorderStepper border(int64_t{cell + 1} * kSubpixel - xa, fyb - fya, xb - xa, fya);
+        for (; cell < lastCell; ++cell, border.next()) {
+            piece(cell, border.height() - y, x - int64_t{cell} * kSubpixel, kSubpixel);
+            x = int64_t{cell + 1} * kSubpixel;
+            y = border.height();
         }
         piece(cell, fyb - y, 0, xb - int64_t{cell} * kSubpixel);
     } else {
-        for (; cell > lastCell; --cell) {
-            int64_t border = int64_t{cell} * kSubpixel;
-            int yBorder = static_cast<int>(fya + (xa - border) * (fyb - fya) / (xa - xb));
-            piece(cell, yBorder - y, x - border, 0);
-            x = border;
-            y = yBorder;
+        BorderStepper border(xa - int64_t{cell} * kSubpixel, fyb - fya, xa - xb, fya);
+        for (; cell > lastCell; --cell, border.next()) {
+            piece(cell, border.height() - y, x - int64_t{cell} * kSubpixel, 0);
+            x = int64_t{cell} * kSubpixel;
+            y = border.height();
         }
         piece(cell, fyb - y, kSubpixel, xb - int64_t{cell} * kSubpixel);
     }
