@@ -223,7 +223,12 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
         auto at = std::lower_bound(active_.begin(), active_.end(), style, std::greater<>());
         if (at != active_.end() && *at == style) active_.erase(at);
     };
+    auto flushRun = [&](int y) {
+        if (!run_.empty()) sink.coverageRun(y, runX0_, runStyle_, run_.data(), static_cast<int>(run_.size()));
+        run_.clear();
+    };
     auto emitSpan = [&](int y, int x0, int x1) {
+        flushRun(y);
         out_.clear();
         for (uint32_t s : active_) {
             uint32_t c = fold(rule, winding_[s]);
@@ -272,9 +277,18 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
                 uint32_t cov = fold(rule, rounded);
                 if (cov) out_.push_back({s, cov});
             }
-            if (!out_.empty()) {
-                if (out_.size() > 1)
-                    std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
+            if (out_.size() == 1) {
+                const bool continues = !run_.empty() && runStyle_ == out_[0].style &&
+                                       runX0_ + static_cast<int>(run_.size()) == x;
+                if (!continues) {
+                    flushRun(y);
+                    runX0_ = x;
+                    runStyle_ = out_[0].style;
+                }
+                run_.push_back(static_cast<uint16_t>(out_[0].coverage));
+            } else if (!out_.empty()) {
+                flushRun(y);
+                std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
                 sink.span(y, x, x + 1, out_.data(), static_cast<int>(out_.size()));
             }
             for (uint32_t s : cellStyles_) {
@@ -287,6 +301,7 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
             spanStart = x + 1;
         }
         if (!active_.empty() && spanStart < clip_.right) emitSpan(y, spanStart, clip_.right);
+        flushRun(y);
         for (uint32_t s : rowStyles_) {
             winding_[s] = 0;
             touched_[s] = 0;
