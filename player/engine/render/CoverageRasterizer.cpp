@@ -12,7 +12,11 @@ constexpr uint8_t kInCell = 1, kInRow = 2;
 }  // namespace
 
 void CoverageRasterizer::reset(const PixelRect& clip, bool antiAliased) {
+    // Keeps every distance across the clip, in 1/256 pixels, within 32 bits.
+    constexpr int kMaxExtent = 1 << 22;
     clip_ = clip;
+    clip_.right = static_cast<int>(std::min<int64_t>(clip_.right, int64_t{clip_.left} + kMaxExtent));
+    clip_.bottom = static_cast<int>(std::min<int64_t>(clip_.bottom, int64_t{clip_.top} + kMaxExtent));
     antiAliased_ = antiAliased;
     styleLimit_ = 1;
     cells_.clear();
@@ -84,6 +88,29 @@ void CoverageRasterizer::addAliasedLine(double x0, double y0, double x1, double 
     }
 }
 
+// floor((first + k * step) * rise / run) for k = 0, 1, 2...: an integer lift and a carried
+// remainder replace a division per step and give exactly the same values. Rows of an edge
+// and cell borders within a row are walked this way; the 32-bit build has no division
+// instruction for 64-bit values, so this matters there most. All quantities non-negative.
+template <typename Int>
+class Stepper {
+public:
+    Stepper(Int first, Int step, Int rise, Int run)
+        : run_(run), lift_(step * rise / run), rem_(step * rise % run), value_(first * rise / run), carry_(first * rise % run) {}
+    Int value() const { return value_; }
+    void next() {
+        value_ += lift_;
+        carry_ += rem_;
+        if (carry_ >= run_) {
+            carry_ -= run_;
+            ++value_;
+        }
+    }
+
+private:
+    Int run_, lift_, rem_, value_, carry_;
+};
+
 void CoverageRasterizer::addAntiAliasedLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t fill0, uint32_t fill1) {
     if (y0 == y1) return;
     int sign = 1;
@@ -92,51 +119,24 @@ void CoverageRasterizer::addAntiAliasedLine(int64_t x0, int64_t y0, int64_t x1, 
         std::swap(y0, y1);
         sign = -1;
     }
-    const int64_t dx = x1 - x0, dy = y1 - y0;
+    const int64_t dy = y1 - y0;
+    const int64_t run = x1 >= x0 ? x1 - x0 : x0 - x1, direction = x1 >= x0 ? 1 : -1;
     const int firstRow = static_cast<int>(y0 >> 8), lastRow = static_cast<int>((y1 - 1) >> 8);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        int64_t rowTop = int64_t{row} * kSubpixel;
-        int64_t ya = std::max(y0, rowTop), yb = std::min(y1, rowTop + kSubpixel);
-        int64_t xa = ya == y0 ? x0 : x0 + dx * (ya - y0) / dy;
-        int64_t xb = yb == y1 ? x1 : x0 + dx * (yb - y0) / dy;
+    // x where the edge leaves each row, rounded toward x0.
+    Stepper<int64_t> across(int64_t{firstRow + 1} * kSubpixel - y0, kSubpixel, run, dy);
+    int64_t xa = x0;
+    for (int row = firstRow; row <= lastRow; ++row, across.next()) {
+        const int64_t rowTop = int64_t{row} * kSubpixel;
+        const int64_t ya = std::max(y0, rowTop), yb = std::min(y1, rowTop + kSubpixel);
+        const int64_t xb = yb == y1 ? x1 : x0 + direction * across.value();
         addRowPiece(row, xa, static_cast<int>(ya - rowTop), xb, static_cast<int>(yb - rowTop), sign, fill0, fill1);
+        xa = xb;
     }
 }
 
 // The part of an edge inside one pixel row, walked cell by cell. Each piece adds its height
 // (cover) and its height times the sum of its end offsets in the cell (twice the area on its
 // left side), which the sweep turns into exact coverage.
-namespace {
-
-// Where an edge piece crosses successive cell borders, stepping in whole cells: the height at
-// each border comes from an integer lift and a carried remainder, so the walk needs two
-// divisions per row however many cells it crosses, and yields exactly what dividing at each
-// border would. All quantities are non-negative.
-class BorderStepper {
-public:
-    BorderStepper(int64_t firstRun, int64_t rise, int64_t run, int startHeight)
-        : run_(run), lift_(int64_t{kSubpixel} * rise / run), rem_(int64_t{kSubpixel} * rise % run) {
-        const int64_t first = firstRun * rise;
-        height_ = startHeight + static_cast<int>(first / run);
-        carry_ = first % run;
-    }
-    int height() const { return height_; }
-    void next() {
-        height_ += static_cast<int>(lift_);
-        carry_ += rem_;
-        if (carry_ >= run_) {
-            carry_ -= run_;
-            ++height_;
-        }
-    }
-
-private:
-    int64_t run_, lift_, rem_, carry_ = 0;
-    int height_ = 0;
-};
-
-}  // namespace
-
 void CoverageRasterizer::addRowPiece(int row, int64_t xa, int fya, int64_t xb, int fyb, int sign, uint32_t fill0,
                                      uint32_t fill1) {
     int cell = static_cast<int>(xa >> 8);
@@ -152,19 +152,23 @@ void CoverageRasterizer::addRowPiece(int row, int64_t xa, int fya, int64_t xb, i
     int64_t x = xa;
     int y = fya;
     if (xb > xa) {
-        BorderStepper border(int64_t{cell + 1} * kSubpixel - xa, fyb - fya, xb - xa, fya);
+        Stepper<int32_t> border(static_cast<int32_t>(int64_t{cell + 1} * kSubpixel - xa), kSubpixel, fyb - fya,
+                                static_cast<int32_t>(xb - xa));
         for (; cell < lastCell; ++cell, border.next()) {
-            piece(cell, border.height() - y, x - int64_t{cell} * kSubpixel, kSubpixel);
+            const int yBorder = fya + border.value();
+            piece(cell, yBorder - y, x - int64_t{cell} * kSubpixel, kSubpixel);
             x = int64_t{cell + 1} * kSubpixel;
-            y = border.height();
+            y = yBorder;
         }
         piece(cell, fyb - y, 0, xb - int64_t{cell} * kSubpixel);
     } else {
-        BorderStepper border(xa - int64_t{cell} * kSubpixel, fyb - fya, xa - xb, fya);
+        Stepper<int32_t> border(static_cast<int32_t>(xa - int64_t{cell} * kSubpixel), kSubpixel, fyb - fya,
+                                static_cast<int32_t>(xa - xb));
         for (; cell > lastCell; --cell, border.next()) {
-            piece(cell, border.height() - y, x - int64_t{cell} * kSubpixel, 0);
+            const int yBorder = fya + border.value();
+            piece(cell, yBorder - y, x - int64_t{cell} * kSubpixel, 0);
             x = int64_t{cell} * kSubpixel;
-            y = border.height();
+            y = yBorder;
         }
         piece(cell, fyb - y, kSubpixel, xb - int64_t{cell} * kSubpixel);
     }
