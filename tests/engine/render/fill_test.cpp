@@ -81,6 +81,31 @@ TEST(SolidFill, AntiAliasedCoverageSumsToTheArea) {
     EXPECT_NEAR(covered, area, 0.5);
 }
 
+TEST(SolidFill, EveryPixelGetsTheAreaItsCellCovers) {
+    // A long shallow edge crosses many cells per row; compare each pixel with a fine count.
+    const double x0 = 0.3, y0 = 2.35, x1 = 29.7, y1 = 5.9, bottom = 8.6;
+    ShapeDef slope = shapeWith({solidFill({255, 255, 255, 255})},
+                               {polygonPath({{tw(x0), tw(y0)}, {tw(x1), tw(y1)}, {tw(x1), tw(bottom)}, {tw(x0), tw(bottom)}}, 0, 1)});
+    Canvas c(32, 10, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(slope, params());
+    // The shape as drawn: corners on the twip grid.
+    const double ax = tw(x0) / 20.0, ay = tw(y0) / 20.0, bx = tw(x1) / 20.0, by = tw(y1) / 20.0, bot = tw(bottom) / 20.0;
+    constexpr int kSamples = 64;
+    for (int py = 0; py < 10; ++py)
+        for (int px = 0; px < 32; ++px) {
+            int inside = 0;
+            for (int sy = 0; sy < kSamples; ++sy)
+                for (int sx = 0; sx < kSamples; ++sx) {
+                    double x = px + (sx + 0.5) / kSamples, y = py + (sy + 0.5) / kSamples;
+                    inside += x >= ax && x < bx && y < bot && y >= ay + (x - ax) * (by - ay) / (bx - ax);
+                }
+            double expected = 255.0 * inside / (kSamples * kSamples);
+            ASSERT_NEAR(double(alphaOf(c.at(px, py))), expected, 2.5) << px << "," << py;
+        }
+}
+
 TEST(SolidFill, EdgeDirectionAndSideDoNotMatter) {
     Canvas a(10, 10), b(10, 10);
     draw(a, rectShape(1.25, 2, 7.75, 8, {0, 200, 0, 255}), params());
