@@ -448,6 +448,18 @@ bool TWinControl::RouteMouseToGraphic(TMessage& m) {
     return true;
 }
 
+void TWinControl::NoteMouseForHint(const TMessage& m) {
+    if (m.Msg != WM_MOUSEMOVE) {
+        Application().CancelHint();   // a click puts the hint away
+        return;
+    }
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    TControl* over = mouseCapture_ ? mouseCapture_ : ControlAtPos(p, true);
+    Application().HintMouseMove(over ? over : this);
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
+    TrackMouseEvent(&track);
+}
+
 bool TWinControl::SetCursorFromChild(TMessage& m) {
     if (reinterpret_cast<HWND>(m.WParam) != handle_ || LOWORD(m.LParam) != HTCLIENT) return false;
     POINT p;
@@ -550,6 +562,7 @@ void TWinControl::WndProc(TMessage& m) {
         if (reinterpret_cast<HWND>(m.LParam) != handle_) mouseCapture_ = nullptr;
         break;
     case WM_MOUSELEAVE:
+        Application().CancelHint();
         if (mouseOver_) { TControl* was = mouseOver_; mouseOver_ = nullptr; was->Perform(CM_MOUSELEAVE); }
         break;
     case WM_WINDOWPOSCHANGED: {
@@ -589,6 +602,7 @@ void TWinControl::WndProc(TMessage& m) {
         break;
     default:
         if (IsClientMouseMessage(m.Msg)) {
+            NoteMouseForHint(m);
             if (RouteMouseToGraphic(m)) return;
             HandleMouse(m);
         }

@@ -304,3 +304,49 @@ TEST_F(TFormFixture, LabelsTakeTheirParentsColourUntilGivenOne) {
     button->SetProperty("MultiLine", TValue::Boolean(true));
     EXPECT_TRUE(GetWindowLongA(button->Handle(), GWL_STYLE) & BS_MULTILINE);
 }
+
+TEST_F(TFormFixture, HintsShowAfterAPauseAndGoOnAClick) {
+    Application().SetHintPause(10);
+    // The real cursor stays off the form: windows appearing under it would otherwise send
+    // mouse moves of their own.
+    SetCursorPos(1000, 700);
+    auto* link = Add<TImage>(panel, 100, 16, 28, 28);
+    link->SetHint("Opens our page");
+    auto* quiet = Add<TImage>(panel, 150, 16, 28, 28);
+    quiet->SetHint("Never shown");
+    quiet->SetShowHint(false);
+    panel->SetShowHint(true);   // the link follows its parent
+    EXPECT_TRUE(link->HintEnabled());
+    EXPECT_FALSE(quiet->HintEnabled());
+
+    HWND active = GetActiveWindow();
+    MouseMoveTo(panel->Handle(), 110, 20, false);
+    ASSERT_TRUE(PumpUntil([] { return Application().HintWindow() && Application().HintWindow()->Active(); }));
+    THintWindow* hint = Application().HintWindow();
+    EXPECT_EQ(hint->Caption(), "Opens our page");
+    EXPECT_EQ(GetActiveWindow(), active) << "a hint never takes the activation";
+    EXPECT_TRUE(GetWindowLongA(hint->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    TCapturedImage shot = CaptureWindow(hint->Handle());
+    EXPECT_GT(shot.Count(RECT{0, 0, shot.width, shot.height}, ToRgb(GetSysColor(COLOR_INFOBK))), shot.width * shot.height / 2);
+
+    MouseDownAt(panel->Handle(), 110, 20);
+    MouseUpAt(panel->Handle(), 110, 20);
+    EXPECT_FALSE(hint->Active());
+
+    // Resting on a control whose hint is off shows nothing, even after the pause.
+    MouseMoveTo(panel->Handle(), 160, 20, false);
+    TTimer later(nullptr);
+    bool waited = false;
+    later.SetInterval(60);
+    later.OnTimer = [&](TComponent*) { waited = true; };
+    ASSERT_TRUE(PumpUntil([&] { return waited; }));
+    EXPECT_FALSE(hint->Active());
+
+    // A control that goes away takes its pending hint with it.
+    MouseMoveTo(panel->Handle(), 110, 20, false);
+    delete link;
+    waited = false;
+    ASSERT_TRUE(PumpUntil([&] { return waited; }));
+    EXPECT_FALSE(hint->Active());
+    Application().SetHintPause(500);
+}
