@@ -146,6 +146,8 @@ void TWinControl::CreateHandle() {
     creatingControl = nullptr;
     if (!wnd) RaiseLastOSError("Cannot create the window of " + (Name().empty() ? ClassName() : Name()));
     handle_ = wnd;
+    // A top-level window's size comes from its client size and frame: take what it got.
+    if (!(p.style & WS_CHILD)) AdoptWindowBounds();
     CreateWnd();
     CreateChildHandles();
 }
