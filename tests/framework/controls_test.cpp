@@ -223,6 +223,21 @@ TEST_F(TFormFixture, ListBoxClickFollowsSelectionByMouseAndKeyboardOnly) {
     list->Items().Add("Sports");   // the window follows its items and keeps the selection
     EXPECT_EQ(SendMessageA(list->Handle(), LB_GETCOUNT, 0, 0), 5);
     EXPECT_EQ(list->ItemIndex(), 1);
+    list->Items().Insert(0, "Art");   // the selected item moves down with its row
+    EXPECT_EQ(list->ItemIndex(), 2);
+    list->Items().Delete(0);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    list->Items().Put(3, "Movies");
+    list->Items().Delete(1);          // the selected item goes: no selection
+    EXPECT_EQ(list->ItemIndex(), -1);
+    std::vector<std::string> shown;
+    for (int i = 0; i < SendMessageA(list->Handle(), LB_GETCOUNT, 0, 0); ++i) {
+        char text[64] = {};
+        SendMessageA(list->Handle(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        shown.push_back(text);
+    }
+    EXPECT_EQ(shown, list->Items().Items());
+    EXPECT_EQ(shown, (std::vector<std::string>{"Animals", "Games", "Movies", "Sports"}));
     list->Items().Clear();
     EXPECT_EQ(list->ItemIndex(), -1);
     EXPECT_EQ(list->ItemAtPos(POINT{10, 5}), -1);
