@@ -1,4 +1,4 @@
-#include "FolderHelpers.h"
+#include "app/FolderHelpers.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-namespace velmora {
+namespace vm {
 namespace {
 
 struct FindCloser {
@@ -61,18 +61,18 @@ bool AttributesAdmitted(unsigned long fileAttributes, unsigned mask) {
   return (fileAttributes & selective & ~mask) == 0;
 }
 
-void ListFolders(const std::string& folder, std::vector<std::string>& list) {
+void ListFolders(const std::string& folder, TStringList& list) {
   if (IsBlank(folder)) return;
   ForEachEntry(WithTrailingBackslash(folder) + "*.*", saAnyFile, [&](const WIN32_FIND_DATAA& entry) {
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(entry.cFileName))
-      list.emplace_back(entry.cFileName);
+      list.Add(entry.cFileName);
   });
 }
 
-void ListFiles(const std::string& folder, const std::string& mask, std::vector<std::string>& list) {
+void ListFiles(const std::string& folder, const std::string& mask, TStringList& list) {
   if (IsBlank(folder)) return;
   ForEachEntry(WithTrailingBackslash(folder) + mask, saHidden,
-               [&](const WIN32_FIND_DATAA& entry) { list.emplace_back(entry.cFileName); });
+               [&](const WIN32_FIND_DATAA& entry) { list.Add(entry.cFileName); });
 }
 
 std::int64_t FileSizeOf(const std::string& path) {
@@ -102,4 +102,4 @@ std::string SizeText(std::int64_t bytes, const std::string& decimalSeparator) {
 
 std::string SizeText(std::int64_t bytes) { return SizeText(bytes, UserDecimalSeparator()); }
 
-}  // namespace velmora
+}  // namespace vm

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-namespace velmora {
+#include "framework/StringList.h"
+
+namespace vm {
 
 // Attribute masks of a directory search, as bits of the file attributes they admit.
 enum SearchAttributes : unsigned {
@@ -27,11 +28,11 @@ bool AttributesAdmitted(unsigned long fileAttributes, unsigned mask);
 // Appends the names of the sub-folders of `folder` (hidden and system ones included; "." and
 // ".." never), in the order the directory search returns them. A blank folder text, a missing
 // or unreadable folder adds nothing.
-void ListFolders(const std::string& folder, std::vector<std::string>& list);
+void ListFolders(const std::string& folder, TStringList& list);
 
 // Appends the names of the files in `folder` matching `mask` (e.g. "*.swf"): normal and hidden
 // files, never system files or folders.
-void ListFiles(const std::string& folder, const std::string& mask, std::vector<std::string>& list);
+void ListFiles(const std::string& folder, const std::string& mask, TStringList& list);
 
 // Size in bytes of the file at `path` (expanded to a full path first), or -1 when no such entry
 // exists. The full 64-bit size: a movie of 2 GB or more must not come out negative.
@@ -46,4 +47,4 @@ std::string UserDecimalSeparator();
 std::string SizeText(std::int64_t bytes, const std::string& decimalSeparator);
 std::string SizeText(std::int64_t bytes);
 
-}  // namespace velmora
+}  // namespace vm

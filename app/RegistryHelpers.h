@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace velmora {
+namespace vm {
 
 // Creates `key` (and any missing parents) under `root` with full access, or opens it when it
 // exists, and closes it again. Throws "Failed to create key <key>".
@@ -24,4 +24,4 @@ bool WriteUserString(const std::string& key, const std::string& name, const std:
 // name addresses the default value. Throws "Failed to set data for '<name>'".
 bool WriteClassesString(const std::string& key, const std::string& name, const std::string& data);
 
-}  // namespace velmora
+}  // namespace vm

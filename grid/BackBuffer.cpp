@@ -4,42 +4,30 @@
 
 namespace velmora::grid {
 
-BackBuffer::~BackBuffer()
-{
-    release();
-}
-
 HDC BackBuffer::prepare(HDC target, int width, int height)
 {
     width = std::max(width, 1);
     height = std::max(height, 1);
     if (dc_ && width <= width_ && height <= height_)
-        return dc_;
+        return dc_->Get();
     release();
-    dc_ = CreateCompatibleDC(target);
-    bitmap_ = dc_ ? CreateCompatibleBitmap(target, width, height) : nullptr;
+    dc_.emplace(target);
+    bitmap_.Reset(dc_->Get() ? CreateCompatibleBitmap(target, width, height) : nullptr);
     if (!bitmap_) {
         release();
         return nullptr;
     }
-    oldBitmap_ = SelectObject(dc_, bitmap_);
+    selection_.emplace(dc_->Get(), bitmap_.Get());
     width_ = width;
     height_ = height;
-    return dc_;
+    return dc_->Get();
 }
 
 void BackBuffer::release() noexcept
 {
-    if (dc_) {
-        if (oldBitmap_)
-            SelectObject(dc_, oldBitmap_);
-        DeleteDC(dc_);
-    }
-    if (bitmap_)
-        DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    oldBitmap_ = nullptr;
+    selection_.reset();
+    dc_.reset();
+    bitmap_.Reset();
     width_ = height_ = 0;
 }
 

@@ -1,12 +1,13 @@
 #include "GridPainter.h"
 
+#include "framework/GdiObject.h"
+
 #include <algorithm>
 #include <string_view>
 
 namespace velmora::grid {
 namespace {
 
-constexpr int kTextPadding = 3;
 constexpr int kArrowWidth = 8;   // sort arrow: an isosceles triangle, half as high as wide
 
 void fill(HDC dc, const RECT& r, COLORREF colour)
@@ -35,8 +36,8 @@ HFONT fontOf(const GridLook& look, int column)
 
 void drawText(HDC dc, std::wstring_view text, RECT box, UINT align)
 {
-    box.left += kTextPadding;
-    box.right -= kTextPadding;
+    box.left += kCellTextPadding;
+    box.right -= kCellTextPadding;
     if (box.right <= box.left || text.empty())
         return;
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &box,
@@ -156,7 +157,7 @@ COLORREF selectionText(bool focused) noexcept
 
 void paintGrid(HDC dc, const GridModel& model, const Layout& layout, const GridLook& look, const RECT& clip)
 {
-    const int savedState = SaveDC(dc);
+    const vm::TSavedDC saved(dc);
     SetBkMode(dc, TRANSPARENT);
     paintHeader(dc, model, layout, look, clip);
 
@@ -181,7 +182,6 @@ void paintGrid(HDC dc, const GridModel& model, const Layout& layout, const GridL
             fill(dc, RECT{bodyClip.left, std::max<LONG>(paintedBottom, bodyClip.top), bodyClip.right, bodyClip.bottom},
                  GetSysColor(COLOR_WINDOW));
     }
-    RestoreDC(dc, savedState);
 }
 
 } // namespace velmora::grid

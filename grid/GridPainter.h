@@ -10,6 +10,9 @@
 
 namespace velmora::grid {
 
+// Space between a cell's edge and its text, on both sides.
+inline constexpr int kCellTextPadding = 3;
+
 struct GridLook {
     bool gridLines = true;
     bool fullRowSelect = true;

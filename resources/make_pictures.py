@@ -3,8 +3,10 @@
 link badges of the catalogue window. Everything is computed from geometry, so the output is
 byte-for-byte the same on every build and nothing binary lives in the repository.
 
-Usage: make_pictures.py OUTPUT-FOLDER
-Writes velmora.ico, header.bmp, link1.bmp, link2.bmp.
+Usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]
+Writes velmora.ico, header.bmp, icon.bmp, link1.bmp, link2.bmp into the folder; with a
+template, also the window definition with the pictures filled in where the template says
+@HEADER_PICTURE@, @ICON_PICTURE@, @LINK1_PICTURE@ and @LINK2_PICTURE@.
 """
 import math
 import struct
@@ -175,18 +177,44 @@ def ico(images):
     return directory + b''.join(blobs)
 
 
+def on_backdrop(rows, backdrop):
+    """Blends RGBA rows onto one backdrop colour per row (pictures drawn over the header band)."""
+    return [[mix(backdrop[y], p[:3], p[3] / 255) for p in row] for y, row in enumerate(rows)]
+
+
+def picture_data(class_name, file_bytes):
+    """A picture as window definitions store it: length-prefixed class name, then the file."""
+    name = class_name.encode('ascii')
+    data = bytes((len(name),)) + name + file_bytes
+    text = data.hex().upper()
+    lines = [text[i:i + 64] for i in range(0, len(text), 64)]
+    return '{\n' + '\n'.join('      ' + line for line in lines) + '}'
+
+
 def main():
-    if len(sys.argv) != 2:
-        sys.exit('usage: make_pictures.py OUTPUT-FOLDER')
+    if len(sys.argv) not in (2, 4):
+        sys.exit('usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]')
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     header = header_pixels(4, 49)
-    # The badges sit on the header band (top 16 .. 44), so their corners blend into it.
-    backdrop = [row[0] for row in header[16:16 + 28]]
+    band = [row[0] for row in header]
+    # The icon (top 8) and the badges (top 16) sit on the header band and blend into it.
+    pictures = {
+        'header.bmp': bmp24(header),
+        'icon.bmp': bmp24(on_backdrop(icon_pixels(32), band[8:8 + 32])),
+        'link1.bmp': bmp24(badge_pixels(28, (37, 99, 235), people_glyph(), band[16:16 + 28])),
+        'link2.bmp': bmp24(badge_pixels(28, (14, 165, 233), bubble_glyph(), band[16:16 + 28])),
+    }
+    for name, data in pictures.items():
+        (out / name).write_bytes(data)
     (out / 'velmora.ico').write_bytes(ico([icon_pixels(32), icon_pixels(16), icon_pixels(48)]))
-    (out / 'header.bmp').write_bytes(bmp24(header))
-    (out / 'link1.bmp').write_bytes(bmp24(badge_pixels(28, (37, 99, 235), people_glyph(), backdrop)))
-    (out / 'link2.bmp').write_bytes(bmp24(badge_pixels(28, (14, 165, 233), bubble_glyph(), backdrop)))
+
+    if len(sys.argv) == 4:
+        text = Path(sys.argv[2]).read_text(encoding='cp1252')
+        for marker, name in (('@HEADER_PICTURE@', 'header.bmp'), ('@ICON_PICTURE@', 'icon.bmp'),
+                             ('@LINK1_PICTURE@', 'link1.bmp'), ('@LINK2_PICTURE@', 'link2.bmp')):
+            text = text.replace(marker, picture_data('TBitmap', pictures[name]))
+        Path(sys.argv[3]).write_text(text, encoding='cp1252', newline='\r\n')
 
 
 if __name__ == '__main__':

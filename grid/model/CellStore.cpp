@@ -1,5 +1,6 @@
 #include "CellStore.h"
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 #include <utility>
@@ -24,7 +25,11 @@ int CellStore::appendRows(int count)
         const auto newCount = static_cast<std::size_t>(rowCount_) + static_cast<std::size_t>(count);
         if (newCount > static_cast<std::size_t>(INT_MAX))
             throw std::length_error("too many grid rows");
-        // resize() grows geometrically, so appending one row at a time stays amortised O(1).
+        // Reserve every column before growing any, so running out of memory leaves all
+        // columns as they were. Growth is geometric: one row at a time stays amortised O(1).
+        for (auto& cells : columns_)
+            if (cells.capacity() < newCount)
+                cells.reserve(std::min(std::max(newCount, cells.capacity() * 2), cells.max_size()));
         for (auto& cells : columns_)
             cells.resize(newCount);
         rowCount_ = static_cast<int>(newCount);

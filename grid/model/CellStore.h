@@ -20,7 +20,8 @@ public:
     void addColumn();
     void removeColumn(int column);
 
-    // Appends `count` rows of empty cells; returns the index of the last row.
+    // Appends `count` rows of empty cells; returns the index of the last row. Raises
+    // std::length_error or std::bad_alloc when the rows do not fit, changing nothing.
     int appendRows(int count);
     void removeAllRows() noexcept;
 

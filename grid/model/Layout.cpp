@@ -43,6 +43,23 @@ Hit hitTest(const Layout& layout, const ColumnSet& columns, int rowCount, int x,
     return {HitArea::Cell, column, row};
 }
 
+int headerDividerAt(const Layout& layout, const ColumnSet& columns, int x, int y, int tolerance)
+{
+    if (y < 0 || y >= layout.headerHeight || x < 0 || x >= layout.clientWidth)
+        return -1;
+    const int contentX = x + layout.scrollX;
+    int found = -1;
+    for (const ColumnSpan& span : columns.visibleSpans()) {
+        const int distance = contentX - span.right;
+        if (distance >= -tolerance && distance <= tolerance) {
+            found = span.index;
+            if (distance < 0)
+                break;
+        }
+    }
+    return found;
+}
+
 int maxTopRow(int rowCount, int rowsThatFit) noexcept
 {
     return std::max(rowCount - std::max(rowsThatFit, 1), 0);

@@ -41,6 +41,11 @@ struct Hit {
 
 [[nodiscard]] Hit hitTest(const Layout& layout, const ColumnSet& columns, int rowCount, int x, int y);
 
+// The column whose right edge in the header lies within `tolerance` pixels of the point,
+// for resizing by dragging; -1 elsewhere. Near two edges the left column wins unless the
+// point is right of its edge, so zero-width neighbours never trap the pointer.
+[[nodiscard]] int headerDividerAt(const Layout& layout, const ColumnSet& columns, int x, int y, int tolerance = 3);
+
 // Largest first row that still fills the body, and the same for horizontal scrolling.
 [[nodiscard]] int maxTopRow(int rowCount, int rowsThatFit) noexcept;
 [[nodiscard]] int maxScrollX(int contentWidth, int clientWidth) noexcept;

@@ -4,16 +4,18 @@
 
 #include <algorithm>
 
-#include "FolderHelpers.h"
+#include "app/FolderHelpers.h"
 #include "support/TempFolder.h"
 
-using namespace velmora;
-using velmora::test::TempFolder;
+using namespace vm;
+using vm::test::TempFolder;
 
 namespace {
 
-bool Contains(const std::vector<std::string>& list, const std::string& name) {
-  return std::find(list.begin(), list.end(), name) != list.end();
+std::vector<std::string> Sorted(const TStringList& list) {
+  std::vector<std::string> items = list.Items();
+  std::sort(items.begin(), items.end());
+  return items;
 }
 
 }  // namespace
@@ -42,33 +44,32 @@ TEST(ListFolders, ListsDirectSubfoldersWithHiddenAndSystemOnesButNoFilesOrNested
   root.MakeFolder("Games\\Nested");
   root.MakeFile("loose.swf");
 
-  std::vector<std::string> list{"kept"};
+  TStringList list{"kept"};
   ListFolders(root.Path(), list);
 
-  std::vector<std::string> sorted(list.begin() + 1, list.end());
-  std::sort(sorted.begin(), sorted.end());
-  EXPECT_EQ(list.front(), "kept") << "the list is appended to, not replaced";
-  EXPECT_EQ(sorted, (std::vector<std::string>{"Core", "Games", "Secret"}));
+  EXPECT_EQ(list[0], "kept") << "the list is appended to, not replaced";
+  list.Delete(0);
+  EXPECT_EQ(Sorted(list), (std::vector<std::string>{"Core", "Games", "Secret"}));
 }
 
 TEST(ListFolders, AcceptsAFolderWithOrWithoutTrailingBackslash) {
   TempFolder root;
   root.MakeFolder("A");
-  std::vector<std::string> with, without;
+  TStringList with, without;
   ListFolders(root.Path(), with);
   ListFolders(root.Path().substr(0, root.Path().size() - 1), without);
-  EXPECT_EQ(with, std::vector<std::string>{"A"});
-  EXPECT_EQ(without, with);
+  EXPECT_EQ(with.Items(), std::vector<std::string>{"A"});
+  EXPECT_EQ(without.Items(), with.Items());
 }
 
 TEST(ListFolders, BlankOrMissingFolderAddsNothing) {
   TempFolder root;
-  std::vector<std::string> list;
+  TStringList list;
   ListFolders("", list);
   ListFolders("   ", list);
   ListFolders(root.Path() + "NoSuchFolder", list);
   ListFolders(root.Path(), list);  // exists, but empty
-  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(ListFiles, ListsNormalHiddenAndReadOnlyMoviesButNotSystemFilesFoldersOrOtherTypes) {
@@ -81,30 +82,29 @@ TEST(ListFiles, ListsNormalHiddenAndReadOnlyMoviesButNotSystemFilesFoldersOrOthe
   root.MakeFile("plain.jpg");
   root.MakeFolder("folder.swf");
 
-  std::vector<std::string> list;
+  TStringList list;
   ListFiles(root.Path(), "*.swf", list);
-  std::sort(list.begin(), list.end());
-  EXPECT_EQ(list, (std::vector<std::string>{"locked.swf", "plain.swf", "shy.swf"}));
+  EXPECT_EQ(Sorted(list), (std::vector<std::string>{"locked.swf", "plain.swf", "shy.swf"}));
 }
 
 TEST(ListFiles, KeepsNamesInTheWindowsCodePage) {
   TempFolder root;
   const std::string cafe = "Caf\xE9 cr\xE8me.swf";  // Windows-1252
   root.MakeFile(cafe);
-  std::vector<std::string> list;
+  TStringList list;
   ListFiles(root.Path(), "*.swf", list);
-  ASSERT_EQ(list.size(), 1u);
+  ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list[0], cafe);
   EXPECT_EQ(FileSizeOf(root.Path() + list[0]), 0);
 }
 
 TEST(ListFiles, BlankMissingOrOverlongFolderAddsNothing) {
   TempFolder root;
-  std::vector<std::string> list;
+  TStringList list;
   ListFiles(" ", "*.swf", list);
   ListFiles(root.Path() + "gone", "*.swf", list);
   ListFiles(root.Path() + std::string(300, 'x'), "*.swf", list);
-  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(ListFiles, FindsMoviesInAFolderWhosePathNearlyFillsMaxPath) {
@@ -122,9 +122,9 @@ TEST(ListFiles, FindsMoviesInAFolderWhosePathNearlyFillsMaxPath) {
   std::string folder = root.MakeFolder(relative);
   root.MakeFile(relative + "\\m.swf", 7);
 
-  std::vector<std::string> list;
+  TStringList list;
   ListFiles(folder, "*.swf", list);
-  EXPECT_EQ(list, std::vector<std::string>{"m.swf"});
+  EXPECT_EQ(list.Items(), std::vector<std::string>{"m.swf"});
   EXPECT_EQ(FileSizeOf(folder + "\\m.swf"), 7);
 }
 

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "RegistryHelpers.h"
-#include "VelmoraError.h"
+#include "app/RegistryHelpers.h"
+#include "framework/Errors.h"
 
-using namespace velmora;
+using namespace vm;
 
 namespace {
 
@@ -39,7 +39,7 @@ class RegistryHelpers : public ::testing::Test {
   static std::string ErrorOf(Call call) {
     try {
       call();
-    } catch (const VelmoraError& error) {
+    } catch (const EVelmoraError& error) {
       return error.what();
     }
     return "(no error)";

@@ -30,7 +30,8 @@ struct DecodeResult {
     explicit operator bool() const { return movie != nullptr; }
 };
 
-// One line per tag as the decoder meets it, for tools such as swfdump.
+// One line per tag as the decoder meets it, for tools such as swfdump. The views are valid
+// only during the call.
 struct TagEvent {
     int nesting = 0;     // 0 for the main timeline, 1 inside a DefineSprite
     uint16_t code = 0;

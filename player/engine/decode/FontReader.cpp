@@ -102,9 +102,9 @@ void readFontInfo(ByteReader& r, int infoVersion, FontDef& font) {
     font.bold = flags & 0x02;
     if (infoVersion >= 2) font.language = r.u8();
     bool wide = font.wideCodes || infoVersion >= 2;
+    // One code per glyph; read them all, so a font defined with fewer glyphs loses nothing.
     font.codes.clear();
-    font.codes.reserve(font.glyphs.size());
-    for (size_t i = 0; i < font.glyphs.size() && !r.atEnd(); ++i) font.codes.push_back(wide ? r.u16() : r.u8());
+    while (r.remaining() >= (wide ? 2u : 1u)) font.codes.push_back(wide ? r.u16() : r.u8());
 }
 
 void readFontAlignZones(ByteReader& r, FontDef& font) {

@@ -6,6 +6,8 @@
 
 #include <jpeglib.h>
 
+#include "decode/ImageLimits.h"
+
 namespace swf {
 
 std::vector<uint8_t> normalizeJpeg(std::span<const uint8_t> tables, std::span<const uint8_t> image) {
@@ -20,7 +22,9 @@ std::vector<uint8_t> normalizeJpeg(std::span<const uint8_t> tables, std::span<co
     for (size_t i = 0; i < joined.size(); ++i) {
         if (i + 3 < joined.size() && joined[i] == 0xFF && joined[i + 1] == 0xD9 && joined[i + 2] == 0xFF &&
             joined[i + 3] == 0xD8) {
-            if (out.empty()) {  // at the very start: keep the SOI
+            // At the very start the pair stands before the real SOI; alone, it must supply one.
+            bool realStartFollows = i + 5 < joined.size() && joined[i + 4] == 0xFF && joined[i + 5] == 0xD8;
+            if (out.empty() && !realStartFollows) {
                 out.push_back(0xFF);
                 out.push_back(0xD8);
             }
@@ -66,7 +70,7 @@ bool decodeInto(std::span<const uint8_t> jpeg, Image& image, char* message) {
     bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&info);
-    if (uint64_t{info.output_width} * info.output_height > (1u << 26)) {
+    if (uint64_t{info.output_width} * info.output_height > kMaxImagePixels) {
         std::strcpy(message, "image is too large");
         jpeg_destroy_decompress(&info);
         return false;

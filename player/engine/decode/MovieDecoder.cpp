@@ -88,7 +88,7 @@ public:
         while (!r.atEnd()) {
             size_t offset = r.position() + baseOffset_;
             if (r.remaining() < 2) {
-                truncate(offset, 0, "a tag header is cut off");
+                if (nesting == 0) truncate(offset, 0, "a tag header is cut off");
                 break;
             }
             uint16_t header = r.u16();
@@ -96,14 +96,19 @@ public:
             uint32_t length = header & 0x3F;
             if (length == 0x3F) {
                 if (r.remaining() < 4) {
-                    truncate(offset, code, "a tag header is cut off");
+                    if (nesting == 0) truncate(offset, code, "a tag header is cut off");
                     break;
                 }
                 length = r.u32();
             }
             if (length > r.remaining()) {
-                truncate(offset, code, std::string(tagName(code)) + " declares " + std::to_string(length) + " bytes, " +
-                                           std::to_string(r.remaining()) + " remain");
+                std::string what = std::string(tagName(code)) + " declares " + std::to_string(length) + " bytes, " +
+                                   std::to_string(r.remaining()) + " remain";
+                // Inside a sprite the sprite's own length is at fault, not the file's end.
+                if (nesting > 0)
+                    movie_.warnings.push_back({offset, code, "tag runs past its sprite: " + what});
+                else
+                    truncate(offset, code, what);
                 break;
             }
             size_t bodyStart = r.position();
@@ -482,7 +487,7 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
     h.fileLength = uint32_t{bytes[4]} | uint32_t{bytes[5]} << 8 | uint32_t{bytes[6]} << 16 | uint32_t{bytes[7]} << 24;
 
     // One buffer with the file as if it were uncompressed, so offsets match the file's own.
-    auto buffer = std::make_shared<std::vector<uint8_t>>(bytes.first(8).begin(), bytes.first(8).end());
+    std::vector<uint8_t> file;
     if (h.compression == Compression::Zlib) {
         size_t expected = h.fileLength > 8 ? h.fileLength - 8 : 0;
         InflateResult body = inflateZlib(bytes.subspan(8), expected, kMaxMovieBytes);
@@ -492,15 +497,17 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
             movie->truncated = true;
             movie->warnings.push_back({8, 0, "compressed stream ends early: " + body.error});
         }
-        buffer->insert(buffer->end(), body.data.begin(), body.data.end());
+        file = std::move(body.data);
+        file.insert(file.begin(), bytes.begin(), bytes.begin() + 8);
     } else {
-        buffer->insert(buffer->end(), bytes.begin() + 8, bytes.end());
+        file.assign(bytes.begin(), bytes.end());
         if (bytes.size() < h.fileLength) {
             movie->truncated = true;
             movie->warnings.push_back({bytes.size(), 0, "file ends early: " + std::to_string(bytes.size()) + " of " +
                                                             std::to_string(h.fileLength) + " bytes"});
         }
     }
+    auto buffer = std::make_shared<const std::vector<uint8_t>>(std::move(file));
 
     ByteReader r(*buffer);
     try {
@@ -515,7 +522,11 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
 
     TagContext ctx{h.version, buffer};
     MovieBuilder builder(*movie, ctx, options);
-    builder.decodeTimeline(r, movie->timeline, 0);
+    try {
+        builder.decodeTimeline(r, movie->timeline, 0);
+    } catch (const std::bad_alloc&) {
+        return failure(DecodeErrorKind::Corrupt, "not enough memory to decode the movie");
+    }
 
     DecodeResult result;
     result.movie = std::move(movie);

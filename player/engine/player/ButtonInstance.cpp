@@ -66,6 +66,8 @@ std::vector<ButtonInstance::Part> ButtonInstance::build(ButtonState state, bool 
         child->depth = r->depth;
         child->matrix = r->matrix;
         child->colorTransform = r->colorTransform;
+        child->blendMode = r->blendMode;
+        child->filters = r->filters;
         if (live) child->parent = parent;
         if (MovieClip* clip = child->asClip()) clip->start();
         parts.emplace_back(r, std::move(child));
@@ -91,7 +93,7 @@ void ButtonInstance::transition(Phase next) {
 
 void ButtonInstance::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
     for (const auto& [record, child] : shown_)
-        if (child->visible) child->emit(out, toStage * child->matrix, cx * child->colorTransform);
+        child->emitPlaced(out, toStage * child->matrix, cx * child->colorTransform);
 }
 
 bool ButtonInstance::hitTestLocal(double x, double y) const {

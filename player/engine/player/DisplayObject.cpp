@@ -9,6 +9,17 @@ DisplayObject::DisplayObject(PlayerContext& context, uint16_t characterId)
     bornTick = context.tick;
 }
 
+void DisplayObject::emitPlaced(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
+    if (!visible) return;
+    if (!needsLayer() || out.buildingMask()) {
+        emit(out, toStage, cx);
+        return;
+    }
+    out.beginLayer(DrawListBuilder::partKey(serial_, 0xFFFFF) ^ (uint64_t{layerVersion} << 1), blendMode, &filters);
+    emit(out, toStage, cx);
+    out.endLayer();
+}
+
 bool DisplayObject::hitTest(double x, double y) const {
     if (!visible) return false;
     double lx, ly;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Geometry.h"
+#include "model/Filters.h"
 #include "player/DrawList.h"
 
 namespace swf {
@@ -32,6 +33,10 @@ public:
     uint16_t clipDepth = 0;  // > 0: a clip layer masking depths up to this one
     std::string name;
     bool visible = true;
+    BlendMode blendMode = BlendMode::Normal;
+    FilterList filters;
+    // Counts changes of the blend mode and filters, so a redraw notices them.
+    uint32_t layerVersion = 0;
     // The frame of the parent's timeline whose PlaceObject created this instance; together
     // with the character it tells whether a rewound timeline may keep the instance.
     uint32_t placedFrame = 0;
@@ -52,6 +57,13 @@ public:
 
     virtual MovieClip* asClip() { return nullptr; }
     virtual ButtonInstance* asButton() { return nullptr; }
+
+    // Emits the instance as its parent places it: nothing when hidden, inside a layer of
+    // its own when it blends or filters. `toStage` and `cx` already include its own transform.
+    void emitPlaced(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const;
+
+    // Whether drawing needs a group of its own (a blend mode other than normal, or filters).
+    bool needsLayer() const { return blendMode != BlendMode::Normal || !filters.empty(); }
 
     // Hit test of a point given in the parent's coordinates.
     bool hitTest(double x, double y) const;

@@ -1,5 +1,8 @@
 #include "player/DrawList.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace swf {
 
 namespace {
@@ -26,6 +29,7 @@ void DrawListBuilder::shape(const ShapeDef& shape, const Matrix& matrix, const C
     item.key = key;
     item.version = version;
     item.maskContext = mixKeys(masks_);
+    item.filterMargin = static_cast<int16_t>(layerMargins_.empty() ? 0 : layerMargins_.back());
     items_.push_back(item);
 }
 
@@ -47,6 +51,46 @@ void DrawListBuilder::popMask() {
     if (buildingMask_ > 0 || masks_.empty()) return;
     items_.push_back(marker(DrawItem::Op::PopMask));
     masks_.pop_back();
+}
+
+}  // namespace swf
+
+namespace swf {
+
+int DrawListBuilder::filterMargin(const FilterList& filters) {
+    double margin = 0;
+    auto shadow = [&margin](const FilterShadowParams& p) {
+        margin += std::max(p.blurX, p.blurY) * std::max<int>(1, p.passes) + std::abs(p.distance) + 1;
+    };
+    for (const Filter& f : filters) {
+        if (auto* b = std::get_if<BlurFilter>(&f)) margin += std::max(b->blurX, b->blurY) * std::max<int>(1, b->passes) + 1;
+        else if (auto* d = std::get_if<DropShadowFilter>(&f)) shadow(d->p);
+        else if (auto* g = std::get_if<GlowFilter>(&f)) shadow(g->p);
+        else if (auto* v = std::get_if<BevelFilter>(&f)) shadow(v->p);
+        else if (auto* gg = std::get_if<GradientGlowFilter>(&f)) shadow(gg->p);
+        else if (auto* gb = std::get_if<GradientBevelFilter>(&f)) shadow(gb->p);
+        else if (auto* c = std::get_if<ConvolutionFilter>(&f)) margin += std::max(c->columns, c->rows);
+    }
+    return static_cast<int>(std::min(4000.0, std::ceil(margin)));
+}
+
+void DrawListBuilder::beginLayer(uint64_t key, BlendMode blend, const FilterList* filters) {
+    DrawItem item = marker(DrawItem::Op::BeginLayer);
+    item.key = key;
+    item.blend = blend;
+    item.filters = filters;
+    int outer = layerMargins_.empty() ? 0 : layerMargins_.back();
+    layerMargins_.push_back(outer + (filters ? filterMargin(*filters) : 0));
+    masks_.push_back(key);  // what a layer encloses is redrawn when the layer changes
+    item.maskContext = mixKeys(masks_);
+    items_.push_back(item);
+}
+
+void DrawListBuilder::endLayer() {
+    if (layerMargins_.empty()) return;
+    layerMargins_.pop_back();
+    masks_.pop_back();
+    items_.push_back(marker(DrawItem::Op::EndLayer));
 }
 
 }  // namespace swf

@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "core/Geometry.h"
+#include "model/Filters.h"
 #include "model/Shape.h"
 
 namespace swf {
 
 struct DrawItem {
-    enum class Op : uint8_t { Shape, BeginMask, EndMask, PopMask };
+    // BeginLayer..EndLayer draw into a group of their own, composited with a blend mode
+    // and bitmap filters when it ends.
+    enum class Op : uint8_t { Shape, BeginMask, EndMask, PopMask, BeginLayer, EndLayer };
     Op op = Op::Shape;
     const ShapeDef* shape = nullptr;
     Matrix matrix;  // shape twips -> stage twips
@@ -23,8 +26,14 @@ struct DrawItem {
     // Changes whenever the instance draws a different shape under the same key (morph ratio,
     // button state, text contents).
     uint64_t version = 0;
-    // Which masks clip this item; an item whose masks change is redrawn even if it did not move.
+    // Which masks and layers enclose this item; an item whose enclosures change is redrawn
+    // even if it did not move.
     uint64_t maskContext = 0;
+    // BeginLayer only.
+    BlendMode blend = BlendMode::Normal;
+    const FilterList* filters = nullptr;  // owned by the display object; null or empty: none
+    // How far (in stage pixels) enclosing filters spread this item's pixels.
+    int16_t filterMargin = 0;
     friend bool operator==(const DrawItem&, const DrawItem&) = default;
 };
 
@@ -40,9 +49,15 @@ public:
     void endMask();
     void popMask();
     bool buildingMask() const { return buildingMask_ > 0; }
+    // A group composited with `blend` and `filters` (which must outlive the list).
+    void beginLayer(uint64_t key, BlendMode blend, const FilterList* filters);
+    void endLayer();
 
     DrawList take() { return std::move(items_); }
     const DrawList& items() const { return items_; }
+
+    // Stage pixels a filter list may spread an object's pixels by.
+    static int filterMargin(const FilterList& filters);
 
     static uint64_t partKey(uint64_t serial, uint32_t part) { return (serial << 20) | (part & 0xFFFFF); }
 
@@ -51,6 +66,7 @@ private:
     int buildingMask_ = 0;
     std::vector<uint64_t> masks_;  // keys of the masks in force
     std::vector<uint64_t> pendingMasks_;
+    std::vector<int> layerMargins_;  // filter spread of the enclosing layers
 };
 
 }  // namespace swf

@@ -83,6 +83,8 @@ MovieClip::Plan MovieClip::currentPlan() const {
         s.clipDepth = child->clipDepth;
         s.name = child->name;
         s.visible = child->visible;
+        s.blendMode = child->blendMode;
+        s.filters = child->filters;
         plan.emplace(depth, std::move(s));
     }
     return plan;
@@ -110,6 +112,8 @@ void MovieClip::applyPlace(const PlaceObject& place, uint32_t frame, Plan& plan)
     if (place.name) slot.name = *place.name;
     if (place.clipDepth) slot.clipDepth = *place.clipDepth;
     if (place.visible) slot.visible = *place.visible;
+    if (place.blendMode) slot.blendMode = *place.blendMode;
+    if (place.filters) slot.filters = *place.filters;
 }
 
 void MovieClip::applyFrameTags(uint32_t frame, Plan& plan) {
@@ -166,6 +170,11 @@ void MovieClip::reconcile(const Plan& plan) {
         child->clipDepth = slot.clipDepth;
         child->name = slot.name;
         child->visible = slot.visible;
+        if (child->blendMode != slot.blendMode || child->filters != slot.filters) {
+            child->blendMode = slot.blendMode;
+            child->filters = slot.filters;
+            ++child->layerVersion;
+        }
         if (changed) child->placementChanged();
         if (created)
             if (MovieClip* clip = child->asClip()) clip->start();
@@ -285,7 +294,7 @@ void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTra
             clipLayers.push_back(child->clipDepth);
             continue;
         }
-        if (child->visible) child->emit(out, m, c);
+        child->emitPlaced(out, m, c);
     }
     while (!clipLayers.empty()) {
         out.popMask();

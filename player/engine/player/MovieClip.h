@@ -62,6 +62,8 @@ private:
         uint16_t clipDepth = 0;
         std::string name;
         bool visible = true;
+        BlendMode blendMode = BlendMode::Normal;
+        FilterList filters;
     };
     using Plan = std::map<uint16_t, Slot>;
 

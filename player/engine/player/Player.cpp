@@ -5,6 +5,8 @@
 #include <unordered_map>
 
 #include "player/ButtonInstance.h"
+#include "player/FilterPainter.h"
+#include "player/LayerCompositor.h"
 #include "player/MovieClip.h"
 #include "player/PlayerContext.h"
 
@@ -29,6 +31,11 @@ ButtonInstance* findButton(const MovieClip& clip, double x, double y) {
         }
     }
     return nullptr;
+}
+
+PixelRect grow(const PixelRect& r, int by) {
+    if (r.empty()) return r;
+    return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
 ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
@@ -75,6 +82,8 @@ void Player::advance() {
     updatePointer();
 }
 
+uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
+
 // ---- pointer -----------------------------------------------------------------------------
 
 void Player::updatePointer() {
@@ -93,17 +102,15 @@ void Player::updatePointer() {
     }
     if (!pressed) {
         ButtonInstance* hovered = asLiveButton(hovered_);
-        if (hovered != under) {
-            if (hovered) hovered->transition(Phase::Idle);
-            hovered_.reset();
-            if (under) {
-                hovered_ = under->weak_from_this();
-                if (!buttonDown_) {
-                    under->transition(Phase::OverUp);
-                } else if (under->def().trackAsMenu) {
-                    under->transition(Phase::OverDown);  // dragging onto a menu item presses it
-                    pressed_ = hovered_;
-                }
+        if (hovered && hovered != under) hovered->transition(Phase::Idle);
+        hovered_.reset();
+        if (under) {
+            hovered_ = under->weak_from_this();
+            if (!buttonDown_) {
+                under->transition(Phase::OverUp);
+            } else if (under->def().trackAsMenu && under->phase() == Phase::Idle) {
+                under->transition(Phase::OverDown);  // dragging onto a menu item presses it
+                pressed_ = hovered_;
             }
         }
     }
@@ -169,12 +176,39 @@ DrawList Player::drawList() const {
 
 void Player::render(const render::Target& target, const Matrix& stageToPixel, render::Quality quality, bool opaque) {
     renderer_.setTarget(target);
+    const render::Target base = renderer_.target();
+    const PixelRect clip = base.clip.intersected({0, 0, base.width, base.height});
     Rgba background = backgroundColor();
-    if (opaque) renderer_.fillRect(renderer_.target().clip, premultiply({background.r, background.g, background.b, 255}));
+    if (opaque) renderer_.fillRect(clip, premultiply({background.r, background.g, background.b, 255}));
     render::DrawParams params;
     params.bitmaps = &bitmaps_;
     params.quality = effectiveQuality(quality);
-    params.stageScale = std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel;
+    // Target pixels per stage pixel.
+    const double stageScale = std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel;
+    params.stageScale = stageScale;
+
+    // Groups being drawn into buffers of their own, innermost last.
+    struct OpenLayer {
+        PixelPlane plane;
+        PixelRect drawn;
+        BlendMode mode = BlendMode::Normal;
+        const FilterList* filters = nullptr;
+        bool active = false;  // false: drawn straight through (a mask was in force)
+    };
+    std::vector<OpenLayer> layers;
+    auto planeBelow = [&]() -> PixelPlane {
+        for (auto it = layers.rbegin(); it != layers.rend(); ++it)
+            if (it->active) return it->plane;
+        return {base.pixels, base.strideBytes};
+    };
+    auto noteDrawn = [&](const PixelRect& r) {
+        for (auto it = layers.rbegin(); it != layers.rend(); ++it)
+            if (it->active) {
+                it->drawn = it->drawn.united(r.intersected(clip));
+                return;
+            }
+    };
+    size_t activeLayers = 0;
 
     DrawList list = drawList();
     std::vector<Drawn> drawn;
@@ -186,14 +220,53 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                 params.colorTransform = item.colorTransform;
                 params.colorOverride = item.colorOverride;
                 renderer_.drawShape(*item.shape, params);
-                drawn.push_back({item, render::Renderer::bounds(*item.shape, params.matrix)});
+                PixelRect bounds = render::Renderer::bounds(*item.shape, params.matrix);
+                if (item.filterMargin > 0) bounds = grow(bounds, int(std::ceil(item.filterMargin * stageScale)));
+                drawn.push_back({item, bounds});
+                if (renderer_.maskDepth() == 0 || activeLayers > 0) noteDrawn(bounds);
                 break;
             }
             case DrawItem::Op::BeginMask: renderer_.beginMask(); break;
             case DrawItem::Op::EndMask: renderer_.endMask(); break;
             case DrawItem::Op::PopMask: renderer_.popMask(); break;
+            case DrawItem::Op::BeginLayer: {
+                OpenLayer layer;
+                layer.mode = item.blend;
+                layer.filters = item.filters;
+                // Switching targets would drop the masks in force; such a group is drawn as is.
+                layer.active = renderer_.maskDepth() == 0;
+                if (layer.active) {
+                    if (layerPool_.size() <= activeLayers) layerPool_.emplace_back();
+                    std::vector<Pixel>& buffer = layerPool_[activeLayers];
+                    buffer.assign(size_t(base.width) * base.height, 0);
+                    layer.plane = {buffer.data(), base.width * 4};
+                    renderer_.setTarget({buffer.data(), base.width, base.height, base.width * 4, clip});
+                    ++activeLayers;
+                }
+                layers.push_back(layer);
+                break;
+            }
+            case DrawItem::Op::EndLayer: {
+                if (layers.empty()) break;
+                OpenLayer layer = layers.back();
+                layers.pop_back();
+                if (!layer.active) break;
+                --activeLayers;
+                PixelRect area = layer.drawn;
+                if (layer.filters && !layer.filters->empty() && !area.empty()) {
+                    int margin = int(std::ceil(DrawListBuilder::filterMargin(*layer.filters) * stageScale));
+                    area = grow(area, margin).intersected(clip);
+                    applyFilters(*layer.filters, layer.plane, area, stageScale);
+                }
+                PixelPlane below = planeBelow();
+                if (!area.empty()) compositeLayer(layer.plane, below, area, layer.mode, activeLayers > 0);
+                renderer_.setTarget({below.pixels, base.width, base.height, below.strideBytes, clip});
+                noteDrawn(area);
+                break;
+            }
         }
     }
+    if (activeLayers > 0) renderer_.setTarget(base);  // an unbalanced list: never leave a layer target behind
     lastDrawn_ = std::move(drawn);
     lastStageToPixel_ = stageToPixel;
     lastBackground_ = background;
@@ -219,7 +292,8 @@ PixelRect Player::changedRect(const Matrix& stageToPixel) const {
     current.reserve(now.size());
     for (const DrawItem& item : now)
         if (item.op == DrawItem::Op::Shape)
-            current.push_back({item, render::Renderer::bounds(*item.shape, stageToPixel * item.matrix)});
+            current.push_back({item, grow(render::Renderer::bounds(*item.shape, stageToPixel * item.matrix),
+                                          int(std::ceil(item.filterMargin * std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel)))});
 
     PixelRect changed;
     if (!rendered_ || !(stageToPixel == lastStageToPixel_) || !(backgroundColor() == lastBackground_)) {

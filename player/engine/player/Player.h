@@ -31,6 +31,8 @@ public:
 
     // One frame interval: timelines move on, then the actions the frame queued run.
     void advance();
+    // Action blocks dropped because the movie kept queueing more of them (a runaway loop).
+    uint64_t actionBlocksCutOff() const;
 
     // Pointer input in stage pixels (1 stage pixel = 20 twips, origin at the stage's corner).
     void mouseMove(double x, double y);
@@ -75,6 +77,7 @@ private:
     std::shared_ptr<MovieClip> root_;
     render::Renderer renderer_;
     render::BitmapResolver bitmaps_;
+    std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
 
     // Pointer state.
     double pointerX_ = 0, pointerY_ = 0;  // twips

@@ -16,6 +16,8 @@ void CoverageRasterizer::reset(const PixelRect& clip, bool antiAliased) {
     antiAliased_ = antiAliased;
     styleLimit_ = 1;
     cells_.clear();
+    firstRow_ = INT32_MAX;
+    lastRow_ = INT32_MIN;
 }
 
 void CoverageRasterizer::addLine(double x0, double y0, double x1, double y1, uint32_t fill0, uint32_t fill1) {
@@ -150,15 +152,19 @@ void CoverageRasterizer::addCell(int x, int y, int cover, int area, uint32_t fil
         }
     }
     cells_.push_back({x, y, fill0, fill1, cover, area});
+    firstRow_ = std::min(firstRow_, y);
+    lastRow_ = std::max(lastRow_, y);
 }
 
+// Counting sort by row over the rows that have cells (a small stroke on a big target touches
+// few), then by column within each row.
 void CoverageRasterizer::sortCells() {
-    const int rows = clip_.height();
+    const int rows = lastRow_ - firstRow_ + 1;
     rowStart_.assign(rows + 2, 0);
-    for (const Cell& c : cells_) ++rowStart_[c.y - clip_.top + 2];
+    for (const Cell& c : cells_) ++rowStart_[c.y - firstRow_ + 2];
     for (int r = 2; r < rows + 2; ++r) rowStart_[r] += rowStart_[r - 1];
     sorted_.resize(cells_.size());
-    for (const Cell& c : cells_) sorted_[rowStart_[c.y - clip_.top + 1]++] = c;
+    for (const Cell& c : cells_) sorted_[rowStart_[c.y - firstRow_ + 1]++] = c;
     // rowStart_[r] is now the first cell of row r.
     for (int r = 0; r < rows; ++r) {
         auto first = sorted_.begin() + rowStart_[r], last = sorted_.begin() + rowStart_[r + 1];
@@ -197,11 +203,11 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
         if (!out_.empty()) sink.span(y, x0, x1, out_.data(), static_cast<int>(out_.size()));
     };
 
-    for (int r = 0; r < clip_.height(); ++r) {
+    for (int r = 0; r <= lastRow_ - firstRow_; ++r) {
         uint32_t i = rowStart_[r];
         const uint32_t end = rowStart_[r + 1];
         if (i == end) continue;
-        const int y = clip_.top + r;
+        const int y = firstRow_ + r;
         active_.clear();
         rowStyles_.clear();
         int spanStart = clip_.left;
@@ -238,7 +244,8 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
                 if (cov) out_.push_back({s, cov});
             }
             if (!out_.empty()) {
-                std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
+                if (out_.size() > 1)
+                    std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
                 sink.span(y, x, x + 1, out_.data(), static_cast<int>(out_.size()));
             }
             for (uint32_t s : cellStyles_) {

@@ -66,6 +66,7 @@ private:
     bool antiAliased_ = true;
     uint32_t styleLimit_ = 1;
     std::vector<Cell> cells_;
+    int firstRow_ = INT32_MAX, lastRow_ = INT32_MIN;  // rows that have cells
     std::vector<Cell> sorted_;
     std::vector<uint32_t> rowStart_;
     // Sweep state, kept to reuse its memory.

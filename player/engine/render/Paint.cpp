@@ -43,14 +43,6 @@ double applySpread(double t, SpreadMode spread) {
     return 0;
 }
 
-int wrapIndex(int64_t i, int size, bool repeat) {
-    if (repeat) {
-        int64_t m = i % size;
-        return static_cast<int>(m < 0 ? m + size : m);
-    }
-    return static_cast<int>(std::clamp<int64_t>(i, 0, size - 1));
-}
-
 // Interpolates two premultiplied pixels, weight 0..256 for b.
 Pixel lerpPixel(Pixel a, Pixel b, uint32_t w) {
     uint32_t iw = 256 - w;
@@ -60,6 +52,51 @@ Pixel lerpPixel(Pixel a, Pixel b, uint32_t w) {
 }
 
 Pixel transformPixel(Pixel p, const ColorTransform& cx) { return premultiply(cx.apply(unpremultiply(p))); }
+
+// Fades and tints (multipliers up to 1, nothing added) scale premultiplied channels directly;
+// anything else goes through straight colour, exactly as the transform is defined.
+void transformSpan(Pixel* pixels, int count, const ColorTransform& cx) {
+    const bool multiplyOnly = cx.rAdd == 0 && cx.gAdd == 0 && cx.bAdd == 0 && cx.aAdd == 0 &&
+                              std::min({cx.rMult, cx.gMult, cx.bMult, cx.aMult}) >= 0 &&
+                              std::max({cx.rMult, cx.gMult, cx.bMult, cx.aMult}) <= 256;
+    if (!multiplyOnly) {
+        for (int i = 0; i < count; ++i) pixels[i] = transformPixel(pixels[i], cx);
+        return;
+    }
+    const uint32_t a = cx.aMult, r = cx.rMult * a >> 8, g = cx.gMult * a >> 8, b = cx.bMult * a >> 8;
+    for (int i = 0; i < count; ++i) {
+        Pixel p = pixels[i];
+        auto ch = [&](int shift, uint32_t f) { return (((p >> shift) & 255) * f + 128) >> 8 << shift; };
+        pixels[i] = ch(24, a) | ch(16, r) | ch(8, g) | ch(0, b);
+    }
+}
+
+// Linear gradients step along the ramp in 16.16 fixed point, in units of ramp entries, with
+// the position kept reduced to one period for the repeating spreads.
+void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double step, int count, Pixel* out) {
+    constexpr double kOne = 65536;
+    constexpr int64_t kEntries = 255 * 65536, kHalf = 32768;
+    auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 255 * kOne, -9e15, 9e15)); };
+    int64_t pos = fixed(t), delta = fixed(step);
+    if (spread == SpreadMode::Pad) {
+        for (int i = 0; i < count; ++i, pos += delta)
+            out[i] = colors[std::clamp<int64_t>((pos + kHalf) >> 16, 0, 255)];
+        return;
+    }
+    const int64_t period = spread == SpreadMode::Repeat ? kEntries : 2 * kEntries;
+    auto reduce = [&](int64_t v) {
+        v %= period;
+        return v < 0 ? v + period : v;
+    };
+    pos = reduce(pos);
+    delta = reduce(delta);
+    for (int i = 0; i < count; ++i) {
+        int64_t p = pos > kEntries ? period - pos : pos;  // only reflect ever exceeds one run
+        out[i] = colors[std::min<int64_t>((p + kHalf) >> 16, 255)];
+        pos += delta;
+        if (pos >= period) pos -= period;
+    }
+}
 
 }  // namespace
 
@@ -120,6 +157,7 @@ Paint Paint::bitmapFill(const FillStyle& fill, const Matrix& shapeToTarget, cons
     p.smooth = smoothingAllowed && (fill.kind == FillKind::RepeatingBitmap || fill.kind == FillKind::ClippedBitmap);
     p.cx = cx;
     p.toPaint = (shapeToTarget * fill.matrix).inverted();
+    p.opaque = view.opaque && (cx.isIdentity() || (cx.aMult >= 256 && cx.aAdd >= 0));
     return p;
 }
 
@@ -133,8 +171,7 @@ void Paint::paintSpan(int x, int y, int count, Pixel* out) const {
     case Kind::Bitmap:
         if (smooth) paintBitmapSmooth(x, y, count, out);
         else paintBitmapNearest(x, y, count, out);
-        if (!cx.isIdentity())
-            for (int i = 0; i < count; ++i) out[i] = transformPixel(out[i], cx);
+        if (!cx.isIdentity()) transformSpan(out, count, cx);
         break;
     }
 }
@@ -149,9 +186,7 @@ void Paint::paintGradient(int x, int y, int count, Pixel* out) const {
         return colors[s >= 0 && s <= 1 ? static_cast<int>(s * 255 + 0.5) : 0];  // NaN-safe
     };
     switch (kind) {
-    case Kind::Linear:
-        for (int i = 0; i < count; ++i, gx += stepX) out[i] = lookup((gx + kGradientHalf) / (2 * kGradientHalf));
-        break;
+    case Kind::Linear: paintLinear(colors, spread, (gx + kGradientHalf) / (2 * kGradientHalf), stepX / (2 * kGradientHalf), count, out); break;
     case Kind::Radial:
         for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
             out[i] = lookup(std::sqrt(gx * gx + gy * gy) / kGradientHalf);
@@ -176,35 +211,89 @@ void Paint::paintGradient(int x, int y, int count, Pixel* out) const {
     }
 }
 
+namespace {
+
+// Steps through bitmap coordinates in 16.16 fixed point. Repeating fills keep the position
+// reduced into the bitmap, so stepping wraps with one compare instead of a division.
+struct TexelWalker {
+    int64_t pos, step, period;
+    int size;
+    bool repeat;
+
+    TexelWalker(double start, double perPixel, int size, bool repeat) : size(size), repeat(repeat) {
+        auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 65536.0, -9e15, 9e15)); };
+        pos = fixed(start);
+        step = fixed(perPixel);
+        period = int64_t{size} << 16;
+        if (repeat) {
+            pos = reduce(pos);
+            step = reduce(step);
+        }
+    }
+    int64_t reduce(int64_t v) const {
+        v %= period;
+        return v < 0 ? v + period : v;
+    }
+    int index() const { return repeat ? static_cast<int>(pos >> 16) : static_cast<int>(std::clamp<int64_t>(pos >> 16, 0, size - 1)); }
+    // The neighbour to the right (or below) of index(); clamps or wraps at the edge.
+    int nextIndex() const {
+        int64_t i = (pos >> 16) + 1;
+        if (repeat) return i == size ? 0 : static_cast<int>(i);
+        return static_cast<int>(std::clamp<int64_t>(i, 0, size - 1));
+    }
+    uint32_t fraction() const { return static_cast<uint32_t>((pos >> 8) & 255); }
+    void advance() {
+        pos += step;
+        if (repeat && pos >= period) pos -= period;
+    }
+};
+
+}  // namespace
+
 void Paint::paintBitmapNearest(int x, int y, int count, Pixel* out) const {
-    constexpr double kOne = 65536;
     double u0, v0;
     toPaint.apply(x + 0.5, y + 0.5, u0, v0);
-    // 16.16 fixed point steps; the clamp keeps absurd matrices from overflowing.
-    auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * kOne, -9e15, 9e15)); };
-    int64_t u = fixed(u0), v = fixed(v0), du = fixed(toPaint.a), dv = fixed(toPaint.b);
     const BitmapView& bm = bitmap;
-    for (int i = 0; i < count; ++i, u += du, v += dv) {
-        int px = wrapIndex(u >> 16, bm.width, repeat), py = wrapIndex(v >> 16, bm.height, repeat);
-        out[i] = bm.pixels[static_cast<size_t>(py) * bm.stridePixels + px];
+    TexelWalker u(u0, toPaint.a, bm.width, repeat), v(v0, toPaint.b, bm.height, repeat);
+    if (v.step == 0) {
+        const Pixel* row = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        for (int i = 0; i < count; ++i, u.advance()) out[i] = row[u.index()];
+        return;
     }
+    for (int i = 0; i < count; ++i, u.advance(), v.advance())
+        out[i] = bm.pixels[static_cast<size_t>(v.index()) * bm.stridePixels + u.index()];
 }
 
 void Paint::paintBitmapSmooth(int x, int y, int count, Pixel* out) const {
-    constexpr double kOne = 65536;
     double u0, v0;
     toPaint.apply(x + 0.5, y + 0.5, u0, v0);
-    auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * kOne, -9e15, 9e15)); };
-    // Sample positions are pixel centres, so the neighbours start half a pixel up and left.
-    int64_t u = fixed(u0 - 0.5), v = fixed(v0 - 0.5), du = fixed(toPaint.a), dv = fixed(toPaint.b);
     const BitmapView& bm = bitmap;
-    for (int i = 0; i < count; ++i, u += du, v += dv) {
-        int64_t iu = u >> 16, iv = v >> 16;
-        uint32_t fu = static_cast<uint32_t>((u >> 8) & 255), fv = static_cast<uint32_t>((v >> 8) & 255);
-        int x0 = wrapIndex(iu, bm.width, repeat), x1 = wrapIndex(iu + 1, bm.width, repeat);
-        const Pixel* row0 = bm.pixels + static_cast<size_t>(wrapIndex(iv, bm.height, repeat)) * bm.stridePixels;
-        const Pixel* row1 = bm.pixels + static_cast<size_t>(wrapIndex(iv + 1, bm.height, repeat)) * bm.stridePixels;
-        out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), fv);
+    // Sample positions are pixel centres, so the neighbours start half a pixel up and left.
+    TexelWalker u(u0 - 0.5, toPaint.a, bm.width, repeat), v(v0 - 0.5, toPaint.b, bm.height, repeat);
+    if (v.step == 0 && v.fraction() == 0 && u.fraction() == 0 && (u.step & 0xFFFF) == 0) {
+        // Every pixel centre on a texel centre (a bitmap drawn unscaled at a whole-pixel
+        // offset, or shrunk by a whole factor): filtering would change nothing.
+        paintBitmapNearest(x, y, count, out);
+        return;
+    }
+    if (v.step == 0) {
+        // Not rotated: the whole span reads the same two rows.
+        const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        const Pixel* row1 = bm.pixels + static_cast<size_t>(v.nextIndex()) * bm.stridePixels;
+        const uint32_t fv = v.fraction();
+        for (int i = 0; i < count; ++i, u.advance()) {
+            const int x0 = u.index(), x1 = u.nextIndex();
+            const uint32_t fu = u.fraction();
+            out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), fv);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i, u.advance(), v.advance()) {
+        const int x0 = u.index(), x1 = u.nextIndex();
+        const Pixel* row0 = bm.pixels + static_cast<size_t>(v.index()) * bm.stridePixels;
+        const Pixel* row1 = bm.pixels + static_cast<size_t>(v.nextIndex()) * bm.stridePixels;
+        const uint32_t fu = u.fraction();
+        out[i] = lerpPixel(lerpPixel(row0[x0], row0[x1], fu), lerpPixel(row1[x0], row1[x1], fu), v.fraction());
     }
 }
 

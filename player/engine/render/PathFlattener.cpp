@@ -30,12 +30,24 @@ void flattenQuadratic(PixelPoint p0, PixelPoint c, PixelPoint p2, double toleran
     out.push_back(p2);
 }
 
-void flattenPath(const Path& path, const Matrix& toPixels, double tolerance, std::vector<PixelPoint>& out) {
-    PixelPoint current = transformed(toPixels, path.start);
+PixelPoint PixelSnap::operator()(PixelPoint p) const {
+    // Settle rounding noise first (1/256 px, the rasteriser's own step), or a point meant to
+    // be exactly on a tie could fall to either side depending on the floating-point unit.
+    auto one = [&](double v) { return std::ceil(std::round(v * 256) / 256 - offset - 0.5) + offset; };
+    return {one(p.x), one(p.y)};
+}
+
+void flattenPath(const Path& path, const Matrix& toPixels, double tolerance, std::vector<PixelPoint>& out,
+                 const PixelSnap* snap) {
+    auto place = [&](Point p) {
+        PixelPoint q = transformed(toPixels, p);
+        return snap ? (*snap)(q) : q;
+    };
+    PixelPoint current = place(path.start);
     if (out.empty()) out.push_back(current);
     for (const Segment& s : path.segments) {
-        PixelPoint to = transformed(toPixels, s.to);
-        if (s.curved) flattenQuadratic(current, transformed(toPixels, s.control), to, tolerance, out);
+        PixelPoint to = place(s.to);
+        if (s.curved) flattenQuadratic(current, place(s.control), to, tolerance, out);
         else out.push_back(to);
         current = to;
     }

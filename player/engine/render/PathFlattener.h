@@ -17,8 +17,18 @@ struct PixelPoint {
 constexpr double kHighQualityTolerance = 0.1;
 constexpr double kLowQualityTolerance = 0.5;
 
+// Moves points to the nearest position k + offset (ties go up-left), so that thin strokes
+// cover whole pixels instead of smearing over two: offset 0.5 for odd widths, 0 for even.
+struct PixelSnap {
+    double offset = 0.5;
+    PixelPoint operator()(PixelPoint p) const;
+};
+
 // Appends the path's points after its start (the start itself first when `out` is empty).
-void flattenPath(const Path& path, const Matrix& toPixels, double tolerance, std::vector<PixelPoint>& out);
+// With `snap`, every end and control point is snapped after the transform, before curves
+// are flattened, so snapped curves stay smooth.
+void flattenPath(const Path& path, const Matrix& toPixels, double tolerance, std::vector<PixelPoint>& out,
+                 const PixelSnap* snap = nullptr);
 
 // Appends the points of a quadratic curve after p0, up to and including p2.
 void flattenQuadratic(PixelPoint p0, PixelPoint control, PixelPoint p2, double tolerance, std::vector<PixelPoint>& out);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "render/PixelMath.h"
+#include "render/SpanBlend.h"
 
 namespace swf::render {
 
@@ -13,15 +14,6 @@ Pixel scalePixelDown(Pixel p, uint32_t coverage) {
     uint32_t rb = ((p & 0x00FF00FFu) * coverage) >> 8;
     uint32_t ag = ((p >> 8) & 0x00FF00FFu) * coverage;
     return (rb & 0x00FF00FFu) | (ag & 0xFF00FF00u);
-}
-
-void blendConstant(Pixel* dst, int count, Pixel src) {
-    if ((src >> 24) == 255) {
-        std::fill_n(dst, count, src);
-        return;
-    }
-    const uint32_t keep = 255 - (src >> 24);
-    for (int i = 0; i < count; ++i) dst[i] = src + mulPixel255(dst[i], keep);
 }
 
 }  // namespace
@@ -67,7 +59,14 @@ void SpanCompositor::span(int y, int x0, int x1, const StyleCoverage* styles, in
     const uint8_t* clip = clipLayer_ ? clipLayer_->row(y) + (x0 - clipLayer_->area.left) : nullptr;
     const Resolved& top = resolved_.front();
     if (!clip && resolved_.size() == 1 && top.paint->kind == Paint::Kind::Solid) {
-        blendConstant(dst, n, scalePixel(top.paint->color, top.coverage));
+        const Pixel src = scalePixel(top.paint->color, top.coverage);
+        if (n == 1) *dst = blendOver(*dst, src);  // edge pixels: most spans of small shapes
+        else blendSpanConstant(dst, n, src);
+        return;
+    }
+
+    if (!clip && resolved_.size() == 1 && top.coverage == 256 && top.paint->opaque) {
+        top.paint->paintSpan(x0, y, n, dst);
         return;
     }
 
@@ -87,7 +86,7 @@ void SpanCompositor::span(int y, int x0, int x1, const StyleCoverage* styles, in
     if (clip) {
         for (int i = 0; i < n; ++i) dst[i] = blendOver(dst[i], mulPixel255(sum[i], clip[i]));
     } else {
-        for (int i = 0; i < n; ++i) dst[i] = blendOver(dst[i], sum[i]);
+        blendSpan(dst, sum, n);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace velmora::test {
+namespace vm::test {
 namespace {
 
 void Check(bool ok, const std::string& what) {
@@ -89,4 +89,4 @@ void RemoveTree(const std::string& folder) {
   RemoveDirectoryA(base.c_str());
 }
 
-}  // namespace velmora::test
+}  // namespace vm::test

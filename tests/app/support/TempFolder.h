@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace velmora::test {
+namespace vm::test {
 
 class TempFolder {
  public:
@@ -33,4 +33,4 @@ class TempFolder {
 // Removes a folder tree, clearing read-only, hidden and system attributes on the way.
 void RemoveTree(const std::string& folder);
 
-}  // namespace velmora::test
+}  // namespace vm::test

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "RenderTestSupport.h"
 
@@ -241,6 +242,69 @@ TEST(DegenerateInput, OpenFillDoesNotRunPastItsEdges) {
     draw(c, shapeWith({solidFill({255, 0, 0, 255})}, {open}), params());
     for (int y = 0; y < 8; ++y)
         for (int x = 8; x < 20; ++x) ASSERT_EQ(c.at(x, y), kBackground) << x << "," << y;
+}
+
+}  // namespace
+}  // namespace swf::render
+
+namespace swf::render {
+namespace {
+
+using namespace testing;
+
+TEST(Target, PixelsNothingCoversKeepTheirExactValue) {
+    // Host pixels of every kind, even ones that are not valid premultiplied colours.
+    std::mt19937 rng(3);
+    Canvas host(40, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) host.at(x, y) = rng();
+    const std::vector<Pixel> before = host.storage;
+    ShapeDef star = shapeWith({solidFill({30, 60, 250, 90}), solidFill({250, 30, 60, 255})},
+                              {polygonPath({{tw(3.3), tw(30.1)}, {tw(20.2), tw(2.7)}, {tw(36.9), tw(30.4)}, {tw(2.2), tw(12.6)}, {tw(37.5), tw(13.1)}}, 0, 1),
+                               rectPath(25.25, 25.25, 38.5, 38.5, 2)});
+    Renderer r;
+    r.setTarget(host.target());
+    for (Quality q : {Quality::High, Quality::Low}) r.drawShape(star, params(q));
+    // Coverage map: the same drawing in opaque white on transparent black.
+    Canvas coverage(40, 40, 0);
+    DrawParams white = params();
+    white.colorOverride = Rgba{255, 255, 255, 255};
+    r.setTarget(coverage.target());
+    r.drawShape(star, white);
+    int untouched = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (coverage.at(x, y) == 0) {
+                ++untouched;
+                ASSERT_EQ(host.at(x, y), before[static_cast<size_t>(y) * host.stridePixels + x]) << x << "," << y;
+            }
+    EXPECT_GT(untouched, 300);
+    EXPECT_TRUE(host.guardsIntact());
+}
+
+TEST(SolidFill, ShapesMayAskForTheNonZeroRule) {
+    // Two overlapping squares drawn the same way round: a hole by default, filled by non-zero.
+    ShapeDef s = shapeWith({solidFill({255, 0, 0, 255})}, {rectPath(1, 1, 7, 7), rectPath(4, 4, 10, 10)});
+    Canvas evenOdd(12, 12);
+    Renderer r;
+    r.setTarget(evenOdd.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(evenOdd.at(5, 5), kBackground);
+    s.nonZeroWinding = true;
+    Canvas nonZero(12, 12);
+    r.setTarget(nonZero.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(nonZero.at(5, 5), kRed);
+    EXPECT_EQ(nonZero.at(2, 2), kRed);
+    EXPECT_EQ(nonZero.at(8, 2), kBackground);
+    // Opposite directions cancel under non-zero too.
+    s.paths[1] = polygonPath({{tw(4), tw(4)}, {tw(4), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(4)}}, 1, 0);
+    s.paths[1].fill0 = 0;
+    s.paths[1].fill1 = 1;
+    Canvas opposite(12, 12);
+    r.setTarget(opposite.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(opposite.at(5, 5), kBackground);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "RenderTestSupport.h"
 #include "render/Paint.h"
+#include "render/PixelMath.h"
 
 namespace swf::render {
 namespace {
@@ -143,6 +144,29 @@ TEST(BitmapFill, SmoothingBlendsNeighboursOnlyInHighQuality) {
     EXPECT_EQ(drawn(stripWith(bitmapFill(FillKind::ClippedBitmap, 2), 8), 8, 4, p).at(1, 1), 0xFFFF0000u);
 }
 
+TEST(BitmapFill, SmoothedBitmapAtItsOwnSizeStaysCrisp) {
+    Pixel texels[12];
+    for (int i = 0; i < 12; ++i) texels[i] = premultiply({uint8_t(i * 20), uint8_t(255 - i * 20), uint8_t(i * 7), uint8_t(100 + i * 10)});
+    BitmapResolver resolver = [&](uint16_t) { return BitmapView{4, 3, 4, texels}; };
+    DrawParams p = params();
+    p.bitmaps = &resolver;
+    FillStyle f = bitmapFill(FillKind::ClippedBitmap, 1);
+    f.matrix.tx = 2 * kTwipsPerPixel;
+    f.matrix.ty = 1 * kTwipsPerPixel;
+    Canvas c(8, 6, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(shapeWith({f}, {rectPath(2, 1, 6, 4)}), p);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(c.at(x + 2, y + 1), texels[y * 4 + x]) << x << "," << y;
+    // Half a pixel off, the same bitmap is filtered.
+    f.matrix.tx += kTwipsPerPixel / 2;
+    Canvas d(8, 6, 0);
+    r.setTarget(d.target());
+    r.drawShape(shapeWith({f}, {rectPath(2, 1, 6, 4)}), p);
+    EXPECT_NE(d.at(4, 2), texels[1 * 4 + 2]);
+}
+
 TEST(BitmapFill, ColourTransformAppliesPerPixelAndMissingBitmapsDrawNothing) {
     TwoPixelBitmap bmp;
     DrawParams p = params();
@@ -152,6 +176,26 @@ TEST(BitmapFill, ColourTransformAppliesPerPixelAndMissingBitmapsDrawNothing) {
     EXPECT_EQ(c.at(0, 0), 0xFF0000FFu);
     EXPECT_EQ(c.at(1, 0), 0xFF00FFFFu);
 
+    // Fades and tints scale premultiplied channels directly; they must agree (to rounding)
+    // with the definition on straight colour.
+    Pixel glass[2] = {premultiply({200, 100, 50, 128}), premultiply({10, 20, 240, 255})};
+    BitmapResolver glassResolver = [&](uint16_t) { return BitmapView{2, 1, 2, glass}; };
+    p.bitmaps = &glassResolver;
+    for (ColorTransform cx : {ColorTransform{256, 256, 256, 77, 0, 0, 0, 0}, ColorTransform{100, 256, 30, 200, 0, 0, 0, 0}}) {
+        p.colorTransform = cx;
+        Canvas faded(4, 4, 0);
+        Renderer r;
+        r.setTarget(faded.target());
+        r.drawShape(stripWith(bitmapFill(FillKind::RepeatingBitmapHard, 1), 4), p);
+        for (int x = 0; x < 2; ++x) {
+            Pixel want = premultiply(cx.apply(unpremultiply(glass[x])));
+            Pixel got = faded.at(x, 0);
+            for (int shift : {0, 8, 16, 24})
+                EXPECT_NEAR(int(got >> shift & 255), int(want >> shift & 255), 1) << x << " shift " << shift;
+        }
+    }
+
+    p.bitmaps = &bmp.resolver;
     FillStyle unknown = bitmapFill(FillKind::RepeatingBitmap, 1);
     unknown.bitmapId = 9;
     EXPECT_EQ(drawn(stripWith(unknown, 4), 4, 4, p).countNot(kBackground), 0);

@@ -85,6 +85,28 @@ TEST(Stroke, HairlinesAndThinLinesStayOnePixelWide) {
     EXPECT_EQ(t.at(6, 4), 0u);
 }
 
+TEST(Stroke, OnePixelLinesOnWholeCoordinatesCoverWholePixels) {
+    // Both a hairline and a 1 px line along x = 5 land on one column instead of two halves.
+    for (uint16_t width : {0, 20}) {
+        LineStyle l = pen(0);
+        l.width = width;
+        Canvas c = stroked(l, {openPath({{tw(5), tw(2)}, {tw(5), tw(9)}})}, 10, 12);
+        EXPECT_EQ(c.at(4, 5), kRed) << width;
+        EXPECT_EQ(c.at(5, 5), 0u) << width;
+        EXPECT_EQ(c.at(3, 5), 0u) << width;
+    }
+    // A hinted 2 px line moves onto whole pixels; an unhinted one stays where it is drawn.
+    LineStyle hinted = pen(2);
+    hinted.pixelHinting = true;
+    const std::vector<Point> offGrid = {{tw(2), tw(5.4)}, {tw(12), tw(5.4)}};
+    Canvas h = stroked(hinted, {openPath(offGrid)}, 16, 10);
+    EXPECT_EQ(h.at(6, 4), kRed);
+    EXPECT_EQ(h.at(6, 5), kRed);
+    EXPECT_EQ(h.at(6, 3), 0u);
+    Canvas u = stroked(pen(2), {openPath(offGrid)}, 16, 10);
+    EXPECT_NEAR(alphaOf(u.at(6, 6)), 0.4 * 255, 1);
+}
+
 TEST(Stroke, JoinsAndMiterLimit) {
     const std::vector<Point> corner = {{tw(2), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(2)}};
     // Outer corner of a 4 px wide right angle: the square [10,12] x [10,12].
@@ -96,11 +118,25 @@ TEST(Stroke, JoinsAndMiterLimit) {
     Canvas round = stroked(pen(4, CapStyle::None, JoinStyle::Round), {openPath(corner)}, 16, 16);
     EXPECT_GT(alphaOf(round.at(11, 11)), 0u);
     EXPECT_LT(alphaOf(round.at(11, 11)), 255u);
+    // A limit of at least one width never touches a right angle (its tip is 0.71 widths out).
     LineStyle limited = pen(4, CapStyle::None, JoinStyle::Miter);
-    limited.miterLimit = 1.2;  // a right angle needs 1.41
-    EXPECT_EQ(stroked(limited, {openPath(corner)}, 16, 16).at(11, 11), 0u);
+    limited.miterLimit = 1;
+    EXPECT_EQ(stroked(limited, {openPath(corner)}, 16, 16).at(11, 11), kRed);
     // Inside of the turn is covered once, with no seam.
     EXPECT_EQ(miter.at(9, 9), kRed);
+}
+
+TEST(Stroke, SharpMitreIsCutOffAtItsLimit) {
+    // Nearly doubling back at (14, 10): the full mitre would reach 12 px beyond the vertex.
+    const std::vector<Point> hairpin = {{tw(2), tw(10)}, {tw(14), tw(10)}, {tw(2), tw(12)}};
+    LineStyle sharp = pen(2, CapStyle::None, JoinStyle::Miter);
+    sharp.miterLimit = 3;  // cut 6 px out
+    Canvas cut = stroked(sharp, {openPath(hairpin)}, 32, 16);
+    EXPECT_EQ(cut.at(18, 9), kRed);
+    EXPECT_EQ(cut.at(21, 9), 0u);
+    sharp.miterLimit = 255;
+    EXPECT_GT(alphaOf(stroked(sharp, {openPath(hairpin)}, 32, 16).at(21, 9)), 128u);
+    EXPECT_EQ(stroked(pen(2, CapStyle::None, JoinStyle::Bevel), {openPath(hairpin)}, 32, 16).at(16, 9), 0u);
 }
 
 TEST(Stroke, ClosedOutlinesJoinWhereTheyStartAndPathsContinueAcrossStyleChanges) {
@@ -162,6 +198,34 @@ TEST(Stroke, DegenerateStrokes) {
     huge.matrix = Matrix::scale(1e5, 1e5) * pixelMatrix();
     Canvas wide = stroked(pen(100, CapStyle::Round, JoinStyle::Round), {openPath({{0, 0}, {tw(1), tw(1)}, {tw(2), 0}})}, 8, 8, huge);
     EXPECT_TRUE(wide.guardsIntact());
+}
+
+}  // namespace
+}  // namespace swf::render
+
+namespace swf::render {
+namespace {
+
+using namespace testing;
+
+TEST(Stroke, StyleChangeWithoutEdgesDrawsNoDot) {
+    // A path that only moves carries a line style but no edge: even a round cap shows nothing,
+    // while a zero-length edge does show its dot.
+    LineStyle round;
+    round.width = 80;
+    round.color = {255, 0, 0, 255};
+    Path moveOnly;
+    moveOnly.line = 1;
+    moveOnly.start = {tw(8), tw(8)};
+    ShapeDef s = shapeWith({}, {moveOnly}, {round});
+    Canvas c(16, 16, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(c.countNot(0), 0);
+    s.paths[0].segments.push_back({{}, {tw(8), tw(8)}, false});
+    r.drawShape(s, params());
+    EXPECT_EQ(c.at(8, 8), kRed);
 }
 
 }  // namespace

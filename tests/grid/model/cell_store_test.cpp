@@ -107,3 +107,16 @@ TEST(CellStore, LongTextsSurviveGrowth)
     EXPECT_EQ(store.text(0, 0), longName);
     EXPECT_EQ(store.rowCount(), 5001);
 }
+
+TEST(CellStore, RowsThatCannotFitRaiseAndLeaveTheStoreAsItWas)
+{
+    CellStore store = storeWithColumns(3);
+    store.appendRows(2);
+    store.setText(2, 1, L"kept");
+    EXPECT_ANY_THROW(store.appendRows(INT_MAX));
+    EXPECT_ANY_THROW(store.appendRows(INT_MAX / 4));   // fits an int, not a 32-bit address space
+    EXPECT_EQ(store.rowCount(), 2);
+    EXPECT_EQ(store.text(2, 1), L"kept");
+    EXPECT_EQ(store.appendRows(1), 2);
+    EXPECT_TRUE(store.setText(2, 2, L"new"));
+}

@@ -88,3 +88,24 @@ TEST(Layout, ScrollLimits)
     EXPECT_EQ(maxScrollX(251, 236), 15);
     EXPECT_EQ(maxScrollX(100, 236), 0);
 }
+
+TEST(Layout, HeaderDividersAreFoundNearColumnEdgesOnlyInTheHeader)
+{
+    ColumnSet columns;
+    columns.add({.width = 100});
+    columns.add({.width = 50});
+    Layout layout{.clientWidth = 300, .clientHeight = 200, .headerHeight = 18, .rowHeight = 16};
+    EXPECT_EQ(headerDividerAt(layout, columns, 100, 5), 0);
+    EXPECT_EQ(headerDividerAt(layout, columns, 97, 5), 0);
+    EXPECT_EQ(headerDividerAt(layout, columns, 103, 5), 0);
+    EXPECT_EQ(headerDividerAt(layout, columns, 96, 5), -1);
+    EXPECT_EQ(headerDividerAt(layout, columns, 150, 5), 1);
+    EXPECT_EQ(headerDividerAt(layout, columns, 100, 30), -1);   // body, not header
+    layout.scrollX = 40;
+    EXPECT_EQ(headerDividerAt(layout, columns, 60, 5), 0);
+    // Two edges close together: the pointer left of the first takes the first column.
+    columns.at(1)->width = 2;
+    layout.scrollX = 0;
+    EXPECT_EQ(headerDividerAt(layout, columns, 99, 5), 0);
+    EXPECT_EQ(headerDividerAt(layout, columns, 102, 5), 1);
+}

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Fuzzes the engine with libFuzzer (clang, address + undefined-behaviour sanitizers).
+#   scripts/fuzz.sh smoke           every target briefly (about 40 s each); fails on any crash,
+#                                   leak or timeout
+#   scripts/fuzz.sh long MINUTES    every target for MINUTES in all, niced, carrying on past
+#                                   failures; failing inputs are saved in
+#                                   tests/engine/fuzz-regressions/, where a gtest replays them
+# Seeds: movies made by our writer and the sample collection (build/fuzz/seeds), plus the
+# small movies of the shared corpus, linked by path (never copied into the repository).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+mode=${1:-smoke}
+build="$root/build/fuzz"
+corpus_root="${VELMORA_CORPUS:-$root/../shared/corpus}"
+[ -d "$corpus_root" ] || corpus_root="/work/shared/corpus"
+jobs=${VELMORA_JOBS:-2}
+targets=(fuzz_decode fuzz_play)
+
+case "$mode" in
+  smoke) per_target=40 ;;
+  long)
+    minutes=${2:?usage: scripts/fuzz.sh long MINUTES}
+    per_target=$(( minutes * 60 / ${#targets[@]} )) ;;
+  *) echo "usage: scripts/fuzz.sh smoke | long MINUTES" >&2; exit 2 ;;
+esac
+
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -Wno-dev -DVELMORA_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELMORA_CACHE="${VELMORA_CACHE:-$root/.cache}" >/dev/null
+fi
+cmake --build "$build" --target "${targets[@]}" fuzz_seeds -j "$jobs"
+
+seeds="$build/seeds"
+rm -rf "$seeds" && "$build/fuzz/fuzz_seeds" "$seeds" >/dev/null
+# Corpus movies of SWF 1-10 up to 64 KB, as links: libFuzzer reads them, nothing is copied.
+links="$build/corpus-links"
+rm -rf "$links" && mkdir -p "$links"
+if [ -d "$corpus_root" ]; then
+  n=0
+  while IFS= read -r -d '' f; do
+    size=$(stat -c %s "$f")
+    [ "$size" -le 65536 ] || continue
+    version=$(od -An -tu1 -j3 -N1 "$f" | tr -d ' ')
+    [ -n "$version" ] && [ "$version" -le 10 ] || continue
+    n=$((n + 1))
+    ln -s "$f" "$links/$n.swf"
+  done < <(find "$corpus_root" -name '*.swf' -print0 | sort -z)
+fi
+echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies linked"
+
+status=0
+for t in "${targets[@]}"; do
+  work="$build/work/$t"          # the growing corpus of this target (build folder only)
+  artifacts="$build/artifacts/$t"
+  mkdir -p "$work" "$artifacts"
+  log="$build/$t-$mode.log"
+  common=(-timeout=10 -rss_limit_mb=2048 -max_len=262144 -artifact_prefix="$artifacts/" -print_final_stats=1)
+  echo "=== $t: ${per_target}s ($mode) ==="
+  if [ "$mode" = smoke ]; then
+    set +e
+    ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" "${common[@]}" -max_total_time="$per_target" \
+      "$work" "$seeds" "$links" >"$log" 2>&1
+    rc=$?
+    set -e
+  else
+    # libFuzzer stops at the first failure; start it again on the grown corpus until the time
+    # is used, so one crash does not end the session (fork mode costs too much per job here).
+    : >"$log"
+    rc=0
+    deadline=$(( $(date +%s) + per_target ))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+      left=$(( deadline - $(date +%s) ))
+      set +e
+      ASAN_OPTIONS=detect_leaks=1 nice -n 15 "$build/fuzz/$t" "${common[@]}" -max_total_time="$left" \
+        "$work" "$seeds" "$links" >>"$log" 2>&1
+      run_rc=$?
+      set -e
+      [ "$run_rc" -eq 0 ] || rc=$run_rc
+    done
+  fi
+  grep -E '^stat::|cov: .*ft:' "$log" | tail -n 8 || true
+  found=$(find "$artifacts" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
+  if [ "$rc" -ne 0 ] || [ "$found" -gt 0 ]; then
+    echo "fuzz: $t FAILED (exit $rc, $found failing inputs in $artifacts); log: $log" >&2
+    grep -E 'ERROR: |SUMMARY: |runtime error' "$log" | head -n 10 >&2 || true
+    status=1
+  else
+    echo "fuzz: $t clean"
+  fi
+  if [ "$mode" = long ] && [ "$found" -gt 0 ]; then
+    saved="$root/tests/engine/fuzz-regressions"
+    mkdir -p "$saved"
+    find "$artifacts" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) \
+      -exec cp -n {} "$saved/" \;
+    echo "fuzz: failing inputs of $t saved in tests/engine/fuzz-regressions/"
+  fi
+done
+exit $status

@@ -1,0 +1,313 @@
+// conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose] [--dump DIR]
+// Plays the third-party corpus and prints, per collection, how many movies decode, how many
+// reference images are matched (and how many of those come from movies without DoAction),
+// and whether the real-world movies run 60+ frames. With --floor the run fails when any
+// figure falls below the one recorded there; --write-floor records the current figures.
+// --dump writes, for every reference missed, what was rendered and a map of the outliers.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CorpusCase.h"
+#include "StageCapture.h"
+#include "player/Player.h"
+
+namespace fs = std::filesystem;
+using namespace swf;
+using namespace swf::tools;
+
+namespace {
+
+constexpr int kRealWorldFrames = 120;
+constexpr unsigned kSecondsPerMovie = 60;  // a movie still running after this is a hang
+
+// Stops early on fscommand("quit"), as the corpus's own harness does.
+class CorpusHost : public Host {
+public:
+    void fsCommand(const std::string& command, const std::string&) override {
+        if (command == "quit") quit = true;
+    }
+    bool quit = false;
+};
+
+struct Tally {
+    int movies = 0, decoded = 0, movies8 = 0, decoded8 = 0;
+    int images = 0, matched = 0, imagesNoAction = 0, matchedNoAction = 0;
+    int images8 = 0, matched8 = 0;
+    int ran = 0;
+};
+
+RgbaImage capture(Player& player, int width, int height, bool lowQuality) {
+    std::vector<Pixel> pixels(size_t(width) * height, 0);
+    render::Target target{pixels.data(), width, height, width * 4};
+    player.render(target, Player::showAll(player.movie().header.frameSize, width, height),
+                  lowQuality ? render::Quality::Low : render::Quality::High, true);
+    return toRgba(pixels, width, height);
+}
+
+void feedInput(Player& player, const std::vector<InputEvent>& input, size_t& next) {
+    for (; next < input.size(); ++next) {
+        const InputEvent& e = input[next];
+        if (e.kind == InputEvent::Kind::Wait) {
+            ++next;
+            return;
+        }
+        if (e.kind == InputEvent::Kind::MouseMove) player.mouseMove(e.x, e.y);
+        else if (e.kind == InputEvent::Kind::MouseDown) player.mouseDown(e.x, e.y);
+        else if (e.kind == InputEvent::Kind::MouseUp) player.mouseUp(e.x, e.y);
+    }
+}
+
+// Where --dump writes the rendered image and a difference map of every reference missed.
+fs::path gDumpDir;
+
+void dumpMiss(const CorpusCase& c, const ExpectedImage& image, const RgbaImage& actual, const RgbaImage& expected) {
+    std::string stem = c.dir.filename().string() + "." + image.name;
+    writePng((gDumpDir / (stem + ".actual.png")).string(), actual);
+    if (actual.width != expected.width || actual.height != expected.height) return;
+    RgbaImage diff = actual;
+    int tolerance = image.checks.empty() ? 0 : image.checks.front().tolerance;
+    for (int y = 0; y < actual.height; ++y)
+        for (int x = 0; x < actual.width; ++x) {
+            const uint8_t* a = actual.at(x, y);
+            const uint8_t* e = expected.at(x, y);
+            bool out = false;
+            for (int k = 0; k < 4; ++k) out |= std::abs(int(a[k]) - int(e[k])) > tolerance;
+            uint8_t* d = diff.at(x, y);
+            d[0] = out ? 255 : a[0] / 4;
+            d[1] = d[2] = out ? 0 : a[0] / 4;
+            d[3] = 255;
+        }
+    writePng((gDumpDir / (stem + ".diff.png")).string(), diff);
+}
+
+void runCase(const CorpusCase& c, Tally& t, bool verbose) {
+    ++t.movies;
+    bool v8 = c.swfVersion <= 8;
+    if (v8) ++t.movies8;
+    alarm(kSecondsPerMovie);
+    LoadedMovie loaded = loadMovie(c.movie.string());
+    if (!loaded.movie) {
+        if (verbose) std::printf("  undecoded %s: %s\n", c.dir.string().c_str(), loaded.error.c_str());
+        t.images += static_cast<int>(c.images.size());
+        if (v8) t.images8 += static_cast<int>(c.images.size());
+        if (!c.hasDoAction) t.imagesNoAction += static_cast<int>(c.images.size());
+        return;
+    }
+    ++t.decoded;
+    if (v8) ++t.decoded8;
+
+    std::map<std::string, RgbaImage> expected;
+    for (const ExpectedImage& image : c.images) {
+        RgbaImage png;
+        if (std::string error = readPng(image.file.string(), png); error.empty()) expected[image.name] = std::move(png);
+        else std::fprintf(stderr, "conformance: %s\n", error.c_str());
+    }
+    std::map<std::string, RgbaImage> captured;
+    auto captureDue = [&](Player& player, int frame, bool last) {
+        for (const ExpectedImage& image : c.images) {
+            bool due = image.trigger ? image.trigger == frame : last;
+            auto e = expected.find(image.name);
+            if (due && e != expected.end() && !captured.count(image.name))
+                captured[image.name] = capture(player, e->second.width, e->second.height, c.lowQuality);
+        }
+    };
+
+    CorpusHost host;
+    Player player(loaded.movie, host);
+    size_t nextInput = 0;
+    int frame = 1;
+    for (;; ++frame) {
+        captureDue(player, frame, false);
+        if (frame >= c.frames || host.quit) break;
+        feedInput(player, c.input, nextInput);
+        player.advance();
+    }
+    captureDue(player, frame, true);
+    alarm(0);
+    ++t.ran;
+
+    for (const ExpectedImage& image : c.images) {
+        ++t.images;
+        if (v8) ++t.images8;
+        if (!c.hasDoAction) ++t.imagesNoAction;
+        auto e = expected.find(image.name);
+        auto a = captured.find(image.name);
+        if (e == expected.end() || a == captured.end()) continue;
+        ComparisonResult r = compareImages(a->second, e->second, image.checks);
+        if (!r.matches && !gDumpDir.empty()) dumpMiss(c, image, a->second, e->second);
+        if (r.matches) {
+            ++t.matched;
+            if (v8) ++t.matched8;
+            if (!c.hasDoAction) ++t.matchedNoAction;
+        }
+        if (verbose)
+            std::printf("  %s %s/%s v%d%s outliers %ld\n", r.matches ? "match" : "MISS ", c.dir.filename().string().c_str(),
+                        image.name.c_str(), c.swfVersion, c.hasDoAction ? "" : " no-DoAction", r.worstOutliers);
+    }
+}
+
+std::vector<fs::path> findAll(const fs::path& root, const std::string& fileName, const std::string& extension = "") {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    if (!fs::exists(root, ec)) return out;
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (!it->is_regular_file()) continue;
+        const fs::path& p = it->path();
+        if ((!fileName.empty() && p.filename() == fileName) || (!extension.empty() && p.extension() == extension))
+            out.push_back(p);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+using Figures = std::map<std::string, int>;
+
+void suiteFigures(const std::string& name, const Tally& t, Figures& f) {
+    std::printf("%s: %d movies, %d decode (SWF<=8: %d of %d); %d reference images, %d match "
+                "(SWF<=8: %d of %d; movies without DoAction: %d of %d)\n",
+                name.c_str(), t.movies, t.decoded, t.decoded8, t.movies8, t.images, t.matched, t.matched8, t.images8,
+                t.matchedNoAction, t.imagesNoAction);
+    f[name + ".decoded"] = t.decoded;
+    f[name + ".decoded_swf8"] = t.decoded8;
+    f[name + ".images_matched"] = t.matched;
+    f[name + ".images_matched_swf8"] = t.matched8;
+    f[name + ".images_matched_no_doaction"] = t.matchedNoAction;
+}
+
+Tally runSuite(const fs::path& root, bool verbose) {
+    Tally t;
+    for (const fs::path& meta : findAll(root, "meta.json")) {
+        CorpusCase c;
+        if (std::string error = loadCorpusCase(meta.parent_path(), c); !error.empty()) {
+            std::fprintf(stderr, "conformance: %s\n", error.c_str());
+            continue;
+        }
+        if (!fs::exists(c.movie)) continue;
+        runCase(c, t, verbose);
+    }
+    return t;
+}
+
+// Movies with no expectations: they decode and play `frames` frames without crash or hang.
+Tally runMovies(const std::vector<fs::path>& movies, int frames, bool verbose) {
+    Tally t;
+    for (const fs::path& path : movies) {
+        ++t.movies;
+        alarm(kSecondsPerMovie);
+        LoadedMovie loaded = loadMovie(path.string());
+        if (!loaded.movie) {
+            if (verbose) std::printf("  undecoded %s: %s\n", path.string().c_str(), loaded.error.c_str());
+            continue;
+        }
+        ++t.decoded;
+        if (loaded.movie->header.version <= 8) ++t.movies8, ++t.decoded8;
+        NullHost host;
+        Player player(loaded.movie, host);
+        std::vector<Pixel> pixels(64 * 64);
+        for (int f = 1; f < frames; ++f) {
+            player.advance();
+            if (f % 20 == 0) {  // draw now and then: rendering is part of running
+                render::Target target{pixels.data(), 64, 64, 64 * 4};
+                player.render(target, Player::showAll(loaded.movie->header.frameSize, 64, 64), render::Quality::Low, true);
+            }
+        }
+        alarm(0);
+        ++t.ran;
+        if (verbose) std::printf("  ran %s for %d frames\n", path.filename().string().c_str(), frames);
+    }
+    return t;
+}
+
+Figures readFloor(const std::string& path, bool& ok) {
+    Figures f;
+    std::ifstream in(path);
+    ok = static_cast<bool>(in);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream s(line);
+        std::string key;
+        int value;
+        if (s >> key >> value) f[key] = value;
+    }
+    return f;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose] [--dump DIR]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string corpus, floorFile, writeFloor;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--corpus" && i + 1 < argc) corpus = argv[++i];
+        else if (a == "--floor" && i + 1 < argc) floorFile = argv[++i];
+        else if (a == "--write-floor" && i + 1 < argc) writeFloor = argv[++i];
+        else if (a == "--verbose") verbose = true;
+        else if (a == "--dump" && i + 1 < argc) gDumpDir = argv[++i];
+        else return usage();
+    }
+    if (corpus.empty()) return usage();
+    if (!fs::is_directory(corpus)) {
+        std::fprintf(stderr, "conformance: no corpus at %s\n", corpus.c_str());
+        return 1;
+    }
+
+    Figures figures;
+    for (const char* suite : {"ruffle", "ruffle-shumway"}) suiteFigures(suite, runSuite(fs::path(corpus) / suite, verbose), figures);
+
+    Tally ofdb = runMovies(findAll(fs::path(corpus) / "open-flash-db" / "movies", "", ".swf"), 10, verbose);
+    std::printf("open-flash-db movies: %d movies, %d decode\n", ofdb.movies, ofdb.decoded);
+    figures["open-flash-db.decoded"] = ofdb.decoded;
+
+    Tally real = runMovies(findAll(fs::path(corpus) / "realworld", "", ".swf"), kRealWorldFrames, verbose);
+    std::printf("realworld: %d movies, %d decode, %d ran %d frames without crash or hang\n", real.movies, real.decoded,
+                real.ran, kRealWorldFrames);
+    figures["realworld.decoded"] = real.decoded;
+    figures["realworld.ran"] = real.ran;
+
+    if (!writeFloor.empty()) {
+        std::ofstream out(writeFloor);
+        out << "# Conformance figures last reached; the conformance test fails below them.\n"
+               "# Update after an improvement: build/native/tools/conformance/conformance --corpus <corpus> "
+               "--write-floor tools/conformance/floor.txt\n";
+        for (const auto& [key, value] : figures) out << key << ' ' << value << '\n';
+        if (!out) {
+            std::fprintf(stderr, "conformance: cannot write %s\n", writeFloor.c_str());
+            return 1;
+        }
+    }
+    if (!floorFile.empty()) {
+        bool ok = false;
+        Figures floor = readFloor(floorFile, ok);
+        if (!ok) {
+            std::fprintf(stderr, "conformance: cannot read floor %s\n", floorFile.c_str());
+            return 1;
+        }
+        int below = 0;
+        for (const auto& [key, value] : floor) {
+            int now = figures.count(key) ? figures[key] : 0;
+            if (now < value) {
+                std::printf("BELOW FLOOR: %s is %d, was %d\n", key.c_str(), now, value);
+                ++below;
+            }
+        }
+        if (below) return 1;
+        std::printf("all figures at or above the floor in %s\n", floorFile.c_str());
+    }
+    return 0;
+}
