@@ -1,6 +1,8 @@
 #include "framework/Application.h"
 
 #include "framework/Form.h"
+#include "framework/HintWindow.h"
+#include "framework/Timer.h"
 #include "framework/MessageBoxes.h"
 #include "framework/WinControl.h"
 
@@ -111,6 +113,50 @@ void TApplication::HandleCurrentException() {
     } catch (...) {
         HandleException(nullptr);
     }
+}
+
+void TApplication::HintMouseMove(TControl* control) {
+    if (control == hintControl_) return;
+    CancelHint();
+    if (!control || !control->HintEnabled()) return;
+    hintControl_ = control;
+    if (!hintTimer_) {
+        hintTimer_ = new TTimer(this);
+        hintTimer_->SetOneShot(true);
+        hintTimer_->OnTimer = [this](TComponent*) {
+            if (hintShowing_) CancelHint();
+            else ShowHintNow();
+        };
+    }
+    hintTimer_->SetEnabled(false);
+    hintTimer_->SetInterval(hintPause_);
+    hintTimer_->SetEnabled(true);
+}
+
+void TApplication::ShowHintNow() {
+    if (!hintControl_) return;
+    if (!hintWindow_) hintWindow_ = new THintWindow(this);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Below the control when the cursor is off it (messages sent by tests), else below the cursor.
+    POINT below = hintControl_->ClientToScreen(POINT{0, hintControl_->Height()});
+    RECT onScreen{below.x, below.y - hintControl_->Height(), below.x + hintControl_->Width(), below.y};
+    POINT at = PtInRect(&onScreen, cursor) ? POINT{cursor.x, cursor.y + 20} : below;
+    hintWindow_->ActivateHint(at, hintControl_->Hint());
+    hintShowing_ = true;
+    hintTimer_->SetInterval(hintHidePause_);
+    hintTimer_->SetEnabled(true);
+}
+
+void TApplication::CancelHint() {
+    hintControl_ = nullptr;
+    hintShowing_ = false;
+    if (hintTimer_) hintTimer_->SetEnabled(false);
+    if (hintWindow_) hintWindow_->ReleaseHint();
+}
+
+void TApplication::ControlDestroyed(TControl* control) {
+    if (control == hintControl_) CancelHint();
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {

@@ -13,7 +13,10 @@
 
 namespace vm {
 
+class TControl;
 class TForm;
+class THintWindow;
+class TTimer;
 
 class TApplication : public TComponent {
 public:
@@ -57,6 +60,19 @@ public:
     TForm* ActiveModalForm() const { return modalForm_; }
     void SetActiveModalForm(TForm* form) { modalForm_ = form; }
 
+    // Hints: a control with HintEnabled() shows its Hint in a small window after the mouse
+    // rested on it for HintPause ms; it goes after HintHidePause ms, on a click, or when the
+    // mouse leaves. Called by the controls' mouse handling.
+    void HintMouseMove(TControl* control);
+    void CancelHint();
+    void ControlDestroyed(TControl* control);
+    unsigned HintPause() const { return hintPause_; }
+    void SetHintPause(unsigned ms) { hintPause_ = ms; }
+    unsigned HintHidePause() const { return hintHidePause_; }
+    void SetHintHidePause(unsigned ms) { hintHidePause_ = ms; }
+    // The window showing the current hint, or nullptr.
+    THintWindow* HintWindow() const { return hintWindow_; }
+
     // Run by window procedures: the handler body, with exceptions routed to HandleException.
     template <class F> void Guard(F&& body) noexcept {
         try { body(); } catch (...) { HandleCurrentException(); }
@@ -72,6 +88,12 @@ private:
     bool terminated_ = false;
     bool handlingException_ = false;
     std::string title_;
+    void ShowHintNow();
+    TControl* hintControl_ = nullptr;
+    THintWindow* hintWindow_ = nullptr;
+    TTimer* hintTimer_ = nullptr;
+    bool hintShowing_ = false;
+    unsigned hintPause_ = 500, hintHidePause_ = 2500;
 };
 
 // The application object of the process (created on first use).

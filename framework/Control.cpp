@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/Text.h"
 #include "framework/WinControl.h"
@@ -63,6 +64,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 
 TControl::~TControl() {
     SetDestroying();
+    Application().ControlDestroyed(this);
     if (parent_) parent_->RemoveControl(this);
 }
 
@@ -109,6 +111,7 @@ const TPropertyTable& TControl::ClassProperties() {
             });
         t.Text<TControl>("Hint", &TControl::Hint, &TControl::SetHint);
         t.Boolean<TControl>("ShowHint", &TControl::ShowHint, &TControl::SetShowHint);
+        t.Boolean<TControl>("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint);
         t.Enum<TControl, TAlign>("Align", AlignNames(), &TControl::Align, &TControl::SetAlign);
         t.Event<TControl>("OnClick", &TControl::OnClick);
         t.Event<TControl>("OnDblClick", &TControl::OnDblClick);
@@ -224,6 +227,15 @@ void TControl::SetColor(TColor color) {
 void TControl::SetParentColor(bool value) {
     parentColor_ = value;
     if (value) ParentColorChanged();
+}
+
+bool TControl::HintEnabled() const {
+    if (hint_.empty()) return false;
+    for (const TControl* c = this; c; c = c->parent_) {
+        if (c->showHint_) return true;
+        if (!c->parentShowHint_) return false;
+    }
+    return false;
 }
 
 void TControl::SetAlign(TAlign align) {

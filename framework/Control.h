@@ -86,7 +86,12 @@ public:
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint) { hint_ = hint; }
     bool ShowHint() const { return showHint_; }
-    void SetShowHint(bool v) { showHint_ = v; }
+    void SetShowHint(bool v) { showHint_ = v; parentShowHint_ = false; }
+    // Follows the parent's ShowHint until ShowHint is set on this control.
+    bool ParentShowHint() const { return parentShowHint_; }
+    void SetParentShowHint(bool v) { parentShowHint_ = v; }
+    // Whether resting the mouse here shows Hint: a non-empty hint and ShowHint in effect.
+    bool HintEnabled() const;
     TAlign Align() const { return align_; }
     // Font parts, as window definitions address them ("Font.Style").
     const std::string& FontName() const { return font_.Name(); }
@@ -159,6 +164,7 @@ private:
     TCursor cursor_ = crDefault;
     std::string hint_;
     bool showHint_ = false;
+    bool parentShowHint_ = true;
     TAlign align_ = TAlign::alNone;
 };
 

@@ -101,6 +101,7 @@ void TForm::CreateComplete() {
     Handle();
     created_ = true;
     DoCreate();
+    if (Visible() && !IsWindowVisible(HandleIfAllocated())) VisibleChanged();
 }
 
 void TForm::DoCreate() {
@@ -220,6 +221,7 @@ void TForm::Show() {
 }
 
 void TForm::VisibleChanged() {
+    if (Loading()) return;   // "Visible = True" in a definition shows the form in CreateComplete
     if (Visible()) {
         Handle();
         if (!placed_) PlaceOnScreen();

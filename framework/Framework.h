@@ -14,6 +14,7 @@
 #include "framework/Form.h"
 #include "framework/GraphicControl.h"
 #include "framework/GroupBox.h"
+#include "framework/HintWindow.h"
 #include "framework/Image.h"
 #include "framework/JpegImage.h"
 #include "framework/Label.h"

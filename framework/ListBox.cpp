@@ -87,6 +87,25 @@ void TListBox::DestroyWnd() {
 void TListBox::SyncItems() {
     HWND wnd = HandleIfAllocated();
     if (!wnd) return;
+    // One item added, deleted or replaced: touch that row only, so filling a list item by
+    // item costs a row each rather than the whole list each time.
+    TStringList::TChange change = items_.LastChange();
+    if (change.kind != TStringList::TChange::Reset) {
+        auto row = static_cast<WPARAM>(change.index);
+        int selected = static_cast<int>(SendMessageA(wnd, LB_GETCURSEL, 0, 0));
+        if (change.kind != TStringList::TChange::Added) SendMessageA(wnd, LB_DELETESTRING, row, 0);
+        if (change.kind != TStringList::TChange::Deleted)
+            SendMessageA(wnd, LB_INSERTSTRING, row, reinterpret_cast<LPARAM>(items_[change.index].c_str()));
+        // The selection stays on the same item; a deleted selected item leaves none.
+        if (selected >= 0) {
+            if (change.kind == TStringList::TChange::Added && change.index <= selected) ++selected;
+            else if (change.kind == TStringList::TChange::Deleted && change.index < selected) --selected;
+            else if (change.kind == TStringList::TChange::Deleted && change.index == selected) selected = -1;
+        }
+        SendMessageA(wnd, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        itemIndex_ = selected;
+        return;
+    }
     int keep = itemIndex_;
     if (LRESULT current = SendMessageA(wnd, LB_GETCURSEL, 0, 0); current != LB_ERR) keep = static_cast<int>(current);
     SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);

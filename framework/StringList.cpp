@@ -24,7 +24,7 @@ void TStringList::Put(int index, const std::string& text) {
     if (sorted_) throw EVelmoraError("Operation not allowed on a sorted list");
     (void)(*this)[index];
     items_[static_cast<std::size_t>(index)] = text;
-    Changed();
+    Changed(TChange::Replaced, index);
 }
 
 int TStringList::FindSortedPosition(std::string_view text, bool& found) const {
@@ -48,7 +48,7 @@ int TStringList::Add(const std::string& text) {
         if (existing >= 0) throw EVelmoraError("String list does not allow duplicates ('" + text + "')");
     }
     items_.insert(items_.begin() + index, text);
-    Changed();
+    Changed(TChange::Added, index);
     return index;
 }
 
@@ -56,13 +56,13 @@ void TStringList::Insert(int index, const std::string& text) {
     if (sorted_) throw EVelmoraError("Operation not allowed on a sorted list");
     if (index < 0 || index > Count()) throw EVelmoraError("List index out of bounds (" + std::to_string(index) + ")");
     items_.insert(items_.begin() + index, text);
-    Changed();
+    Changed(TChange::Added, index);
 }
 
 void TStringList::Delete(int index) {
     (void)(*this)[index];
     items_.erase(items_.begin() + index);
-    Changed();
+    Changed(TChange::Deleted, index);
 }
 
 void TStringList::Clear() {
@@ -212,13 +212,16 @@ void TStringList::SaveToFile(const std::string& path) const {
 void TStringList::EndUpdate() {
     if (updateCount_ > 0 && --updateCount_ == 0 && changedInUpdate_) {
         changedInUpdate_ = false;
+        lastChange_ = TChange{};
         if (OnChange) OnChange();
     }
 }
 
-void TStringList::Changed() {
+void TStringList::Changed(TChange::Kind kind, int index) {
     if (updateCount_ > 0) { changedInUpdate_ = true; return; }
+    lastChange_ = TChange{kind, index};
     if (OnChange) OnChange();
+    lastChange_ = TChange{};
 }
 
 } // namespace vm

@@ -54,14 +54,20 @@ public:
     void EndUpdate();
     std::function<void()> OnChange;
 
+    // What the change being reported through OnChange was: one item added, deleted or
+    // replaced at Index, or anything else (Reset, also after a batch).
+    struct TChange { enum Kind { Reset, Added, Deleted, Replaced } kind = Reset; int index = -1; };
+    TChange LastChange() const { return lastChange_; }
+
 private:
-    void Changed();
+    void Changed(TChange::Kind kind = TChange::Reset, int index = -1);
     int FindSortedPosition(std::string_view text, bool& found) const;
     std::vector<std::string> items_;
     bool sorted_ = false;
     TDuplicates duplicates_ = TDuplicates::dupAccept;
     int updateCount_ = 0;
     bool changedInUpdate_ = false;
+    TChange lastChange_;
 };
 
 } // namespace vm

@@ -146,6 +146,8 @@ void TWinControl::CreateHandle() {
     creatingControl = nullptr;
     if (!wnd) RaiseLastOSError("Cannot create the window of " + (Name().empty() ? ClassName() : Name()));
     handle_ = wnd;
+    // A top-level window's size comes from its client size and frame: take what it got.
+    if (!(p.style & WS_CHILD)) AdoptWindowBounds();
     CreateWnd();
     CreateChildHandles();
 }
@@ -448,6 +450,18 @@ bool TWinControl::RouteMouseToGraphic(TMessage& m) {
     return true;
 }
 
+void TWinControl::NoteMouseForHint(const TMessage& m) {
+    if (m.Msg != WM_MOUSEMOVE) {
+        Application().CancelHint();   // a click puts the hint away
+        return;
+    }
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    TControl* over = mouseCapture_ ? mouseCapture_ : ControlAtPos(p, true);
+    Application().HintMouseMove(over ? over : this);
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
+    TrackMouseEvent(&track);
+}
+
 bool TWinControl::SetCursorFromChild(TMessage& m) {
     if (reinterpret_cast<HWND>(m.WParam) != handle_ || LOWORD(m.LParam) != HTCLIENT) return false;
     POINT p;
@@ -550,6 +564,7 @@ void TWinControl::WndProc(TMessage& m) {
         if (reinterpret_cast<HWND>(m.LParam) != handle_) mouseCapture_ = nullptr;
         break;
     case WM_MOUSELEAVE:
+        Application().CancelHint();
         if (mouseOver_) { TControl* was = mouseOver_; mouseOver_ = nullptr; was->Perform(CM_MOUSELEAVE); }
         break;
     case WM_WINDOWPOSCHANGED: {
@@ -589,6 +604,7 @@ void TWinControl::WndProc(TMessage& m) {
         break;
     default:
         if (IsClientMouseMessage(m.Msg)) {
+            NoteMouseForHint(m);
             if (RouteMouseToGraphic(m)) return;
             HandleMouse(m);
         }

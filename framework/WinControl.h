@@ -131,6 +131,7 @@ private:
     bool ReflectNotification(TMessage& message);
     void PaintHandler(TMessage& message);
     bool SetCursorFromChild(TMessage& message);
+    void NoteMouseForHint(const TMessage& message);
 
     HWND handle_ = nullptr;
     WNDPROC defaultProc_ = nullptr;

@@ -223,6 +223,21 @@ TEST_F(TFormFixture, ListBoxClickFollowsSelectionByMouseAndKeyboardOnly) {
     list->Items().Add("Sports");   // the window follows its items and keeps the selection
     EXPECT_EQ(SendMessageA(list->Handle(), LB_GETCOUNT, 0, 0), 5);
     EXPECT_EQ(list->ItemIndex(), 1);
+    list->Items().Insert(0, "Art");   // the selected item moves down with its row
+    EXPECT_EQ(list->ItemIndex(), 2);
+    list->Items().Delete(0);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    list->Items().Put(3, "Movies");
+    list->Items().Delete(1);          // the selected item goes: no selection
+    EXPECT_EQ(list->ItemIndex(), -1);
+    std::vector<std::string> shown;
+    for (int i = 0; i < SendMessageA(list->Handle(), LB_GETCOUNT, 0, 0); ++i) {
+        char text[64] = {};
+        SendMessageA(list->Handle(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        shown.push_back(text);
+    }
+    EXPECT_EQ(shown, list->Items().Items());
+    EXPECT_EQ(shown, (std::vector<std::string>{"Animals", "Games", "Movies", "Sports"}));
     list->Items().Clear();
     EXPECT_EQ(list->ItemIndex(), -1);
     EXPECT_EQ(list->ItemAtPos(POINT{10, 5}), -1);
@@ -303,4 +318,50 @@ TEST_F(TFormFixture, LabelsTakeTheirParentsColourUntilGivenOne) {
     auto* button = Add<TButton>(panel, 0, 0, 80, 40);
     button->SetProperty("MultiLine", TValue::Boolean(true));
     EXPECT_TRUE(GetWindowLongA(button->Handle(), GWL_STYLE) & BS_MULTILINE);
+}
+
+TEST_F(TFormFixture, HintsShowAfterAPauseAndGoOnAClick) {
+    Application().SetHintPause(10);
+    // The real cursor stays off the form: windows appearing under it would otherwise send
+    // mouse moves of their own.
+    SetCursorPos(1000, 700);
+    auto* link = Add<TImage>(panel, 100, 16, 28, 28);
+    link->SetHint("Opens our page");
+    auto* quiet = Add<TImage>(panel, 150, 16, 28, 28);
+    quiet->SetHint("Never shown");
+    quiet->SetShowHint(false);
+    panel->SetShowHint(true);   // the link follows its parent
+    EXPECT_TRUE(link->HintEnabled());
+    EXPECT_FALSE(quiet->HintEnabled());
+
+    HWND active = GetActiveWindow();
+    MouseMoveTo(panel->Handle(), 110, 20, false);
+    ASSERT_TRUE(PumpUntil([] { return Application().HintWindow() && Application().HintWindow()->Active(); }));
+    THintWindow* hint = Application().HintWindow();
+    EXPECT_EQ(hint->Caption(), "Opens our page");
+    EXPECT_EQ(GetActiveWindow(), active) << "a hint never takes the activation";
+    EXPECT_TRUE(GetWindowLongA(hint->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    TCapturedImage shot = CaptureWindow(hint->Handle());
+    EXPECT_GT(shot.Count(RECT{0, 0, shot.width, shot.height}, ToRgb(GetSysColor(COLOR_INFOBK))), shot.width * shot.height / 2);
+
+    MouseDownAt(panel->Handle(), 110, 20);
+    MouseUpAt(panel->Handle(), 110, 20);
+    EXPECT_FALSE(hint->Active());
+
+    // Resting on a control whose hint is off shows nothing, even after the pause.
+    MouseMoveTo(panel->Handle(), 160, 20, false);
+    TTimer later(nullptr);
+    bool waited = false;
+    later.SetInterval(60);
+    later.OnTimer = [&](TComponent*) { waited = true; };
+    ASSERT_TRUE(PumpUntil([&] { return waited; }));
+    EXPECT_FALSE(hint->Active());
+
+    // A control that goes away takes its pending hint with it.
+    MouseMoveTo(panel->Handle(), 110, 20, false);
+    delete link;
+    waited = false;
+    ASSERT_TRUE(PumpUntil([&] { return waited; }));
+    EXPECT_FALSE(hint->Active());
+    Application().SetHintPause(500);
 }

@@ -242,6 +242,37 @@ TEST(DefinitionForm, ReadsTheResourceNamedAfterTheClass) {
     EXPECT_EQ(form.ModalResult(), mrOk);
 }
 
+TEST(DefinitionForm, ACentredFormKeepsTheClientSizeItWasGiven) {
+    TDefinedForm form;
+    form.SetPosition(TPosition::poScreenCenter);
+    form.Show();
+    RECT client, window;
+    GetClientRect(form.Handle(), &client);
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(window.left, (sw - (window.right - window.left)) / 2);
+    EXPECT_EQ(window.top, (sh - (window.bottom - window.top)) / 2);
+    EXPECT_EQ(form.Width(), window.right - window.left);
+}
+
+TEST(DefinitionForm, AVisibleFormShowsOnlyOnceItIsComplete) {
+    struct TShownForm : TForm {
+        TShownForm() : TForm(nullptr) {
+            OnShow = [this](TComponent*) { shownWhileCreated = created; };
+            ReadDefinitionText("object F: TShownForm\n  Visible = True\nend\n", "T");
+            EXPECT_FALSE(HandleAllocated());
+            created = true;
+            CreateComplete();
+        }
+        std::string ClassName() const override { return "TShownForm"; }
+        bool created = false, shownWhileCreated = false;
+    } form;
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    EXPECT_TRUE(form.shownWhileCreated);
+}
+
 TEST(DefinitionForm, AMissingResourceIsAClearError) {
     TForm form(nullptr);
     try {
