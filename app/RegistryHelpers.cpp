@@ -39,4 +39,17 @@ bool WriteClassesString(const std::string& key, const std::string& name, const s
   return SetString(HKEY_CLASSES_ROOT, key, name, data);
 }
 
+bool RegisterShellCommand(const std::string& fileType, const std::string& verb, const std::string& caption,
+                          bool systemWide, const std::string& command) {
+  const std::string type = (systemWide ? "SystemFileAssociations\\" : "") + fileType;
+  const std::string verbKey = type + "\\Shell\\" + verb;
+  CreateRegistryKey(HKEY_CLASSES_ROOT, type);
+  CreateRegistryKey(HKEY_CLASSES_ROOT, type + "\\Shell");
+  CreateRegistryKey(HKEY_CLASSES_ROOT, verbKey);
+  CreateRegistryKey(HKEY_CLASSES_ROOT, verbKey + "\\Command");
+  WriteClassesString(verbKey, "", caption);
+  WriteClassesString(verbKey + "\\Command", "", command);
+  return true;
+}
+
 }  // namespace vm

@@ -24,4 +24,10 @@ bool WriteUserString(const std::string& key, const std::string& name, const std:
 // name addresses the default value. Throws "Failed to set data for '<name>'".
 bool WriteClassesString(const std::string& key, const std::string& name, const std::string& data);
 
+// Writes one shell verb of a file type under HKEY_CLASSES_ROOT (under
+// SystemFileAssociations\ when systemWide): the keys <type>\Shell\<verb>\Command, the verb's
+// caption as the default value of <verb> and the command as that of Command.
+bool RegisterShellCommand(const std::string& fileType, const std::string& verb, const std::string& caption,
+                          bool systemWide, const std::string& command);
+
 }  // namespace vm

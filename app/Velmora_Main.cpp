@@ -339,7 +339,17 @@ void TfrmFlash::Button4Click(TComponent*) {
 }
 
 void TfrmFlash::Button6Click(TComponent*) {
-  // Placeholder: the .swf file association comes with the shell integration step.
+  const std::string& exe = context_.ExePath;
+  CreateRegistryKey(HKEY_CLASSES_ROOT, ".swf");
+  CreateRegistryKey(HKEY_CLASSES_ROOT, "swffile");
+  CreateRegistryKey(HKEY_CLASSES_ROOT, "swffile\\DefaultIcon");
+  WriteClassesString("swffile", "", "SWF Files");
+  WriteClassesString("swffile\\DefaultIcon", "", exe);
+  // The program's path is quoted: unquoted, a path with blanks ("C:\Program Files\...") would
+  // make the shell try "C:\Program.exe" first.
+  RegisterShellCommand("swffile", "Open", "Open", false, "\"" + exe + "\" \"%1\"");
+  WriteClassesString(".swf", "", "swffile");
+  ShowInformation("Now \"Velmora\" is your Default Flash Player", "Information", Handle());
 }
 
 std::string TfrmFlash::HelpText() {

@@ -226,3 +226,29 @@ TEST_F(CatalogueFixture, IconDoubleClickOpensASecondCatalogueWindowThatRunsItsOw
   ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(second.Handle()); }));
   EXPECT_TRUE(IsWindowVisible(window.Handle()));
 }
+
+TEST_F(CatalogueFixture, FileAssociationButtonRegistersSwfFilesAndSaysSoEachTime) {
+  HKEY existing = nullptr;
+  const bool hadAssociation = RegOpenKeyExA(HKEY_CLASSES_ROOT, ".swf", 0, KEY_READ, &existing) == ERROR_SUCCESS;
+  if (existing) RegCloseKey(existing);
+  TfrmFlash& window = Open();
+
+  ClickButton(*window.Button6);
+  ClickButton(*window.Button6);  // existing keys are simply written again
+  ASSERT_TRUE(PumpUntil([&] { return boxes.boxes.size() == 2; }));
+  std::vector<std::string> values = {ReadString(HKEY_CLASSES_ROOT, ".swf", ""),
+                                     ReadString(HKEY_CLASSES_ROOT, "swffile", ""),
+                                     ReadString(HKEY_CLASSES_ROOT, "swffile\\DefaultIcon", ""),
+                                     ReadString(HKEY_CLASSES_ROOT, "swffile\\Shell\\Open", ""),
+                                     ReadString(HKEY_CLASSES_ROOT, "swffile\\Shell\\Open\\Command", "")};
+  if (!hadAssociation) {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".swf");
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "swffile");
+  }
+  EXPECT_EQ(values, (std::vector<std::string>{"swffile", "SWF Files", ExePath(), "Open",
+                                              "\"" + ExePath() + "\" \"%1\""}));
+  for (const auto& box : boxes.boxes) {
+    EXPECT_EQ(box.text, "Now \"Velmora\" is your Default Flash Player");
+    EXPECT_EQ(box.title, "Information");
+  }
+}
