@@ -491,8 +491,10 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
     if (h.compression == Compression::Zlib) {
         size_t expected = h.fileLength > 8 ? h.fileLength - 8 : 0;
         InflateResult body = inflateZlib(bytes.subspan(8), expected, kMaxMovieBytes);
-        if (body.data.empty() && !body.complete)
+        if (body.data.empty() && !body.complete) {
+            if (body.inputEnded) return failure(DecodeErrorKind::Truncated, "the movie ends inside its header");
             return failure(DecodeErrorKind::Corrupt, "the compressed movie cannot be read: " + body.error);
+        }
         if (!body.complete) {
             movie->truncated = true;
             movie->warnings.push_back({8, 0, "compressed stream ends early: " + body.error});

@@ -60,6 +60,8 @@ TEST(MovieDecoder, RefusesWhatIsNotAPlayableMovieWithTypedErrors) {
     EXPECT_EQ(err({'F', 'W', 'S', 8, 30}).kind, DecodeErrorKind::Truncated);
     EXPECT_EQ(err({'F', 'W', 'S', 8, 30, 0, 0, 0, 0x78}).kind, DecodeErrorKind::Truncated);  // rect cut
     EXPECT_EQ(err({'C', 'W', 'S', 8, 30, 0, 0, 0, 1, 2, 3, 4}).kind, DecodeErrorKind::Corrupt);
+    auto cws = test::compressed(test::movie(concat({showFrame(), end()})));
+    EXPECT_EQ(err(std::vector<uint8_t>(cws.begin(), cws.begin() + 10)).kind, DecodeErrorKind::Truncated);
     for (const auto& e : {err({}), lzma}) EXPECT_EQ(e.message.find('\n'), std::string::npos);
 }
 
