@@ -78,6 +78,7 @@ TEST_F(Browsing, ClickingACategoryListsItsMoviesWithSizeTextsAndCounter) {
   EXPECT_EQ(window.FL->GetCellText(2, RowOf(L"beta.swf")), L"") << "the hidden location column stays empty";
   EXPECT_EQ(window.Label5->Caption(), "[ 3 ]");
   EXPECT_EQ(window.FL->SelectedRowIndex(), -1);
+  EXPECT_EQ(window.FL->UpdateCount(), 0) << "every listing closes its grid update";
 
   ClickCategory("Empty");
   ASSERT_TRUE(PumpUntil([&] { return window.Label5->Caption() == "[ 0 ]"; }));
