@@ -126,6 +126,24 @@ Movie oldStyle() {
     return m;
 }
 
+// Damaged movies, so the error paths are in the corpus from the start.
+std::vector<uint8_t> truncated() {
+    std::vector<uint8_t> bytes = textAndButtons().bytes();
+    bytes.resize(bytes.size() / 2);
+    return bytes;
+}
+
+Movie lyingLengths() {
+    Movie m = Movie::pixels(6, 40, 40, 24);
+    m.overrideFrameCount(500);
+    m.raw(Tag(2, {0x01, 0x00, 0x00}, true));           // DefineShape cut short after its id
+    m.raw(Tag(39, {0x02, 0x00, 0x05, 0x00, 0x3F, 0x09, 0x00}));  // sprite holding a nested sprite header
+    m.raw(Tag(26, {0xFF, 0x01}));                       // PlaceObject2 with every flag and no fields
+    m.raw(Tag(12, {0x96, 0xFF, 0xFF, 0x00}));           // push with a length past the end
+    m.showFrame();
+    return m;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,6 +160,8 @@ int main(int argc, char** argv) {
         write(folder / "text-buttons.swf", textAndButtons().bytes());
         write(folder / "old-style.swf", oldStyle().bytes());
         write(folder / "compressed.swf", textAndButtons().bytes(Compression::Zlib));
+        write(folder / "truncated.swf", truncated());
+        write(folder / "lying-lengths.swf", lyingLengths().bytes());
         int n = 0;
         for (const mksamples::Sample& s : mksamples::sampleCollection())
             write(folder / ("sample-" + std::to_string(n++) + ".swf"), s.build().bytes(Compression::None));

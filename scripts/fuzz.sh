@@ -64,12 +64,20 @@ for t in "${targets[@]}"; do
     rc=$?
     set -e
   else
-    set +e
-    ASAN_OPTIONS=detect_leaks=1 nice -n 15 "$build/fuzz/$t" "${common[@]}" -max_total_time="$per_target" \
-      -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-      "$work" "$seeds" "$links" >"$log" 2>&1
-    rc=$?
-    set -e
+    # libFuzzer stops at the first failure; start it again on the grown corpus until the time
+    # is used, so one crash does not end the session (fork mode costs too much per job here).
+    : >"$log"
+    rc=0
+    deadline=$(( $(date +%s) + per_target ))
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+      left=$(( deadline - $(date +%s) ))
+      set +e
+      ASAN_OPTIONS=detect_leaks=1 nice -n 15 "$build/fuzz/$t" "${common[@]}" -max_total_time="$left" \
+        "$work" "$seeds" "$links" >>"$log" 2>&1
+      run_rc=$?
+      set -e
+      [ "$run_rc" -eq 0 ] || rc=$run_rc
+    done
   fi
   grep -E '^stat::|cov: .*ft:' "$log" | tail -n 8 || true
   found=$(find "$artifacts" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)

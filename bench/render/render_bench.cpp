@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "model/Shape.h"
@@ -104,9 +105,28 @@ std::vector<ShapeDef> typicalFrame() {
     return frame;
 }
 
+// Sixty curved shapes, filled only or outlined only, to tell the cost of strokes apart.
+std::vector<ShapeDef> circles(bool filled, bool outlined) {
+    std::vector<ShapeDef> out;
+    LineStyle outline;
+    outline.width = 2 * kTwips;
+    outline.color = {20, 20, 20, 255};
+    for (int i = 0; i < 60; ++i) {
+        double x = 40 + (i * 97) % (kWidth - 80), y = 40 + (i * 53) % (kHeight - 80), r = 12 + (i * 7) % 50;
+        ShapeDef s;
+        s.fills = {solid(uint8_t(i * 40), uint8_t(255 - i * 3), uint8_t(i * 17))};
+        s.lines = {outline};
+        s.paths = {circle(x, y, r, filled ? 1 : 0, outlined ? 1 : 0)};
+        out.push_back(withBounds(s));
+    }
+    return out;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // An optional argument keeps only the scenes whose name contains it (for profiling).
+    const std::string only = argc > 1 ? argv[1] : "";
     std::vector<Pixel> buffer(static_cast<size_t>(kWidth) * kHeight);
     std::vector<Pixel> texture(64 * 64);
     for (int y = 0; y < 64; ++y)
@@ -125,6 +145,7 @@ int main() {
     std::printf("%-34s %10s %12s %10s\n", "scene", "ms/frame", "Mpixel/s", "x fill");
 
     auto report = [&](const char* name, int repeat, const std::vector<ShapeDef>& shapes, Quality q) {
+        if (std::string(name).find(only) == std::string::npos) return;
         DrawParams p;
         p.matrix = Matrix::scale(1.0 / kTwips, 1.0 / kTwips);
         p.bitmaps = &bitmaps;
@@ -151,6 +172,8 @@ int main() {
         report("bitmap smoothed, rotated", 10, {smooth}, q);
         report("bitmap hard, rotated", 10, {hard}, q);
         report("bitmap smoothed, upright", 10, {upright}, q);
+        report("60 filled circles", 20, circles(true, false), q);
+        report("60 outlined circles (2 px)", 20, circles(false, true), q);
         report("typical frame (63 shapes, strokes)", 10, frame, q);
     }
     return 0;

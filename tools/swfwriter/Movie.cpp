@@ -28,9 +28,10 @@ uint16_t Movie::reserveId() {
     return nextId_++;
 }
 
-uint16_t Movie::define(TagCode code, std::vector<uint8_t> body, uint16_t id) {
-    add(Tag(code, std::move(body)));
-    return id;
+uint16_t Movie::define(TagCode code, const std::function<std::vector<uint8_t>(uint16_t)>& encode) {
+    if (nextId_ == 0xFFFF) throw std::length_error("no character ids left");
+    add(Tag(code, encode(nextId_)));
+    return nextId_++;
 }
 
 Movie& Movie::fileAttributes(const FileAttributes& a) {
@@ -91,16 +92,13 @@ Movie& Movie::jpegTables(const std::vector<uint8_t>& tables) {
 
 uint16_t Movie::defineShape(const ShapeBuilder& shape, int shapeVersion) {
     static constexpr TagCode kCodes[] = {TagCode::DefineShape, TagCode::DefineShape2, TagCode::DefineShape3, TagCode::DefineShape4};
-    if (shapeVersion != 0) {
-        uint16_t id = reserveId();
-        return define(kCodes[std::clamp(shapeVersion, 1, 4) - 1], encodeDefineShape(id, shape, shapeVersion), id);
-    }
+    if (shapeVersion < 0 || shapeVersion > 4) throw std::invalid_argument("shape version must be 1..4, or 0 for automatic");
+    if (shapeVersion != 0)
+        return define(kCodes[shapeVersion - 1], [&](uint16_t id) { return encodeDefineShape(id, shape, shapeVersion); });
     // The oldest version that holds the shape: each encoder refuses what its version lacks.
     for (int v = 1;; ++v) {
         try {
-            auto body = encodeDefineShape(nextId_, shape, v);
-            uint16_t id = reserveId();
-            return define(kCodes[v - 1], std::move(body), id);
+            return define(kCodes[v - 1], [&](uint16_t id) { return encodeDefineShape(id, shape, v); });
         } catch (const std::invalid_argument&) {
             if (v == 4) throw;
         } catch (const std::length_error&) {
@@ -110,73 +108,65 @@ uint16_t Movie::defineShape(const ShapeBuilder& shape, int shapeVersion) {
 }
 
 uint16_t Movie::defineMorphShape(const MorphShape& morph, int version) {
-    uint16_t id = reserveId();
     return define(version == 2 ? TagCode::DefineMorphShape2 : TagCode::DefineMorphShape,
-                  encodeDefineMorphShape(id, morph, version), id);
+                  [&](uint16_t id) { return encodeDefineMorphShape(id, morph, version); });
 }
 
 uint16_t Movie::defineBitsLossless(const Image& image, int version, LosslessFormat format) {
-    uint16_t id = reserveId();
     return define(version == 2 ? TagCode::DefineBitsLossless2 : TagCode::DefineBitsLossless,
-                  encodeDefineBitsLossless(id, image, version, format), id);
+                  [&](uint16_t id) { return encodeDefineBitsLossless(id, image, version, format); });
 }
 
 uint16_t Movie::defineBitsJpeg2(const Image& image, int quality) {
     if (!image.opaque()) throw std::invalid_argument("DefineBitsJPEG2 has no alpha; use DefineBitsJPEG3");
-    auto jpeg = encodeJpeg(image, quality);
-    uint16_t id = reserveId();
-    return define(TagCode::DefineBitsJpeg2, encodeDefineBitsJpeg2(id, jpeg), id);
+    return define(TagCode::DefineBitsJpeg2, [&](uint16_t id) { return encodeDefineBitsJpeg2(id, encodeJpeg(image, quality)); });
 }
 
 uint16_t Movie::defineBitsJpeg3(const Image& image, int quality) {
-    auto jpeg = encodeJpeg(image, quality);
-    uint16_t id = reserveId();
-    return define(TagCode::DefineBitsJpeg3, encodeDefineBitsJpeg3(id, jpeg, alphaPlane(image)), id);
+    return define(TagCode::DefineBitsJpeg3,
+                  [&](uint16_t id) { return encodeDefineBitsJpeg3(id, encodeJpeg(image, quality), alphaPlane(image)); });
 }
 
 uint16_t Movie::defineBits(const Image& image, int quality) {
     if (!image.opaque()) throw std::invalid_argument("DefineBits has no alpha; use DefineBitsJPEG3");
     AbbreviatedJpeg jpeg = encodeJpegAbbreviated(image, quality);
     // A movie has one table set; libjpeg makes the same tables for the same quality.
-    if (!jpegTablesWritten_)
-        jpegTables(jpeg.tables);
-    else if (*jpegTablesWritten_ != jpeg.tables)
+    if (jpegTablesWritten_ && *jpegTablesWritten_ != jpeg.tables)
         throw std::invalid_argument("DefineBits images of one movie must share its JPEG tables (use one quality)");
-    uint16_t id = reserveId();
-    return define(TagCode::DefineBits, encodeDefineBits(id, jpeg.image), id);
+    if (!jpegTablesWritten_) jpegTables(jpeg.tables);
+    return define(TagCode::DefineBits, [&](uint16_t id) { return encodeDefineBits(id, jpeg.image); });
 }
 
 uint16_t Movie::defineFont(const Font& font) {
-    uint16_t id = reserveId();
-    define(TagCode::DefineFont, encodeDefineFont(id, font), id);
     bool wide = version_ >= 6;  // from SWF 6 text is Unicode
     for (const Glyph& g : font.glyphs) wide = wide || g.code > 0xFF;
-    return define(TagCode::DefineFontInfo, encodeDefineFontInfo(id, font, wide), id);
+    // Both tags are encoded before either is added, so a refused font adds neither.
+    std::vector<uint8_t> info = encodeDefineFontInfo(nextId_, font, wide);
+    uint16_t id = define(TagCode::DefineFont, [&](uint16_t fontId) { return encodeDefineFont(fontId, font); });
+    add(Tag(TagCode::DefineFontInfo, std::move(info)));
+    return id;
 }
 
 uint16_t Movie::defineFont2(const Font& font, int version) {
-    uint16_t id = reserveId();
-    return define(version == 3 ? TagCode::DefineFont3 : TagCode::DefineFont2, encodeDefineFont2(id, font, version), id);
+    return define(version == 3 ? TagCode::DefineFont3 : TagCode::DefineFont2,
+                  [&](uint16_t id) { return encodeDefineFont2(id, font, version); });
 }
 
 uint16_t Movie::defineText(const StaticText& text, int version) {
-    uint16_t id = reserveId();
-    return define(version == 2 ? TagCode::DefineText2 : TagCode::DefineText, encodeDefineText(id, text, version), id);
+    return define(version == 2 ? TagCode::DefineText2 : TagCode::DefineText,
+                  [&](uint16_t id) { return encodeDefineText(id, text, version); });
 }
 
 uint16_t Movie::defineEditText(const EditText& field) {
-    uint16_t id = reserveId();
-    return define(TagCode::DefineEditText, encodeDefineEditText(id, field), id);
+    return define(TagCode::DefineEditText, [&](uint16_t id) { return encodeDefineEditText(id, field); });
 }
 
 uint16_t Movie::defineButton(const Button& button) {
-    uint16_t id = reserveId();
-    return define(TagCode::DefineButton, encodeDefineButton(id, button), id);
+    return define(TagCode::DefineButton, [&](uint16_t id) { return encodeDefineButton(id, button); });
 }
 
 uint16_t Movie::defineButton2(const Button& button) {
-    uint16_t id = reserveId();
-    return define(TagCode::DefineButton2, encodeDefineButton2(id, button), id);
+    return define(TagCode::DefineButton2, [&](uint16_t id) { return encodeDefineButton2(id, button); });
 }
 
 Movie& Movie::buttonColorTransform(uint16_t button, const swf::ColorTransform& transform) {
@@ -185,13 +175,14 @@ Movie& Movie::buttonColorTransform(uint16_t button, const swf::ColorTransform& t
 }
 
 uint16_t Movie::defineSprite(const Sprite& sprite) {
-    uint16_t id = reserveId();
-    Writer w;
-    w.u16(id);
-    w.u16(sprite.frameCount());
-    for (const Tag& t : sprite.tags()) writeTag(w, t);
-    writeTag(w, Tag(TagCode::End, {}));
-    return define(TagCode::DefineSprite, w.take(), id);
+    return define(TagCode::DefineSprite, [&](uint16_t id) {
+        Writer w;
+        w.u16(id);
+        w.u16(sprite.frameCount());
+        for (const Tag& t : sprite.tags()) writeTag(w, t);
+        writeTag(w, Tag(TagCode::End, {}));
+        return w.take();
+    });
 }
 
 std::vector<uint8_t> Movie::bytes(Compression compression) const {

@@ -5,6 +5,7 @@
 // added, so define a character before placing it.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -74,7 +75,9 @@ public:
     void save(const std::filesystem::path& path, Compression compression = Compression::None) const;
 
 private:
-    uint16_t define(TagCode code, std::vector<uint8_t> body, uint16_t id);
+    // Encodes with the next free id and takes the id only when encoding succeeded, so a
+    // refused definition leaves the movie as it was.
+    uint16_t define(TagCode code, const std::function<std::vector<uint8_t>(uint16_t)>& encode);
 
     uint8_t version_;
     swf::Rect stage_;

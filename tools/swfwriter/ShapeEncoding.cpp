@@ -1,6 +1,7 @@
 #include "ShapeEncoding.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -63,32 +64,47 @@ private:
     void styleChange(const ShapeRecord& rec, size_t& group) {
         bool newStyles = rec.newStyles && withStyles_;
         if (newStyles && version_ < 2) throw std::invalid_argument("new style groups need DefineShape2 or later");
-        bool fill0 = rec.fill0 && withStyles_, fill1 = rec.fill1 && withStyles_, line = rec.line && withStyles_;
-        bool move = rec.moveTo.has_value();
-        if (!newStyles && !fill0 && !fill1 && !line && !move) return;  // nothing to say; six zero bits would end the shape
-        w_.ub(0, 1);
-        w_.flag(newStyles);
-        w_.flag(line);
-        w_.flag(fill1);
-        w_.flag(fill0);
-        w_.flag(move);
-        if (move) {
-            int bits = std::max(Writer::signedBits(rec.moveTo->x), Writer::signedBits(rec.moveTo->y));
-            w_.ub(static_cast<uint32_t>(bits), 5);
-            w_.sb(rec.moveTo->x, bits);
-            w_.sb(rec.moveTo->y, bits);
-            pen_ = *rec.moveTo;
-        }
-        // Indexes refer to the arrays in force before this record; new arrays come after them.
-        if (fill0) w_.ub(*rec.fill0, fillBits_);
-        if (fill1) w_.ub(*rec.fill1, fillBits_);
-        if (line) w_.ub(*rec.line, lineBits_);
         if (rec.newStyles) ++group;
+        std::optional<uint32_t> fill0, fill1, line;
+        if (withStyles_) {
+            fill0 = rec.fill0;
+            fill1 = rec.fill1;
+            line = rec.line;
+        }
+        if (!newStyles) {
+            if (fill0 || fill1 || line || rec.moveTo) writeStyleChange(rec.moveTo, fill0, fill1, line, nullptr);
+            return;
+        }
+        // Readers disagree on whether indexes in the record that brings new arrays select from
+        // the old arrays or the new ones, and the old index widths may be too narrow for the
+        // new arrays. So the arrays come alone, and a second record selects all three styles
+        // from them explicitly (0 for none), which every reader takes the same way.
+        writeStyleChange(rec.moveTo, std::nullopt, std::nullopt, std::nullopt, &shape_.groups().at(group));
+        writeStyleChange(std::nullopt, fill0.value_or(0), fill1.value_or(0), line.value_or(0), nullptr);
+    }
+
+    void writeStyleChange(std::optional<swf::Point> move, std::optional<uint32_t> fill0, std::optional<uint32_t> fill1,
+                          std::optional<uint32_t> line, const StyleGroup* newStyles) {
+        w_.ub(0, 1);
+        w_.flag(newStyles != nullptr);
+        w_.flag(line.has_value());
+        w_.flag(fill1.has_value());
+        w_.flag(fill0.has_value());
+        w_.flag(move.has_value());
+        if (move) {
+            int bits = std::max(Writer::signedBits(move->x), Writer::signedBits(move->y));
+            w_.ub(static_cast<uint32_t>(bits), 5);
+            w_.sb(move->x, bits);
+            w_.sb(move->y, bits);
+            pen_ = *move;
+        }
+        if (fill0) w_.ub(*fill0, fillBits_);
+        if (fill1) w_.ub(*fill1, fillBits_);
+        if (line) w_.ub(*line, lineBits_);
         if (newStyles) {
-            const StyleGroup& styles = shape_.groups().at(group);
-            writeStyleGroup(w_, styles, version_);
-            fillBits_ = indexBits(styles.fills.size());
-            lineBits_ = indexBits(styles.lines.size());
+            writeStyleGroup(w_, *newStyles, version_);
+            fillBits_ = indexBits(newStyles->fills.size());
+            lineBits_ = indexBits(newStyles->lines.size());
             w_.ub(static_cast<uint32_t>(fillBits_), 4);
             w_.ub(static_cast<uint32_t>(lineBits_), 4);
         }

@@ -66,7 +66,7 @@ uint32_t ByteReader::encodedU32() {
 std::string ByteReader::string() {
     align();
     auto rest = data_.subspan(pos_);
-    const void* nul = std::memchr(rest.data(), 0, rest.size());
+    const void* nul = rest.empty() ? nullptr : std::memchr(rest.data(), 0, rest.size());
     if (!nul) fail("string without terminator at byte " + std::to_string(pos_));
     size_t len = static_cast<const uint8_t*>(nul) - rest.data();
     std::string s(reinterpret_cast<const char*>(rest.data()), len);

@@ -42,6 +42,7 @@ InflateResult inflateZlib(std::span<const uint8_t> input, size_t expectedSize, s
         }
         if (rc == Z_BUF_ERROR && inputLeft == 0 && z.avail_out != 0) {
             result.error = "compressed data ends early";
+            result.inputEnded = true;
             break;
         }
         if (rc != Z_OK && rc != Z_BUF_ERROR) {

@@ -12,6 +12,7 @@ struct InflateResult {
     std::vector<uint8_t> data;  // everything that decompressed, even when the stream broke off
     bool complete = false;      // the stream reached its end marker
     std::string error;          // why it stopped early (empty if complete)
+    bool inputEnded = false;    // it stopped because the input ran out (a cut file), not on damage
 };
 
 // Decompresses a zlib stream; `expectedSize` is a hint for the first allocation, `limit` the

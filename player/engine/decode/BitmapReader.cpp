@@ -4,6 +4,7 @@
 
 #include "core/Inflate.h"
 #include "decode/GifDecoder.h"
+#include "decode/ImageLimits.h"
 #include "decode/JpegDecoder.h"
 #include "decode/PngDecoder.h"
 
@@ -58,17 +59,20 @@ std::shared_ptr<BitmapDef> embeddedImage(std::span<const uint8_t> image, const S
     if (isPng(image)) {
         if (image.size() < 24) fail("PNG data too short for its header");
         uint32_t w = uint32_t{be16(image, 16)} << 16 | be16(image, 18), h = uint32_t{be16(image, 20)} << 16 | be16(image, 22);
+        checkImageSize(w, h);
         return std::make_shared<BitmapDef>(BitmapFormat::Png, w, h, [data] { return decodePng(data.span()); });
     }
     if (isGif(image)) {
         if (image.size() < 13) fail("GIF data too short for its header");
         uint32_t w = image[6] | image[7] << 8, h = image[8] | image[9] << 8;
+        checkImageSize(w, h);
         return std::make_shared<BitmapDef>(BitmapFormat::Gif, w, h, [data] { return decodeGif(data.span()); });
     }
     if (image.size() < 2 || image[0] != 0xFF || (image[1] != 0xD8 && image[1] != 0xD9))
         fail("image data is neither JPEG, PNG nor GIF");
     uint32_t w = 0, h = 0;
     jpegDimensions(image, w, h);
+    checkImageSize(w, h);
     return std::make_shared<BitmapDef>(BitmapFormat::Jpeg, w, h, [data, alpha, hasAlpha] {
         ImageResult result = decodeJpeg(normalizeJpeg({}, data.span()));
         if (result.error.empty() && hasAlpha) applyAlpha(result.image, alpha);
@@ -82,6 +86,7 @@ std::shared_ptr<BitmapDef> readDefineBits(ByteReader& r, const SharedBytes& jpeg
     auto image = r.rest();
     uint32_t w = 0, h = 0;
     jpegDimensions(image, w, h);
+    checkImageSize(w, h);
     SharedBytes data = ctx.share(image);
     return std::make_shared<BitmapDef>(BitmapFormat::Jpeg, w, h, [data, jpegTables] {
         return decodeJpeg(normalizeJpeg(jpegTables.span(), data.span()));
@@ -158,6 +163,7 @@ std::shared_ptr<BitmapDef> readDefineBitsLossless(ByteReader& r, int losslessVer
     uint16_t height = r.u16();
     if (format != 3 && format != 5 && !(format == 4 && losslessVersion == 1))
         fail("lossless bitmap format " + std::to_string(format));
+    checkImageSize(width, height);
     uint32_t tableSize = format == 3 ? r.u8() + 1u : 0;
     SharedBytes data = ctx.share(r.rest());
     return std::make_shared<BitmapDef>(BitmapFormat::Lossless, width, height,

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/ByteReader.h"
+#include "decode/ImageLimits.h"
 
 namespace swf {
 
@@ -98,6 +99,7 @@ ImageResult decodeGif(std::span<const uint8_t> gif) {
         if (!isGif(gif)) fail("not a GIF");
         ByteReader r(gif.subspan(6));
         uint16_t width = r.u16(), height = r.u16();
+        checkImageSize(width, height);
         uint8_t packed = r.u8();
         r.u8();  // background colour index
         r.u8();  // aspect ratio

@@ -6,6 +6,8 @@
 
 #include <jpeglib.h>
 
+#include "decode/ImageLimits.h"
+
 namespace swf {
 
 std::vector<uint8_t> normalizeJpeg(std::span<const uint8_t> tables, std::span<const uint8_t> image) {
@@ -68,7 +70,7 @@ bool decodeInto(std::span<const uint8_t> jpeg, Image& image, char* message) {
     bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&info);
-    if (uint64_t{info.output_width} * info.output_height > (1u << 26)) {
+    if (uint64_t{info.output_width} * info.output_height > kMaxImagePixels) {
         std::strcpy(message, "image is too large");
         jpeg_destroy_decompress(&info);
         return false;

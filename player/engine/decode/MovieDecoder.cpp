@@ -88,7 +88,7 @@ public:
         while (!r.atEnd()) {
             size_t offset = r.position() + baseOffset_;
             if (r.remaining() < 2) {
-                truncate(offset, 0, "a tag header is cut off");
+                if (nesting == 0) truncate(offset, 0, "a tag header is cut off");
                 break;
             }
             uint16_t header = r.u16();
@@ -96,14 +96,19 @@ public:
             uint32_t length = header & 0x3F;
             if (length == 0x3F) {
                 if (r.remaining() < 4) {
-                    truncate(offset, code, "a tag header is cut off");
+                    if (nesting == 0) truncate(offset, code, "a tag header is cut off");
                     break;
                 }
                 length = r.u32();
             }
             if (length > r.remaining()) {
-                truncate(offset, code, std::string(tagName(code)) + " declares " + std::to_string(length) + " bytes, " +
-                                           std::to_string(r.remaining()) + " remain");
+                std::string what = std::string(tagName(code)) + " declares " + std::to_string(length) + " bytes, " +
+                                   std::to_string(r.remaining()) + " remain";
+                // Inside a sprite the sprite's own length is at fault, not the file's end.
+                if (nesting > 0)
+                    movie_.warnings.push_back({offset, code, "tag runs past its sprite: " + what});
+                else
+                    truncate(offset, code, what);
                 break;
             }
             size_t bodyStart = r.position();
@@ -486,8 +491,10 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
     if (h.compression == Compression::Zlib) {
         size_t expected = h.fileLength > 8 ? h.fileLength - 8 : 0;
         InflateResult body = inflateZlib(bytes.subspan(8), expected, kMaxMovieBytes);
-        if (body.data.empty() && !body.complete)
+        if (body.data.empty() && !body.complete) {
+            if (body.inputEnded) return failure(DecodeErrorKind::Truncated, "the movie ends inside its header");
             return failure(DecodeErrorKind::Corrupt, "the compressed movie cannot be read: " + body.error);
+        }
         if (!body.complete) {
             movie->truncated = true;
             movie->warnings.push_back({8, 0, "compressed stream ends early: " + body.error});
@@ -517,7 +524,11 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
 
     TagContext ctx{h.version, buffer};
     MovieBuilder builder(*movie, ctx, options);
-    builder.decodeTimeline(r, movie->timeline, 0);
+    try {
+        builder.decodeTimeline(r, movie->timeline, 0);
+    } catch (const std::bad_alloc&) {
+        return failure(DecodeErrorKind::Corrupt, "not enough memory to decode the movie");
+    }
 
     DecodeResult result;
     result.movie = std::move(movie);

@@ -7,6 +7,7 @@
 
 #include "core/ByteReader.h"
 #include "core/Inflate.h"
+#include "decode/ImageLimits.h"
 
 namespace swf {
 
@@ -81,7 +82,8 @@ Chunks readChunks(std::span<const uint8_t> png) {
     }
     if (!haveHeader) fail("PNG without header");
     const Header& h = c.header;
-    if (h.width == 0 || h.height == 0 || h.width > 65535 || h.height > 65535 || uint64_t{h.width} * h.height > (1u << 26)) fail("PNG of " + std::to_string(h.width) + "x" + std::to_string(h.height) + " pixels");
+    if (h.width == 0 || h.height == 0 || h.width > 65535 || h.height > 65535) fail("PNG of " + std::to_string(h.width) + "x" + std::to_string(h.height) + " pixels");
+    checkImageSize(h.width, h.height);
     bool depthOk = false;
     switch (h.colorType) {
     case 0: depthOk = h.depth == 1 || h.depth == 2 || h.depth == 4 || h.depth == 8 || h.depth == 16; break;

@@ -192,7 +192,8 @@ private:
 // Style indexes of later style groups are shifted past the styles before them.
 class PathBuilder {
 public:
-    explicit PathBuilder(ShapeDef& shape) : shape_(shape) { lineBase_ = fillBase_ = 0; fillCount_ = shape.fills.size(); lineCount_ = shape.lines.size(); }
+    explicit PathBuilder(ShapeDef& shape)
+        : shape_(shape), fillBase_(0), lineBase_(0), fillCount_(shape.fills.size()), lineCount_(shape.lines.size()) {}
 
     void apply(ShapeRecord& rec) {
         if (rec.newStyles) {
@@ -203,6 +204,7 @@ public:
             for (auto& f : rec.newFills) shape_.fills.push_back(std::move(f));
             for (auto& l : rec.newLines) shape_.lines.push_back(std::move(l));
             fill0_ = fill1_ = line_ = 0;
+            ++group_;
         }
         if (rec.moveTo) pen_ = *rec.moveTo;
         if (rec.fill0) fill0_ = globalIndex(*rec.fill0, fillBase_, fillCount_);
@@ -214,7 +216,7 @@ public:
     // Adds an edge; `control` is ignored for straight ones. Returns the pen after it.
     void edge(bool curved, Point control, Point to) {
         if (!open_) {
-            shape_.paths.push_back(Path{fill0_, fill1_, line_, pen_, {}});
+            shape_.paths.push_back(Path{fill0_, fill1_, line_, pen_, {}, group_});
             open_ = true;
         }
         shape_.paths.back().segments.push_back(Segment{curved ? control : Point{}, to, curved});
@@ -233,6 +235,7 @@ private:
     uint32_t fillBase_, lineBase_;
     size_t fillCount_, lineCount_;
     uint32_t fill0_ = 0, fill1_ = 0, line_ = 0;
+    uint32_t group_ = 0;
     Point pen_;
     bool open_ = false;
 };

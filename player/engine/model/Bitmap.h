@@ -1,10 +1,12 @@
 #pragma once
 // Bitmap characters. Pixels are decoded on first use and then kept: loading a movie stays
 // fast, and the definition is still logically immutable (the decode runs once, thread-safe).
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@ namespace swf {
 struct Image {
     uint32_t width = 0, height = 0;
     std::vector<Pixel> pixels;  // premultiplied 0xAARRGGBB, row-major, width * height
+    bool opaque = false;        // every pixel has alpha 255: it may be copied rather than blended
 };
 
 // What decoding an image produced: pixels or a one-line reason.
@@ -47,8 +50,14 @@ public:
 private:
     void ensureDecoded() const {
         std::call_once(once_, [this] {
-            result_ = decode_();
+            try {
+                result_ = decode_();
+            } catch (const std::bad_alloc&) {
+                result_ = {{}, "not enough memory to decode the bitmap"};
+            }
             decode_ = nullptr;  // releases the captured payload
+            const auto& px = result_.image.pixels;
+            result_.image.opaque = std::all_of(px.begin(), px.end(), [](Pixel p) { return (p >> 24) == 0xFF; });
         });
     }
 

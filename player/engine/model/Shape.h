@@ -75,6 +75,10 @@ struct Path {
     uint32_t fill0 = 0, fill1 = 0, line = 0;
     Point start;
     std::vector<Segment> segments;
+    // Which style group the path belongs to: 0 for the shape's first styles, then one more for
+    // each new-styles record. A later group is drawn entirely above an earlier one (its fills
+    // over the earlier group's strokes too).
+    uint32_t styleGroup = 0;
     friend bool operator==(const Path&, const Path&) = default;
 };
 

@@ -12,7 +12,11 @@ constexpr uint8_t kInCell = 1, kInRow = 2;
 }  // namespace
 
 void CoverageRasterizer::reset(const PixelRect& clip, bool antiAliased) {
+    // Keeps every distance across the clip, in 1/256 pixels, within 32 bits.
+    constexpr int kMaxExtent = 1 << 22;
     clip_ = clip;
+    clip_.right = static_cast<int>(std::min<int64_t>(clip_.right, int64_t{clip_.left} + kMaxExtent));
+    clip_.bottom = static_cast<int>(std::min<int64_t>(clip_.bottom, int64_t{clip_.top} + kMaxExtent));
     antiAliased_ = antiAliased;
     styleLimit_ = 1;
     cells_.clear();
@@ -84,6 +88,29 @@ void CoverageRasterizer::addAliasedLine(double x0, double y0, double x1, double 
     }
 }
 
+// floor((first + k * step) * rise / run) for k = 0, 1, 2...: an integer lift and a carried
+// remainder replace a division per step and give exactly the same values. Rows of an edge
+// and cell borders within a row are walked this way; the 32-bit build has no division
+// instruction for 64-bit values, so this matters there most. All quantities non-negative.
+template <typename Int>
+class Stepper {
+public:
+    Stepper(Int first, Int step, Int rise, Int run)
+        : run_(run), lift_(step * rise / run), rem_(step * rise % run), value_(first * rise / run), carry_(first * rise % run) {}
+    Int value() const { return value_; }
+    void next() {
+        value_ += lift_;
+        carry_ += rem_;
+        if (carry_ >= run_) {
+            carry_ -= run_;
+            ++value_;
+        }
+    }
+
+private:
+    Int run_, lift_, rem_, value_, carry_;
+};
+
 void CoverageRasterizer::addAntiAliasedLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t fill0, uint32_t fill1) {
     if (y0 == y1) return;
     int sign = 1;
@@ -92,14 +119,18 @@ void CoverageRasterizer::addAntiAliasedLine(int64_t x0, int64_t y0, int64_t x1, 
         std::swap(y0, y1);
         sign = -1;
     }
-    const int64_t dx = x1 - x0, dy = y1 - y0;
+    const int64_t dy = y1 - y0;
+    const int64_t run = x1 >= x0 ? x1 - x0 : x0 - x1, direction = x1 >= x0 ? 1 : -1;
     const int firstRow = static_cast<int>(y0 >> 8), lastRow = static_cast<int>((y1 - 1) >> 8);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        int64_t rowTop = int64_t{row} * kSubpixel;
-        int64_t ya = std::max(y0, rowTop), yb = std::min(y1, rowTop + kSubpixel);
-        int64_t xa = ya == y0 ? x0 : x0 + dx * (ya - y0) / dy;
-        int64_t xb = yb == y1 ? x1 : x0 + dx * (yb - y0) / dy;
+    // x where the edge leaves each row, rounded toward x0.
+    Stepper<int64_t> across(int64_t{firstRow + 1} * kSubpixel - y0, kSubpixel, run, dy);
+    int64_t xa = x0;
+    for (int row = firstRow; row <= lastRow; ++row, across.next()) {
+        const int64_t rowTop = int64_t{row} * kSubpixel;
+        const int64_t ya = std::max(y0, rowTop), yb = std::min(y1, rowTop + kSubpixel);
+        const int64_t xb = yb == y1 ? x1 : x0 + direction * across.value();
         addRowPiece(row, xa, static_cast<int>(ya - rowTop), xb, static_cast<int>(yb - rowTop), sign, fill0, fill1);
+        xa = xb;
     }
 }
 
@@ -121,20 +152,22 @@ void CoverageRasterizer::addRowPiece(int row, int64_t xa, int fya, int64_t xb, i
     int64_t x = xa;
     int y = fya;
     if (xb > xa) {
-        for (; cell < lastCell; ++cell) {
-            int64_t border = int64_t{cell + 1} * kSubpixel;
-            int yBorder = static_cast<int>(fya + (border - xa) * (fyb - fya) / (xb - xa));
+        Stepper<int32_t> border(static_cast<int32_t>(int64_t{cell + 1} * kSubpixel - xa), kSubpixel, fyb - fya,
+                                static_cast<int32_t>(xb - xa));
+        for (; cell < lastCell; ++cell, border.next()) {
+            const int yBorder = fya + border.value();
             piece(cell, yBorder - y, x - int64_t{cell} * kSubpixel, kSubpixel);
-            x = border;
+            x = int64_t{cell + 1} * kSubpixel;
             y = yBorder;
         }
         piece(cell, fyb - y, 0, xb - int64_t{cell} * kSubpixel);
     } else {
-        for (; cell > lastCell; --cell) {
-            int64_t border = int64_t{cell} * kSubpixel;
-            int yBorder = static_cast<int>(fya + (xa - border) * (fyb - fya) / (xa - xb));
-            piece(cell, yBorder - y, x - border, 0);
-            x = border;
+        Stepper<int32_t> border(static_cast<int32_t>(xa - int64_t{cell} * kSubpixel), kSubpixel, fyb - fya,
+                                static_cast<int32_t>(xa - xb));
+        for (; cell > lastCell; --cell, border.next()) {
+            const int yBorder = fya + border.value();
+            piece(cell, yBorder - y, x - int64_t{cell} * kSubpixel, 0);
+            x = int64_t{cell} * kSubpixel;
             y = yBorder;
         }
         piece(cell, fyb - y, kSubpixel, xb - int64_t{cell} * kSubpixel);
@@ -194,7 +227,12 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
         auto at = std::lower_bound(active_.begin(), active_.end(), style, std::greater<>());
         if (at != active_.end() && *at == style) active_.erase(at);
     };
+    auto flushRun = [&](int y) {
+        if (!run_.empty()) sink.coverageRun(y, runX0_, runStyle_, run_.data(), static_cast<int>(run_.size()));
+        run_.clear();
+    };
     auto emitSpan = [&](int y, int x0, int x1) {
+        flushRun(y);
         out_.clear();
         for (uint32_t s : active_) {
             uint32_t c = fold(rule, winding_[s]);
@@ -243,7 +281,17 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
                 uint32_t cov = fold(rule, rounded);
                 if (cov) out_.push_back({s, cov});
             }
-            if (!out_.empty()) {
+            if (out_.size() == 1) {
+                const bool continues = !run_.empty() && runStyle_ == out_[0].style &&
+                                       runX0_ + static_cast<int>(run_.size()) == x;
+                if (!continues) {
+                    flushRun(y);
+                    runX0_ = x;
+                    runStyle_ = out_[0].style;
+                }
+                run_.push_back(static_cast<uint16_t>(out_[0].coverage));
+            } else if (!out_.empty()) {
+                flushRun(y);
                 std::sort(out_.begin(), out_.end(), [](auto& a, auto& b) { return a.style > b.style; });
                 sink.span(y, x, x + 1, out_.data(), static_cast<int>(out_.size()));
             }
@@ -257,6 +305,7 @@ void CoverageRasterizer::sweep(FillRule rule, SpanSink& sink) {
             spanStart = x + 1;
         }
         if (!active_.empty() && spanStart < clip_.right) emitSpan(y, spanStart, clip_.right);
+        flushRun(y);
         for (uint32_t s : rowStyles_) {
             winding_[s] = 0;
             touched_[s] = 0;

@@ -28,7 +28,11 @@ struct StyleCoverage {
 // Receives the covered spans row by row, each span's styles ordered topmost (highest index) first.
 class SpanSink {
 public:
+    // Pixels [x0, x1) of row y, every one covered alike by each of `styles`.
     virtual void span(int y, int x0, int x1, const StyleCoverage* styles, int count) = 0;
+    // Consecutive edge pixels from x0 that only `style` reaches, each with its own coverage
+    // (0..256): the common case along the outline of a shape, batched to keep it cheap.
+    virtual void coverageRun(int y, int x0, uint32_t style, const uint16_t* coverage, int count) = 0;
 
 protected:
     ~SpanSink() = default;
@@ -74,6 +78,9 @@ private:
     std::vector<uint8_t> touched_;
     std::vector<uint32_t> rowStyles_, cellStyles_, active_;
     std::vector<StyleCoverage> out_;
+    std::vector<uint16_t> run_;  // pending coverage run of one style
+    int runX0_ = 0;
+    uint32_t runStyle_ = 0;
 };
 
 }  // namespace swf::render

@@ -31,7 +31,9 @@ void flattenQuadratic(PixelPoint p0, PixelPoint c, PixelPoint p2, double toleran
 }
 
 PixelPoint PixelSnap::operator()(PixelPoint p) const {
-    auto one = [&](double v) { return std::ceil(v - offset - 0.5) + offset; };
+    // Settle rounding noise first (1/256 px, the rasteriser's own step), or a point meant to
+    // be exactly on a tie could fall to either side depending on the floating-point unit.
+    auto one = [&](double v) { return std::ceil(std::round(v * 256) / 256 - offset - 0.5) + offset; };
     return {one(p.x), one(p.y)};
 }
 

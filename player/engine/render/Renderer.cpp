@@ -26,6 +26,10 @@ PixelRect PixelRect::united(const PixelRect& o) const {
 
 namespace {
 
+bool isGradient(FillKind kind) {
+    return kind == FillKind::LinearGradient || kind == FillKind::RadialGradient || kind == FillKind::FocalGradient;
+}
+
 bool isFinite(const Matrix& m) {
     return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
            std::isfinite(m.tx) && std::isfinite(m.ty);
@@ -80,7 +84,15 @@ struct Renderer::State {
     }
     MaskLayer* building() { return masks.building(); }
 
+    struct StrokePen {
+        Pen pen;
+        std::optional<PixelSnap> snap;
+    };
+
     Paint paintFor(const FillStyle& fill, const DrawParams& params, size_t rampSlot);
+    void prepareFillPaints(const ShapeDef& shape, const DrawParams& params);
+    void prepareLinePaint(const LineStyle& style, const DrawParams& params);
+    static StrokePen penFor(const LineStyle& style, const DrawParams& params);
     void drawFills(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach);
     void drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach);
     void sweep(FillRule rule);
@@ -90,8 +102,12 @@ Renderer::Renderer() : state_(std::make_unique<State>()) {}
 Renderer::~Renderer() = default;
 
 void Renderer::setTarget(const Target& target) {
+    state_->masks.clear();
+    redirect(target);
+}
+
+void Renderer::redirect(const Target& target) {
     State& s = *state_;
-    s.masks.clear();
     s.target = target;
     const bool usable = target.pixels && target.width > 0 && target.height > 0 &&
                         target.strideBytes >= static_cast<int64_t>(target.width) * 4;
@@ -189,81 +205,83 @@ void Renderer::State::drawFills(const ShapeDef& shape, const DrawParams& params,
     rasterizer.reset(area, params.quality == Quality::High);
     for (const EdgeLine& e : edges) rasterizer.addLine(e.x0, e.y0, e.x1, e.y1, e.fill0, e.fill1);
     if (rasterizer.empty()) return;
-
-    if (!building()) {
-        size_t gradients = 0;
-        for (const FillStyle& f : shape.fills)
-            gradients += f.kind == FillKind::LinearGradient || f.kind == FillKind::RadialGradient ||
-                         f.kind == FillKind::FocalGradient;
-        if (ramps.size() < gradients) ramps.resize(gradients);
-        paints.assign(styleCount + 1, Paint{});
-        size_t rampSlot = 0;
-        for (uint32_t i = 0; i < styleCount; ++i) {
-            const FillStyle& f = shape.fills[i];
-            bool gradient = f.kind == FillKind::LinearGradient || f.kind == FillKind::RadialGradient ||
-                            f.kind == FillKind::FocalGradient;
-            paints[i + 1] = paintFor(f, params, rampSlot);
-            rampSlot += gradient;
-        }
-    }
+    if (!building()) prepareFillPaints(shape, params);
     sweep(shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd);
 }
 
-void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
-    const bool high = params.quality == Quality::High;
-    const double tolerance = high ? kHighQualityTolerance : kLowQualityTolerance;
+void Renderer::State::prepareFillPaints(const ShapeDef& shape, const DrawParams& params) {
+    const size_t gradients = std::count_if(shape.fills.begin(), shape.fills.end(),
+                                           [](const FillStyle& f) { return isGradient(f.kind); });
+    if (ramps.size() < gradients) ramps.resize(gradients);
+    paints.assign(shape.fills.size() + 1, Paint{});
+    size_t rampSlot = 0;
+    for (size_t i = 0; i < shape.fills.size(); ++i) {
+        paints[i + 1] = paintFor(shape.fills[i], params, rampSlot);
+        rampSlot += isGradient(shape.fills[i].kind);
+    }
+}
+
+// The pen in target pixels, and whether its points snap to the pixel grid.
+Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const DrawParams& params) {
+    StrokePen result;
+    Pen& pen = result.pen;
+    const bool fixedWidth = style.noHScale || style.noVScale;
     const double scale = std::sqrt(std::abs(params.matrix.determinant()));
-    const size_t lineCount = shape.lines.size();
+    pen.width = style.width == 0 ? 1
+                : fixedWidth     ? style.width / double(kTwipsPerPixel) * params.stageScale
+                                 : style.width * scale;
+    pen.width = std::max(pen.width, 1.0);  // nothing is thinner than a pixel
+    pen.startCap = style.startCap;
+    pen.endCap = style.endCap;
+    pen.join = style.join;
+    pen.miterLimit = std::max(1.0, static_cast<double>(style.miterLimit));
+    pen.tolerance = params.quality == Quality::High ? kHighQualityTolerance : kLowQualityTolerance;
+    // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
+    // one-pixel line on whole coordinates shows as one crisp row of pixels.
+    // (The tolerance absorbs rounding: 20 twips at 1/20 may come out a hair over 1.)
+    if (pen.width <= 1.0 + 1e-6 || style.pixelHinting) {
+        pen.width = std::max(1.0, std::round(pen.width));
+        result.snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0};
+    }
+    return result;
+}
+
+void Renderer::State::prepareLinePaint(const LineStyle& style, const DrawParams& params) {
+    paints.assign(2, Paint{});
+    if (params.colorOverride) paints[1] = Paint::solid(*params.colorOverride, params.colorTransform);
+    else if (style.fill) {
+        if (ramps.empty()) ramps.resize(1);  // fills are drawn by now: their ramps are free
+        paints[1] = paintFor(*style.fill, params, 0);
+    } else paints[1] = Paint::solid(style.color, params.colorTransform);
+}
+
+void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
     size_t i = 0;
     while (i < shape.paths.size()) {
         const Path& first = shape.paths[i];
         const uint32_t line = first.line;
-        if (line == 0 || line > lineCount) {
+        if (line == 0 || line > shape.lines.size()) {
             ++i;
             continue;
         }
         const LineStyle& style = shape.lines[line - 1];
-        Pen pen;
-        pen.width = style.width == 0                          ? 1
-                    : (style.noHScale || style.noVScale) ? style.width / double(kTwipsPerPixel) * params.stageScale
-                                                         : style.width * scale;
-        pen.width = std::max(pen.width, 1.0);
-        pen.startCap = style.startCap;
-        pen.endCap = style.endCap;
-        pen.join = style.join;
-        pen.miterLimit = std::max(1.0, static_cast<double>(style.miterLimit));
-        pen.tolerance = tolerance;
-        // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
-        // one-pixel line on whole coordinates shows as one crisp row of pixels.
-        std::optional<PixelSnap> snap;
-        if (pen.width <= 1.0 || style.pixelHinting) {
-            pen.width = std::max(1.0, std::round(pen.width));
-            snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0};
-        }
-
+        const StrokePen pen = penFor(style, params);
         // A line that only changes its fill mid-way continues as the next path; join across.
         points.clear();
         Point end = first.start;
-        Point start = first.start;
+        size_t segments = 0;
         do {
-            flattenPath(shape.paths[i], params.matrix, tolerance, points, snap ? &*snap : nullptr);
+            flattenPath(shape.paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
+            segments += shape.paths[i].segments.size();
             if (!shape.paths[i].segments.empty()) end = shape.paths[i].segments.back().to;
             ++i;
         } while (i < shape.paths.size() && shape.paths[i].line == line && shape.paths[i].start == end);
+        if (segments == 0) continue;  // a style change with no edges: nothing to stroke, not even a dot
 
-        const bool closed = start == end && !style.noClose;
-
-        rasterizer.reset(reach, high);
-        stroker.stroke(points, closed, pen, rasterizer, 1);
+        rasterizer.reset(reach, params.quality == Quality::High);
+        stroker.stroke(points, first.start == end && !style.noClose, pen.pen, rasterizer, 1);
         if (rasterizer.empty()) continue;
-        if (!building()) {
-            paints.assign(2, Paint{});
-            if (params.colorOverride) paints[1] = Paint::solid(*params.colorOverride, params.colorTransform);
-            else if (style.fill) {
-                if (ramps.empty()) ramps.resize(1);
-                paints[1] = paintFor(*style.fill, params, 0);
-            } else paints[1] = Paint::solid(style.color, params.colorTransform);
-        }
+        if (!building()) prepareLinePaint(style, params);
         sweep(FillRule::NonZero);
     }
 }

@@ -71,9 +71,13 @@ public:
 
     // Starts drawing into `target`; drops any masks left from an earlier target.
     void setTarget(const Target& target);
+    // Continues drawing into another buffer in the same pixel coordinates (a group drawn into
+    // a layer of its own and composited back later), keeping the clip layers in force.
+    void redirect(const Target& target);
     const Target& target() const;
 
-    // Opaque mode: replaces every pixel of `rect` (within the clip) with `color`.
+    // Opaque mode: replaces every pixel of `rect` (within the clip) with `color`. Clip layers
+    // do not apply: this paints the stage background under everything.
     void fillRect(const PixelRect& rect, Pixel color);
 
     void drawShape(const ShapeDef& shape, const DrawParams& params);

@@ -71,18 +71,20 @@ __attribute__((target("sse2"))) void blendSse2(Pixel* dst, const Pixel* src, int
     blendScalar(dst + i, src + i, count - i);
 }
 
-bool haveSse2() {
-#ifdef __SSE2__
-    return true;
-#else
-    static const bool present = __builtin_cpu_supports("sse2");
-    return present;
-#endif
-}
-
 #endif
 
 }  // namespace
+
+bool haveSse2() {
+#if defined(VELMORA_HAVE_SSE2_PATH) && defined(__SSE2__)
+    return true;
+#elif defined(VELMORA_HAVE_SSE2_PATH)
+    static const bool present = __builtin_cpu_supports("sse2");
+    return present;
+#else
+    return false;
+#endif
+}
 
 void blendSpanConstant(Pixel* dst, int count, Pixel src) {
     if ((src >> 24) == 255) {

@@ -8,6 +8,9 @@
 
 namespace swf::render {
 
+// Whether the SSE2 paths may run here (always on x86-64; checked once on 32-bit x86).
+bool haveSse2();
+
 // dst[i] = src over dst[i], for one colour.
 void blendSpanConstant(Pixel* dst, int count, Pixel src);
 // dst[i] = src[i] over dst[i].

@@ -54,12 +54,13 @@ void SpanCompositor::span(int y, int x0, int x1, const StyleCoverage* styles, in
     if (resolved_.empty()) return;
 
     const int n = x1 - x0;
-    Pixel* dst = reinterpret_cast<Pixel*>(reinterpret_cast<uint8_t*>(target_->pixels) +
-                                          static_cast<size_t>(y) * target_->strideBytes) + x0;
+    Pixel* dst = row(y) + x0;
     const uint8_t* clip = clipLayer_ ? clipLayer_->row(y) + (x0 - clipLayer_->area.left) : nullptr;
     const Resolved& top = resolved_.front();
     if (!clip && resolved_.size() == 1 && top.paint->kind == Paint::Kind::Solid) {
-        blendSpanConstant(dst, n, scalePixel(top.paint->color, top.coverage));
+        const Pixel src = scalePixel(top.paint->color, top.coverage);
+        if (n == 1) *dst = blendOver(*dst, src);  // edge pixels: most spans of small shapes
+        else blendSpanConstant(dst, n, src);
         return;
     }
 
@@ -86,6 +87,31 @@ void SpanCompositor::span(int y, int x0, int x1, const StyleCoverage* styles, in
     } else {
         blendSpan(dst, sum, n);
     }
+}
+
+void SpanCompositor::coverageRun(int y, int x0, uint32_t style, const uint16_t* coverage, int count) {
+    if (buildingLayer_) {
+        for (int i = 0; i < count; ++i) addToMask(y, x0 + i, x0 + i + 1, coverage[i]);
+        return;
+    }
+    const Paint& paint = (*paints_)[style];
+    if (paint.kind == Paint::Kind::None) return;
+    Pixel* dst = row(y) + x0;
+    const uint8_t* clip = clipLayer_ ? clipLayer_->row(y) + (x0 - clipLayer_->area.left) : nullptr;
+    if (!clip && paint.kind == Paint::Kind::Solid) {
+        for (int i = 0; i < count; ++i) dst[i] = blendOver(dst[i], scalePixel(paint.color, coverage[i]));
+        return;
+    }
+    Pixel* sum = scratch(sum_, count);
+    paint.paintSpan(x0, y, count, sum);
+    for (int i = 0; i < count; ++i) sum[i] = scalePixel(sum[i], coverage[i]);
+    if (clip)
+        for (int i = 0; i < count; ++i) sum[i] = mulPixel255(sum[i], clip[i]);
+    blendSpan(dst, sum, count);
+}
+
+Pixel* SpanCompositor::row(int y) const {
+    return reinterpret_cast<Pixel*>(reinterpret_cast<uint8_t*>(target_->pixels) + static_cast<size_t>(y) * target_->strideBytes);
 }
 
 void SpanCompositor::addToMask(int y, int x0, int x1, uint32_t coverage) {

@@ -17,8 +17,10 @@ public:
     void maskInto(MaskLayer& layer);
 
     void span(int y, int x0, int x1, const StyleCoverage* styles, int count) override;
+    void coverageRun(int y, int x0, uint32_t style, const uint16_t* coverage, int count) override;
 
 private:
+    Pixel* row(int y) const;
     void addToMask(int y, int x0, int x1, uint32_t coverage);
     Pixel* scratch(std::vector<Pixel>& buffer, int count);
 

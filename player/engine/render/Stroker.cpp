@@ -15,7 +15,10 @@ double cross(PixelPoint a, PixelPoint b) { return a.x * b.y - a.y * b.x; }
 double dot(PixelPoint a, PixelPoint b) { return a.x * b.x + a.y * b.y; }
 double length(PixelPoint a) { return std::sqrt(dot(a, a)); }
 PixelPoint unit(PixelPoint a) { return a * (1 / length(a)); }
+// The left-hand side of travel, as fill style 0 is defined.
 PixelPoint leftNormal(PixelPoint d) { return {-d.y, d.x}; }
+
+constexpr double kStraight = 1e-9;  // |sin| of a turn too small to need a join
 
 }  // namespace
 
@@ -32,116 +35,138 @@ void Stroker::stroke(const std::vector<PixelPoint>& points, bool closed, const P
     if (closed && polyline_.size() > 2 && polyline_.front() == polyline_.back()) polyline_.pop_back();
     else closed = false;
 
-    const size_t n = polyline_.size();
-    if (n == 1) {
+    ring_.clear();
+    if (polyline_.size() == 1) {
         // A zero-length stroke still shows its caps: a dot or a square.
-        PixelPoint p = polyline_[0];
-        if (pen.startCap == CapStyle::Round) addDisc(p, pen, out, style);
-        else if (pen.startCap == CapStyle::Square) {
-            polygon_ = {{p.x - half, p.y - half}, {p.x + half, p.y - half}, {p.x + half, p.y + half}, {p.x - half, p.y + half}};
-            addPolygon(out, style);
+        const PixelPoint p = polyline_[0];
+        if (pen.startCap == CapStyle::Round) {
+            ring_.push_back({p.x + half, p.y});
+            addArc(p, ring_.back(), 2 * std::numbers::pi, pen);
+        } else if (pen.startCap == CapStyle::Square) {
+            ring_ = {{p.x - half, p.y - half}, {p.x + half, p.y - half}, {p.x + half, p.y + half}, {p.x - half, p.y + half}};
+        }
+        emitRing(out, style);
+        return;
+    }
+    reversed_.assign(polyline_.rbegin(), polyline_.rend());
+    if (closed) {
+        // Two rings, one each side; traced in opposite directions, the band between them fills.
+        traceLeftSide(polyline_, true, pen);
+        emitRing(out, style);
+        traceLeftSide(reversed_, true, pen);
+        emitRing(out, style);
+        return;
+    }
+    const size_t n = polyline_.size();
+    traceLeftSide(polyline_, false, pen);
+    addCap(polyline_[n - 1], unit(polyline_[n - 1] - polyline_[n - 2]), pen.endCap, pen);
+    traceLeftSide(reversed_, false, pen);
+    addCap(polyline_[0], unit(polyline_[0] - polyline_[1]), pen.startCap, pen);
+    emitRing(out, style);
+}
+
+// Appends the left offset of `line` to the ring, with a join at every inner vertex (and at
+// every vertex of a closed line).
+void Stroker::traceLeftSide(const std::vector<PixelPoint>& line, bool closed, const Pen& pen) {
+    const double half = pen.width / 2;
+    const size_t n = line.size();
+    if (closed) {
+        ring_.clear();
+        for (size_t i = 0; i < n; ++i) {
+            const PixelPoint prev = line[(i + n - 1) % n], at = line[i], next = line[(i + 1) % n];
+            addJoin(at, unit(at - prev), unit(next - at), pen);
         }
         return;
     }
-    const size_t segments = closed ? n : n - 1;
-    for (size_t i = 0; i < segments; ++i) addSegment(polyline_[i], polyline_[(i + 1) % n], half, out, style);
-    for (size_t i = closed ? 0 : 1; i < (closed ? n : n - 1); ++i) {
-        PixelPoint prev = polyline_[(i + n - 1) % n], at = polyline_[i], next = polyline_[(i + 1) % n];
-        addJoin(at, unit(at - prev), unit(next - at), pen, out, style);
-    }
-    if (!closed) {
-        addCap(polyline_[0], unit(polyline_[0] - polyline_[1]), pen.startCap, pen, out, style);
-        addCap(polyline_[n - 1], unit(polyline_[n - 1] - polyline_[n - 2]), pen.endCap, pen, out, style);
-    }
+    ring_.push_back(line[0] + leftNormal(unit(line[1] - line[0])) * half);
+    for (size_t i = 1; i + 1 < n; ++i) addJoin(line[i], unit(line[i] - line[i - 1]), unit(line[i + 1] - line[i]), pen);
+    ring_.push_back(line[n - 1] + leftNormal(unit(line[n - 1] - line[n - 2])) * half);
 }
 
-// Pieces arrive in either orientation; swapping the sides a polygon fills is the same as
-// reversing it, which is cheaper.
-void Stroker::addPolygon(CoverageRasterizer& out, uint32_t style) {
-    double area = 0;
-    const size_t n = polygon_.size();
-    for (size_t i = 0; i < n; ++i) area += cross(polygon_[i], polygon_[(i + 1) % n]);
-    uint32_t fill0 = area > 0 ? style : 0, fill1 = area > 0 ? 0 : style;
-    for (size_t i = 0; i < n; ++i) {
-        const PixelPoint &a = polygon_[i], &b = polygon_[(i + 1) % n];
-        out.addLine(a.x, a.y, b.x, b.y, fill0, fill1);
-    }
-}
-
-void Stroker::addSegment(PixelPoint a, PixelPoint b, double half, CoverageRasterizer& out, uint32_t style) {
-    PixelPoint offset = leftNormal(unit(b - a)) * half;
-    polygon_ = {a + offset, b + offset, b - offset, a - offset};
-    addPolygon(out, style);
-}
-
-void Stroker::addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen& pen, CoverageRasterizer& out,
-                      uint32_t style) {
+// Points from the left offset of the incoming segment to that of the outgoing one.
+void Stroker::addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen& pen) {
     const double half = pen.width / 2;
+    const PixelPoint o1 = leftNormal(in) * half, o2 = leftNormal(outDir) * half;
     const double turn = cross(in, outDir);
-    if (std::abs(turn) < 1e-9 && dot(in, outDir) > 0) return;  // straight on: the rectangles meet
-    // The gap opens on the outside of the turn.
-    const double side = turn > 0 ? -1 : 1;
-    PixelPoint o1 = leftNormal(in) * (half * side), o2 = leftNormal(outDir) * (half * side);
+    const bool reversal = std::abs(turn) < kStraight && dot(in, outDir) < 0;
+    if (std::abs(turn) < kStraight && !reversal) {
+        ring_.push_back(at + o1);
+        return;
+    }
+    if (turn > 0) {
+        // The inner side of a left turn: through the vertex, never backwards.
+        ring_.push_back(at + o1);
+        ring_.push_back(at);
+        ring_.push_back(at + o2);
+        return;
+    }
+    ring_.push_back(at + o1);
+    const double cosHalfAngle = std::sqrt(std::max(0.0, (1 + dot(in, outDir)) / 2));
     JoinStyle join = pen.join;
     // Between the pieces of a flattened curve a round join is indistinguishable from a bevel.
-    const double cosHalfAngle = std::sqrt(std::max(0.0, (1 + dot(in, outDir)) / 2));
     if (join == JoinStyle::Round && half * (1 - cosHalfAngle) < pen.tolerance) join = JoinStyle::Bevel;
-    switch (join) {
-    case JoinStyle::Round: addDisc(at, pen, out, style); return;
-    case JoinStyle::Miter: {
+    if (join == JoinStyle::Miter && reversal) join = JoinStyle::Bevel;
+    if (join == JoinStyle::Round) {
+        addArc(at, at + o1, reversal ? -std::numbers::pi : std::atan2(cross(o1, o2), dot(o1, o2)), pen);
+        return;
+    }
+    if (join == JoinStyle::Miter) {
         // The mitre may reach `limit` line widths from the vertex; a longer one is cut off
         // square to its axis there rather than dropped.
         const double reach = pen.miterLimit * pen.width;
+        const PixelPoint axis = unit(o1 + o2);
         if (cosHalfAngle * reach >= half) {
-            PixelPoint tip = at + unit(o1 + o2) * (half / cosHalfAngle);
-            polygon_ = {at, at + o1, tip, at + o2};
+            ring_.push_back(at + axis * (half / cosHalfAngle));
         } else {
-            PixelPoint axis = unit(o1 + o2);
-            double ahead = dot(in, axis);  // equals -dot(outDir, axis)
-            if (!(ahead > 1e-12)) join = JoinStyle::Bevel;
-            else {
-                PixelPoint cut1 = at + o1 + in * ((reach - dot(o1, axis)) / ahead);
-                PixelPoint cut2 = at + o2 - outDir * ((reach - dot(o2, axis)) / ahead);
-                polygon_ = {at, at + o1, cut1, cut2, at + o2};
+            const double ahead = dot(in, axis);  // equals -dot(outDir, axis)
+            if (ahead > 1e-12) {
+                ring_.push_back(at + o1 + in * ((reach - dot(o1, axis)) / ahead));
+                ring_.push_back(at + o2 - outDir * ((reach - dot(o2, axis)) / ahead));
             }
         }
-        if (join == JoinStyle::Miter) {
-            addPolygon(out, style);
-            return;
-        }
-        [[fallthrough]];
     }
-    case JoinStyle::Bevel:
-        polygon_ = {at, at + o1, at + o2};
-        addPolygon(out, style);
-        return;
-    }
+    ring_.push_back(at + o2);
 }
 
-void Stroker::addCap(PixelPoint at, PixelPoint outward, CapStyle cap, const Pen& pen, CoverageRasterizer& out,
-                     uint32_t style) {
+// From the left offset at the end of travel (`dir` points outwards) round to the right offset.
+void Stroker::addCap(PixelPoint at, PixelPoint dir, CapStyle cap, const Pen& pen) {
     const double half = pen.width / 2;
-    if (cap == CapStyle::Round) addDisc(at, pen, out, style);
-    if (cap != CapStyle::Square) return;
-    PixelPoint side = leftNormal(outward) * half, ahead = outward * half;
-    polygon_ = {at + side, at + side + ahead, at - side + ahead, at - side};
-    addPolygon(out, style);
+    const PixelPoint side = leftNormal(dir) * half, ahead = dir * half;
+    switch (cap) {
+    case CapStyle::None: break;
+    case CapStyle::Square:
+        ring_.push_back(at + side + ahead);
+        ring_.push_back(at - side + ahead);
+        break;
+    case CapStyle::Round: addArc(at, at + side, -std::numbers::pi, pen); return;  // the arc ends at the right offset
+    }
+    ring_.push_back(at - side);
 }
 
-void Stroker::addDisc(PixelPoint centre, const Pen& pen, CoverageRasterizer& out, uint32_t style) {
+// Appends the arc around `centre` from `from` (already in the ring) through `sweep` radians.
+// Inner points sit slightly outside the circle so the chords enclose the arc's own area.
+void Stroker::addArc(PixelPoint centre, PixelPoint from, double sweep, const Pen& pen) {
     const double r = pen.width / 2;
-    // Enough sides that no chord strays more than the tolerance from the circle; small dots
-    // get at least 16 so their coverage reads as round.
-    double step = 2 * std::acos(std::clamp(1 - pen.tolerance / r, -1.0, 1.0));
-    int sides = step > 0 ? static_cast<int>(std::ceil(2 * std::numbers::pi / step)) : 16;
-    sides = std::clamp(sides, 16, 256);
-    // Pushing the corners out a little gives the polygon the disc's own area.
-    const double angle = 2 * std::numbers::pi / sides;
-    const double radius = r * std::sqrt(angle / std::sin(angle));
-    polygon_.clear();
-    for (int i = 0; i < sides; ++i)
-        polygon_.push_back({centre.x + radius * std::cos(angle * i), centre.y + radius * std::sin(angle * i)});
-    addPolygon(out, style);
+    const double maxStep = 2 * std::acos(std::clamp(1 - pen.tolerance / r, -1.0, 1.0));
+    int steps = maxStep > 0 ? static_cast<int>(std::ceil(std::abs(sweep) / maxStep)) : 1;
+    steps = std::clamp(steps, std::max(1, static_cast<int>(std::ceil(std::abs(sweep) * 16 / (2 * std::numbers::pi)))), 256);
+    const double step = sweep / steps;
+    const double inflate = std::sqrt(std::abs(step) / std::sin(std::abs(step)));
+    const PixelPoint v = from - centre;
+    for (int k = 1; k <= steps; ++k) {
+        const double a = step * k, c = std::cos(a), s = std::sin(a);
+        const PixelPoint rotated{v.x * c - v.y * s, v.x * s + v.y * c};
+        ring_.push_back(centre + rotated * (k == steps ? 1.0 : inflate));
+    }
+}
+
+void Stroker::emitRing(CoverageRasterizer& out, uint32_t style) {
+    const size_t n = ring_.size();
+    if (n < 3) return;
+    for (size_t i = 0; i < n; ++i) {
+        const PixelPoint &a = ring_[i], &b = ring_[(i + 1) % n];
+        out.addLine(a.x, a.y, b.x, b.y, style, 0);
+    }
 }
 
 }  // namespace swf::render

@@ -1,8 +1,9 @@
 #pragma once
-// Outlines a stroked polyline as a union of simple pieces: a rectangle per segment, a wedge,
-// mitre or disc per join and a cap at each open end. Every piece is handed to the rasteriser
-// with the same orientation, so the non-zero rule unites them without seams or holes however
-// the pen doubles back on itself.
+// Outlines a stroked polyline as one closed ring (two for a closed polyline): the offset of its
+// left side forward, the end cap, the offset of its right side backward and the start cap.
+// Outer sides of turns get the pen's join; inner sides pass through the vertex itself, so the
+// ring never winds backwards there. Filled with the non-zero rule, where the stroke crosses or
+// doubles back on itself the overlap counts once.
 #include <vector>
 
 #include "model/Shape.h"
@@ -27,16 +28,13 @@ public:
                 uint32_t style);
 
 private:
-    void addPolygon(CoverageRasterizer& out, uint32_t style);
-    void addSegment(PixelPoint a, PixelPoint b, double half, CoverageRasterizer& out, uint32_t style);
-    void addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen& pen, CoverageRasterizer& out,
-                 uint32_t style);
-    void addCap(PixelPoint at, PixelPoint outward, CapStyle cap, const Pen& pen, CoverageRasterizer& out,
-                uint32_t style);
-    void addDisc(PixelPoint centre, const Pen& pen, CoverageRasterizer& out, uint32_t style);
+    void traceLeftSide(const std::vector<PixelPoint>& line, bool closed, const Pen& pen);
+    void addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen& pen);
+    void addCap(PixelPoint at, PixelPoint dir, CapStyle cap, const Pen& pen);
+    void addArc(PixelPoint centre, PixelPoint from, double sweep, const Pen& pen);
+    void emitRing(CoverageRasterizer& out, uint32_t style);
 
-    std::vector<PixelPoint> polyline_;
-    std::vector<PixelPoint> polygon_;
+    std::vector<PixelPoint> polyline_, reversed_, ring_;
 };
 
 }  // namespace swf::render

@@ -30,12 +30,14 @@ TEST(LosslessBitmap, ColourMappedRowsArePaddedToFourBytes) {
     auto b = lossless(1, {3, 3, 0, 2, 0, 2}, data);
     ASSERT_TRUE(b->image()) << b->error();
     EXPECT_EQ(b->image()->pixels, (std::vector<Pixel>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF0000FF, 0xFF00FF00, 0xFFFF0000}));
+    EXPECT_TRUE(b->image()->opaque);
 
     // Version 2 tables carry (premultiplied) alpha; an index past the table is transparent.
     std::vector<uint8_t> data2 = {128, 0, 0, 128, /*rows*/ 0, 5, 0, 0};
     auto b2 = lossless(2, {3, 2, 0, 1, 0, 0}, data2);
     ASSERT_TRUE(b2->image()) << b2->error();
     EXPECT_EQ(b2->image()->pixels, (std::vector<Pixel>{0x80800000, 0x00000000}));
+    EXPECT_FALSE(b2->image()->opaque);
 }
 
 TEST(LosslessBitmap, FifteenBitAndThirtyTwoBitPixels) {
@@ -58,6 +60,11 @@ TEST(LosslessBitmap, ShortDataIsAClearErrorAndUnknownFormatsFailTheTag) {
     EXPECT_EQ(b->width(), 4u);
     EXPECT_EQ(b->image(), nullptr);
     EXPECT_NE(b->error().find("ends early"), std::string::npos) << b->error();
+
+    // A tiny payload may not promise a huge image: refused before any memory is taken.
+    std::vector<uint8_t> huge = {5, 0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x9C};
+    ByteReader rh(huge);
+    EXPECT_THROW(readDefineBitsLossless(rh, 2, TagContext{}), DecodeFailure);
 
     std::vector<uint8_t> format4v2 = {4, 1, 0, 1, 0};
     ByteReader r(format4v2);

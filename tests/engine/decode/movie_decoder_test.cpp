@@ -60,6 +60,8 @@ TEST(MovieDecoder, RefusesWhatIsNotAPlayableMovieWithTypedErrors) {
     EXPECT_EQ(err({'F', 'W', 'S', 8, 30}).kind, DecodeErrorKind::Truncated);
     EXPECT_EQ(err({'F', 'W', 'S', 8, 30, 0, 0, 0, 0x78}).kind, DecodeErrorKind::Truncated);  // rect cut
     EXPECT_EQ(err({'C', 'W', 'S', 8, 30, 0, 0, 0, 1, 2, 3, 4}).kind, DecodeErrorKind::Corrupt);
+    auto cws = test::compressed(test::movie(concat({showFrame(), end()})));
+    EXPECT_EQ(err(std::vector<uint8_t>(cws.begin(), cws.begin() + 10)).kind, DecodeErrorKind::Truncated);
     for (const auto& e : {err({}), lzma}) EXPECT_EQ(e.message.find('\n'), std::string::npos);
 }
 
@@ -147,6 +149,18 @@ TEST(MovieDecoder, SpritesHaveTheirOwnTimelineAndIgnoreDefinitions) {
     // Offsets of nested tags are file offsets: the sprite's first tag follows its 4 header fields.
     EXPECT_EQ(events[2].offset, events[1].offset + 2 + 4);
     EXPECT_NE(summaries[4].find("ignored"), std::string::npos);
+}
+
+TEST(MovieDecoder, ATagOverrunningItsSpriteIsAWarningNotATruncatedFile) {
+    // The sprite's last tag claims 40 bytes that the sprite does not have.
+    auto inner = concat({place2(1, 1), showFrame(), BitWriter().u16(12 << 6 | 40).bytes()});
+    auto sprite = tag(39, concat({BitWriter().u16(2).u16(1).bytes(), inner}));
+    DecodeResult r = decodeMovie(test::movie(concat({shape(1), sprite, place2(1, 2), showFrame(), end()})));
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r.movie->truncated);
+    EXPECT_EQ(r.movie->warnings.size(), 1u);
+    EXPECT_EQ(r.movie->dictionary.get<SpriteDef>(2)->timeline.frames.size(), 1u);
+    EXPECT_EQ(r.movie->timeline.frames.size(), 1u);
 }
 
 TEST(MovieDecoder, ActionScript3MoviesAreMarkedAndTheirAvm2TagsSkipped) {

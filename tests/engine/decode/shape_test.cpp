@@ -100,6 +100,8 @@ TEST(ShapeReader, NewStyleGroupsAreAppendedAndReindexed) {
     EXPECT_EQ(s.paths[1].fill0, 3u);  // second style of the second group
     EXPECT_EQ(s.fills[s.paths[1].fill0 - 1].color, (Rgba{3, 3, 3, 255}));
     EXPECT_EQ(s.paths[1].fill1, 0u);
+    EXPECT_EQ(s.paths[0].styleGroup, 0u);
+    EXPECT_EQ(s.paths[1].styleGroup, 1u);
 }
 
 TEST(ShapeReader, Shape4LineStylesGradientsAndBitmapFills) {

@@ -13,11 +13,13 @@
 
 namespace {
 
+// The folder of this file, where the fuzz script saves its inputs beside a README.
+std::filesystem::path regressionFolder() { return std::filesystem::path(__FILE__).parent_path(); }
+
 std::vector<std::filesystem::path> savedInputs() {
     std::vector<std::filesystem::path> inputs;
-    std::filesystem::path folder = std::filesystem::path(__FILE__).parent_path();
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(regressionFolder(), error)) {
         std::string ext = entry.path().extension().string();
         if (entry.is_regular_file() && ext != ".cpp" && ext != ".md") inputs.push_back(entry.path());
     }
@@ -49,6 +51,8 @@ void play(std::shared_ptr<const swf::MovieDef> movie) {
 }  // namespace
 
 TEST(FuzzRegressions, EverySavedInputFailsCleanlyOrPlays) {
+    // An unreadable folder must not pass as "nothing saved".
+    ASSERT_TRUE(std::filesystem::exists(regressionFolder() / "README.md")) << regressionFolder();
     std::vector<std::filesystem::path> inputs = savedInputs();
     if (inputs.empty()) GTEST_SKIP() << "no saved fuzz inputs";
     for (const auto& path : inputs) {

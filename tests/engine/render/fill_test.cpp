@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "RenderTestSupport.h"
 
@@ -78,6 +79,31 @@ TEST(SolidFill, AntiAliasedCoverageSumsToTheArea) {
         for (int x = 0; x < 24; ++x) covered += alphaOf(c.at(x, y)) / 255.0;
     double area = std::abs((22.1 - 1.3) * (21.9 - 2.7) - (7.7 - 1.3) * (5.2 - 2.7)) / 2;
     EXPECT_NEAR(covered, area, 0.5);
+}
+
+TEST(SolidFill, EveryPixelGetsTheAreaItsCellCovers) {
+    // A long shallow edge crosses many cells per row; compare each pixel with a fine count.
+    const double x0 = 0.3, y0 = 2.35, x1 = 29.7, y1 = 5.9, bottom = 8.6;
+    ShapeDef slope = shapeWith({solidFill({255, 255, 255, 255})},
+                               {polygonPath({{tw(x0), tw(y0)}, {tw(x1), tw(y1)}, {tw(x1), tw(bottom)}, {tw(x0), tw(bottom)}}, 0, 1)});
+    Canvas c(32, 10, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(slope, params());
+    // The shape as drawn: corners on the twip grid.
+    const double ax = tw(x0) / 20.0, ay = tw(y0) / 20.0, bx = tw(x1) / 20.0, by = tw(y1) / 20.0, bot = tw(bottom) / 20.0;
+    constexpr int kSamples = 64;
+    for (int py = 0; py < 10; ++py)
+        for (int px = 0; px < 32; ++px) {
+            int inside = 0;
+            for (int sy = 0; sy < kSamples; ++sy)
+                for (int sx = 0; sx < kSamples; ++sx) {
+                    double x = px + (sx + 0.5) / kSamples, y = py + (sy + 0.5) / kSamples;
+                    inside += x >= ax && x < bx && y < bot && y >= ay + (x - ax) * (by - ay) / (bx - ax);
+                }
+            double expected = 255.0 * inside / (kSamples * kSamples);
+            ASSERT_NEAR(double(alphaOf(c.at(px, py))), expected, 2.5) << px << "," << py;
+        }
 }
 
 TEST(SolidFill, EdgeDirectionAndSideDoNotMatter) {
@@ -250,6 +276,36 @@ namespace swf::render {
 namespace {
 
 using namespace testing;
+
+TEST(Target, PixelsNothingCoversKeepTheirExactValue) {
+    // Host pixels of every kind, even ones that are not valid premultiplied colours.
+    std::mt19937 rng(3);
+    Canvas host(40, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) host.at(x, y) = rng();
+    const std::vector<Pixel> before = host.storage;
+    ShapeDef star = shapeWith({solidFill({30, 60, 250, 90}), solidFill({250, 30, 60, 255})},
+                              {polygonPath({{tw(3.3), tw(30.1)}, {tw(20.2), tw(2.7)}, {tw(36.9), tw(30.4)}, {tw(2.2), tw(12.6)}, {tw(37.5), tw(13.1)}}, 0, 1),
+                               rectPath(25.25, 25.25, 38.5, 38.5, 2)});
+    Renderer r;
+    r.setTarget(host.target());
+    for (Quality q : {Quality::High, Quality::Low}) r.drawShape(star, params(q));
+    // Coverage map: the same drawing in opaque white on transparent black.
+    Canvas coverage(40, 40, 0);
+    DrawParams white = params();
+    white.colorOverride = Rgba{255, 255, 255, 255};
+    r.setTarget(coverage.target());
+    r.drawShape(star, white);
+    int untouched = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (coverage.at(x, y) == 0) {
+                ++untouched;
+                ASSERT_EQ(host.at(x, y), before[static_cast<size_t>(y) * host.stridePixels + x]) << x << "," << y;
+            }
+    EXPECT_GT(untouched, 300);
+    EXPECT_TRUE(host.guardsIntact());
+}
 
 TEST(SolidFill, ShapesMayAskForTheNonZeroRule) {
     // Two overlapping squares drawn the same way round: a hole by default, filled by non-zero.

@@ -118,6 +118,33 @@ TEST(Mask, EmptyMaskHidesEverythingAndUnbalancedCallsAreHarmless) {
     EXPECT_TRUE(redOnlyInside(d, {2, 2, 6, 6}));
 }
 
+TEST(Mask, StaysInForceWhenDrawingMovesToALayerBuffer) {
+    Canvas stage(12, 12), layer(12, 12, 0);
+    Renderer r;
+    r.setTarget(stage.target());
+    r.beginMask();
+    r.drawShape(rectShape(2, 2, 6, 6, {1, 2, 3, 255}), params());
+    r.endMask();
+    r.redirect(layer.target());
+    r.drawShape(kEverything, params());
+    EXPECT_EQ(r.maskDepth(), 1);
+    EXPECT_TRUE(redOnlyInside(layer, {2, 2, 6, 6}, 0));
+    EXPECT_EQ(stage.countNot(kBackground), 0);
+    r.redirect(stage.target());
+    r.popMask();
+    r.drawShape(rectShape(8, 8, 9, 9, {255, 0, 0, 255}), params());
+    EXPECT_EQ(stage.at(8, 8), kRed);
+    // A smaller buffer: clip layers never reach past it.
+    Canvas small(4, 4, 0);
+    r.beginMask();
+    r.drawShape(rectShape(0, 0, 12, 12, {1, 2, 3, 255}), params());
+    r.endMask();
+    r.redirect(small.target());
+    r.drawShape(kEverything, params());
+    EXPECT_EQ(small.countNot(kRed), 0);
+    EXPECT_TRUE(small.guardsIntact());
+}
+
 TEST(Mask, RespectsTheClipRectangle) {
     Canvas c(12, 12);
     Renderer r;

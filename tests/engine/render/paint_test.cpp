@@ -144,6 +144,49 @@ TEST(BitmapFill, SmoothingBlendsNeighboursOnlyInHighQuality) {
     EXPECT_EQ(drawn(stripWith(bitmapFill(FillKind::ClippedBitmap, 2), 8), 8, 4, p).at(1, 1), 0xFFFF0000u);
 }
 
+TEST(BitmapFill, SmoothingWeighsAllFourNeighbours) {
+    // 2x2 texels drawn at twice their size: pixel (1, 1) samples a quarter of the way right
+    // and down from the top-left texel's centre.
+    Pixel quad[4] = {premultiply({200, 0, 0, 255}), premultiply({0, 200, 0, 255}), premultiply({0, 0, 200, 255}),
+                     premultiply({100, 100, 100, 128})};
+    BitmapResolver resolver = [&](uint16_t) { return BitmapView{2, 2, 2, quad}; };
+    DrawParams p = params();
+    p.bitmaps = &resolver;
+    Canvas c(4, 4, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(shapeWith({bitmapFill(FillKind::ClippedBitmap, 2)}, {rectPath(0, 0, 4, 4)}), p);
+    auto channel = [&](int texel, int shift) { return int(quad[texel] >> shift & 255); };
+    for (int shift : {0, 8, 16, 24}) {
+        int top = (channel(0, shift) * 192 + channel(1, shift) * 64) >> 8;
+        int bottom = (channel(2, shift) * 192 + channel(3, shift) * 64) >> 8;
+        EXPECT_EQ(int(c.at(1, 1) >> shift & 255), (top * 192 + bottom * 64) >> 8) << shift;
+    }
+}
+
+TEST(BitmapFill, SmoothedBitmapAtItsOwnSizeStaysCrisp) {
+    Pixel texels[12];
+    for (int i = 0; i < 12; ++i) texels[i] = premultiply({uint8_t(i * 20), uint8_t(255 - i * 20), uint8_t(i * 7), uint8_t(100 + i * 10)});
+    BitmapResolver resolver = [&](uint16_t) { return BitmapView{4, 3, 4, texels}; };
+    DrawParams p = params();
+    p.bitmaps = &resolver;
+    FillStyle f = bitmapFill(FillKind::ClippedBitmap, 1);
+    f.matrix.tx = 2 * kTwipsPerPixel;
+    f.matrix.ty = 1 * kTwipsPerPixel;
+    Canvas c(8, 6, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(shapeWith({f}, {rectPath(2, 1, 6, 4)}), p);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(c.at(x + 2, y + 1), texels[y * 4 + x]) << x << "," << y;
+    // Half a pixel off, the same bitmap is filtered.
+    f.matrix.tx += kTwipsPerPixel / 2;
+    Canvas d(8, 6, 0);
+    r.setTarget(d.target());
+    r.drawShape(shapeWith({f}, {rectPath(2, 1, 6, 4)}), p);
+    EXPECT_NE(d.at(4, 2), texels[1 * 4 + 2]);
+}
+
 TEST(BitmapFill, ColourTransformAppliesPerPixelAndMissingBitmapsDrawNothing) {
     TwoPixelBitmap bmp;
     DrawParams p = params();

@@ -202,3 +202,31 @@ TEST(Stroke, DegenerateStrokes) {
 
 }  // namespace
 }  // namespace swf::render
+
+namespace swf::render {
+namespace {
+
+using namespace testing;
+
+TEST(Stroke, StyleChangeWithoutEdgesDrawsNoDot) {
+    // A path that only moves carries a line style but no edge: even a round cap shows nothing,
+    // while a zero-length edge does show its dot.
+    LineStyle round;
+    round.width = 80;
+    round.color = {255, 0, 0, 255};
+    Path moveOnly;
+    moveOnly.line = 1;
+    moveOnly.start = {tw(8), tw(8)};
+    ShapeDef s = shapeWith({}, {moveOnly}, {round});
+    Canvas c(16, 16, 0);
+    Renderer r;
+    r.setTarget(c.target());
+    r.drawShape(s, params());
+    EXPECT_EQ(c.countNot(0), 0);
+    s.paths[0].segments.push_back({{}, {tw(8), tw(8)}, false});
+    r.drawShape(s, params());
+    EXPECT_EQ(c.at(8, 8), kRed);
+}
+
+}  // namespace
+}  // namespace swf::render

@@ -294,3 +294,39 @@ TEST(DefineButton, Button1AndItsColourTransform) {
     stateless.records.push_back({.character = 1});
     EXPECT_THROW(encodeDefineButton2(1, stateless), std::invalid_argument);
 }
+
+TEST(DefineShape, ManyStylesUseTheExtendedCountFromVersion2) {
+    ShapeBuilder many;
+    for (int i = 0; i < 300; ++i) many.addSolidFill({static_cast<uint8_t>(i), 0, 0, 255});
+    many.fill0(300).rectangle(0, 0, 20, 20);
+    EXPECT_THROW(encodeDefineShape(1, many, 1), std::length_error);
+    Bytes shape = encodeDefineShape(1, many, 2);
+    // id, bounds of 20 twips (6 bits: 4 bytes), then 0xFF and a 16-bit count of 300
+    EXPECT_EQ(Bytes(shape.begin() + 6, shape.begin() + 9), (Bytes{0xFF, 0x2C, 0x01}));
+    Writer w;
+    writeStyleCount(w, 254, 1);
+    EXPECT_EQ(w.take(), Bytes{0xFE});
+}
+
+TEST(DefineShape, NewStylesComeAloneAndTheNextRecordSelectsFromThem) {
+    ShapeBuilder s;
+    s.fill1(s.addSolidFill(kRed)).moveTo(0, 0).lineTo(20, 0);
+    s.newStyles();
+    s.addSolidFill(kBlue);
+    s.addSolidFill(kBlue);
+    s.fill1(s.addSolidFill(kRed)).moveTo(0, 0).lineTo(20, 0);
+    Bytes expected = concat({
+        {0x01, 0x00},
+        bits("00110 000000 010100 000000 000000"),
+        {0x01, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x10},
+        bits("0 0 0 1 0 1 00000 1"            // fill1 = 1, move to (0, 0)
+             "1 1 0100 0 0 010100"             // right 20
+             "0 1 0 0 0 1 00000"),             // new styles with the move, no selection
+        {0x03, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0x00},  // three RGB fills, no lines
+        bits("0010 0000"                        // 2 fill bits, 0 line bits
+             "0 0 1 1 1 0 00 11"                // select fill0 = 0, fill1 = 3, line = 0 (no bits)
+             "1 1 0100 0 0 010100"
+             "000000"),
+    });
+    EXPECT_EQ(encodeDefineShape(1, s, 2), expected);
+}

@@ -220,3 +220,23 @@ TEST(Jpeg, DefineBitsSharesOneTableSetPerMovie) {
     uint16_t id = movie.defineBitsJpeg3(translucent);
     EXPECT_EQ(id, 3);
 }
+
+TEST(Movie, RefusedDefinitionLeavesTheMovieAsItWas) {
+    Movie movie(6, kTinyStage, 24);
+    ShapeBuilder ok;
+    ok.fill0(ok.addSolidFill({1, 2, 3, 255})).rectangle(0, 0, 20, 20);
+    movie.defineShape(ok);
+    Bytes before = movie.bytes();
+
+    ShapeBuilder tooLong;
+    tooLong.fill0(tooLong.addSolidFill({1, 2, 3, 255})).moveTo(0, 0).lineTo(200000, 0);
+    EXPECT_THROW(movie.defineShape(tooLong), std::out_of_range);
+    EXPECT_THROW(movie.defineShape(ok, 5), std::invalid_argument);
+    Font noGlyphs;
+    EXPECT_THROW(movie.defineFont(noGlyphs), std::invalid_argument);
+    Button empty;
+    empty.records.push_back({.character = 1});
+    EXPECT_THROW(movie.defineButton2(empty), std::invalid_argument);
+    EXPECT_EQ(movie.bytes(), before);
+    EXPECT_EQ(movie.defineShape(ok), 2);  // the failed attempts used no ids
+}

@@ -316,3 +316,95 @@ TEST(RoundTrip, ButtonsSpritesAndMorphs) {
     EXPECT_EQ(m->end.paths[0].start, (swf::Point{10, 10}));
     EXPECT_EQ(m->end.paths[0].segments.at(1).control, (swf::Point{100, 100}));
 }
+
+TEST(RoundTrip, LargeFontSwitchesToWideOffsets) {
+    Movie movie = Movie::pixels(6, 100, 100, 24);
+    Font font;
+    font.name = "big";
+    for (char32_t c = 0x100; c < 0x100 + 3000; ++c) {
+        Glyph g{c, Glyph::newOutline(), 500};
+        g.outline.fill1(1).rectangle(0, -700, 500, 700).rectangle(100, -600, 300, 500);
+        font.glyphs.push_back(std::move(g));
+    }
+    std::vector<uint8_t> body = encodeDefineFont2(1, font, 2);
+    ASSERT_GT(body.size(), 65536u);
+    EXPECT_EQ(body[2] & 0x08, 0x08);  // wide offsets flag
+    uint16_t id = movie.defineFont2(font);
+    auto def = decode(movie);
+    ASSERT_TRUE(def);
+    const swf::FontDef* f = def->dictionary.get<swf::FontDef>(id);
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(f->glyphs.size(), 3000u);
+    EXPECT_EQ(f->glyphIndex(0x100 + 2999), 2999);
+    EXPECT_EQ(f->glyphs[2999].paths.size(), 2u);
+    EXPECT_EQ(f->glyphs[2999].paths[1].start, (swf::Point{100, -600}));
+}
+
+TEST(RoundTrip, MovieLevelTagsActionsAndPlaceObject3) {
+    Movie movie = Movie::pixels(8, 100, 100, 24);
+    movie.fileAttributes({.hasMetadata = true});
+    movie.metadata("<rdf:RDF/>");
+    movie.protect();
+    ShapeBuilder s;
+    s.fill1(s.addSolidFill(kRed)).rectangle(0, 0, 100, 100);
+    uint16_t id = movie.defineShape(s);
+    movie.exportAssets({{id, "square"}});
+    Actions code = Actions().gotoFrame(1).fsCommand("fullscreen", "true").stop();
+    movie.place3({.depth = 2, .character = id, .className = "Square", .blendMode = 3, .cacheAsBitmap = 1});
+    movie.doAction(code).showFrame();
+
+    auto def = decode(movie);
+    ASSERT_TRUE(def);
+    ASSERT_TRUE(def->fileAttributes);
+    EXPECT_TRUE(def->fileAttributes->hasMetadata);
+    EXPECT_EQ(def->metadata, "<rdf:RDF/>");
+    EXPECT_TRUE(def->isProtected);
+    EXPECT_EQ(def->exports.at("square"), id);
+    ASSERT_EQ(def->timeline.frames.size(), 1u);
+    const auto& tags = def->timeline.frames[0].tags;
+    ASSERT_EQ(tags.size(), 2u);
+    const auto* p = std::get_if<swf::PlaceObject>(&tags[0]);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->version, 3);
+    EXPECT_EQ(p->characterId, id);
+    EXPECT_EQ(p->className, "Square");
+    EXPECT_EQ(p->blendMode, swf::BlendMode::Multiply);
+    EXPECT_EQ(p->cacheAsBitmap, true);
+    const auto* action = std::get_if<swf::DoAction>(&tags[1]);
+    ASSERT_NE(action, nullptr);
+    std::vector<uint8_t> expected = code.bytes();
+    EXPECT_EQ(std::vector<uint8_t>(action->actions.span().begin(), action->actions.span().end()), expected);
+}
+
+TEST(RoundTrip, MorphShape2KeepsStrokeDetails) {
+    Movie movie = Movie::pixels(8, 100, 100, 24);
+    MorphShape morph;
+    swf::LineStyle from, to;
+    from.width = 20;
+    from.color = kRed;
+    from.join = swf::JoinStyle::Bevel;
+    from.endCap = swf::CapStyle::Square;
+    from.noHScale = true;
+    to = from;
+    to.width = 100;
+    to.color = kBlue;
+    morph.start().line(morph.addLine(from, to)).moveTo(0, 0).lineTo(200, 0);
+    morph.end().moveTo(0, 0).lineTo(0, 200);
+    uint16_t id = movie.defineMorphShape(morph, 2);
+    auto def = decode(movie);
+    ASSERT_TRUE(def);
+    const swf::MorphShapeDef* m = def->dictionary.get<swf::MorphShapeDef>(id);
+    ASSERT_NE(m, nullptr);
+    ASSERT_EQ(m->start.lines.size(), 1u);
+    EXPECT_EQ(m->start.lines[0].width, 20);
+    EXPECT_EQ(m->end.lines[0].width, 100);
+    EXPECT_EQ(m->end.lines[0].color, kBlue);
+    EXPECT_EQ(m->start.lines[0].join, swf::JoinStyle::Bevel);
+    EXPECT_EQ(m->start.lines[0].endCap, swf::CapStyle::Square);
+    EXPECT_TRUE(m->start.lines[0].noHScale);
+    EXPECT_EQ(m->end.paths.at(0).segments.at(0).to, (swf::Point{0, 200}));
+    swf::ShapeDef half = m->shapeAt(32768);
+    EXPECT_NEAR(half.lines.at(0).width, 60, 1);
+
+    EXPECT_THROW(encodeDefineMorphShape(1, morph, 1), std::invalid_argument);  // joins need version 2
+}
