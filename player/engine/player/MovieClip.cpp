@@ -42,6 +42,7 @@ uint32_t MovieClip::frameCount() const { return std::max<uint32_t>(1, loadedFram
 
 void MovieClip::start() {
     if (started_) return;
+    PlayerContext::BuildScope scope(context_, characterId());
     started_ = true;
     current_ = 0;
     if (timeline_.frames.empty()) return;
@@ -149,11 +150,14 @@ void MovieClip::reconcile(const Plan& plan) {
             it = next;
         }
     }
+    int nesting = 0;
+    for (const MovieClip* p = this; p; p = p->parent) ++nesting;
     for (const auto& [depth, slot] : plan) {
         std::shared_ptr<DisplayObject>& child = children_[depth];
         bool created = false;
         if (!child) {
-            child = context_.instantiate(slot.characterId);
+            // A sprite that places itself nests deeper every frame; the tree stops growing here.
+            if (nesting < PlayerContext::kMaxNesting) child = context_.instantiate(slot.characterId);
             if (!child) {
                 children_.erase(depth);  // an id that names nothing displayable is skipped
                 continue;

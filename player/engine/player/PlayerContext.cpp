@@ -1,5 +1,7 @@
 #include "player/PlayerContext.h"
 
+#include <algorithm>
+
 #include "player/ButtonInstance.h"
 #include "player/EditTextInstance.h"
 #include "player/MorphInstance.h"
@@ -46,6 +48,11 @@ PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host) 
 std::shared_ptr<DisplayObject> PlayerContext::instantiate(uint16_t id) {
     const CharacterDef* def = dictionary().find(id);
     if (!def) return nullptr;
+    if (std::find(building_.begin(), building_.end(), id) != building_.end()) {
+        ++instancesRefused;
+        return nullptr;
+    }
+    BuildScope scope(*this, id);
     return std::visit(Factory{*this, id}, *def);
 }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "model/Movie.h"
 #include "player/ActionInterpreter.h"
@@ -22,8 +23,27 @@ public:
     const MovieDef& movie() const { return *movie_; }
     const Dictionary& dictionary() const { return movie_->dictionary; }
 
-    // A new instance of a character, or nullptr for an id that names nothing displayable.
+    // A new instance of a character, or nullptr for an id that names nothing displayable,
+    // or for one that is being built right now further out: a sprite or button that holds
+    // itself would otherwise build forever (and a button's two sets of children make that
+    // growth exponential).
     std::shared_ptr<DisplayObject> instantiate(uint16_t characterId);
+
+    // Held while an instance of `characterId` builds its children.
+    class BuildScope {
+    public:
+        BuildScope(PlayerContext& c, uint16_t characterId) : context_(c) { context_.building_.push_back(characterId); }
+        ~BuildScope() { context_.building_.pop_back(); }
+        BuildScope(const BuildScope&) = delete;
+        BuildScope& operator=(const BuildScope&) = delete;
+
+    private:
+        PlayerContext& context_;
+    };
+    // How deep clips may nest on the stage (a sprite placing itself adds a level per frame).
+    static constexpr int kMaxNesting = 64;
+    // Instances refused because they would contain themselves (for diagnostics).
+    uint64_t instancesRefused = 0;
 
     // Frame and button actions wait here until the frame's display changes are done.
     void queueActions(MovieClip& clip, SharedBytes actions);
@@ -61,6 +81,7 @@ private:
     ActionInterpreter interpreter_ = ActionInterpreter::withFrameActions();
     std::deque<Pending> queue_;
     bool running_ = false;
+    std::vector<uint16_t> building_;  // characters whose instances are building their children
 };
 
 }  // namespace swf

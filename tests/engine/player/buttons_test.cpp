@@ -181,6 +181,21 @@ TEST(ButtonNesting, ButtonsInsideSpritesAreFoundThroughTheirTransforms) {
     EXPECT_EQ(host.events, (Strings{"fs inner"}));
 }
 
+TEST(ButtonNesting, AButtonWhoseStatesHoldItselfIsBuiltToALimit) {
+    auto button = std::make_shared<ButtonDef>();
+    button->records = {record(ButtonUp | ButtonHitTest, 5), record(ButtonOver, 10)};
+    auto sprite = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(sprite->timeline, {place(1, 10)});  // the sprite holds the button again
+    MovieBuilder b;
+    b.define(10, std::shared_ptr<const ButtonDef>(button)).define(5, sprite);
+    b.frame({place(1, 10)});
+    NullHost host;
+    Player p(b.build(), host);  // returns: the recursion was cut
+    p.mouseMove(1, 1);
+    p.advance();
+    EXPECT_TRUE(p.drawList().empty());
+}
+
 TEST(ShapeHitTest, CurvesHolesAndStrokes) {
     // A square with a square hole (even-odd), and a stroked line.
     auto s = rectShape(0, 0, 40, 40, kRed);

@@ -229,3 +229,34 @@ TEST(Timeline, UnknownCharactersAndRemovingEmptyDepthsAreHarmless) {
 
 }  // namespace
 }  // namespace swf
+
+namespace swf {
+namespace {
+
+using namespace swf::testing;
+
+int nestingDepth(const MovieClip& clip) {
+    int deepest = 0;
+    for (const auto& [depth, child] : clip.children())
+        if (const MovieClip* inner = const_cast<DisplayObject&>(*child).asClip()) deepest = std::max(deepest, 1 + nestingDepth(*inner));
+    return deepest;
+}
+
+TEST(Timeline, ASpriteThatPlacesItselfStopsNestingAndKeepsPlaying) {
+    auto sprite = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(sprite->timeline, {place(1, 5, 1, 1)});
+    MovieBuilder::addFrame(sprite->timeline, {moveTo(1, 2, 2)});
+    MovieBuilder b;
+    b.define(5, sprite);
+    b.frame({place(1, 5)});
+    NullHost host;
+    Player p(b.build(), host);
+    for (int i = 0; i < 50; ++i) p.advance();
+    int depth = nestingDepth(p.root());
+    EXPECT_GE(depth, 10);
+    EXPECT_LE(depth, 64);
+    EXPECT_TRUE(p.drawList().empty()) << "sprites holding only sprites draw nothing";
+}
+
+}  // namespace
+}  // namespace swf
