@@ -264,7 +264,7 @@ void TControl::Invalidate() {
     if (HWND wnd = parent_->HandleIfAllocated()) ::InvalidateRect(wnd, &bounds_, TRUE);
 }
 
-void TControl::InvalidateRect(const RECT& part) {
+void TControl::InvalidatePart(const RECT& part) {
     if (!parent_ || !visible_) return;
     HWND wnd = parent_->HandleIfAllocated();
     if (!wnd) return;

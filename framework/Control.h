@@ -111,7 +111,7 @@ public:
     // Redraws the control (through its parent for a graphic control).
     virtual void Invalidate();
     // Redraws part of the control; the rectangle is in the control's own coordinates.
-    virtual void InvalidateRect(const RECT& part);
+    virtual void InvalidatePart(const RECT& part);
     void Repaint();
 
     // Message entry point: calls WindowProc.

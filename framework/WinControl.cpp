@@ -354,7 +354,7 @@ void TWinControl::CaptionChanged() {
     Invalidate();
 }
 
-void TWinControl::InvalidateRect(const RECT& part) {
+void TWinControl::InvalidatePart(const RECT& part) {
     if (handle_) ::InvalidateRect(handle_, &part, TRUE);
 }
 

@@ -79,7 +79,7 @@ public:
     void Loaded() override;
 
     void Invalidate() override;
-    void InvalidateRect(const RECT& part) override;
+    void InvalidatePart(const RECT& part) override;
     // Whether a container shows its parent's background (read by the skin engine).
     bool ParentBackground() const { return parentBackground_; }
     void SetParentBackground(bool v) { parentBackground_ = v; Invalidate(); }

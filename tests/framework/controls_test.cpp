@@ -295,12 +295,12 @@ TEST_F(TFormFixture, GraphicControlsInvalidateOnlyTheirPartOfTheParent) {
     auto* image = Add<TImage>(panel, 40, 30, 100, 80);
     UpdateWindow(panel->Handle());
     ValidateRect(panel->Handle(), nullptr);
-    image->InvalidateRect(RECT{10, 10, 20, 20});
+    image->InvalidatePart(RECT{10, 10, 20, 20});
     RECT dirty;
     ASSERT_TRUE(GetUpdateRect(panel->Handle(), &dirty, FALSE));
     EXPECT_TRUE(SameRect(dirty, RECT{50, 40, 60, 50})) << Show(dirty);
     ValidateRect(panel->Handle(), nullptr);
-    image->InvalidateRect(RECT{90, 70, 300, 300});   // clipped to the control
+    image->InvalidatePart(RECT{90, 70, 300, 300});   // clipped to the control
     ASSERT_TRUE(GetUpdateRect(panel->Handle(), &dirty, FALSE));
     EXPECT_TRUE(SameRect(dirty, RECT{130, 100, 140, 110})) << Show(dirty);
 }
