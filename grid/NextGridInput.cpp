@@ -87,8 +87,8 @@ void TNextGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TNextGrid::MouseMove(TShiftState shift, int x, int y)
 {
     if (resizingColumn_ >= 0) {
-        columns_[static_cast<std::size_t>(resizingColumn_)]->SetWidth(
-            std::max(kMinimumDraggedWidth, resizeStartWidth_ + x - resizeStartX_));
+        if (TNxTextColumn* column = Columns(resizingColumn_))
+            column->SetWidth(std::max(kMinimumDraggedWidth, resizeStartWidth_ + x - resizeStartX_));
     } else if (pressedHeader_ >= 0) {
         const Hit hit = HitTest(x, y);
         const bool inside = hit.area == HitArea::Header && hit.column == pressedHeader_;
@@ -122,10 +122,6 @@ void TNextGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     }
     TWinControl::MouseUp(button, shift, x, y);
 }
-
-} // namespace vm
-
-namespace vm {
 
 void TNextGrid::UpdateTextFitHint(int x, int y)
 {

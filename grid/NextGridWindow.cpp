@@ -173,7 +173,7 @@ void TNextGrid::InvalidateRows(int first, int last)
     if (shownLast < shownFirst)
         return;
     RECT area{0, layout.rowRect(shownFirst).top, layout.clientWidth, layout.rowRect(shownLast).bottom};
-    InvalidateRect(HandleIfAllocated(), &area, FALSE);
+    ::InvalidateRect(HandleIfAllocated(), &area, FALSE);
 }
 
 void TNextGrid::InvalidateHeader()
@@ -182,14 +182,14 @@ void TNextGrid::InvalidateHeader()
         return;
     const Layout layout = CurrentLayout();
     const RECT band{0, 0, layout.clientWidth, layout.headerHeight};
-    InvalidateRect(HandleIfAllocated(), &band, FALSE);
+    ::InvalidateRect(HandleIfAllocated(), &band, FALSE);
 }
 
 void TNextGrid::InvalidateClient()
 {
     HideTextFitHint();   // what lies under the pointer may have moved or changed
     if (HandleAllocated() && !model_.updating())
-        InvalidateRect(HandleIfAllocated(), nullptr, FALSE);
+        ::InvalidateRect(HandleIfAllocated(), nullptr, FALSE);
 }
 
 // ---- scrolling -------------------------------------------------------------------------------
