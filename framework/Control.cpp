@@ -89,7 +89,7 @@ const TPropertyTable& TControl::ClassProperties() {
         t.Boolean<TControl>("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
         t.Boolean<TControl>("ParentFont", &TControl::ParentFont, &TControl::SetParentFont);
         t.Add<TControl>("Font", TValueKind::Font,
-            [](const TControl& c) { return TValue::MakeFont(c.Font().Spec()); },
+            [](const TControl& c) { return TValue::MakeFont(c.Font().Description()); },
             [](TControl& c, const TValue& v) { c.Font().Assign(v.AsFont()); });
         t.Text<TControl>("Font.Name", &TControl::FontName, &TControl::SetFontName);
         t.Integer<TControl>("Font.Height", &TControl::FontHeight, &TControl::SetFontHeight);
@@ -247,7 +247,7 @@ void TControl::SetAlign(TAlign align) {
 void TControl::ParentFontChanged() {
     if (!parentFont_ || !parent_) return;
     settingParentFont_ = true;
-    font_.Assign(parent_->Font().Spec());
+    font_.Assign(parent_->Font().Description());
     settingParentFont_ = false;
 }
 

@@ -17,24 +17,24 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 class TFont {
 public:
     TFont() = default;
-    explicit TFont(const TFontSpec& spec) : spec_(spec) {}
-    TFont(const TFont& other) : spec_(other.spec_) {}
-    TFont& operator=(const TFont& other) { Assign(other.spec_); return *this; }
+    explicit TFont(const TFontDescription& description) : description_(description) {}
+    TFont(const TFont& other) : description_(other.description_) {}
+    TFont& operator=(const TFont& other) { Assign(other.description_); return *this; }
 
-    const TFontSpec& Spec() const { return spec_; }
-    void Assign(const TFontSpec& spec);
+    const TFontDescription& Description() const { return description_; }
+    void Assign(const TFontDescription& description);
 
-    const std::string& Name() const { return spec_.name; }
+    const std::string& Name() const { return description_.name; }
     void SetName(const std::string& name);
-    int Height() const { return spec_.height; }
+    int Height() const { return description_.height; }
     void SetHeight(int height);
     int Size() const;                 // points at the screen's resolution
     void SetSize(int points);
-    TColor Color() const { return spec_.color; }
+    TColor Color() const { return description_.color; }
     void SetColor(TColor color);
     unsigned Style() const;           // TFontStyle bits
     void SetStyle(unsigned style);
-    int Charset() const { return spec_.charset; }
+    int Charset() const { return description_.charset; }
     void SetCharset(int charset);
 
     HFONT Handle() const;             // owned by the font; valid until the next change
@@ -43,7 +43,7 @@ public:
 
 private:
     void Changed();
-    TFontSpec spec_;
+    TFontDescription description_;
     mutable TFontHandle handle_;
 };
 

@@ -88,8 +88,8 @@ TColor TValue::AsColour() const {
     WrongKind("a colour");
 }
 
-const TFontSpec& TValue::AsFont() const {
-    if (auto p = std::get_if<TFontSpec>(&v_)) return *p;
+const TFontDescription& TValue::AsFont() const {
+    if (auto p = std::get_if<TFontDescription>(&v_)) return *p;
     WrongKind("a font");
 }
 
@@ -159,7 +159,7 @@ std::string TValue::ToString() const {
         return s + "}";
     }
     case TValueKind::Font: {
-        const auto& f = std::get<TFontSpec>(v_);
+        const auto& f = std::get<TFontDescription>(v_);
         return "(" + QuoteText(f.name) + " " + std::to_string(f.height) + ")";
     }
     case TValueKind::Collection: {

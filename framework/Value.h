@@ -19,13 +19,13 @@ enum class TValueKind {
 };
 const char* ValueKindName(TValueKind kind);
 
-struct TFontSpec {
+struct TFontDescription {
     std::string name = "MS Sans Serif";
     int height = -11;            // pixels; negative means character height, as LOGFONT
     TColor color = clWindowText;
     bool bold = false, italic = false, underline = false, strikeOut = false;
     int charset = 1;             // DEFAULT_CHARSET
-    bool operator==(const TFontSpec&) const = default;
+    bool operator==(const TFontDescription&) const = default;
 };
 
 struct TCollectionItem;   // a list of named values, see below
@@ -48,7 +48,7 @@ public:
     static TValue MakeIdent(std::string v) { return TValue(Ident{std::move(v)}); }
     static TValue MakeSet(std::vector<std::string> v) { return TValue(IdentSet{std::move(v)}); }
     static TValue MakeColour(TColor v) { return TValue(Colour{v}); }
-    static TValue MakeFont(TFontSpec v) { return TValue(std::move(v)); }
+    static TValue MakeFont(TFontDescription v) { return TValue(std::move(v)); }
     static TValue MakeStrings(std::vector<std::string> v) { return TValue(Strings{std::move(v)}); }
     static TValue MakeBinary(std::vector<std::uint8_t> v) { return TValue(Binary{std::move(v)}); }
     static TValue MakeEvent(std::string handler) { return TValue(Event{std::move(handler)}); }
@@ -65,7 +65,7 @@ public:
     const std::string& AsIdent() const;     // Ident (also Event's handler name)
     std::vector<std::string> AsSet() const; // IdentSet
     TColor AsColour() const;                // Colour, Integer, or a colour identifier
-    const TFontSpec& AsFont() const;
+    const TFontDescription& AsFont() const;
     const std::vector<std::string>& AsStrings() const;
     const std::vector<std::uint8_t>& AsBinary() const;
     const std::string& AsEvent() const;     // Event, or an identifier naming the handler
@@ -78,7 +78,7 @@ public:
 
 private:
     using Storage = std::variant<std::monostate, std::int64_t, bool, std::string, Ident, IdentSet,
-                                 Colour, TFontSpec, Strings, Binary, Event, Collection, double>;
+                                 Colour, TFontDescription, Strings, Binary, Event, Collection, double>;
     template <class T> explicit TValue(T v) : v_(std::move(v)) {}
     [[noreturn]] void WrongKind(const char* wanted) const;
     Storage v_;

@@ -37,7 +37,7 @@ const TPropertyTable& TNxTextColumn::ClassProperties()
                  &C::Options, &C::SetOptions);
         t.Boolean<C>("Sorted", &C::Sorted, &C::SetSorted);
         t.Enum<C, velmora::grid::SortKind>("SortKind", {"skAscending", "skDescending"}, &C::SortKind, &C::SetSortKind);
-        t.Add<C>("Font", TValueKind::Font, [](const C& c) { return TValue::MakeFont(c.font_.Spec()); },
+        t.Add<C>("Font", TValueKind::Font, [](const C& c) { return TValue::MakeFont(c.font_.Description()); },
                  [](C& c, const TValue& v) { c.font_.Assign(v.AsFont()); });
         // The same font, one field at a time, as definitions usually spell it.
         t.Add<C>("Font.Name", TValueKind::Text, [](const C& c) { return TValue::Text(c.font_.Name()); },

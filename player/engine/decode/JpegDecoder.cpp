@@ -88,7 +88,7 @@ bool decodeInto(std::span<const uint8_t> jpeg, Image& image, char* message) {
         for (uint32_t x = 0; x < image.width; ++x) {
             const uint8_t* p = row.data() + size_t{x} * info.output_components;
             uint32_t r, g, b;
-            if (cmyk) {  // Adobe writes CMYK inverted
+            if (cmyk) {  // CMYK JPEGs with an APP14 marker store inverted ink values
                 r = p[0] * p[3] / 255;
                 g = p[1] * p[3] / 255;
                 b = p[2] * p[3] / 255;
