@@ -70,7 +70,12 @@ void boxPass(Plane& p, int width, bool horizontal, int first, int last) {
 
 void blur(Plane& p, double bx, double by, int passes, double scale, int first = 0, int last = 4) {
     // A centred box: blur b covers b/2 pixels either side.
-    auto box = [scale](double b) { return 2 * static_cast<int>(std::lround(b * scale / 2)) + 1; };
+    // Wider than the area it would only average everything; the clamp also keeps absurd
+    // values from a damaged file away from the integer conversion.
+    auto box = [scale](double b) {
+        double half = std::clamp(b * scale / 2, 0.0, 8192.0);
+        return 2 * static_cast<int>(std::lround(std::isfinite(half) ? half : 0.0)) + 1;
+    };
     int wx = box(bx), wy = box(by);
     for (int i = 0; i < std::max(1, passes); ++i) {
         boxPass(p, wx, true, first, last);
@@ -81,7 +86,8 @@ void blur(Plane& p, double bx, double by, int passes, double scale, int first = 
 // The source's alpha, shifted by (dx, dy) and blurred: the shape of shadows and glows.
 Plane shadowAlpha(const Plane& source, const FilterShadowParams& fp, double scale, double dx, double dy) {
     Plane a{source.width, source.height, std::vector<float>(source.px.size(), 0)};
-    int ix = static_cast<int>(std::lround(dx)), iy = static_cast<int>(std::lround(dy));
+    auto shift = [](double d) { return static_cast<int>(std::lround(std::isfinite(d) ? std::clamp(d, -8192.0, 8192.0) : 0.0)); };
+    int ix = shift(dx), iy = shift(dy);
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x) a.at(x, y)[3] = source.alpha(x - ix, y - iy);
     blur(a, fp.blurX, fp.blurY, fp.passes, scale, 3, 4);
@@ -162,7 +168,11 @@ void colorMatrix(Plane& p, const std::array<float, 20>& m) {
 }
 
 void convolve(Plane& p, const ConvolutionFilter& f) {
-    if (f.columns == 0 || f.rows == 0 || f.matrix.size() < size_t(f.columns) * f.rows || f.divisor == 0) return;
+    // Kernels beyond 15 x 15 cost seconds per frame on a full stage; a damaged file gets none.
+    constexpr int kLargestKernel = 15;
+    if (f.columns == 0 || f.rows == 0 || f.columns > kLargestKernel || f.rows > kLargestKernel ||
+        f.matrix.size() < size_t(f.columns) * f.rows || f.divisor == 0)
+        return;
     Plane src = p;
     int cx = f.columns / 2, cy = f.rows / 2;
     float def[4] = {f.defaultColor.r / 255.0f, f.defaultColor.g / 255.0f, f.defaultColor.b / 255.0f, f.defaultColor.a / 255.0f};

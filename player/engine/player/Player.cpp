@@ -33,8 +33,15 @@ ButtonInstance* findButton(const MovieClip& clip, double x, double y) {
     return nullptr;
 }
 
+// A pixel count from a double that may be huge or not a number (damaged files, absurd zoom).
+int toPixels(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<int>(std::clamp(v, -1e9, 1e9));
+}
+
 PixelRect grow(const PixelRect& r, int by) {
     if (r.empty()) return r;
+    by = std::clamp(by, 0, 1 << 20);
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
@@ -221,7 +228,7 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                 params.colorOverride = item.colorOverride;
                 renderer_.drawShape(*item.shape, params);
                 PixelRect bounds = render::Renderer::bounds(*item.shape, params.matrix);
-                if (item.filterMargin > 0) bounds = grow(bounds, int(std::ceil(item.filterMargin * stageScale)));
+                if (item.filterMargin > 0) bounds = grow(bounds, toPixels(std::ceil(item.filterMargin * stageScale)));
                 drawn.push_back({item, bounds});
                 if (renderer_.maskDepth() == 0 || activeLayers > 0) noteDrawn(bounds);
                 break;
@@ -254,7 +261,7 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                 --activeLayers;
                 PixelRect area = layer.drawn;
                 if (layer.filters && !layer.filters->empty() && !area.empty()) {
-                    int margin = int(std::ceil(DrawListBuilder::filterMargin(*layer.filters) * stageScale));
+                    int margin = toPixels(std::ceil(DrawListBuilder::filterMargin(*layer.filters) * stageScale));
                     area = grow(area, margin).intersected(clip);
                     applyFilters(*layer.filters, layer.plane, area, stageScale);
                 }
@@ -280,10 +287,8 @@ PixelRect Player::stagePixels(const Matrix& m) const {
     m.apply(s.xMax, s.yMin, xs[1], ys[1]);
     m.apply(s.xMin, s.yMax, xs[2], ys[2]);
     m.apply(s.xMax, s.yMax, xs[3], ys[3]);
-    return {static_cast<int>(std::floor(*std::min_element(xs, xs + 4))),
-            static_cast<int>(std::floor(*std::min_element(ys, ys + 4))),
-            static_cast<int>(std::ceil(*std::max_element(xs, xs + 4))),
-            static_cast<int>(std::ceil(*std::max_element(ys, ys + 4)))};
+    return {toPixels(std::floor(*std::min_element(xs, xs + 4))), toPixels(std::floor(*std::min_element(ys, ys + 4))),
+            toPixels(std::ceil(*std::max_element(xs, xs + 4))), toPixels(std::ceil(*std::max_element(ys, ys + 4)))};
 }
 
 PixelRect Player::changedRect(const Matrix& stageToPixel) const {
@@ -293,7 +298,7 @@ PixelRect Player::changedRect(const Matrix& stageToPixel) const {
     for (const DrawItem& item : now)
         if (item.op == DrawItem::Op::Shape)
             current.push_back({item, grow(render::Renderer::bounds(*item.shape, stageToPixel * item.matrix),
-                                          int(std::ceil(item.filterMargin * std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel)))});
+                                          toPixels(std::ceil(item.filterMargin * std::sqrt(std::abs(stageToPixel.determinant())) * kTwipsPerPixel)))});
 
     PixelRect changed;
     if (!rendered_ || !(stageToPixel == lastStageToPixel_) || !(backgroundColor() == lastBackground_)) {

@@ -97,6 +97,25 @@ TEST(Filters, ColorMatrixSwapsChannels) {
     EXPECT_EQ(c.at(0, 0), 0xFF0000FFu);
 }
 
+TEST(Filters, AbsurdValuesFromADamagedFileAreClampedNotTrusted) {
+    FilterCanvas c;
+    c.at(10, 10) = 0xFFFFFFFF;
+    DropShadowFilter shadow;
+    shadow.p.blurX = 1e300;
+    shadow.p.blurY = std::nan("");
+    shadow.p.distance = -1e308;
+    ConvolutionFilter huge;
+    huge.columns = huge.rows = 200;
+    huge.matrix.assign(200 * 200, 1.0f);
+    applyFilters({shadow, BlurFilter{1e12, 3, 3}, huge}, c.plane(), {0, 0, 21, 21}, 1e6);  // returns at once
+    for (Pixel p : c.px) {
+        uint32_t a = p >> 24;
+        EXPECT_TRUE((p >> 16 & 0xFF) <= a && (p >> 8 & 0xFF) <= a && (p & 0xFF) <= a) << std::hex << p;
+    }
+    // Spread over a box far wider than the area, the single pixel averages away.
+    EXPECT_EQ(std::count(c.px.begin(), c.px.end(), 0u), 21 * 21);
+}
+
 TEST(Layers, ABlendedChildIsDrawnThroughAGroup) {
     MovieBuilder b;
     b.define(1, rectShape(0, 0, 100, 100, {128, 128, 128, 255})).define(2, rectShape(10, 10, 20, 20, {255, 128, 0, 255}));
