@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes the engine with libFuzzer (clang, address + undefined-behaviour sanitizers).
-#   scripts/fuzz.sh smoke           every target briefly (about 40 s each); fails on any crash,
-#                                   leak or timeout
+#   scripts/fuzz.sh smoke           replays the saved failing inputs, then runs every target
+#                                   briefly (about 40 s each); fails on any crash, leak or timeout
 #   scripts/fuzz.sh long MINUTES    every target for MINUTES in all, niced, carrying on past
 #                                   failures; failing inputs are saved in
 #                                   tests/engine/fuzz-regressions/, where a gtest replays them
@@ -50,9 +50,25 @@ fi
 echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies linked"
 
 status=0
+# Inputs that failed before must pass under the sanitizers too (the gtest replay has none).
+mapfile -t saved < <(find "$root/tests/engine/fuzz-regressions" -maxdepth 1 -type f \
+  \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | sort)
+if [ ${#saved[@]} -gt 0 ]; then
+  for t in "${targets[@]}"; do
+    if ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" -timeout=10 -rss_limit_mb=2048 "${saved[@]}" \
+        >"$build/$t-regressions.log" 2>&1; then
+      echo "fuzz: $t replays ${#saved[@]} saved inputs cleanly"
+    else
+      echo "fuzz: $t FAILED on a saved input; log: $build/$t-regressions.log" >&2
+      grep -E 'Running: |ERROR: |SUMMARY: |runtime error' "$build/$t-regressions.log" | tail -n 4 >&2 || true
+      status=1
+    fi
+  done
+fi
 for t in "${targets[@]}"; do
   work="$build/work/$t"          # the growing corpus of this target (build folder only)
   artifacts="$build/artifacts/$t"
+  rm -rf "$artifacts"  # failing inputs of earlier runs are in the regression folder already
   mkdir -p "$work" "$artifacts"
   log="$build/$t-$mode.log"
   common=(-timeout=10 -rss_limit_mb=2048 -max_len=262144 -artifact_prefix="$artifacts/" -print_final_stats=1)
