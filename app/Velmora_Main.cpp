@@ -160,13 +160,6 @@ void TfrmFlash::FindControls() {
   ComboBox2 = &Component<TComboBox>("ComboBox2");
 }
 
-void TfrmFlash::CreateWnd() {
-  TForm::CreateWnd();
-  // The window was made from the client size of the definition; take the outer size the
-  // system gave it, so centring the window keeps that size.
-  AdoptWindowBounds();
-}
-
 // ---- start-up --------------------------------------------------------------------------------
 // An exception from any step ends FormCreate there; the application shows it in an error box
 // and the window still opens with what was done.

@@ -119,9 +119,6 @@ class TfrmFlash : public TForm {
   // The second catalogue window, once the icon was double-clicked.
   TfrmFlash* SecondWindow() const { return secondWindow_; }
 
- protected:
-  void CreateWnd() override;
-
  private:
   void RegisterHandlers();
   void FindControls();
