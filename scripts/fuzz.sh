@@ -2,8 +2,9 @@
 # Fuzzes the engine with libFuzzer (clang, address + undefined-behaviour sanitizers).
 #   scripts/fuzz.sh smoke           replays the saved failing inputs, then runs every target
 #                                   briefly (about 40 s each); fails on any crash, leak or timeout
-#   scripts/fuzz.sh long MINUTES    every target for MINUTES in all, niced, carrying on past
-#                                   failures; failing inputs are saved in
+#   scripts/fuzz.sh long MINUTES [TARGET]
+#                                   every target (or just TARGET) for MINUTES in all, niced,
+#                                   carrying on past failures; failing inputs are saved in
 #                                   tests/engine/fuzz-regressions/, where a gtest replays them
 # Seeds: movies made by our writer and the sample collection (build/fuzz/seeds), plus the
 # small movies of the shared corpus, linked by path (never copied into the repository).
@@ -19,9 +20,13 @@ targets=(fuzz_decode fuzz_play)
 case "$mode" in
   smoke) per_target=40 ;;
   long)
-    minutes=${2:?usage: scripts/fuzz.sh long MINUTES}
+    minutes=${2:?usage: scripts/fuzz.sh long MINUTES [TARGET]}
+    if [ -n "${3:-}" ]; then
+      case " ${targets[*]} " in *" $3 "*) targets=("$3") ;;
+        *) echo "fuzz: no target '$3' (have: ${targets[*]})" >&2; exit 2 ;; esac
+    fi
     per_target=$(( minutes * 60 / ${#targets[@]} )) ;;
-  *) echo "usage: scripts/fuzz.sh smoke | long MINUTES" >&2; exit 2 ;;
+  *) echo "usage: scripts/fuzz.sh smoke | long MINUTES [TARGET]" >&2; exit 2 ;;
 esac
 
 if [ ! -f "$build/build.ninja" ]; then

@@ -17,15 +17,51 @@ PixelPoint transformed(const Matrix& m, Point p) {
 }
 }  // namespace
 
+namespace {
+// Closed-form approximations of the integral of (1 + 4x^2)^-1/4 and its inverse, after
+// Levien's "Flattening quadratic Beziers": mapping a curve onto the unit parabola makes
+// pieces of equal length under this integral stray equally far from their chords.
+double parabolaIntegral(double x) {
+    constexpr double d = 0.67;
+    return x / (1 - d + std::sqrt(std::sqrt(d * d * d * d + 0.25 * x * x)));
+}
+double parabolaIntegralInverse(double x) {
+    constexpr double b = 0.39;
+    return x * (1 - b + std::sqrt(b * b + 0.25 * x * x));
+}
+PixelPoint pointAt(PixelPoint p0, PixelPoint c, PixelPoint p2, double t) {
+    double u = 1 - t;
+    return {u * u * p0.x + 2 * u * t * c.x + t * t * p2.x, u * u * p0.y + 2 * u * t * c.y + t * t * p2.y};
+}
+}  // namespace
+
 void flattenQuadratic(PixelPoint p0, PixelPoint c, PixelPoint p2, double tolerance, std::vector<PixelPoint>& out) {
-    // A quadratic split into n equal steps strays at most |p0 - 2c + p2| / (8 n^2) from its chords.
-    double ddx = p0.x - 2 * c.x + p2.x, ddy = p0.y - 2 * c.y + p2.y;
-    double deviation = std::sqrt(ddx * ddx + ddy * ddy);
-    double wanted = std::ceil(std::sqrt(deviation / (8 * tolerance)));
-    int pieces = std::isfinite(wanted) ? static_cast<int>(std::clamp(wanted, 1.0, double(kMaxPiecesPerCurve))) : 1;
+    // Pieces are spaced so that each strays about `tolerance` from its chord: short where the
+    // curve bends sharply, long where it is nearly straight.
+    double ddx = 2 * c.x - p0.x - p2.x, ddy = 2 * c.y - p0.y - p2.y;
+    double u0 = (c.x - p0.x) * ddx + (c.y - p0.y) * ddy;
+    double u2 = (p2.x - c.x) * ddx + (p2.y - c.y) * ddy;
+    double cross = (p2.x - p0.x) * ddy - (p2.y - p0.y) * ddx;
+    double x0 = u0 / cross, x2 = u2 / cross;
+    double scale = std::abs(cross) / (std::hypot(ddx, ddy) * std::abs(x2 - x0));
+    double a0 = parabolaIntegral(x0), a2 = parabolaIntegral(x2);
+    double spread = std::abs(a2 - a0) * std::sqrt(scale / tolerance);
+    if ((x0 < 0) != (x2 < 0)) {
+        // The curve passes its vertex, where it bends hardest: space the pieces by the
+        // bend there rather than by the parabola's scale alone.
+        double xmin = std::sqrt(tolerance / scale);
+        spread = std::abs(a2 - a0) / parabolaIntegral(xmin);
+    }
+    double wanted = std::ceil(0.5 * spread);
+    if (!std::isfinite(wanted) || !std::isfinite(x0) || !std::isfinite(x2)) {
+        out.push_back(p2);  // straight (or degenerate): the chord is the curve
+        return;
+    }
+    int pieces = static_cast<int>(std::clamp(wanted, 1.0, double(kMaxPiecesPerCurve)));
+    double v0 = parabolaIntegralInverse(a0), v2 = parabolaIntegralInverse(a2);
     for (int i = 1; i < pieces; ++i) {
-        double t = double(i) / pieces, u = 1 - t;
-        out.push_back({u * u * p0.x + 2 * u * t * c.x + t * t * p2.x, u * u * p0.y + 2 * u * t * c.y + t * t * p2.y});
+        double v = parabolaIntegralInverse(a0 + (a2 - a0) * i / pieces);
+        out.push_back(pointAt(p0, c, p2, (v - v0) / (v2 - v0)));
     }
     out.push_back(p2);
 }

@@ -13,9 +13,11 @@ struct PixelPoint {
     friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
 };
 
-// Largest distance, in pixels, a flattened curve may stray from the true one.
+// Largest distance, in pixels, a flattened curve may stray from the true one. Low quality
+// saves on coverage, not on curve accuracy: coarser chords there made aliased round edges
+// visibly flat and moved whole pixels in and out of small glyphs.
 constexpr double kHighQualityTolerance = 0.1;
-constexpr double kLowQualityTolerance = 0.5;
+constexpr double kLowQualityTolerance = 0.1;
 
 // Moves points to the nearest position k + offset (ties go up-left), so that thin strokes
 // cover whole pixels instead of smearing over two: offset 0.5 for odd widths, 0 for even.
