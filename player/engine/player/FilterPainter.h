@@ -1,7 +1,8 @@
 #pragma once
-// Bitmap filters (blur, drop shadow, glow, bevel, colour matrix, convolution) applied to a
-// finished layer before it is composited. Distances and blur sizes are stage pixels; `scale`
-// turns them into target pixels, so filters grow with the view as the runtime draws them.
+// Bitmap filters (blur, drop shadow, glow, bevel, their gradient kinds, colour matrix,
+// convolution) applied to a finished layer before it is composited. Distances and blur sizes
+// are stage pixels; `scale` turns them into target pixels, so filters grow with the view as
+// the runtime draws them, but not with the object's own scale.
 #include "model/Filters.h"
 #include "player/LayerCompositor.h"
 
@@ -10,5 +11,14 @@ namespace swf {
 // Filters `area` of `layer` in place, in list order. Pixels outside `area` are treated as
 // transparent and never written.
 void applyFilters(const FilterList& filters, const PixelPlane& layer, const render::PixelRect& area, double scale);
+
+// The box a blur of `amount` target pixels averages over: the widest odd width not above
+// the amount (1 = no blur). A blur of 5 spreads a one-pixel line over 5 pixels of 1/5.
+int blurBoxWidth(double amount);
+
+// `passes` box passes of boxX pixels along rows, then boxY along columns, over one channel
+// of an interleaved plane; outside the plane counts as 0. Cost per pass is independent of
+// the box widths.
+void boxBlur(float* data, int width, int height, int channels, int channel, int boxX, int boxY, int passes);
 
 }  // namespace swf
