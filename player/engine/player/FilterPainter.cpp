@@ -73,7 +73,7 @@ int blurBoxWidth(double amount) {
     // The clamp keeps absurd values from a damaged file away from the integer conversion;
     // a box wider than any layer would only average everything.
     double clamped = std::isfinite(amount) ? std::clamp(amount, 0.0, 16384.0) : 0.0;
-    return std::max(1, 2 * static_cast<int>(std::floor((clamped - 1) / 2)) + 1);
+    return 2 * static_cast<int>(std::floor(clamped / 2)) + 1;
 }
 
 void boxBlur(float* data, int width, int height, int channels, int channel, int boxX, int boxY, int passes) {

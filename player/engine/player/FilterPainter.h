@@ -12,8 +12,9 @@ namespace swf {
 // transparent and never written.
 void applyFilters(const FilterList& filters, const PixelPlane& layer, const render::PixelRect& area, double scale);
 
-// The box a blur of `amount` target pixels averages over: the widest odd width not above
-// the amount (1 = no blur). A blur of 5 spreads a one-pixel line over 5 pixels of 1/5.
+// The box a blur of `amount` target pixels averages over: it reaches half the amount, in
+// whole pixels, either side (1 = no blur). A blur of 5 spreads a one-pixel line over five
+// pixels of 1/5, one of 30 over 31.
 int blurBoxWidth(double amount);
 
 // `passes` box passes of boxX pixels along rows, then boxY along columns, over one channel

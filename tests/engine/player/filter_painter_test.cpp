@@ -30,16 +30,16 @@ FilterShadowParams noBlur() {
     return p;
 }
 
-TEST(BlurBox, WidestOddBoxNotAboveTheAmount) {
+TEST(BlurBox, ReachesHalfTheAmountEitherSideInWholePixels) {
     EXPECT_EQ(blurBoxWidth(5), 5);
-    EXPECT_EQ(blurBoxWidth(20), 19);
-    EXPECT_EQ(blurBoxWidth(30), 29);
-    EXPECT_EQ(blurBoxWidth(4.9), 3);
-    EXPECT_EQ(blurBoxWidth(2), 1) << "a blur of 2 or less leaves the image as it is";
+    EXPECT_EQ(blurBoxWidth(10), 11);
+    EXPECT_EQ(blurBoxWidth(30), 31);
+    EXPECT_EQ(blurBoxWidth(5.9), 5);
+    EXPECT_EQ(blurBoxWidth(1.9), 1) << "a blur below 2 leaves the image as it is";
     EXPECT_EQ(blurBoxWidth(0), 1);
     EXPECT_EQ(blurBoxWidth(-7), 1);
     EXPECT_EQ(blurBoxWidth(std::nan("")), 1);
-    EXPECT_EQ(blurBoxWidth(1e300), 16383) << "absurd sizes are clamped before the integer conversion";
+    EXPECT_EQ(blurBoxWidth(1e300), 16385) << "absurd sizes are clamped before the integer conversion";
 }
 
 TEST(BlurBox, OnePassTurnsAStepIntoAnEvenRamp) {
