@@ -1,6 +1,7 @@
 #include "player/FilterPainter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -45,49 +46,53 @@ void store(Plane& p, const PixelPlane& layer, const render::PixelRect& area) {
     }
 }
 
-// One box pass of odd `width` along rows (horizontal) or columns over channel `channel` of
-// an interleaved plane: a running sum, so the cost does not grow with the width.
-void boxPass(float* data, int width, int height, int channels, int channel, int box, bool horizontal) {
-    if (box <= 1) return;
-    const int half = box / 2;
+// One box pass `amount` pixels wide along rows (horizontal) or columns over channel
+// `channel` of an interleaved plane. A fractional width weighs the two outermost pixels in
+// part, so the blur grows smoothly with the amount. Running sums keep the cost independent of
+// the width.
+void boxPass(float* data, int width, int height, int channels, int channel, double amount, bool horizontal) {
+    if (!(amount > 1)) return;
+    const double radius = amount / 2;
+    const int reach = static_cast<int>(std::ceil(radius + 0.5)) - 1;  // farthest pixel with weight
+    const double edge = radius + 0.5 - reach;                           // its weight, (0, 1]
+    const int full = reach - 1;                                         // pixels of full weight either side
     const int length = horizontal ? width : height, lines = horizontal ? height : width;
     const ptrdiff_t step = horizontal ? channels : ptrdiff_t(width) * channels;
     const ptrdiff_t lineStep = horizontal ? ptrdiff_t(width) * channels : channels;
     std::vector<float> line(static_cast<size_t>(length));
+    auto at = [&](int i) { return i >= 0 && i < length ? double(line[i]) : 0.0; };
     for (int l = 0; l < lines; ++l) {
         float* first = data + l * lineStep + channel;
         for (int i = 0; i < length; ++i) line[i] = first[i * step];
         double sum = 0;  // double: a float sum drifts over long lines
-        for (int i = 0; i <= std::min(half, length - 1); ++i) sum += line[i];
+        for (int i = 0; i <= std::min(full, length - 1); ++i) sum += line[i];
         for (int i = 0; i < length; ++i) {
-            first[i * step] = static_cast<float>(sum / box);
-            if (int out = i - half; out >= 0) sum -= line[out];
-            if (int in = i + half + 1; in < length) sum += line[in];
+            first[i * step] = static_cast<float>((sum + edge * (at(i - reach) + at(i + reach))) / amount);
+            if (int out = i - full; out >= 0) sum -= line[out];
+            if (int in = i + full + 1; in < length) sum += line[in];
         }
     }
 }
 
 }  // namespace
 
-int blurBoxWidth(double amount) {
-    // The clamp keeps absurd values from a damaged file away from the integer conversion;
-    // a box wider than any layer would only average everything.
-    double clamped = std::isfinite(amount) ? std::clamp(amount, 0.0, 16384.0) : 0.0;
-    return 2 * static_cast<int>(std::floor(clamped / 2)) + 1;
+double blurWidth(double amount) {
+    // Absurd values from a damaged file must not reach the box's integer reach; a box wider
+    // than any layer would only average everything anyway.
+    return std::isfinite(amount) ? std::clamp(amount, 0.0, 16384.0) : 0.0;
 }
 
-void boxBlur(float* data, int width, int height, int channels, int channel, int boxX, int boxY, int passes) {
+void boxBlur(float* data, int width, int height, int channels, int channel, double boxX, double boxY, int passes) {
     for (int i = 0; i < std::max(1, passes); ++i) {
-        boxPass(data, width, height, channels, channel, boxX, true);
-        boxPass(data, width, height, channels, channel, boxY, false);
+        boxPass(data, width, height, channels, channel, blurWidth(boxX), true);
+        boxPass(data, width, height, channels, channel, blurWidth(boxY), false);
     }
 }
 
 namespace {
 
 void blur(Plane& p, double bx, double by, int passes, double scale) {
-    int wx = blurBoxWidth(bx * scale), wy = blurBoxWidth(by * scale);
-    for (int c = 0; c < 4; ++c) boxBlur(p.px.data(), p.width, p.height, 4, c, wx, wy, passes);
+    for (int c = 0; c < 4; ++c) boxBlur(p.px.data(), p.width, p.height, 4, c, bx * scale, by * scale, passes);
 }
 
 int wholePixels(double d) { return static_cast<int>(std::lround(std::isfinite(d) ? std::clamp(d, -8192.0, 8192.0) : 0.0)); }
@@ -98,8 +103,7 @@ std::vector<float> shiftedBlurredAlpha(const Plane& source, const FilterShadowPa
     std::vector<float> a(size_t(source.width) * source.height, 0.0f);
     for (int y = 0; y < source.height; ++y)
         for (int x = 0; x < source.width; ++x) a[size_t(y) * source.width + x] = source.alpha(x - dx, y - dy);
-    boxBlur(a.data(), source.width, source.height, 1, 0, blurBoxWidth(fp.blurX * scale), blurBoxWidth(fp.blurY * scale),
-            fp.passes);
+    boxBlur(a.data(), source.width, source.height, 1, 0, fp.blurX * scale, fp.blurY * scale, fp.passes);
     return a;
 }
 
@@ -153,7 +157,7 @@ void compose(Plane& source, const std::vector<uint8_t>& index, const EffectRamp&
             for (int c = 0; c < 4; ++c) out[c] = s[c] + e[c] * (1 - sa);
         } else {
             // Inner: the effect atop the object, whose alpha stays; full: the effect over it.
-            for (int c = 0; c < 4; ++c) out[c] = e[c] * cut + s[c] * (1 - e[3] * cut);
+            for (int c = 0; c < 4; ++c) out[c] = e[c] * cut + s[c] * (1 - e[3]);
         }
         for (int c = 0; c < 4; ++c) s[c] = out[c];
     }

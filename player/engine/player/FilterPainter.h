@@ -12,14 +12,14 @@ namespace swf {
 // transparent and never written.
 void applyFilters(const FilterList& filters, const PixelPlane& layer, const render::PixelRect& area, double scale);
 
-// The box a blur of `amount` target pixels averages over: it reaches half the amount, in
-// whole pixels, either side (1 = no blur). A blur of 5 spreads a one-pixel line over five
-// pixels of 1/5, one of 30 over 31.
-int blurBoxWidth(double amount);
+// A blur width from a file or a scaled view, made safe to use: not negative, not absurd.
+double blurWidth(double amount);
 
 // `passes` box passes of boxX pixels along rows, then boxY along columns, over one channel
-// of an interleaved plane; outside the plane counts as 0. Cost per pass is independent of
-// the box widths.
-void boxBlur(float* data, int width, int height, int channels, int channel, int boxX, int boxY, int passes);
+// of an interleaved plane; outside the plane counts as 0. The box covers half its width
+// either side of a pixel, pixels it covers in part count in part (a blur of 5 spreads a
+// one-pixel line over five pixels of 1/5, one of 4 over 1/8, 1/4, 1/4, 1/4, 1/8); a width
+// of 1 or less does nothing. Cost per pass is independent of the widths.
+void boxBlur(float* data, int width, int height, int channels, int channel, double boxX, double boxY, int passes);
 
 }  // namespace swf

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -30,16 +32,11 @@ FilterShadowParams noBlur() {
     return p;
 }
 
-TEST(BlurBox, ReachesHalfTheAmountEitherSideInWholePixels) {
-    EXPECT_EQ(blurBoxWidth(5), 5);
-    EXPECT_EQ(blurBoxWidth(10), 11);
-    EXPECT_EQ(blurBoxWidth(30), 31);
-    EXPECT_EQ(blurBoxWidth(5.9), 5);
-    EXPECT_EQ(blurBoxWidth(1.9), 1) << "a blur below 2 leaves the image as it is";
-    EXPECT_EQ(blurBoxWidth(0), 1);
-    EXPECT_EQ(blurBoxWidth(-7), 1);
-    EXPECT_EQ(blurBoxWidth(std::nan("")), 1);
-    EXPECT_EQ(blurBoxWidth(1e300), 16385) << "absurd sizes are clamped before the integer conversion";
+TEST(BlurBox, AbsurdWidthsAreClampedBeforeUse) {
+    EXPECT_EQ(blurWidth(5.5), 5.5);
+    EXPECT_EQ(blurWidth(-7), 0);
+    EXPECT_EQ(blurWidth(std::nan("")), 0);
+    EXPECT_EQ(blurWidth(1e300), 16384);
 }
 
 TEST(BlurBox, OnePassTurnsAStepIntoAnEvenRamp) {
@@ -47,6 +44,20 @@ TEST(BlurBox, OnePassTurnsAStepIntoAnEvenRamp) {
     boxBlur(row.data(), 10, 1, 1, 0, 3, 1, 1);
     const std::vector<float> expected = {0, 0, 0, 1.0f / 3, 2.0f / 3, 1, 1, 1, 1, 2.0f / 3};
     for (size_t i = 0; i < row.size(); ++i) EXPECT_NEAR(row[i], expected[i], 1e-6) << "pixel " << i << " (outside counts as 0)";
+}
+
+TEST(BlurBox, AnEvenWidthWeighsItsOutermostPixelsByHalf) {
+    std::vector<float> row = {0, 0, 0, 0, 1, 1, 1, 1, 1, 1};
+    boxBlur(row.data(), 10, 1, 1, 0, 4, 0, 1);
+    const std::vector<float> expected = {0, 0, 0.5f / 4, 1.5f / 4, 2.5f / 4, 3.5f / 4, 1, 1, 3.5f / 4, 2.5f / 4};
+    for (size_t i = 0; i < row.size(); ++i) EXPECT_NEAR(row[i], expected[i], 1e-6) << "pixel " << i;
+}
+
+TEST(BlurBox, AWidthOfOneOrLessLeavesTheImage) {
+    std::vector<float> row = {0, 1, 0, 0.5f};
+    const std::vector<float> before = row;
+    boxBlur(row.data(), 4, 1, 1, 0, 1, 0.5, 3);
+    EXPECT_EQ(row, before);
 }
 
 TEST(BlurBox, PassesRepeatTheBoxAndOnlyTouchTheChosenChannel) {
@@ -62,19 +73,19 @@ TEST(BlurBox, PassesRepeatTheBoxAndOnlyTouchTheChosenChannel) {
     EXPECT_EQ(px[(3 * 7 + 3) * 2 + 0], 0.5f) << "the other channel is untouched";
 }
 
-TEST(BlurBox, RunningSumsAgreeWithAveragingEveryWindow) {
+TEST(BlurBox, RunningSumsAgreeWithWeighingEveryWindow) {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> unit(0, 1);
     std::vector<float> row(40);
     for (float& v : row) v = unit(random);
-    for (int box : {1, 3, 7, 39, 81}) {
+    for (double width : {1.5, 3.0, 4.0, 6.5, 39.0, 81.0}) {
         std::vector<float> fast = row;
-        boxBlur(fast.data(), 40, 1, 1, 0, box, 1, 1);
+        boxBlur(fast.data(), 40, 1, 1, 0, width, 0, 1);
         for (int i = 0; i < 40; ++i) {
+            // Each pixel weighs by how much of it the box [i - width/2, i + width/2] covers.
             double sum = 0;
-            for (int j = i - box / 2; j <= i + box / 2; ++j)
-                if (j >= 0 && j < 40) sum += row[j];
-            EXPECT_NEAR(fast[i], sum / box, 1e-5) << "box " << box << " pixel " << i;
+            for (int j = 0; j < 40; ++j) sum += std::clamp(width / 2 + 0.5 - std::abs(j - i), 0.0, 1.0) * row[j];
+            EXPECT_NEAR(fast[i], sum / width, 1e-5) << "width " << width << " pixel " << i;
         }
     }
 }
