@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "CorpusCase.h"
+#include "DeviceFontFiles.h"
 #include "StageCapture.h"
 #include "player/Player.h"
 
@@ -30,7 +31,7 @@ constexpr int kRealWorldFrames = 120;
 constexpr unsigned kSecondsPerMovie = 60;  // a movie still running after this is a hang
 
 // Stops early on fscommand("quit"), as the corpus's own harness does.
-class CorpusHost : public Host {
+class CorpusHost : public DeviceFontHost {
 public:
     void fsCommand(const std::string& command, const std::string&) override {
         if (command == "quit") quit = true;

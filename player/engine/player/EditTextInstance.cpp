@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
 #include "player/PlayerContext.h"
 #include "player/ShapeInstance.h"
@@ -39,6 +40,15 @@ std::vector<uint16_t> toCodes(const std::string& text) {
         i += extra + 1;
     }
     return out;
+}
+
+ShapeDef rectangleAt(const Rect& r, const FillStyle& fill, const LineStyle* line = nullptr) {
+    ShapeDef box = rectangleShape(r.width(), r.height(), fill, line);
+    for (Path& p : box.paths) {
+        p.start = {p.start.x + r.xMin, p.start.y + r.yMin};
+        for (Segment& s : p.segments) s.to = {s.to.x + r.xMin, s.to.y + r.yMin};
+    }
+    return box;
 }
 
 }  // namespace
@@ -84,17 +94,23 @@ EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId,
         LineStyle outline;
         outline.width = 0;
         outline.color = {0, 0, 0, 255};
-        ShapeDef box = rectangleShape(def_->bounds.width(), def_->bounds.height(), background, &outline);
-        for (Path& p : box.paths) {
-            p.start = {p.start.x + def_->bounds.xMin, p.start.y + def_->bounds.yMin};
-            for (Segment& s : p.segments) s.to = {s.to.x + def_->bounds.xMin, s.to.y + def_->bounds.yMin};
-        }
+        ShapeDef box = rectangleAt(def_->bounds, background, &outline);
         box.bounds = {def_->bounds.xMin - 20, def_->bounds.xMax + 20, def_->bounds.yMin - 20, def_->bounds.yMax + 20};
         box.edgeBounds = def_->bounds;
         frame_ = std::make_shared<const ShapeDef>(std::move(box));
     }
-    if (def_->useOutlines && def_->fontId)
-        if (const FontDef* font = context.dictionary().get<FontDef>(*def_->fontId)) layout(*font);
+    const FontDef* font = def_->fontId ? context.dictionary().get<FontDef>(*def_->fontId) : nullptr;
+    // Without the outlines flag the runtime draws with the machine's font of that name even
+    // when the movie embeds one.
+    if (def_->useOutlines && font && hasOutlines(*font)) {
+        layout(*font);
+    } else if (!text_.empty()) {
+        std::vector<uint16_t> codes = toCodes(text_);
+        codes.push_back(' ');  // word wrap breaks at spaces even when the text has none yet
+        deviceFont_ = lookUpDeviceFont(context.host(), font, std::move(codes));
+        if (deviceFont_) layout(*deviceFont_);
+    }
+    clipWhenOverflowing();
 }
 
 void EditTextInstance::layout(const FontDef& font) {
@@ -166,7 +182,34 @@ void EditTextInstance::layout(const FontDef& font) {
 
 void EditTextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
     if (frame_) out.shape(*frame_, toStage, cx, DrawListBuilder::partKey(serial(), 0));
-    emitGlyphs(glyphs_, serial(), 1, out, toStage, cx);
+    // A field shows only what lies inside its bounds. Inside a mask under construction the
+    // glyphs themselves are the mask's geometry, so no clip is opened there.
+    const bool clip = clip_ && !out.buildingMask();
+    if (clip) {
+        out.beginMask(DrawListBuilder::partKey(serial(), 1));
+        out.shape(*clip_, toStage, cx, DrawListBuilder::partKey(serial(), 1));
+        out.endMask();
+    }
+    emitGlyphs(glyphs_, serial(), 2, out, toStage, cx);
+    if (clip) out.popMask();
+}
+
+void EditTextInstance::clipWhenOverflowing() {
+    const Rect& field = def_->bounds;
+    auto outside = [&](const PlacedGlyph& g) {
+        const Rect& b = g.glyph->bounds;
+        double xs[2], ys[2];
+        g.matrix.apply(b.xMin, b.yMin, xs[0], ys[0]);
+        g.matrix.apply(b.xMax, b.yMax, xs[1], ys[1]);
+        return std::min(xs[0], xs[1]) < field.xMin || std::max(xs[0], xs[1]) > field.xMax ||
+               std::min(ys[0], ys[1]) < field.yMin || std::max(ys[0], ys[1]) > field.yMax;
+    };
+    if (std::none_of(glyphs_.begin(), glyphs_.end(), outside)) return;
+    FillStyle fill;
+    fill.color = {0, 0, 0, 255};
+    ShapeDef box = rectangleAt(field, fill);
+    box.bounds = box.edgeBounds = field;
+    clip_ = std::make_shared<const ShapeDef>(std::move(box));
 }
 
 bool EditTextInstance::hitTestLocal(double x, double y) const {

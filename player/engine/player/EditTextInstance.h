@@ -1,7 +1,6 @@
 #pragma once
-// An edit text field shown with its initial text. Text drawn with an embedded font is laid
-// out here (margins, alignment, line breaks, word wrap); device-font text is not drawn yet,
-// only the field's border and background are.
+// An edit text field shown with its initial text, laid out here (margins, alignment, line
+// breaks, word wrap) in its embedded font or, without outlines, in the host's device font.
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,11 +23,14 @@ public:
 
 private:
     void layout(const FontDef& font);
+    void clipWhenOverflowing();
 
     std::shared_ptr<const EditTextDef> def_;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::vector<PlacedGlyph> glyphs_;
+    std::shared_ptr<const FontDef> deviceFont_;  // owns the glyphs of device-font text
     std::shared_ptr<const ShapeDef> frame_;  // border and background, when the field has them
+    std::shared_ptr<const ShapeDef> clip_;   // the field's bounds, when text reaches past them
 };
 
 // The visible text of an HTML field: tags dropped, paragraph and line breaks kept as '\n',
