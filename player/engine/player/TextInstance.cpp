@@ -39,7 +39,7 @@ std::map<const FontDef*, std::shared_ptr<const FontDef>> deviceFontsOf(const Tex
     }
     std::map<const FontDef*, std::shared_ptr<const FontDef>> out;
     for (auto& [source, wanted] : codes)
-        if (auto device = lookUpDeviceFont(host, source, std::move(wanted))) out[source] = std::move(device);
+        if (auto device = lookUpDeviceFont(host, *source, std::move(wanted))) out[source] = std::move(device);
     return out;
 }
 
