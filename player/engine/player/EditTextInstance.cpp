@@ -87,6 +87,13 @@ EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId,
     if (def_->html) runs = parseHtmlText(initial, base);
     else if (!initial.empty()) runs.push_back({initial, base});
     for (const StyledRun& run : runs) text_ += run.text;
+    // A password field shows one asterisk per character; its text stays as typed.
+    if (def_->password)
+        for (StyledRun& run : runs) {
+            std::string masked;
+            for (uint16_t code : toCodes(run.text)) masked += (code == '\n' || code == '\r') ? char(code) : '*';
+            run.text = std::move(masked);
+        }
     // Without the outlines flag the runtime draws with the machine's fonts of those names
     // even when the movie embeds them.
     if (def_->useOutlines && font && hasOutlines(*font)) layout(runs, embeddedFontsFor(runs, *font));
@@ -227,19 +234,37 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
     }
 
     double top = def_->bounds.yMin + kGutter;
-    for (Line& line : lines) {
+    for (size_t n = 0; n < lines.size(); ++n) {
+        Line& line = lines[n];
         for (const LaidGlyph& g : line.glyphs) {
             line.ascent = std::max(line.ascent, g.ascent);
             line.descent = std::max(line.descent, g.descent);
         }
         const double baseline = top + line.ascent;
         const TextAlign align = line.glyphs.empty() ? TextAlign::Left : line.glyphs.front().align;
-        double x = left + (line.paragraphStart ? lay.indent : 0);
+        const double start = left + (line.paragraphStart ? lay.indent : 0);
+        double x = start;
         if (align == TextAlign::Right) x = right - line.width;
         else if (align == TextAlign::Center) x = left + (right - left - line.width) / 2;
-        for (const LaidGlyph& g : line.glyphs) {
+        // Justified lines that wrapped spread their spaces to reach the right edge; the last
+        // line of a paragraph stays left-aligned. Spaces a line ends on take no share.
+        double spaceGrowth = 0;
+        size_t inkEnd = line.glyphs.size();
+        while (inkEnd > 0 && line.glyphs[inkEnd - 1].space) --inkEnd;
+        const bool wrapped = n + 1 < lines.size() && !lines[n + 1].paragraphStart;
+        if (align == TextAlign::Justify && wrapped) {
+            double inkWidth = 0;
+            size_t gaps = 0;
+            for (size_t i = 0; i < inkEnd; ++i) {
+                inkWidth += line.glyphs[i].advance;
+                gaps += line.glyphs[i].space;
+            }
+            if (gaps > 0 && right - start > inkWidth) spaceGrowth = (right - start - inkWidth) / gaps;
+        }
+        for (size_t i = 0; i < line.glyphs.size(); ++i) {
+            const LaidGlyph& g = line.glyphs[i];
             if (g.shape) glyphs_.push_back({g.shape, Matrix{g.scale, 0, 0, g.scale, x, baseline}, g.color});
-            x += g.advance;
+            x += g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
         }
         top = baseline + line.descent + lay.leading;
     }
