@@ -188,6 +188,9 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
     const EditTextLayout lay = def_->layout.value_or(EditTextLayout{});
     const double left = def_->bounds.xMin + kGutter + lay.leftMargin;
     const double right = def_->bounds.xMax - kGutter - lay.rightMargin;
+    // Tools write negative indents into this unsigned field; read as such they would push the
+    // first line some 3000 px to the right. The reference images draw them as no indent.
+    const double indent = std::max<int16_t>(0, static_cast<int16_t>(lay.indent));
 
     // Break the text into lines, honouring explicit breaks and word wrap. A line opened by a
     // break keeps the height of the style in force even when it stays empty.
@@ -212,7 +215,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
             }
             const LaidGlyph g = laidGlyph(fonts[r], code, runs[r].style);
             Line& line = lines.back();
-            const double room = right - left - (line.paragraphStart ? lay.indent : 0);
+            const double room = right - left - (line.paragraphStart ? indent : 0);
             if (wrap && line.width + g.advance > room && !line.glyphs.empty() && !g.space) {
                 // Move the word under construction (after the last space) onto a new line.
                 auto cut = std::find_if(line.glyphs.rbegin(), line.glyphs.rend(), [](const LaidGlyph& x) { return x.space; });
@@ -242,7 +245,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
         const double baseline = top + line.ascent;
         const TextAlign align = line.glyphs.empty() ? TextAlign::Left : line.glyphs.front().align;
-        const double start = left + (line.paragraphStart ? lay.indent : 0);
+        const double start = left + (line.paragraphStart ? indent : 0);
         double x = start;
         if (align == TextAlign::Right) x = right - line.width;
         else if (align == TextAlign::Center) x = left + (right - left - line.width) / 2;

@@ -136,6 +136,16 @@ TEST_F(EditTextFixture, JustifiedLinesReachTheRightEdgeExceptAParagraphsLast) {
     EXPECT_GT(f.glyphs()[4].matrix.ty, f.glyphs()[0].matrix.ty);
 }
 
+TEST_F(EditTextFixture, IndentMovesOnlyParagraphStartsAndNegativeIndentIsNone) {
+    EditTextDef def = fieldDef();
+    def.layout = EditTextLayout{TextAlign::Left, 0, 0, 100, 0};
+    def.initialText = "a\ra";
+    EXPECT_EQ(glyphX(make(def)), (std::vector<double>{140, 140})) << "each paragraph's first line";
+    def.initialText = "ab";
+    def.layout->indent = static_cast<uint16_t>(-10);  // as tools write a negative indent
+    EXPECT_EQ(glyphX(make(def)), (std::vector<double>{40, 1064}));
+}
+
 TEST_F(EditTextFixture, PasswordFieldsShowAnAsteriskPerCharacter) {
     EditTextDef def = fieldDef();
     def.password = true;
