@@ -16,6 +16,11 @@ public:
     // Reads the tables every glyph needs (head, hhea, maxp, hmtx, loca, glyf, cmap). A font
     // collection gives its first font; fonts with CFF outlines are refused.
     explicit TrueTypeFont(std::vector<uint8_t> bytes);
+    // The table views point into the font's own bytes: a copy would point into the original.
+    TrueTypeFont(const TrueTypeFont&) = delete;
+    TrueTypeFont& operator=(const TrueTypeFont&) = delete;
+    TrueTypeFont(TrueTypeFont&&) = default;  // a moved vector keeps its buffer
+    TrueTypeFont& operator=(TrueTypeFont&&) = default;
 
     uint16_t unitsPerEm() const { return unitsPerEm_; }
     // Line metrics in font units: ascent above the baseline, descent below it (positive).
