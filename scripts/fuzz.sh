@@ -18,7 +18,7 @@ jobs=${VELMORA_JOBS:-2}
 # Seconds of wall time one input may take. libFuzzer measures wall time, so on a loaded
 # machine a niced long run needs more than a quiet smoke run to tell a hang from starvation.
 input_timeout=${VELMORA_FUZZ_TIMEOUT:-10}
-targets=(fuzz_decode fuzz_play)
+targets=(fuzz_decode fuzz_play fuzz_truetype)
 
 case "$mode" in
   smoke) per_target=40 ;;
@@ -55,7 +55,11 @@ if [ -d "$corpus_root" ]; then
     ln -s "$f" "$links/$n.swf"
   done < <(find "$corpus_root" -name '*.swf' -print0 | sort -z)
 fi
-echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies linked"
+# The TrueType target starts from the machine's fonts (fonts-dejavu-core), also linked.
+font_links="$build/font-links"
+rm -rf "$font_links" && mkdir -p "$font_links"
+for f in /usr/share/fonts/truetype/dejavu/*.ttf; do [ -f "$f" ] && ln -s "$f" "$font_links/"; done
+echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies, $(ls "$font_links" | wc -l) fonts linked"
 
 status=0
 # Inputs that failed before must pass under the sanitizers too (the gtest replay has none).
@@ -80,11 +84,17 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$artifacts"
   log="$build/$t-$mode.log"
   common=(-timeout="$input_timeout" -rss_limit_mb=2048 -max_len=262144 -artifact_prefix="$artifacts/" -print_final_stats=1)
+  inputs=("$seeds" "$links")
+  # Fonts are larger than movies: a whole DejaVu file must fit in one input.
+  if [ "$t" = fuzz_truetype ]; then
+    inputs=("$font_links")
+    common[2]=-max_len=1048576
+  fi
   echo "=== $t: ${per_target}s ($mode) ==="
   if [ "$mode" = smoke ]; then
     set +e
     ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" "${common[@]}" -max_total_time="$per_target" \
-      "$work" "$seeds" "$links" >"$log" 2>&1
+      "$work" "${inputs[@]}" >"$log" 2>&1
     rc=$?
     set -e
   else
@@ -97,7 +107,7 @@ for t in "${targets[@]}"; do
       left=$(( deadline - $(date +%s) ))
       set +e
       ASAN_OPTIONS=detect_leaks=1 nice -n 15 "$build/fuzz/$t" "${common[@]}" -max_total_time="$left" \
-        "$work" "$seeds" "$links" >>"$log" 2>&1
+        "$work" "${inputs[@]}" >>"$log" 2>&1
       run_rc=$?
       set -e
       [ "$run_rc" -eq 0 ] || rc=$run_rc

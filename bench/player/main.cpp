@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceFontFiles.h"
 #include "StageCapture.h"
 #include "player/Player.h"
 
@@ -49,7 +50,7 @@ struct Measure {
 
 Measure play(const std::shared_ptr<const MovieDef>& movie, render::Quality quality, int maxFrames,
              std::vector<Pixel>& buffer) {
-    NullHost host;
+    static tools::DeviceFontHost host;  // one for the run: font files are read once
     Player player(movie, host);
     render::Target target{buffer.data(), kWidth, kHeight, kWidth * 4};
     Matrix view = Player::showAll(movie->header.frameSize, kWidth, kHeight);

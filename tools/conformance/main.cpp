@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "CorpusCase.h"
+#include "DeviceFontFiles.h"
 #include "ReferenceScenes.h"
 #include "StageCapture.h"
 #include "decode/Decoder.h"
@@ -34,7 +35,7 @@ constexpr int kRealWorldFrames = 120;
 constexpr unsigned kSecondsPerMovie = 60;  // a movie still running after this is a hang
 
 // Stops early on fscommand("quit"), as the corpus's own harness does.
-class CorpusHost : public Host {
+class CorpusHost : public DeviceFontHost {
 public:
     void fsCommand(const std::string& command, const std::string&) override {
         if (command == "quit") quit = true;

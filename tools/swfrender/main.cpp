@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "DeviceFontFiles.h"
 #include "StageCapture.h"
 #include "player/Player.h"
 
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    swf::NullHost host;
+    swf::tools::DeviceFontHost host;
     swf::Player player(loaded.movie, host);
     long frames = o.frame ? o.frame : std::max<long>(1, static_cast<long>(loaded.movie->timeline.frames.size()));
     for (long f = 1; f < frames; ++f) player.advance();

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
+#include "player/HtmlText.h"
 #include "player/PlayerContext.h"
 #include "player/ShapeInstance.h"
 
@@ -41,132 +43,266 @@ std::vector<uint16_t> toCodes(const std::string& text) {
     return out;
 }
 
+ShapeDef rectangleAt(const Rect& r, const FillStyle& fill, const LineStyle* line = nullptr) {
+    ShapeDef box = rectangleShape(r.width(), r.height(), fill, line);
+    for (Path& p : box.paths) {
+        p.start = {p.start.x + r.xMin, p.start.y + r.yMin};
+        for (Segment& s : p.segments) s.to = {s.to.x + r.xMin, s.to.y + r.yMin};
+    }
+    return box;
+}
+
 }  // namespace
 
 std::string plainTextFromHtml(const std::string& html) {
     std::string out;
-    for (size_t i = 0; i < html.size();) {
-        if (html[i] == '<') {
-            size_t close = html.find('>', i);
-            if (close == std::string::npos) break;
-            std::string tag = lowerCase(html.substr(i + 1, close - i - 1));
-            if (tag.rfind("br", 0) == 0 || tag == "/p" || tag == "/li") out.push_back('\n');
-            i = close + 1;
-        } else if (html[i] == '&') {
-            static const std::pair<const char*, char> kEntities[] = {
-                {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
-            bool matched = false;
-            for (const auto& [name, ch] : kEntities) {
-                size_t n = std::char_traits<char>::length(name);
-                if (html.compare(i, n, name) == 0) {
-                    out.push_back(ch);
-                    i += n;
-                    matched = true;
-                    break;
-                }
-            }
-            if (!matched) out.push_back(html[i++]);
-        } else {
-            out.push_back(html[i++]);
-        }
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();  // the last paragraph adds no line
+    for (const StyledRun& run : parseHtmlText(html, TextStyle{})) out += run.text;
     return out;
 }
 
 EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def)
     : DisplayObject(context, characterId), def_(std::move(def)) {
-    const std::string& initial = def_->initialText.value_or(std::string());
-    text_ = def_->html ? plainTextFromHtml(initial) : initial;
     if (def_->border) {
         FillStyle background;
         background.color = {255, 255, 255, 255};
         LineStyle outline;
         outline.width = 0;
         outline.color = {0, 0, 0, 255};
-        ShapeDef box = rectangleShape(def_->bounds.width(), def_->bounds.height(), background, &outline);
-        for (Path& p : box.paths) {
-            p.start = {p.start.x + def_->bounds.xMin, p.start.y + def_->bounds.yMin};
-            for (Segment& s : p.segments) s.to = {s.to.x + def_->bounds.xMin, s.to.y + def_->bounds.yMin};
-        }
+        ShapeDef box = rectangleAt(def_->bounds, background, &outline);
         box.bounds = {def_->bounds.xMin - 20, def_->bounds.xMax + 20, def_->bounds.yMin - 20, def_->bounds.yMax + 20};
         box.edgeBounds = def_->bounds;
         frame_ = std::make_shared<const ShapeDef>(std::move(box));
     }
-    if (def_->useOutlines && def_->fontId)
-        if (const FontDef* font = context.dictionary().get<FontDef>(*def_->fontId)) layout(*font);
+    const FontDef* font = def_->fontId ? context.dictionary().get<FontDef>(*def_->fontId) : nullptr;
+    TextStyle base;
+    base.face = font ? fontFamily(*font) : "_sans";
+    // HTML text says itself what is bold or italic; plain text takes the font's own style.
+    base.bold = !def_->html && font && font->bold;
+    base.italic = !def_->html && font && font->italic;
+    base.size = def_->height.value_or(240);
+    base.color = def_->color.value_or(Rgba{0, 0, 0, 255});
+    base.align = def_->layout.value_or(EditTextLayout{}).align;
+    const std::string& initial = def_->initialText.value_or(std::string());
+    std::vector<StyledRun> runs;
+    if (def_->html) runs = parseHtmlText(initial, base);
+    else if (!initial.empty()) runs.push_back({initial, base});
+    for (const StyledRun& run : runs) text_ += run.text;
+    // A password field shows one asterisk per character; its text stays as typed.
+    if (def_->password)
+        for (StyledRun& run : runs) {
+            std::string masked;
+            for (uint16_t code : toCodes(run.text)) masked += (code == '\n' || code == '\r') ? char(code) : '*';
+            run.text = std::move(masked);
+        }
+    // Without the outlines flag the runtime draws with the machine's fonts of those names
+    // even when the movie embeds them.
+    if (def_->useOutlines && font && hasOutlines(*font)) layout(runs, embeddedFontsFor(runs, *font));
+    else if (!runs.empty()) layout(runs, deviceFontsFor(runs));
+    clipWhenOverflowing();
 }
 
-void EditTextInstance::layout(const FontDef& font) {
-    const double height = def_->height.value_or(240);
-    const double scale = height / font.emSquare();
+std::vector<const FontDef*> EditTextInstance::embeddedFontsFor(const std::vector<StyledRun>& runs,
+                                                               const FontDef& fieldFont) const {
+    // Candidates in id order, so the choice does not depend on the dictionary's hashing.
+    std::vector<std::pair<uint16_t, const FontDef*>> fonts;
+    for (const auto& [id, character] : context_.dictionary().all())
+        if (auto* f = std::get_if<std::shared_ptr<const FontDef>>(&character))
+            if (*f && hasOutlines(**f)) fonts.emplace_back(id, f->get());
+    std::sort(fonts.begin(), fonts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto choose = [&](const TextStyle& style) -> const FontDef* {
+        const std::string face = lowerCase(style.face);
+        const FontDef* sameFace = nullptr;
+        if (lowerCase(fontFamily(fieldFont)) == face && fieldFont.bold == style.bold && fieldFont.italic == style.italic)
+            return &fieldFont;
+        for (const auto& [id, f] : fonts) {
+            if (lowerCase(fontFamily(*f)) != face) continue;
+            if (f->bold == style.bold && f->italic == style.italic) return f;
+            if (!sameFace) sameFace = f;
+        }
+        return sameFace ? sameFace : &fieldFont;
+    };
+    std::vector<const FontDef*> out;
+    for (const StyledRun& run : runs) out.push_back(choose(run.style));
+    return out;
+}
+
+std::vector<const FontDef*> EditTextInstance::deviceFontsFor(const std::vector<StyledRun>& runs) {
+    // One request per face and style, holding every character shown in it.
+    struct Wanted { std::string face; bool bold, italic; std::vector<uint16_t> codes; size_t font = 0; };
+    std::vector<Wanted> wanted;
+    std::vector<size_t> runFace;
+    for (const StyledRun& run : runs) {
+        const TextStyle& s = run.style;
+        auto found = std::find_if(wanted.begin(), wanted.end(), [&](const Wanted& w) {
+            return w.face == s.face && w.bold == s.bold && w.italic == s.italic;
+        });
+        if (found == wanted.end()) found = wanted.insert(wanted.end(), {s.face, s.bold, s.italic, {' '}});
+        std::vector<uint16_t> codes = toCodes(run.text);
+        found->codes.insert(found->codes.end(), codes.begin(), codes.end());
+        runFace.push_back(static_cast<size_t>(found - wanted.begin()));
+    }
+    std::vector<const FontDef*> faceFonts;
+    for (Wanted& w : wanted) {
+        auto font = lookUpDeviceFont(context_.host(), w.face, w.bold, w.italic, std::move(w.codes));
+        faceFonts.push_back(font.get());
+        if (font) deviceFonts_.push_back(std::move(font));
+    }
+    std::vector<const FontDef*> out;
+    for (size_t face : runFace) out.push_back(faceFonts[face]);
+    return out;
+}
+
+namespace {
+
+// One character ready for placing; `font` is null when no font draws it.
+struct LaidGlyph {
+    const ShapeDef* shape = nullptr;
+    double scale = 0, advance = 0, ascent = 0, descent = 0;
+    Rgba color;
+    TextAlign align = TextAlign::Left;
+    bool space = false;
+};
+
+LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) {
+    LaidGlyph g;
+    g.color = style.color;
+    g.align = style.align;
+    g.space = code == ' ';
+    if (!font) return g;
+    g.scale = style.size / font->emSquare();
+    g.ascent = font->layout ? font->layout->ascent * g.scale : style.size * 0.8;
+    g.descent = font->layout ? font->layout->descent * g.scale : style.size * 0.2;
+    const int index = font->glyphIndex(code);
+    if (index < 0 || index >= static_cast<int>(font->glyphs.size())) return g;
+    g.shape = &font->glyphs[index];
+    if (font->layout && index < static_cast<int>(font->layout->advances.size()))
+        g.advance = font->layout->advances[index] * g.scale;
+    else
+        g.advance = font->glyphs[index].bounds.xMax * g.scale;
+    return g;
+}
+
+}  // namespace
+
+void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts) {
     const EditTextLayout lay = def_->layout.value_or(EditTextLayout{});
     const double left = def_->bounds.xMin + kGutter + lay.leftMargin;
     const double right = def_->bounds.xMax - kGutter - lay.rightMargin;
-    const double ascent = font.layout ? font.layout->ascent * scale : height * 0.8;
-    const double descent = font.layout ? font.layout->descent * scale : height * 0.2;
-    const double lineStep = ascent + descent + lay.leading;
-    const Rgba color = def_->color.value_or(Rgba{0, 0, 0, 255});
+    // Tools write negative indents into this unsigned field; read as such they would push the
+    // first line some 3000 px to the right. The reference images draw them as no indent.
+    const double indent = std::max<int16_t>(0, static_cast<int16_t>(lay.indent));
 
-    auto advanceOf = [&](int glyph) -> double {
-        if (font.layout && glyph < static_cast<int>(font.layout->advances.size())) return font.layout->advances[glyph] * scale;
-        if (glyph < static_cast<int>(font.glyphs.size())) return font.glyphs[glyph].bounds.xMax * scale;
-        return 0;
+    // Break the text into lines, honouring explicit breaks and word wrap. A line opened by a
+    // break keeps the height of the style in force even when it stays empty.
+    struct Line {
+        std::vector<LaidGlyph> glyphs;
+        double width = 0, ascent = 0, descent = 0;
+        bool paragraphStart = false;
     };
-
-    // Break the text into lines of glyph indexes, honouring explicit breaks and word wrap.
-    struct Line { std::vector<int> glyphs; std::vector<double> advances; double width = 0; };
     std::vector<Line> lines(1);
+    lines[0].paragraphStart = true;
+    if (!runs.empty()) {
+        const LaidGlyph first = laidGlyph(fonts[0], ' ', runs[0].style);
+        lines[0].ascent = first.ascent, lines[0].descent = first.descent;
+    }
     const bool wrap = def_->wordWrap;
-    for (uint16_t code : toCodes(text_)) {
-        if (code == '\r' || code == '\n') {
-            lines.emplace_back();
-            continue;
-        }
-        int glyph = font.glyphIndex(code);
-        double adv = glyph >= 0 ? advanceOf(glyph) : 0;
-        Line& line = lines.back();
-        if (wrap && line.width + adv > right - left - lay.indent && !line.glyphs.empty() && code != ' ') {
-            // Move the word under construction (after the last space) onto a new line.
-            int space = font.glyphIndex(' ');
-            auto cut = std::find(line.glyphs.rbegin(), line.glyphs.rend(), space);
-            Line next;
-            if (space >= 0 && cut != line.glyphs.rend()) {
-                size_t keep = static_cast<size_t>(line.glyphs.rend() - cut);
-                next.glyphs.assign(line.glyphs.begin() + keep, line.glyphs.end());
-                next.advances.assign(line.advances.begin() + keep, line.advances.end());
-                line.glyphs.resize(keep);
-                line.advances.resize(keep);
-                line.width = 0;
-                for (double a : line.advances) line.width += a;
-                for (double a : next.advances) next.width += a;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        for (uint16_t code : toCodes(runs[r].text)) {
+            if (code == '\r' || code == '\n') {
+                const LaidGlyph metrics = laidGlyph(fonts[r], ' ', runs[r].style);
+                lines.push_back(Line{{}, 0, metrics.ascent, metrics.descent, true});
+                continue;
             }
-            lines.push_back(std::move(next));
+            const LaidGlyph g = laidGlyph(fonts[r], code, runs[r].style);
+            Line& line = lines.back();
+            const double room = right - left - (line.paragraphStart ? indent : 0);
+            if (wrap && line.width + g.advance > room && !line.glyphs.empty() && !g.space) {
+                // Move the word under construction (after the last space) onto a new line.
+                auto cut = std::find_if(line.glyphs.rbegin(), line.glyphs.rend(), [](const LaidGlyph& x) { return x.space; });
+                Line next;
+                if (cut != line.glyphs.rend()) {
+                    const size_t keep = static_cast<size_t>(line.glyphs.rend() - cut);
+                    next.glyphs.assign(line.glyphs.begin() + keep, line.glyphs.end());
+                    line.glyphs.resize(keep);
+                    line.width = 0;
+                    for (const LaidGlyph& x : line.glyphs) line.width += x.advance;
+                    for (const LaidGlyph& x : next.glyphs) next.width += x.advance;
+                }
+                lines.push_back(std::move(next));
+            }
+            Line& target = lines.back();
+            target.glyphs.push_back(g);
+            target.width += g.advance;
         }
-        Line& target = lines.back();
-        target.glyphs.push_back(glyph);
-        target.advances.push_back(adv);
-        target.width += adv;
     }
 
-    double baseline = def_->bounds.yMin + kGutter + ascent;
-    for (size_t n = 0; n < lines.size(); ++n, baseline += lineStep) {
-        const Line& line = lines[n];
-        double x = left + (n == 0 ? lay.indent : 0);
-        if (lay.align == TextAlign::Right) x = right - line.width;
-        else if (lay.align == TextAlign::Center) x = left + (right - left - line.width) / 2;
-        for (size_t i = 0; i < line.glyphs.size(); ++i) {
-            int g = line.glyphs[i];
-            if (g >= 0 && g < static_cast<int>(font.glyphs.size()))
-                glyphs_.push_back({&font.glyphs[g], Matrix{scale, 0, 0, scale, x, baseline}, color});
-            x += line.advances[i];
+    double top = def_->bounds.yMin + kGutter;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        Line& line = lines[n];
+        for (const LaidGlyph& g : line.glyphs) {
+            line.ascent = std::max(line.ascent, g.ascent);
+            line.descent = std::max(line.descent, g.descent);
         }
+        const double baseline = top + line.ascent;
+        const TextAlign align = line.glyphs.empty() ? TextAlign::Left : line.glyphs.front().align;
+        const double start = left + (line.paragraphStart ? indent : 0);
+        double x = start;
+        if (align == TextAlign::Right) x = right - line.width;
+        else if (align == TextAlign::Center) x = left + (right - left - line.width) / 2;
+        // Justified lines that wrapped spread their spaces to reach the right edge; the last
+        // line of a paragraph stays left-aligned. Spaces a line ends on take no share.
+        double spaceGrowth = 0;
+        size_t inkEnd = line.glyphs.size();
+        while (inkEnd > 0 && line.glyphs[inkEnd - 1].space) --inkEnd;
+        const bool wrapped = n + 1 < lines.size() && !lines[n + 1].paragraphStart;
+        if (align == TextAlign::Justify && wrapped) {
+            double inkWidth = 0;
+            size_t gaps = 0;
+            for (size_t i = 0; i < inkEnd; ++i) {
+                inkWidth += line.glyphs[i].advance;
+                gaps += line.glyphs[i].space;
+            }
+            if (gaps > 0 && right - start > inkWidth) spaceGrowth = (right - start - inkWidth) / gaps;
+        }
+        for (size_t i = 0; i < line.glyphs.size(); ++i) {
+            const LaidGlyph& g = line.glyphs[i];
+            if (g.shape) glyphs_.push_back({g.shape, Matrix{g.scale, 0, 0, g.scale, x, baseline}, g.color});
+            x += g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
+        }
+        top = baseline + line.descent + lay.leading;
     }
 }
 
 void EditTextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
     if (frame_) out.shape(*frame_, toStage, cx, DrawListBuilder::partKey(serial(), 0));
-    emitGlyphs(glyphs_, serial(), 1, out, toStage, cx);
+    // A field shows only what lies inside its bounds. Inside a mask under construction the
+    // glyphs themselves are the mask's geometry, so no clip is opened there.
+    const bool clip = clip_ && !out.buildingMask();
+    if (clip) {
+        out.beginMask(DrawListBuilder::partKey(serial(), 1));
+        out.shape(*clip_, toStage, cx, DrawListBuilder::partKey(serial(), 1));
+        out.endMask();
+    }
+    emitGlyphs(glyphs_, serial(), 2, out, toStage, cx);
+    if (clip) out.popMask();
+}
+
+void EditTextInstance::clipWhenOverflowing() {
+    const Rect& field = def_->bounds;
+    auto outside = [&](const PlacedGlyph& g) {
+        const Rect& b = g.glyph->bounds;
+        double xs[2], ys[2];
+        g.matrix.apply(b.xMin, b.yMin, xs[0], ys[0]);
+        g.matrix.apply(b.xMax, b.yMax, xs[1], ys[1]);
+        return std::min(xs[0], xs[1]) < field.xMin || std::max(xs[0], xs[1]) > field.xMax ||
+               std::min(ys[0], ys[1]) < field.yMin || std::max(ys[0], ys[1]) > field.yMax;
+    };
+    if (std::none_of(glyphs_.begin(), glyphs_.end(), outside)) return;
+    FillStyle fill;
+    fill.color = {0, 0, 0, 255};
+    ShapeDef box = rectangleAt(field, fill);
+    box.bounds = box.edgeBounds = field;
+    clip_ = std::make_shared<const ShapeDef>(std::move(box));
 }
 
 bool EditTextInstance::hitTestLocal(double x, double y) const {

@@ -1,7 +1,7 @@
 #pragma once
-// An edit text field shown with its initial text. Text drawn with an embedded font is laid
-// out here (margins, alignment, line breaks, word wrap); device-font text is not drawn yet,
-// only the field's border and background are.
+// An edit text field shown with its initial text, laid out here (margins, alignment, line
+// breaks, word wrap, the styles of HTML text) in its embedded fonts or, without outlines, in
+// the host's device fonts.
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "model/Text.h"
 #include "player/DisplayObject.h"
 #include "player/GlyphRun.h"
+#include "player/HtmlText.h"
 
 namespace swf {
 
@@ -23,12 +24,18 @@ public:
     bool hitTestLocal(double x, double y) const override;
 
 private:
-    void layout(const FontDef& font);
+    // One font per run: embedded fonts chosen by face and style, or the host's device fonts.
+    std::vector<const FontDef*> embeddedFontsFor(const std::vector<StyledRun>& runs, const FontDef& fieldFont) const;
+    std::vector<const FontDef*> deviceFontsFor(const std::vector<StyledRun>& runs);
+    void layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts);
+    void clipWhenOverflowing();
 
     std::shared_ptr<const EditTextDef> def_;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::vector<PlacedGlyph> glyphs_;
+    std::vector<std::shared_ptr<const FontDef>> deviceFonts_;  // own the glyphs of device-font text
     std::shared_ptr<const ShapeDef> frame_;  // border and background, when the field has them
+    std::shared_ptr<const ShapeDef> clip_;   // the field's bounds, when text reaches past them
 };
 
 // The visible text of an HTML field: tags dropped, paragraph and line breaks kept as '\n',

@@ -3,7 +3,11 @@
 // device, a clock or a console itself: a host does, so the player runs headless in tests
 // and the same engine serves the COM control and the command-line tools.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "model/Font.h"
 
 namespace swf {
 
@@ -16,6 +20,13 @@ struct SoundStart {
     bool stop = false;         // stop this sound instead of starting it
     bool noMultiple = false;   // do not start it when it is already playing
     uint16_t loopCount = 1;
+};
+
+// Text whose movie does not carry glyph outlines asks the host for a font of the machine.
+struct DeviceFontRequest {
+    std::string family;  // "_sans", "_serif", "_typewriter" or a font name from the movie
+    bool bold = false, italic = false;
+    std::vector<uint16_t> codes;  // the characters the text needs
 };
 
 class Host {
@@ -32,6 +43,12 @@ public:
     virtual void stopAllSounds() {}
     // Milliseconds since an arbitrary origin that never goes backwards.
     virtual uint64_t milliseconds() { return 0; }
+    // A device font as a font definition holding at least the requested characters that the
+    // machine's font has: glyph outlines in em-square units (emSquare(), y down, filled under
+    // the non-zero rule), advances, ascent, descent and leading in `layout`, kerning if known.
+    // Characters the font lacks are left out and take no room. Null when the host has no such
+    // font: the text is then not drawn.
+    virtual std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& request) { return nullptr; }
 };
 
 // A host that does nothing: every request is dropped and the clock stands still.

@@ -1,5 +1,8 @@
 #include "player/TextInstance.h"
 
+#include <map>
+
+#include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
 #include "player/PlayerContext.h"
 
@@ -7,10 +10,10 @@ namespace swf {
 
 TextInstance::TextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const TextDef> text)
     : DisplayObject(context, characterId), text_(std::move(text)),
-      glyphs_(layoutStaticText(*text_, context.dictionary())) {}
+      layout_(layoutStaticText(*text_, context.dictionary(), context.host())) {}
 
 void TextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
-    emitGlyphs(glyphs_, serial(), 0, out, toStage, cx);
+    emitGlyphs(layout_.glyphs, serial(), 0, out, toStage, cx);
 }
 
 bool TextInstance::hitTestLocal(double x, double y) const {
@@ -20,21 +23,55 @@ bool TextInstance::hitTestLocal(double x, double y) const {
     return tx >= b.xMin && tx <= b.xMax && ty >= b.yMin && ty <= b.yMax;
 }
 
-std::vector<PlacedGlyph> layoutStaticText(const TextDef& text, const Dictionary& dictionary) {
-    std::vector<PlacedGlyph> out;
+namespace {
+
+// The device font for each font of the text that carries no outlines, holding every
+// character the text shows in it: one request per font.
+std::map<const FontDef*, std::shared_ptr<const FontDef>> deviceFontsOf(const TextDef& text, const Dictionary& dictionary,
+                                                                      Host& host) {
+    std::map<const FontDef*, std::vector<uint16_t>> codes;
     const FontDef* font = nullptr;
+    for (const TextRecord& record : text.records) {
+        if (record.fontId) font = dictionary.get<FontDef>(*record.fontId);
+        if (!font || hasOutlines(*font)) continue;
+        for (const GlyphEntry& entry : record.glyphs)
+            if (entry.index < font->codes.size()) codes[font].push_back(font->codes[entry.index]);
+    }
+    std::map<const FontDef*, std::shared_ptr<const FontDef>> out;
+    for (auto& [source, wanted] : codes)
+        if (auto device = lookUpDeviceFont(host, *source, std::move(wanted))) out[source] = std::move(device);
+    return out;
+}
+
+}  // namespace
+
+StaticTextLayout layoutStaticText(const TextDef& text, const Dictionary& dictionary, Host& host) {
+    StaticTextLayout out;
+    const auto deviceFonts = deviceFontsOf(text, dictionary, host);
+    for (const auto& [source, device] : deviceFonts) out.deviceFonts.push_back(device);
+    const FontDef* font = nullptr;
+    const FontDef* device = nullptr;
     Rgba color{0, 0, 0, 255};
     double x = 0, y = 0, height = 0;
     for (const TextRecord& record : text.records) {
-        if (record.fontId) font = dictionary.get<FontDef>(*record.fontId);
+        if (record.fontId) {
+            font = dictionary.get<FontDef>(*record.fontId);
+            auto found = deviceFonts.find(font);
+            device = found != deviceFonts.end() ? found->second.get() : nullptr;
+        }
         if (record.color) color = *record.color;
         if (record.xOffset) x = *record.xOffset;
         if (record.yOffset) y = *record.yOffset;
         if (record.height) height = *record.height;
         for (const GlyphEntry& entry : record.glyphs) {
-            if (font && entry.index < font->glyphs.size()) {
-                double scale = height / font->emSquare();
-                out.push_back({&font->glyphs[entry.index], text.matrix * Matrix{scale, 0, 0, scale, x, y}, color});
+            // Positions come from the records either way; a device font supplies only shapes.
+            const FontDef* drawn = device ? device : font;
+            int glyph = -1;
+            if (device && entry.index < font->codes.size()) glyph = device->glyphIndex(font->codes[entry.index]);
+            else if (!device && font && entry.index < font->glyphs.size()) glyph = static_cast<int>(entry.index);
+            if (glyph >= 0) {
+                const double scale = height / drawn->emSquare();
+                out.glyphs.push_back({&drawn->glyphs[glyph], text.matrix * Matrix{scale, 0, 0, scale, x, y}, color});
             }
             x += entry.advance;
         }

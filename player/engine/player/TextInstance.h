@@ -1,8 +1,10 @@
 #pragma once
-// Static text: the glyph records of DefineText laid out once when the instance is made.
+// Static text: the glyph records of DefineText laid out once when the instance is made. Fonts
+// without outlines are drawn with the host's device font of their name.
 #include <memory>
 #include <vector>
 
+#include "model/Font.h"
 #include "model/Text.h"
 #include "player/DisplayObject.h"
 #include "player/GlyphRun.h"
@@ -10,22 +12,29 @@
 namespace swf {
 
 class Dictionary;
+class Host;
+
+struct StaticTextLayout {
+    std::vector<PlacedGlyph> glyphs;
+    std::vector<std::shared_ptr<const FontDef>> deviceFonts;  // own the device glyphs
+};
 
 class TextInstance final : public DisplayObject {
 public:
     TextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const TextDef> text);
 
-    const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+    const std::vector<PlacedGlyph>& glyphs() const { return layout_.glyphs; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     // Static text answers to its whole bounding box, as the Flash runtime hit-tests it.
     bool hitTestLocal(double x, double y) const override;
 
 private:
     std::shared_ptr<const TextDef> text_;
-    std::vector<PlacedGlyph> glyphs_;
+    StaticTextLayout layout_;
 };
 
-// Positions the glyphs of `text`; glyphs of missing fonts or indexes out of range are left out.
-std::vector<PlacedGlyph> layoutStaticText(const TextDef& text, const Dictionary& dictionary);
+// Positions the glyphs of `text`; glyphs of missing fonts, indexes out of range and
+// characters the device font lacks are left out (their advances still count).
+StaticTextLayout layoutStaticText(const TextDef& text, const Dictionary& dictionary, Host& host);
 
 }  // namespace swf

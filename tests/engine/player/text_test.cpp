@@ -12,11 +12,12 @@ namespace {
 
 using namespace swf::testing;
 
-// A font of 1024 em units whose glyphs are squares; 'i' is narrow, space is empty.
+// A font of 1024 em units whose glyphs are squares; 'i' is narrow, space is empty, '*' masks
+// passwords.
 std::shared_ptr<FontDef> squareFont() {
     auto font = std::make_shared<FontDef>();
     font->version = 2;
-    const char* chars = "ab i";
+    const char* chars = "ab i*";
     for (const char* c = chars; *c; ++c) {
         font->codes.push_back(static_cast<uint8_t>(*c));
         font->glyphs.push_back(*rectShape(0, -40, 40, 40, {0, 0, 0, 255}));  // 800 x 800 units above the baseline
@@ -24,7 +25,7 @@ std::shared_ptr<FontDef> squareFont() {
     FontLayout layout;
     layout.ascent = 800;
     layout.descent = 224;
-    layout.advances = {1024, 1024, 512, 256};  // a, b, space, i
+    layout.advances = {1024, 1024, 512, 256, 700};  // a, b, space, i, *
     font->layout = layout;
     return font;
 }
@@ -122,6 +123,38 @@ TEST_F(EditTextFixture, BreaksLinesAndWrapsWords) {
     ASSERT_EQ(wrapped.glyphs().size(), 4u);
     EXPECT_DOUBLE_EQ(wrapped.glyphs()[2].matrix.tx, 40);
     EXPECT_GT(wrapped.glyphs()[2].matrix.ty, wrapped.glyphs()[0].matrix.ty);
+}
+
+TEST_F(EditTextFixture, JustifiedLinesReachTheRightEdgeExceptAParagraphsLast) {
+    EditTextDef def = fieldDef();
+    def.wordWrap = true;
+    def.layout = EditTextLayout{TextAlign::Justify, 0, 0, 0, 0};
+    def.initialText = "a i a";  // "a i " fills 1792 of 1920 twips, the last "a" wraps
+    EditTextInstance& f = make(def);
+    EXPECT_EQ(glyphX(f), (std::vector<double>{40, 1064, 1704, 1960, 40})) << "the inner space grows by 128, the last not";
+    EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.tx + 256, 2000 - 40) << "'i' ends on the right edge";
+    EXPECT_GT(f.glyphs()[4].matrix.ty, f.glyphs()[0].matrix.ty);
+}
+
+TEST_F(EditTextFixture, IndentMovesOnlyParagraphStartsAndNegativeIndentIsNone) {
+    EditTextDef def = fieldDef();
+    def.layout = EditTextLayout{TextAlign::Left, 0, 0, 100, 0};
+    def.initialText = "a\ra";
+    EXPECT_EQ(glyphX(make(def)), (std::vector<double>{140, 140})) << "each paragraph's first line";
+    def.initialText = "ab";
+    def.layout->indent = static_cast<uint16_t>(-10);  // as tools write a negative indent
+    EXPECT_EQ(glyphX(make(def)), (std::vector<double>{40, 1064}));
+}
+
+TEST_F(EditTextFixture, PasswordFieldsShowAnAsteriskPerCharacter) {
+    EditTextDef def = fieldDef();
+    def.password = true;
+    def.initialText = "ab";
+    EditTextInstance& f = make(def);
+    EXPECT_EQ(f.text(), "ab");
+    ASSERT_EQ(f.glyphs().size(), 2u);
+    EXPECT_EQ(glyphX(f), (std::vector<double>{40, 740}));
+    EXPECT_EQ(f.glyphs()[0].glyph, f.glyphs()[1].glyph);
 }
 
 TEST_F(EditTextFixture, HtmlFieldsShowTheirTextWithoutMarkup) {

@@ -1,0 +1,129 @@
+#include "player/HtmlText.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace swf {
+
+namespace {
+
+std::string lowerCase(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The value of `name="..."` (or single quotes, or bare) inside a tag's text; empty if absent.
+std::string attribute(const std::string& tag, const std::string& name) {
+    const std::string lower = lowerCase(tag);
+    for (size_t at = lower.find(name); at != std::string::npos; at = lower.find(name, at + 1)) {
+        const bool wordStart = at > 0 && std::isspace(static_cast<unsigned char>(lower[at - 1]));
+        size_t i = at + name.size();
+        while (i < lower.size() && lower[i] == ' ') ++i;
+        if (!wordStart || i >= lower.size() || lower[i] != '=') continue;
+        ++i;
+        while (i < lower.size() && lower[i] == ' ') ++i;
+        if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+            const size_t close = tag.find(tag[i], i + 1);
+            return tag.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+        }
+        size_t end = i;
+        while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '/') ++end;
+        return tag.substr(i, end - i);
+    }
+    return {};
+}
+
+void applyFont(const std::string& tag, TextStyle& style) {
+    if (std::string face = attribute(tag, "face"); !face.empty()) style.face = face;
+    if (std::string size = attribute(tag, "size"); !size.empty()) {
+        // Points (pixels at 100 %), absolute or relative to the enclosing size.
+        const double value = std::atof(size.c_str());
+        const double twips = (size[0] == '+' || size[0] == '-') ? style.size + value * 20 : value * 20;
+        if (twips > 0 && twips < 65536) style.size = twips;
+    }
+    if (std::string color = attribute(tag, "color"); color.size() == 7 && color[0] == '#') {
+        char* end = nullptr;
+        const unsigned long rgb = std::strtoul(color.c_str() + 1, &end, 16);
+        if (*end == '\0')
+            style.color = {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), style.color.a};
+    }
+}
+
+TextAlign alignOf(const std::string& tag, TextAlign current) {
+    const std::string align = lowerCase(attribute(tag, "align"));
+    if (align == "left") return TextAlign::Left;
+    if (align == "right") return TextAlign::Right;
+    if (align == "center") return TextAlign::Center;
+    if (align == "justify") return TextAlign::Justify;
+    return current;
+}
+
+}  // namespace
+
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base) {
+    std::vector<StyledRun> runs;
+    // Open tags with the style in force inside each; a closing tag pops back to its opener,
+    // so a missing close in between cannot leak its style further.
+    struct Open { std::string name; TextStyle style; };
+    std::vector<Open> open{{"", base}};
+    auto put = [&](char c) {
+        const TextStyle& style = open.back().style;
+        if (runs.empty() || !(runs.back().style == style)) runs.push_back({"", style});
+        runs.back().text.push_back(c);
+    };
+    static const std::pair<const char*, char> kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'},    {"&gt;", '>'},
+                                                             {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
+    for (size_t i = 0; i < html.size();) {
+        if (html[i] == '<') {
+            const size_t close = html.find('>', i);
+            if (close == std::string::npos) break;
+            const std::string tag = html.substr(i + 1, close - i - 1);
+            i = close + 1;
+            const bool closing = !tag.empty() && tag[0] == '/';
+            std::string name = lowerCase(tag.substr(closing ? 1 : 0));
+            name = name.substr(0, name.find_first_of(" \t\r\n/"));
+            if (closing) {
+                if (name == "p" || name == "li") put('\n');
+                for (size_t k = open.size(); k-- > 1;)
+                    if (open[k].name == name) {
+                        open.resize(k);
+                        break;
+                    }
+                continue;
+            }
+            if (name == "br") {
+                put('\n');
+                continue;
+            }
+            TextStyle style = open.back().style;
+            if (name == "b") style.bold = true;
+            else if (name == "i") style.italic = true;
+            else if (name == "font") applyFont(tag, style);
+            else if (name == "p" || name == "textformat") style.align = alignOf(tag, style.align);
+            const bool selfClosing = !tag.empty() && tag.back() == '/';
+            if (!selfClosing) open.push_back({name, style});
+        } else if (html[i] == '&') {
+            bool matched = false;
+            for (const auto& [entity, ch] : kEntities) {
+                const size_t n = std::char_traits<char>::length(entity);
+                if (html.compare(i, n, entity) == 0) {
+                    put(ch);
+                    i += n;
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) put(html[i++]);
+        } else {
+            put(html[i++]);
+        }
+    }
+    // The last paragraph adds no line.
+    while (!runs.empty() && !runs.back().text.empty() && runs.back().text.back() == '\n') {
+        runs.back().text.pop_back();
+        if (runs.back().text.empty()) runs.pop_back();
+    }
+    return runs;
+}
+
+}  // namespace swf

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "../font/TinyTrueType.h"
+#include "MovieFixture.h"
+#include "font/TrueTypeDeviceFont.h"
+#include "player/EditTextInstance.h"
+#include "player/HtmlText.h"
+#include "player/MovieClip.h"
+#include "player/Player.h"
+
+namespace swf {
+namespace {
+
+using namespace swf::testing;
+
+constexpr Rgba kBlack{0, 0, 0, 255}, kRed{255, 0, 0, 255};
+
+TextStyle baseStyle() {
+    TextStyle s;
+    s.face = "Base";
+    s.size = 240;
+    return s;
+}
+
+TEST(HtmlText, NestedTagsStyleTheirTextAndClosingRestoresTheOuterStyle) {
+    auto runs = parseHtmlText("<font face='Courier New' size=\"30\" color=\"#ff0000\">a<b>b</b><i>c</i></font>d", baseStyle());
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].text, "a");
+    EXPECT_EQ(runs[0].style.face, "Courier New");
+    EXPECT_EQ(runs[0].style.size, 600) << "30 px in twips";
+    EXPECT_EQ(runs[0].style.color, kRed);
+    EXPECT_TRUE(runs[1].style.bold);
+    EXPECT_FALSE(runs[1].style.italic);
+    EXPECT_EQ(runs[1].style.size, 600);
+    EXPECT_TRUE(runs[2].style.italic);
+    EXPECT_FALSE(runs[2].style.bold);
+    EXPECT_EQ(runs[3].text, "d");
+    EXPECT_EQ(runs[3].style, baseStyle());
+}
+
+TEST(HtmlText, SizesColoursAndAlignmentOutsideTheRulesAreIgnored) {
+    auto runs = parseHtmlText("<font size=\"+2\">a</font><font size=\"0\" color=\"#zzzzzz\">b</font><font color=red>c</font>",
+                              baseStyle());
+    ASSERT_EQ(runs.size(), 2u) << "b and c keep the base style and join one run";
+    EXPECT_EQ(runs[0].style.size, 240 + 40);
+    EXPECT_EQ(runs[1].text, "bc");
+    EXPECT_EQ(runs[1].style.color, kBlack);
+
+    runs = parseHtmlText("<p align=\"center\">x</p><p align=\"RIGHT\">y</p><p align=\"sideways\">z</p>", baseStyle());
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].text, "x\n");
+    EXPECT_EQ(runs[0].style.align, TextAlign::Center);
+    EXPECT_EQ(runs[1].style.align, TextAlign::Right);
+    EXPECT_EQ(runs[2].text, "z") << "the last paragraph adds no line";
+    EXPECT_EQ(runs[2].style.align, TextAlign::Left);
+}
+
+TEST(HtmlText, AClosingTagEndsWhatWasLeftOpenInsideIt) {
+    auto runs = parseHtmlText("<b>a<i>b</b>c<br/>d</i>", baseStyle());
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_TRUE(runs[1].style.bold && runs[1].style.italic);
+    EXPECT_EQ(runs[2].text, "c\nd");
+    EXPECT_FALSE(runs[2].style.bold || runs[2].style.italic) << "a stray </i> changes nothing";
+}
+
+// Fields laid out with a font per style: two embedded fonts of one face, or the host's.
+class FontHost : public Host {
+public:
+    std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& request) override {
+        requests.push_back(request);
+        return fontDefFromTrueType(font, request.family, request.bold, request.italic, request.codes);
+    }
+    TrueTypeFont font{tinyTrueType()};
+    std::vector<DeviceFontRequest> requests;
+};
+
+std::shared_ptr<FontDef> embeddedFont(bool bold, int width) {
+    auto font = std::make_shared<FontDef>();
+    font->version = 2;
+    font->name = "Face";
+    font->bold = bold;
+    font->codes = {'A'};
+    font->glyphs.push_back(*rectShape(0, -40, width, 40, kBlack));
+    FontLayout layout;
+    layout.ascent = 800;
+    layout.descent = 224;
+    layout.advances = {static_cast<int16_t>(width * 20)};
+    font->layout = layout;
+    return font;
+}
+
+struct HtmlFieldFixture : ::testing::Test {
+    EditTextInstance& make(EditTextDef def) {
+        MovieBuilder b;
+        b.define(1, std::shared_ptr<const FontDef>(regular)).define(3, std::shared_ptr<const FontDef>(bold));
+        b.define(2, std::make_shared<const EditTextDef>(std::move(def)));
+        b.frame({place(1, 2)});
+        player = std::make_unique<Player>(b.build(), host);
+        return dynamic_cast<EditTextInstance&>(*player->root().childAt(1));
+    }
+    static EditTextDef field(std::string html, bool outlines) {
+        EditTextDef def;
+        def.bounds = {0, 4000, 0, 2000};
+        def.fontId = 1;
+        def.height = 1024;
+        def.html = true;
+        def.useOutlines = outlines;
+        def.initialText = std::move(html);
+        return def;
+    }
+    std::shared_ptr<FontDef> regular = embeddedFont(false, 40), bold = embeddedFont(true, 50);
+    FontHost host;
+    std::unique_ptr<Player> player;
+};
+
+TEST_F(HtmlFieldFixture, BoldTextTakesTheEmbeddedBoldFontOfTheSameFace) {
+    EditTextInstance& f = make(field("<b>A</b>A", true));
+    ASSERT_EQ(f.glyphs().size(), 2u);
+    EXPECT_EQ(f.glyphs()[0].glyph, &bold->glyphs[0]);
+    EXPECT_EQ(f.glyphs()[1].glyph, &regular->glyphs[0]);
+    EXPECT_DOUBLE_EQ(f.glyphs()[1].matrix.tx, 40 + 1000) << "after the bold font's advance";
+    EXPECT_TRUE(host.requests.empty());
+}
+
+TEST_F(HtmlFieldFixture, EachDeviceStyleIsItsOwnRequest) {
+    EditTextDef def = field("<b>A</b><font face=\"_serif\">AA</font>", false);
+    def.fontId = 3;  // the bold font: HTML still starts from plain text
+    EditTextInstance& f = make(def);
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[0].family, "Face");
+    EXPECT_TRUE(host.requests[0].bold);
+    EXPECT_EQ(host.requests[1].family, "_serif");
+    EXPECT_FALSE(host.requests[1].bold) << "HTML text is bold only inside <b>";
+    EXPECT_EQ(f.glyphs().size(), 3u);
+}
+
+TEST_F(HtmlFieldFixture, ALineSitsOnTheBaselineOfItsTallestText) {
+    // Device font sizes 10 and 20 px: ascents 0.8 em = 160 and 320 twips.
+    EditTextInstance& f = make(field("<font size=\"10\">A</font><font size=\"20\">A</font><font size=\"10\"><br>A</font>", false));
+    ASSERT_EQ(f.glyphs().size(), 3u);
+    EXPECT_DOUBLE_EQ(f.glyphs()[0].matrix.ty, 40 + 320);
+    EXPECT_DOUBLE_EQ(f.glyphs()[1].matrix.ty, 40 + 320);
+    EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.ty, 40 + 320 + 80 + 160) << "below the tall line's descent, in its own size";
+}
+
+}  // namespace
+}  // namespace swf
