@@ -152,7 +152,9 @@ void Renderer::drawShape(const ShapeDef& shape, const DrawParams& params) {
     if (MaskLayer* layer = s.building()) reach = reach.intersected(layer->area);
     if (reach.empty()) return;
     s.drawFills(shape, params, reach);
-    s.drawStrokes(shape, params, reach);
+    // The runtime masks with fills alone; an outlined mask shape would otherwise grow by half
+    // its pen all round.
+    if (!s.building()) s.drawStrokes(shape, params, reach);
 }
 
 Paint Renderer::State::paintFor(const FillStyle& fill, const DrawParams& params, size_t rampSlot) {
