@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "render/CoverageRasterizer.h"
@@ -93,8 +94,9 @@ struct Renderer::State {
     void prepareFillPaints(const ShapeDef& shape, const DrawParams& params);
     void prepareLinePaint(const LineStyle& style, const DrawParams& params);
     static StrokePen penFor(const LineStyle& style, const DrawParams& params);
-    void drawFills(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach);
-    void drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach);
+    void drawGroup(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
+    void drawFills(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
+    void drawStrokes(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
     void sweep(FillRule rule);
 };
 
@@ -151,10 +153,27 @@ void Renderer::drawShape(const ShapeDef& shape, const DrawParams& params) {
     PixelRect reach = s.reach();
     if (MaskLayer* layer = s.building()) reach = reach.intersected(layer->area);
     if (reach.empty()) return;
-    s.drawFills(shape, params, reach);
+    // Each new-styles record starts a group drawn wholly above the earlier ones: its fills
+    // cover the earlier groups' strokes. Paths come in file order, so a group is a run.
+    const std::span<const Path> paths(shape.paths);
+    if (paths.back().styleGroup == paths.front().styleGroup) {
+        s.drawGroup(shape, paths, params, reach);
+        return;
+    }
+    size_t first = 0;
+    for (size_t i = 1; i <= paths.size(); ++i) {
+        if (i < paths.size() && paths[i].styleGroup == paths[first].styleGroup) continue;
+        s.drawGroup(shape, paths.subspan(first, i - first), params, reach);
+        first = i;
+    }
+}
+
+void Renderer::State::drawGroup(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params,
+                                const PixelRect& reach) {
+    drawFills(shape, paths, params, reach);
     // The runtime masks with fills alone; an outlined mask shape would otherwise grow by half
     // its pen all round.
-    if (!s.building()) s.drawStrokes(shape, params, reach);
+    if (!building()) drawStrokes(shape, paths, params, reach);
 }
 
 Paint Renderer::State::paintFor(const FillStyle& fill, const DrawParams& params, size_t rampSlot) {
@@ -179,12 +198,13 @@ void Renderer::State::sweep(FillRule rule) {
     rasterizer.sweep(rule, compositor);
 }
 
-void Renderer::State::drawFills(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
+void Renderer::State::drawFills(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params,
+                                const PixelRect& reach) {
     const double tolerance = params.quality == Quality::High ? kHighQualityTolerance : kLowQualityTolerance;
     edges.clear();
     double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
     const uint32_t styleCount = static_cast<uint32_t>(shape.fills.size());
-    for (const Path& path : shape.paths) {
+    for (const Path& path : paths) {
         // Indexes past the style list (damaged files) paint nothing rather than read past it.
         uint32_t f0 = path.fill0 <= styleCount ? path.fill0 : 0, f1 = path.fill1 <= styleCount ? path.fill1 : 0;
         if (f0 == f1) continue;
@@ -257,10 +277,11 @@ void Renderer::State::prepareLinePaint(const LineStyle& style, const DrawParams&
     } else paints[1] = Paint::solid(style.color, params.colorTransform);
 }
 
-void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
+void Renderer::State::drawStrokes(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params,
+                                  const PixelRect& reach) {
     size_t i = 0;
-    while (i < shape.paths.size()) {
-        const Path& first = shape.paths[i];
+    while (i < paths.size()) {
+        const Path& first = paths[i];
         const uint32_t line = first.line;
         if (line == 0 || line > shape.lines.size()) {
             ++i;
@@ -273,11 +294,11 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& param
         Point end = first.start;
         size_t segments = 0;
         do {
-            flattenPath(shape.paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
-            segments += shape.paths[i].segments.size();
-            if (!shape.paths[i].segments.empty()) end = shape.paths[i].segments.back().to;
+            flattenPath(paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
+            segments += paths[i].segments.size();
+            if (!paths[i].segments.empty()) end = paths[i].segments.back().to;
             ++i;
-        } while (i < shape.paths.size() && shape.paths[i].line == line && shape.paths[i].start == end);
+        } while (i < paths.size() && paths[i].line == line && paths[i].start == end);
         if (segments == 0) continue;  // a style change with no edges: nothing to stroke, not even a dot
 
         rasterizer.reset(reach, params.quality == Quality::High);
