@@ -47,7 +47,8 @@ TEST(BlendModes, AlphaAndEraseWorkOnlyInsideAGroup) {
     EXPECT_EQ(blendOne(half, 0xFFFF0000, BlendMode::Erase), 0xFFFF0000u);
     EXPECT_EQ(blendOne(half, 0xFFFF0000, BlendMode::Alpha, true), 0x80800000u);
     EXPECT_EQ(blendOne(half, 0xFFFF0000, BlendMode::Erase, true), 0x7F7F0000u);
-    EXPECT_EQ(blendOne(0, 0xFFFF0000, BlendMode::Alpha, true), 0u) << "no layer pixel: nothing kept";
+    EXPECT_EQ(blendOne(0x01000000, 0xFFFF0000, BlendMode::Alpha, true), 0x01010000u) << "almost transparent: almost gone";
+    EXPECT_EQ(blendOne(0, 0xFFFF0000, BlendMode::Alpha, true), 0xFFFF0000u) << "no layer pixel: the group stays";
 }
 
 struct FilterCanvas {
