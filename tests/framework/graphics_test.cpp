@@ -5,11 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-extern "C" {
-#include <jpeglib.h>
-}
-
 #include "GuiTest.h"
+#include "TestJpeg.h"
 #include "framework/Framework.h"
 
 using namespace vm;
@@ -64,36 +61,7 @@ std::vector<std::uint8_t> MakeBmp8(int w, int h, const std::vector<std::uint32_t
 }
 
 std::vector<std::uint8_t> EncodeJpeg(int w, int h, int components, const std::function<std::uint32_t(int, int)>& pixel) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = components;
-    c.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(static_cast<std::size_t>(w) * components);
-    while (c.next_scanline < c.image_height) {
-        int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < w; ++x) {
-            std::uint32_t p = pixel(x, y);
-            if (components == 1) row[x] = p & 255;
-            else { row[x * 3] = (p >> 16) & 255; row[x * 3 + 1] = (p >> 8) & 255; row[x * 3 + 2] = p & 255; }
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<std::uint8_t> bytes(out, out + size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return bytes;
+    return vm::test::EncodeTestJpeg(w, h, pixel, {.components = components});
 }
 
 bool Near(std::uint32_t argb, std::uint32_t rgb, int tolerance = 12) {

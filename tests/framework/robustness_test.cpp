@@ -4,10 +4,7 @@
 
 #include <random>
 
-extern "C" {
-#include <jpeglib.h>
-}
-
+#include "TestJpeg.h"
 #include "framework/Framework.h"
 
 using namespace vm;
@@ -15,35 +12,8 @@ using namespace vm;
 namespace {
 
 std::vector<std::uint8_t> SmallJpeg() {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = 24;
-    c.image_height = 16;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_simple_progression(&c);   // progressive files have the most structure to damage
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(24 * 3);
-    while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < 24; ++x) {
-            row[x * 3] = static_cast<unsigned char>(x * 10);
-            row[x * 3 + 1] = static_cast<unsigned char>(c.next_scanline * 15);
-            row[x * 3 + 2] = 128;
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<std::uint8_t> bytes(out, out + size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return bytes;
+    return vm::test::EncodeTestJpeg(24, 16, [](int x, int y) { return std::uint32_t(x * 10) << 16 | std::uint32_t(y * 15) << 8 | 128; },
+                                    {.quality = 75, .progressive = true});
 }
 
 std::vector<std::uint8_t> SmallBmp() {

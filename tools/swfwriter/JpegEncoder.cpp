@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <jpeglib.h>
 
+#include "decode/JpegErrorJump.h"
+
 #include <csetjmp>
 #include <cstdlib>
 #include <stdexcept>
@@ -13,26 +15,11 @@
 namespace swfw {
 namespace {
 
-// libjpeg reports errors by calling error_exit, which must not return; we jump back to the
-// caller and turn the message into an exception there, outside libjpeg's frames.
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void onError(j_common_ptr info) {
-    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-    info->err->format_message(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
-
 // One compression from start to end; owns the libjpeg state and the output buffers.
 class Compressor {
 public:
     Compressor() {
-        info_.err = jpeg_std_error(&errors_.base);
-        errors_.base.error_exit = onError;
+        errors_.installOn(info_);
         jpeg_create_compress(&info_);
     }
     ~Compressor() {
@@ -84,7 +71,7 @@ private:
     }
 
     jpeg_compress_struct info_{};
-    ErrorManager errors_{};
+    swf::JpegErrorJump errors_{};
     unsigned char* buffer_ = nullptr;
     unsigned long size_ = 0;
 };

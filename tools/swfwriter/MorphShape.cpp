@@ -53,16 +53,7 @@ void writeMorphLine(Writer& w, const swf::LineStyle& s, const swf::LineStyle& e,
         writeRgba(w, e.color);
         return;
     }
-    w.ub(static_cast<uint32_t>(s.startCap), 2);
-    w.ub(static_cast<uint32_t>(s.join), 2);
-    w.flag(s.fill.has_value());
-    w.flag(s.noHScale);
-    w.flag(s.noVScale);
-    w.flag(s.pixelHinting);
-    w.ub(0, 5);
-    w.flag(s.noClose);
-    w.ub(static_cast<uint32_t>(s.endCap), 2);
-    if (s.join == swf::JoinStyle::Miter) w.fixed8(s.miterLimit);
+    writeLineStyleFlags(w, s);
     if (s.fill) {
         if (!e.fill) throw std::invalid_argument("a filled morph stroke needs an end fill");
         writeMorphFill(w, *s.fill, *e.fill);

@@ -202,16 +202,7 @@ void writeFillStyle(Writer& w, const swf::FillStyle& fill, int shapeVersion) {
     }
 }
 
-void writeLineStyle(Writer& w, const swf::LineStyle& line, int shapeVersion) {
-    w.u16(line.width);
-    if (shapeVersion < 4) {
-        bool plain = line.startCap == swf::CapStyle::Round && line.endCap == swf::CapStyle::Round &&
-                     line.join == swf::JoinStyle::Round && !line.fill && !line.noHScale && !line.noVScale &&
-                     !line.pixelHinting && !line.noClose;
-        if (!plain) throw std::invalid_argument("caps, joins, scaling flags and filled strokes need DefineShape4");
-        writeColor(w, line.color, shapeVersion);
-        return;
-    }
+void writeLineStyleFlags(Writer& w, const swf::LineStyle& line) {
     w.ub(static_cast<uint32_t>(line.startCap), 2);
     w.ub(static_cast<uint32_t>(line.join), 2);
     w.flag(line.fill.has_value());
@@ -222,6 +213,19 @@ void writeLineStyle(Writer& w, const swf::LineStyle& line, int shapeVersion) {
     w.flag(line.noClose);
     w.ub(static_cast<uint32_t>(line.endCap), 2);
     if (line.join == swf::JoinStyle::Miter) w.fixed8(line.miterLimit);
+}
+
+void writeLineStyle(Writer& w, const swf::LineStyle& line, int shapeVersion) {
+    w.u16(line.width);
+    if (shapeVersion < 4) {
+        bool plain = line.startCap == swf::CapStyle::Round && line.endCap == swf::CapStyle::Round &&
+                     line.join == swf::JoinStyle::Round && !line.fill && !line.noHScale && !line.noVScale &&
+                     !line.pixelHinting && !line.noClose;
+        if (!plain) throw std::invalid_argument("caps, joins, scaling flags and filled strokes need DefineShape4");
+        writeColor(w, line.color, shapeVersion);
+        return;
+    }
+    writeLineStyleFlags(w, line);
     if (line.fill)
         writeFillStyle(w, *line.fill, shapeVersion);
     else

@@ -11,6 +11,9 @@ namespace swfw {
 uint8_t fillTypeCode(swf::FillKind kind);
 void writeFillStyle(Writer& w, const swf::FillStyle& fill, int shapeVersion);
 void writeLineStyle(Writer& w, const swf::LineStyle& line, int shapeVersion);
+// Caps, join, scaling and hinting flags and the mitre limit of a version-2 line style (shapes
+// of version 4 and morph shapes of version 2 share the layout).
+void writeLineStyleFlags(Writer& w, const swf::LineStyle& line);
 void writeGradient(Writer& w, const swf::Gradient& g, bool focal, int shapeVersion);
 // A count field of a style array: one byte, or 0xFF and a 16-bit count from version 2.
 void writeStyleCount(Writer& w, size_t count, int shapeVersion);

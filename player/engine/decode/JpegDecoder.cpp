@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 
 #include "decode/ImageLimits.h"
+#include "decode/JpegErrorJump.h"
 
 namespace swf {
 
@@ -38,27 +39,11 @@ std::vector<uint8_t> normalizeJpeg(std::span<const uint8_t> tables, std::span<co
 
 namespace {
 
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void onError(j_common_ptr info) {
-    auto* err = reinterpret_cast<ErrorManager*>(info->err);
-    err->base.format_message(info, err->message);
-    std::longjmp(err->jump, 1);
-}
-
-void onMessage(j_common_ptr, int) {}  // corrupt-data warnings: libjpeg recovers, so do we
-
 // Holds only trivially destructible state between setjmp and any longjmp into it.
 bool decodeInto(std::span<const uint8_t> jpeg, Image& image, char* message) {
     jpeg_decompress_struct info;
-    ErrorManager err;
-    info.err = jpeg_std_error(&err.base);
-    err.base.error_exit = onError;
-    err.base.emit_message = onMessage;
+    JpegErrorJump err;
+    err.installOn(info);
     if (setjmp(err.jump)) {
         std::strcpy(message, err.message);
         jpeg_destroy_decompress(&info);

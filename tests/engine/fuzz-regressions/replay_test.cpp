@@ -6,10 +6,9 @@
 #include <iterator>
 #include <vector>
 
+#include "PlaySession.h"
 #include "decode/Decoder.h"
-#include "player/Host.h"
 #include "player/MovieClip.h"
-#include "player/Player.h"
 
 namespace {
 
@@ -29,23 +28,12 @@ std::vector<std::filesystem::path> savedInputs() {
 
 // Plays the movie the way the play fuzzer does and checks the root timeline stays in range.
 void play(std::shared_ptr<const swf::MovieDef> movie) {
-    constexpr int kWidth = 64, kHeight = 48, kFrames = 24;
-    swf::NullHost host;
-    swf::Player player(movie, host);
-    std::vector<swf::Pixel> pixels(kWidth * kHeight);
-    swf::render::Target target{pixels.data(), kWidth, kHeight, kWidth * 4};
-    swf::Matrix view = swf::Player::showAll(movie->header.frameSize, kWidth, kHeight);
-    for (int frame = 0; frame < kFrames; ++frame) {
-        double x = (frame * 7) % kWidth, y = (frame * 5) % kHeight;
-        player.mouseMove(x, y);
-        if (frame % 3 == 0) player.mouseDown(x, y);
-        if (frame % 3 == 1) player.mouseUp(x, y);
-        player.advance();
-        player.changedRect(view);
-        player.render(target, view, frame % 2 ? swf::render::Quality::Low : swf::render::Quality::High, frame == 0);
+    swf::fuzzing::playSession(movie, [](swf::Player& player, int frame) {
         const swf::MovieClip& root = player.root();
-        if (root.frameCount() > 0) ASSERT_LT(root.currentFrame(), root.frameCount()) << "after frame " << frame;
-    }
+        bool inRange = root.frameCount() == 0 || root.currentFrame() < root.frameCount();
+        EXPECT_TRUE(inRange) << "frame " << root.currentFrame() << " of " << root.frameCount() << " after frame " << frame;
+        return inRange;
+    });
 }
 
 }  // namespace

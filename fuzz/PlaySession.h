@@ -1,0 +1,39 @@
+#pragma once
+// The play session of the play fuzzer: pointer sweeps and clicks, frame advances and
+// renders in both qualities on a small target. The regression replay runs the very same
+// session, so a saved input reproduces what the fuzzer saw.
+#include <memory>
+#include <vector>
+
+#include "player/Host.h"
+#include "player/Player.h"
+
+namespace swf::fuzzing {
+
+// Small enough to keep each run fast, large enough for edges, strokes and bitmaps to matter.
+constexpr int kPlayWidth = 64, kPlayHeight = 48;
+constexpr int kPlayFrames = 24;
+
+// Plays `movie` for kPlayFrames frames; `afterFrame(player, frame)` runs after each one and
+// returns false to stop early.
+template <class AfterFrame>
+void playSession(std::shared_ptr<const MovieDef> movie, AfterFrame afterFrame) {
+    NullHost host;
+    Player player(movie, host);
+    std::vector<Pixel> pixels(kPlayWidth * kPlayHeight);
+    render::Target target{pixels.data(), kPlayWidth, kPlayHeight, kPlayWidth * 4};
+    Matrix view = Player::showAll(movie->header.frameSize, kPlayWidth, kPlayHeight);
+    for (int frame = 0; frame < kPlayFrames; ++frame) {
+        // Sweep the pointer over the stage and click, so buttons change state and run actions.
+        double x = (frame * 7) % kPlayWidth, y = (frame * 5) % kPlayHeight;
+        player.mouseMove(x, y);
+        if (frame % 3 == 0) player.mouseDown(x, y);
+        if (frame % 3 == 1) player.mouseUp(x, y);
+        player.advance();
+        player.changedRect(view);
+        player.render(target, view, frame % 2 ? render::Quality::Low : render::Quality::High, frame == 0);
+        if (!afterFrame(player, frame)) return;
+    }
+}
+
+}  // namespace swf::fuzzing
