@@ -28,9 +28,9 @@ uint8_t fromLinear(double v) {
     return static_cast<uint8_t>(std::lround(s * 255));
 }
 
-// Colour between two stops, `step` of `steps` ramp entries from `a`. Plain interpolation
-// truncates, as the runtime's ramps do: a gradient from 197 down to 161 over 24 rows reads
-// 196, 194, 193, 191... in its reference images, where rounding gives 196, 195, 193, 192.
+// Colour between two stops, `step` of `steps` along from `a`. Plain interpolation truncates,
+// as the runtime's ramps do: a gradient from 197 down to 161 over 24 rows reads 196, 194,
+// 193, 191... in its reference images, where rounding gives 196, 195, 193, 192.
 Rgba mixStraight(Rgba a, Rgba b, int step, int steps, InterpolationMode mode) {
     auto truncated = [&](uint8_t x, uint8_t y) {
         const int delta = (int(y) - int(x)) * step;
@@ -88,17 +88,17 @@ void transformSpan(Pixel* pixels, int count, const ColorTransform& cx) {
 
 // Linear gradients step along the ramp in 16.16 fixed point, in units of ramp entries, with
 // the position kept reduced to one period for the repeating spreads. As with bitmaps, spans
-// that stay in range walk in 32 bits. A position picks the entry it lies in (no rounding to
-// the nearer one): the runtime's references show a padded transparent end reaching exactly to
-// the gradient square's edge, not half an entry past it.
+// that stay in range walk in 32 bits.
 template <typename Int>
 void padLinear(const ColorRamp& colors, Int pos, Int delta, int count, Pixel* out) {
-    for (int i = 0; i < count; ++i, pos += delta) out[i] = colors[std::clamp<Int>(pos >> 16, 0, 255)];
+    constexpr Int kHalf = 32768;
+    for (int i = 0; i < count; ++i, pos += delta) out[i] = colors[std::clamp<Int>((pos + kHalf) >> 16, 0, 255)];
 }
 
 void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double step, int count, Pixel* out) {
     constexpr double kOne = 65536;
     constexpr int64_t kEntries = 255 * 65536;
+    constexpr int32_t kHalf = 32768;
     auto fixed = [](double v) { return static_cast<int64_t>(std::clamp(v * 255 * kOne, -9e15, 9e15)); };
     int64_t pos = fixed(t), delta = fixed(step);
     if (spread == SpreadMode::Pad) {
@@ -119,7 +119,7 @@ void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double st
     int32_t p32 = static_cast<int32_t>(reduce(pos)), d32 = static_cast<int32_t>(reduce(delta));
     for (int i = 0; i < count; ++i) {
         int32_t p = p32 > kEntries ? period - p32 : p32;  // only reflect ever exceeds one run
-        out[i] = colors[std::min<int32_t>(p >> 16, 255)];
+        out[i] = colors[std::min<int32_t>((p + kHalf) >> 16, 255)];
         p32 += d32;
         if (p32 >= period) p32 -= period;
     }
@@ -127,12 +127,12 @@ void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double st
 
 }  // namespace
 
-// Where each stop lands on the ramp. Two stops at one ratio make a hard step there; a third
-// and further ones would vanish between them, so each middle stop of such a run takes the next
-// entry of its own: a thin band per stop, as the runtime draws it.
 // The file format holds at most 15 stops; a ramp has room for 256 distinct ones.
 constexpr size_t kMaxStops = 256;
 
+// Which ramp entry each stop lands on (entry k is ratio k). Two stops at one ratio make a hard
+// step there; a third and further ones would vanish between them, so each middle stop of such
+// a run takes the next entry and shows as a thin band of its own, as the runtime draws it.
 void placeStops(const std::vector<GradientStop>& stops, size_t count, std::array<int, kMaxStops>& positions) {
     for (size_t i = 0; i < count; ++i) {
         int position = stops[i].ratio;
