@@ -82,5 +82,29 @@ TEST(StyleGroups, EachGroupKeepsItsOwnStrokeOrderAndMasksStillUniteThem) {
     EXPECT_EQ(masked.at(1, 1), kBackground) << "strokes do not";
 }
 
+TEST(StyleGroups, GradientPaintsSurviveEachGroupsStrokes) {
+    // Both groups fill with one horizontal gradient; group 0 is also outlined with a gradient
+    // pen of other colours, drawn between the two groups' fills.
+    FillStyle ramp;
+    ramp.kind = FillKind::LinearGradient;
+    ramp.matrix = {16.0 * kTwipsPerPixel / 32768, 0, 0, 1, 8.0 * kTwipsPerPixel, 0};  // across x = 0..16
+    ramp.gradient.stops = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    FillStyle penPaint = ramp;
+    penPaint.gradient.stops = {{0, {0, 255, 0, 255}}, {255, {255, 255, 0, 255}}};
+    LineStyle pen = blackPen(2);
+    pen.fill = penPaint;
+    Path top = rectPath(2, 2, 14, 6, 1);
+    top.line = 1;
+    Path bottom = rectPath(2, 9, 14, 14, 1);
+    bottom.styleGroup = 1;
+    ShapeDef shape = shapeWith({ramp}, {top, bottom}, {pen});
+    Canvas c = drawnLow(shape);
+    EXPECT_EQ(c.at(8, 11), c.at(8, 4)) << "the second group's fill keeps the fill's ramp";
+    EXPECT_EQ(greenOf(c.at(8, 11)), 0u);
+    EXPECT_GT(redOf(c.at(3, 11)), blueOf(c.at(3, 11)));
+    EXPECT_EQ(blueOf(c.at(8, 2)), 0u) << "the outline has the pen's own ramp";
+    EXPECT_GT(greenOf(c.at(8, 2)), 200u);
+}
+
 }  // namespace
 }  // namespace swf::render
