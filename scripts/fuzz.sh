@@ -15,6 +15,9 @@ build="$root/build/fuzz"
 corpus_root="${VELMORA_CORPUS:-$root/../shared/corpus}"
 [ -d "$corpus_root" ] || corpus_root="/work/shared/corpus"
 jobs=${VELMORA_JOBS:-2}
+# Seconds of wall time one input may take. libFuzzer measures wall time, so on a loaded
+# machine a niced long run needs more than a quiet smoke run to tell a hang from starvation.
+input_timeout=${VELMORA_FUZZ_TIMEOUT:-10}
 targets=(fuzz_decode fuzz_play)
 
 case "$mode" in
@@ -76,7 +79,7 @@ for t in "${targets[@]}"; do
   rm -rf "$artifacts"  # failing inputs of earlier runs are in the regression folder already
   mkdir -p "$work" "$artifacts"
   log="$build/$t-$mode.log"
-  common=(-timeout=10 -rss_limit_mb=2048 -max_len=262144 -artifact_prefix="$artifacts/" -print_final_stats=1)
+  common=(-timeout="$input_timeout" -rss_limit_mb=2048 -max_len=262144 -artifact_prefix="$artifacts/" -print_final_stats=1)
   echo "=== $t: ${per_target}s ($mode) ==="
   if [ "$mode" = smoke ]; then
     set +e

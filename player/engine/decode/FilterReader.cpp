@@ -65,8 +65,10 @@ Filter readFilter(ByteReader& r) {
     }
     case 3: {
         BevelFilter f;
-        f.shadowColor = readRgba(r);
+        // The highlight comes first in the file: movies drawn by the authoring tool show
+        // the first colour on the lit side.
         f.highlightColor = readRgba(r);
+        f.shadowColor = readRgba(r);
         readShadowGeometry(r, f.p, true);
         readShadowFlags(r, f.p, true);
         return f;

@@ -1,6 +1,7 @@
 #include "player/FilterPainter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -45,108 +46,155 @@ void store(Plane& p, const PixelPlane& layer, const render::PixelRect& area) {
     }
 }
 
-// One box-blur pass of `width` pixels along rows (horizontal) or columns, channels [first, last).
-void boxPass(Plane& p, int width, bool horizontal, int first, int last) {
-    if (width <= 1) return;
-    int before = (width - 1) / 2, after = width - 1 - before;
-    int length = horizontal ? p.width : p.height, lines = horizontal ? p.height : p.width;
+// One box pass `amount` pixels wide along rows (horizontal) or columns over channel
+// `channel` of an interleaved plane. A fractional width weighs the two outermost pixels in
+// part, so the blur grows smoothly with the amount. Running sums keep the cost independent of
+// the width.
+void boxPass(float* data, int width, int height, int channels, int channel, double amount, bool horizontal) {
+    if (!(amount > 1)) return;
+    const double radius = amount / 2;
+    const int reach = static_cast<int>(std::ceil(radius + 0.5)) - 1;  // farthest pixel with weight
+    const double edge = radius + 0.5 - reach;                           // its weight, (0, 1]
+    const int full = reach - 1;                                         // pixels of full weight either side
+    const int length = horizontal ? width : height, lines = horizontal ? height : width;
+    const ptrdiff_t step = horizontal ? channels : ptrdiff_t(width) * channels;
+    const ptrdiff_t lineStep = horizontal ? ptrdiff_t(width) * channels : channels;
     std::vector<float> line(static_cast<size_t>(length));
+    auto at = [&](int i) { return i >= 0 && i < length ? double(line[i]) : 0.0; };
     for (int l = 0; l < lines; ++l) {
-        for (int c = first; c < last; ++c) {
-            auto ref = [&](int i) -> float& { return horizontal ? p.at(i, l)[c] : p.at(l, i)[c]; };
-            for (int i = 0; i < length; ++i) line[i] = ref(i);
-            double sum = 0;
-            for (int i = -before; i <= after; ++i)
-                if (i >= 0 && i < length) sum += line[i];
-            for (int i = 0; i < length; ++i) {
-                ref(i) = static_cast<float>(sum / width);
-                int out = i - before, in = i + after + 1;
-                if (out >= 0) sum -= line[out];
-                if (in < length) sum += line[in];
-            }
+        float* first = data + l * lineStep + channel;
+        for (int i = 0; i < length; ++i) line[i] = first[i * step];
+        double sum = 0;  // double: a float sum drifts over long lines
+        for (int i = 0; i <= std::min(full, length - 1); ++i) sum += line[i];
+        for (int i = 0; i < length; ++i) {
+            first[i * step] = static_cast<float>((sum + edge * (at(i - reach) + at(i + reach))) / amount);
+            if (int out = i - full; out >= 0) sum -= line[out];
+            if (int in = i + full + 1; in < length) sum += line[in];
         }
     }
 }
 
-void blur(Plane& p, double bx, double by, int passes, double scale, int first = 0, int last = 4) {
-    // A centred box: blur b covers b/2 pixels either side.
-    // Wider than the area it would only average everything; the clamp also keeps absurd
-    // values from a damaged file away from the integer conversion.
-    auto box = [scale](double b) {
-        double half = std::clamp(b * scale / 2, 0.0, 8192.0);
-        return 2 * static_cast<int>(std::lround(std::isfinite(half) ? half : 0.0)) + 1;
-    };
-    int wx = box(bx), wy = box(by);
+}  // namespace
+
+double blurWidth(double amount) {
+    // Absurd values from a damaged file must not reach the box's integer reach; a box wider
+    // than any layer would only average everything anyway.
+    return std::isfinite(amount) ? std::clamp(amount, 0.0, 16384.0) : 0.0;
+}
+
+void boxBlur(float* data, int width, int height, int channels, int channel, double boxX, double boxY, int passes) {
     for (int i = 0; i < std::max(1, passes); ++i) {
-        boxPass(p, wx, true, first, last);
-        boxPass(p, wy, false, first, last);
+        boxPass(data, width, height, channels, channel, blurWidth(boxX), true);
+        boxPass(data, width, height, channels, channel, blurWidth(boxY), false);
     }
 }
 
-// The source's alpha, shifted by (dx, dy) and blurred: the shape of shadows and glows.
-Plane shadowAlpha(const Plane& source, const FilterShadowParams& fp, double scale, double dx, double dy) {
-    Plane a{source.width, source.height, std::vector<float>(source.px.size(), 0)};
-    auto shift = [](double d) { return static_cast<int>(std::lround(std::isfinite(d) ? std::clamp(d, -8192.0, 8192.0) : 0.0)); };
-    int ix = shift(dx), iy = shift(dy);
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x) a.at(x, y)[3] = source.alpha(x - ix, y - iy);
-    blur(a, fp.blurX, fp.blurY, fp.passes, scale, 3, 4);
+namespace {
+
+void blur(Plane& p, double bx, double by, int passes, double scale) {
+    for (int c = 0; c < 4; ++c) boxBlur(p.px.data(), p.width, p.height, 4, c, bx * scale, by * scale, passes);
+}
+
+int wholePixels(double d) { return static_cast<int>(std::lround(std::isfinite(d) ? std::clamp(d, -8192.0, 8192.0) : 0.0)); }
+
+// The source's alpha moved by (dx, dy) target pixels and blurred: the body of shadows, glows
+// and bevels.
+std::vector<float> shiftedBlurredAlpha(const Plane& source, const FilterShadowParams& fp, double scale, int dx, int dy) {
+    std::vector<float> a(size_t(source.width) * source.height, 0.0f);
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) a[size_t(y) * source.width + x] = source.alpha(x - dx, y - dy);
+    boxBlur(a.data(), source.width, source.height, 1, 0, fp.blurX * scale, fp.blurY * scale, fp.passes);
     return a;
 }
 
-// Puts a tinted alpha mask together with the source: under it (outer), inside it (inner),
-// or alone (knockout / source hidden).
-void compose(Plane& source, const std::vector<float>& maskAlpha, Rgba color, const FilterShadowParams& fp, bool onTop) {
-    float cr = color.r / 255.0f, cg = color.g / 255.0f, cb = color.b / 255.0f, ca = color.a / 255.0f;
-    for (size_t i = 0; i < source.px.size() / 4; ++i) {
+// Premultiplied colours of an effect by the strength of its mask, 0..255: a plain colour
+// fades in proportion, a gradient is looked up.
+using EffectRamp = std::array<std::array<float, 4>, 256>;
+
+EffectRamp rampOf(const std::vector<GradientStop>& stops) {
+    EffectRamp ramp{};
+    if (stops.empty()) return ramp;
+    for (int i = 0; i < 256; ++i) {
+        auto next = std::find_if(stops.begin(), stops.end(), [i](const GradientStop& s) { return s.ratio >= i; });
+        // Colours mix unpremultiplied, as gradients do, in floating point so a faint colour
+        // keeps all its steps.
+        const GradientStop& a = next == stops.end() ? stops.back() : next == stops.begin() ? *next : *(next - 1);
+        const GradientStop& b = next == stops.end() ? stops.back() : *next;
+        float t = b.ratio == a.ratio ? 1.0f : float(i - a.ratio) / float(b.ratio - a.ratio);
+        auto mix = [t](uint8_t u, uint8_t v) { return (u + (v - u) * t) / 255.0f; };
+        float alpha = mix(a.color.a, b.color.a);
+        ramp[i] = {mix(a.color.r, b.color.r) * alpha, mix(a.color.g, b.color.g) * alpha, mix(a.color.b, b.color.b) * alpha, alpha};
+    }
+    return ramp;
+}
+
+EffectRamp fadeOf(Rgba color) { return rampOf({{0, {color.r, color.g, color.b, 0}}, {255, color}}); }
+
+// Where the effect may show, and how the object sits with it.
+enum class Placement { Outer, Inner, Full };
+
+Placement placementOf(const FilterShadowParams& fp) {
+    return fp.inner ? Placement::Inner : fp.onTop ? Placement::Full : Placement::Outer;
+}
+
+// Puts the effect (a ramp index per pixel, 0 = nothing) together with the source: an inner
+// effect only shows on the object, an outer one only around it (the object drawn over it),
+// a full one over everything; knockout keeps the effect alone, cut to where it may show, and
+// a hidden object leaves the effect alone uncut.
+void compose(Plane& source, const std::vector<uint8_t>& index, const EffectRamp& ramp, const FilterShadowParams& fp,
+             Placement placement) {
+    for (size_t i = 0; i < index.size(); ++i) {
         float* s = &source.px[i * 4];
-        float m = std::clamp(maskAlpha[i] * static_cast<float>(fp.strength), 0.0f, 1.0f) * ca;
-        float sa = s[3];
-        if (fp.inner) m *= sa;                    // only where the object is
-        else if (!onTop) m *= 1 - sa;             // only around it
-        float effect[4] = {cr * m, cg * m, cb * m, m};
+        const std::array<float, 4>& e = ramp[index[i]];
+        const float sa = s[3];
+        const float cut = placement == Placement::Inner ? sa : placement == Placement::Outer && fp.knockout ? 1 - sa : 1.0f;
         float out[4];
-        if (fp.knockout || !fp.compositeSource) {
-            for (int c = 0; c < 4; ++c) out[c] = effect[c];
-        } else if (fp.inner || onTop) {
-            for (int c = 0; c < 3; ++c) out[c] = effect[c] + s[c] * (1 - m);  // effect atop the object
-            out[3] = sa;
+        if (!fp.compositeSource && !fp.knockout) {
+            for (int c = 0; c < 4; ++c) out[c] = e[c] * (placement == Placement::Inner ? sa : 1.0f);
+        } else if (fp.knockout) {
+            for (int c = 0; c < 4; ++c) out[c] = e[c] * cut;
+        } else if (placement == Placement::Outer) {
+            for (int c = 0; c < 4; ++c) out[c] = s[c] + e[c] * (1 - sa);
         } else {
-            for (int c = 0; c < 4; ++c) out[c] = s[c] + effect[c] * (1 - sa);  // object over its shadow
+            // Inner: the effect atop the object, whose alpha stays; full: the effect over it.
+            for (int c = 0; c < 4; ++c) out[c] = e[c] * cut + s[c] * (1 - e[3]);
         }
         for (int c = 0; c < 4; ++c) s[c] = out[c];
     }
 }
 
-std::vector<float> alphaOf(const Plane& p) {
-    std::vector<float> a(p.px.size() / 4);
-    for (size_t i = 0; i < a.size(); ++i) a[i] = p.px[i * 4 + 3];
-    return a;
+uint8_t rampIndex(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); }
+
+// Drop shadows and glows (plain or gradient): the blurred alpha, times the strength, picks
+// the colour; an inner one works on the blurred alpha of what is not the object.
+void shadow(Plane& p, const EffectRamp& ramp, const FilterShadowParams& fp, double scale) {
+    int dx = wholePixels(std::cos(fp.angle) * fp.distance * scale), dy = wholePixels(std::sin(fp.angle) * fp.distance * scale);
+    std::vector<float> a = shiftedBlurredAlpha(p, fp, scale, dx, dy);
+    std::vector<uint8_t> index(a.size());
+    const float strength = static_cast<float>(fp.strength);
+    for (size_t i = 0; i < a.size(); ++i) index[i] = rampIndex((fp.inner ? 1 - a[i] : a[i]) * strength);
+    compose(p, index, ramp, fp, fp.inner ? Placement::Inner : Placement::Outer);
 }
 
-void dropShadow(Plane& p, Rgba color, const FilterShadowParams& fp, double scale) {
-    double dx = std::cos(fp.angle) * fp.distance * scale, dy = std::sin(fp.angle) * fp.distance * scale;
-    Plane shadow = shadowAlpha(p, fp, scale, dx, dy);
-    std::vector<float> mask = alphaOf(shadow);
-    if (fp.inner)
-        for (float& m : mask) m = 1 - m;  // an inner shadow darkens where the shifted object is not
-    compose(p, mask, color, fp, false);
-}
-
-void bevel(Plane& p, Rgba highlight, Rgba shadowColor, const FilterShadowParams& fp, double scale) {
-    double dx = std::cos(fp.angle) * fp.distance * scale, dy = std::sin(fp.angle) * fp.distance * scale;
-    Plane lit = shadowAlpha(p, fp, scale, -dx, -dy);
-    Plane dark = shadowAlpha(p, fp, scale, dx, dy);
-    std::vector<float> h(lit.px.size() / 4), s(h.size());
-    for (size_t i = 0; i < h.size(); ++i) {
-        float diff = dark.px[i * 4 + 3] - lit.px[i * 4 + 3];
-        h[i] = std::max(0.0f, diff);
-        s[i] = std::max(0.0f, -diff);
+// Bevels (plain or gradient): the blurred alpha seen from the light (against the angle)
+// minus the same seen from the dark side. Index 0 is the lit extreme, 255 the dark one and
+// 128 nothing, as gradient bevels lay their colours out.
+void bevel(Plane& p, const EffectRamp& ramp, const FilterShadowParams& fp, double scale) {
+    int dx = wholePixels(std::cos(fp.angle) * fp.distance * scale), dy = wholePixels(std::sin(fp.angle) * fp.distance * scale);
+    std::vector<float> lit = shiftedBlurredAlpha(p, fp, scale, -dx, -dy);
+    std::vector<float> dark = shiftedBlurredAlpha(p, fp, scale, dx, dy);
+    std::vector<uint8_t> index(lit.size());
+    const float strength = static_cast<float>(fp.strength);
+    for (size_t i = 0; i < lit.size(); ++i) {
+        float v = std::clamp((lit[i] - dark[i]) * strength, -1.0f, 1.0f);  // > 0 on the lit side
+        index[i] = static_cast<uint8_t>(std::lround(128 - v * (v > 0 ? 128 : 127)));
     }
-    FilterShadowParams shadowPass = fp, highlightPass = fp;
-    highlightPass.knockout = false;
-    compose(p, s, shadowColor, shadowPass, fp.onTop);
-    compose(p, h, highlight, highlightPass, fp.onTop);
+    compose(p, index, ramp, fp, placementOf(fp));
+}
+
+EffectRamp bevelRamp(Rgba highlight, Rgba shadowColor) {
+    return rampOf({{0, highlight}, {128, {highlight.r, highlight.g, highlight.b, 0}}, {128, {shadowColor.r, shadowColor.g, shadowColor.b, 0}},
+                   {255, shadowColor}});
 }
 
 void colorMatrix(Plane& p, const std::array<float, 20>& m) {
@@ -197,8 +245,6 @@ void convolve(Plane& p, const ConvolutionFilter& f) {
         }
 }
 
-Rgba lastStop(const std::vector<GradientStop>& stops) { return stops.empty() ? Rgba{} : stops.back().color; }
-
 }  // namespace
 
 void applyFilters(const FilterList& filters, const PixelPlane& layer, const render::PixelRect& area, double scale) {
@@ -206,15 +252,14 @@ void applyFilters(const FilterList& filters, const PixelPlane& layer, const rend
     Plane p = load(layer, area);
     for (const Filter& filter : filters) {
         if (auto* b = std::get_if<BlurFilter>(&filter)) blur(p, b->blurX, b->blurY, b->passes, scale);
-        else if (auto* d = std::get_if<DropShadowFilter>(&filter)) dropShadow(p, d->color, d->p, scale);
+        else if (auto* d = std::get_if<DropShadowFilter>(&filter)) shadow(p, fadeOf(d->color), d->p, scale);
         else if (auto* g = std::get_if<GlowFilter>(&filter)) {
             FilterShadowParams fp = g->p;
             fp.distance = 0;
-            dropShadow(p, g->color, fp, scale);
-        } else if (auto* v = std::get_if<BevelFilter>(&filter)) bevel(p, v->highlightColor, v->shadowColor, v->p, scale);
-        else if (auto* gg = std::get_if<GradientGlowFilter>(&filter)) dropShadow(p, lastStop(gg->stops), gg->p, scale);
-        else if (auto* gb = std::get_if<GradientBevelFilter>(&filter))
-            bevel(p, lastStop(gb->stops), gb->stops.empty() ? Rgba{} : gb->stops.front().color, gb->p, scale);
+            shadow(p, fadeOf(g->color), fp, scale);
+        } else if (auto* v = std::get_if<BevelFilter>(&filter)) bevel(p, bevelRamp(v->highlightColor, v->shadowColor), v->p, scale);
+        else if (auto* gg = std::get_if<GradientGlowFilter>(&filter)) shadow(p, rampOf(gg->stops), gg->p, scale);
+        else if (auto* gb = std::get_if<GradientBevelFilter>(&filter)) bevel(p, rampOf(gb->stops), gb->p, scale);
         else if (auto* c = std::get_if<ColorMatrixFilter>(&filter)) colorMatrix(p, c->m);
         else if (auto* k = std::get_if<ConvolutionFilter>(&filter)) convolve(p, *k);
     }

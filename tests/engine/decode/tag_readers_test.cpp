@@ -125,7 +125,8 @@ TEST(FilterReader, ShadowBevelGradientConvolutionAndColourMatrix) {
     EXPECT_TRUE(shadow.p.compositeSource);
     EXPECT_EQ(shadow.p.passes, 1);
     const auto& bevel = std::get<BevelFilter>(f[1]);
-    EXPECT_EQ(bevel.highlightColor, (Rgba{2, 2, 2, 255}));
+    EXPECT_EQ(bevel.highlightColor, (Rgba{1, 1, 1, 255}));
+    EXPECT_EQ(bevel.shadowColor, (Rgba{2, 2, 2, 255}));
     EXPECT_DOUBLE_EQ(bevel.p.strength, 1.5);
     EXPECT_TRUE(bevel.p.onTop);
     EXPECT_EQ(bevel.p.passes, 1);
