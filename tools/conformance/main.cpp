@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
@@ -50,10 +51,21 @@ struct Tally {
     int ran = 0;
 };
 
+// The references were taken at the movie's own size, one stage pixel per pixel with the stage's
+// corner at the origin; a stage of 101.3 x 25.3 pixels gives a 101 x 25 image, not one scaled by
+// 0.988 and centred, which would move every one-pixel line.
+Matrix referenceView(const Rect& stage, int width, int height) {
+    const bool ownSize = std::abs(stage.width() / double(kTwipsPerPixel) - width) < 1 &&
+                         std::abs(stage.height() / double(kTwipsPerPixel) - height) < 1;
+    if (!ownSize) return Player::showAll(stage, width, height);
+    const double scale = 1.0 / kTwipsPerPixel;
+    return {scale, 0, 0, scale, -stage.xMin * scale, -stage.yMin * scale};
+}
+
 RgbaImage capture(Player& player, int width, int height, bool lowQuality) {
     std::vector<Pixel> pixels(size_t(width) * height, 0);
     render::Target target{pixels.data(), width, height, width * 4};
-    player.render(target, Player::showAll(player.movie().header.frameSize, width, height),
+    player.render(target, referenceView(player.movie().header.frameSize, width, height),
                   lowQuality ? render::Quality::Low : render::Quality::High, true);
     return toRgba(pixels, width, height);
 }

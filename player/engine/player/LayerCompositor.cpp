@@ -64,14 +64,15 @@ Color blendPixel(Color s, Color d, BlendMode mode) {
 void compositeLayer(const PixelPlane& layer, const PixelPlane& below, const render::PixelRect& area, BlendMode mode,
                     bool insideGroup) {
     if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !insideGroup) return;
-    // Alpha and Erase change the pixels below even where the layer is empty.
-    bool emptySourceMatters = mode == BlendMode::Alpha;
+    // A pixel the layer leaves fully transparent changes nothing below, in every mode: an Alpha
+    // object fades the group only where it has pixels of its own (the reference images keep the
+    // group intact beside the object and across its gradient's transparent padded end).
     for (int y = area.top; y < area.bottom; ++y) {
         const Pixel* src = layer.row(y);
         Pixel* dst = below.row(y);
         for (int x = area.left; x < area.right; ++x) {
             Pixel s = src[x];
-            if (s == 0 && !emptySourceMatters) continue;
+            if (s == 0) continue;
             if (mode == BlendMode::Normal || mode == BlendMode::Layer) {
                 if ((s >> 24) == 255) {
                     dst[x] = s;

@@ -15,7 +15,7 @@ struct PixelPlane {
 // Blends `layer` onto `below` over `area` (which both planes must cover). Alpha and Erase
 // act on the pixels below only inside an enclosing group (`insideGroup`); at the stage
 // they would punch holes into the background, which the runtime does not do, so the layer is
-// dropped there.
+// dropped there. Fully transparent layer pixels leave what is below untouched in every mode.
 void compositeLayer(const PixelPlane& layer, const PixelPlane& below, const render::PixelRect& area, BlendMode mode,
                     bool insideGroup);
 

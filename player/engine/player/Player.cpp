@@ -200,22 +200,14 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
         PixelRect drawn;
         BlendMode mode = BlendMode::Normal;
         const FilterList* filters = nullptr;
-        bool active = false;  // false: drawn straight through (a mask was in force)
     };
     std::vector<OpenLayer> layers;
     auto planeBelow = [&]() -> PixelPlane {
-        for (auto it = layers.rbegin(); it != layers.rend(); ++it)
-            if (it->active) return it->plane;
-        return {base.pixels, base.strideBytes};
+        return layers.empty() ? PixelPlane{base.pixels, base.strideBytes} : layers.back().plane;
     };
     auto noteDrawn = [&](const PixelRect& r) {
-        for (auto it = layers.rbegin(); it != layers.rend(); ++it)
-            if (it->active) {
-                it->drawn = it->drawn.united(r.intersected(clip));
-                return;
-            }
+        if (!layers.empty()) layers.back().drawn = layers.back().drawn.united(r.intersected(clip));
     };
-    size_t activeLayers = 0;
 
     DrawList list = drawList();
     std::vector<Drawn> drawn;
@@ -230,7 +222,7 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                 PixelRect bounds = render::Renderer::bounds(*item.shape, params.matrix);
                 if (item.filterMargin > 0) bounds = grow(bounds, toPixels(std::ceil(item.filterMargin * stageScale)));
                 drawn.push_back({item, bounds});
-                if (renderer_.maskDepth() == 0 || activeLayers > 0) noteDrawn(bounds);
+                noteDrawn(bounds);
                 break;
             }
             case DrawItem::Op::BeginMask: renderer_.beginMask(); break;
@@ -240,16 +232,13 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                 OpenLayer layer;
                 layer.mode = item.blend;
                 layer.filters = item.filters;
-                // Switching targets would drop the masks in force; such a group is drawn as is.
-                layer.active = renderer_.maskDepth() == 0;
-                if (layer.active) {
-                    if (layerPool_.size() <= activeLayers) layerPool_.emplace_back();
-                    std::vector<Pixel>& buffer = layerPool_[activeLayers];
-                    buffer.assign(size_t(base.width) * base.height, 0);
-                    layer.plane = {buffer.data(), base.width * 4};
-                    renderer_.setTarget({buffer.data(), base.width, base.height, base.width * 4, clip});
-                    ++activeLayers;
-                }
+                if (layerPool_.size() <= layers.size()) layerPool_.emplace_back();
+                std::vector<Pixel>& buffer = layerPool_[layers.size()];
+                buffer.assign(size_t(base.width) * base.height, 0);
+                layer.plane = {buffer.data(), base.width * 4};
+                // Redirecting keeps the clip layers in force: a group inside a mask is masked
+                // as it is drawn, then blended and filtered like any other.
+                renderer_.redirect({buffer.data(), base.width, base.height, base.width * 4, clip});
                 layers.push_back(layer);
                 break;
             }
@@ -257,8 +246,6 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                 if (layers.empty()) break;
                 OpenLayer layer = layers.back();
                 layers.pop_back();
-                if (!layer.active) break;
-                --activeLayers;
                 PixelRect area = layer.drawn;
                 if (layer.filters && !layer.filters->empty() && !area.empty()) {
                     int margin = toPixels(std::ceil(DrawListBuilder::filterMargin(*layer.filters) * stageScale));
@@ -266,14 +253,14 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
                     applyFilters(*layer.filters, layer.plane, area, stageScale);
                 }
                 PixelPlane below = planeBelow();
-                if (!area.empty()) compositeLayer(layer.plane, below, area, layer.mode, activeLayers > 0);
-                renderer_.setTarget({below.pixels, base.width, base.height, below.strideBytes, clip});
+                if (!area.empty()) compositeLayer(layer.plane, below, area, layer.mode, !layers.empty());
+                renderer_.redirect({below.pixels, base.width, base.height, below.strideBytes, clip});
                 noteDrawn(area);
                 break;
             }
         }
     }
-    if (activeLayers > 0) renderer_.setTarget(base);  // an unbalanced list: never leave a layer target behind
+    if (!layers.empty()) renderer_.setTarget(base);  // an unbalanced list: never leave a layer target behind
     lastDrawn_ = std::move(drawn);
     lastStageToPixel_ = stageToPixel;
     lastBackground_ = background;

@@ -28,13 +28,22 @@ uint8_t fromLinear(double v) {
     return static_cast<uint8_t>(std::lround(s * 255));
 }
 
-Rgba mixStraight(Rgba a, Rgba b, double t, InterpolationMode mode) {
-    auto lerp = [&](double x, double y) { return x + (y - x) * t; };
-    auto ch = [&](uint8_t x, uint8_t y) {
-        if (mode == InterpolationMode::Linear) return fromLinear(lerp(toLinear(x), toLinear(y)));
-        return static_cast<uint8_t>(std::lround(lerp(x, y)));
+// Colour between two stops, `step` of `steps` along from `a`. Plain interpolation truncates,
+// as the runtime's ramps do: a gradient from 197 down to 161 over 24 rows reads 196, 194,
+// 193, 191... in its reference images, where rounding gives 196, 195, 193, 192.
+Rgba mixStraight(Rgba a, Rgba b, int step, int steps, InterpolationMode mode) {
+    auto truncated = [&](uint8_t x, uint8_t y) {
+        const int delta = (int(y) - int(x)) * step;
+        // Integer division truncates toward zero; a falling channel must still round down.
+        const int offset = delta >= 0 ? delta / steps : -((-delta + steps - 1) / steps);
+        return static_cast<uint8_t>(x + offset);
     };
-    return {ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), static_cast<uint8_t>(std::lround(lerp(a.a, b.a)))};
+    auto ch = [&](uint8_t x, uint8_t y) {
+        if (mode != InterpolationMode::Linear) return truncated(x, y);
+        const double t = double(step) / steps;
+        return fromLinear(toLinear(x) + (toLinear(y) - toLinear(x)) * t);
+    };
+    return {ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), truncated(a.a, b.a)};
 }
 
 double applySpread(double t, SpreadMode spread) {
@@ -118,27 +127,48 @@ void paintLinear(const ColorRamp& colors, SpreadMode spread, double t, double st
 
 }  // namespace
 
+// The file format holds at most 15 stops; a ramp has room for 256 distinct ones.
+constexpr size_t kMaxStops = 256;
+
+// Which ramp entry each stop lands on (entry k is ratio k). Two stops at one ratio make a hard
+// step there; a third and further ones would vanish between them, so each middle stop of such
+// a run takes the next entry and shows as a thin band of its own, as the runtime draws it.
+void placeStops(const std::vector<GradientStop>& stops, size_t count, std::array<int, kMaxStops>& positions) {
+    for (size_t i = 0; i < count; ++i) {
+        int position = stops[i].ratio;
+        if (i > 0) {
+            const bool sharesRatio = stops[i].ratio == stops[i - 1].ratio;
+            const bool middleOfRun = sharesRatio && i + 1 < count && stops[i + 1].ratio == stops[i].ratio;
+            // Files are meant to list ratios in order; one that does not still yields a ramp.
+            position = std::max(position, positions[i - 1]);
+            if (middleOfRun) position = std::min(positions[i - 1] + 1, 255);
+            else if (sharesRatio) position = positions[i - 1];
+        }
+        positions[i] = position;
+    }
+}
+
 void buildColorRamp(const Gradient& gradient, const ColorTransform& cx, ColorRamp& ramp) {
     const auto& stops = gradient.stops;
     if (stops.empty()) {
         ramp.fill(0);
         return;
     }
+    const size_t count = std::min(stops.size(), kMaxStops);
+    std::array<int, kMaxStops> positions;
+    placeStops(stops, count, positions);
     size_t next = 0;
     for (int i = 0; i < 256; ++i) {
-        while (next < stops.size() && stops[next].ratio < i) ++next;
+        while (next < count && positions[next] < i) ++next;
         Rgba c;
-        if (next == 0) c = stops.front().color;
-        else if (next == stops.size()) c = stops.back().color;
+        if (next == 0) c = cx.apply(stops.front().color);
+        else if (next == count) c = cx.apply(stops[count - 1].color);
         else {
-            const GradientStop& a = stops[next - 1];
-            const GradientStop& b = stops[next];
-            double t = b.ratio == a.ratio ? 1 : double(i - a.ratio) / (b.ratio - a.ratio);
-            c = mixStraight(cx.apply(a.color), cx.apply(b.color), t, gradient.interpolation);
-            ramp[i] = premultiply(c);
-            continue;
+            const int from = positions[next - 1], to = positions[next];
+            c = mixStraight(cx.apply(stops[next - 1].color), cx.apply(stops[next].color), i - from, to - from,
+                            gradient.interpolation);
         }
-        ramp[i] = premultiply(cx.apply(c));
+        ramp[i] = premultiply(c);
     }
 }
 

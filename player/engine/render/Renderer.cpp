@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "render/CoverageRasterizer.h"
@@ -70,8 +71,12 @@ struct Renderer::State {
     SpanCompositor compositor;
     Stroker stroker;
     MaskStack masks;
-    std::vector<Paint> paints;
-    std::vector<ColorRamp> ramps;
+    // Fill paints are made once per shape however many style groups it has; a line's paint
+    // has its own slot and ramp, so stroking a group leaves them intact for the next group.
+    std::vector<Paint> fillPaints, linePaints;
+    bool fillPaintsReady = false;
+    std::vector<ColorRamp> ramps;  // one per gradient fill
+    ColorRamp lineRamp;
     std::vector<PixelPoint> points;
     std::vector<EdgeLine> edges;
 
@@ -89,13 +94,15 @@ struct Renderer::State {
         std::optional<PixelSnap> snap;
     };
 
-    Paint paintFor(const FillStyle& fill, const DrawParams& params, size_t rampSlot);
+    // `ramp` receives a gradient's colours; fills of other kinds leave it alone.
+    Paint paintFor(const FillStyle& fill, const DrawParams& params, ColorRamp* ramp);
     void prepareFillPaints(const ShapeDef& shape, const DrawParams& params);
     void prepareLinePaint(const LineStyle& style, const DrawParams& params);
     static StrokePen penFor(const LineStyle& style, const DrawParams& params);
-    void drawFills(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach);
-    void drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach);
-    void sweep(FillRule rule);
+    void drawGroup(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
+    void drawFills(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
+    void drawStrokes(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
+    void sweep(FillRule rule, const std::vector<Paint>& paints);
 };
 
 Renderer::Renderer() : state_(std::make_unique<State>()) {}
@@ -151,19 +158,39 @@ void Renderer::drawShape(const ShapeDef& shape, const DrawParams& params) {
     PixelRect reach = s.reach();
     if (MaskLayer* layer = s.building()) reach = reach.intersected(layer->area);
     if (reach.empty()) return;
-    s.drawFills(shape, params, reach);
-    s.drawStrokes(shape, params, reach);
+    s.fillPaintsReady = false;
+    // Each new-styles record starts a group drawn wholly above the earlier ones: its fills
+    // cover the earlier groups' strokes. Paths come in file order, so a group is a run.
+    const std::span<const Path> paths(shape.paths);
+    if (paths.back().styleGroup == paths.front().styleGroup) {
+        s.drawGroup(shape, paths, params, reach);
+        return;
+    }
+    size_t first = 0;
+    for (size_t i = 1; i <= paths.size(); ++i) {
+        if (i < paths.size() && paths[i].styleGroup == paths[first].styleGroup) continue;
+        s.drawGroup(shape, paths.subspan(first, i - first), params, reach);
+        first = i;
+    }
 }
 
-Paint Renderer::State::paintFor(const FillStyle& fill, const DrawParams& params, size_t rampSlot) {
+void Renderer::State::drawGroup(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params,
+                                const PixelRect& reach) {
+    drawFills(shape, paths, params, reach);
+    // The runtime masks with fills alone; an outlined mask shape would otherwise grow by half
+    // its pen all round.
+    if (!building()) drawStrokes(shape, paths, params, reach);
+}
+
+Paint Renderer::State::paintFor(const FillStyle& fill, const DrawParams& params, ColorRamp* ramp) {
     if (params.colorOverride) return Paint::solid(*params.colorOverride, params.colorTransform);
     switch (fill.kind) {
     case FillKind::Solid: return Paint::solid(fill.color, params.colorTransform);
     case FillKind::LinearGradient:
     case FillKind::RadialGradient:
     case FillKind::FocalGradient:
-        buildColorRamp(fill.gradient, params.colorTransform, ramps[rampSlot]);
-        return Paint::gradient(fill, params.matrix, &ramps[rampSlot]);
+        buildColorRamp(fill.gradient, params.colorTransform, *ramp);
+        return Paint::gradient(fill, params.matrix, ramp);
     default: {
         BitmapView view = params.bitmaps && *params.bitmaps ? (*params.bitmaps)(fill.bitmapId) : BitmapView{};
         return Paint::bitmapFill(fill, params.matrix, view, params.colorTransform, params.quality == Quality::High);
@@ -171,18 +198,19 @@ Paint Renderer::State::paintFor(const FillStyle& fill, const DrawParams& params,
     }
 }
 
-void Renderer::State::sweep(FillRule rule) {
+void Renderer::State::sweep(FillRule rule, const std::vector<Paint>& paints) {
     if (MaskLayer* layer = building()) compositor.maskInto(*layer);
     else compositor.drawInto(target, paints, masks.active());
     rasterizer.sweep(rule, compositor);
 }
 
-void Renderer::State::drawFills(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
+void Renderer::State::drawFills(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params,
+                                const PixelRect& reach) {
     const double tolerance = params.quality == Quality::High ? kHighQualityTolerance : kLowQualityTolerance;
     edges.clear();
     double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
     const uint32_t styleCount = static_cast<uint32_t>(shape.fills.size());
-    for (const Path& path : shape.paths) {
+    for (const Path& path : paths) {
         // Indexes past the style list (damaged files) paint nothing rather than read past it.
         uint32_t f0 = path.fill0 <= styleCount ? path.fill0 : 0, f1 = path.fill1 <= styleCount ? path.fill1 : 0;
         if (f0 == f1) continue;
@@ -205,20 +233,21 @@ void Renderer::State::drawFills(const ShapeDef& shape, const DrawParams& params,
     rasterizer.reset(area, params.quality == Quality::High);
     for (const EdgeLine& e : edges) rasterizer.addLine(e.x0, e.y0, e.x1, e.y1, e.fill0, e.fill1);
     if (rasterizer.empty()) return;
-    if (!building()) prepareFillPaints(shape, params);
-    sweep(shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd);
+    if (!building() && !fillPaintsReady) prepareFillPaints(shape, params);
+    sweep(shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd, fillPaints);
 }
 
 void Renderer::State::prepareFillPaints(const ShapeDef& shape, const DrawParams& params) {
     const size_t gradients = std::count_if(shape.fills.begin(), shape.fills.end(),
                                            [](const FillStyle& f) { return isGradient(f.kind); });
     if (ramps.size() < gradients) ramps.resize(gradients);
-    paints.assign(shape.fills.size() + 1, Paint{});
+    fillPaints.assign(shape.fills.size() + 1, Paint{});
     size_t rampSlot = 0;
     for (size_t i = 0; i < shape.fills.size(); ++i) {
-        paints[i + 1] = paintFor(shape.fills[i], params, rampSlot);
-        rampSlot += isGradient(shape.fills[i].kind);
+        ColorRamp* ramp = isGradient(shape.fills[i].kind) ? &ramps[rampSlot++] : nullptr;
+        fillPaints[i + 1] = paintFor(shape.fills[i], params, ramp);
     }
+    fillPaintsReady = true;
 }
 
 // The pen in target pixels, and whether its points snap to the pixel grid.
@@ -247,18 +276,18 @@ Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const
 }
 
 void Renderer::State::prepareLinePaint(const LineStyle& style, const DrawParams& params) {
-    paints.assign(2, Paint{});
-    if (params.colorOverride) paints[1] = Paint::solid(*params.colorOverride, params.colorTransform);
+    linePaints.assign(2, Paint{});
+    if (params.colorOverride) linePaints[1] = Paint::solid(*params.colorOverride, params.colorTransform);
     else if (style.fill) {
-        if (ramps.empty()) ramps.resize(1);  // fills are drawn by now: their ramps are free
-        paints[1] = paintFor(*style.fill, params, 0);
-    } else paints[1] = Paint::solid(style.color, params.colorTransform);
+        linePaints[1] = paintFor(*style.fill, params, &lineRamp);
+    } else linePaints[1] = Paint::solid(style.color, params.colorTransform);
 }
 
-void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& params, const PixelRect& reach) {
+void Renderer::State::drawStrokes(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params,
+                                  const PixelRect& reach) {
     size_t i = 0;
-    while (i < shape.paths.size()) {
-        const Path& first = shape.paths[i];
+    while (i < paths.size()) {
+        const Path& first = paths[i];
         const uint32_t line = first.line;
         if (line == 0 || line > shape.lines.size()) {
             ++i;
@@ -271,18 +300,18 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, const DrawParams& param
         Point end = first.start;
         size_t segments = 0;
         do {
-            flattenPath(shape.paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
-            segments += shape.paths[i].segments.size();
-            if (!shape.paths[i].segments.empty()) end = shape.paths[i].segments.back().to;
+            flattenPath(paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
+            segments += paths[i].segments.size();
+            if (!paths[i].segments.empty()) end = paths[i].segments.back().to;
             ++i;
-        } while (i < shape.paths.size() && shape.paths[i].line == line && shape.paths[i].start == end);
+        } while (i < paths.size() && paths[i].line == line && paths[i].start == end);
         if (segments == 0) continue;  // a style change with no edges: nothing to stroke, not even a dot
 
         rasterizer.reset(reach, params.quality == Quality::High);
         stroker.stroke(points, first.start == end && !style.noClose, pen.pen, rasterizer, 1);
         if (rasterizer.empty()) continue;
         if (!building()) prepareLinePaint(style, params);
-        sweep(FillRule::NonZero);
+        sweep(FillRule::NonZero, linePaints);
     }
 }
 

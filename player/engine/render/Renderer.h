@@ -83,7 +83,8 @@ public:
     void drawShape(const ShapeDef& shape, const DrawParams& params);
 
     // Clip layers. Between beginMask() and endMask(), drawShape() adds the shapes' coverage to
-    // a new mask instead of drawing (colours and alpha do not matter, only geometry). After
+    // a new mask instead of drawing (colours, alpha and strokes do not matter, only the fills'
+    // geometry). After
     // endMask(), every drawing is clipped by that mask intersected with the enclosing ones,
     // until popMask() removes it. Unbalanced calls are ignored rather than trusted.
     void beginMask();

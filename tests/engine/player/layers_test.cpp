@@ -47,7 +47,8 @@ TEST(BlendModes, AlphaAndEraseWorkOnlyInsideAGroup) {
     EXPECT_EQ(blendOne(half, 0xFFFF0000, BlendMode::Erase), 0xFFFF0000u);
     EXPECT_EQ(blendOne(half, 0xFFFF0000, BlendMode::Alpha, true), 0x80800000u);
     EXPECT_EQ(blendOne(half, 0xFFFF0000, BlendMode::Erase, true), 0x7F7F0000u);
-    EXPECT_EQ(blendOne(0, 0xFFFF0000, BlendMode::Alpha, true), 0u) << "no layer pixel: nothing kept";
+    EXPECT_EQ(blendOne(0x01000000, 0xFFFF0000, BlendMode::Alpha, true), 0x01010000u) << "almost transparent: almost gone";
+    EXPECT_EQ(blendOne(0, 0xFFFF0000, BlendMode::Alpha, true), 0xFFFF0000u) << "no layer pixel: the group stays";
 }
 
 struct FilterCanvas {
@@ -135,6 +136,31 @@ TEST(Layers, ABlendedChildIsDrawnThroughAGroup) {
     p.render({px.data(), 100, 100, 400}, Matrix::scale(0.05, 0.05), render::Quality::Low, true);
     EXPECT_EQ(px[20 * 100 + 20], 0xFF804000u);
     EXPECT_EQ(px[5 * 100 + 5], 0xFF808080u);
+}
+
+TEST(Layers, AGroupInsideAMaskIsBothMaskedAndBlended) {
+    MovieBuilder b;
+    b.define(1, rectShape(0, 0, 100, 100, {128, 128, 128, 255}))
+        .define(2, rectShape(0, 0, 15, 100, {0, 0, 0, 255}))
+        .define(3, rectShape(10, 10, 20, 20, {255, 128, 0, 255}));
+    PlaceObject mask = place(2, 2);
+    mask.clipDepth = 5;
+    PlaceObject blended = place(3, 3);
+    blended.version = 3;
+    blended.blendMode = BlendMode::Multiply;
+    b.frame({place(1, 1), mask, blended});
+    NullHost host;
+    Player p(b.build(), host);
+    std::vector<Pixel> px(100 * 100, 0);
+    p.render({px.data(), 100, 100, 400}, Matrix::scale(0.05, 0.05), render::Quality::Low, true);
+    EXPECT_EQ(px[20 * 100 + 12], 0xFF804000u) << "inside the mask: multiplied";
+    EXPECT_EQ(px[20 * 100 + 20], 0xFF808080u) << "outside the mask: nothing";
+    EXPECT_EQ(px[50 * 100 + 12], 0xFF808080u);
+
+    // The next frame's render starts without the mask or a layer target left over.
+    std::vector<Pixel> again(100 * 100, 0);
+    p.render({again.data(), 100, 100, 400}, Matrix::scale(0.05, 0.05), render::Quality::Low, true);
+    EXPECT_EQ(again, px);
 }
 
 TEST(Layers, AShadowWidensTheChangedArea) {

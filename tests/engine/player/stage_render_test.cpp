@@ -76,6 +76,23 @@ TEST(StageRender, ClipLayersMaskOnlyTheDepthsTheyCover) {
     EXPECT_NE(list[3].maskContext, list[5].maskContext);
 }
 
+TEST(StageRender, AClipDepthOfZeroPlacesAnOrdinaryObject) {
+    // Authoring tools write the clip flag with depth 0 on every frame of some movies; the
+    // runtime draws such an object and masks nothing with it.
+    MovieBuilder b;
+    b.define(1, rectShape(0, 0, 50, 100, kBlue)).define(2, rectShape(40, 0, 60, 100, kRed));
+    PlaceObject flagged = place(1, 1);
+    flagged.clipDepth = 0;
+    b.frame({flagged, place(2, 2)});
+    NullHost host;
+    Player p(b.build(), host);
+    Canvas c;
+    p.render(c.target(), kOneToOne, render::Quality::Low, false);
+    EXPECT_EQ(c.at(20, 50), 0xFF0000FFu);
+    EXPECT_EQ(c.at(80, 50), 0xFFFF0000u) << "nothing above it is clipped";
+    for (const DrawItem& item : p.drawList()) EXPECT_EQ(item.op, DrawItem::Op::Shape);
+}
+
 TEST(StageRender, TransformsAndAlphaComposeDownTheTree) {
     auto sprite = std::make_shared<SpriteDef>();
     PlaceObject inner = place(1, 1, 10, 0);

@@ -156,5 +156,27 @@ TEST(Mask, RespectsTheClipRectangle) {
     EXPECT_TRUE(redOnlyInside(c, {2, 2, 5, 10}));
 }
 
+// The runtime masks with a shape's fills alone: a mask outlined with a thick pen is no wider.
+TEST(Mask, OnlyFillsShapeTheMaskNotStrokes) {
+    Canvas c(16, 16);
+    Renderer r;
+    r.setTarget(c.target());
+    LineStyle thick;
+    thick.width = tw(4);
+    thick.color = {0, 0, 0, 255};
+    Path outlined = rectPath(4, 4, 10, 10);
+    outlined.line = 1;
+    ShapeDef framed = shapeWith({solidFill({0, 0, 0, 255})}, {outlined}, {thick});
+    Path lineOnly = polygonPath({{tw(12), tw(0)}, {tw(12), tw(16)}}, 0, 0, 1);
+    ShapeDef bar = shapeWith({}, {lineOnly}, {thick});
+    r.beginMask();
+    r.drawShape(framed, params(Quality::Low));
+    r.drawShape(bar, params(Quality::Low));
+    r.endMask();
+    r.drawShape(rectShape(0, 0, 16, 16, {255, 0, 0, 255}), params(Quality::Low));
+    EXPECT_TRUE(redOnlyInside(c, {4, 4, 10, 10}));
+    r.popMask();
+}
+
 }  // namespace
 }  // namespace swf::render

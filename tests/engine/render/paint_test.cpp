@@ -99,6 +99,50 @@ TEST(Gradient, RampInterpolatesInTheAskedSpaceAfterTheColourTransform) {
     EXPECT_EQ(ramp[77], 0u);
 }
 
+TEST(Gradient, RampTruncatesBetweenStops) {
+    Gradient g;
+    g.stops = {{0, {255, 197, 0, 255}}, {255, {255, 161, 0, 255}}};
+    ColorRamp ramp;
+    buildColorRamp(g, {}, ramp);
+    // 197 - 36 * 16 / 255 = 194.74 and 197 - 36 * 37 / 255 = 191.78: the runtime shows 194 and
+    // 191, a falling channel rounds down too.
+    EXPECT_EQ(greenOf(ramp[16]), 194u);
+    EXPECT_EQ(greenOf(ramp[37]), 191u);
+    g.stops = {{0, {0, 0, 0, 255}}, {255, {0, 36, 0, 255}}};
+    buildColorRamp(g, {}, ramp);
+    EXPECT_EQ(greenOf(ramp[7]), 0u);  // 36 * 7 / 255 = 0.99
+    EXPECT_EQ(greenOf(ramp[8]), 1u);
+    EXPECT_EQ(greenOf(ramp[255]), 36u);
+}
+
+TEST(Gradient, EveryStopAtASharedRatioGetsItsOwnBand) {
+    const Rgba green{0, 255, 0, 255}, cyan{0, 255, 255, 255}, red{255, 0, 0, 255}, blue{0, 0, 255, 255},
+        yellow{255, 255, 0, 255};
+    Gradient g;
+    g.stops = {{80, green}, {100, cyan}, {100, red}, {100, blue}, {100, yellow}, {200, green}};
+    ColorRamp ramp;
+    buildColorRamp(g, {}, ramp);
+    EXPECT_EQ(ramp[0], premultiply(green));
+    EXPECT_EQ(ramp[100], premultiply(cyan));
+    EXPECT_EQ(ramp[101], premultiply(red));
+    EXPECT_EQ(ramp[102], premultiply(blue));
+    // The last stop of the run starts the next stretch, from entry 102 to 200.
+    EXPECT_EQ(ramp[103], premultiply({252, 255, 0, 255}));
+    EXPECT_EQ(redOf(ramp[152]), 124u);  // 255 - 255 * 50 / 98 = 124.9
+    EXPECT_EQ(ramp[200], premultiply(green));
+
+    // Two stops at one ratio stay a plain hard step, and runs at either end do not spill over.
+    g.stops = {{0, red}, {0, blue}, {255, green}, {255, yellow}};
+    buildColorRamp(g, {}, ramp);
+    EXPECT_EQ(ramp[0], premultiply(red));
+    EXPECT_EQ(blueOf(ramp[1]), 254u);
+    EXPECT_EQ(ramp[255], premultiply(green));
+    g.stops = {{255, red}, {255, blue}, {255, green}, {255, yellow}};
+    buildColorRamp(g, {}, ramp);
+    EXPECT_EQ(ramp[254], premultiply(red));
+    EXPECT_EQ(ramp[255], premultiply(red)) << "no room past the end: the first stop holds";
+}
+
 // Two bitmap pixels: red then green.
 struct TwoPixelBitmap {
     Pixel pixels[2] = {0xFFFF0000, 0xFF00FF00};
