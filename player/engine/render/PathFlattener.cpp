@@ -69,7 +69,10 @@ void flattenQuadratic(PixelPoint p0, PixelPoint c, PixelPoint p2, double toleran
 PixelPoint PixelSnap::operator()(PixelPoint p) const {
     // Settle rounding noise first (1/256 px, the rasteriser's own step), or a point meant to
     // be exactly on a tie could fall to either side depending on the floating-point unit.
-    auto one = [&](double v) { return std::ceil(std::round(v * 256) / 256 - offset - 0.5) + offset; };
+    auto one = [&](double v) {
+        double settled = std::round(v * 256) / 256;
+        return (tiesDownRight ? std::floor(settled - offset + 0.5) : std::ceil(settled - offset - 0.5)) + offset;
+    };
     return {one(p.x), one(p.y)};
 }
 

@@ -20,10 +20,13 @@ struct PixelPoint {
 constexpr double kHighQualityTolerance = 0.01;
 constexpr double kLowQualityTolerance = 0.1;
 
-// Moves points to the nearest position k + offset (ties go up-left), so that thin strokes
-// cover whole pixels instead of smearing over two: offset 0.5 for odd widths, 0 for even.
+// Moves points to the nearest position k + offset, so that thin strokes cover whole pixels
+// instead of smearing over two: offset 0.5 for odd widths, 0 for even. Ties go up-left, or
+// down-right for hairlines: a 1 px line on x = 5 takes column 4 and a hairline column 5, as
+// the reference pictures show (text field borders cover the columns of xMin and xMax).
 struct PixelSnap {
     double offset = 0.5;
+    bool tiesDownRight = false;
     PixelPoint operator()(PixelPoint p) const;
 };
 

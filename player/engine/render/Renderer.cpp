@@ -270,7 +270,7 @@ Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const
     // (The tolerance absorbs rounding: 20 twips at 1/20 may come out a hair over 1.)
     if (pen.width <= 1.0 + 1e-6 || style.pixelHinting) {
         pen.width = std::max(1.0, std::round(pen.width));
-        result.snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0};
+        result.snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0, style.width == 0};
     }
     return result;
 }

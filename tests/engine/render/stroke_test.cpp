@@ -86,14 +86,16 @@ TEST(Stroke, HairlinesAndThinLinesStayOnePixelWide) {
 }
 
 TEST(Stroke, OnePixelLinesOnWholeCoordinatesCoverWholePixels) {
-    // Both a hairline and a 1 px line along x = 5 land on one column instead of two halves.
-    for (uint16_t width : {0, 20}) {
+    // Both a hairline and a 1 px line along x = 5 land on one column instead of two halves:
+    // a 1 px line on the column left of the coordinate, a hairline (text field borders) on
+    // the column the coordinate starts, so a border at xMin..xMax covers both end columns.
+    for (auto [width, column] : {std::pair<uint16_t, int>{0, 5}, {20, 4}}) {
         LineStyle l = pen(0);
         l.width = width;
         Canvas c = stroked(l, {openPath({{tw(5), tw(2)}, {tw(5), tw(9)}})}, 10, 12);
-        EXPECT_EQ(c.at(4, 5), kRed) << width;
-        EXPECT_EQ(c.at(5, 5), 0u) << width;
-        EXPECT_EQ(c.at(3, 5), 0u) << width;
+        EXPECT_EQ(c.at(column, 5), kRed) << width;
+        EXPECT_EQ(c.at(column + 1, 5), 0u) << width;
+        EXPECT_EQ(c.at(column - 1, 5), 0u) << width;
     }
     // A hinted 2 px line moves onto whole pixels; an unhinted one stays where it is drawn.
     LineStyle hinted = pen(2);
