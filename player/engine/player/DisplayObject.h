@@ -13,7 +13,7 @@ namespace swf {
 
 class MovieClip;
 class ButtonInstance;
-struct PlayerContext;
+class PlayerContext;
 
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
