@@ -68,6 +68,7 @@ EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId,
         LineStyle outline;
         outline.width = 0;
         outline.color = {0, 0, 0, 255};
+        outline.join = JoinStyle::Miter;  // a field's border is a crisp rectangle, corners included
         ShapeDef box = rectangleAt(def_->bounds, background, &outline);
         box.bounds = {def_->bounds.xMin - 20, def_->bounds.xMax + 20, def_->bounds.yMin - 20, def_->bounds.yMax + 20};
         box.edgeBounds = def_->bounds;

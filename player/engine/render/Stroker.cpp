@@ -74,17 +74,19 @@ void Stroker::traceLeftSide(const std::vector<PixelPoint>& line, bool closed, co
         ring_.clear();
         for (size_t i = 0; i < n; ++i) {
             const PixelPoint prev = line[(i + n - 1) % n], at = line[i], next = line[(i + 1) % n];
-            addJoin(at, unit(at - prev), unit(next - at), pen);
+            addJoin(at, at - prev, next - at, pen);
         }
         return;
     }
     ring_.push_back(line[0] + leftNormal(unit(line[1] - line[0])) * half);
-    for (size_t i = 1; i + 1 < n; ++i) addJoin(line[i], unit(line[i] - line[i - 1]), unit(line[i + 1] - line[i]), pen);
+    for (size_t i = 1; i + 1 < n; ++i) addJoin(line[i], line[i] - line[i - 1], line[i + 1] - line[i], pen);
     ring_.push_back(line[n - 1] + leftNormal(unit(line[n - 1] - line[n - 2])) * half);
 }
 
-// Points from the left offset of the incoming segment to that of the outgoing one.
-void Stroker::addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen& pen) {
+// Points from the left offset of the incoming segment to that of the outgoing one; `incoming`
+// and `outgoing` are the segments themselves.
+void Stroker::addJoin(PixelPoint at, PixelPoint incoming, PixelPoint outgoing, const Pen& pen) {
+    const PixelPoint in = unit(incoming), outDir = unit(outgoing);
     const double half = pen.width / 2;
     const PixelPoint o1 = leftNormal(in) * half, o2 = leftNormal(outDir) * half;
     const double turn = cross(in, outDir);
@@ -94,7 +96,16 @@ void Stroker::addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen
         return;
     }
     if (turn > 0) {
-        // The inner side of a left turn: through the vertex, never backwards.
+        // The inner side of a left turn. Where the two offset lines cross within the first
+        // half of either segment, the outline turns there: no part of it overlaps itself, so
+        // the pixels around the corner get their exact coverage (summed coverage counts an
+        // overlap twice). Otherwise, through the vertex, never backwards.
+        const PixelPoint gap = o2 - o1;
+        const double back = -cross(gap, outDir) / turn, ahead = -cross(in, gap) / turn;
+        if (back >= 0 && ahead >= 0 && back <= length(incoming) / 2 && ahead <= length(outgoing) / 2) {
+            ring_.push_back(at + o1 - in * back);
+            return;
+        }
         ring_.push_back(at + o1);
         ring_.push_back(at);
         ring_.push_back(at + o2);

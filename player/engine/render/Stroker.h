@@ -29,7 +29,7 @@ public:
 
 private:
     void traceLeftSide(const std::vector<PixelPoint>& line, bool closed, const Pen& pen);
-    void addJoin(PixelPoint at, PixelPoint in, PixelPoint outDir, const Pen& pen);
+    void addJoin(PixelPoint at, PixelPoint incoming, PixelPoint outgoing, const Pen& pen);
     void addCap(PixelPoint at, PixelPoint dir, CapStyle cap, const Pen& pen);
     void addArc(PixelPoint centre, PixelPoint from, double sweep, const Pen& pen);
     void emitRing(CoverageRasterizer& out, uint32_t style);

@@ -109,6 +109,18 @@ TEST(Stroke, OnePixelLinesOnWholeCoordinatesCoverWholePixels) {
     EXPECT_NEAR(alphaOf(u.at(6, 6)), 0.4 * 255, 1);
 }
 
+TEST(Stroke, InnerSideOfAJoinCoversTheUnionOfBothPenBodies) {
+    // A 3 px right angle: the inner offsets cross at (8.5, 8.5), so pixel (8, 8) is covered
+    // by the two bodies on three quarters of its area; counting their overlap twice would
+    // fill it.
+    const std::vector<Point> corner = {{tw(2), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(2)}};
+    for (JoinStyle join : {JoinStyle::Miter, JoinStyle::Bevel, JoinStyle::Round}) {
+        Canvas c = stroked(pen(3, CapStyle::None, join), {openPath(corner)}, 16, 16);
+        EXPECT_NEAR(alphaOf(c.at(8, 8)), 0.75 * 255, 1) << int(join);
+        EXPECT_EQ(alphaOf(c.at(7, 7)), 0u) << int(join);
+    }
+}
+
 TEST(Stroke, JoinsAndMiterLimit) {
     const std::vector<Point> corner = {{tw(2), tw(10)}, {tw(10), tw(10)}, {tw(10), tw(2)}};
     // Outer corner of a 4 px wide right angle: the square [10,12] x [10,12].
