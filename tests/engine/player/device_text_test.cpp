@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../font/TinyTrueType.h"
 #include "MovieFixture.h"
+#include "TinyFontHost.h"
 #include "font/TrueTypeDeviceFont.h"
 #include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
@@ -13,17 +13,8 @@ namespace {
 
 using namespace swf::testing;
 
-// Serves the tiny TrueType font (an 'A' is a square of half an em, advance 0.6 em) for every
-// family, and remembers what was asked.
-class FontHost : public Host {
-public:
-    std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& request) override {
-        requests.push_back(request);
-        return fontDefFromTrueType(font, request.family, request.bold, request.italic, request.codes);
-    }
-    TrueTypeFont font{tinyTrueType()};
-    std::vector<DeviceFontRequest> requests;
-};
+// The tiny font: an 'A' is a square of half an em, advance 0.6 em.
+using FontHost = TinyFontHost;
 
 std::shared_ptr<const FontDef> deviceOnlyFont(std::string name, bool bold) {
     auto font = std::make_shared<FontDef>();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "../font/TinyTrueType.h"
 #include "MovieFixture.h"
+#include "TinyFontHost.h"
 #include "font/TrueTypeDeviceFont.h"
 #include "player/EditTextInstance.h"
 #include "player/HtmlText.h"
@@ -64,15 +64,7 @@ TEST(HtmlText, AClosingTagEndsWhatWasLeftOpenInsideIt) {
 }
 
 // Fields laid out with a font per style: two embedded fonts of one face, or the host's.
-class FontHost : public Host {
-public:
-    std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& request) override {
-        requests.push_back(request);
-        return fontDefFromTrueType(font, request.family, request.bold, request.italic, request.codes);
-    }
-    TrueTypeFont font{tinyTrueType()};
-    std::vector<DeviceFontRequest> requests;
-};
+using FontHost = TinyFontHost;
 
 std::shared_ptr<FontDef> embeddedFont(bool bold, int width) {
     auto font = std::make_shared<FontDef>();
