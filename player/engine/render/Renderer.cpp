@@ -92,6 +92,7 @@ struct Renderer::State {
     struct StrokePen {
         Pen pen;
         std::optional<PixelSnap> snap;
+        bool edgeByEdge = false;  // each edge its own butt-ended line, without joins
     };
 
     // `ramp` receives a gradient's colours; fills of other kinds leave it alone.
@@ -102,6 +103,7 @@ struct Renderer::State {
     void drawGroup(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
     void drawFills(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
     void drawStrokes(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
+    void strokeEdgeByEdge(std::span<const Path> paths, const Matrix& toPixels, const StrokePen& pen);
     void sweep(FillRule rule, const std::vector<Paint>& paints);
 };
 
@@ -268,11 +270,35 @@ Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const
     // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
     // one-pixel line on whole coordinates shows as one crisp row of pixels.
     // (The tolerance absorbs rounding: 20 twips at 1/20 may come out a hair over 1.)
-    if (pen.width <= 1.0 + 1e-6 || style.pixelHinting) {
+    // Aliased one-pixel strokes are left unsnapped: the pixel centre decides alone, so a round
+    // join on a corner between pixel borders leaves the diagonal pixel out.
+    const bool aliasedOnePixel = params.quality == Quality::Low && style.width != 0 && !style.pixelHinting;
+    if ((pen.width <= 1.0 + 1e-6 || style.pixelHinting) && !aliasedOnePixel) {
         pen.width = std::max(1.0, std::round(pen.width));
         result.snap = PixelSnap{std::fmod(pen.width, 2.0) == 1.0 ? 0.5 : 0.0, style.width == 0};
     }
+    // Aliased hairlines are drawn as lines, each edge on its own from pixel centre to pixel
+    // centre: where two edges meet on a tie, the corner pixel goes to whichever edge owns it
+    // by the top-left rule, or to none (a rectangle loses its bottom-right corner pixel, as
+    // the reference pictures of text field borders show).
+    if (params.quality == Quality::Low && style.width == 0) {
+        result.edgeByEdge = true;
+        pen.startCap = pen.endCap = CapStyle::None;
+    }
     return result;
+}
+
+void Renderer::State::strokeEdgeByEdge(std::span<const Path> paths, const Matrix& toPixels, const StrokePen& pen) {
+    const PixelSnap* snap = pen.snap ? &*pen.snap : nullptr;
+    for (const Path& path : paths) {
+        Point from = path.start;
+        for (const Segment& segment : path.segments) {
+            points.clear();
+            flattenPath(Path{.start = from, .segments = {segment}}, toPixels, pen.pen.tolerance, points, snap);
+            stroker.stroke(points, false, pen.pen, rasterizer, 1);
+            from = segment.to;
+        }
+    }
 }
 
 void Renderer::State::prepareLinePaint(const LineStyle& style, const DrawParams& params) {
@@ -287,6 +313,7 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, std::span<const Path> p
                                   const PixelRect& reach) {
     size_t i = 0;
     while (i < paths.size()) {
+        const size_t run = i;
         const Path& first = paths[i];
         const uint32_t line = first.line;
         if (line == 0 || line > shape.lines.size()) {
@@ -308,7 +335,8 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, std::span<const Path> p
         if (segments == 0) continue;  // a style change with no edges: nothing to stroke, not even a dot
 
         rasterizer.reset(reach, params.quality == Quality::High);
-        stroker.stroke(points, first.start == end && !style.noClose, pen.pen, rasterizer, 1);
+        if (pen.edgeByEdge) strokeEdgeByEdge(paths.subspan(run, i - run), params.matrix, pen);
+        else stroker.stroke(points, first.start == end && !style.noClose, pen.pen, rasterizer, 1);
         if (rasterizer.empty()) continue;
         if (!building()) prepareLinePaint(style, params);
         sweep(FillRule::NonZero, linePaints);

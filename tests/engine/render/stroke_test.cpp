@@ -109,6 +109,29 @@ TEST(Stroke, OnePixelLinesOnWholeCoordinatesCoverWholePixels) {
     EXPECT_NEAR(alphaOf(u.at(6, 6)), 0.4 * 255, 1);
 }
 
+TEST(Stroke, AliasedOnePixelOutlinesLeaveCornersToThePixelCentres) {
+    // A closed outline along the pixel borders x, y = 3 and 9. Low quality lets each pixel
+    // centre decide, ties going to the top-left: a 1 px round-joined line covers the column
+    // and row left of and above each border, and its top-left corner pixel (2, 2) is 0.71 px
+    // from the corner, outside the join's half-pixel disc. A hairline is drawn edge by edge
+    // from centre to centre (snapped to x, y = 3.5 and 9.5): only its bottom-right corner
+    // pixel belongs to neither of the edges meeting there.
+    const Path outline = openPath({{tw(3), tw(3)}, {tw(9), tw(3)}, {tw(9), tw(9)}, {tw(3), tw(9)}, {tw(3), tw(3)}});
+    DrawParams low = params();
+    low.quality = Quality::Low;
+    Canvas line = stroked(pen(1, CapStyle::Round, JoinStyle::Round), {outline}, 12, 12, low);
+    EXPECT_EQ(line.at(2, 2), 0u);
+    for (auto [x, y] : {std::pair{8, 2}, {2, 8}, {8, 8}, {5, 2}, {2, 5}}) EXPECT_EQ(line.at(x, y), kRed) << x << "," << y;
+    EXPECT_EQ(line.at(9, 5), 0u);
+    EXPECT_EQ(line.at(5, 9), 0u);
+
+    Canvas hair = stroked(pen(0, CapStyle::Round, JoinStyle::Round), {outline}, 12, 12, low);
+    EXPECT_EQ(hair.at(9, 9), 0u);
+    for (auto [x, y] : {std::pair{3, 3}, {9, 3}, {3, 9}, {6, 3}, {9, 6}, {6, 9}, {3, 6}})
+        EXPECT_EQ(hair.at(x, y), kRed) << x << "," << y;
+    EXPECT_EQ(hair.countNot(0), 4 * 6 - 1);
+}
+
 TEST(Stroke, InnerSideOfAJoinCoversTheUnionOfBothPenBodies) {
     // A 3 px right angle: the inner offsets cross at (8.5, 8.5), so pixel (8, 8) is covered
     // by the two bodies on three quarters of its area; counting their overlap twice would
