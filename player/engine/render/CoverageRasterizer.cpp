@@ -61,29 +61,36 @@ void CoverageRasterizer::addClippedLine(double x0, double y0, double x1, double 
         addClippedLine(right, y, x1, y1, fill0, fill1);
         return;
     }
-    if (antiAliased_) {
-        addAntiAliasedLine(std::llround(x0 * kSubpixel), std::llround(y0 * kSubpixel), std::llround(x1 * kSubpixel),
-                           std::llround(y1 * kSubpixel), fill0, fill1);
-    } else {
-        addAliasedLine(x0, y0, x1, y1, fill0, fill1);
-    }
+    const int64_t qx0 = std::llround(x0 * kSubpixel), qy0 = std::llround(y0 * kSubpixel);
+    const int64_t qx1 = std::llround(x1 * kSubpixel), qy1 = std::llround(y1 * kSubpixel);
+    if (antiAliased_) addAntiAliasedLine(qx0, qy0, qx1, qy1, fill0, fill1);
+    else addAliasedLine(qx0, qy0, qx1, qy1, fill0, fill1);
 }
 
 // One cell per row whose pixel centre line the edge crosses, at the first pixel whose centre
-// lies right of the crossing: a pixel is inside exactly when its centre is.
-void CoverageRasterizer::addAliasedLine(double x0, double y0, double x1, double y1, uint32_t fill0, uint32_t fill1) {
+// lies on or right of the crossing: a pixel is inside exactly when its centre is, and a centre
+// on the edge goes to the side right of it. Ends are first put on the 1/256 px grid, as in
+// anti-aliased mode, and crossings are then worked out exactly: an edge meant to pass
+// through a pixel centre (from whole-twip ends) must not fall to one side or the other by
+// the rounding of a division.
+void CoverageRasterizer::addAliasedLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t fill0, uint32_t fill1) {
     int sign = 1;
     if (y0 > y1) {
         std::swap(x0, x1);
         std::swap(y0, y1);
         sign = -1;
     }
-    int firstRow = static_cast<int>(std::ceil(y0 - 0.5));
-    int endRow = static_cast<int>(std::ceil(y1 - 0.5));
-    double slope = (x1 - x0) / (y1 - y0);
+    if (y0 == y1) return;
+    constexpr int64_t half = kSubpixel / 2;
+    auto ceilDiv = [](int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); };  // b > 0
+    const int firstRow = static_cast<int>(ceilDiv(y0 - half, kSubpixel));
+    const int endRow = static_cast<int>(ceilDiv(y1 - half, kSubpixel));
+    const int64_t rise = y1 - y0, run = x1 - x0;
     for (int row = firstRow; row < endRow; ++row) {
-        double x = x0 + (row + 0.5 - y0) * slope;
-        int pixel = std::max(clip_.left, static_cast<int>(std::ceil(x - 0.5)));
+        const int64_t centreY = int64_t{row} * kSubpixel + half;
+        // pixel = ceil((crossing - half) / kSubpixel), crossing = x0 + (centreY - y0) * run / rise
+        const int64_t numerator = (x0 - half) * rise + (centreY - y0) * run;
+        const int pixel = std::max(clip_.left, static_cast<int>(ceilDiv(numerator, kSubpixel * rise)));
         if (pixel < clip_.right) addCell(pixel, row, sign * kSubpixel, 0, fill0, fill1);
     }
 }

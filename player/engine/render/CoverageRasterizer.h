@@ -61,7 +61,7 @@ private:
     void addClippedLine(double x0, double y0, double x1, double y1, uint32_t fill0, uint32_t fill1);
     void addAntiAliasedLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t fill0, uint32_t fill1);
     void addRowPiece(int row, int64_t xa, int fya, int64_t xb, int fyb, int sign, uint32_t fill0, uint32_t fill1);
-    void addAliasedLine(double x0, double y0, double x1, double y1, uint32_t fill0, uint32_t fill1);
+    void addAliasedLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t fill0, uint32_t fill1);
     void addCell(int x, int y, int cover, int area, uint32_t fill0, uint32_t fill1);
     void sortCells();
     uint32_t fold(FillRule rule, int64_t coverage) const;

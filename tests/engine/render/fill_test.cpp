@@ -69,6 +69,29 @@ TEST(SolidFill, LowQualityNeverBlendsEdges) {
     EXPECT_NEAR(red, 191.7, 8);
 }
 
+TEST(SolidFill, LowQualityDecidesPixelCentresOnASlantedEdgeExactly) {
+    // The left edge runs from (6.9, 1.1) to (3.3, 4.7) px, written in whole twips, through the
+    // pixel centres (6.5, 1.5) ... (3.5, 4.5). A centre on a left edge is inside, whatever
+    // the rounding of twentieths would say; the same edge a twip further right leaves them
+    // outside.
+    for (int32_t nudge : {0, 1}) {
+        const int32_t startX = 138 + nudge;  // 6.9 px, or 6.9 px and a twip
+        Path p;
+        p.fill1 = 1;
+        p.start = {startX, 22};
+        for (Point to : std::initializer_list<Point>{{200, 22}, {200, 94}, {66 + nudge, 94}, {startX, 22}})
+            p.segments.push_back({{}, to, false});
+        Canvas c(12, 6);
+        draw(c, shapeWith({solidFill({255, 0, 0, 255})}, {p}), params(Quality::Low));
+        for (int row = 1; row <= 4; ++row) {
+            const int onEdge = 7 - row;
+            EXPECT_EQ(c.at(onEdge, row), nudge ? kBackground : kRed) << row << " nudge " << nudge;
+            EXPECT_EQ(c.at(onEdge - 1, row), kBackground) << row;
+            EXPECT_EQ(c.at(onEdge + 1, row), kRed) << row;
+        }
+    }
+}
+
 TEST(SolidFill, AntiAliasedCoverageSumsToTheArea) {
     Canvas c(24, 24, 0);
     ShapeDef tri = shapeWith({solidFill({255, 255, 255, 255})},
