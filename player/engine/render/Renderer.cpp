@@ -267,6 +267,7 @@ Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const
     pen.join = style.join;
     pen.miterLimit = std::max(1.0, static_cast<double>(style.miterLimit));
     pen.tolerance = params.quality == Quality::High ? kHighQualityTolerance : kLowQualityTolerance;
+    pen.inscribedArcs = params.quality == Quality::Low;
     // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
     // one-pixel line on whole coordinates shows as one crisp row of pixels.
     // (The tolerance absorbs rounding: 20 twips at 1/20 may come out a hair over 1.)

@@ -155,14 +155,17 @@ void Stroker::addCap(PixelPoint at, PixelPoint dir, CapStyle cap, const Pen& pen
 }
 
 // Appends the arc around `centre` from `from` (already in the ring) through `sweep` radians.
-// Inner points sit slightly outside the circle so the chords enclose the arc's own area.
+// Unless the pen asks for inscribed arcs, inner points sit slightly outside the circle so the
+// chords enclose the arc's own area.
 void Stroker::addArc(PixelPoint centre, PixelPoint from, double sweep, const Pen& pen) {
     const double r = pen.width / 2;
     const double maxStep = 2 * std::acos(std::clamp(1 - pen.tolerance / r, -1.0, 1.0));
     int steps = maxStep > 0 ? static_cast<int>(std::ceil(std::abs(sweep) / maxStep)) : 1;
     steps = std::clamp(steps, std::max(1, static_cast<int>(std::ceil(std::abs(sweep) * 16 / (2 * std::numbers::pi)))), 256);
     const double step = sweep / steps;
-    const double inflate = std::sqrt(std::abs(step) / std::sin(std::abs(step)));
+    // Anti-aliased arcs push their inner vertices out so the polygon covers the disc's area;
+    // aliased ones keep every vertex on the circle, as the reference pictures show.
+    const double inflate = pen.inscribedArcs ? 1.0 : std::sqrt(std::abs(step) / std::sin(std::abs(step)));
     const PixelPoint v = from - centre;
     for (int k = 1; k <= steps; ++k) {
         const double a = step * k, c = std::cos(a), s = std::sin(a);

@@ -18,6 +18,7 @@ struct Pen {
     JoinStyle join = JoinStyle::Round;
     double miterLimit = 3;  // longest mitre, in line widths from the vertex, before it is cut off
     double tolerance = kHighQualityTolerance;
+    bool inscribedArcs = false;  // round caps and joins with every vertex on the circle
 };
 
 class Stroker {

@@ -132,6 +132,18 @@ TEST(Stroke, AliasedOnePixelOutlinesLeaveCornersToThePixelCentres) {
     EXPECT_EQ(hair.countNot(0), 4 * 6 - 1);
 }
 
+TEST(Stroke, AliasedRoundCapsKeepTheirVerticesOnTheCircle) {
+    // A 20 px pen's round cap centred on (30.35, 30.2) px: its arc is cut into 15 degree
+    // chords starting across the line. Pixel centre (20.5, 31.5) lies 9.935 px from the
+    // centre, 7.5 degrees from a vertex: inside the circle, but outside a chord whose ends are
+    // on it (9.914 px out there). Low quality keeps the vertices on the circle.
+    const std::vector<Point> line = {{607, 604}, {1200, 604}};
+    Canvas low = stroked(pen(20, CapStyle::Round), {openPath(line)}, 64, 48, params(Quality::Low));
+    EXPECT_EQ(low.at(20, 31), 0u);
+    EXPECT_EQ(low.at(21, 31), kRed);
+    EXPECT_EQ(low.at(20, 30), kRed);  // 9.85 px out, on the chord's inner side
+}
+
 TEST(Stroke, InnerSideOfAJoinCoversTheUnionOfBothPenBodies) {
     // A 3 px right angle: the inner offsets cross at (8.5, 8.5), so pixel (8, 8) is covered
     // by the two bodies on three quarters of its area; counting their overlap twice would
