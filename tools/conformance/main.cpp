@@ -107,7 +107,24 @@ void dumpMiss(const CorpusCase& c, const ExpectedImage& image, const RgbaImage& 
     writePng((gDumpDir / (stem + ".diff.png")).string(), diff);
 }
 
-void runCase(const CorpusCase& c, Tally& t, bool verbose) {
+bool carriesDoAction(const Timeline& timeline) {
+    for (const Frame& frame : timeline.frames)
+        for (const ControlTag& tag : frame.tags)
+            if (std::holds_alternative<DoAction>(tag)) return true;
+    return false;
+}
+
+// The corpus's own count looks at the main timeline only; a DoAction inside a sprite is a
+// script all the same.
+bool carriesDoAction(const MovieDef& movie) {
+    if (carriesDoAction(movie.timeline)) return true;
+    for (const auto& [id, character] : movie.dictionary.all())
+        if (auto* sprite = std::get_if<std::shared_ptr<const SpriteDef>>(&character))
+            if (*sprite && carriesDoAction((*sprite)->timeline)) return true;
+    return false;
+}
+
+void runCase(CorpusCase c, Tally& t, bool verbose) {
     ++t.movies;
     bool v8 = c.swfVersion <= 8;
     if (v8) ++t.movies8;
@@ -123,6 +140,7 @@ void runCase(const CorpusCase& c, Tally& t, bool verbose) {
     }
     ++t.decoded;
     if (v8) ++t.decoded8;
+    c.hasDoAction = c.hasDoAction || carriesDoAction(*loaded.movie);
 
     std::map<std::string, RgbaImage> expected;
     for (const ExpectedImage& image : c.images) {
