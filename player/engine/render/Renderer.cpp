@@ -328,7 +328,8 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, std::span<const Path> p
         Point end = first.start;
         size_t segments = 0;
         do {
-            flattenPath(paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
+            if (!pen.edgeByEdge)  // which flattens edge by edge itself
+                flattenPath(paths[i], params.matrix, pen.pen.tolerance, points, pen.snap ? &*pen.snap : nullptr);
             segments += paths[i].segments.size();
             if (!paths[i].segments.empty()) end = paths[i].segments.back().to;
             ++i;
