@@ -33,6 +33,16 @@ PixelPoint pointAt(PixelPoint p0, PixelPoint c, PixelPoint p2, double t) {
     double u = 1 - t;
     return {u * u * p0.x + 2 * u * t * c.x + t * t * p2.x, u * u * p0.y + 2 * u * t * c.y + t * t * p2.y};
 }
+// Where a curve lying along one line turns back, if it does between its ends: the point
+// where its motion along the line (the chord's, or towards the control point for a curve
+// that ends where it starts) comes to a halt.
+void addTurningPoint(PixelPoint p0, PixelPoint c, PixelPoint p2, double chord, std::vector<PixelPoint>& out) {
+    const double dx = chord > 0 ? p2.x - p0.x : c.x - p0.x, dy = chord > 0 ? p2.y - p0.y : c.y - p0.y;
+    const double s0 = p0.x * dx + p0.y * dy, sc = c.x * dx + c.y * dy, s2 = p2.x * dx + p2.y * dy;
+    const double t = (s0 - sc) / (s0 - 2 * sc + s2);
+    if (t > 0 && t < 1) out.push_back(pointAt(p0, c, p2, t));
+}
+
 }  // namespace
 
 void flattenQuadratic(PixelPoint p0, PixelPoint c, PixelPoint p2, double tolerance, std::vector<PixelPoint>& out) {
@@ -42,6 +52,16 @@ void flattenQuadratic(PixelPoint p0, PixelPoint c, PixelPoint p2, double toleran
     double u0 = (c.x - p0.x) * ddx + (c.y - p0.y) * ddy;
     double u2 = (p2.x - c.x) * ddx + (p2.y - c.y) * ddy;
     double cross = (p2.x - p0.x) * ddy - (p2.y - p0.y) * ddx;
+    // A curve that strays no more than the tolerance from its chord's line is the chord (it
+    // strays most at its middle, half as far as the control point: |cross| / 4 over the
+    // chord's length; spacing by curvature alone would still ask for two pieces for some),
+    // unless it runs past an end along that line and turns back.
+    const double chord = std::hypot(p2.x - p0.x, p2.y - p0.y);
+    if (std::abs(cross) <= 4 * tolerance * chord) {
+        addTurningPoint(p0, c, p2, chord, out);
+        out.push_back(p2);
+        return;
+    }
     double x0 = u0 / cross, x2 = u2 / cross;
     double scale = std::abs(cross) / (std::hypot(ddx, ddy) * std::abs(x2 - x0));
     double a0 = parabolaIntegral(x0), a2 = parabolaIntegral(x2);

@@ -64,5 +64,37 @@ TEST(FlattenQuadratic, StraightAndDegenerateCurvesBecomeOneChord) {
     }
 }
 
+TEST(FlattenQuadratic, NearlyStraightCurvesBecomeTheirChordKeepingAnyTurningPoint) {
+    // Strays 0.093 px from its chord at most: within 0.1 px, so one piece, although spacing by
+    // curvature alone asks for 1.06 pieces (the reference pictures show the chord).
+    const PixelPoint p0{392.1, 303.65}, c{390.05, 292.45}, p2{389.6, 291.15};
+    std::vector<PixelPoint> line{p0};
+    flattenQuadratic(p0, c, p2, kLowQualityTolerance, line);
+    EXPECT_EQ(line.size(), 2u);
+    EXPECT_LE(worstDeviation(p0, c, p2, line), kLowQualityTolerance);
+    // A little more bent: more pieces, still within the tolerance.
+    const PixelPoint bent{390.4, 292.45};
+    line = {p0};
+    flattenQuadratic(p0, bent, p2, kLowQualityTolerance, line);
+    EXPECT_GT(line.size(), 2u);
+    EXPECT_LE(worstDeviation(p0, bent, p2, line), kLowQualityTolerance * 1.05);
+    // Curves along one line that run past an end and turn back keep their turning point: one
+    // that comes back to its start reaches halfway to its control point, one whose control
+    // lies beyond its end overshoots that end.
+    auto farthestX = [](const std::vector<PixelPoint>& l) {
+        return std::max_element(l.begin(), l.end(), [](auto a, auto b) { return a.x < b.x; })->x;
+    };
+    for (double tolerance : {kHighQualityTolerance, kLowQualityTolerance}) {
+        line = {{0, 0}};
+        flattenQuadratic({0, 0}, {10, 0}, {0, 0}, tolerance, line);
+        EXPECT_DOUBLE_EQ(farthestX(line), 5);
+        EXPECT_EQ(line.back(), (PixelPoint{0, 0}));
+        line = {{0, 0}};
+        flattenQuadratic({0, 0}, {20, 0}, {10, 0}, tolerance, line);
+        EXPECT_NEAR(farthestX(line), 40.0 / 3, 1e-9);  // at t = 2/3
+        EXPECT_EQ(line.back(), (PixelPoint{10, 0}));
+    }
+}
+
 }  // namespace
 }  // namespace swf::render
