@@ -93,6 +93,7 @@ struct Renderer::State {
         Pen pen;
         std::optional<PixelSnap> snap;
         bool edgeByEdge = false;  // each edge its own butt-ended line, without joins
+        CapStyle dotCap = CapStyle::Round;  // what an edge of no length shows instead
     };
 
     // `ramp` receives a gradient's colours; fills of other kinds leave it alone.
@@ -284,6 +285,7 @@ Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const
     // the reference pictures of text field borders show).
     if (params.quality == Quality::Low && style.width == 0) {
         result.edgeByEdge = true;
+        result.dotCap = style.startCap;
         pen.startCap = pen.endCap = CapStyle::None;
     }
     return result;
@@ -296,7 +298,14 @@ void Renderer::State::strokeEdgeByEdge(std::span<const Path> paths, const Matrix
         for (const Segment& segment : path.segments) {
             points.clear();
             flattenPath(Path{.start = from, .segments = {segment}}, toPixels, pen.pen.tolerance, points, snap);
-            stroker.stroke(points, false, pen.pen, rasterizer, 1);
+            const bool dot = std::all_of(points.begin(), points.end(), [&](PixelPoint p) { return p == points.front(); });
+            if (dot) {  // an edge that lands on one pixel centre still lights that pixel, as in High
+                Pen dotPen = pen.pen;
+                dotPen.startCap = dotPen.endCap = pen.dotCap;
+                stroker.stroke(points, false, dotPen, rasterizer, 1);
+            } else {
+                stroker.stroke(points, false, pen.pen, rasterizer, 1);
+            }
             from = segment.to;
         }
     }

@@ -130,6 +130,13 @@ TEST(Stroke, AliasedOnePixelOutlinesLeaveCornersToThePixelCentres) {
     for (auto [x, y] : {std::pair{3, 3}, {9, 3}, {3, 9}, {6, 3}, {9, 6}, {6, 9}, {3, 6}})
         EXPECT_EQ(hair.at(x, y), kRed) << x << "," << y;
     EXPECT_EQ(hair.countNot(0), 4 * 6 - 1);
+
+    // A hairline edge of no length, or one shorter than a pixel that snaps to one centre,
+    // still lights its pixel with round caps, and nothing with flat ones.
+    for (const Path& dot : {openPath({{tw(5), tw(5)}, {tw(5), tw(5)}}), openPath({{tw(5.1), tw(5)}, {tw(5.3), tw(5.2)}})}) {
+        EXPECT_EQ(stroked(pen(0, CapStyle::Round), {dot}, 12, 12, low).at(5, 5), kRed);
+        EXPECT_EQ(stroked(pen(0, CapStyle::None), {dot}, 12, 12, low).countNot(0), 0);
+    }
 }
 
 TEST(Stroke, AliasedRoundCapsKeepTheirVerticesOnTheCircle) {
