@@ -94,6 +94,10 @@ struct Renderer::State {
         std::optional<PixelSnap> snap;
         bool edgeByEdge = false;  // each edge its own butt-ended line, without joins
         CapStyle dotCap = CapStyle::Round;  // what an edge of no length shows instead
+        // Set when the shape's transform stretches unevenly: the pen then works in the shape's
+        // own space (width in twips) and its outline is stretched with the shape, so lines
+        // along the stretched axis come out thicker.
+        std::optional<Matrix> ownSpace;
     };
 
     // `ramp` receives a gradient's colours; fills of other kinds leave it alone.
@@ -105,6 +109,7 @@ struct Renderer::State {
     void drawFills(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
     void drawStrokes(const ShapeDef& shape, std::span<const Path> paths, const DrawParams& params, const PixelRect& reach);
     void strokeEdgeByEdge(std::span<const Path> paths, const Matrix& toPixels, const StrokePen& pen);
+    void strokeInOwnSpace(bool closed, const StrokePen& pen);
     void sweep(FillRule rule, const std::vector<Paint>& paints);
 };
 
@@ -253,22 +258,49 @@ void Renderer::State::prepareFillPaints(const ShapeDef& shape, const DrawParams&
     fillPaintsReady = true;
 }
 
+namespace {
+
+// The largest and smallest factor by which the matrix stretches a length (its singular values).
+std::pair<double, double> stretches(const Matrix& m) {
+    const double sum = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d, det = m.determinant();
+    const double root = std::sqrt(std::max(0.0, sum * sum - 4 * det * det));
+    return {std::sqrt((sum + root) / 2), std::sqrt(std::max(0.0, (sum - root) / 2))};
+}
+
+double largestStretch(const Matrix& m) { return stretches(m).first; }
+
+// Whether a pen `width` twips wide is drawn stretched: the matrix scales unevenly (or skews)
+// and the pen stays at least a pixel wide along its thinnest side. A pen thinner than that
+// is drawn one pixel wide in every direction, as on an even scale.
+bool stretchesUnevenly(const Matrix& m, double width) {
+    const auto [largest, smallest] = stretches(m);
+    return std::isfinite(largest) && largest > smallest * 1.001 && width * smallest > 1.0 + 1e-6;
+}
+
+}  // namespace
+
 // The pen in target pixels, and whether its points snap to the pixel grid.
 Renderer::State::StrokePen Renderer::State::penFor(const LineStyle& style, const DrawParams& params) {
     StrokePen result;
     Pen& pen = result.pen;
-    const bool fixedWidth = style.noHScale || style.noVScale;
-    const double scale = std::sqrt(std::abs(params.matrix.determinant()));
-    pen.width = style.width == 0 ? 1
-                : fixedWidth     ? style.width / double(kTwipsPerPixel) * params.stageScale
-                                 : style.width * scale;
-    pen.width = std::max(pen.width, 1.0);  // nothing is thinner than a pixel
     pen.startCap = style.startCap;
     pen.endCap = style.endCap;
     pen.join = style.join;
     pen.miterLimit = std::max(1.0, static_cast<double>(style.miterLimit));
     pen.tolerance = params.quality == Quality::High ? kHighQualityTolerance : kLowQualityTolerance;
     pen.inscribedArcs = params.quality == Quality::Low;
+    const bool fixedWidth = style.noHScale || style.noVScale;
+    if (!fixedWidth && style.width != 0 && !style.pixelHinting && stretchesUnevenly(params.matrix, style.width)) {
+        pen.width = style.width;
+        pen.tolerance /= largestStretch(params.matrix);
+        result.ownSpace = params.matrix;
+        return result;
+    }
+    const double scale = std::sqrt(std::abs(params.matrix.determinant()));
+    pen.width = style.width == 0 ? 1
+                : fixedWidth     ? style.width / double(kTwipsPerPixel) * params.stageScale
+                                 : style.width * scale;
+    pen.width = std::max(pen.width, 1.0);  // nothing is thinner than a pixel
     // Thin lines, and hinted lines of any width, keep their edges on pixel borders so a
     // one-pixel line on whole coordinates shows as one crisp row of pixels.
     // (The tolerance absorbs rounding: 20 twips at 1/20 may come out a hair over 1.)
@@ -311,6 +343,18 @@ void Renderer::State::strokeEdgeByEdge(std::span<const Path> paths, const Matrix
     }
 }
 
+// The flattened points go back into the shape's space (the translation does not matter to a
+// pen), are stroked there and the outline is stretched onto the target.
+void Renderer::State::strokeInOwnSpace(bool closed, const StrokePen& pen) {
+    const Matrix& m = *pen.ownSpace;
+    const Matrix back = Matrix{m.a, m.b, m.c, m.d, 0, 0}.inverted();
+    for (PixelPoint& p : points) {
+        const PixelPoint q = p;
+        back.apply(q.x, q.y, p.x, p.y);
+    }
+    stroker.stroke(points, closed, pen.pen, m, rasterizer, 1);
+}
+
 void Renderer::State::prepareLinePaint(const LineStyle& style, const DrawParams& params) {
     linePaints.assign(2, Paint{});
     if (params.colorOverride) linePaints[1] = Paint::solid(*params.colorOverride, params.colorTransform);
@@ -346,8 +390,10 @@ void Renderer::State::drawStrokes(const ShapeDef& shape, std::span<const Path> p
         if (segments == 0) continue;  // a style change with no edges: nothing to stroke, not even a dot
 
         rasterizer.reset(reach, params.quality == Quality::High);
+        const bool closed = first.start == end && !style.noClose;
         if (pen.edgeByEdge) strokeEdgeByEdge(paths.subspan(run, i - run), params.matrix, pen);
-        else stroker.stroke(points, first.start == end && !style.noClose, pen.pen, rasterizer, 1);
+        else if (pen.ownSpace) strokeInOwnSpace(closed, pen);
+        else stroker.stroke(points, closed, pen.pen, rasterizer, 1);
         if (rasterizer.empty()) continue;
         if (!building()) prepareLinePaint(style, params);
         sweep(FillRule::NonZero, linePaints);

@@ -22,6 +22,13 @@ constexpr double kStraight = 1e-9;  // |sin| of a turn too small to need a join
 
 }  // namespace
 
+void Stroker::stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, const Matrix& toTarget,
+                     CoverageRasterizer& out, uint32_t style) {
+    toTarget_ = {toTarget.a, toTarget.b, toTarget.c, toTarget.d, 0, 0};
+    stroke(points, closed, pen, out, style);
+    toTarget_ = Matrix{};
+}
+
 void Stroker::stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, CoverageRasterizer& out,
                      uint32_t style) {
     const double half = pen.width / 2;
@@ -177,6 +184,11 @@ void Stroker::addArc(PixelPoint centre, PixelPoint from, double sweep, const Pen
 void Stroker::emitRing(CoverageRasterizer& out, uint32_t style) {
     const size_t n = ring_.size();
     if (n < 3) return;
+    if (!(toTarget_ == Matrix{}))
+        for (PixelPoint& p : ring_) {
+            const PixelPoint q = p;
+            toTarget_.apply(q.x, q.y, p.x, p.y);
+        }
     for (size_t i = 0; i < n; ++i) {
         const PixelPoint &a = ring_[i], &b = ring_[(i + 1) % n];
         out.addLine(a.x, a.y, b.x, b.y, style, 0);

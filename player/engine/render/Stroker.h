@@ -27,6 +27,11 @@ public:
     // joins its last segment to its first instead of getting caps.
     void stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, CoverageRasterizer& out,
                 uint32_t style);
+    // The same with `points` and `pen` in the pen's own space, whose outline `toTarget` (its
+    // translation ignored) then maps onto the target: a pen that a non-uniform scale or skew
+    // turns into an ellipse.
+    void stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, const Matrix& toTarget,
+                CoverageRasterizer& out, uint32_t style);
 
 private:
     void traceLeftSide(const std::vector<PixelPoint>& line, bool closed, const Pen& pen);
@@ -36,6 +41,7 @@ private:
     void emitRing(CoverageRasterizer& out, uint32_t style);
 
     std::vector<PixelPoint> polyline_, reversed_, ring_;
+    Matrix toTarget_;  // linear part applied to the outline as it is emitted
 };
 
 }  // namespace swf::render

@@ -69,6 +69,22 @@ TEST(Stroke, WidthScalesWithTheMatrixUnlessTheLineRefuses) {
     EXPECT_EQ(z.at(8, 8), kRed);
 }
 
+TEST(Stroke, AnUnevenScaleStretchesThePenWithTheShape) {
+    // Stretched three times across: a 2 px pen draws vertical lines 6 px wide and horizontal
+    // ones still 2 px, as the shape's own outline would be.
+    DrawParams wide = params();
+    wide.matrix = Matrix::scale(3, 1) * pixelMatrix();
+    Canvas c = stroked(pen(2), {openPath({{tw(10), tw(2)}, {tw(10), tw(12)}}), openPath({{tw(2), tw(20)}, {tw(6), tw(20)}})},
+                       48, 32, wide);
+    for (int x = 25; x < 36; ++x) EXPECT_EQ(c.at(x, 7), (x >= 27 && x < 33) ? kRed : 0u) << x;
+    for (int y = 17; y < 24; ++y) EXPECT_EQ(c.at(12, y), (y >= 19 && y < 21) ? kRed : 0u) << y;
+    // A pen the stretch would leave thinner than a pixel on its narrow side is a round pixel-wide pen.
+    Canvas thin = stroked(pen(0.5), {openPath({{tw(10), tw(2)}, {tw(10), tw(12)}})}, 48, 32, wide);
+    int inRow = 0;
+    for (int x = 0; x < 48; ++x) inRow += thin.at(x, 7) != 0u;
+    EXPECT_EQ(inRow, 1);
+}
+
 TEST(Stroke, HairlinesAndThinLinesStayOnePixelWide) {
     DrawParams big = params();
     big.matrix = Matrix::scale(5, 5) * pixelMatrix();
