@@ -107,6 +107,22 @@ void dumpMiss(const CorpusCase& c, const ExpectedImage& image, const RgbaImage& 
     writePng((gDumpDir / (stem + ".diff.png")).string(), diff);
 }
 
+// Adds `n` reference images, or one match, to every count the case belongs to.
+void countImages(Tally& t, const CorpusCase& c, int n) {
+    const bool v8 = c.swfVersion <= 8, noAction = !c.hasDoAction;
+    t.images += n;
+    if (v8) t.images8 += n;
+    if (noAction) t.imagesNoAction += n;
+    if (v8 && noAction) t.imagesNoAction8 += n;
+}
+void countMatch(Tally& t, const CorpusCase& c) {
+    const bool v8 = c.swfVersion <= 8, noAction = !c.hasDoAction;
+    ++t.matched;
+    if (v8) ++t.matched8;
+    if (noAction) ++t.matchedNoAction;
+    if (v8 && noAction) ++t.matchedNoAction8;
+}
+
 bool carriesDoAction(const Timeline& timeline) {
     for (const Frame& frame : timeline.frames)
         for (const ControlTag& tag : frame.tags)
@@ -132,10 +148,7 @@ void runCase(CorpusCase c, Tally& t, bool verbose) {
     LoadedMovie loaded = loadMovie(c.movie.string());
     if (!loaded.movie) {
         if (verbose) std::printf("  undecoded %s: %s\n", c.dir.string().c_str(), loaded.error.c_str());
-        t.images += static_cast<int>(c.images.size());
-        if (v8) t.images8 += static_cast<int>(c.images.size());
-        if (!c.hasDoAction) t.imagesNoAction += static_cast<int>(c.images.size());
-        if (v8 && !c.hasDoAction) t.imagesNoAction8 += static_cast<int>(c.images.size());
+        countImages(t, c, static_cast<int>(c.images.size()));
         return;
     }
     ++t.decoded;
@@ -173,21 +186,13 @@ void runCase(CorpusCase c, Tally& t, bool verbose) {
     ++t.ran;
 
     for (const ExpectedImage& image : c.images) {
-        ++t.images;
-        if (v8) ++t.images8;
-        if (!c.hasDoAction) ++t.imagesNoAction;
-        if (v8 && !c.hasDoAction) ++t.imagesNoAction8;
+        countImages(t, c, 1);
         auto e = expected.find(image.name);
         auto a = captured.find(image.name);
         if (e == expected.end() || a == captured.end()) continue;
         ComparisonResult r = compareImages(a->second, e->second, image.checks);
         if (!r.matches && !gDumpDir.empty()) dumpMiss(c, image, a->second, e->second);
-        if (r.matches) {
-            ++t.matched;
-            if (v8) ++t.matched8;
-            if (!c.hasDoAction) ++t.matchedNoAction;
-            if (v8 && !c.hasDoAction) ++t.matchedNoAction8;
-        }
+        if (r.matches) countMatch(t, c);
         if (verbose)
             std::printf("  %s %s/%s v%d%s outliers %ld\n", r.matches ? "match" : "MISS ", c.dir.filename().string().c_str(),
                         image.name.c_str(), c.swfVersion, c.hasDoAction ? "" : " no-DoAction", r.worstOutliers);

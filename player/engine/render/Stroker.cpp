@@ -22,15 +22,20 @@ constexpr double kStraight = 1e-9;  // |sin| of a turn too small to need a join
 
 }  // namespace
 
+void Stroker::stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, CoverageRasterizer& out,
+                     uint32_t style) {
+    toTarget_ = Matrix{};
+    outline(points, closed, pen, out, style);
+}
+
 void Stroker::stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, const Matrix& toTarget,
                      CoverageRasterizer& out, uint32_t style) {
     toTarget_ = {toTarget.a, toTarget.b, toTarget.c, toTarget.d, 0, 0};
-    stroke(points, closed, pen, out, style);
-    toTarget_ = Matrix{};
+    outline(points, closed, pen, out, style);
 }
 
-void Stroker::stroke(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, CoverageRasterizer& out,
-                     uint32_t style) {
+void Stroker::outline(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, CoverageRasterizer& out,
+                      uint32_t style) {
     const double half = pen.width / 2;
     if (points.empty() || !(half > 0) || !std::isfinite(half)) return;
     // Repeated points carry no direction; drop them so every segment has one.

@@ -34,6 +34,8 @@ public:
                 CoverageRasterizer& out, uint32_t style);
 
 private:
+    void outline(const std::vector<PixelPoint>& points, bool closed, const Pen& pen, CoverageRasterizer& out,
+                 uint32_t style);
     void traceLeftSide(const std::vector<PixelPoint>& line, bool closed, const Pen& pen);
     void addJoin(PixelPoint at, PixelPoint incoming, PixelPoint outgoing, const Pen& pen);
     void addCap(PixelPoint at, PixelPoint dir, CapStyle cap, const Pen& pen);
@@ -41,7 +43,7 @@ private:
     void emitRing(CoverageRasterizer& out, uint32_t style);
 
     std::vector<PixelPoint> polyline_, reversed_, ring_;
-    Matrix toTarget_;  // linear part applied to the outline as it is emitted
+    Matrix toTarget_;  // the call's linear map, applied to the outline as it is emitted
 };
 
 }  // namespace swf::render
