@@ -96,7 +96,7 @@ std::string SizeText(std::int64_t bytes, const std::string& decimalSeparator) {
   constexpr std::int64_t mebibyte = 1024 * 1024;
   const std::int64_t hundredths = (bytes * 100 + mebibyte / 2) / mebibyte;
   std::string cents = std::to_string(hundredths % 100);
-  if (cents.size() < 2) cents.insert(0, "0");
+  if (cents.size() < 2) cents = "0" + cents;
   return std::to_string(hundredths / 100) + decimalSeparator + cents + " MB";
 }
 

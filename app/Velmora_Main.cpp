@@ -382,5 +382,3 @@ int RunVelmora() {
 }
 
 }  // namespace vm
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return vm::RunVelmora(); }

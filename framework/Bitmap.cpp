@@ -117,7 +117,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
     SetSize(static_cast<int>(width), static_cast<int>(absHeight));
     int lines = StretchDIBits(DC(), 0, 0, width_, height_, 0, 0, width_, height_, p + offBits,
                               reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
-    if (lines == 0 || lines == GDI_ERROR) {
+    if (lines == 0 || lines == static_cast<int>(GDI_ERROR)) {
         Free();
         throw EInvalidGraphic("Bitmap image is not valid (the pixel data cannot be decoded)");
     }

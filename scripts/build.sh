@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds both trees: build/native (host compiler) and build/win (mingw i686).
-# Usage: scripts/build.sh [native|windows|all]   (default all)
+# Configures and builds the trees: build/native (host compiler), build/win32 (mingw i686, the
+# product) and build/win64 (mingw x86_64, for hosts whose Wine can run only 64-bit programs).
+# Usage: scripts/build.sh [native|win32|win64|windows|all]   (default all; windows = both)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 what=${1:-all}
@@ -14,11 +15,21 @@ configure() { # dir extra-args...
   fi
 }
 
-if [ "$what" = native ] || [ "$what" = all ]; then
+build_native() {
   configure "$root/build/native"
   cmake --build "$root/build/native" -j "$jobs"
-fi
-if [ "$what" = windows ] || [ "$what" = all ]; then
-  configure "$root/build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw32.cmake"
-  cmake --build "$root/build/win" -j "$jobs"
-fi
+}
+build_windows() { # win32|win64
+  local toolchain=mingw32
+  [ "$1" = win64 ] && toolchain=mingw64
+  configure "$root/build/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake"
+  cmake --build "$root/build/$1" -j "$jobs"
+}
+
+case "$what" in
+  native) build_native ;;
+  win32|win64) build_windows "$what" ;;
+  windows) build_windows win32; build_windows win64 ;;
+  all) build_native; build_windows win32; build_windows win64 ;;
+  *) echo "usage: scripts/build.sh [native|win32|win64|windows|all]" >&2; exit 2 ;;
+esac

@@ -1,22 +1,37 @@
 #!/usr/bin/env bash
-# Runs Velmora under Wine on the shipped sample collection (build/win/app/VidudIvu).
+# Runs Velmora under Wine on the shipped sample collection (VidudIvu beside the executable).
+# The i686 build (the product) runs where this host can run 32-bit Windows programs; the
+# x86_64 build runs elsewhere (or with VELMORA_WIN64_ONLY=1).
 # With a display (DISPLAY set) it opens the real window there and returns when it is closed.
 # Without one it starts a virtual X display, waits for the catalogue window to appear, saves
 # a screenshot of it, prints the screenshot's path and ends Wine.
 # Usage: scripts/run.sh [movie.swf]    (the optional argument is passed on to Velmora.exe)
-set -euo pipefail
+set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/setup.sh
-bash scripts/build.sh windows
+fail() { echo "run: $*" >&2; exit 1; }
 
-exe="$root/build/win/app/Velmora.exe"
-[ -f "$exe" ] || { echo "run: $exe was not built" >&2; exit 1; }
+bash scripts/setup.sh || fail "installing the packages failed (see the messages above)"
+bash scripts/build.sh windows || fail "the build failed (see the compiler messages above)"
+command -v wineserver >/dev/null || fail "Wine is not installed (scripts/setup.sh installs it)"
 
-source scripts/wine-env.sh "${VELMORA_WINEPREFIX:-$root/build/wineprefix-run}"
+log="$root/build/run-wine.log"
+source scripts/wine-env.sh win32 "${VELMORA_WINEPREFIX:-$root/build/wineprefix-run}"
+if ! wine_probe_32bit; then
+  echo "run: running the x86_64 build: $wine_probe_reason"
+  wine_stop_server
+  source scripts/wine-env.sh win64 "${VELMORA_WINEPREFIX64:-$root/build/wineprefix-run64}"
+fi
+# Wine's own error messages go to the log, so that a failed start can be explained.
+export WINEDEBUG=fixme-all
+exe="$(wine_build_dir)/app/Velmora.exe"
+[ -f "$exe" ] || fail "$exe was not built"
+echo "run: $(wine_build_name) build, $exe"
+
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
+  command -v Xvfb >/dev/null || fail "no display and no Xvfb (scripts/setup.sh installs it)"
   # Pick a display number nobody holds (the lock file is how X servers claim one).
   for n in $(seq 90 190); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
   Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -24,19 +39,25 @@ if [ -z "${DISPLAY:-}" ]; then
   trap 'wine_stop_server; kill "$xvfb_pid" 2>/dev/null || true' EXIT
   export DISPLAY=$display
   for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+  xwininfo -root >/dev/null 2>&1 || fail "the virtual display $display did not start (Xvfb)"
 fi
-wine_prepare_prefix
+wine_prepare_prefix || fail "Wine could not prepare its prefix $WINEPREFIX"
 # A real display driver, and frames drawn by Wine itself so that a screenshot of the window
 # shows what the program draws (see docs/notes.md on decorated windows).
 wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 \
+  || fail "Wine could not write to the registry of $WINEPREFIX"
 
 if [ "$headless" -eq 0 ]; then
-  exec wine "$exe" "$@"
+  wine "$exe" "$@" 2> >(tee "$log" >&2)
+  rc=$?
+  [ "$rc" -eq 0 ] || fail "Velmora.exe under Wine ended with status $rc; Wine's messages are in $log"
+  exit 0
 fi
 
 wine_start_server
-wine "$exe" "$@" </dev/null >/dev/null 2>&1 &
+wine "$exe" "$@" </dev/null >"$log" 2>&1 &
+wine_pid=$!
 
 # The catalogue window is the top-level X window titled "Velmora"; wait until it is mapped
 # and painted with its full size (a few seconds at most once Wine runs).
@@ -45,15 +66,16 @@ for _ in $(seq 300); do
   window=$(xwininfo -root -tree 2>/dev/null | awk '/"Velmora": \(/ && $0 ~ /[0-9]+x[0-9]+\+/ { print $1; exit }')
   if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable'; then break; fi
   window=""
+  if ! kill -0 "$wine_pid" 2>/dev/null; then
+    wait "$wine_pid"; rc=$?
+    fail "Velmora.exe ended (status $rc) before its window appeared; Wine's messages are in $log"
+  fi
   sleep 0.1
 done
-if [ -z "$window" ]; then
-  echo "run: the catalogue window did not appear within 30 s" >&2
-  exit 1
-fi
+[ -n "$window" ] || fail "the catalogue window did not appear within 30 s; Wine's messages are in $log"
 sleep 1  # let the first paint land; the window exists, this only waits for its pixels
 
 shot="$root/build/velmora-catalogue.png"
 rm -f "$shot"
-import -window "$window" "$shot"
+import -window "$window" "$shot" || fail "ImageMagick's import could not capture window $window"
 echo "Screenshot of the catalogue window: $shot"

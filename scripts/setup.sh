@@ -8,7 +8,8 @@ cache="${VELMORA_CACHE:-$root/.cache}"
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb x11-apps x11-utils imagemagick dpkg-dev nasm python3
   fonts-dejavu-core
 )
@@ -27,31 +28,38 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # libjpeg for mingw: Debian ships it only for Linux, so build it from Debian's own source
-# package into an ignored cache folder.
-jpeg_prefix="$cache/mingw-libjpeg"
-if [ ! -f "$jpeg_prefix/lib/libjpeg.a" ]; then
-  echo "setup: cross-building libjpeg for i686-w64-mingw32"
-  if ! apt-get source --print-uris libjpeg-turbo >/dev/null 2>&1 \
-     || [ -z "$(apt-get source --print-uris libjpeg-turbo 2>/dev/null | grep -F .dsc)" ]; then
-    # Enable source entries next to the configured binary ones (same mirrors).
-    if [ -f /etc/apt/sources.list.d/debian.sources ] && ! grep -q 'deb-src' /etc/apt/sources.list.d/debian.sources; then
-      as_root sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
-    fi
-    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list && ! grep -q '^deb-src ' /etc/apt/sources.list; then
-      grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | as_root tee -a /etc/apt/sources.list >/dev/null
-    fi
-    as_root apt-get update -qq
+# package into an ignored cache folder, once for each Windows build (i686 and x86_64).
+enable_source_packages() {
+  if apt-get source --print-uris libjpeg-turbo 2>/dev/null | grep -qF .dsc; then return; fi
+  # Enable source entries next to the configured binary ones (same mirrors).
+  if [ -f /etc/apt/sources.list.d/debian.sources ] && ! grep -q 'deb-src' /etc/apt/sources.list.d/debian.sources; then
+    as_root sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
   fi
-  src="$cache/src"
+  if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list && ! grep -q '^deb-src ' /etc/apt/sources.list; then
+    grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | as_root tee -a /etc/apt/sources.list >/dev/null
+  fi
+  as_root apt-get update -qq
+}
+
+cross_build_libjpeg() { # arch toolchain-file
+  local arch=$1 toolchain=$2
+  local prefix="$cache/libjpeg-$arch"
+  [ -f "$prefix/lib/libjpeg.a" ] && return
+  echo "setup: cross-building libjpeg for $arch-w64-mingw32"
+  enable_source_packages
+  local src="$cache/src-$arch"
   rm -rf "$src" && mkdir -p "$src"
   (cd "$src" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+  local dir
   dir=$(find "$src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   cmake -S "$dir" -B "$src/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw32.cmake" -DCMAKE_CROSSCOMPILING_EMULATOR= \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_CROSSCOMPILING_EMULATOR= \
     -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$jpeg_prefix" -Wno-dev >/dev/null
+    -DCMAKE_INSTALL_PREFIX="$prefix" -Wno-dev >/dev/null
   cmake --build "$src/build" >/dev/null
   cmake --install "$src/build" >/dev/null
   rm -rf "$src"
-fi
+}
+cross_build_libjpeg i686 "$root/cmake/mingw32.cmake"
+cross_build_libjpeg x86_64 "$root/cmake/mingw64.cmake"
 echo "setup: ready"

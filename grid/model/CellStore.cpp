@@ -9,6 +9,8 @@ namespace velmora::grid {
 
 void CellStore::addColumn()
 {
+    if (static_cast<std::size_t>(rowCount_) * (columns_.size() + 1) > maxCells)
+        throw std::length_error("too many grid cells");
     columns_.emplace_back(static_cast<std::size_t>(rowCount_));
 }
 
@@ -25,6 +27,8 @@ int CellStore::appendRows(int count)
         const auto newCount = static_cast<std::size_t>(rowCount_) + static_cast<std::size_t>(count);
         if (newCount > static_cast<std::size_t>(INT_MAX))
             throw std::length_error("too many grid rows");
+        if (newCount * columns_.size() > maxCells)
+            throw std::length_error("too many grid cells");
         // Reserve every column before growing any, so running out of memory leaves all
         // columns as they were. Growth is geometric: one row at a time stays amortised O(1).
         for (auto& cells : columns_)

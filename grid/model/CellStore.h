@@ -14,14 +14,20 @@ namespace velmora::grid {
 
 class CellStore {
 public:
+    // The most cells a grid holds, whatever the address space: 16 Mi cells of empty
+    // strings are already half a gigabyte in a 64-bit process, far past any catalogue.
+    static constexpr std::size_t maxCells = std::size_t{1} << 24;
+
     [[nodiscard]] int columnCount() const noexcept { return static_cast<int>(columns_.size()); }
     [[nodiscard]] int rowCount() const noexcept { return rowCount_; }
 
+    // Raises std::length_error when the new column would pass maxCells.
     void addColumn();
     void removeColumn(int column);
 
     // Appends `count` rows of empty cells; returns the index of the last row. Raises
-    // std::length_error or std::bad_alloc when the rows do not fit, changing nothing.
+    // std::length_error when the grid would pass maxCells (or INT_MAX rows) and
+    // std::bad_alloc when memory runs out, changing nothing either way.
     int appendRows(int count);
     void removeAllRows() noexcept;
 

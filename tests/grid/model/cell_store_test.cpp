@@ -114,7 +114,11 @@ TEST(CellStore, RowsThatCannotFitRaiseAndLeaveTheStoreAsItWas)
     store.appendRows(2);
     store.setText(2, 1, L"kept");
     EXPECT_ANY_THROW(store.appendRows(INT_MAX));
-    EXPECT_ANY_THROW(store.appendRows(INT_MAX / 4));   // fits an int, not a 32-bit address space
+    // Fits an int and, in a 64-bit process, memory too: the cell limit refuses it at once,
+    // whatever the address space.
+    EXPECT_THROW(store.appendRows(INT_MAX / 4), std::length_error);
+    const int rowsAtTheLimit = static_cast<int>(CellStore::maxCells / 3);
+    EXPECT_THROW(store.appendRows(rowsAtTheLimit), std::length_error);
     EXPECT_EQ(store.rowCount(), 2);
     EXPECT_EQ(store.text(2, 1), L"kept");
     EXPECT_EQ(store.appendRows(1), 2);
