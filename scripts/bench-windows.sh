@@ -10,9 +10,10 @@ declare -A path_of=(
   [catalogue_bench]=app/bench/catalogue_bench.exe
   [grid_bench]=tests/grid/grid_bench.exe
   [framework_bench]=tests/framework/framework_bench.exe
+  [flashhost_bench]=tests/flashhost/flashhost_bench.exe
 )
 benches=("$@")
-[ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench grid_bench framework_bench)
+[ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench grid_bench framework_bench flashhost_bench)
 for b in "${benches[@]}"; do
   [ -n "${path_of[$b]:-}" ] || { echo "bench: no benchmark '$b' (have: ${!path_of[*]})" >&2; exit 2; }
 done
