@@ -122,6 +122,20 @@ std::string StripExtension(std::string_view name) {
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
+std::string BaseFolderOf(std::string_view path) {
+    std::size_t last = path.find_last_of("\\/:");
+    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+std::wstring MovieUrlForPath(std::wstring_view path, int flashMajorVersion) {
+    if (path.find(L":/") != std::wstring_view::npos && flashMajorVersion < 10) return std::wstring(path);
+    return std::wstring(kDummyHostPrefixW) + std::wstring(path);
+}
+
+std::wstring StreamMovieUrl(std::string_view token, std::string_view extension) {
+    return std::wstring(kDummyHostPrefixW) + AnsiToWide(std::string(kStreamTarget) + std::string(token) + std::string(extension));
+}
+
 HRESULT ChooseBindTarget(std::wstring_view url, const TMovieUrlContext& context, std::wstring& bindTarget) {
     // An embedded NUL would let the name tested differ from the name later opened.
     if (url.size() > kMaxServedUrlLength || url.find(L'\0') != std::wstring_view::npos) return E_NOTIMPL;

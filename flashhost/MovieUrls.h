@@ -48,6 +48,16 @@ std::string MovieFileName(std::string_view url);
 // The text before the last ".", or all of it when there is none.
 std::string StripExtension(std::string_view name);
 
+// The folder of a movie loaded by path, against which relative names are opened later: the
+// text up to and including its last "\", "/" or ":" (empty when there is none). "/" counts
+// too, so a movie loaded as "C:/m/a.swf" or by URL keeps its folder rather than its drive.
+std::string BaseFolderOf(std::string_view path);
+// The URL LoadMovie hands the Flash control for a path: a URL ("...:/...") as it is when the
+// control is older than version 10, anything else behind the dummy host, for the player to serve.
+std::wstring MovieUrlForPath(std::wstring_view path, int flashMajorVersion);
+// The URL of a movie given as a stream: dummy host + "<stream>" + token + extension.
+std::wstring StreamMovieUrl(std::string_view token, std::string_view extension);
+
 // Everything the decision looks at besides the URL itself.
 struct TMovieUrlContext {
     std::string programFolder;                                  // with its trailing "\"

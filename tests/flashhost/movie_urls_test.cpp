@@ -173,3 +173,14 @@ TEST(ProgramPlaces, ProgramFolderHoldsTheRunningProgram) {
     EXPECT_FALSE(ProgramResourceExists("NO_SUCH_MOVIE"));
     EXPECT_EQ(OpenProgramResource("NO_SUCH_MOVIE"), nullptr);
 }
+
+TEST(LoadMovieUrls, PathsGoBehindTheDummyHostUnlessAnOlderControlCanFetchThemItself) {
+    EXPECT_EQ(MovieUrlForPath(L"C:\\movies\\a.swf", 9), kPrefix + L"C:\\movies\\a.swf");
+    EXPECT_EQ(MovieUrlForPath(L"file:///C:/movies/a.swf", 9), L"file:///C:/movies/a.swf");
+    EXPECT_EQ(MovieUrlForPath(L"file:///C:/movies/a.swf", 10), kPrefix + L"file:///C:/movies/a.swf");
+    EXPECT_EQ(StreamMovieUrl("0000002A", ".flv"), kPrefix + L"<stream>0000002A.flv");
+    EXPECT_EQ(BaseFolderOf("C:\\movies\\a.swf"), "C:\\movies\\");
+    EXPECT_EQ(BaseFolderOf("C:/movies/a.swf"), "C:/movies/");
+    EXPECT_EQ(BaseFolderOf("C:a.swf"), "C:");
+    EXPECT_EQ(BaseFolderOf("a.swf"), "");
+}
