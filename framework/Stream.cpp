@@ -6,6 +6,26 @@
 
 namespace vm {
 
+TStream::~TStream() {
+    // A notice may withdraw others (or itself) while it runs, so each is taken out first.
+    while (!destructionNotices_.empty()) {
+        auto first = destructionNotices_.begin();
+        TDestructionNotice notice = std::move(first->second);
+        destructionNotices_.erase(first);
+        if (notice) notice();
+    }
+}
+
+std::uint64_t TStream::AddDestructionNotice(TDestructionNotice notice) {
+    std::uint64_t key = nextNoticeKey_++;
+    destructionNotices_.emplace(key, std::move(notice));
+    return key;
+}
+
+void TStream::RemoveDestructionNotice(std::uint64_t key) {
+    destructionNotices_.erase(key);
+}
+
 void TStream::ReadBuffer(void* buffer, std::size_t count) {
     if (count && Read(buffer, count) != count) throw EStreamError("Stream read error: fewer bytes than expected");
 }

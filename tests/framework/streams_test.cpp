@@ -36,6 +36,20 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinItsBounds) {
     EXPECT_EQ(s.ReadAll(), "abc");
 }
 
+TEST(Stream, DestructionNoticesRunOnceUnlessWithdrawnAndAreNotCopied) {
+    std::vector<std::string> heard;
+    {
+        TMemoryStream watched;
+        watched.AddDestructionNotice([&] { heard.push_back("first"); });
+        std::uint64_t withdrawn = watched.AddDestructionNotice([&] { heard.push_back("withdrawn"); });
+        watched.AddDestructionNotice([&] { heard.push_back("last"); });
+        watched.RemoveDestructionNotice(withdrawn);
+        TMemoryStream copy = watched;   // another stream: nobody watches it
+        EXPECT_TRUE(heard.empty());
+    }
+    EXPECT_EQ(heard, (std::vector<std::string>{"first", "last"}));
+}
+
 TEST(FileStream, RoundTripsAndNamesTheFileInErrors) {
     std::string path = TempPath("data.bin");
     {
