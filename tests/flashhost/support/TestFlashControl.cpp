@@ -71,9 +71,10 @@ TestFlashClassFactory theFactory;
 // ---- Registration and instances ----
 
 TestFlashControl::Registration::Registration()
-    : result_(CoRegisterClassObject(vm::CLSID_ShockwaveFlash, &theFactory, CLSCTX_INPROC_SERVER,
-                                    REGCLS_MULTIPLEUSE, &cookie_))
 {
+    // In the body: the cookie member must already be initialised when the call fills it.
+    result_ = CoRegisterClassObject(vm::CLSID_ShockwaveFlash, &theFactory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                    &cookie_);
 }
 
 TestFlashControl::Registration::~Registration()

@@ -56,7 +56,9 @@ class TestFlashControl final
       public CountedInterface<TestFlashControl, TestFlashAutomation, facet::Automation> {
 public:
     // Makes the class object available under CLSID_ShockwaveFlash for this process (COM must be
-    // initialised); revoked again on destruction.
+    // initialised); revoked again on destruction. Wine 8's CoCreateInstance with
+    // CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER finds a class registered this way (checked by
+    // a test), so no test DLL or registry entry is needed.
     class Registration {
     public:
         Registration();
@@ -66,7 +68,7 @@ public:
         HRESULT Result() const { return result_; }
 
     private:
-        HRESULT result_;
+        HRESULT result_ = E_FAIL;
         DWORD cookie_ = 0;
     };
 
