@@ -382,6 +382,14 @@ TEST_F(TestFlashControlTest, DispatchStoreKeepsTheVariantTypeItWasGiven)
     EXPECT_STREQ(result.bstrVal, L"Transparent");
     VariantClear(&result);
 
+    // A string never put reads as an empty string, not as whatever the union held.
+    VariantInit(&result);
+    ASSERT_EQ(dispatch->Invoke(vm::FlashDispId::Quality2, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                               nullptr),
+              S_OK);
+    EXPECT_EQ(result.vt, VT_BSTR);
+    EXPECT_EQ(result.bstrVal, nullptr);
+
     // A put without the DISPID_PROPERTYPUT named argument is refused and stores nothing.
     DISPPARAMS unnamed{&value, nullptr, 1, 0};
     EXPECT_EQ(dispatch->Invoke(vm::FlashDispId::Scale, IID_NULL, 0, DISPATCH_PROPERTYPUT, &unnamed, nullptr, nullptr,

@@ -31,6 +31,14 @@ VARTYPE PropertyType(DISPID id)
     }
 }
 
+// The zero value of a type: 0, VARIANT_FALSE, a null string, a null interface.
+VARIANT EmptyOfType(VARTYPE type)
+{
+    VARIANT value{};
+    value.vt = type;
+    return value;
+}
+
 bool IsReadOnly(DISPID id) { return id == FlashDispId::ReadyState || id == FlashDispId::TotalFrames; }
 
 // Argument i in declaration order, converted to `type` (DISPPARAMS holds them last first).
@@ -108,7 +116,7 @@ HRESULT STDMETHODCALLTYPE TestFlashAutomation::Invoke(DISPID id, REFIID, LCID, W
         if (!result) return E_POINTER;
         VariantInit(result);
         if (const VARIANT* stored = StoredProperty(id)) return VariantCopy(result, const_cast<VARIANT*>(stored));
-        result->vt = PropertyType(id);  // never put: the empty value of its type
+        *result = EmptyOfType(PropertyType(id));  // never put
         return S_OK;
     }
     if (flags & DISPATCH_METHOD) return InvokeMethod(id, params, result, argumentError);
@@ -130,9 +138,7 @@ HRESULT TestFlashAutomation::InvokeMethod(DISPID id, DISPPARAMS* params, VARIANT
         return S_OK;
     };
     auto answer = [&](VARTYPE type, auto&& call) -> HRESULT {
-        VARIANT value;
-        VariantInit(&value);
-        value.vt = type;
+        VARIANT value = EmptyOfType(type);
         HRESULT hr = call(value);
         if (SUCCEEDED(hr) && result) *result = value;
         else VariantClear(&value);
@@ -215,7 +221,7 @@ HRESULT TestFlashAutomation::GetAs(DISPID id, VARTYPE type, VARIANT* out)
     VariantInit(out);
     const VARIANT* stored = StoredProperty(id);
     if (!stored) {
-        out->vt = type;
+        *out = EmptyOfType(type);
         return S_OK;
     }
     return VariantChangeType(out, const_cast<VARIANT*>(stored), 0, type);

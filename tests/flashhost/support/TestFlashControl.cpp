@@ -21,8 +21,9 @@ RECT ToRect(const RECTL& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 OwnedVariant LongArgument(long value)
 {
     OwnedVariant v;
-    v.put()->vt = VT_I4;
-    const_cast<VARIANT&>(v.get()).lVal = value;
+    VARIANT* slot = v.put();
+    slot->vt = VT_I4;
+    slot->lVal = value;
     return v;
 }
 
