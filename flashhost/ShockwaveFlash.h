@@ -20,19 +20,22 @@
 
 namespace vm {
 
-inline constexpr GUID MakeFlashGuid(unsigned long first)
+namespace detail {
+// The control's ids differ only in their first field.
+inline constexpr GUID FlashGuid(unsigned long first)
 {
     return GUID{first, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 }
+} // namespace detail
 
 // The coclass `ShockwaveFlash`.
-inline constexpr CLSID CLSID_ShockwaveFlash = MakeFlashGuid(0xD27CDB6E);
+inline constexpr CLSID CLSID_ShockwaveFlash = detail::FlashGuid(0xD27CDB6E);
 // The dual interface `IShockwaveFlash`.
-inline constexpr IID IID_IShockwaveFlash = MakeFlashGuid(0xD27CDB6C);
+inline constexpr IID IID_IShockwaveFlash = detail::FlashGuid(0xD27CDB6C);
 // The outgoing dispatch interface `_IShockwaveFlashEvents` (its connection point's id).
-inline constexpr IID IID_ShockwaveFlashEvents = MakeFlashGuid(0xD27CDB6D);
+inline constexpr IID IID_ShockwaveFlashEvents = detail::FlashGuid(0xD27CDB6D);
 // The type library `ShockwaveFlashObjects`.
-inline constexpr GUID LIBID_ShockwaveFlashObjects = MakeFlashGuid(0xD27CDB6B);
+inline constexpr GUID LIBID_ShockwaveFlashObjects = detail::FlashGuid(0xD27CDB6B);
 
 // Dispatch ids of the properties and methods of IShockwaveFlash, for IDispatch::Invoke.
 namespace FlashDispId {

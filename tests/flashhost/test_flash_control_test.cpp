@@ -278,6 +278,9 @@ TEST_F(TestFlashControlTest, WindowlessActivationCallsTheSiteInOrderAndCloseDeac
 
     EXPECT_EQ(site.calls, (std::vector<std::string>{"CanWindowlessActivate", "OnInPlaceActivateEx(windowless)",
                                                     "GetWindowContext"}));
+    EXPECT_EQ(control.Calls().Names("Site."),
+              (std::vector<std::string>{"Site.CanWindowlessActivate", "Site.OnInPlaceActivateEx",
+                                        "Site.GetWindowContext"}));
     EXPECT_TRUE(control.WindowlessActive());
     EXPECT_TRUE(EqualRect(&control.Calls().First("DoVerb")->rect.value(), &bounds));
     const RECT position = control.InPlaceRect();

@@ -2,10 +2,11 @@
 
 namespace vm::test {
 
-std::vector<std::string> FlashCallLog::Names() const
+std::vector<std::string> FlashCallLog::Names(const std::string& prefix) const
 {
     std::vector<std::string> names;
-    for (const auto& call : calls_) names.push_back(call.name);
+    for (const auto& call : calls_)
+        if (call.name.compare(0, prefix.size(), prefix) == 0) names.push_back(call.name);
     return names;
 }
 

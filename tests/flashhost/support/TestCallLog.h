@@ -43,7 +43,9 @@ class FlashCallLog {
 public:
     FlashCall& Add(FlashCall call) { calls_.push_back(std::move(call)); return calls_.back(); }
     const std::vector<FlashCall>& All() const { return calls_; }
-    std::vector<std::string> Names() const;
+    // The names in order; with a prefix only those that start with it ("Site.": what the
+    // control asked of the host).
+    std::vector<std::string> Names(const std::string& prefix = "") const;
     int Count(const std::string& name) const;
     // The first / last call of that name, null when there is none.
     const FlashCall* First(const std::string& name) const;

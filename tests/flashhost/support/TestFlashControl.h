@@ -6,6 +6,7 @@
 // out, what it holds of the site) so a test can prove that nothing leaked.
 //
 // Typical use (COM initialised with OleInitialize first):
+//     TestFlashControl::Reset();  // in SetUp and TearDown: no control or script of another test
 //     TestFlashControl::Registration registered;
 //     TestFlashControl::Defaults().flashVersion = 8L << 16;
 //     ... create the host ...
@@ -99,6 +100,10 @@ public:
     // activation, then from every SetObjectRects.
     RECT InPlaceRect() const { return inPlaceRect_; }
     bool HasClientSite() const { return static_cast<bool>(clientSite_); }
+    // The site interfaces the control holds (null when it holds none), for a test that wants to
+    // make a site call of its own (SetCapture, GetDC, OnDefWindowMessage, ...).
+    IOleClientSite* ClientSite() const { return clientSite_.get(); }
+    IOleInPlaceSiteWindowless* WindowlessSite() const { return windowlessSite_.get(); }
     // Bytes IPersistStreamInit::Load read; InitNew clears them.
     const std::vector<BYTE>& LoadedState() const { return loadedState_; }
     const std::vector<std::unique_ptr<TestDownload>>& Downloads() const { return downloads_; }
