@@ -36,6 +36,12 @@ public:
         if (!p_) { out.Reset(); return E_POINTER; }
         return p_->QueryInterface(__uuidof(J), out.PutVoid());
     }
+    // QueryInterface for J; an empty pointer when the object does not answer it.
+    template <class J> TComPtr<J> Query() const {
+        TComPtr<J> out;
+        if (p_) p_->QueryInterface(__uuidof(J), out.PutVoid());
+        return out;
+    }
     HRESULT As(REFIID iid, void** out) const {
         if (!out) return E_POINTER;
         *out = nullptr;
