@@ -34,7 +34,7 @@ public:
     TComponent* Owner() const { return owner_; }
     const std::string& Name() const { return name_; }
     // Raises EComponentError for an invalid identifier or a name its owner already holds.
-    void SetName(const std::string& name);
+    virtual void SetName(const std::string& name);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
     const std::string& HelpKeyword() const { return helpKeyword_; }

@@ -476,18 +476,74 @@ bool TWinControl::SetCursorFromChild(TMessage& m) {
     return true;
 }
 
+namespace {
+
+// Paints one graphic child with the device context's origin at its top-left corner, clipped to
+// its bounds. The window origin, not the viewport, carries the offset: a control that copies
+// pixels itself reads the window origin to learn where its corner lands.
+void PaintGraphicControl(HDC dc, TGraphicControl& g) {
+    RECT b = g.BoundsRect();
+    TSavedDC saved(dc);
+    IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
+    OffsetWindowOrgEx(dc, -b.left, -b.top, nullptr);
+    TCanvas canvas(dc);
+    canvas.Font() = g.Font();
+    g.Paint(canvas);
+}
+
+}  // namespace
+
 void TWinControl::PaintControls(HDC dc, const RECT& dirty) {
     for (TControl* c : controls_) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->Visible()) continue;
         RECT b = g->BoundsRect(), overlap;
         if (!IntersectRect(&overlap, &b, &dirty)) continue;
-        TSavedDC saved(dc);
-        IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
-        OffsetViewportOrgEx(dc, b.left, b.top, nullptr);
+        PaintGraphicControl(dc, *g);
+    }
+}
+
+int TWinControl::PaintToBorderWidth() {
+    HWND wnd = Handle();
+    if (GetWindowLongPtrA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) return 2;
+    if (GetWindowLongPtrA(wnd, GWL_STYLE) & WS_BORDER) return 1;
+    return 0;
+}
+
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+    HWND wnd = Handle();
+    if (!wnd) return;
+    TSavedDC saved(dc);
+    const int border = PaintToBorderWidth();
+    RECT outer{x, y, x + Width(), y + Height()};
+    if (border == 2) DrawEdge(dc, &outer, EDGE_SUNKEN, BF_RECT);
+    else if (border == 1) DrawEdge(dc, &outer, BDR_RAISEDOUTER | BDR_SUNKENOUTER, BF_RECT | BF_MONO);
+    const RECT client = ClientRect();
+    const int cx = x + border, cy = y + border;
+    IntersectClipRect(dc, cx, cy, cx + client.right, cy + client.bottom);
+    OffsetWindowOrgEx(dc, -cx, -cy, nullptr);
+    const bool ownClass = defaultProc_ == DefWindowProcA || defaultProc_ == nullptr;
+    if (!ownClass) {
+        // A standard control paints itself on request.
+        SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        return;
+    }
+    {
         TCanvas canvas(dc);
-        canvas.Font() = g->Font();
-        g->Paint(canvas);
+        canvas.Font() = Font();
+        if (PaintsBackground()) {
+            canvas.Brush().color = Color();
+            canvas.FillRect(client);
+        }
+        PaintWindow(canvas);
+    }
+    for (TControl* c : controls_) {
+        if (!c->Visible()) continue;
+        if (auto* windowed = dynamic_cast<TWinControl*>(c)) {
+            if (windowed->HandleAllocated()) windowed->PaintTo(dc, c->Left(), c->Top());
+        } else if (auto* graphic = dynamic_cast<TGraphicControl*>(c)) {
+            PaintGraphicControl(dc, *graphic);
+        }
     }
 }
 

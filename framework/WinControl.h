@@ -96,6 +96,13 @@ public:
 
     // Paints the graphic children onto a device context in this control's client coordinates.
     void PaintControls(HDC dc, const RECT& dirty);
+    // Paints the whole control, its border and its children included, onto a device context
+    // with the control's outer top-left corner at (x, y) in the context's logical coordinates.
+    // Only the border that the control's styles draw (a sunken client edge or a plain border)
+    // is painted; the client area follows it, shifted by that border's width.
+    void PaintTo(HDC dc, int x, int y);
+    // The width of the border PaintTo draws: 2 for a client edge, 1 for a plain border, else 0.
+    int PaintToBorderWidth();
 
 protected:
     virtual void CreateParams(TCreateParams& params);

@@ -187,7 +187,7 @@ protected:
     }
     void TearDown() override
     {
-        registration_.Reset();
+        registration_.reset();
         TestFlashControl::Reset();
         OleUninitialize();
     }
@@ -216,7 +216,7 @@ TEST_F(TestFlashControlTest, HostStyleCreationFindsTheClassRegisteredInTheProces
     object.Reset();
     EXPECT_TRUE(control->Destroyed());
 
-    registration_.Reset();
+    registration_.reset();
     IOleObject* none = nullptr;
     EXPECT_EQ(CoCreateInstance(vm::CLSID_ShockwaveFlash, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                IID_IOleObject, reinterpret_cast<void**>(&none)),
