@@ -1,5 +1,7 @@
 #include "TestFlashAutomation.h"
 
+#include <olectl.h>
+
 #include <vector>
 
 namespace vm::test {
@@ -13,10 +15,11 @@ VARTYPE PropertyType(DISPID id)
     case FlashDispId::ReadyState: case FlashDispId::TotalFrames: case FlashDispId::BackgroundColor:
     case FlashDispId::FrameNum: case FlashDispId::ProfilePort:
     case FlashDispId::Quality: case FlashDispId::ScaleMode: case FlashDispId::AlignMode:
+    case DISPID_BACKCOLOR: case DISPID_FORECOLOR:   // stock properties, for container tests
         return VT_I4;
     case FlashDispId::Playing: case FlashDispId::Loop: case FlashDispId::Menu: case FlashDispId::DeviceFont:
     case FlashDispId::EmbedMovie: case FlashDispId::SeamlessTabbing: case FlashDispId::Profile:
-    case FlashDispId::IsDependent:
+    case FlashDispId::IsDependent: case DISPID_ENABLED:
         return VT_BOOL;
     case FlashDispId::Movie: case FlashDispId::WMode: case FlashDispId::SAlign: case FlashDispId::Base:
     case FlashDispId::Scale: case FlashDispId::BGColor: case FlashDispId::Quality2: case FlashDispId::SWRemote:

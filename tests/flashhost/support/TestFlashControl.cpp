@@ -182,7 +182,12 @@ void TestFlashControl::FinalRelease()
 HRESULT TestFlashControl::Record(FlashCall call)
 {
     const std::string name = call.name;
-    log_.Add(std::move(call));
+    const FlashCall& recorded = log_.Add(std::move(call));
+    if (OnCall) {
+        // A copy: the hook may make calls that grow the log and move what `recorded` points at.
+        const FlashCall copy = recorded;
+        OnCall(copy);
+    }
     auto it = script_.failures.find(name);
     return it == script_.failures.end() ? S_OK : it->second;
 }

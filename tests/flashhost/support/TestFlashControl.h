@@ -20,6 +20,7 @@
 #include <ole2.h>
 #include <ocidl.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -83,6 +84,9 @@ public:
     static void Reset();
 
     FlashScript& Script() { return script_; }
+    // Called with every call the control receives, right after it is logged: lets a test make
+    // the host re-enter from inside one of its calls, as real controls do.
+    std::function<void(const FlashCall&)> OnCall;
     const FlashCallLog& Calls() const { return log_; }
     FlashCallLog& Calls() { return log_; }
 
