@@ -90,7 +90,11 @@ HRESULT STDMETHODCALLTYPE TestFlashAutomation::Invoke(DISPID id, REFIID, LCID, W
     const wchar_t* how = put ? ((flags & DISPATCH_PROPERTYPUTREF) ? L"putref" : L"put")
                              : (isProperty && (flags & DISPATCH_PROPERTYGET)) ? L"get" : L"method";
     FlashCall call = FlashCall("Invoke").Number(id).Text(how);
-    if (put && params && params->cArgs > 0) call.type = params->rgvarg[0].vt;
+    if (put && params && params->cArgs > 0) {
+        call.type = params->rgvarg[0].vt;
+        // The string pointer as sent: a copy would not tell a null string from an empty one.
+        if (call.type == VT_BSTR) call.handle = reinterpret_cast<UINT_PTR>(params->rgvarg[0].bstrVal);
+    }
     if (HRESULT hr = Record(call); FAILED(hr)) return hr;
 
     auto& failures = CurrentScript().invokeFailures;
