@@ -48,6 +48,14 @@ TEST_F(Sites, EveryEntryAnswersTheSameInterfacesAndOneIdentity) {
     EXPECT_EQ(QueryFrom<IOleContainer>(site).Get(), nullptr);
 }
 
+TEST_F(Sites, RenamingOrReparentingTellsTheObjectItsAmbientsChanged) {
+    TsfFlashPlayer& player = AddPlayer();
+    player.SetName("Stage");
+    EXPECT_EQ(Flash().Calls().Last("OnAmbientPropertyChange")->number, DISPID_AMBIENT_DISPLAYNAME);
+    player.SetParent(form.get());
+    EXPECT_EQ(Flash().Calls().Last("OnAmbientPropertyChange")->number, DISPID_UNKNOWN);
+}
+
 TEST_F(Sites, QueryServiceAnswersAnyServiceIdAsQueryInterface) {
     AddPlayer();
     TComPtr<IServiceProvider> services = QueryFrom<IServiceProvider>(Flash().ClientSite());

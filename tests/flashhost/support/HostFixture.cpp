@@ -21,6 +21,11 @@ void HostFixture::SetUp() {
 
 void HostFixture::TearDown() {
     form.reset();
+    // Every test is a leak test: once the players are gone, neither side holds the other.
+    for (TestFlashControl* flash : TestFlashControl::Instances()) {
+        EXPECT_TRUE(flash->OutstandingReferences().empty()) << "the host kept references on a control";
+        EXPECT_TRUE(flash->HeldSiteReferences().empty()) << "a control kept references on its site";
+    }
     registration.reset();
     TestFlashControl::Reset();
     OleUninitialize();
