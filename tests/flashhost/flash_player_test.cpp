@@ -233,3 +233,41 @@ TEST_F(FlashPlayer, AnFSCommandForAPlayerFreedMeanwhileIsDropped) {
 
 }  // namespace
 }  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST_F(FlashPlayer, APlayerReadFromAWindowDefinitionStoresWithoutLoading) {
+    RegisterFlashHostClasses();
+    const std::string text =
+        "object Host: TForm\n"
+        "  object FlashList1: TsfFlashList\n"
+        "  end\n"
+        "  object Player1: TsfFlashPlayer\n"
+        "    Left = 4\n"
+        "    Top = 6\n"
+        "    Width = 120\n"
+        "    Height = 90\n"
+        "    Transparent = False\n"
+        "    DisableFlashPopup = True\n"
+        "    Movie = 'C:\\stored.swf'\n"
+        "    FlashList = FlashList1\n"
+        "    ControlData = {0102030405}\n"
+        "  end\n"
+        "end\n";
+    TForm host(nullptr);
+    ApplyWindowDefinition(host, ParseWindowDefinition(text, "HOST"), "HOST");
+    auto& player = host.Component<TsfFlashPlayer>("Player1");
+    EXPECT_FALSE(player.Transparent());
+    EXPECT_TRUE(player.DisableFlashPopup());
+    EXPECT_EQ(player.Movie(), L"C:\\stored.swf");
+    EXPECT_EQ(Flash().Calls().Count("LoadMovie"), 0);   // a stored movie is not loaded
+    EXPECT_EQ(player.FlashList(), &host.Component<TsfFlashList>("FlashList1"));
+    // The stored state stays held, unread by the running object, and is written back as it came.
+    EXPECT_EQ(Flash().Calls().Count("Load"), 0);
+    EXPECT_EQ(player.GetProperty("ControlData").AsBinary(), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(player.Width(), 120);
+}
+
+}  // namespace
+}  // namespace vm::test
