@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+  mingw-w64-tools
   wine wine32:i386 wine64 xvfb x11-apps x11-utils imagemagick dpkg-dev nasm python3
   fonts-dejavu-core
 )
