@@ -70,6 +70,8 @@ public:
     int FrameNum() const;      // 0-based current frame of the main timeline; -1 without a movie
     int TotalFrames() const;
     double FrameRate() const;  // frames per second of the loaded movie (0 without one)
+    // The movie's stage in pixels (false without a movie).
+    bool StageSize(long& width, long& height) const;
 
     // View.
     ScaleMode Scale() const;
