@@ -1,15 +1,18 @@
 // The tests' own container: what it answers a control, how it serves files and records events,
-// and that it gives back every reference. The control's tests rely on all of it.
+// and that it gives back every reference. The control's tests rely on all of it, so it is also
+// run round the Flash host tests' scriptable stand-in control.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <urlmon.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "GuiTest.h"
 #include "MiniContainer.h"
+#include "TestFlashControl.h"
 
 using vm::TComPtr;
 using vm::test::MiniContainer;
@@ -245,6 +248,104 @@ TEST(MiniContainer, RefusesAnObjectThatIsNoControlAndKeepsNothing)
     EXPECT_EQ(object.references, 0u);
     EXPECT_EQ(container.ReferencesHeld(), 0);
     EXPECT_EQ(container.Embed(nullptr), E_POINTER);
+}
+
+// ---- the whole container round a scriptable control (the Flash host tests' stand-in)
+
+class MiniContainerWithControl : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(OleInitialize(nullptr), S_OK);
+        vm::test::TestFlashControl::Reset();
+        registration = std::make_unique<vm::test::TestFlashControl::Registration>();
+        ASSERT_EQ(registration->Result(), S_OK);
+    }
+    void TearDown() override
+    {
+        registration.reset();
+        vm::test::TestFlashControl::Reset();
+        OleUninitialize();
+    }
+    TComPtr<IUnknown> CreateControl()
+    {
+        TComPtr<IUnknown> control;
+        EXPECT_EQ(CoCreateInstance(vm::CLSID_ShockwaveFlash, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                   IID_IUnknown, control.PutVoid()), S_OK);
+        return control;
+    }
+    std::unique_ptr<vm::test::TestFlashControl::Registration> registration;
+};
+
+TEST_F(MiniContainerWithControl, EmbedsWindowlessDrawsTransparentAndGivesEverythingBack)
+{
+    vm::test::TestFlashControl::Defaults().paint = vm::test::FlashScript::Paint{{2, 2, 10, 10}, RGB(0, 0, 255)};
+    TempFolder folder;
+    folder.Write(L"clip.swf", "FWS movie");
+    MiniContainer container(40, 30, folder.Path());
+    // Kept past Close: the container must let go of the control's sinks and site itself, not
+    // leave that to the control's destruction.
+    TComPtr<IUnknown> control = CreateControl();
+    ASSERT_TRUE(control);
+    ASSERT_EQ(container.Embed(control.Get()), S_OK);
+    vm::test::TestFlashControl& flash = *vm::test::TestFlashControl::LastInstance();
+    const vm::test::FlashCallLog& log = flash.Calls();
+
+    // The site before InitNew, as the control's misc status asks; then in-place, windowless.
+    EXPECT_LT(log.IndexOf("SetClientSite"), log.IndexOf("InitNew"));
+    EXPECT_EQ(log.First("DoVerb")->number, OLEIVERB_INPLACEACTIVATE);
+    EXPECT_TRUE(flash.WindowlessActive());
+    EXPECT_TRUE(container.windowless);
+    EXPECT_EQ(flash.EventSinkCount(), 1u);
+    EXPECT_EQ(flash.PropertySinkCount(), 1u);
+    ASSERT_NE(log.Last("Draw"), nullptr);
+    EXPECT_EQ(log.Last("Draw")->number, DVASPECT_TRANSPARENT);
+    EXPECT_EQ(container.Pixel(5, 5), 0x0000FFu);
+    EXPECT_EQ(container.Pixel(20, 20), 0xFFFFFFu);
+
+    // What the control does to its site reaches the container's records.
+    flash.RaiseFSCommand(L"quit", L"now");
+    ASSERT_EQ(container.events.size(), 1u);
+    EXPECT_EQ(container.events[0].id, vm::FlashEventId::FSCommand);
+    EXPECT_EQ(container.events[0].arguments, (std::vector<std::wstring>{L"quit", L"now"}));
+    flash.NotifyPropertyChanged(vm::FlashDispId::FrameNum);
+    EXPECT_EQ(container.changedProperties, (std::vector<DISPID>{vm::FlashDispId::FrameNum}));
+    const RECT area{1, 1, 4, 4};
+    flash.InvalidateSiteRect(&area, FALSE);
+    ASSERT_FALSE(container.invalidations.empty());
+    EXPECT_TRUE(EqualRect(&container.invalidations.back(), &area));
+    container.Forward(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(container.windowsGiven, 1);
+    ASSERT_EQ(flash.Fetch(L"clip.swf"), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return flash.Downloads().back()->Stopped(); }, 10000));
+    const std::vector<BYTE>& bytes = flash.Downloads().back()->Bytes();
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "FWS movie");
+
+    container.Close();
+    EXPECT_EQ(flash.EventSinkCount(), 0u);
+    EXPECT_EQ(flash.PropertySinkCount(), 0u);
+    EXPECT_FALSE(flash.HasClientSite());
+    EXPECT_TRUE(flash.HeldSiteReferences().empty());
+    EXPECT_EQ(container.ReferencesHeld(), 0);
+    EXPECT_EQ(flash.ReferenceCount(), 1);   // the test's own
+    control.Reset();
+    EXPECT_TRUE(flash.Destroyed());
+}
+
+TEST_F(MiniContainerWithControl, AControlWithoutEventsIsGivenBackWhole)
+{
+    vm::test::TestFlashControl::Defaults().missingConnectionPoints = {"Events"};
+    MiniContainer container(16, 16);
+    {
+        TComPtr<IUnknown> control = CreateControl();
+        ASSERT_TRUE(control);
+        EXPECT_TRUE(FAILED(container.Embed(control.Get())));
+    }
+    vm::test::TestFlashControl& flash = *vm::test::TestFlashControl::LastInstance();
+    EXPECT_EQ(container.Object(), nullptr);
+    EXPECT_TRUE(flash.HeldSiteReferences().empty());
+    EXPECT_TRUE(flash.OutstandingReferences().empty());
+    EXPECT_EQ(container.ReferencesHeld(), 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace vm::test {
 
@@ -111,7 +112,7 @@ public:
         if (clip) *clip = whole;
         if (info) {
             info->fMDIApp = FALSE;
-            info->hwndFrame = c_.window_;
+            info->hwndFrame = nullptr;
             info->haccel = nullptr;
             info->cAccelEntries = 0;
         }
@@ -444,7 +445,10 @@ void MiniContainer::Redraw(const RECT* area)
 {
     RECT whole{0, 0, width_, height_}, target = whole;
     if (area && !IntersectRect(&target, area, &whole)) return;
-    if (drawing_) return;   // the control invalidating from inside its own Draw
+    if (drawing_) {
+        redrawPending_ = true;
+        return;
+    }
     drawing_ = true;
     int saved = SaveDC(surfaceDc_);
     IntersectClipRect(surfaceDc_, target.left, target.top, target.right, target.bottom);
@@ -460,6 +464,13 @@ void MiniContainer::Redraw(const RECT* area)
     GdiFlush();
     drawing_ = false;
     if (window_) ::InvalidateRect(window_, &target, FALSE);
+    // One more whole pass for what the control invalidated while drawing, and only one, so a
+    // control that invalidates from every Draw cannot loop.
+    if (std::exchange(redrawPending_, false) && !extraPass_) {
+        extraPass_ = true;
+        Redraw();
+        extraPass_ = false;
+    }
 }
 
 void MiniContainer::Invalidated(const RECT* rect)

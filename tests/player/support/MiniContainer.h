@@ -102,6 +102,8 @@ private:
     HGDIOBJ previousBitmap_ = nullptr;
     std::uint32_t* pixels_ = nullptr;
     bool drawing_ = false;
+    bool redrawPending_ = false;
+    bool extraPass_ = false;
     bool windowRequestPending_ = false;
     int lentDcState_ = 0;
 
