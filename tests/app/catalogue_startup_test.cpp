@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>  // DROPFILES
-
-#include <cstring>
-
 #include "app/RegistryHelpers.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
@@ -17,6 +13,7 @@
 #include "framework/RegistryKey.h"
 #include "grid/NextGrid.h"
 #include "support/CatalogueFixture.h"
+#include "support/DropFiles.h"
 
 using namespace vm;
 using namespace vm::test;
@@ -30,20 +27,6 @@ std::string ReadString(HKEY root, const std::string& key, const std::string& nam
   if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_ANY, &found, data, &size) != ERROR_SUCCESS) return "(missing)";
   if (type) *type = found;
   return std::string(data, size ? size - 1 : 0);
-}
-
-// A drop handle as the shell makes one: DROPFILES followed by a double-NUL-terminated list.
-HGLOBAL MakeDrop(const std::vector<std::string>& files) {
-  std::string list;
-  for (const std::string& file : files) list += file + '\0';
-  list += '\0';
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = FALSE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
-  GlobalUnlock(memory);
-  return memory;
 }
 
 }  // namespace
