@@ -5,8 +5,12 @@
 #include <memory>
 #include <type_traits>
 
+#include "app/Donate_Main.h"
 #include "app/FolderHelpers.h"
 #include "app/RegistryHelpers.h"
+#include "app/Velmora_About.h"
+#include "app/Velmora_Play.h"
+#include "flashhost/FlashPlayer.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/ComboBox.h"
@@ -31,8 +35,9 @@ constexpr char kProductName[] = "Velmora";
 // The maker's notice line; the window definition gives `cpr` the same caption.
 constexpr char kNotice[] = "Made with care by the Velmora team. Free to use and share.";
 constexpr char kLocationKey[] = "Orvane";
-constexpr char kSupportKey[] = "Orvane\\Support";
-constexpr char kProductNumber[] = "45";
+constexpr int kProductNumber = 45;
+// The playback window leaves this much of the screen's height free below it.
+constexpr int kPlaybackHeightMargin = 50;
 
 // Everything up to and including the last backslash.
 std::string FolderOf(const std::string& path) {
@@ -100,7 +105,10 @@ TCatalogueContext TCatalogueContext::FromProcess() {
   return context;
 }
 
-void RegisterCatalogueClasses() { RegisterGridClasses(); }
+void RegisterCatalogueClasses() {
+  RegisterGridClasses();
+  RegisterPlaybackClasses();
+}
 
 TfrmFlash::TfrmFlash(TComponent* owner) : TfrmFlash(owner, TCatalogueContext::FromProcess()) {}
 
@@ -172,21 +180,18 @@ void TfrmFlash::FormCreate(TComponent*) {
   RecordProgramLocation();
   Label6->SetCaption(kProductName);
   cpr->SetCaption(kNotice);
-  const std::string showSupport = ReadUserString(kSupportKey, kProductNumber);
-  if (showSupport == "1" || showSupport.empty()) Button3Click2(this);
+  if (SupportDialogWanted(ReadUserString(kSupportPreferenceKey, ProductNumberText(kProductNumber))))
+    Button3Click2(this);
 }
 
 void TfrmFlash::RecordProgramLocation() {
   TRegistryKey key;
   if (key.Create(context_.UserRegistry, kLocationKey, KEY_READ | KEY_WRITE) != ERROR_SUCCESS ||
-      key.WriteString(kProductNumber, context_.ExePath) != ERROR_SUCCESS)
+      key.WriteString(ProductNumberText(kProductNumber), context_.ExePath) != ERROR_SUCCESS)
     throw EVelmoraError("Error creating system registry entry");
 }
 
-void TfrmFlash::CopyOCX() {
-  // Placeholder: installing the Flash control into the system folder comes with the Flash
-  // control installation step.
-}
+void TfrmFlash::CopyOCX() { InstallFlashControl(context_.FlashControl); }
 
 void TfrmFlash::FormShow(TComponent*) {
   FromCommandLine = false;
@@ -194,6 +199,8 @@ void TfrmFlash::FormShow(TComponent*) {
   if (!context_.Arguments.empty()) {
     FromCommandLine = true;
     PlayFile(context_.Arguments.front());
+    // Closing that movie ended the program: the catalogue is not to flash up on the way out.
+    if (Application().Terminated()) Hide();
   }
 }
 
@@ -289,7 +296,15 @@ void TfrmFlash::FLKeyUp(TComponent* Sender, WORD& Key, TShiftState) {
 
 void TfrmFlash::Button1Click(TComponent*) {
   if (MoviePath.empty()) return;
-  if (context_.ShowPlaybackWindow) context_.ShowPlaybackWindow(MoviePath, ComboBox1->ComboText());
+  auto window = std::make_unique<TPlaySWF>(this);
+  window->SetBounds(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - kPlaybackHeightMargin);
+  window->SetCaption("Play - " + MoviePath);
+  TsfFlashPlayer& player = *window->ShockwaveFlash1;
+  player.SetQuality2(AnsiToWide(ComboBox1->ComboText()));
+  player.SetMovie(AnsiToWide(MoviePath));
+  player.SetScale(L"1000");
+  player.Play();
+  window->ShowModal();
 }
 
 void TfrmFlash::PlayFile(const std::string& path) {
@@ -324,11 +339,15 @@ void TfrmFlash::WMDropFiles(TMessage& Message) {
 // ---- buttons, links, second window -----------------------------------------------------------
 
 void TfrmFlash::Button3Click2(TComponent*) {
-  if (context_.ShowSupportDialog) context_.ShowSupportDialog();
+  auto dialog = std::make_unique<TfrmDonate>(this);
+  dialog->SetHelpKeyword(kProductName);
+  dialog->SetTag(kProductNumber);
+  dialog->ShowModal();
 }
 
 void TfrmFlash::Button4Click(TComponent*) {
-  // Placeholder: the About dialog comes with the support and About dialogs step.
+  auto dialog = std::make_unique<TfrmVelmoraAbout>(this);
+  dialog->ShowModal();
 }
 
 void TfrmFlash::Button6Click(TComponent*) {
@@ -372,7 +391,27 @@ void TfrmFlash::IconDblClick(TComponent*) {
 
 // ---- program entry ---------------------------------------------------------------------------
 
+namespace {
+
+// COM on the program's thread, a single-threaded apartment as the Flash control needs.
+class OleSession {
+ public:
+  OleSession() : result_(OleInitialize(nullptr)) {}
+  ~OleSession() {
+    if (SUCCEEDED(result_)) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
+}  // namespace
+
 int RunVelmora() {
+  OleSession ole;
+  RegisterCatalogueClasses();
   TApplication& application = Application();
   application.Initialize();
   application.SetTitle(kProductName);

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/FlashControlInstaller.h"
 #include "framework/Form.h"
 
 namespace vm {
@@ -21,21 +21,15 @@ class TListBox;
 class TNextGrid;
 class TPanel;
 
-// What the catalogue window takes from its surroundings: how the program was started, and
-// where the windows of later steps plug in. The product reads it from the process; tests hand
-// the window a fixture folder, a command line and hooks of their own. A second catalogue
-// window gets a copy.
+// What the catalogue window takes from its surroundings: how the program was started, where
+// it records its location and where the Flash control is installed. The product reads it from
+// the process; tests hand the window a fixture folder, a command line, a registry key and a
+// system folder of their own. A second catalogue window gets a copy.
 struct TCatalogueContext {
   std::string ExePath;                    // full path of the executable
   std::vector<std::string> Arguments;     // command-line arguments after the program name
   HKEY UserRegistry = HKEY_CURRENT_USER;  // where the program records its location
-
-  // The playback window: called by Button1Click with the movie and the chosen quality text.
-  // It comes in a later step; until then nothing opens.
-  std::function<void(const std::string& moviePath, const std::string& quality)> ShowPlaybackWindow;
-  // The support dialog, shown modally by Button3Click2. It comes with the support dialog;
-  // until then nothing opens.
-  std::function<void()> ShowSupportDialog;
+  TFlashControlSetup FlashControl;        // where CopyOCX installs the control
 
   static TCatalogueContext FromProcess();
 };
@@ -133,7 +127,8 @@ class TfrmFlash : public TForm {
 // Registers the component classes the window definition names beyond the framework's own.
 void RegisterCatalogueClasses();
 
-// The program entry's body: application object, catalogue window as main form, message loop.
+// The program entry's body: COM for the Flash control, application object, catalogue window as
+// main form, message loop.
 int RunVelmora();
 
 }  // namespace vm

@@ -312,7 +312,10 @@ void TWinControl::SetFocus() {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     RECT before = bounds_;
     TControl::SetBounds(left, top, width, height);
-    if (!EqualRect(&before, &bounds_)) UpdateWindowBounds();
+    if (EqualRect(&before, &bounds_)) return;
+    UpdateWindowBounds();
+    // The window's own WM_WINDOWPOSCHANGED finds the bounds already new and would not realign.
+    if (before.right - before.left != Width() || before.bottom - before.top != Height()) AlignControls();
 }
 
 void TWinControl::UpdateWindowBounds() {

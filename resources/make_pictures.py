@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Draws Velmora's own pictures at build time: the program icon, the header band and the two
-link badges of the catalogue window. Everything is computed from geometry, so the output is
-byte-for-byte the same on every build and nothing binary lives in the repository.
+link badges of the catalogue window, the donation and sharing buttons and the background band
+of the support dialog, and the maker's logo of the About dialog. Everything is computed from
+geometry, so the output is byte-for-byte the same on every build and nothing binary lives in
+the repository.
 
-Usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]
-Writes velmora.ico, header.bmp, icon.bmp, link1.bmp, link2.bmp into the folder; with a
-template, also the window definition with the pictures filled in where the template says
-@HEADER_PICTURE@, @ICON_PICTURE@, @LINK1_PICTURE@ and @LINK2_PICTURE@.
+Usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]...
+Writes velmora.ico and the .bmp pictures into the folder; for each template, also the window
+definition with the pictures filled in where the template names one as @NAME_PICTURE@
+(NAME is the picture's file name without ".bmp", in capitals, '-' written as '_').
 """
 import math
 import struct
@@ -127,6 +129,100 @@ def bubble_glyph():
                   triangle((9, 16), (8, 22.5), (14, 17.5)))
 
 
+def rounded_rect(width, height, radius):
+    def inside(px, py):
+        cx = min(max(px, radius), width - radius)
+        cy = min(max(py, radius), height - radius)
+        return (px - cx) ** 2 + (py - cy) ** 2 <= radius ** 2
+    return inside
+
+
+def heart(cx, cy, size):
+    """The implicit heart curve, `size` pixels across, centred on (cx, cy)."""
+    def inside(px, py):
+        x = (px - cx) / (size / 2.3)
+        y = -(py - cy) / (size / 2.3) + 0.15
+        return (x * x + y * y - 1) ** 3 - x * x * y ** 3 <= 0
+    return inside
+
+
+def plus(cx, cy, arm, half_width):
+    return any_of(box(cx - arm, cy - half_width, cx + arm, cy + half_width),
+                  box(cx - half_width, cy - arm, cx + half_width, cy + arm))
+
+
+def button_pixels(width, height, top, bottom, glyph, backdrop, radius):
+    """A rounded button face with a vertical gradient, a darker rim and a white glyph, blended
+    onto a plain backdrop colour."""
+    outer = rounded_rect(width, height, radius)
+    inner = lambda px, py: rounded_rect(width - 2, height - 2, radius - 1)(px - 1, py - 1)
+    rim = mix(bottom, (0, 0, 0), 0.25)
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            face = mix(top, bottom, y / (height - 1))
+            face = mix(rim, face, coverage(inner, x, y))
+            face = mix(face, (255, 255, 255), coverage(glyph, x, y))
+            row.append(mix(backdrop, face, coverage(outer, x, y)))
+        rows.append(row)
+    return rows
+
+
+def donate_pixels(backdrop):
+    """62 x 31: an amber button with a heart and a plus sign, for the donation page."""
+    glyph = any_of(heart(19, 15.5, 15), plus(40, 15.5, 6, 1.6))
+    return button_pixels(62, 31, (252, 211, 77), (217, 119, 6), glyph, backdrop, 7)
+
+
+def share_pixels(width, height, top, bottom, symbol, backdrop):
+    """A small sharing button: a service's symbol on the left, a plus sign on the right."""
+    glyph = any_of(symbol, plus(width - 14, height / 2, height * 0.28, 1.2))
+    return button_pixels(width, height, top, bottom, glyph, backdrop, 4)
+
+
+def small_people(cy):
+    return any_of(circle(12, cy - 3, 2.2), circle(18, cy - 3, 2.2),
+                  lambda px, py: py >= cy and py <= cy + 4.5 and (px - 12) ** 2 / 12 + (py - cy - 4) ** 2 / 9 <= 1,
+                  lambda px, py: py >= cy and py <= cy + 4.5 and (px - 18) ** 2 / 12 + (py - cy - 4) ** 2 / 9 <= 1)
+
+
+def small_bubble(cy):
+    return any_of(lambda px, py: ((px - 15) / 7) ** 2 + ((py - cy + 1) / 4.8) ** 2 <= 1,
+                  triangle((10.5, cy + 1.5), (9.5, cy + 6), (14, cy + 3)))
+
+
+def logo_pixels(width, height, backdrop):
+    """The maker's logo: a violet ring open to the upper right around an amber spark."""
+    cx, cy = width / 2, height / 2
+    outer, inner = 44, 29
+
+    def ring_with_gap(px, py):
+        d2 = (px - cx) ** 2 + (py - cy) ** 2
+        if not inner * inner <= d2 <= outer * outer:
+            return False
+        angle = math.degrees(math.atan2(cy - py, px - cx))
+        return not 20 <= angle <= 70
+
+    spark = any_of(circle(cx, cy, 11), circle(cx + 25, cy - 25, 7))
+    top, bottom = (167, 139, 250), (76, 29, 149)
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            violet = mix(top, bottom, y / (height - 1))
+            pixel = mix(backdrop, violet, coverage(ring_with_gap, x, y))
+            pixel = mix(pixel, (245, 158, 11), coverage(spark, x, y))
+            row.append(pixel)
+        rows.append(row)
+    return rows
+
+
+def band_pixels(width, height):
+    """A pale wash from white to lavender; the support dialog keeps it hidden behind its face."""
+    return [[mix((255, 255, 255), (237, 233, 254), y / (height - 1))] * width for y in range(height)]
+
+
 # --- file formats ---------------------------------------------------------------------------
 
 def bmp24(rows):
@@ -192,30 +288,39 @@ def picture_data(class_name, file_bytes):
 
 
 def main():
-    if len(sys.argv) not in (2, 4):
-        sys.exit('usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]')
+    if len(sys.argv) < 2 or len(sys.argv) % 2 != 0:
+        sys.exit('usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]...')
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     header = header_pixels(4, 49)
     band = [row[0] for row in header]
-    # The icon (top 8) and the badges (top 16) sit on the header band and blend into it.
+    white, face = (255, 255, 255), (240, 240, 240)
+    # The icon (top 8) and the badges (top 16) sit on the header band and blend into it; the
+    # support dialog's buttons sit on its white face, the About dialog's on the button face.
     pictures = {
         'header.bmp': bmp24(header),
         'icon.bmp': bmp24(on_backdrop(icon_pixels(32), band[8:8 + 32])),
         'link1.bmp': bmp24(badge_pixels(28, (37, 99, 235), people_glyph(), band[16:16 + 28])),
         'link2.bmp': bmp24(badge_pixels(28, (14, 165, 233), bubble_glyph(), band[16:16 + 28])),
+        'donate.bmp': bmp24(donate_pixels(white)),
+        'donate-face.bmp': bmp24(donate_pixels(face)),
+        'share1.bmp': bmp24(share_pixels(57, 18, (96, 165, 250), (29, 78, 216), small_people(8), white)),
+        'share2.bmp': bmp24(share_pixels(57, 20, (125, 211, 252), (2, 132, 199), small_bubble(10), white)),
+        'logo.bmp': bmp24(logo_pixels(98, 96, face)),
+        'band.bmp': bmp24(band_pixels(4, 8)),
     }
     for name, data in pictures.items():
         (out / name).write_bytes(data)
     (out / 'velmora.ico').write_bytes(ico([icon_pixels(32), icon_pixels(16), icon_pixels(48)]))
 
-    if len(sys.argv) == 4:
-        text = Path(sys.argv[2]).read_text(encoding='cp1252')
-        for marker, name in (('@HEADER_PICTURE@', 'header.bmp'), ('@ICON_PICTURE@', 'icon.bmp'),
-                             ('@LINK1_PICTURE@', 'link1.bmp'), ('@LINK2_PICTURE@', 'link2.bmp')):
+    markers = {'@' + name[:-4].upper().replace('-', '_') + '_PICTURE@': name for name in pictures}
+    for template, output in zip(sys.argv[2::2], sys.argv[3::2]):
+        text = Path(template).read_text(encoding='cp1252')
+        for marker, name in markers.items():
             text = text.replace(marker, picture_data('TBitmap', pictures[name]))
-        Path(sys.argv[3]).write_text(text, encoding='cp1252', newline='\r\n')
-
+        if '_PICTURE@' in text:
+            sys.exit(template + ': names a picture that is not drawn here')
+        Path(output).write_text(text, encoding='cp1252', newline='\r\n')
 
 if __name__ == '__main__':
     main()

@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>  // DROPFILES
-
-#include <cstring>
-
 #include "app/RegistryHelpers.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
@@ -17,6 +13,7 @@
 #include "framework/RegistryKey.h"
 #include "grid/NextGrid.h"
 #include "support/CatalogueFixture.h"
+#include "support/DropFiles.h"
 
 using namespace vm;
 using namespace vm::test;
@@ -30,42 +27,6 @@ std::string ReadString(HKEY root, const std::string& key, const std::string& nam
   if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_ANY, &found, data, &size) != ERROR_SUCCESS) return "(missing)";
   if (type) *type = found;
   return std::string(data, size ? size - 1 : 0);
-}
-
-// Sets (or, for nullptr, removes) HKEY_CURRENT_USER\Orvane\Support "45" for one test.
-class SupportPreference {
- public:
-  explicit SupportPreference(const char* value) {
-    TRegistryKey key;
-    saved_ = key.Open(HKEY_CURRENT_USER, "Orvane\\Support") == ERROR_SUCCESS ? key.ReadString("45") : std::nullopt;
-    Set(value);
-  }
-  ~SupportPreference() { Set(saved_ ? saved_->c_str() : nullptr); }
-
- private:
-  static void Set(const char* value) {
-    TRegistryKey key;
-    key.Create(HKEY_CURRENT_USER, "Orvane\\Support");
-    if (value)
-      key.WriteString("45", value);
-    else
-      key.DeleteValue("45");
-  }
-  std::optional<std::string> saved_;
-};
-
-// A drop handle as the shell makes one: DROPFILES followed by a double-NUL-terminated list.
-HGLOBAL MakeDrop(const std::vector<std::string>& files) {
-  std::string list;
-  for (const std::string& file : files) list += file + '\0';
-  list += '\0';
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = FALSE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
-  GlobalUnlock(memory);
-  return memory;
 }
 
 }  // namespace
@@ -201,15 +162,10 @@ TEST_F(CatalogueFixture, LinkPicturesOpenTheirStoredAddressAndTheDateLabelOpensT
 TEST_F(CatalogueFixture, IconDoubleClickOpensASecondCatalogueWindowThatRunsItsOwnStartUp) {
   app.MakeFolder("VidudIvu\\Games");
   SupportPreference missing(nullptr);
-  TfrmFlash& window = Open({"C:\\again.swf"});
-  ASSERT_EQ(plays.size(), 1u);
+  TfrmFlash& window = OpenAsProgram();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != 0; }));
   ASSERT_EQ(supportDialogs, 1);
   RegDeleteTreeA(registry, "Orvane");
-  // As in the program, the first catalogue window is the application's main form.
-  Application().SetMainForm(&window);
-  struct Restore {
-    ~Restore() { Application().SetMainForm(nullptr); }
-  } restore;
 
   DoubleClickAt(window.Handle(), window.Icon->Left() + 16, window.Icon->Top() + 16);
   ASSERT_TRUE(PumpUntil([&] { return window.SecondWindow() && IsWindowVisible(window.SecondWindow()->Handle()); }));
@@ -217,14 +173,28 @@ TEST_F(CatalogueFixture, IconDoubleClickOpensASecondCatalogueWindowThatRunsItsOw
   EXPECT_NE(second.Handle(), window.Handle());
   EXPECT_EQ(GetWindow(second.Handle(), GW_OWNER), window.Handle());
   EXPECT_EQ(second.FCList->Items().Items(), std::vector<std::string>{"Games"});
-  EXPECT_EQ(supportDialogs, 2);
-  ASSERT_EQ(plays.size(), 2u) << "the command-line movie plays once more";
-  EXPECT_EQ(plays[1].movie, "C:\\again.swf");
+  EXPECT_EQ(supportDialogs, 2) << "closing the first dialog stored \"1\", so it shows again";
   EXPECT_EQ(ReadString(registry, "Orvane", "45"), ExePath()) << "the location is recorded again";
 
   second.Close();
   ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(second.Handle()); }));
   EXPECT_TRUE(IsWindowVisible(window.Handle()));
+  EXPECT_FALSE(Application().Terminated());
+}
+
+TEST_F(CatalogueFixture, ASecondWindowOfACommandLineStartPlaysTheMovieAgainAndItsCloseEndsTheProgram) {
+  SupportPreference hide("0");
+  TfrmFlash& window = Open({"C:\\again.swf"});
+  ASSERT_EQ(plays.size(), 1u);
+  // As in the program, the first catalogue window is the application's main form.
+  Application().SetMainForm(&window);
+
+  DoubleClickAt(window.Handle(), window.Icon->Left() + 16, window.Icon->Top() + 16);
+  ASSERT_TRUE(PumpUntil([&] { return plays.size() == 2; }));
+  EXPECT_EQ(plays[1].movie, "C:\\again.swf");
+  ASSERT_NE(window.SecondWindow(), nullptr);
+  EXPECT_TRUE(window.SecondWindow()->FromCommandLine);
+  EXPECT_TRUE(Application().Terminated()) << "the main window's movie came from the command line";
 }
 
 TEST_F(CatalogueFixture, FileAssociationButtonRegistersSwfFilesAndSaysSoEachTime) {

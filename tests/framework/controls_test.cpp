@@ -142,6 +142,17 @@ TEST_F(TFormFixture, LabelsSizeToTheirCaptionRightAlignedOnesGrowLeftwards) {
     EXPECT_GE(fixed->TextRect().right - fixed->TextRect().left, text.right - text.left) << "bold is at least as wide";
 }
 
+TEST_F(TFormFixture, ResizingAFormRealignsItsAlignedChildren) {
+    panel->SetAlign(TAlign::alClient);
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    EXPECT_TRUE(SameRect(panel->BoundsRect(), client)) << Show(panel->BoundsRect());
+    form.SetBounds(0, 0, 520, 330);
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 520);
+    EXPECT_TRUE(SameRect(panel->BoundsRect(), client)) << Show(panel->BoundsRect());
+}
+
 TEST_F(TFormFixture, GraphicControlsGetMouseMessagesInTheirOwnCoordinates) {
     auto* label = Add<TLabel>(panel, 20, 30, 60, 20);
     label->SetAutoSize(false);

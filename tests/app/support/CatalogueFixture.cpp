@@ -1,8 +1,11 @@
 #include "CatalogueFixture.h"
 
+#include "flashhost/FlashPlayer.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
 #include "framework/ListBox.h"
+#include "framework/RegistryKey.h"
+#include "framework/Text.h"
 #include "grid/NextGrid.h"
 
 namespace vm::test {
@@ -13,19 +16,76 @@ constexpr int kRowHeight = 16;
 
 }  // namespace
 
+SupportPreference::SupportPreference() {
+  TRegistryKey key;
+  saved_ = key.Open(HKEY_CURRENT_USER, "Orvane\\Support") == ERROR_SUCCESS ? key.ReadString("45") : std::nullopt;
+}
+
+SupportPreference::SupportPreference(const char* value) : SupportPreference() { Set(value); }
+
+SupportPreference::~SupportPreference() { Set(saved_ ? saved_->c_str() : nullptr); }
+
+void SupportPreference::Set(const char* value) {
+  TRegistryKey key;
+  key.Create(HKEY_CURRENT_USER, "Orvane\\Support");
+  if (value)
+    key.WriteString("45", value);
+  else
+    key.DeleteValue("45");
+}
+
 CatalogueFixture::CatalogueFixture() {
   static int counter = 0;
   registryPath = "Software\\VelmoraTests\\catalogue-" + std::to_string(GetCurrentProcessId()) + "-" +
                  std::to_string(++counter);
   RegCreateKeyExA(HKEY_CURRENT_USER, registryPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &registry, nullptr);
   app.MakeFolder("VidudIvu");
+  EXPECT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  TestFlashControl::Reset();
+  flashRegistration_ = std::make_unique<TestFlashControl::Registration>();
+  EXPECT_EQ(flashRegistration_->Result(), S_OK);
 }
 
 CatalogueFixture::~CatalogueFixture() {
+  if (Application().MainForm() == form.get()) Application().SetMainForm(nullptr);
   form.reset();
   PumpPending();
+  if (Application().Terminated()) {
+    Application().Initialize();  // later tests run loops again
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+  }
+  // Every playback window let go of its control, and the control of the window.
+  for (TestFlashControl* flash : TestFlashControl::Instances()) {
+    EXPECT_TRUE(flash->OutstandingReferences().empty()) << "a playback window kept references on its control";
+    EXPECT_TRUE(flash->HeldSiteReferences().empty()) << "a control kept references on its playback window";
+  }
+  flashRegistration_.reset();
+  TestFlashControl::Reset();
+  OleUninitialize();
   RegCloseKey(registry);
   RegDeleteTreeA(HKEY_CURRENT_USER, registryPath.c_str());
+}
+
+void CatalogueFixture::Watch(TForm& window) {
+  if (auto* playback = dynamic_cast<TPlaySWF*>(&window)) {
+    Play play;
+    play.movie = WideToAnsi(playback->ShockwaveFlash1->Movie());
+    play.quality = WideToAnsi(playback->ShockwaveFlash1->Quality2());
+    play.caption = playback->Caption();
+    GetWindowRect(playback->Handle(), &play.bounds);
+    play.flash = playback->ShockwaveFlash1->ControlUnavailable() ? nullptr : TestFlashControl::LastInstance();
+    plays.push_back(play);
+    if (onPlayback) onPlayback(*playback);
+  } else if (auto* support = dynamic_cast<TfrmDonate*>(&window)) {
+    ++supportDialogs;
+    if (onSupportDialog) onSupportDialog(*support);
+  } else if (auto* about = dynamic_cast<TfrmVelmoraAbout*>(&window)) {
+    ++aboutDialogs;
+    if (onAbout) onAbout(*about);
+  } else {
+    ADD_FAILURE() << "an unexpected modal window: " << window.ClassName();
+  }
 }
 
 TCatalogueContext CatalogueFixture::Context(std::vector<std::string> arguments) {
@@ -33,10 +93,9 @@ TCatalogueContext CatalogueFixture::Context(std::vector<std::string> arguments) 
   context.ExePath = ExePath();
   context.Arguments = std::move(arguments);
   context.UserRegistry = registry;
-  context.ShowPlaybackWindow = [this](const std::string& movie, const std::string& quality) {
-    plays.push_back({movie, quality});
-  };
-  context.ShowSupportDialog = [this] { ++supportDialogs; };
+  context.FlashControl.SystemFolder = SystemFolder();
+  // The stand-in control is registered in-process; nothing would ever show in the registry.
+  context.FlashControl.ControlRegistered = [] { return true; };
   return context;
 }
 
@@ -46,6 +105,14 @@ TfrmFlash& CatalogueFixture::OpenWith(TCatalogueContext context) {
   form = std::make_unique<TfrmFlash>(nullptr, std::move(context));
   form->Show();
   EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != 0; }));
+  return *form;
+}
+
+TfrmFlash& CatalogueFixture::OpenAsProgram(std::vector<std::string> arguments) {
+  form = std::make_unique<TfrmFlash>(nullptr, Context(std::move(arguments)));
+  Application().SetMainForm(form.get());
+  form->Show();
+  PumpPending();
   return *form;
 }
 
