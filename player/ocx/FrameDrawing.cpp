@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace vm::flash {
 
@@ -20,12 +21,40 @@ bool MapsPixelsOneToOne(HDC dc) {
     return GetWorldTransform(dc, &xf) && xf.eM11 == 1 && xf.eM12 == 0 && xf.eM21 == 0 && xf.eM22 == 1;
 }
 
-// A premultiplied 0xAARRGGBB top-down DIB with standard channel order.
+// 32 bits per pixel in 0xAARRGGBB order.
 bool IsDrawableDib(const DIBSECTION& dib) {
-    if (!dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 32 || dib.dsBmih.biHeight >= 0) return false;
+    if (!dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmWidth <= 0 || dib.dsBm.bmHeight <= 0) return false;
     if (dib.dsBmih.biCompression == BI_RGB) return true;
     return dib.dsBmih.biCompression == BI_BITFIELDS && dib.dsBitfields[0] == 0xFF0000 &&
            dib.dsBitfields[1] == 0xFF00 && dib.dsBitfields[2] == 0xFF;
+}
+
+// Whether the first row in memory is the top of the picture. GetObject reports the height of
+// a top-down DIB section as positive (Wine does, as Windows does), so the only way to know is
+// to ask GDI for the top row: a marker is put into the first memory row for the moment of the
+// question and then taken out again.
+bool FirstRowIsTop(HDC dc, HBITMAP bitmap, const DIBSECTION& dib) {
+    if (dib.dsBm.bmHeight == 1) return true;
+    auto* first = static_cast<std::uint32_t*>(dib.dsBm.bmBits);
+    const auto* last = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(dib.dsBm.bmBits) +
+                                                              static_cast<std::size_t>(dib.dsBm.bmHeight - 1) *
+                                                                  dib.dsBm.bmWidthBytes);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = dib.dsBm.bmWidth;
+    info.bmiHeader.biHeight = dib.dsBm.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> top(static_cast<std::size_t>(dib.dsBm.bmWidth));
+    GdiFlush();
+    const std::uint32_t saved = *first;
+    *first = *last ^ 0x00FFFFFF;  // differs from the last row in colour, which GDI keeps
+    // Scan lines count from the bottom: the top row is the last one.
+    const int rows = GetDIBits(dc, bitmap, static_cast<UINT>(dib.dsBm.bmHeight - 1), 1, top.data(), &info, DIB_RGB_COLORS);
+    const std::uint32_t marker = *first;
+    *first = saved;
+    return rows == 1 && (top[0] & 0xFFFFFF) == (marker & 0xFFFFFF);
 }
 
 // The clip box in logical coordinates; the whole `fallback` when the DC reports none.
@@ -70,6 +99,7 @@ FrameDrawing::Direct FrameDrawing::DrawIntoDibSection(HDC dc, const RECT& bounds
     DIBSECTION dib{};
     if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib || !IsDrawableDib(dib))
         return Direct::NotApplicable;
+    if (!IsTopDown(dc, bitmap, dib)) return Direct::NotApplicable;
 
     RECT device = bounds;
     if (!LPtoDP(dc, reinterpret_cast<POINT*>(&device), 2)) return Direct::NotApplicable;
@@ -87,6 +117,14 @@ FrameDrawing::Direct FrameDrawing::DrawIntoDibSection(HDC dc, const RECT& bounds
     GdiFlush();  // GDI may still hold drawing for these bits in its batch
     render(TargetAt(static_cast<std::uint8_t*>(dib.dsBm.bmBits), dib.dsBm.bmWidthBytes, origin, clipInTarget));
     return Direct::Done;
+}
+
+bool FrameDrawing::IsTopDown(HDC dc, HBITMAP bitmap, const DIBSECTION& dib) {
+    const KnownDib key{bitmap, dib.dsBm.bmBits, dib.dsBm.bmWidth, dib.dsBm.bmHeight};
+    if (key == knownDib_) return knownTopDown_;
+    knownTopDown_ = FirstRowIsTop(dc, bitmap, dib);
+    knownDib_ = key;
+    return knownTopDown_;
 }
 
 bool FrameDrawing::EnsureBuffer(int width, int height) {

@@ -30,6 +30,17 @@ private:
     Direct DrawIntoDibSection(HDC dc, const RECT& bounds, const RenderFunction& render);
     bool DrawThroughGdi(HDC dc, const RECT& bounds, const RenderFunction& render);
     bool EnsureBuffer(int width, int height);
+    // Asked once per bitmap: the answer costs a row read back from GDI.
+    bool IsTopDown(HDC dc, HBITMAP bitmap, const DIBSECTION& dib);
+
+    struct KnownDib {
+        HBITMAP bitmap = nullptr;
+        void* bits = nullptr;
+        LONG width = 0, height = 0;
+        friend bool operator==(const KnownDib&, const KnownDib&) = default;
+    };
+    KnownDib knownDib_;
+    bool knownTopDown_ = false;
 
     // The bitmap outlives the DC it is selected into: a selected bitmap cannot be deleted.
     TBitmapHandle buffer_;
