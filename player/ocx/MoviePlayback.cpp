@@ -301,18 +301,15 @@ bool MoviePlayback::Draw(HDC dc, const RECT& bounds) {
     const swf::Matrix stageToPixel = width == p.view.ViewWidth() && height == p.view.ViewHeight()
                                          ? p.view.StageToView()
                                          : p.view.StageToView(width, height);
-    swf::Pixel background = 0;
-    if (!p.transparent) {
-        swf::Rgba colour = p.player->backgroundColor();
-        if (p.background >= 0)
-            colour = {static_cast<std::uint8_t>(p.background >> 16), static_cast<std::uint8_t>(p.background >> 8),
-                      static_cast<std::uint8_t>(p.background), 255};
-        background = swf::premultiply({colour.r, colour.g, colour.b, 255});
-    }
+    // The movie's own background is painted by the engine; a colour of the control's by us.
+    const bool ownColour = !p.transparent && p.background >= 0;
+    const swf::Pixel background = swf::premultiply({static_cast<std::uint8_t>(p.background >> 16),
+                                                    static_cast<std::uint8_t>(p.background >> 8),
+                                                    static_cast<std::uint8_t>(p.background), 255});
     const swf::render::Quality quality = EngineQuality(p.quality);
     return p.drawing.Draw(dc, bounds, [&](const swf::render::Target& target) {
-        if (!p.transparent) FillClip(target, background);
-        p.player->render(target, stageToPixel, quality, false);
+        if (ownColour) FillClip(target, background);
+        p.player->render(target, stageToPixel, quality, !p.transparent && !ownColour);
     });
 }
 
@@ -349,6 +346,10 @@ void MoviePlayback::MouseLeave() {
 bool MoviePlayback::HandCursor() const { return impl_->player && impl_->player->activeButton() != nullptr; }
 
 std::uint64_t MoviePlayback::FramesAdvanced() const { return impl_->framesAdvanced; }
+
+void MoviePlayback::AdvanceFrames(int frames) {
+    if (frames > 0) impl_->Tick(frames);
+}
 
 // ---- variables ---------------------------------------------------------------------------
 
