@@ -40,6 +40,31 @@ struct MoviePlayback::Impl {
     std::unique_ptr<swf::Player> player;
     std::string loadError;
 
+    // The owner may load or unload a movie from inside a call into the player (an FSCommand
+    // handler does). The player being called then stays alive until the call is over.
+    struct Retired {
+        std::unique_ptr<PlaybackHost> host;
+        std::unique_ptr<swf::Player> player;
+    };
+    std::vector<Retired> retired;
+    int callsIntoPlayer = 0;
+    class InPlayer {
+    public:
+        explicit InPlayer(Impl& impl) : impl_(impl) { ++impl_.callsIntoPlayer; }
+        ~InPlayer() {
+            if (--impl_.callsIntoPlayer == 0) impl_.retired.clear();
+        }
+        InPlayer(const InPlayer&) = delete;
+        InPlayer& operator=(const InPlayer&) = delete;
+    private:
+        Impl& impl_;
+    };
+    void DropMovie() {
+        if (callsIntoPlayer > 0) retired.push_back({std::move(host), std::move(player)});
+        player.reset();
+        host.reset();
+    }
+
     ViewTransform view;
     ScaleMode scale = ScaleMode::ShowAll;
     int align = 0;
@@ -65,10 +90,13 @@ struct MoviePlayback::Impl {
     }
 
     void Tick(int frames) {
-        if (!player) return;
+        // A handler inside the player that runs a message loop (a message box on an
+        // FSCommand) must not advance the movie under the frame being played.
+        if (!player || callsIntoPlayer > 0) return;
+        InPlayer guard(*this);
         const int frameBefore = Frame();
         const bool playingBefore = RootPlaying();
-        for (int i = 0; i < frames; ++i) {
+        for (int i = 0; i < frames && player; ++i) {
             player->advance();
             ++framesAdvanced;
             HaltAtEndUnlessLooping();
@@ -94,6 +122,7 @@ struct MoviePlayback::Impl {
     // A timeline command from the control: the frame and the play state may change.
     template <class Command> void Timeline(Command command) {
         if (!player) return;
+        InPlayer guard(*this);
         const int frameBefore = Frame();
         const bool playingBefore = RootPlaying();
         command(*player);
@@ -110,13 +139,14 @@ struct MoviePlayback::Impl {
 
     template <class Input> bool Pointer(Input input) {
         if (!player) return false;
+        InPlayer guard(*this);
         const bool activeBefore = player->activeButton() != nullptr;
         const int frameBefore = Frame();
         const bool playingBefore = RootPlaying();
         input(*player);
         InvalidateChanged();
         if (Frame() != frameBefore || RootPlaying() != playingBefore) owner.StateChanged();
-        return activeBefore || player->activeButton() != nullptr;
+        return activeBefore || (player && player->activeButton() != nullptr);
     }
 };
 
@@ -141,11 +171,17 @@ bool MoviePlayback::Load(std::span<const std::uint8_t> bytes, std::string& error
         }
         auto host = std::make_unique<PlaybackHost>(p.owner, decoded.movie->header.version);
         p.view.SetStage(decoded.movie->header.frameSize);
-        p.player = std::make_unique<swf::Player>(decoded.movie, *host);
+        // The first frame's actions run in here and may call the owner, which may load again.
+        Impl::InPlayer guard(p);
+        auto player = std::make_unique<swf::Player>(decoded.movie, *host);
+        if (p.player) {  // a movie loaded from inside this one's first frame won
+            error = p.loadError;
+            return true;
+        }
+        p.player = std::move(player);
         p.host = std::move(host);
     } catch (const std::exception& e) {
-        p.player.reset();
-        p.host.reset();
+        p.DropMovie();
         p.loadError = std::string("The movie cannot be played: ") + e.what();
         error = p.loadError;
         return false;
@@ -165,9 +201,7 @@ void MoviePlayback::Unload() {
     Impl& p = *impl_;
     if (!p.player) return;
     p.clock.Stop();
-    p.playWhenLoaded = p.player->root().playing() || p.playWhenLoaded;
-    p.player.reset();
-    p.host.reset();
+    p.DropMovie();
     p.framesAdvanced = 0;
     p.owner.Invalidate(nullptr);
     p.owner.StateChanged();
@@ -190,10 +224,8 @@ bool MoviePlayback::Playing() const { return impl_->RootPlaying(); }
 
 void MoviePlayback::SetPlaying(bool playing) {
     Impl& p = *impl_;
-    if (!p.player) {
-        p.playWhenLoaded = playing;
-        return;
-    }
+    p.playWhenLoaded = playing;
+    if (!p.player) return;
     p.Timeline([playing](swf::Player& player) {
         if (playing) player.root().play();
         else player.root().stop();

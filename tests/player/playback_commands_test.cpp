@@ -132,3 +132,68 @@ TEST(PlaybackInput, AButtonUnderThePointerTakesTheEventsAndShowsTheHand) {
 }
 
 } // namespace
+
+namespace {
+
+// An owner that does what a container may do from an FSCommand handler: load another movie,
+// or run a message loop (a message box) while the movie waits.
+class ReentrantOwner : public RecordingOwner {
+public:
+    void FSCommand(const std::wstring& command, const std::wstring& args) override {
+        RecordingOwner::FSCommand(command, args);
+        if (command == L"load") {
+            std::string error;
+            loaded = playback->Load(next, error);
+        } else if (command == L"wait") {
+            const auto advanced = playback->FramesAdvanced();
+            LARGE_INTEGER start, now, frequency;
+            QueryPerformanceFrequency(&frequency);
+            QueryPerformanceCounter(&start);
+            do {  // a modal loop dispatching the frame clock's timer for a few frames' time
+                vm::test::PumpPending();
+                QueryPerformanceCounter(&now);
+            } while (now.QuadPart - start.QuadPart < frequency.QuadPart / 5);
+            advancedWhileWaiting = playback->FramesAdvanced() - advanced;
+        }
+    }
+    MoviePlayback* playback = nullptr;
+    std::vector<uint8_t> next;
+    bool loaded = false;
+    std::uint64_t advancedWhileWaiting = 99;
+};
+
+std::vector<uint8_t> CommandInFrame(int frame, const char* command) {
+    auto movie = swfw::Movie::pixels(6, 100, 100, 60);
+    for (int f = 0; f <= frame; ++f) {
+        if (f == frame) movie.doAction(swfw::Actions().fsCommand(command, ""));
+        movie.showFrame();
+    }
+    movie.showFrame();
+    return movie.bytes();
+}
+
+TEST(PlaybackReentrancy, AMovieLoadedFromAnFSCommandReplacesTheOneRunning) {
+    for (int frame : {0, 1}) {  // during the load itself, and during a frame tick
+        ReentrantOwner owner;
+        MoviePlayback playback(owner);
+        owner.playback = &playback;
+        owner.next = MovingBoxMovie(7).bytes();
+        std::string error;
+        ASSERT_TRUE(playback.Load(CommandInFrame(frame, "load"), error));
+        ASSERT_TRUE(vm::test::PumpUntil([&] { return owner.loaded; }));
+        EXPECT_EQ(playback.TotalFrames(), 7);
+        ASSERT_TRUE(vm::test::PumpUntil([&] { return playback.FrameNum() >= 2; }));  // and it plays
+    }
+}
+
+TEST(PlaybackReentrancy, AModalLoopInsideAFrameDoesNotAdvanceTheMovie) {
+    ReentrantOwner owner;
+    MoviePlayback playback(owner);
+    owner.playback = &playback;
+    std::string error;
+    ASSERT_TRUE(playback.Load(CommandInFrame(1, "wait"), error));
+    ASSERT_TRUE(vm::test::PumpUntil([&] { return owner.advancedWhileWaiting != 99; }));
+    EXPECT_EQ(owner.advancedWhileWaiting, 0u);
+}
+
+} // namespace
