@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
 #include <vector>
 
 #include <exception>
