@@ -113,6 +113,9 @@ public:
     // frames per tick, then it resynchronises), and invalidates only what changed.
     // Frames advanced since the movie loaded (for tests and the benchmark).
     std::uint64_t FramesAdvanced() const;
+    // Advances `frames` frames now, exactly as that many due frames of the clock would (for
+    // the benchmark, which cannot wait for real time).
+    void AdvanceFrames(int frames);
 
     // Variables of the main timeline, as far as the engine keeps them.
     bool SetVariable(const std::wstring& name, const std::wstring& value);

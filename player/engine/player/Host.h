@@ -35,11 +35,11 @@ public:
 
     // getURL for anything but an FSCommand: load `url` into `target` (a window name, a
     // "_level" layer or a movie clip path; empty means the current movie's window).
-    virtual void getUrl(const std::string& url, const std::string& target, UrlMethod method) {}
+    virtual void getUrl(const std::string& /*url*/, const std::string& /*target*/, UrlMethod /*method*/) {}
     // getURL("FSCommand:<command>", <args>): the command goes to the embedding program.
-    virtual void fsCommand(const std::string& command, const std::string& args) {}
-    virtual void trace(const std::string& line) {}
-    virtual void startSound(const SoundStart& request) {}
+    virtual void fsCommand(const std::string& /*command*/, const std::string& /*args*/) {}
+    virtual void trace(const std::string& /*line*/) {}
+    virtual void startSound(const SoundStart& /*request*/) {}
     virtual void stopAllSounds() {}
     // Milliseconds since an arbitrary origin that never goes backwards.
     virtual uint64_t milliseconds() { return 0; }
@@ -48,7 +48,7 @@ public:
     // the non-zero rule), advances, ascent, descent and leading in `layout`, kerning if known.
     // Characters the font lacks are left out and take no room. Null when the host has no such
     // font: the text is then not drawn.
-    virtual std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& request) { return nullptr; }
+    virtual std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& /*request*/) { return nullptr; }
 };
 
 // A host that does nothing: every request is dropped and the clock stands still.

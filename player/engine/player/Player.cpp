@@ -89,6 +89,12 @@ void Player::advance() {
     updatePointer();
 }
 
+void Player::gotoFrame(uint32_t frame) {
+    root_->gotoFrame(frame);
+    settle();
+    updatePointer();
+}
+
 uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
 
 // ---- pointer -----------------------------------------------------------------------------

@@ -31,6 +31,9 @@ public:
 
     // One frame interval: timelines move on, then the actions the frame queued run.
     void advance();
+    // The embedder's goto: the main timeline jumps to `frame` (0-based, clamped to the movie)
+    // and stops; the target frame's actions have run when this returns.
+    void gotoFrame(uint32_t frame);
     // Action blocks dropped because the movie kept queueing more of them (a runaway loop).
     uint64_t actionBlocksCutOff() const;
 

@@ -1,0 +1,34 @@
+#include "player/ocx/PlaybackHost.h"
+
+#include <windows.h>
+
+#include "player/ocx/MoviePlayback.h"
+#include "player/ocx/MovieText.h"
+
+namespace vm::flash {
+
+PlaybackHost::PlaybackHost(PlaybackOwner& owner, std::uint8_t swfVersion) : owner_(owner), version_(swfVersion) {}
+
+void PlaybackHost::getUrl(const std::string& url, const std::string& target, swf::UrlMethod) {
+    owner_.GetUrl(MovieTextToWide(url, version_), MovieTextToWide(target, version_));
+}
+
+void PlaybackHost::fsCommand(const std::string& command, const std::string& args) {
+    owner_.FSCommand(MovieTextToWide(command, version_), MovieTextToWide(args, version_));
+}
+
+std::uint64_t PlaybackHost::milliseconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    // Split so the multiplication cannot overflow after long uptimes.
+    const auto ticks = static_cast<std::uint64_t>(now.QuadPart);
+    const auto perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
+    return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
+}
+
+std::shared_ptr<const swf::FontDef> PlaybackHost::deviceFont(const swf::DeviceFontRequest& request) {
+    return fonts_.Find(request);
+}
+
+} // namespace vm::flash

@@ -1,0 +1,28 @@
+#pragma once
+// The engine's view of the control: requests from the movie go to the playback's owner as
+// wide strings, the clock is the performance counter, device fonts come from GDI.
+#include <cstdint>
+
+#include "player/Host.h"
+#include "player/ocx/GdiDeviceFonts.h"
+
+namespace vm::flash {
+
+class PlaybackOwner;
+
+class PlaybackHost final : public swf::Host {
+public:
+    PlaybackHost(PlaybackOwner& owner, std::uint8_t swfVersion);
+
+    void getUrl(const std::string& url, const std::string& target, swf::UrlMethod method) override;
+    void fsCommand(const std::string& command, const std::string& args) override;
+    std::uint64_t milliseconds() override;
+    std::shared_ptr<const swf::FontDef> deviceFont(const swf::DeviceFontRequest& request) override;
+
+private:
+    PlaybackOwner& owner_;
+    std::uint8_t version_;
+    GdiDeviceFonts fonts_;
+};
+
+} // namespace vm::flash

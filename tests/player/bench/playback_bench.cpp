@@ -1,0 +1,149 @@
+// Frames per second of the sample movies drawn by the control's playback (MoviePlayback::Draw
+// into a 1024 x 718 top-down DIB section, as the host's frame surface is) next to the engine's
+// own render of the same frames into a plain buffer of that size, interleaved frame by frame in
+// one run so machine load weighs on both alike. Times are QueryPerformanceCounter wall time of
+// the drawing calls alone (advancing the timeline is not counted); figures are per movie and in
+// total, with the playback's rate as a share of the engine's (the aim: at least 90%).
+// Usage: playback_bench [SAMPLES-FOLDER] [FRAMES-PER-MOVIE]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "decode/Decoder.h"
+#include "player/Player.h"
+#include "player/ocx/MoviePlayback.h"
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 718;
+
+double NowMs() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
+}
+
+class NullOwner : public vm::flash::PlaybackOwner {
+public:
+    void Invalidate(const RECT*) override {}
+    void FSCommand(const std::wstring&, const std::wstring&) override {}
+    void GetUrl(const std::wstring&, const std::wstring&) override {}
+    void StateChanged() override {}
+};
+
+struct FrameSurface {
+    FrameSurface() {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = SelectObject(dc, bitmap);
+    }
+    ~FrameSurface() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+};
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Times {
+    double engineMs = 0, playbackMs = 0;
+    int frames = 0;
+};
+
+Times Measure(const std::vector<std::uint8_t>& bytes, int frames, FrameSurface& surface) {
+    Times times;
+    auto decoded = swf::decodeMovie(bytes);
+    if (!decoded) return times;
+    swf::NullHost host;
+    swf::Player engine(decoded.movie, host);
+    const swf::Matrix stageToPixel = swf::Player::showAll(decoded.movie->header.frameSize, kWidth, kHeight);
+    std::vector<swf::Pixel> plain(static_cast<std::size_t>(kWidth) * kHeight);
+    const swf::render::Target target{plain.data(), kWidth, kHeight, kWidth * 4};
+
+    NullOwner owner;
+    vm::flash::MoviePlayback playback(owner);
+    std::string error;
+    if (!playback.Load(bytes, error)) return times;
+    playback.SetViewSize(kWidth, kHeight);
+    const RECT bounds{0, 0, kWidth, kHeight};
+
+    // One untimed frame each: first-use allocations are not what is measured.
+    engine.render(target, stageToPixel, swf::render::Quality::High, true);
+    playback.Draw(surface.dc, bounds);
+    for (int f = 0; f < frames; ++f) {
+        engine.advance();
+        playback.AdvanceFrames(1);
+        double t0 = NowMs();
+        engine.render(target, stageToPixel, swf::render::Quality::High, true);
+        double t1 = NowMs();
+        playback.Draw(surface.dc, bounds);
+        GdiFlush();
+        double t2 = NowMs();
+        times.engineMs += t1 - t0;
+        times.playbackMs += t2 - t1;
+        ++times.frames;
+    }
+    return times;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(VELMORA_SAMPLES_DIR);
+    const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 120;
+    std::vector<std::filesystem::path> movies;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec))
+        if (entry.is_regular_file() && entry.path().extension() == ".swf") movies.push_back(entry.path());
+    std::sort(movies.begin(), movies.end());
+    if (movies.empty()) {
+        std::fprintf(stderr, "playback_bench: no .swf files under %s\n", folder.string().c_str());
+        return 1;
+    }
+    FrameSurface surface;
+    std::printf("%d frames per movie at %dx%d, QueryPerformanceCounter wall time\n", frames, kWidth, kHeight);
+    std::printf("%-28s %12s %12s %8s\n", "movie", "engine fps", "Draw fps", "ratio");
+    Times total;
+    for (const auto& movie : movies) {
+        const Times t = Measure(ReadFile(movie), frames, surface);
+        const std::string name = reinterpret_cast<const char*>(movie.stem().u8string().c_str());
+        if (t.frames == 0 || t.engineMs <= 0 || t.playbackMs <= 0) {
+            std::printf("%-28s cannot be played\n", name.c_str());
+            continue;
+        }
+        const double engineFps = 1000.0 * t.frames / t.engineMs, drawFps = 1000.0 * t.frames / t.playbackMs;
+        std::printf("%-28s %12.1f %12.1f %7.0f%%\n", name.c_str(), engineFps, drawFps, 100.0 * drawFps / engineFps);
+        total.engineMs += t.engineMs;
+        total.playbackMs += t.playbackMs;
+        total.frames += t.frames;
+    }
+    const double engineFps = 1000.0 * total.frames / total.engineMs, drawFps = 1000.0 * total.frames / total.playbackMs;
+    std::printf("%-28s %12.1f %12.1f %7.0f%%\n", "all", engineFps, drawFps, 100.0 * drawFps / engineFps);
+    return 0;
+}
