@@ -1,5 +1,6 @@
-// Frames per second of the sample movies drawn by the control's playback (MoviePlayback::Draw
-// into a 1024 x 718 top-down DIB section, as the host's frame surface is) next to the engine's
+// Frames per second of the sample movies drawn by our Flash control (IViewObject::Draw with the
+// transparent aspect into a 1024 x 718 top-down DIB section, as the host's frame surface is; the
+// control steps frame by frame with Forward) next to the engine's
 // own render of the same frames into a plain buffer of that size, interleaved frame by frame in
 // one run so machine load weighs on both alike. Times are QueryPerformanceCounter wall time of
 // the drawing calls alone (advancing the timeline is not counted); figures are per movie and in
@@ -18,7 +19,8 @@
 
 #include "decode/Decoder.h"
 #include "player/Player.h"
-#include "player/ocx/MoviePlayback.h"
+#include "player/ocx/FlashControl.h"
+#include "player/ocx/ServerModule.h"
 
 namespace {
 
@@ -34,14 +36,6 @@ double NowMs() {
     QueryPerformanceCounter(&t);
     return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
 }
-
-class NullOwner : public vm::flash::PlaybackOwner {
-public:
-    void Invalidate(const RECT*) override {}
-    void FSCommand(const std::wstring&, const std::wstring&) override {}
-    void GetUrl(const std::wstring&, const std::wstring&) override {}
-    void StateChanged() override {}
-};
 
 struct FrameSurface {
     FrameSurface() {
@@ -76,8 +70,9 @@ struct Times {
     int frames = 0;
 };
 
-Times Measure(const std::vector<std::uint8_t>& bytes, int frames, FrameSurface& surface) {
+Times Measure(const std::filesystem::path& path, int frames, FrameSurface& surface) {
     Times times;
+    const std::vector<std::uint8_t> bytes = ReadFile(path);
     auto decoded = swf::decodeMovie(bytes);
     if (!decoded) return times;
     swf::NullHost host;
@@ -86,23 +81,34 @@ Times Measure(const std::vector<std::uint8_t>& bytes, int frames, FrameSurface& 
     std::vector<swf::Pixel> plain(static_cast<std::size_t>(kWidth) * kHeight);
     const swf::render::Target target{plain.data(), kWidth, kHeight, kWidth * 4};
 
-    NullOwner owner;
-    vm::flash::MoviePlayback playback(owner);
-    std::string error;
-    if (!playback.Load(bytes, error)) return times;
-    playback.SetViewSize(kWidth, kHeight);
-    const RECT bounds{0, 0, kWidth, kHeight};
+    // The control, created as its class factory creates it, loads the file by itself (there is
+    // no container to ask) and is stepped with Forward, stopped.
+    vm::TComPtr<IShockwaveFlash> control;
+    if (FAILED(vm::flash::CreateFlashControl(nullptr, vm::IID_IShockwaveFlash, control.PutVoid()))) return times;
+    vm::TComPtr<IViewObject> view = control.Query<IViewObject>();
+    control->put_Playing(VARIANT_FALSE);
+    BSTR url = SysAllocString(path.wstring().c_str());
+    control->put_Movie(url);
+    SysFreeString(url);
+    long total = 0;
+    control->get_TotalFrames(&total);
+    if (total <= 0 || !view) return times;
+    frames = std::min(frames, static_cast<int>(total) - 1);
+    const RECTL bounds{0, 0, kWidth, kHeight};
+    auto draw = [&] {
+        view->Draw(DVASPECT_TRANSPARENT, -1, nullptr, nullptr, nullptr, surface.dc, &bounds, nullptr, nullptr, 0);
+    };
 
     // One untimed frame each: first-use allocations are not what is measured.
     engine.render(target, stageToPixel, swf::render::Quality::High, true);
-    playback.Draw(surface.dc, bounds);
+    draw();
     for (int f = 0; f < frames; ++f) {
         engine.advance();
-        playback.AdvanceFrames(1);
+        control->Forward();
         double t0 = NowMs();
         engine.render(target, stageToPixel, swf::render::Quality::High, true);
         double t1 = NowMs();
-        playback.Draw(surface.dc, bounds);
+        draw();
         GdiFlush();
         double t2 = NowMs();
         times.engineMs += t1 - t0;
@@ -128,13 +134,13 @@ int main(int argc, char** argv) {
     }
     FrameSurface surface;
     std::printf("%d frames per movie at %dx%d, QueryPerformanceCounter wall time\n", frames, kWidth, kHeight);
-    std::printf("%-28s %12s %12s %8s\n", "movie", "engine fps", "Draw fps", "ratio");
+    std::printf("%-28s %12s %12s %8s\n", "movie", "engine fps", "control fps", "ratio");
     Times total;
     for (const auto& movie : movies) {
-        const Times t = Measure(ReadFile(movie), frames, surface);
+        const Times t = Measure(movie, frames, surface);
         const std::string name = reinterpret_cast<const char*>(movie.stem().u8string().c_str());
         if (t.frames == 0 || t.engineMs <= 0 || t.playbackMs <= 0) {
-            std::printf("%-28s cannot be played\n", name.c_str());
+            std::printf("%-28s not measured (cannot be played, or a single frame)\n", name.c_str());
             continue;
         }
         const double engineFps = 1000.0 * t.frames / t.engineMs, drawFps = 1000.0 * t.frames / t.playbackMs;
