@@ -436,7 +436,18 @@ TEST_F(OcxControl, HostileAndTruncatedMoviesNeitherCrashNorHangTheLoop) {
         movies.push_back({path.filename().string() + ".swf", {std::istreambuf_iterator<char>(in), {}}});
     }
     ASSERT_FALSE(movies.empty()) << "the fuzz regression inputs were not found";
-    // Real movies cut at several points.
+    // Real-world movies of the corpus, cut short in the middle.
+    int realWorld = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(VELMORA_CORPUS_DIR "/realworld", error)) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".swf") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        bytes.resize(bytes.size() / 2);
+        movies.push_back({"realworld-" + std::to_string(++realWorld) + ".swf", bytes});
+    }
+    EXPECT_GT(realWorld, 0) << "the corpus's real-world movies were not found";
+    // Our own movies cut at several points.
     const std::vector<uint8_t> whole = Bytes(MovingBoxMovie(20));
     for (size_t cut : {size_t{9}, whole.size() / 3, whole.size() / 2, whole.size() - 3})
         movies.push_back({"cut" + std::to_string(cut) + ".swf", std::vector<uint8_t>(whole.begin(), whole.begin() + cut)});
