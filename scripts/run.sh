@@ -16,11 +16,15 @@ bash scripts/build.sh windows || fail "the build failed (see the compiler messag
 command -v wineserver >/dev/null || fail "Wine is not installed (scripts/setup.sh installs it)"
 
 log="$root/build/run-wine.log"
-source scripts/wine-env.sh win32 "${VELMORA_WINEPREFIX:-$root/build/wineprefix-run}"
+# A run without a display takes a screenshot in prefixes of its own, so the prefixes of
+# interactive runs keep their first-start experience (the support dialog) for the user.
+kind=run
+[ -z "${DISPLAY:-}" ] && kind=shot
+source scripts/wine-env.sh win32 "${VELMORA_WINEPREFIX:-$root/build/wineprefix-$kind}"
 if ! wine_probe_32bit; then
   echo "run: running the x86_64 build: $wine_probe_reason"
   wine_stop_server
-  source scripts/wine-env.sh win64 "${VELMORA_WINEPREFIX64:-$root/build/wineprefix-run64}"
+  source scripts/wine-env.sh win64 "${VELMORA_WINEPREFIX64:-$root/build/wineprefix-${kind}64}"
 fi
 # Wine's own error messages go to the log, so that a failed start can be explained.
 export WINEDEBUG=fixme-all
@@ -47,6 +51,9 @@ wine_prepare_prefix || fail "Wine could not prepare its prefix $WINEPREFIX"
 wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 \
   || fail "Wine could not write to the registry of $WINEPREFIX"
+# The screenshot is of the catalogue window: the support dialog that a first start shows
+# before it is turned off in this prefix (as its check box would).
+[ "$headless" -eq 1 ] && wine reg add 'HKCU\Orvane\Support' /v 45 /d 0 /f >/dev/null 2>&1
 
 if [ "$headless" -eq 0 ]; then
   wine "$exe" "$@" 2> >(tee "$log" >&2)

@@ -73,7 +73,8 @@ wine_probe_32bit() {
   fi
   mkdir -p "$WINEPREFIX"
   local out rc=0
-  out=$(WINEARCH=win32 timeout 300 /usr/lib/wine/wine "$probe" 2>/dev/null </dev/null) || rc=$?
+  # Windows programs end their lines with CR LF.
+  out=$(WINEARCH=win32 timeout 300 /usr/lib/wine/wine "$probe" 2>/dev/null </dev/null | tr -d '\r'; exit "${PIPESTATUS[0]}") || rc=$?
   wineserver -w >/dev/null 2>&1 || true
   if [ "$rc" -eq 0 ] && [ "$out" = velmora-wine-probe ]; then return 0; fi
   case "$rc" in
