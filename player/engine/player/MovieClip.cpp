@@ -196,6 +196,13 @@ void MovieClip::queueFrameActions(uint32_t frame) {
     }
 }
 
+void MovieClip::runFrameActionsNow(uint32_t frame) {
+    if (frame >= timeline_.frames.size()) return;
+    auto keepAlive = shared_from_this();
+    for (const ControlTag& tag : timeline_.frames[frame].tags)
+        if (auto* action = std::get_if<DoAction>(&tag)) context_.runActionsNow(*this, action->actions);
+}
+
 void MovieClip::seek(uint32_t target) {
     if (target >= frameCount()) target = frameCount() - 1;
     Plan plan;

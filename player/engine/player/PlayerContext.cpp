@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "avm1/Vm.h"
 #include "player/ButtonInstance.h"
 #include "player/EditTextInstance.h"
 #include "player/MorphInstance.h"
@@ -43,7 +44,12 @@ struct Factory {
 };
 }  // namespace
 
-PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host) : movie_(std::move(movie)), host_(host) {}
+PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
+    : movie_(std::move(movie)), host_(host), vm_(std::make_unique<avm1::Vm>(host, movie_->header.version)) {
+    vm_->services = this;
+}
+
+PlayerContext::~PlayerContext() = default;
 
 std::shared_ptr<DisplayObject> PlayerContext::instantiate(uint16_t id) {
     const CharacterDef* def = dictionary().find(id);
@@ -72,9 +78,17 @@ void PlayerContext::runQueuedActions() {
             continue;
         }
         --budget;
-        if (next.clip->onStage()) interpreter_.run(next.actions.span(), *next.clip, *this);
+        if (next.clip->onStage()) {
+            vm_->rootClip = root;
+            vm_->runBlock(next.actions, next.clip);
+        }
     }
     running_ = false;
+}
+
+void PlayerContext::runActionsNow(MovieClip& clip, const SharedBytes& actions) {
+    vm_->rootClip = root;
+    vm_->runBlock(actions, &clip);
 }
 
 void PlayerContext::startSound(uint16_t soundId, const SoundInfo& info) {

@@ -11,6 +11,10 @@
 #include "player/ActionInterpreter.h"
 #include "player/Host.h"
 
+namespace swf::avm1 {
+class Vm;
+}
+
 namespace swf {
 
 class DisplayObject;
@@ -19,6 +23,7 @@ class MovieClip;
 class PlayerContext final : public ActionServices {
 public:
     PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host);
+    ~PlayerContext() override;
 
     const MovieDef& movie() const { return *movie_; }
     const Dictionary& dictionary() const { return movie_->dictionary; }
@@ -52,6 +57,9 @@ public:
     // as the Flash runtime stops a script that runs too long.
     void runQueuedActions();
     size_t pendingActionBlocks() const { return queue_.size(); }
+    // Runs a block at once (the Call action runs another frame's actions inside a script).
+    void runActionsNow(MovieClip& clip, const SharedBytes& actions);
+    avm1::Vm& scriptMachine() { return *vm_; }
 
     void startSound(uint16_t soundId, const SoundInfo& info);
 
@@ -81,7 +89,7 @@ private:
     };
     std::shared_ptr<const MovieDef> movie_;
     Host& host_;
-    ActionInterpreter interpreter_ = ActionInterpreter::withFrameActions();
+    std::unique_ptr<avm1::Vm> vm_;
     std::deque<Pending> queue_;
     bool running_ = false;
     std::vector<uint16_t> building_;  // characters whose instances are building their children

@@ -1,0 +1,275 @@
+#include "avm1/Vm.h"
+
+#include <set>
+
+#include "avm1/ClipObject.h"
+#include "avm1/Interpreter.h"
+#include "avm1/Strings.h"
+#include "player/Host.h"
+#include "player/MovieClip.h"
+
+namespace swf::avm1 {
+
+namespace {
+// Prototype chains a movie builds can loop (a.__proto__ = b; b.__proto__ = a): walks stop here.
+constexpr int kMaxChain = 256;
+}
+
+Vm::Vm(Host& host, int swfVersion, Limits limits) : host_(host), version_(swfVersion), limits_(limits) {
+    startMillis = host_.milliseconds();
+    installBuiltins();
+}
+
+Vm::~Vm() = default;
+
+void Vm::installBuiltins() {
+    objectProto = make<Object>(nullptr);
+    functionProto = make<Object>(objectProto);
+    global = make<Object>(objectProto);
+    installObjectClass(*this);
+    installFunctionClass(*this);
+    installArrayClass(*this);
+    installStringClass(*this);
+    installNumberAndBoolean(*this);
+    installMath(*this);
+    installGlobalFunctions(*this);
+    installClipClass(*this);
+}
+
+ArrayObject* Vm::newArray(std::vector<Value> items) {
+    ArrayObject* a = make<ArrayObject>(arrayProto);
+    a->items = std::move(items);
+    return a;
+}
+
+FunctionObject* Vm::newNative(NativeFn fn, NativeFn constructor) {
+    return make<FunctionObject>(functionProto, fn, constructor);
+}
+
+FunctionObject* Vm::newScriptFunction(ScriptClosure closure) {
+    FunctionObject* fn = make<FunctionObject>(functionProto, std::move(closure));
+    Object* proto = newObject();
+    define(proto, "constructor", Value(fn));
+    define(fn, "prototype", Value(proto));
+    return fn;
+}
+
+std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name : asciiLower(name); }
+
+Value Vm::get(Object* obj, const std::string& name) {
+    std::string k = key(name);
+    if (k == "__proto__") return obj->proto() ? Value(obj->proto()) : Value();
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        Value out;
+        if (o->getSpecial(*this, name, out)) return out;
+        Property* p = o->findOwn(k);
+        if (!p || p->minVersion > version_) continue;
+        if (p->getter) return call(Value(p->getter), Value(obj), {});
+        if (p->setter) return Value();
+        return p->value;
+    }
+    return Value();
+}
+
+Value Vm::getMember(const Value& target, const std::string& name) {
+    if (Object* o = target.object()) return get(o, name);
+    Object* proto = nullptr;
+    switch (target.kind()) {
+    case Value::Kind::String:
+        if (key(name) == "length") return Value(static_cast<double>(utf16Length(target.string())));
+        proto = stringProto;
+        break;
+    case Value::Kind::Number: proto = numberProto; break;
+    case Value::Kind::Boolean: proto = booleanProto; break;
+    default: return Value();
+    }
+    // Primitives read their class's prototype without being boxed.
+    return proto ? get(proto, name) : Value();
+}
+
+void Vm::set(Object* obj, const std::string& name, Value value) {
+    std::string k = key(name);
+    if (k == "__proto__") {
+        obj->setProto(value.object());
+        return;
+    }
+    if (!obj->watches.empty()) {
+        auto w = obj->watches.find(k);
+        if (w != obj->watches.end()) {
+            Object::Watch watch = w->second;
+            Value old = get(obj, name);
+            value = call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
+        }
+    }
+    if (obj->setSpecial(*this, name, value)) return;
+    Property* p = obj->findOwn(k);
+    if (!p) {
+        Object* o = obj->proto();
+        for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+            Property* q = o->findOwn(k);
+            if (q && (q->getter || q->setter)) {
+                if (q->setter) call(Value(q->setter), Value(obj), {value});
+                return;
+            }
+        }
+        obj->put(k, name, std::move(value));
+        return;
+    }
+    if (p->getter || p->setter) {
+        if (p->setter) call(Value(p->setter), Value(obj), {value});
+        return;
+    }
+    if (p->flags & flags::kReadOnly) return;
+    p->value = std::move(value);
+}
+
+void Vm::setMember(const Value& target, const std::string& name, Value value) {
+    if (Object* o = target.object()) set(o, name, std::move(value));
+}
+
+bool Vm::hasOwn(Object* obj, const std::string& name) {
+    Value ignored;
+    if (obj->getSpecial(*this, name, ignored)) return true;
+    Property* p = obj->findOwn(key(name));
+    return p && p->minVersion <= version_;
+}
+
+bool Vm::has(Object* obj, const std::string& name) {
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto())
+        if (hasOwn(o, name)) return true;
+    return false;
+}
+
+bool Vm::remove(Object* obj, const std::string& name) { return obj->remove(key(name)); }
+
+void Vm::define(Object* obj, const std::string& name, Value value, uint8_t fl) {
+    obj->put(key(name), name, std::move(value), fl).flags = fl;
+}
+
+FunctionObject* Vm::defineMethod(Object* obj, const std::string& name, NativeFn fn) {
+    FunctionObject* f = newNative(fn);
+    define(obj, name, Value(f));
+    return f;
+}
+
+std::vector<std::string> Vm::enumerate(Object* obj) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        std::vector<std::string> special;
+        o->specialNames(special);
+        for (auto& n : special)
+            if (seen.insert(key(n)).second) names.push_back(n);
+        for (Property* p : o->ownProperties()) {
+            std::string k = key(p->name);
+            if (!seen.insert(k).second) continue;
+            if ((p->flags & flags::kDontEnum) || p->minVersion > version_) continue;
+            names.push_back(p->name);
+        }
+    }
+    return names;
+}
+
+Vm::CallGuard::CallGuard(Vm& vm) : vm_(vm) {
+    if (vm.callDepth_ >= vm.limits_.maxCallDepth) throw ScriptAbort("256 levels of recursion were exceeded");
+    ++vm.callDepth_;
+}
+
+Value Vm::call(const Value& function, const Value& self, std::vector<Value> args) {
+    Object* o = function.object();
+    FunctionObject* fn = o ? o->asFunction() : nullptr;
+    if (!fn) return Value();
+    if (fn->native) {
+        CallGuard guard(*this);
+        NativeCall c{self, args, fn, false};
+        return fn->native(*this, c);
+    }
+    if (!fn->script.code) return Value();
+    Object* selfObj = self.object();
+    Object* superProto = selfObj && selfObj->proto() ? selfObj->proto()->proto() : nullptr;
+    return Interpreter::callFunction(*this, *fn, self, args, superProto);
+}
+
+Value Vm::construct(const Value& constructor, std::vector<Value> args) {
+    Object* o = constructor.object();
+    FunctionObject* fn = o ? o->asFunction() : nullptr;
+    if (!fn) return Value();
+    if (fn->nativeConstructor) {
+        CallGuard guard(*this);
+        NativeCall c{Value(), args, fn, true};
+        return fn->nativeConstructor(*this, c);
+    }
+    Object* obj = newObject();
+    Object* proto = get(fn, "prototype").object();
+    obj->setProto(proto ? proto : objectProto);
+    define(obj, "__constructor__", Value(fn));
+    if (version_ < 6) define(obj, "constructor", Value(fn));
+    if (fn->native) {
+        CallGuard guard(*this);
+        NativeCall c{Value(obj), args, fn, true};
+        Value r = fn->native(*this, c);
+        return r.isObject() ? r : Value(obj);
+    }
+    if (fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), args, proto ? proto->proto() : nullptr);
+    return Value(obj);
+}
+
+bool Vm::instanceOf(const Value& v, Object* constructor) {
+    Object* obj = v.object();
+    if (!obj) return false;
+    Object* proto = get(constructor, "prototype").object();
+    Object* p = obj->proto();
+    for (int depth = 0; p && depth < kMaxChain; ++depth, p = p->proto()) {
+        if (p == proto) return true;
+        for (Object* iface : p->interfaces) {
+            if (iface == constructor) return true;
+            Object* ifaceProto = get(iface, "prototype").object();
+            for (int d2 = 0; ifaceProto && d2 < kMaxChain; ++d2) {
+                for (Object* inherited : ifaceProto->interfaces)
+                    if (inherited == constructor) return true;
+                ifaceProto = ifaceProto->proto();
+            }
+        }
+    }
+    return false;
+}
+
+uint32_t Vm::random() {
+    randomState_ ^= randomState_ >> 12;
+    randomState_ ^= randomState_ << 25;
+    randomState_ ^= randomState_ >> 27;
+    return static_cast<uint32_t>((randomState_ * 0x2545F4914F6CDD1DULL) >> 32);
+}
+
+void Vm::countAction() {
+    ++actionsThisBlock_;
+    if (actionsThisBlock_ > limits_.maxActions) throw ScriptAbort("a script ran too long");
+    if ((actionsThisBlock_ & 0xFFF) == 0 && host_.milliseconds() - blockStartMillis_ > limits_.maxMillis)
+        throw ScriptAbort("a script ran too long");
+}
+
+bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
+    if (blockNesting_ == 0) {
+        actionsThisBlock_ = 0;
+        blockStartMillis_ = host_.milliseconds();
+    }
+    ++blockNesting_;
+    bool ok = true;
+    try {
+        Interpreter::runTopLevel(*this, code, clip);
+    } catch (const ScriptAbort& abort) {
+        ++scriptsAborted;
+        host_.scriptAborted(abort.what());
+        ok = false;
+    } catch (const ScriptThrow&) {
+        // An exception nobody caught ends the block silently, as in the runtime.
+    }
+    --blockNesting_;
+    if (blockNesting_ == 0) callDepth_ = 0;
+    return ok;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,181 @@
+#pragma once
+// The ActionScript 1/2 machine of one movie: its heap, global object and built-in classes,
+// the conversions (which depend on the file version), member access through prototypes and
+// getters, calls, and the limits that stop a runaway script. The bytecode loop itself is in
+// Interpreter.cpp.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "avm1/Function.h"
+#include "avm1/Object.h"
+#include "avm1/Value.h"
+#include "core/SharedBytes.h"
+
+namespace swf {
+class ActionServices;
+class Host;
+class MovieClip;
+}
+
+namespace swf::avm1 {
+
+struct Limits {
+    uint64_t maxActions = 20'000'000;  // per top-level block
+    uint64_t maxMillis = 15'000;       // per top-level block, by the host's clock
+    int maxCallDepth = 256;            // nested calls
+    size_t maxObjects = 1u << 20;      // live objects in the heap
+    size_t maxStringLength = 1u << 24;
+    size_t maxStackDepth = 1u << 20;   // values on one frame's stack
+};
+
+// A limit was passed: the running script stops, the movie keeps playing.
+class ScriptAbort : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value thrown by Throw and not yet caught.
+struct ScriptThrow {
+    Value value;
+};
+
+class Vm {
+public:
+    Vm(Host& host, int swfVersion, Limits limits = {});
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    int version() const { return version_; }
+    Host& host() { return host_; }
+    const Limits& limits() const { return limits_; }
+    void setLimits(const Limits& l) { limits_ = l; }
+
+    // Heap -------------------------------------------------------------------------------
+    template <class T, class... Args>
+    T* make(Args&&... args) {
+        if (heap_.size() >= limits_.maxObjects) throw ScriptAbort("too many objects");
+        auto owned = std::make_unique<T>(std::forward<Args>(args)...);
+        T* raw = owned.get();
+        heap_.push_back(std::move(owned));
+        return raw;
+    }
+    Object* newObject() { return make<Object>(objectProto); }
+    ArrayObject* newArray(std::vector<Value> items = {});
+    FunctionObject* newNative(NativeFn fn, NativeFn constructor = nullptr);
+    FunctionObject* newScriptFunction(ScriptClosure closure);
+    size_t heapSize() const { return heap_.size(); }
+
+    // Names ------------------------------------------------------------------------------
+    // The key a property name is stored under: folded to lower case before version 7.
+    std::string key(const std::string& name) const;
+    bool caseSensitive() const { return version_ >= 7; }
+
+    // Members ----------------------------------------------------------------------------
+    // Looks along the prototype chain, through getters and special properties.
+    Value get(Object* obj, const std::string& name);
+    // `obj[name]` of any value: primitives read from their class's prototype.
+    Value getMember(const Value& target, const std::string& name);
+    void set(Object* obj, const std::string& name, Value value);
+    void setMember(const Value& target, const std::string& name, Value value);
+    // A property found on the object or its prototypes (getters and special ones count).
+    bool has(Object* obj, const std::string& name);
+    bool hasOwn(Object* obj, const std::string& name);
+    bool remove(Object* obj, const std::string& name);
+    // Creates or replaces a plain property without calling setters or watches (built-ins).
+    void define(Object* obj, const std::string& name, Value value, uint8_t flags = flags::kDontEnum);
+    FunctionObject* defineMethod(Object* obj, const std::string& name, NativeFn fn);
+    // Names a for-in loop visits: own then inherited, enumerable, most recent first.
+    std::vector<std::string> enumerate(Object* obj);
+
+    // Conversions (Conversions.cpp) -------------------------------------------------------
+    Value toPrimitive(const Value& v, bool preferString = false);
+    double toNumber(const Value& v);
+    std::string toString(const Value& v);
+    bool toBoolean(const Value& v) const;
+    Object* toObject(const Value& v);  // nullptr for undefined and null
+    int32_t toInt32(const Value& v);
+    std::string typeOf(const Value& v);
+
+    // Calls ------------------------------------------------------------------------------
+    Value call(const Value& function, const Value& self, std::vector<Value> args);
+    Value construct(const Value& constructor, std::vector<Value> args);
+    // `a instanceof C`: C.prototype on a's chain, or among its constructors' interfaces.
+    bool instanceOf(const Value& v, Object* constructor);
+    int callDepth() const { return callDepth_; }
+
+    // Running ----------------------------------------------------------------------------
+    // Runs a block of frame, button or clip actions of `clip`. A script that passes a limit
+    // or throws without catching is stopped here and the host is told; false then.
+    bool runBlock(const SharedBytes& code, MovieClip* clip);
+    // Counted per action; passes a limit by throwing ScriptAbort.
+    void countAction();
+    uint64_t scriptsAborted = 0;
+    // RandomNumber and Math.random: a fixed-seed generator, so runs repeat exactly.
+    uint32_t random();
+    // getTimer() counts from here (the movie's start).
+    uint64_t startMillis = 0;
+
+    // The object standing for a clip, made on first use (ClipObject.cpp).
+    Object* clipObject(MovieClip* clip);
+    MovieClip* rootClip = nullptr;
+    // Player-wide switches (quality); null when the machine runs without a player.
+    ActionServices* services = nullptr;
+
+    // Built-in objects ------------------------------------------------------------------
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* clipProto = nullptr;
+    Object* errorProto = nullptr;
+    Object* objectCtor = nullptr;
+    Object* arrayCtor = nullptr;
+    Object* functionCtor = nullptr;
+
+    // The four registers of top-level code (functions of the first kind share them).
+    Value globalRegisters[4];
+
+    // For the interpreter.
+    struct CallGuard {
+        explicit CallGuard(Vm& vm);
+        ~CallGuard() { --vm_.callDepth_; }
+        Vm& vm_;
+    };
+    // Names registered with Object.registerClass (recorded until clips can use them).
+    std::vector<std::pair<std::string, Object*>> registeredClasses;
+
+private:
+    void installBuiltins();
+    Value callScript(FunctionObject& fn, const Value& self, std::vector<Value>& args, Object* superObject);
+
+    Host& host_;
+    int version_;
+    Limits limits_;
+    std::vector<std::unique_ptr<Object>> heap_;
+    int callDepth_ = 0;
+    uint64_t actionsThisBlock_ = 0;
+    uint64_t blockStartMillis_ = 0;
+    int blockNesting_ = 0;
+    uint64_t randomState_ = 0x2545F4914F6CDD1DULL;
+    friend class Interpreter;
+};
+
+// Built-in classes, one file each.
+void installObjectClass(Vm& vm);
+void installFunctionClass(Vm& vm);
+void installArrayClass(Vm& vm);
+void installStringClass(Vm& vm);
+void installNumberAndBoolean(Vm& vm);
+void installMath(Vm& vm);
+void installGlobalFunctions(Vm& vm);
+void installClipClass(Vm& vm);
+
+}  // namespace swf::avm1
