@@ -7,7 +7,9 @@
 namespace swf::avm1 {
 
 Value add2(Vm& vm, const Value& a, const Value& b) {
-    Value pa = vm.toPrimitive(a), pb = vm.toPrimitive(b);
+    // The right operand converts first, as the runtime calls valueOf in that order.
+    Value pb = vm.toPrimitive(b);
+    Value pa = vm.toPrimitive(a);
     if (pa.isString() || pb.isString()) {
         std::string s = vm.toString(pa) + vm.toString(pb);
         if (s.size() > vm.limits().maxStringLength) throw ScriptAbort("string too long");
@@ -29,26 +31,30 @@ bool strictEquals(const Value& a, const Value& b) {
     return false;
 }
 
+// Objects meet primitives through their valueOf; NaN equals NaN here; files of version 5
+// compare two objects through their values too, later ones by identity.
 bool looseEquals(Vm& vm, const Value& a, const Value& b) {
-    using K = Value::Kind;
-    if (a.kind() == b.kind()) return strictEquals(a, b);
-    if (a.isNullish() && b.isNullish()) return true;
-    if (a.isNullish() || b.isNullish()) return false;
-    if (a.isNumber() && b.isString()) return a.number() == vm.toNumber(b);
-    if (a.isString() && b.isNumber()) return vm.toNumber(a) == b.number();
+    if (a.isObject() && b.isObject()) {
+        if (a.object() == b.object()) return true;
+        if (vm.version() > 5) return false;
+        Value pa = vm.toPrimitive(a), pb = vm.toPrimitive(b);
+        if (pa.isObject() && pb.isObject()) return pa.object() == pb.object();
+        return looseEquals(vm, pa, pb);
+    }
+    if (a.isObject() || b.isObject()) {
+        Value pa = a.isObject() ? vm.toPrimitive(a) : a;
+        Value pb = b.isObject() ? vm.toPrimitive(b) : b;
+        if (pa.isObject() || pb.isObject()) return pa.isObject() && pb.isObject() && pa.object() == pb.object();
+        return looseEquals(vm, pa, pb);
+    }
+    if (a.kind() == b.kind()) {
+        if (a.isNumber()) return a.number() == b.number() || (std::isnan(a.number()) && std::isnan(b.number()));
+        return strictEquals(a, b);
+    }
+    if (a.isNullish() || b.isNullish()) return a.isNullish() && b.isNullish();
     if (a.isBoolean()) return looseEquals(vm, Value(a.boolean() ? 1.0 : 0.0), b);
     if (b.isBoolean()) return looseEquals(vm, a, Value(b.boolean() ? 1.0 : 0.0));
-    if ((a.isNumber() || a.isString()) && b.kind() == K::Object) {
-        Value pb = vm.toPrimitive(b);
-        if (pb.isObject()) return false;
-        return looseEquals(vm, a, pb);
-    }
-    if (a.kind() == K::Object && (b.isNumber() || b.isString())) {
-        Value pa = vm.toPrimitive(a);
-        if (pa.isObject()) return false;
-        return looseEquals(vm, pa, b);
-    }
-    return false;
+    return looseEquals(vm, Value(vm.toNumber(a)), Value(vm.toNumber(b)));
 }
 
 Value lessThan(Vm& vm, const Value& a, const Value& b) {

@@ -10,22 +10,19 @@
 
 namespace swf::avm1 {
 
+// valueOf when the object has one that can be called, else toString, else undefined: an
+// object without either (a bare object, _global) converts to undefined. The result may be
+// an object (a clip's valueOf returns the clip), which then reads as NaN.
 Value Vm::toPrimitive(const Value& v, bool preferString) {
     Object* o = v.object();
     if (!o) return v;
-    if (ClipObject* clip = o->asClip()) {
-        MovieClip* mc = clip->clip();
-        return mc ? Value(dotPath(mc)) : Value("");
-    }
     const char* order[2] = {"valueOf", "toString"};
-    if (preferString || (o->hasPrimitive && o->primitive.isString())) std::swap(order[0], order[1]);
+    if (preferString) std::swap(order[0], order[1]);
     for (const char* method : order) {
         Value fn = get(o, method);
-        if (!fn.object() || !fn.object()->asFunction()) continue;
-        Value r = call(fn, v, {});
-        if (!r.isObject()) return r;
+        if (fn.object() && fn.object()->asFunction()) return call(fn, v, {});
     }
-    return Value(o->asFunction() ? "[type Function]" : "[type Object]");
+    return Value();
 }
 
 double Vm::toNumber(const Value& v) {
@@ -51,8 +48,13 @@ std::string Vm::toString(const Value& v) {
     case Value::Kind::Number: return formatNumber(v.number());
     case Value::Kind::String: return v.string();
     case Value::Kind::Object: {
+        if (ClipObject* clip = v.object()->asClip()) {
+            MovieClip* mc = clip->clip();
+            return mc ? dotPath(mc) : "";
+        }
         Value p = toPrimitive(v, true);
-        return p.isObject() ? "[type Object]" : toString(p);
+        if (!p.isObject()) return toString(p);
+        return v.object()->asFunction() ? "[type Function]" : "[type Object]";
     }
     }
     return "";

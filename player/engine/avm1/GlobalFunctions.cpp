@@ -16,8 +16,10 @@ Value parseInt(Vm& vm, NativeCall& c) {
 }
 
 Value parseFloat(Vm& vm, NativeCall& c) { return Value(parseFloatPrefix(vm.toString(c.arg(0)))); }
-Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(vm.toNumber(c.arg(0)))); }
-Value isFinite(Vm& vm, NativeCall& c) { return Value(std::isfinite(vm.toNumber(c.arg(0)))); }
+// A missing argument is NaN here, whatever undefined converts to in the file's version.
+double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNumber(c.args[0]); }
+Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(numberArg(vm, c))); }
+Value isFinite(Vm& vm, NativeCall& c) { return Value(std::isfinite(numberArg(vm, c))); }
 
 Value escape(Vm& vm, NativeCall& c) {
     std::string s = vm.toString(c.arg(0)), out;

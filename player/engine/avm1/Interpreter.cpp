@@ -117,7 +117,12 @@ Value lookupPlain(Frame& f, const std::string& name) {
     if (k == "_global" && vm.version() >= 6) return vm.global;
     if (k == "_root" || k == "_level0") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
     if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.thisValue);
-    if (Object* holder = f.scope.find(vm, name)) return vm.get(holder, name);
+    // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
+    for (size_t i = f.scope.objects.size(); i-- > 0;) {
+        Object* o = f.scope.objects[i];
+        if (!o || (o == vm.global && vm.version() < 5)) continue;
+        if (vm.has(o, name)) return vm.get(o, name);
+    }
     return Value();
 }
 
@@ -170,6 +175,10 @@ void setVariable(Frame& f, const std::string& name, Value value) {
 }
 
 void defineLocal(Frame& f, const std::string& name, Value value) {
+    if (name.find_first_of(":/.") != std::string::npos) {
+        setVariable(f, name, std::move(value));  // a path names another timeline's variable
+        return;
+    }
     Object* where = f.scope.locals ? f.scope.locals : (f.scope.timeline ? f.scope.timeline : timelineObject(f));
     if (where) f.vm.set(where, name, std::move(value));
 }
@@ -878,7 +887,7 @@ Completion Runner::run(size_t begin, size_t end) {
                 v = getVariable(f, name);
             }
             o = v.object();
-            f.push(Value::null());  // the loop ends at null
+            f.push(Value());  // the loop ends at undefined (== null)
             if (o) {
                 std::vector<std::string> names = vm_.enumerate(o);
                 for (auto it = names.rbegin(); it != names.rend(); ++it) f.push(Value(*it));

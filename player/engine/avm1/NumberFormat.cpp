@@ -119,8 +119,10 @@ double parseNumber(std::string_view text, int swfVersion) {
     }
     size_t used = 0;
     double v = decimalPrefix(s, used);
+    // Version 4 reads the number at the start of the text ("11ABC" is 11).
+    if (swfVersion < 5) return used == 0 ? 0.0 : v;
+    // Leading blanks are skipped, trailing ones make the text no number.
     if (used == 0) return invalid;
-    while (used < s.size() && isSpace(s[used])) ++used;
     return used == s.size() ? v : invalid;
 }
 

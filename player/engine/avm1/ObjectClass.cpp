@@ -26,7 +26,10 @@ Value objectValueOf(Vm& vm, NativeCall& c) {
 
 Value hasOwnProperty(Vm& vm, NativeCall& c) {
     Object* o = c.self.object();
-    return Value(o ? vm.hasOwn(o, vm.toString(c.arg(0))) : false);
+    if (!o || c.args.empty()) return Value(false);
+    std::string name = vm.toString(c.args[0]);
+    if (vm.key(name) == "__proto__") return Value(o->proto() != nullptr);
+    return Value(!name.empty() && vm.hasOwn(o, name));
 }
 
 Value isPropertyEnumerable(Vm& vm, NativeCall& c) {

@@ -190,6 +190,8 @@ void MovieClip::queueFrameActions(uint32_t frame) {
     for (const ControlTag& tag : timeline_.frames[frame].tags) {
         if (auto* action = std::get_if<DoAction>(&tag)) {
             context_.queueActions(*this, action->actions);
+        } else if (auto* init = std::get_if<DoInitAction>(&tag)) {
+            context_.queueInitActions(*this, init->spriteId, init->actions);
         } else if (auto* sound = std::get_if<StartSound>(&tag)) {
             context_.startSound(sound->soundId, sound->info);
         }

@@ -66,6 +66,11 @@ void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
+void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
+    if (!initActionsRun_.insert(spriteId).second) return;
+    queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
+}
+
 void PlayerContext::runQueuedActions() {
     if (running_) return;  // a block that causes more actions leaves them to the outer loop
     running_ = true;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "model/Movie.h"
@@ -52,6 +53,9 @@ public:
 
     // Frame and button actions wait here until the frame's display changes are done.
     void queueActions(MovieClip& clip, SharedBytes actions);
+    // A sprite's initialisation actions (where class definitions live) run once per movie,
+    // the first time a frame holding them is reached.
+    void queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions);
     // Runs the queue until it is empty. Actions may queue more (a goto queues the target
     // frame's actions); a movie that keeps doing so forever is cut off after a fixed budget,
     // as the Flash runtime stops a script that runs too long.
@@ -92,7 +96,8 @@ private:
     std::unique_ptr<avm1::Vm> vm_;
     std::deque<Pending> queue_;
     bool running_ = false;
-    std::vector<uint16_t> building_;  // characters whose instances are building their children
+    std::vector<uint16_t> building_;
+    std::set<uint16_t> initActionsRun_;  // characters whose instances are building their children
 };
 
 }  // namespace swf
