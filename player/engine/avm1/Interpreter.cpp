@@ -948,7 +948,8 @@ void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) 
     f.registerCount = 4;
     f.target = clip;
     f.original = clip;
-    Object* timeline = clip ? vm.clipObject(clip) : nullptr;
+    // Without a clip (tests, tools) a stand-in object plays the timeline's part.
+    Object* timeline = clip ? vm.clipObject(clip) : vm.detachedTimeline();
     f.scope.objects = {vm.global, timeline};
     f.scope.timeline = timeline;
     f.timelineSlot = 1;

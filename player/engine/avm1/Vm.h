@@ -123,6 +123,11 @@ public:
     // The object standing for a clip, made on first use (ClipObject.cpp).
     Object* clipObject(MovieClip* clip);
     MovieClip* rootClip = nullptr;
+    // The variables of blocks run without a clip.
+    Object* detachedTimeline() {
+        if (!detached_) detached_ = newObject();
+        return detached_;
+    }
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
 
@@ -164,6 +169,7 @@ private:
     uint64_t actionsThisBlock_ = 0;
     uint64_t blockStartMillis_ = 0;
     int blockNesting_ = 0;
+    Object* detached_ = nullptr;
     uint64_t randomState_ = 0x2545F4914F6CDD1DULL;
     friend class Interpreter;
 };
