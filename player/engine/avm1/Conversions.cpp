@@ -52,9 +52,15 @@ std::string Vm::toString(const Value& v) {
             MovieClip* mc = clip->clip();
             return mc ? dotPath(mc) : "";
         }
+        // toString must give a string; anything else prints as the object's type.
+        const char* fallback = v.object()->asFunction() ? "[type Function]" : "[type Object]";
+        Value fn = get(v.object(), "toString");
+        if (fn.object() && fn.object()->asFunction()) {
+            Value r = call(fn, v, {});
+            return r.isString() ? r.string() : fallback;
+        }
         Value p = toPrimitive(v, true);
-        if (!p.isObject()) return toString(p);
-        return v.object()->asFunction() ? "[type Function]" : "[type Object]";
+        return p.isString() ? p.string() : fallback;
     }
     }
     return "";

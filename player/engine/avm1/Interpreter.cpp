@@ -183,8 +183,10 @@ void defineLocal(Frame& f, const std::string& name, Value value) {
     if (where) f.vm.set(where, name, std::move(value));
 }
 
+// A target that names nothing sends timeline actions nowhere but keeps the names in scope.
 void setTarget(Frame& f, MovieClip* clip) {
     f.target = clip;
+    if (!clip) return;
     if (f.timelineSlot < f.scope.objects.size()) {
         Object* obj = clip ? f.vm.clipObject(clip) : nullptr;
         f.scope.objects[f.timelineSlot] = obj;

@@ -136,8 +136,9 @@ double parseIntPrefix(std::string_view text, int radix, bool radixGiven) {
         if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
             radix = 16;
             i += 2;
-        } else if (i + 1 < text.size() && text[i] == '0') {
-            radix = 8;  // a leading zero reads as octal in this runtime
+        } else if (i + 1 < text.size() && text[i] == '0' &&
+                   text.find_first_not_of("01234567", i) == std::string_view::npos) {
+            radix = 8;  // a leading zero reads as octal when every digit is one
         }
     } else if (radix == 16 && i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         i += 2;

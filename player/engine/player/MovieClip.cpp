@@ -172,7 +172,9 @@ void MovieClip::reconcile(const Plan& plan) {
         child->colorTransform = slot.colorTransform;
         child->ratio = slot.ratio;
         child->clipDepth = slot.clipDepth;
-        child->name = slot.name;
+        // Unnamed instances get the runtime's "instanceN" names, which scripts can see.
+        if (!slot.name.empty()) child->name = slot.name;
+        else if (created) child->name = "instance" + std::to_string(++context_.unnamedInstances);
         child->visible = slot.visible;
         if (child->blendMode != slot.blendMode || child->filters != slot.filters) {
             child->blendMode = slot.blendMode;

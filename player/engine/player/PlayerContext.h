@@ -73,6 +73,7 @@ public:
     void stopAllSounds() override { host_.stopAllSounds(); }
 
     uint64_t nextSerial = 1;
+    uint64_t unnamedInstances = 0;
     uint64_t tick = 0;
     MovieClip* root = nullptr;
     std::optional<Rgba> background;
