@@ -1,6 +1,5 @@
 #include "avm1/Builtins.h"
 
-#include <cmath>
 
 namespace swf::avm1 {
 
@@ -20,8 +19,8 @@ Value thisPrimitive(const NativeCall& call) {
 double integerArg(Vm& vm, const NativeCall& call, size_t index, double fallback) {
     Value v = call.arg(index);
     if (v.isUndefined()) return fallback;
-    double d = vm.toNumber(v);
-    return std::isnan(d) ? 0 : std::trunc(d);
+    // Built-ins take integers modulo 2^32, as the runtime does (charAt(4294967297) is charAt(1)).
+    return static_cast<double>(vm.toInt32(v));
 }
 
 }  // namespace swf::avm1

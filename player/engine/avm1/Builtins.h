@@ -10,7 +10,7 @@ namespace swf::avm1 {
 FunctionObject* defineClass(Vm& vm, const std::string& name, Object* proto, NativeFn call, NativeFn construct = nullptr);
 // The primitive a Number/String/Boolean method works on (`this` may be boxed or not).
 Value thisPrimitive(const NativeCall& call);
-// Integer argument with a default for undefined.
+// Integer argument (wrapped to 32 bits) with a default for undefined.
 double integerArg(Vm& vm, const NativeCall& call, size_t index, double fallback);
 
 }  // namespace swf::avm1

@@ -42,6 +42,12 @@ void setLinear(Matrix& m, double xs, double ys, double degrees) {
     m.d = std::cos(r) * ys / 100;
 }
 
+// Positions are whole twips in 32 bits: an infinite one wraps to the smallest.
+double toTwips(double pixels) {
+    double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
+    return static_cast<double>(toInt32(twips));
+}
+
 }  // namespace
 
 MovieClip* ClipObject::clip() const {
@@ -115,8 +121,8 @@ void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
     double d = vm.toNumber(value);
     Matrix& m = clip->matrix;
     switch (index) {
-    case 0: if (std::isfinite(d)) m.tx = std::round(d * 20); break;
-    case 1: if (std::isfinite(d)) m.ty = std::round(d * 20); break;
+    case 0: if (!value.isNullish() && !std::isnan(d)) m.tx = toTwips(d); break;
+    case 1: if (!value.isNullish() && !std::isnan(d)) m.ty = toTwips(d); break;
     case 2: if (std::isfinite(d)) setLinear(m, d, yScale(m), rotation(m)); break;
     case 3: if (std::isfinite(d)) setLinear(m, xScale(m), d, rotation(m)); break;
     case 6:

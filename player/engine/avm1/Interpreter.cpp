@@ -35,6 +35,7 @@ struct Frame {
     ScopeChain scope;
     std::shared_ptr<const std::vector<std::string>> pool;
     Value thisValue;
+    Value self;  // the receiver of the call, also when `this` reads the timeline
     MovieClip* target = nullptr;   // where timeline actions go
     MovieClip* original = nullptr; // the clip the block belongs to (SetTarget "" returns here)
     size_t timelineSlot = SIZE_MAX;  // the timeline's place in the scope chain
@@ -116,7 +117,7 @@ Value lookupPlain(Frame& f, const std::string& name) {
     if (k == "this") return f.thisValue;
     if (k == "_global" && vm.version() >= 6) return vm.global;
     if (k == "_root" || k == "_level0") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
-    if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.thisValue);
+    if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
     // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
     for (size_t i = f.scope.objects.size(); i-- > 0;) {
         Object* o = f.scope.objects[i];
@@ -183,9 +184,10 @@ void defineLocal(Frame& f, const std::string& name, Value value) {
     if (where) f.vm.set(where, name, std::move(value));
 }
 
-// A target that names nothing sends timeline actions nowhere but keeps the names in scope.
+// A target that names nothing sends timeline actions nowhere; names then resolve on the root.
 void setTarget(Frame& f, MovieClip* clip) {
     f.target = clip;
+    if (!clip) clip = f.vm.rootClip;
     if (!clip) return;
     if (f.timelineSlot < f.scope.objects.size()) {
         Object* obj = clip ? f.vm.clipObject(clip) : nullptr;
@@ -329,8 +331,7 @@ void Runner::defineFunction(std::span<const uint8_t> payload, bool v2, size_t ne
     resume = next + bodySize;
     ScriptClosure closure;
     closure.code = code;
-    closure.scope = f_.scope.objects;
-    if (f_.scope.locals) closure.scope.push_back(f_.scope.locals);
+    closure.scope = f_.scope.objects;  // the locals of an enclosing function included
     closure.pool = f_.pool;
     closure.base = f_.scope.timeline ? f_.scope.timeline : timelineObject(f_);
     FunctionObject* fn = vm_.newScriptFunction(std::move(closure));
@@ -969,14 +970,23 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     f.code = code.body;
     f.pool = closure.pool;
     f.thisValue = self;
+    f.self = self;
     f.superProto = superProto;
-    ClipObject* baseClip = closure.base ? closure.base->asClip() : nullptr;
+    Object* base = closure.base;
+    if (vm.version() < 6) {
+        // Functions of version 5 close over nothing: they see the global object and the
+        // timeline they run on (the clip they are called on, else the one defining them).
+        if (Object* selfObj = self.object(); selfObj && selfObj->asClip()) base = selfObj;
+        f.scope.objects = {vm.global, base};
+    } else {
+        f.scope.objects = closure.scope;
+    }
+    ClipObject* baseClip = base ? base->asClip() : nullptr;
     f.target = baseClip ? baseClip->clip() : nullptr;
     f.original = f.target;
-    f.scope.objects = closure.scope;
-    f.scope.timeline = closure.base;
+    f.scope.timeline = base;
     for (size_t i = 0; i < f.scope.objects.size(); ++i)
-        if (f.scope.objects[i] == closure.base) f.timelineSlot = i;
+        if (f.scope.objects[i] == base) f.timelineSlot = i;
 
     Object* locals = vm.make<Object>(nullptr);
     f.scope.locals = locals;
@@ -998,6 +1008,8 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
         Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();
         preloadValue(preload::kThis, self);
+        // With `this` in a register (or suppressed) the name reads the timeline instead.
+        if (fl & (preload::kThis | preload::kSuppressThis)) f.thisValue = base ? Value(base) : Value();
         preloadValue(preload::kArguments, Value(arguments));
         preloadValue(preload::kSuper, superValue);
         preloadValue(preload::kRoot, root ? Value(root) : Value());
