@@ -799,6 +799,7 @@ Completion Runner::run(size_t begin, size_t end) {
                 pc = bodyEnd;  // with(undefined) skips its body
                 continue;
             }
+            Vm::CallGuard nested(vm_);  // nested bodies use the machine stack like calls
             f.scope.objects.push_back(o);
             Completion c;
             try {
@@ -817,6 +818,7 @@ Completion Runner::run(size_t begin, size_t end) {
             continue;
         }
         case 0x8F: {
+            Vm::CallGuard nested(vm_);
             size_t resume = next;
             Completion c = doTry(payload, next, end, resume);
             if (c.flow == Flow::Return) return c;

@@ -173,8 +173,20 @@ std::vector<std::string> Vm::enumerate(Object* obj) {
     return names;
 }
 
+namespace {
+uintptr_t currentStackPosition() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+}  // namespace
+
+void Vm::checkNativeStack() const {
+    if (stackBase_ == 0) return;
+    uintptr_t here = currentStackPosition();
+    uintptr_t used = stackBase_ > here ? stackBase_ - here : here - stackBase_;
+    if (used > limits_.maxNativeStackBytes) throw ScriptAbort("scripts nested too deeply");
+}
+
 Vm::CallGuard::CallGuard(Vm& vm) : vm_(vm) {
     if (vm.callDepth_ >= vm.limits_.maxCallDepth) throw ScriptAbort("256 levels of recursion were exceeded");
+    vm.checkNativeStack();
     ++vm.callDepth_;
 }
 
@@ -255,6 +267,7 @@ bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
     if (blockNesting_ == 0) {
         actionsThisBlock_ = 0;
         blockStartMillis_ = host_.milliseconds();
+        stackBase_ = currentStackPosition();
     }
     ++blockNesting_;
     bool ok = true;
@@ -268,7 +281,10 @@ bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
         // An exception nobody caught ends the block silently, as in the runtime.
     }
     --blockNesting_;
-    if (blockNesting_ == 0) callDepth_ = 0;
+    if (blockNesting_ == 0) {
+        callDepth_ = 0;
+        stackBase_ = 0;
+    }
     return ok;
 }
 

@@ -30,6 +30,13 @@ struct Limits {
     size_t maxObjects = 1u << 20;      // live objects in the heap
     size_t maxStringLength = 1u << 24;
     size_t maxStackDepth = 1u << 20;   // values on one frame's stack
+    // Machine stack a block may use for nested calls, with and try bodies: the thread's
+    // stack is 1 MB on Windows, and sanitizers make frames many times larger.
+#ifdef _WIN32
+    size_t maxNativeStackBytes = 640u * 1024;
+#else
+    size_t maxNativeStackBytes = 4u * 1024 * 1024;
+#endif
 };
 
 // A limit was passed: the running script stops, the movie keeps playing.
@@ -148,12 +155,15 @@ public:
     // The four registers of top-level code (functions of the first kind share them).
     Value globalRegisters[4];
 
-    // For the interpreter.
+    // For the interpreter: held for each nested call; passes the depth limit (or the
+    // machine-stack budget) by throwing ScriptAbort.
     struct CallGuard {
         explicit CallGuard(Vm& vm);
         ~CallGuard() { --vm_.callDepth_; }
         Vm& vm_;
     };
+    // Throws ScriptAbort when the nesting of the running block has used up its stack budget.
+    void checkNativeStack() const;
     // Names registered with Object.registerClass (recorded until clips can use them).
     std::vector<std::pair<std::string, Object*>> registeredClasses;
 
@@ -169,6 +179,7 @@ private:
     uint64_t actionsThisBlock_ = 0;
     uint64_t blockStartMillis_ = 0;
     int blockNesting_ = 0;
+    uintptr_t stackBase_ = 0;
     Object* detached_ = nullptr;
     uint64_t randomState_ = 0x2545F4914F6CDD1DULL;
     friend class Interpreter;

@@ -229,6 +229,39 @@ TEST(Limits, DeepRecursionIsStoppedAndTheMachineRecovers) {
     EXPECT_EQ(host.lines, Lines{"ok"});
 }
 
+TEST(Limits, RecursionWithinTheLimitRuns) {
+    // function down(n) { if (n > 0) return down(n - 1); return "bottom" } trace(down(200))
+    Bytecode code;
+    code.function("down", {"n"}, [](Bytecode& f) {
+        f.push({"n"}).op(0x1C).push({0.0}).op(0x67).op(0x12);  // !(n > 0)
+        size_t skip = f.jumpPlaceholder(0x9D);
+        f.push({"n"}).op(0x1C).op(0x51).push({1.0, "down"}).op(0x3D).op(0x3E);
+        f.patch(skip, f.here());
+        f.push({"bottom"}).op(0x3E);
+    });
+    code.push({200.0, 1.0, "down"}).op(0x3D).trace();
+    ScriptHost host;
+    EXPECT_EQ(runScript(code, 7, &host), Lines{"bottom"});
+    EXPECT_TRUE(host.aborts.empty());
+}
+
+TEST(Limits, DeeplyNestedWithBlocksAreStopped) {
+    // Thousands of with-statements nested in each other: each body holds the next.
+    std::vector<uint8_t> inner{0x96, 0x02, 0x00, 0x05, 0x01, 0x26};  // trace(true)
+    while (inner.size() + 10 <= 0xFFFF) {
+        // push null (as a count of 0), InitObject, With over the rest
+        std::vector<uint8_t> outer{0x96, 0x01, 0x00, 0x02, 0x43, 0x94, 0x02, 0x00,
+                                   static_cast<uint8_t>(inner.size() & 0xFF), static_cast<uint8_t>(inner.size() >> 8)};
+        outer.insert(outer.end(), inner.begin(), inner.end());
+        inner = std::move(outer);
+    }
+    Bytecode code;
+    code.bytes = inner;
+    ScriptHost host;
+    EXPECT_TRUE(runScript(code, 7, &host).empty());
+    EXPECT_EQ(host.aborts.size(), 1u);
+}
+
 TEST(Limits, RunawayAllocationIsBounded) {
     Bytecode code;
     size_t top = code.here();
