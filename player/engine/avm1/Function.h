@@ -59,6 +59,13 @@ public:
     FunctionObject* asFunction() override { return this; }
     const char* typeName() const override { return "function"; }
 
+    void references(std::vector<Object*>& out) const override {
+        Object::references(out);
+        for (Object* o : script.scope)
+            if (o) out.push_back(o);
+        if (script.base) out.push_back(script.base);
+    }
+
     NativeFn native = nullptr;
     // Called for `new` of a built-in class when it differs from a plain call (Number("1")
     // converts, new Number("1") wraps).

@@ -22,6 +22,10 @@ namespace {
 class SuperObject final : public Object {
 public:
     SuperObject(Object* start, Value self) : Object(start), self(std::move(self)) {}
+    void references(std::vector<Object*>& out) const override {
+        Object::references(out);
+        if (Object* o = self.object()) out.push_back(o);
+    }
     Value self;
 };
 

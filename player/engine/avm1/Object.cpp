@@ -40,6 +40,30 @@ std::vector<Property*> Object::ownProperties() {
     return out;
 }
 
+void Object::references(std::vector<Object*>& out) const {
+    auto add = [&](const Value& v) {
+        if (Object* o = v.object()) out.push_back(o);
+    };
+    if (proto_) out.push_back(proto_);
+    for (const auto& [key, p] : props_) {
+        add(p.value);
+        if (p.getter) out.push_back(p.getter);
+        if (p.setter) out.push_back(p.setter);
+    }
+    for (const auto& [key, w] : watches) {
+        if (w.callback) out.push_back(w.callback);
+        add(w.userData);
+    }
+    for (Object* i : interfaces) out.push_back(i);
+    add(primitive);
+}
+
+void ArrayObject::references(std::vector<Object*>& out) const {
+    Object::references(out);
+    for (const Value& v : items)
+        if (Object* o = v.object()) out.push_back(o);
+}
+
 int64_t arrayIndex(const std::string& name) {
     if (name.empty() || name.size() > 10) return -1;
     if (name.size() > 1 && name[0] == '0') return -1;

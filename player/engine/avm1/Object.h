@@ -77,6 +77,10 @@ public:
     };
     std::map<std::string, Watch> watches;
 
+    // Garbage collection: adds every object this one refers to.
+    virtual void references(std::vector<Object*>& out) const;
+    bool marked = false;
+
 private:
     Object* proto_;
     std::unordered_map<std::string, Property> props_;
@@ -98,6 +102,7 @@ public:
     bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
     void specialNames(std::vector<std::string>& names) override;
     void setLength(double length);
+    void references(std::vector<Object*>& out) const override;
 };
 
 // The array index a property name denotes, or -1.

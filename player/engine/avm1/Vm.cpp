@@ -1,5 +1,6 @@
 #include "avm1/Vm.h"
 
+#include <algorithm>
 #include <set>
 
 #include "avm1/ClipObject.h"
@@ -263,7 +264,32 @@ void Vm::countAction() {
         throw ScriptAbort("a script ran too long");
 }
 
+size_t Vm::collectGarbage() {
+    if (blockNesting_ > 0) return 0;
+    std::vector<Object*> pending{global, objectProto, functionProto, arrayProto, stringProto, numberProto,
+                                 booleanProto, clipProto, errorProto, objectCtor, arrayCtor, functionCtor, detached_};
+    for (const Value& r : globalRegisters)
+        if (Object* o = r.object()) pending.push_back(o);
+    for (const auto& [name, cls] : registeredClasses) pending.push_back(cls);
+    // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
+    for (const auto& o : heap_)
+        if (ClipObject* c = o->asClip(); c && c->clip()) pending.push_back(c);
+    while (!pending.empty()) {
+        Object* o = pending.back();
+        pending.pop_back();
+        if (!o || o->marked) continue;
+        o->marked = true;
+        o->references(pending);
+    }
+    size_t before = heap_.size();
+    std::erase_if(heap_, [](const std::unique_ptr<Object>& o) { return !o->marked; });
+    for (const auto& o : heap_) o->marked = false;
+    collectAt_ = std::max<size_t>(1u << 14, heap_.size() * 2);
+    return before - heap_.size();
+}
+
 bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
+    if (blockNesting_ == 0 && heap_.size() >= std::min(collectAt_, limits_.maxObjects / 2)) collectGarbage();
     if (blockNesting_ == 0) {
         actionsThisBlock_ = 0;
         blockStartMillis_ = host_.milliseconds();

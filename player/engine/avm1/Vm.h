@@ -76,6 +76,9 @@ public:
     FunctionObject* newNative(NativeFn fn, NativeFn constructor = nullptr);
     FunctionObject* newScriptFunction(ScriptClosure closure);
     size_t heapSize() const { return heap_.size(); }
+    // Frees the objects nothing reachable refers to. Only between blocks: while a script
+    // runs, C++ frames hold object pointers the collector cannot see. Returns the number freed.
+    size_t collectGarbage();
 
     // Names ------------------------------------------------------------------------------
     // The key a property name is stored under: folded to lower case before version 7.
@@ -180,6 +183,7 @@ private:
     uint64_t blockStartMillis_ = 0;
     int blockNesting_ = 0;
     uintptr_t stackBase_ = 0;
+    size_t collectAt_ = 1u << 14;  // heap size that triggers the next collection
     Object* detached_ = nullptr;
     uint64_t randomState_ = 0x2545F4914F6CDD1DULL;
     friend class Interpreter;
