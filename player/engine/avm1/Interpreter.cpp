@@ -17,13 +17,16 @@ namespace swf::avm1 {
 
 namespace {
 
-// `super` inside a method: members come from the prototype above the one that held the
-// method, calls keep the original `this`.
+// `super` inside a method: `home` is the prototype that held the method (for a constructor,
+// its class's prototype). Members come from the prototype above it, super() calls its
+// __constructor__, and calls keep the original `this`.
 class SuperObject final : public Object {
 public:
-    SuperObject(Object* start, Value self) : Object(start), self(std::move(self)) {}
+    SuperObject(Object* home, Value self) : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {}
+    Object* home;
     void references(std::vector<Object*>& out) const override {
         Object::references(out);
+        if (home) out.push_back(home);
         if (Object* o = self.object()) out.push_back(o);
     }
     Value self;
@@ -216,11 +219,12 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
     if (Object* obj = target.object()) {
         if (auto* sup = dynamic_cast<SuperObject*>(obj)) {
             if (name.empty()) {
-                Value ctor = sup->proto() ? vm.get(sup->proto(), "__constructor__") : Value();
+                Value ctor = sup->home ? vm.get(sup->home, "__constructor__") : Value();
                 if (ctor.isUndefined() && sup->proto()) ctor = vm.get(sup->proto(), "constructor");
                 FunctionObject* fn = ctor.object() ? ctor.object()->asFunction() : nullptr;
                 if (!fn) return Value();
-                if (fn->script.code) return Interpreter::callFunction(vm, *fn, sup->self, args, vm.get(fn, "prototype").object() ? vm.get(fn, "prototype").object()->proto() : nullptr);
+                if (fn->script.code)
+                    return Interpreter::callFunction(vm, *fn, sup->self, args, vm.get(fn, "prototype").object());
                 return vm.call(ctor, sup->self, std::move(args));
             }
             Object* holder = sup->proto();
@@ -228,7 +232,7 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
             Value fnv = holder ? vm.get(holder, name) : Value();
             FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
             if (!fn) return Value();
-            if (fn->script.code) return Interpreter::callFunction(vm, *fn, sup->self, args, holder->proto());
+            if (fn->script.code) return Interpreter::callFunction(vm, *fn, sup->self, args, holder);
             return vm.call(fnv, sup->self, std::move(args));
         }
     }
@@ -240,7 +244,7 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
     Value fnv = vm.get(obj, name);
     FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
     if (!fn) return Value();
-    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder ? holder->proto() : nullptr);
+    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder);
     return vm.call(fnv, target, std::move(args));
 }
 

@@ -12,7 +12,8 @@ namespace swf::avm1 {
 class Interpreter {
 public:
     static void runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip);
-    // `superProto`: where a `super` reference inside the function starts looking.
+    // `superProto`: the prototype that held the function (its class prototype for a
+    // constructor); `super` inside looks above it and calls its __constructor__.
     static Value callFunction(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value>& args,
                               Object* superProto);
 };

@@ -202,8 +202,8 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
     }
     if (!fn->script.code) return Value();
     Object* selfObj = self.object();
-    Object* superProto = selfObj && selfObj->proto() ? selfObj->proto()->proto() : nullptr;
-    return Interpreter::callFunction(*this, *fn, self, args, superProto);
+    // Called without a method lookup: `super` starts above the receiver's prototype.
+    return Interpreter::callFunction(*this, *fn, self, args, selfObj ? selfObj->proto() : nullptr);
 }
 
 Value Vm::construct(const Value& constructor, std::vector<Value> args) {
@@ -226,7 +226,7 @@ Value Vm::construct(const Value& constructor, std::vector<Value> args) {
         Value r = fn->native(*this, c);
         return r.isObject() ? r : Value(obj);
     }
-    if (fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), args, proto ? proto->proto() : nullptr);
+    if (fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), args, proto);
     return Value(obj);
 }
 

@@ -165,6 +165,29 @@ TEST(Objects, ExtendsAndInstanceOf) {
     EXPECT_EQ(runScript(code, 7), (Lines{"true", "object", "null", "object"}));
 }
 
+TEST(Objects, SuperWalksTheWholeClassChain) {
+    // A <- B <- C; each constructor calls super() first, each greet() adds to super.greet().
+    Bytecode code;
+    auto superCall = [](Bytecode& f) { f.push({0.0, "super"}).op(0x3D).op(0x17); };
+    code.function("A", {}, [](Bytecode& f) { f.push({"A"}).trace(); });
+    code.function("B", {}, [&](Bytecode& f) { superCall(f); f.push({"B"}).trace(); });
+    code.function("C", {}, [&](Bytecode& f) { superCall(f); f.push({"C"}).trace(); });
+    code.push({"B"}).op(0x1C).push({"A"}).op(0x1C).op(0x69);
+    code.push({"C"}).op(0x1C).push({"B"}).op(0x1C).op(0x69);
+    // A.prototype.greet = function() { return "a" }; B.prototype.greet = function() { return super.greet() + "b" }
+    code.push({"A"}).op(0x1C).push({"prototype"}).op(0x4E).push({"greet"});
+    code.function("", {}, [](Bytecode& f) { f.push({"a"}).op(0x3E); });
+    code.op(0x4F);
+    code.push({"B"}).op(0x1C).push({"prototype"}).op(0x4E).push({"greet"});
+    code.function("", {}, [](Bytecode& f) {
+        f.push({0.0, "super"}).op(0x1C).push({"greet"}).op(0x52).push({"b"}).op(0x47).op(0x3E);
+    });
+    code.op(0x4F);
+    code.push({"c", 0.0, "C"}).op(0x40).op(0x1D);
+    code.push({0.0, "c"}).op(0x1C).push({"greet"}).op(0x52).trace();
+    EXPECT_EQ(runScript(code, 7), (Lines{"A", "B", "C", "ab"}));
+}
+
 TEST(Objects, ArraysAndMethods) {
     Bytecode code;
     code.push({"a", 3.0, 2.0, 1.0, 3.0}).op(0x42).op(0x1D);  // a = [1, 2, 3]
