@@ -203,7 +203,9 @@ Value prevFrame(Vm&, NativeCall& c) {
     return Value();
 }
 
-void gotoFrameValue(Vm& vm, MovieClip* mc, const Value& frame) {
+void gotoFrameValue(Vm& vm, MovieClip* mc, const Value& frameArg) {
+    // Objects name frames through their string; numbers wrap to 32 bits.
+    Value frame = frameArg.isObject() ? Value(vm.toString(frameArg)) : frameArg;
     if (frame.isString()) {
         double n = parseNumber(frame.string(), 5);
         if (std::isnan(n)) {
@@ -213,8 +215,8 @@ void gotoFrameValue(Vm& vm, MovieClip* mc, const Value& frame) {
         if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(std::min(n, 4294967295.0)) - 1);
         return;
     }
-    double n = vm.toNumber(frame);
-    if (std::isfinite(n) && n >= 1) mc->gotoFrame(static_cast<uint32_t>(std::min(n, 4294967295.0)) - 1);
+    int32_t n = vm.toInt32(frame);
+    if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(n) - 1);
 }
 
 Value gotoAndPlay(Vm& vm, NativeCall& c) {

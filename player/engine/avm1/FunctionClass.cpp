@@ -5,7 +5,8 @@ namespace swf::avm1 {
 
 namespace {
 
-Value functionCall(Vm& vm, NativeCall& c) { return Value(vm.newObject()); }
+// Function(f) gives f back; with nothing to give back it makes an object.
+Value functionCall(Vm& vm, NativeCall& c) { return c.args.empty() ? Value(vm.newObject()) : c.args[0]; }
 
 Value callMethod(Vm& vm, NativeCall& c) {
     std::vector<Value> args;

@@ -600,11 +600,7 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x50: f.push(f.popNumber() + 1); break;
         case 0x51: f.push(f.popNumber() - 1); break;
-        case 0x18: {
-            double d = f.popNumber();
-            f.push(std::isnan(d) ? 0.0 : std::trunc(d));
-            break;
-        }
+        case 0x18: f.push(static_cast<double>(vm_.toInt32(f.pop()))); break;  // 32-bit, as the runtime
         case 0x4A: f.push(f.popNumber()); break;
         case 0x4B: f.push(f.popString()); break;
         case 0x44: f.push(typeOfValue(vm_, f.pop())); break;

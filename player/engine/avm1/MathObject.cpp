@@ -20,7 +20,12 @@ double roundHalfUp(double d) { return std::floor(d + 0.5); }
 Value atan2(Vm& vm, NativeCall& c) { return Value(std::atan2(num(vm, c, 0), num(vm, c, 1))); }
 Value pow(Vm& vm, NativeCall& c) { return Value(std::pow(num(vm, c, 0), num(vm, c, 1))); }
 
+// One argument gives NaN (after converting it), none gives the identity of the operation.
 Value max(Vm& vm, NativeCall& c) {
+    if (c.args.size() == 1) {
+        vm.toNumber(c.args[0]);
+        return Value(NAN);
+    }
     double r = -INFINITY;
     for (size_t i = 0; i < c.args.size(); ++i) {
         double d = vm.toNumber(c.args[i]);
@@ -31,6 +36,10 @@ Value max(Vm& vm, NativeCall& c) {
 }
 
 Value min(Vm& vm, NativeCall& c) {
+    if (c.args.size() == 1) {
+        vm.toNumber(c.args[0]);
+        return Value(NAN);
+    }
     double r = INFINITY;
     for (size_t i = 0; i < c.args.size(); ++i) {
         double d = vm.toNumber(c.args[i]);

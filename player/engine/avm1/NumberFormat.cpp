@@ -117,6 +117,20 @@ double parseNumber(std::string_view text, int swfVersion) {
         }
         return v;
     }
+    // From 6 a leading zero followed by octal digits only reads as octal ("010" is 8).
+    if (swfVersion >= 6) {
+        std::string_view body = s;
+        bool negative = false;
+        if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
+            negative = body[0] == '-';
+            body.remove_prefix(1);
+        }
+        if (body.size() > 1 && body[0] == '0' && body.find_first_not_of("01234567") == std::string_view::npos) {
+            double v = 0;
+            for (char c : body) v = v * 8 + (c - '0');
+            return negative ? -v : v;
+        }
+    }
     size_t used = 0;
     double v = decimalPrefix(s, used);
     // Version 4 reads the number at the start of the text ("11ABC" is 11).

@@ -54,6 +54,14 @@ TEST(Conversions, DivisionByZeroIsAnErrorInVersion4) {
     EXPECT_EQ(runScript(code, 5), Lines{"Infinity"});
 }
 
+TEST(Conversions, ToIntegerWrapsTo32Bits) {
+    Bytecode code;
+    code.push({4294967295.0}).op(0x18).trace();
+    code.push({-2.7}).op(0x18).trace();
+    code.push({"x"}).op(0x18).trace();
+    EXPECT_EQ(runScript(code, 8), (Lines{"-1", "-2", "0"}));
+}
+
 TEST(Comparison, EqualityActionsDiffer) {
     Bytecode code;
     code.push({"1", 1.0}).op(0x49).trace();             // "1" == 1

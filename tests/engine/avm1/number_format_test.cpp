@@ -64,6 +64,11 @@ TEST(NumberParse, FollowsTheFileVersion) {
     EXPECT_EQ(parseNumber("0x1F", 6), 31);
     EXPECT_TRUE(std::isnan(parseNumber("0x1F", 5)));
     EXPECT_TRUE(std::isnan(parseNumber("0x1G", 6)));
+    // Octal from 6 when every digit after the leading zero is octal.
+    EXPECT_EQ(parseNumber("010", 6), 8);
+    EXPECT_EQ(parseNumber("-010", 6), -8);
+    EXPECT_EQ(parseNumber("019", 6), 19);
+    EXPECT_EQ(parseNumber("010", 5), 10);
 }
 
 TEST(NumberParse, GlobalParsersReadPrefixes) {
