@@ -1000,6 +1000,13 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
 
     ArrayObject* arguments = vm.newArray(args);
     vm.define(arguments, "callee", Value(&fn));
+    vm.define(arguments, "caller", vm.runningFunction ? Value(vm.runningFunction) : Value::null());
+    struct Running {
+        Vm& vm;
+        FunctionObject* previous;
+        ~Running() { vm.runningFunction = previous; }
+    } running{vm, vm.runningFunction};
+    vm.runningFunction = &fn;
     uint16_t fl = code.flags;
     if (code.isFunction2) {
         f.ownRegisters.resize(std::max<size_t>(code.registerCount, 1));

@@ -35,6 +35,8 @@ void Vm::installBuiltins() {
     installMath(*this);
     installGlobalFunctions(*this);
     installClipClass(*this);
+    installErrorClass(*this);
+    installAsBroadcaster(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -271,6 +273,7 @@ size_t Vm::collectGarbage() {
     for (const Value& r : globalRegisters)
         if (Object* o = r.object()) pending.push_back(o);
     for (const auto& [name, cls] : registeredClasses) pending.push_back(cls);
+    pending.push_back(runningFunction);
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
         if (ClipObject* c = o->asClip(); c && c->clip()) pending.push_back(c);
@@ -310,6 +313,7 @@ bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
     if (blockNesting_ == 0) {
         callDepth_ = 0;
         stackBase_ = 0;
+        runningFunction = nullptr;
     }
     return ok;
 }

@@ -155,6 +155,9 @@ public:
     Object* arrayCtor = nullptr;
     Object* functionCtor = nullptr;
 
+    // The script function running now (arguments.caller of the next call), null at top level.
+    FunctionObject* runningFunction = nullptr;
+
     // The four registers of top-level code (functions of the first kind share them).
     Value globalRegisters[4];
 
@@ -198,5 +201,7 @@ void installNumberAndBoolean(Vm& vm);
 void installMath(Vm& vm);
 void installGlobalFunctions(Vm& vm);
 void installClipClass(Vm& vm);
+void installErrorClass(Vm& vm);
+void installAsBroadcaster(Vm& vm);
 
 }  // namespace swf::avm1

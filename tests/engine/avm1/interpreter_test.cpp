@@ -113,6 +113,31 @@ TEST(Exceptions, ThrowUnwindsFunctionCalls) {
     EXPECT_EQ(runScript(code, 7), Lines{"deep"});
 }
 
+TEST(Exceptions, ErrorObjectsCarryTheirMessage) {
+    Bytecode code;
+    code.tryCatch(
+        "e", [](Bytecode& t) { t.push({"bad input", 1.0, "Error"}).op(0x40).op(0x2A); },
+        [](Bytecode& c) {
+            c.traceVariable("e");
+            c.push({"e"}).op(0x1C).push({"name"}).op(0x4E).trace();
+        },
+        [](Bytecode&) {}, true, false);
+    code.push({0.0, "Error"}).op(0x40).trace();  // without a message: the prototype's
+    EXPECT_EQ(runScript(code, 7), (Lines{"bad input", "Error", "Error"}));
+}
+
+TEST(Functions, ArgumentsNameTheCaller) {
+    // function inner() { return arguments.caller } function outer() { return inner() == outer }
+    Bytecode code;
+    code.function("inner", {}, [](Bytecode& f) { f.push({"arguments"}).op(0x1C).push({"caller"}).op(0x4E).op(0x3E); });
+    code.function("outer", {}, [](Bytecode& f) {
+        f.push({0.0, "inner"}).op(0x3D).push({"outer"}).op(0x1C).op(0x66).op(0x3E);
+    });
+    code.push({0.0, "outer"}).op(0x3D).trace();
+    code.push({0.0, "inner"}).op(0x3D).trace();  // called from the top level: null
+    EXPECT_EQ(runScript(code, 7), (Lines{"true", "null"}));
+}
+
 TEST(Exceptions, ReturnInsideTryRunsFinally) {
     Bytecode code;
     code.function("f", {}, [](Bytecode& f) {
