@@ -28,9 +28,11 @@ void storeItems(Vm& vm, const Value& v, std::vector<Value> items) {
     Object* o = v.object();
     if (!o) return;
     if (ArrayObject* a = o->asArray()) {
+        if (items.size() > a->items.size()) vm.chargeArrayGrowth(items.size() - a->items.size());
         a->items = std::move(items);
         return;
     }
+    vm.chargeArrayGrowth(items.size());
     for (size_t i = 0; i < items.size(); ++i) vm.set(o, std::to_string(i), items[i]);
     vm.set(o, "length", Value(static_cast<double>(items.size())));
 }
@@ -38,7 +40,9 @@ void storeItems(Vm& vm, const Value& v, std::vector<Value> items) {
 Value construct(Vm& vm, NativeCall& c) {
     ArrayObject* a = vm.newArray();
     if (c.args.size() == 1 && c.args[0].isNumber()) {
-        a->setLength(c.args[0].number());
+        double n = c.args[0].number();
+        if (n > 0) vm.chargeArrayGrowth(static_cast<size_t>(std::min<double>(n, ArrayObject::kMaxDenseLength)));
+        a->setLength(n);
     } else {
         a->items = c.args;
     }
@@ -49,7 +53,9 @@ std::string joinItems(Vm& vm, const std::vector<Value>& items, const std::string
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
         if (i) out += sep;
-        out += vm.toString(items[i]);
+        std::string item = vm.toString(items[i]);
+        vm.chargeStringBytes(item.size() + sep.size());
+        out += item;
         if (out.size() > vm.limits().maxStringLength) throw ScriptAbort("string too long");
     }
     return out;
@@ -62,7 +68,20 @@ Value join(Vm& vm, NativeCall& c) {
 
 Value toString(Vm& vm, NativeCall& c) { return Value(joinItems(vm, itemsOf(vm, c.self), ",")); }
 
+// Arrays grow in place (a loop of pushes must not copy the array each time); other objects
+// go through their index properties.
+ArrayObject* selfArray(const NativeCall& c) {
+    Object* o = c.self.object();
+    return o ? o->asArray() : nullptr;
+}
+
 Value push(Vm& vm, NativeCall& c) {
+    if (ArrayObject* a = selfArray(c)) {
+        if (a->items.size() + c.args.size() > ArrayObject::kMaxDenseLength) throw ScriptAbort("array too long");
+        vm.chargeArrayGrowth(c.args.size());
+        a->items.insert(a->items.end(), c.args.begin(), c.args.end());
+        return Value(static_cast<double>(a->items.size()));
+    }
     std::vector<Value> items = itemsOf(vm, c.self);
     if (items.size() + c.args.size() > ArrayObject::kMaxDenseLength) throw ScriptAbort("array too long");
     items.insert(items.end(), c.args.begin(), c.args.end());
@@ -72,6 +91,12 @@ Value push(Vm& vm, NativeCall& c) {
 }
 
 Value pop(Vm& vm, NativeCall& c) {
+    if (ArrayObject* a = selfArray(c)) {
+        if (a->items.empty()) return Value();
+        Value last = std::move(a->items.back());
+        a->items.pop_back();
+        return last;
+    }
     std::vector<Value> items = itemsOf(vm, c.self);
     if (items.empty()) return Value();
     Value last = items.back();
@@ -117,6 +142,7 @@ Value slice(Vm& vm, NativeCall& c) {
     size_t end = relativeIndex(integerArg(vm, c, 1, static_cast<double>(items.size())), items.size());
     std::vector<Value> out;
     if (start < end) out.assign(items.begin() + static_cast<ptrdiff_t>(start), items.begin() + static_cast<ptrdiff_t>(end));
+    vm.chargeArrayGrowth(out.size());
     return Value(vm.newArray(std::move(out)));
 }
 
@@ -145,6 +171,7 @@ Value concat(Vm& vm, NativeCall& c) {
             items.push_back(a);
         }
     }
+    vm.chargeArrayGrowth(items.size());
     return Value(vm.newArray(std::move(items)));
 }
 

@@ -11,8 +11,9 @@ Value add2(Vm& vm, const Value& a, const Value& b) {
     Value pb = vm.toPrimitive(b);
     Value pa = vm.toPrimitive(a);
     if (pa.isString() || pb.isString()) {
-        std::string s = vm.toString(pa) + vm.toString(pb);
-        if (s.size() > vm.limits().maxStringLength) throw ScriptAbort("string too long");
+        std::string left = vm.toString(pa), right = vm.toString(pb);
+        vm.chargeStringBytes(left.size() + right.size());
+        std::string s = left + right;
         return Value(std::move(s));
     }
     return Value(vm.toNumber(pa) + vm.toNumber(pb));

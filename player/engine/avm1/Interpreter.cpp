@@ -622,7 +622,7 @@ Completion Runner::run(size_t begin, size_t end) {
         // Strings ------------------------------------------------------------------------
         case 0x21: {
             std::string b = f.popString(), a = f.popString();
-            if (a.size() + b.size() > vm_.limits().maxStringLength) throw ScriptAbort("string too long");
+            vm_.chargeStringBytes(a.size() + b.size());
             f.push(a + b);
             break;
         }

@@ -88,12 +88,18 @@ bool ArrayObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
 
 bool ArrayObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
     if (name == "length") {
-        setLength(vm.toNumber(value));
+        double length = vm.toNumber(value);
+        if (length > static_cast<double>(items.size()))
+            vm.chargeArrayGrowth(static_cast<size_t>(std::min<double>(length, kMaxDenseLength)) - items.size());
+        setLength(length);
         return true;
     }
     int64_t i = arrayIndex(name);
     if (i < 0 || static_cast<size_t>(i) >= kMaxDenseLength) return false;
-    if (static_cast<size_t>(i) >= items.size()) items.resize(static_cast<size_t>(i) + 1);
+    if (static_cast<size_t>(i) >= items.size()) {
+        vm.chargeArrayGrowth(static_cast<size_t>(i) + 1 - items.size());
+        items.resize(static_cast<size_t>(i) + 1);
+    }
     items[static_cast<size_t>(i)] = value;
     return true;
 }

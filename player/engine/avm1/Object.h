@@ -94,6 +94,7 @@ public:
     // Writes past this index are kept as ordinary properties, so `a[4e9] = 1` cannot
     // allocate gigabytes.
     static constexpr size_t kMaxDenseLength = 1u << 22;
+    // Callers charge growth to the machine (Vm::chargeArrayGrowth) before calling this.
 
     std::vector<Value> items;
 

@@ -40,8 +40,11 @@ Value charCodeAt(Vm& vm, NativeCall& c) {
 
 Value concat(Vm& vm, NativeCall& c) {
     std::string s = vm.toString(thisPrimitive(c));
-    for (const Value& a : c.args) s += vm.toString(a);
-    if (s.size() > vm.limits().maxStringLength) throw ScriptAbort("string too long");
+    for (const Value& a : c.args) {
+        std::string more = vm.toString(a);
+        vm.chargeStringBytes(s.size() + more.size());
+        s += more;
+    }
     return Value(s);
 }
 

@@ -291,12 +291,25 @@ size_t Vm::collectGarbage() {
     return before - heap_.size();
 }
 
+void Vm::chargeStringBytes(size_t bytes) {
+    if (bytes > limits_.maxStringLength) throw ScriptAbort("string too long");
+    stringBytesThisBlock_ += bytes;
+    if (stringBytesThisBlock_ > limits_.maxStringBytesPerBlock) throw ScriptAbort("a script built too much text");
+}
+
+void Vm::chargeArrayGrowth(size_t elements) {
+    arrayGrowthThisBlock_ += elements;
+    if (arrayGrowthThisBlock_ > limits_.maxArrayGrowthPerBlock) throw ScriptAbort("a script grew arrays too far");
+}
+
 bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
     if (blockNesting_ == 0 && heap_.size() >= std::min(collectAt_, limits_.maxObjects / 2)) collectGarbage();
     if (blockNesting_ == 0) {
         actionsThisBlock_ = 0;
         blockStartMillis_ = host_.milliseconds();
         stackBase_ = currentStackPosition();
+        stringBytesThisBlock_ = 0;
+        arrayGrowthThisBlock_ = 0;
     }
     ++blockNesting_;
     bool ok = true;

@@ -29,6 +29,10 @@ struct Limits {
     int maxCallDepth = 256;            // nested calls
     size_t maxObjects = 1u << 20;      // live objects in the heap
     size_t maxStringLength = 1u << 24;
+    // What one top-level block may build: characters of new strings, new array elements.
+    // A value takes some 64 bytes, so these bound a runaway block to a few hundred MB.
+    size_t maxStringBytesPerBlock = 256u << 20;
+    size_t maxArrayGrowthPerBlock = 4u << 20;
     size_t maxStackDepth = 1u << 20;   // values on one frame's stack
     // Machine stack a block may use for nested calls, with and try bodies: the thread's
     // stack is 1 MB on Windows, and sanitizers make frames many times larger.
@@ -124,6 +128,10 @@ public:
     bool runBlock(const SharedBytes& code, MovieClip* clip);
     // Counted per action; passes a limit by throwing ScriptAbort.
     void countAction();
+    // Charged by operations that build strings or grow arrays; throw ScriptAbort past the
+    // block's budget.
+    void chargeStringBytes(size_t bytes);
+    void chargeArrayGrowth(size_t elements);
     uint64_t scriptsAborted = 0;
     // RandomNumber and Math.random: a fixed-seed generator, so runs repeat exactly.
     uint32_t random();
@@ -186,6 +194,8 @@ private:
     uint64_t blockStartMillis_ = 0;
     int blockNesting_ = 0;
     uintptr_t stackBase_ = 0;
+    size_t stringBytesThisBlock_ = 0;
+    size_t arrayGrowthThisBlock_ = 0;
     size_t collectAt_ = 1u << 14;  // heap size that triggers the next collection
     Object* detached_ = nullptr;
     uint64_t randomState_ = 0x2545F4914F6CDD1DULL;

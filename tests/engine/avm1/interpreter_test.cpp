@@ -323,6 +323,43 @@ TEST(Limits, RunawayAllocationIsBounded) {
     EXPECT_LE(vm.heapSize(), 5000u);
 }
 
+TEST(Limits, ArrayGrowthIsBoundedButPushLoopsAreNot) {
+    // while (true) { a = []; a.length = 4000000 } is stopped by the growth budget...
+    Bytecode grow;
+    size_t top = grow.here();
+    grow.push({"a", 0.0}).op(0x42).op(0x1D);
+    grow.push({"a"}).op(0x1C).push({"length", 4000000.0}).op(0x4F);
+    grow.jumpBack(0x99, top);
+    ScriptHost host;
+    Vm vm(host, 7);
+    EXPECT_FALSE(vm.runBlock(SharedBytes(grow.bytes), nullptr));
+    // ...while 100000 pushes onto one array are charged once per element, not per copy.
+    Bytecode pushes;
+    pushes.push({"b", 0.0}).op(0x42).op(0x1D).setVariable("i", 0.0);
+    size_t loop = pushes.here();
+    pushes.push({"i"}).op(0x1C).push({100000.0}).op(0x48).op(0x12);
+    size_t exit = pushes.jumpPlaceholder(0x9D);
+    pushes.push({"i"}).op(0x1C).push({1.0, "b"}).op(0x1C).push({"push"}).op(0x52).op(0x17);
+    pushes.push({"i", "i"}).op(0x1C).op(0x50).op(0x1D);
+    pushes.jumpBack(0x99, loop);
+    pushes.patch(exit, pushes.here());
+    pushes.push({"b"}).op(0x1C).push({"length"}).op(0x4E).trace();
+    EXPECT_TRUE(vm.runBlock(SharedBytes(pushes.bytes), nullptr));
+    EXPECT_EQ(host.lines, Lines{"100000"});
+}
+
+TEST(Limits, TextBuildingIsBounded) {
+    // s = "x"; while (true) s = s + s;
+    Bytecode code;
+    code.setVariable("s", "xxxxxxxxxxxxxxxx");
+    size_t top = code.here();
+    code.push({"s", "s"}).op(0x1C).push({"s"}).op(0x1C).op(0x47).op(0x1D);
+    code.jumpBack(0x99, top);
+    ScriptHost host;
+    runScript(code, 7, &host);
+    EXPECT_EQ(host.aborts.size(), 1u);
+}
+
 TEST(Hostile, TruncatedAndMalformedActionsDoNotCrash) {
     std::vector<std::vector<uint8_t>> blocks = {
         {0x96},                    // push without its length
