@@ -53,7 +53,7 @@ FunctionObject* Vm::newScriptFunction(ScriptClosure closure) {
     FunctionObject* fn = make<FunctionObject>(functionProto, std::move(closure));
     Object* proto = newObject();
     define(proto, "constructor", Value(fn));
-    define(fn, "prototype", Value(proto));
+    define(fn, "prototype", Value(proto), flags::kDontEnum | flags::kDontDelete);
     return fn;
 }
 
@@ -203,9 +203,8 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
         return fn->native(*this, c);
     }
     if (!fn->script.code) return Value();
-    Object* selfObj = self.object();
-    // Called without a method lookup: `super` starts above the receiver's prototype.
-    return Interpreter::callFunction(*this, *fn, self, args, selfObj ? selfObj->proto() : nullptr);
+    // A call that is no method call (a plain call, call(), apply(), a getter) has no super.
+    return Interpreter::callFunction(*this, *fn, self, args, nullptr);
 }
 
 Value Vm::construct(const Value& constructor, std::vector<Value> args) {

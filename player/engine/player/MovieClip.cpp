@@ -189,11 +189,13 @@ void MovieClip::reconcile(const Plan& plan) {
 
 void MovieClip::queueFrameActions(uint32_t frame) {
     if (frame >= timeline_.frames.size()) return;
+    // A frame's initialisation actions (class definitions) run before its other actions,
+    // wherever they stand among the frame's tags.
+    for (const ControlTag& tag : timeline_.frames[frame].tags)
+        if (auto* init = std::get_if<DoInitAction>(&tag)) context_.queueInitActions(*this, init->spriteId, init->actions);
     for (const ControlTag& tag : timeline_.frames[frame].tags) {
         if (auto* action = std::get_if<DoAction>(&tag)) {
             context_.queueActions(*this, action->actions);
-        } else if (auto* init = std::get_if<DoInitAction>(&tag)) {
-            context_.queueInitActions(*this, init->spriteId, init->actions);
         } else if (auto* sound = std::get_if<StartSound>(&tag)) {
             context_.startSound(sound->soundId, sound->info);
         }
