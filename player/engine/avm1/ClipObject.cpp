@@ -72,11 +72,16 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
         out = vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
         return true;
     }
-    // Named children read as properties; a variable of the same name wins.
-    if (findOwn(vm.key(name))) return false;
-    if (MovieClip* child = mc->clipByName(name)) {
-        out = Value(vm.clipObject(child));
-        return true;
+    // Named children read as properties, matched by the file version's case rule; a
+    // variable of the same name wins.
+    std::string k = vm.key(name);
+    if (findOwn(k)) return false;
+    for (const auto& [depth, child] : mc->children()) {
+        MovieClip* childClip = child->asClip();
+        if (childClip && !child->name.empty() && vm.key(child->name) == k) {
+            out = Value(vm.clipObject(childClip));
+            return true;
+        }
     }
     return false;
 }

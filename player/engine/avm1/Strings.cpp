@@ -107,6 +107,46 @@ std::string asciiLower(std::string s) {
     return s;
 }
 
+namespace {
+
+char16_t lowerOf(char16_t c) {
+    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return static_cast<char16_t>(c | 1);
+    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && (c & 1)) return static_cast<char16_t>(c + 1);
+    if (c == 0x178) return 0xFF;
+    if (c == 0x1C4 || c == 0x1C5) return 0x1C6;
+    if (c == 0x1C7 || c == 0x1C8) return 0x1C9;
+    if (c == 0x1CA || c == 0x1CB) return 0x1CC;
+    if (c == 0x1F1 || c == 0x1F2) return 0x1F3;
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return static_cast<char16_t>(c + 32);
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return static_cast<char16_t>(c + 37);
+    if (c == 0x38C) return 0x3CC;
+    if (c == 0x38E || c == 0x38F) return static_cast<char16_t>(c + 63);
+    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
+    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);
+    if (((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x4FF)) && !(c & 1))
+        return static_cast<char16_t>(c + 1);
+    if (c >= 0x4C1 && c <= 0x4CE && (c & 1)) return static_cast<char16_t>(c + 1);
+    return c;
+}
+
+}  // namespace
+
+std::string foldCase(const std::string& s) {
+    bool ascii = true;
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) return asciiLower(s);
+    std::u16string u = toUtf16(s);
+    for (char16_t& c : u) c = lowerOf(c);
+    return toUtf8(u);
+}
+
 std::string asciiUpper(std::string s) {
     for (char& c : s)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -16,6 +16,9 @@ std::string fromCodePoint(uint32_t code);
 std::string extractBytes(const std::string& s, double index, double count);
 std::string extractChars(const std::string& s, double index, double count);
 std::string asciiLower(std::string s);
+// Lower case for matching names without regard to case (files before version 7): ASCII,
+// Latin-1, Latin Extended-A, the DZ digraphs, Greek and Cyrillic capitals.
+std::string foldCase(const std::string& s);
 std::string asciiUpper(std::string s);
 
 }  // namespace swf::avm1

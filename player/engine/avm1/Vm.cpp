@@ -57,7 +57,7 @@ FunctionObject* Vm::newScriptFunction(ScriptClosure closure) {
     return fn;
 }
 
-std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name : asciiLower(name); }
+std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name : foldCase(name); }
 
 Value Vm::get(Object* obj, const std::string& name) {
     std::string k = key(name);

@@ -47,6 +47,15 @@ TEST(Conversions, NamesFoldCaseBefore7) {
     EXPECT_EQ(runScript(code, 7), Lines{"undefined"});
 }
 
+TEST(Conversions, CaseFoldingCoversLettersBeyondAscii) {
+    Bytecode code;
+    code.setVariable("\xC3\x84rger", 1.0).traceVariable("\xC3\xA4RGER");         // Ärger / äRGER
+    code.setVariable("\xD0\x96\xD0\xB0", 2.0).traceVariable("\xD0\xB6\xD0\x90");  // Жа / жА
+    code.setVariable("\xC7\xB1", 3.0).traceVariable("\xC7\xB3");                // DZ digraph / dz
+    EXPECT_EQ(runScript(code, 6), (Lines{"1", "2", "3"}));
+    EXPECT_EQ(runScript(code, 7), (Lines{"undefined", "undefined", "undefined"}));
+}
+
 TEST(Conversions, DivisionByZeroIsAnErrorInVersion4) {
     Bytecode code;
     code.push({1.0, 0.0}).op(0x0D).trace();
