@@ -44,7 +44,9 @@ std::string Vm::toString(const Value& v) {
     switch (v.kind()) {
     case Value::Kind::Undefined: return version_ >= 7 ? "undefined" : "";
     case Value::Kind::Null: return "null";
-    case Value::Kind::Boolean: return v.boolean() ? "true" : "false";
+    case Value::Kind::Boolean:
+        if (version_ < 5) return v.boolean() ? "1" : "0";  // version 4 has no boolean text
+        return v.boolean() ? "true" : "false";
     case Value::Kind::Number: return formatNumber(v.number());
     case Value::Kind::String: return v.string();
     case Value::Kind::Object: {

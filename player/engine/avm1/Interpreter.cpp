@@ -571,12 +571,12 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x47: { Value b = f.pop(), a = f.pop(); f.push(add2(vm_, a, b)); break; }
         case 0x0E: {
             double b = f.popNumber(), a = f.popNumber();
-            f.push(vm_.version() >= 5 ? Value(a == b) : Value(a == b ? 1 : 0));
+            f.push(Value(a == b));
             break;
         }
         case 0x0F: {
             double b = f.popNumber(), a = f.popNumber();
-            f.push(vm_.version() >= 5 ? Value(a < b) : Value(a < b ? 1 : 0));
+            f.push(Value(a < b));
             break;
         }
         case 0x48: { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, a, b)); break; }
@@ -585,17 +585,17 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x66: { Value b = f.pop(), a = f.pop(); f.push(strictEquals(a, b)); break; }
         case 0x10: {
             bool b = vm_.toBoolean(f.pop()), a = vm_.toBoolean(f.pop());
-            f.push(vm_.version() >= 5 ? Value(a && b) : Value(a && b ? 1 : 0));
+            f.push(Value(a && b));
             break;
         }
         case 0x11: {
             bool b = vm_.toBoolean(f.pop()), a = vm_.toBoolean(f.pop());
-            f.push(vm_.version() >= 5 ? Value(a || b) : Value(a || b ? 1 : 0));
+            f.push(Value(a || b));
             break;
         }
         case 0x12: {
             bool a = vm_.toBoolean(f.pop());
-            f.push(vm_.version() >= 5 ? Value(!a) : Value(a ? 0 : 1));
+            f.push(Value(!a));
             break;
         }
         case 0x50: f.push(f.popNumber() + 1); break;
@@ -628,12 +628,12 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x13: {
             std::string b = f.popString(), a = f.popString();
-            f.push(vm_.version() >= 5 ? Value(a == b) : Value(a == b ? 1 : 0));
+            f.push(Value(a == b));
             break;
         }
         case 0x29: {
             std::string b = f.popString(), a = f.popString();
-            f.push(vm_.version() >= 5 ? Value(a < b) : Value(a < b ? 1 : 0));
+            f.push(Value(a < b));
             break;
         }
         case 0x68: {

@@ -32,12 +32,14 @@ TEST(Conversions, StringTruthDependsOnVersion) {
     EXPECT_EQ(runScript(code, 7), (Lines{"true", "true", "true"}));
 }
 
-TEST(Conversions, Version4LogicPushesNumbers) {
+// Logic results are booleans in every version; version 4 prints them as 1 and 0.
+TEST(Conversions, Version4PrintsBooleansAsDigits) {
     Bytecode code;
     code.push({1.0, 2.0}).op(0x0F).trace();  // 1 < 2
     code.push({3.0, 3.0}).op(0x0E).trace();  // 3 == 3
-    EXPECT_EQ(runScript(code, 4), (Lines{"1", "1"}));
-    EXPECT_EQ(runScript(code, 5), (Lines{"true", "true"}));
+    code.push({3.0, 3.0}).op(0x0E).op(0x44).trace();  // typeof (3 == 3)
+    EXPECT_EQ(runScript(code, 4), (Lines{"1", "1", "boolean"}));
+    EXPECT_EQ(runScript(code, 5), (Lines{"true", "true", "boolean"}));
 }
 
 TEST(Conversions, NamesFoldCaseBefore7) {
