@@ -5,6 +5,7 @@
 
 #include "avm1/Builtins.h"
 #include "avm1/Comparison.h"
+#include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
 
 namespace swf::avm1 {
@@ -184,18 +185,18 @@ int compareItems(Vm& vm, const Value& a, const Value& b, double options, const V
     // undefined sorts after everything.
     if (a.isUndefined() || b.isUndefined()) return a.isUndefined() == b.isUndefined() ? 0 : a.isUndefined() ? 1 : -1;
     int r;
-    if (static_cast<int>(options) & 16) {
+    if (toInt32(options) & 16) {
         double x = vm.toNumber(a), y = vm.toNumber(b);
         r = x < y ? -1 : x > y ? 1 : 0;
     } else {
         std::string x = vm.toString(a), y = vm.toString(b);
-        if (static_cast<int>(options) & 1) {
+        if (toInt32(options) & 1) {
             x = asciiLower(x);
             y = asciiLower(y);
         }
         r = x < y ? -1 : x > y ? 1 : 0;
     }
-    return (static_cast<int>(options) & 2) ? -r : r;
+    return (toInt32(options) & 2) ? -r : r;
 }
 
 Value sortWith(Vm& vm, NativeCall& c, const std::vector<Value>& keys, Value compareFn, double options) {
@@ -208,8 +209,8 @@ Value sortWith(Vm& vm, NativeCall& c, const std::vector<Value>& keys, Value comp
         if (r == 0 && x != y) duplicate = true;
         return r < 0;
     });
-    if ((static_cast<int>(options) & 4) && duplicate) return Value(0.0);
-    if (static_cast<int>(options) & 8) {
+    if ((toInt32(options) & 4) && duplicate) return Value(0.0);
+    if (toInt32(options) & 8) {
         std::vector<Value> indices;
         for (size_t i : order) indices.push_back(Value(static_cast<double>(i)));
         return Value(vm.newArray(std::move(indices)));

@@ -456,9 +456,9 @@ Completion Runner::run(size_t begin, size_t end) {
             Value frame = f.pop();
             if (f.target) {
                 double n = vm_.toNumber(frame);
-                int wanted = std::isfinite(n) ? static_cast<int>(n) : 0;
+                int64_t wanted = toInt32(n);
                 if (frame.isString()) wanted = f.target->frameOfLabel(frame.string()) + 1;
-                if (wanted > static_cast<int>(f.target->loadedFrameCount())) f.skipActions = skip;
+                if (wanted > static_cast<int64_t>(f.target->loadedFrameCount())) f.skipActions = skip;
             }
             break;
         }
@@ -528,7 +528,7 @@ Completion Runner::run(size_t begin, size_t end) {
             }
             if (!clip) break;
             double n = parseNumber(s, 5);
-            int index = std::isnan(n) ? clip->frameOfLabel(s) : static_cast<int>(n) - 1;
+            int64_t index = std::isnan(n) ? clip->frameOfLabel(s) : static_cast<int64_t>(toInt32(n)) - 1;
             if (index >= 0) clip->runFrameActionsNow(static_cast<uint32_t>(index));
             break;
         }
@@ -731,7 +731,7 @@ Completion Runner::run(size_t begin, size_t end) {
             Value t = f.pop();
             std::string path = vm_.toString(t);
             MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm_, f.target, path);
-            f.push(clip && std::isfinite(index) ? getClipProperty(vm_, clip, static_cast<int>(index)) : Value());
+            f.push(clip && std::isfinite(index) ? getClipProperty(vm_, clip, toInt32(index)) : Value());
             break;
         }
         case 0x23: {
@@ -739,7 +739,7 @@ Completion Runner::run(size_t begin, size_t end) {
             double index = f.popNumber();
             std::string path = f.popString();
             MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm_, f.target, path);
-            if (clip && std::isfinite(index)) setClipProperty(vm_, clip, static_cast<int>(index), v);
+            if (clip && std::isfinite(index)) setClipProperty(vm_, clip, toInt32(index), v);
             break;
         }
         case 0x45: {
@@ -767,7 +767,7 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x30: {
             double max = f.popNumber();
-            int32_t n = std::isfinite(max) ? static_cast<int32_t>(max) : 0;
+            int32_t n = toInt32(max);
             f.push(n > 0 ? static_cast<double>(vm_.random() % static_cast<uint32_t>(n)) : 0.0);
             break;
         }
