@@ -2,7 +2,7 @@
 // Plays the movie headless for N frames (default 1; ticks count as frames) and prints what
 // its scripts trace, one line per trace line; fscommand("quit") ends the run early.
 // Exit codes: 0 played, 1 the movie or the input cannot be read, 2 bad usage. Failures are
-// one line on stderr.
+// one line on stderr, as is a note when scripts were stopped by a limit.
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -65,5 +65,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const std::string& line : result.lines) std::printf("%s\n", line.c_str());
+    // Stopped scripts are worth knowing about but are no failure: the movie played on.
+    if (result.scriptsAborted > 0)
+        std::fprintf(stderr, "swfrun: %llu script(s) stopped by a limit\n",
+                     static_cast<unsigned long long>(result.scriptsAborted));
     return 0;
 }
