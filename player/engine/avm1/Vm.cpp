@@ -26,7 +26,7 @@ Vm::~Vm() = default;
 void Vm::installBuiltins() {
     objectProto = make<Object>(nullptr);
     functionProto = make<Object>(objectProto);
-    global = make<Object>(objectProto);
+    global = make<Object>(nullptr);  // the global object is bare: no Object.prototype behind it
     installObjectClass(*this);
     installFunctionClass(*this);
     installArrayClass(*this);
