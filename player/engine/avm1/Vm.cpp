@@ -302,6 +302,25 @@ void Vm::chargeArrayGrowth(size_t elements) {
 }
 
 bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
+    return runGuarded([&] { Interpreter::runTopLevel(*this, code, clip); });
+}
+
+bool Vm::clipHasHandler(MovieClip* clip, const std::string& name) {
+    if (!clip || !clip->scriptObject) return false;
+    Value fn = get(clip->scriptObject, name);
+    return fn.object() && fn.object()->asFunction();
+}
+
+bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {
+    return runGuarded([&] {
+        Object* obj = clipObject(clip);
+        Value fn = get(obj, name);
+        if (fn.object() && fn.object()->asFunction()) call(fn, Value(obj), {});
+    });
+}
+
+template <class Body>
+bool Vm::runGuarded(Body body) {
     if (blockNesting_ == 0 && heap_.size() >= std::min(collectAt_, limits_.maxObjects / 2)) collectGarbage();
     if (blockNesting_ == 0) {
         actionsThisBlock_ = 0;
@@ -313,7 +332,7 @@ bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
     ++blockNesting_;
     bool ok = true;
     try {
-        Interpreter::runTopLevel(*this, code, clip);
+        body();
     } catch (const ScriptAbort& abort) {
         ++scriptsAborted;
         host_.scriptAborted(abort.what());

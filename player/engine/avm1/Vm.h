@@ -126,6 +126,10 @@ public:
     // Runs a block of frame, button or clip actions of `clip`. A script that passes a limit
     // or throws without catching is stopped here and the host is told; false then.
     bool runBlock(const SharedBytes& code, MovieClip* clip);
+    // Calls the clip's handler `name` (onEnterFrame...) if it has one, under the same limits.
+    bool runClipHandler(MovieClip* clip, const std::string& name);
+    // Whether the clip's object has a handler `name` (own or inherited).
+    bool clipHasHandler(MovieClip* clip, const std::string& name);
     // Counted per action; passes a limit by throwing ScriptAbort.
     void countAction();
     // Charged by operations that build strings or grow arrays; throw ScriptAbort past the
@@ -183,6 +187,8 @@ public:
 
 private:
     void installBuiltins();
+    template <class Body>
+    bool runGuarded(Body body);
     Value callScript(FunctionObject& fn, const Value& self, std::vector<Value>& args, Object* superObject);
 
     Host& host_;

@@ -229,6 +229,7 @@ void MovieClip::seek(uint32_t target) {
 
 void MovieClip::tick() {
     if (bornTick == context_.tick && this != context_.root) return;  // shows its first frame this tick
+    context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
     if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
     snapshot.reserve(children_.size());

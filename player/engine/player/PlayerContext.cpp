@@ -66,6 +66,11 @@ void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
+void PlayerContext::queueEnterFrame(MovieClip& clip) {
+    if (vm_->clipHasHandler(&clip, "onEnterFrame"))
+        queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), "onEnterFrame"});
+}
+
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
     if (!initActionsRun_.insert(spriteId).second) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
@@ -85,7 +90,8 @@ void PlayerContext::runQueuedActions() {
         --budget;
         if (next.clip->onStage()) {
             vm_->rootClip = root;
-            vm_->runBlock(next.actions, next.clip);
+            if (next.handler) vm_->runClipHandler(next.clip, next.handler);
+            else vm_->runBlock(next.actions, next.clip);
         }
     }
     running_ = false;

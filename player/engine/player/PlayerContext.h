@@ -53,6 +53,8 @@ public:
 
     // Frame and button actions wait here until the frame's display changes are done.
     void queueActions(MovieClip& clip, SharedBytes actions);
+    // The clip's onEnterFrame, when a script gave it one, runs with the queued actions.
+    void queueEnterFrame(MovieClip& clip);
     // A sprite's initialisation actions (where class definitions live) run once per movie,
     // the first time a frame holding them is reached.
     void queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions);
@@ -91,6 +93,7 @@ private:
         std::shared_ptr<DisplayObject> keepAlive;
         MovieClip* clip;
         SharedBytes actions;
+        const char* handler = nullptr;  // a clip event handler to call instead of actions
     };
     std::shared_ptr<const MovieDef> movie_;
     Host& host_;
