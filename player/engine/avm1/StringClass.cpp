@@ -89,7 +89,12 @@ Value substr(Vm& vm, NativeCall& c) {
     std::u16string s = selfText(vm, c);
     size_t start = relative(integerArg(vm, c, 0, 0), s.size());
     double len = integerArg(vm, c, 1, static_cast<double>(s.size()));
-    if (len < 0) len = std::max(0.0, static_cast<double>(s.size() - start) + len);
+    if (len < 0) {
+        // A negative length counts back from the end of the whole string; a piece that
+        // would reach the end is empty (the runtime's rule, seen in its output).
+        len += static_cast<double>(s.size());
+        if (len <= 0 || static_cast<double>(start) + len >= static_cast<double>(s.size())) return Value("");
+    }
     size_t count = static_cast<size_t>(std::min(len, static_cast<double>(s.size() - start)));
     return Value(toUtf8(s.substr(start, count)));
 }

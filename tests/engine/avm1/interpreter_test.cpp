@@ -2,6 +2,7 @@
 // that stop runaway or hostile scripts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "Bytecode.h"
@@ -223,6 +224,25 @@ TEST(Objects, ArraysAndMethods) {
     code.push({"a"}).op(0x1C).push({"10", "x"}).op(0x4F);  // a[10] = "x" grows the array
     code.push({"a"}).op(0x1C).push({"length"}).op(0x4E).trace();
     EXPECT_EQ(runScript(code, 7), (Lines{"1,2,3", "4", "1-2-3-4", "4", "11"}));
+}
+
+TEST(Objects, StringMethodsCountUnitsAndTakeNegativeArguments) {
+    Bytecode code;
+    auto call = [&](std::initializer_list<Literal> args, const char* method) {
+        // "hello world".method(args...), arguments pushed last first
+        std::vector<Literal> reversed(args);
+        std::reverse(reversed.begin(), reversed.end());
+        for (const Literal& a : reversed) code.push({a});
+        code.push({static_cast<double>(args.size()), "hello world", method}).op(0x52).trace();
+    };
+    call({3.0, -4.0}, "substr");   // length counted back from the end of the string
+    call({3.0, -3.0}, "substr");   // ...and empty when the piece would reach the end
+    call({-5.0}, "substr");
+    call({7.0, 2.0}, "substring");  // swapped bounds
+    call({-3.0}, "slice");
+    call({"o"}, "lastIndexOf");
+    call({" "}, "split");
+    EXPECT_EQ(runScript(code, 7), (Lines{"lo worl", "", "world", "llo w", "rld", "7", "hello,world"}));
 }
 
 TEST(Host, TraceAndFsCommandReachTheHost) {
