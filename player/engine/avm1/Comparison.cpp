@@ -7,9 +7,16 @@
 namespace swf::avm1 {
 
 Value add2(Vm& vm, const Value& a, const Value& b) {
-    // The right operand converts first, as the runtime calls valueOf in that order.
-    Value pb = vm.toPrimitive(b);
-    Value pa = vm.toPrimitive(a);
+    // From version 6 the right operand converts first (the order valueOf is called in);
+    // version 5 goes left to right.
+    Value pa, pb;
+    if (vm.version() >= 6) {
+        pb = vm.toPrimitive(b);
+        pa = vm.toPrimitive(a);
+    } else {
+        pa = vm.toPrimitive(a);
+        pb = vm.toPrimitive(b);
+    }
     if (pa.isString() || pb.isString()) {
         std::string left = vm.toString(pa), right = vm.toString(pb);
         vm.chargeStringBytes(left.size() + right.size());

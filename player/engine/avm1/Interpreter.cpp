@@ -203,6 +203,13 @@ void setTarget(Frame& f, MovieClip* clip) {
     }
 }
 
+// The two operands of a numeric action, converted left first (the order valueOf runs in).
+std::pair<double, double> popNumbers(Frame& f) {
+    Value b = f.pop(), a = f.pop();
+    double x = f.vm.toNumber(a);
+    return {x, f.vm.toNumber(b)};
+}
+
 std::vector<Value> popArgs(Frame& f) {
     double n = f.popNumber();
     size_t count = n > 0 ? static_cast<size_t>(std::min<double>(n, static_cast<double>(f.stack.size()))) : 0;
@@ -558,24 +565,24 @@ Completion Runner::run(size_t begin, size_t end) {
             f.push(b);
             break;
         }
-        case 0x0A: { double b = f.popNumber(), a = f.popNumber(); f.push(a + b); break; }
-        case 0x0B: { double b = f.popNumber(), a = f.popNumber(); f.push(a - b); break; }
-        case 0x0C: { double b = f.popNumber(), a = f.popNumber(); f.push(a * b); break; }
+        case 0x0A: { auto [a, b] = popNumbers(f); f.push(a + b); break; }
+        case 0x0B: { auto [a, b] = popNumbers(f); f.push(a - b); break; }
+        case 0x0C: { auto [a, b] = popNumbers(f); f.push(a * b); break; }
         case 0x0D: {
-            double b = f.popNumber(), a = f.popNumber();
+            auto [a, b] = popNumbers(f);
             if (b == 0 && vm_.version() < 5) f.push(Value("#ERROR#"));
             else f.push(a / b);
             break;
         }
-        case 0x3F: { double b = f.popNumber(), a = f.popNumber(); f.push(std::fmod(a, b)); break; }
+        case 0x3F: { auto [a, b] = popNumbers(f); f.push(std::fmod(a, b)); break; }
         case 0x47: { Value b = f.pop(), a = f.pop(); f.push(add2(vm_, a, b)); break; }
         case 0x0E: {
-            double b = f.popNumber(), a = f.popNumber();
+            double b = f.popNumber(), a = f.popNumber();  // Equals converts its right side first
             f.push(Value(a == b));
             break;
         }
         case 0x0F: {
-            double b = f.popNumber(), a = f.popNumber();
+            auto [a, b] = popNumbers(f);
             f.push(Value(a < b));
             break;
         }

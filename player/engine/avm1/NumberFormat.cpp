@@ -109,13 +109,18 @@ double parseNumber(std::string_view text, int swfVersion) {
     std::string_view s = text.substr(b, e - b);
     if (s.empty()) return invalid;
     if (swfVersion >= 6 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        // A sign may follow the prefix ("0x-10" is -16).
+        size_t i = 2;
+        bool negative = false;
+        if (s[i] == '-' || s[i] == '+') negative = s[i++] == '-';
+        if (i == s.size()) return invalid;
         double v = 0;
-        for (size_t i = 2; i < s.size(); ++i) {
+        for (; i < s.size(); ++i) {
             int d = digitValue(s[i]);
             if (d >= 16) return invalid;
             v = v * 16 + d;
         }
-        return v;
+        return negative ? -v : v;
     }
     // From 6 a leading zero followed by octal digits only reads as octal ("010" is 8).
     if (swfVersion >= 6) {

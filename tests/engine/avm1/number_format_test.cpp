@@ -64,6 +64,8 @@ TEST(NumberParse, FollowsTheFileVersion) {
     EXPECT_EQ(parseNumber("0x1F", 6), 31);
     EXPECT_TRUE(std::isnan(parseNumber("0x1F", 5)));
     EXPECT_TRUE(std::isnan(parseNumber("0x1G", 6)));
+    EXPECT_EQ(parseNumber("0x-10", 6), -16);  // a sign may follow the prefix
+    EXPECT_TRUE(std::isnan(parseNumber("0x-", 6)));
     // Octal from 6 when every digit after the leading zero is octal.
     EXPECT_EQ(parseNumber("010", 6), 8);
     EXPECT_EQ(parseNumber("-010", 6), -8);
