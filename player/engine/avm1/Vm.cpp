@@ -319,15 +319,25 @@ bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {
     });
 }
 
+void Vm::resetBudget() {
+    actionsThisBlock_ = 0;
+    blockStartMillis_ = host_.milliseconds();
+    stringBytesThisBlock_ = 0;
+    arrayGrowthThisBlock_ = 0;
+    abortReported_ = false;
+}
+
+void Vm::holdBudget() {
+    resetBudget();
+    budgetHeld_ = true;
+}
+
 template <class Body>
 bool Vm::runGuarded(Body body) {
     if (blockNesting_ == 0 && heap_.size() >= std::min(collectAt_, limits_.maxObjects / 2)) collectGarbage();
     if (blockNesting_ == 0) {
-        actionsThisBlock_ = 0;
-        blockStartMillis_ = host_.milliseconds();
+        if (!budgetHeld_) resetBudget();
         stackBase_ = currentStackPosition();
-        stringBytesThisBlock_ = 0;
-        arrayGrowthThisBlock_ = 0;
     }
     ++blockNesting_;
     bool ok = true;
@@ -335,7 +345,8 @@ bool Vm::runGuarded(Body body) {
         body();
     } catch (const ScriptAbort& abort) {
         ++scriptsAborted;
-        host_.scriptAborted(abort.what());
+        if (!abortReported_) host_.scriptAborted(abort.what());
+        abortReported_ = budgetHeld_;  // once per held budget, every time otherwise
         ok = false;
     } catch (const ScriptThrow&) {
         // An exception nobody caught ends the block silently, as in the runtime.

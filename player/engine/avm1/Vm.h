@@ -126,6 +126,11 @@ public:
     // Runs a block of frame, button or clip actions of `clip`. A script that passes a limit
     // or throws without catching is stopped here and the host is told; false then.
     bool runBlock(const SharedBytes& code, MovieClip* clip);
+    // While held, every block shares one budget of actions, time and memory (the player
+    // holds it across a frame's queue, so a frame of many looping blocks ends as soon as one
+    // budget is spent, and the host hears of it once).
+    void holdBudget();
+    void releaseBudget() { budgetHeld_ = false; }
     // Calls the clip's handler `name` (onEnterFrame...) if it has one, under the same limits.
     bool runClipHandler(MovieClip* clip, const std::string& name);
     // Whether the clip's object has a handler `name` (own or inherited).
@@ -200,6 +205,9 @@ private:
     uint64_t blockStartMillis_ = 0;
     int blockNesting_ = 0;
     uintptr_t stackBase_ = 0;
+    bool budgetHeld_ = false;
+    bool abortReported_ = false;
+    void resetBudget();
     size_t stringBytesThisBlock_ = 0;
     size_t arrayGrowthThisBlock_ = 0;
     size_t collectAt_ = 1u << 14;  // heap size that triggers the next collection

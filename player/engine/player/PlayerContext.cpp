@@ -47,6 +47,14 @@ struct Factory {
 PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
     : movie_(std::move(movie)), host_(host), vm_(std::make_unique<avm1::Vm>(host, movie_->header.version)) {
     vm_->services = this;
+    // The movie's ScriptLimits tag sets the recursion depth and the time a frame's scripts
+    // may take (the machine-stack budget still guards deep recursion).
+    if (movie_->scriptLimits) {
+        avm1::Limits limits = vm_->limits();
+        if (movie_->scriptLimits->maxRecursionDepth > 0) limits.maxCallDepth = movie_->scriptLimits->maxRecursionDepth;
+        if (movie_->scriptLimits->timeoutSeconds > 0) limits.maxMillis = movie_->scriptLimits->timeoutSeconds * 1000ull;
+        vm_->setLimits(limits);
+    }
 }
 
 PlayerContext::~PlayerContext() = default;
@@ -79,6 +87,7 @@ void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedB
 void PlayerContext::runQueuedActions() {
     if (running_) return;  // a block that causes more actions leaves them to the outer loop
     running_ = true;
+    vm_->holdBudget();
     size_t budget = kActionBlockBudget;
     while (!queue_.empty()) {
         Pending next = std::move(queue_.front());
@@ -94,6 +103,7 @@ void PlayerContext::runQueuedActions() {
             else vm_->runBlock(next.actions, next.clip);
         }
     }
+    vm_->releaseBudget();
     running_ = false;
 }
 

@@ -82,5 +82,26 @@ TEST(ClipScripts, AnEndlessFrameScriptIsStoppedAndTheMoviePlaysOn) {
     EXPECT_EQ(host.lines, Lines{"still playing"});
 }
 
+TEST(ClipScripts, AFramesBlocksShareOneBudget) {
+    // Three endless blocks in one frame: the first spends the frame's budget, the others
+    // stop at once, the host hears of it once, and the next frame runs normally.
+    Bytecode loop;
+    size_t top = loop.here();
+    loop.push({1.0}).op(0x17);
+    loop.jumpBack(0x99, top);
+    Bytecode next;
+    next.push({"next frame"}).trace();
+    MovieBuilder b;
+    b.def().header.version = 8;
+    b.frame({block(loop), block(loop), block(loop)}).frame({block(next)});
+    ScriptHost host;
+    Limits limits;
+    limits.maxActions = 50000;
+    Player player(b.build(), host, &limits);
+    EXPECT_EQ(host.aborts.size(), 1u);
+    player.advance();
+    EXPECT_EQ(host.lines, Lines{"next frame"});
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
