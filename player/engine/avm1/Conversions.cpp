@@ -5,6 +5,7 @@
 
 #include "avm1/ClipObject.h"
 #include "avm1/NumberFormat.h"
+#include "avm1/Strings.h"
 #include "avm1/Vm.h"
 #include "player/MovieClip.h"
 
@@ -96,6 +97,8 @@ Object* Vm::toObject(const Value& v) {
     Object* wrapper = make<Object>(proto);
     wrapper->primitive = v;
     wrapper->hasPrimitive = true;
+    // A boxed string has its length as a property of its own, as `new String` gives it.
+    if (v.isString()) define(wrapper, "length", Value(static_cast<double>(utf16Length(v.string()))));
     return wrapper;
 }
 

@@ -160,7 +160,12 @@ TEST(Objects, WithScopesNames) {
     code.action(0x94, size);
     code.bytes.insert(code.bytes.end(), body.bytes.begin(), body.bytes.end());
     code.traceVariable("x");
-    EXPECT_EQ(runScript(code, 7), (Lines{"inside", "undefined"}));
+    // with over a string sees the boxed string's length
+    Bytecode lengthBody;
+    lengthBody.traceVariable("length");
+    code.push({"hello"}).action(0x94, {static_cast<uint8_t>(lengthBody.bytes.size()), 0});
+    code.bytes.insert(code.bytes.end(), lengthBody.bytes.begin(), lengthBody.bytes.end());
+    EXPECT_EQ(runScript(code, 7), (Lines{"inside", "undefined", "5"}));
 }
 
 TEST(Objects, EnumerateVisitsNewestFirst) {
