@@ -172,6 +172,7 @@ MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
     if (lower.rfind("_level0", 0) == 0) p = "/" + p.substr(std::min<size_t>(p.size(), 8));
     else if (lower.rfind("_level", 0) == 0) return nullptr;  // other levels are not loaded
     if (lower == "this") return from;
+    if (p.find("//") != std::string::npos) return nullptr;  // an empty step names no clip
     return dynamic_cast<MovieClip*>(from->resolvePath(p));
 }
 

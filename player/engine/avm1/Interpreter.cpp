@@ -689,7 +689,8 @@ Completion Runner::run(size_t begin, size_t end) {
             if (f.scope.locals) {
                 if (!vm_.hasOwn(f.scope.locals, name)) vm_.define(f.scope.locals, name, Value(), 0);
             } else if (Object* t = f.scope.timeline ? f.scope.timeline : timelineObject(f)) {
-                if (!vm_.hasOwn(t, name)) vm_.set(t, name, Value());
+                // A name the timeline already has, even through its prototype, stays as it is.
+                if (!vm_.has(t, name)) vm_.set(t, name, Value());
             }
             break;
         }
