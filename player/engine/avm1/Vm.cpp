@@ -72,6 +72,8 @@ Value Vm::get(Object* obj, const std::string& name) {
         if (p->setter) return Value();
         return p->value;
     }
+    // A chain that goes on this long loops (a.__proto__ = a): the runtime stops the script.
+    if (o) throw ScriptAbort("a prototype chain loops");
     return Value();
 }
 
@@ -142,6 +144,7 @@ bool Vm::has(Object* obj, const std::string& name) {
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto())
         if (hasOwn(o, name)) return true;
+    if (o) throw ScriptAbort("a prototype chain loops");
     return false;
 }
 

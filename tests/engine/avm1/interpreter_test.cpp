@@ -385,6 +385,18 @@ TEST(Limits, TextBuildingIsBounded) {
     EXPECT_EQ(host.aborts.size(), 1u);
 }
 
+TEST(Hostile, ALoopingPrototypeChainStopsTheScript) {
+    // a = {}; a.__proto__ = a; trace(a.foo); trace("not reached")
+    Bytecode code;
+    code.push({"a", 0.0}).op(0x43).op(0x1D);
+    code.push({"a"}).op(0x1C).push({"__proto__", "a"}).op(0x1C).op(0x4F);
+    code.push({"a"}).op(0x1C).push({"foo"}).op(0x4E).trace();
+    code.push({"not reached"}).trace();
+    ScriptHost host;
+    EXPECT_TRUE(runScript(code, 7, &host).empty());
+    EXPECT_EQ(host.aborts.size(), 1u);
+}
+
 TEST(Hostile, TruncatedAndMalformedActionsDoNotCrash) {
     std::vector<std::vector<uint8_t>> blocks = {
         {0x96},                    // push without its length
