@@ -17,9 +17,13 @@ constexpr double kCaseInsensitive = 1, kDescending = 2, kUniqueSort = 4, kReturn
 std::vector<Value> itemsOf(Vm& vm, const Value& v) {
     Object* o = v.object();
     if (!o) return {};
-    if (ArrayObject* a = o->asArray()) return a->items;
+    if (ArrayObject* a = o->asArray()) {
+        vm.chargeWork(a->items.size());
+        return a->items;
+    }
     double n = vm.toNumber(vm.get(o, "length"));
     size_t count = n > 0 ? static_cast<size_t>(std::min<double>(n, ArrayObject::kMaxDenseLength)) : 0;
+    vm.chargeWork(count);
     std::vector<Value> out;
     for (size_t i = 0; i < count; ++i) out.push_back(vm.get(o, std::to_string(i)));
     return out;
@@ -51,6 +55,7 @@ Value construct(Vm& vm, NativeCall& c) {
 }
 
 std::string joinItems(Vm& vm, const std::vector<Value>& items, const std::string& sep) {
+    vm.chargeWork(items.size());
     std::string out;
     for (size_t i = 0; i < items.size(); ++i) {
         if (i) out += sep;
@@ -201,6 +206,8 @@ int compareItems(Vm& vm, const Value& a, const Value& b, double options, const V
 
 Value sortWith(Vm& vm, NativeCall& c, const std::vector<Value>& keys, Value compareFn, double options) {
     std::vector<Value> items = itemsOf(vm, c.self);
+    // A comparison sort: about n log n steps.
+    vm.chargeWork(items.size() * (1 + static_cast<size_t>(std::log2(static_cast<double>(items.size()) + 1))));
     std::vector<size_t> order(items.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     bool duplicate = false;

@@ -9,7 +9,12 @@ namespace swf::avm1 {
 
 namespace {
 
-std::u16string selfText(Vm& vm, NativeCall& c) { return toUtf16(vm.toString(thisPrimitive(c))); }
+// String methods work on UTF-16 copies; a long string counts as work in proportion.
+std::u16string selfText(Vm& vm, NativeCall& c) {
+    std::string text = vm.toString(thisPrimitive(c));
+    vm.chargeWork(text.size() / 16);
+    return toUtf16(text);
+}
 
 Object* wrap(Vm& vm, const std::string& s) {
     Object* o = vm.make<Object>(vm.stringProto);
@@ -107,6 +112,7 @@ Value split(Vm& vm, NativeCall& c) {
         return Value(out);
     }
     double limit = c.arg(1).isUndefined() ? 4294967295.0 : integerArg(vm, c, 1, 0);
+    vm.chargeWork(text.size() / 16);
     std::u16string s = toUtf16(text), sep = toUtf16(vm.toString(c.arg(0)));
     auto full = [&] { return static_cast<double>(out->items.size()) >= limit; };
     if (sep.empty()) {

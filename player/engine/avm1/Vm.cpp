@@ -299,6 +299,11 @@ void Vm::chargeStringBytes(size_t bytes) {
     if (stringBytesThisBlock_ > limits_.maxStringBytesPerBlock) throw ScriptAbort("a script built too much text");
 }
 
+void Vm::chargeWork(size_t steps) {
+    actionsThisBlock_ += steps;
+    if (actionsThisBlock_ > limits_.maxActions) throw ScriptAbort("a script ran too long");
+}
+
 void Vm::chargeArrayGrowth(size_t elements) {
     arrayGrowthThisBlock_ += elements;
     if (arrayGrowthThisBlock_ > limits_.maxArrayGrowthPerBlock) throw ScriptAbort("a script grew arrays too far");

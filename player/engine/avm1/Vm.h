@@ -140,6 +140,9 @@ public:
     // Charged by operations that build strings or grow arrays; throw ScriptAbort past the
     // block's budget.
     void chargeStringBytes(size_t bytes);
+    // Built-ins that walk many elements (join, sort, copies) count them as actions, so the
+    // action budget bounds their time too.
+    void chargeWork(size_t steps);
     void chargeArrayGrowth(size_t elements);
     uint64_t scriptsAborted = 0;
     // RandomNumber and Math.random: a fixed-seed generator, so runs repeat exactly.

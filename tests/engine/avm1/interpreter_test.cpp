@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 #include "Bytecode.h"
@@ -371,6 +372,24 @@ TEST(Limits, ArrayGrowthIsBoundedButPushLoopsAreNot) {
     pushes.push({"b"}).op(0x1C).push({"length"}).op(0x4E).trace();
     EXPECT_TRUE(vm.runBlock(SharedBytes(pushes.bytes), nullptr));
     EXPECT_EQ(host.lines, Lines{"100000"});
+}
+
+TEST(Limits, BuiltInsCountTheirWorkAsActions) {
+    // a = []; a.length = 100000; while (true) a.join(): each join walks 100000 elements,
+    // so the budget ends the loop after a handful of joins, not after millions.
+    Bytecode code;
+    code.push({"a", 0.0}).op(0x42).op(0x1D);
+    code.push({"a"}).op(0x1C).push({"length", 100000.0}).op(0x4F);
+    size_t top = code.here();
+    code.push({0.0, "a"}).op(0x1C).push({"join"}).op(0x52).op(0x17);
+    code.jumpBack(0x99, top);
+    ScriptHost host;
+    Limits limits;
+    limits.maxActions = 1000000;
+    auto start = std::chrono::steady_clock::now();
+    runScript(code, 7, &host, limits);
+    EXPECT_EQ(host.aborts.size(), 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(Limits, TextBuildingIsBounded) {
