@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "avm1/Vm.h"
 #include "player/Host.h"
 #include "player/Player.h"
 
@@ -19,7 +20,14 @@ constexpr int kPlayFrames = 24;
 template <class AfterFrame>
 void playSession(std::shared_ptr<const MovieDef> movie, AfterFrame afterFrame) {
     NullHost host;
-    Player player(movie, host);
+    // Scripts get a small budget: a looping script must end within the input time limit
+    // even under the sanitizers.
+    avm1::Limits limits;
+    limits.maxActions = 100000;
+    limits.maxObjects = 100000;
+    limits.maxStringBytesPerBlock = 16u << 20;
+    limits.maxArrayGrowthPerBlock = 1u << 18;
+    Player player(movie, host, &limits);
     std::vector<Pixel> pixels(kPlayWidth * kPlayHeight);
     render::Target target{pixels.data(), kPlayWidth, kPlayHeight, kPlayWidth * 4};
     Matrix view = Player::showAll(movie->header.frameSize, kPlayWidth, kPlayHeight);

@@ -18,7 +18,7 @@ jobs=${VELMORA_JOBS:-2}
 # Seconds of wall time one input may take. libFuzzer measures wall time, so on a loaded
 # machine a niced long run needs more than a quiet smoke run to tell a hang from starvation.
 input_timeout=${VELMORA_FUZZ_TIMEOUT:-10}
-targets=(fuzz_decode fuzz_play fuzz_truetype)
+targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1)
 
 case "$mode" in
   smoke) per_target=40 ;;

@@ -9,6 +9,10 @@
 #include "model/Filters.h"
 #include "player/DrawList.h"
 
+namespace swf::avm1 {
+class Object;
+}
+
 namespace swf {
 
 class MovieClip;
@@ -43,6 +47,9 @@ public:
     // The tick in which the instance was made: it does not advance in that same tick.
     uint64_t bornTick = 0;
     MovieClip* parent = nullptr;
+    // The object scripts see for this instance, made on first use by the script machine,
+    // which owns it and outlives the stage.
+    avm1::Object* scriptObject = nullptr;
 
     // Appends what the instance draws; `toStage` maps its own coordinates to the stage.
     virtual void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const = 0;

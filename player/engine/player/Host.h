@@ -39,6 +39,9 @@ public:
     // getURL("FSCommand:<command>", <args>): the command goes to the embedding program.
     virtual void fsCommand(const std::string& /*command*/, const std::string& /*args*/) {}
     virtual void trace(const std::string& /*line*/) {}
+    // A script was stopped (it ran too long, recursed too deep or made too many objects);
+    // the movie plays on. `reason` is one line for a log.
+    virtual void scriptAborted(const std::string& /*reason*/) {}
     virtual void startSound(const SoundStart& /*request*/) {}
     virtual void stopAllSounds() {}
     // Milliseconds since an arbitrary origin that never goes backwards.

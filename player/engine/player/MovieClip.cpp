@@ -172,7 +172,9 @@ void MovieClip::reconcile(const Plan& plan) {
         child->colorTransform = slot.colorTransform;
         child->ratio = slot.ratio;
         child->clipDepth = slot.clipDepth;
-        child->name = slot.name;
+        // Unnamed instances get the runtime's "instanceN" names, which scripts can see.
+        if (!slot.name.empty()) child->name = slot.name;
+        else if (created) child->name = "instance" + std::to_string(++context_.unnamedInstances);
         child->visible = slot.visible;
         if (child->blendMode != slot.blendMode || child->filters != slot.filters) {
             child->blendMode = slot.blendMode;
@@ -187,6 +189,10 @@ void MovieClip::reconcile(const Plan& plan) {
 
 void MovieClip::queueFrameActions(uint32_t frame) {
     if (frame >= timeline_.frames.size()) return;
+    // A frame's initialisation actions (class definitions) run before its other actions,
+    // wherever they stand among the frame's tags.
+    for (const ControlTag& tag : timeline_.frames[frame].tags)
+        if (auto* init = std::get_if<DoInitAction>(&tag)) context_.queueInitActions(*this, init->spriteId, init->actions);
     for (const ControlTag& tag : timeline_.frames[frame].tags) {
         if (auto* action = std::get_if<DoAction>(&tag)) {
             context_.queueActions(*this, action->actions);
@@ -194,6 +200,13 @@ void MovieClip::queueFrameActions(uint32_t frame) {
             context_.startSound(sound->soundId, sound->info);
         }
     }
+}
+
+void MovieClip::runFrameActionsNow(uint32_t frame) {
+    if (frame >= timeline_.frames.size()) return;
+    auto keepAlive = shared_from_this();
+    for (const ControlTag& tag : timeline_.frames[frame].tags)
+        if (auto* action = std::get_if<DoAction>(&tag)) context_.runActionsNow(*this, action->actions);
 }
 
 void MovieClip::seek(uint32_t target) {
@@ -216,6 +229,7 @@ void MovieClip::seek(uint32_t target) {
 
 void MovieClip::tick() {
     if (bornTick == context_.tick && this != context_.root) return;  // shows its first frame this tick
+    context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
     if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
     snapshot.reserve(children_.size());

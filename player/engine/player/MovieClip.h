@@ -48,6 +48,8 @@ public:
     uint32_t loadedFrameCount() const override { return static_cast<uint32_t>(timeline_.frames.size()); }
     TimelineControl* resolvePath(std::string_view path) override;
 
+    // Runs the actions of `frame` now without going there (the Call action).
+    void runFrameActionsNow(uint32_t frame);
     // The 0-based frame carrying `label`, or -1.
     int frameOfLabel(std::string_view label) const;
 

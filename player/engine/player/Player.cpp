@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "avm1/Vm.h"
 #include "player/ButtonInstance.h"
 #include "player/FilterPainter.h"
 #include "player/LayerCompositor.h"
@@ -53,8 +54,9 @@ ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
 
 }  // namespace
 
-Player::Player(std::shared_ptr<const MovieDef> movie, Host& host)
+Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits)
     : context_(std::make_unique<PlayerContext>(std::move(movie), host)) {
+    if (scriptLimits) context_->scriptMachine().setLimits(*scriptLimits);
     root_ = std::make_shared<MovieClip>(*context_, 0, context_->movie().timeline);
     context_->root = root_.get();
     const Dictionary* dictionary = &context_->dictionary();

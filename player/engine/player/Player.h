@@ -10,6 +10,10 @@
 #include "player/Host.h"
 #include "render/Renderer.h"
 
+namespace swf::avm1 {
+struct Limits;
+}
+
 namespace swf {
 
 class ButtonInstance;
@@ -19,8 +23,9 @@ class PlayerContext;
 
 class Player {
 public:
-    // Shows the movie's first frame (its actions have run when this returns).
-    Player(std::shared_ptr<const MovieDef> movie, Host& host);
+    // Shows the movie's first frame (its actions have run when this returns). `scriptLimits`
+    // replaces the script machine's limits (tests and fuzzers make them small).
+    Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits = nullptr);
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;

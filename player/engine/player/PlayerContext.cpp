@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "avm1/Vm.h"
 #include "player/ButtonInstance.h"
 #include "player/EditTextInstance.h"
 #include "player/MorphInstance.h"
@@ -43,7 +44,20 @@ struct Factory {
 };
 }  // namespace
 
-PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host) : movie_(std::move(movie)), host_(host) {}
+PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
+    : movie_(std::move(movie)), host_(host), vm_(std::make_unique<avm1::Vm>(host, movie_->header.version)) {
+    vm_->services = this;
+    // The movie's ScriptLimits tag sets the recursion depth and the time a frame's scripts
+    // may take (the machine-stack budget still guards deep recursion).
+    if (movie_->scriptLimits) {
+        avm1::Limits limits = vm_->limits();
+        if (movie_->scriptLimits->maxRecursionDepth > 0) limits.maxCallDepth = movie_->scriptLimits->maxRecursionDepth;
+        if (movie_->scriptLimits->timeoutSeconds > 0) limits.maxMillis = movie_->scriptLimits->timeoutSeconds * 1000ull;
+        vm_->setLimits(limits);
+    }
+}
+
+PlayerContext::~PlayerContext() = default;
 
 std::shared_ptr<DisplayObject> PlayerContext::instantiate(uint16_t id) {
     const CharacterDef* def = dictionary().find(id);
@@ -60,9 +74,20 @@ void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
+void PlayerContext::queueEnterFrame(MovieClip& clip) {
+    if (vm_->clipHasHandler(&clip, "onEnterFrame"))
+        queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), "onEnterFrame"});
+}
+
+void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
+    if (!initActionsRun_.insert(spriteId).second) return;
+    queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
+}
+
 void PlayerContext::runQueuedActions() {
     if (running_) return;  // a block that causes more actions leaves them to the outer loop
     running_ = true;
+    vm_->holdBudget();
     size_t budget = kActionBlockBudget;
     while (!queue_.empty()) {
         Pending next = std::move(queue_.front());
@@ -72,9 +97,19 @@ void PlayerContext::runQueuedActions() {
             continue;
         }
         --budget;
-        if (next.clip->onStage()) interpreter_.run(next.actions.span(), *next.clip, *this);
+        if (next.clip->onStage()) {
+            vm_->rootClip = root;
+            if (next.handler) vm_->runClipHandler(next.clip, next.handler);
+            else vm_->runBlock(next.actions, next.clip);
+        }
     }
+    vm_->releaseBudget();
     running_ = false;
+}
+
+void PlayerContext::runActionsNow(MovieClip& clip, const SharedBytes& actions) {
+    vm_->rootClip = root;
+    vm_->runBlock(actions, &clip);
 }
 
 void PlayerContext::startSound(uint16_t soundId, const SoundInfo& info) {

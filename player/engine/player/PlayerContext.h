@@ -5,11 +5,16 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "model/Movie.h"
 #include "player/ActionInterpreter.h"
 #include "player/Host.h"
+
+namespace swf::avm1 {
+class Vm;
+}
 
 namespace swf {
 
@@ -19,6 +24,7 @@ class MovieClip;
 class PlayerContext final : public ActionServices {
 public:
     PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host);
+    ~PlayerContext() override;
 
     const MovieDef& movie() const { return *movie_; }
     const Dictionary& dictionary() const { return movie_->dictionary; }
@@ -47,11 +53,19 @@ public:
 
     // Frame and button actions wait here until the frame's display changes are done.
     void queueActions(MovieClip& clip, SharedBytes actions);
+    // The clip's onEnterFrame, when a script gave it one, runs with the queued actions.
+    void queueEnterFrame(MovieClip& clip);
+    // A sprite's initialisation actions (where class definitions live) run once per movie,
+    // the first time a frame holding them is reached.
+    void queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions);
     // Runs the queue until it is empty. Actions may queue more (a goto queues the target
     // frame's actions); a movie that keeps doing so forever is cut off after a fixed budget,
     // as the Flash runtime stops a script that runs too long.
     void runQueuedActions();
     size_t pendingActionBlocks() const { return queue_.size(); }
+    // Runs a block at once (the Call action runs another frame's actions inside a script).
+    void runActionsNow(MovieClip& clip, const SharedBytes& actions);
+    avm1::Vm& scriptMachine() { return *vm_; }
 
     void startSound(uint16_t soundId, const SoundInfo& info);
 
@@ -61,6 +75,7 @@ public:
     void stopAllSounds() override { host_.stopAllSounds(); }
 
     uint64_t nextSerial = 1;
+    uint64_t unnamedInstances = 0;
     uint64_t tick = 0;
     MovieClip* root = nullptr;
     std::optional<Rgba> background;
@@ -78,13 +93,15 @@ private:
         std::shared_ptr<DisplayObject> keepAlive;
         MovieClip* clip;
         SharedBytes actions;
+        const char* handler = nullptr;  // a clip event handler to call instead of actions
     };
     std::shared_ptr<const MovieDef> movie_;
     Host& host_;
-    ActionInterpreter interpreter_ = ActionInterpreter::withFrameActions();
+    std::unique_ptr<avm1::Vm> vm_;
     std::deque<Pending> queue_;
     bool running_ = false;
-    std::vector<uint16_t> building_;  // characters whose instances are building their children
+    std::vector<uint16_t> building_;
+    std::set<uint16_t> initActionsRun_;  // characters whose instances are building their children
 };
 
 }  // namespace swf

@@ -1,0 +1,77 @@
+// AsBroadcaster: gives an object a listener list (_listeners) and the methods that keep it
+// and send messages to every listener.
+#include <algorithm>
+
+#include "avm1/Builtins.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+ArrayObject* listenersOf(Vm& vm, const Value& self) {
+    Object* o = self.object();
+    if (!o) return nullptr;
+    Object* list = vm.get(o, "_listeners").object();
+    return list ? list->asArray() : nullptr;
+}
+
+bool removeFrom(ArrayObject& list, const Value& listener) {
+    auto it = std::find_if(list.items.begin(), list.items.end(), [&](const Value& v) {
+        return v.kind() == listener.kind() && (v.isObject() ? v.object() == listener.object() : false);
+    });
+    if (it == list.items.end()) return false;
+    list.items.erase(it);
+    return true;
+}
+
+Value addListener(Vm& vm, NativeCall& c) {
+    ArrayObject* list = listenersOf(vm, c.self);
+    if (!list) return Value(true);
+    removeFrom(*list, c.arg(0));  // a listener is kept once, at the end
+    list->items.push_back(c.arg(0));
+    return Value(true);
+}
+
+Value removeListener(Vm& vm, NativeCall& c) {
+    ArrayObject* list = listenersOf(vm, c.self);
+    return Value(list && removeFrom(*list, c.arg(0)));
+}
+
+Value broadcastMessage(Vm& vm, NativeCall& c) {
+    ArrayObject* list = listenersOf(vm, c.self);
+    if (!list || c.args.empty()) return Value();
+    std::string name = vm.toString(c.args[0]);
+    std::vector<Value> args(c.args.begin() + 1, c.args.end());
+    std::vector<Value> listeners = list->items;  // listeners may change the list while called
+    for (const Value& l : listeners) {
+        Object* o = vm.toObject(l);
+        if (!o) continue;
+        vm.call(vm.get(o, name), l, args);
+    }
+    return Value(!listeners.empty());
+}
+
+Value initialize(Vm& vm, NativeCall& c) {
+    Object* target = c.arg(0).object();
+    if (!target) return Value();
+    Object* broadcaster = c.callee ? vm.get(vm.global, "AsBroadcaster").object() : nullptr;
+    for (const char* method : {"broadcastMessage", "addListener", "removeListener"})
+        vm.define(target, method, broadcaster ? vm.get(broadcaster, method) : Value());
+    vm.define(target, "_listeners", Value(vm.newArray()));
+    return Value();
+}
+
+Value construct(Vm& vm, NativeCall& c) { return c.self; }
+
+}  // namespace
+
+void installAsBroadcaster(Vm& vm) {
+    Object* proto = vm.newObject();
+    FunctionObject* ctor = defineClass(vm, "AsBroadcaster", proto, construct);
+    vm.defineMethod(ctor, "initialize", initialize);
+    vm.defineMethod(ctor, "addListener", addListener);
+    vm.defineMethod(ctor, "removeListener", removeListener);
+    vm.defineMethod(ctor, "broadcastMessage", broadcastMessage);
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,16 @@
+#pragma once
+// Helpers shared by the built-in classes.
+#include <string>
+
+#include "avm1/Vm.h"
+
+namespace swf::avm1 {
+
+// Makes a constructor `name` on the global object with `proto` as its prototype.
+FunctionObject* defineClass(Vm& vm, const std::string& name, Object* proto, NativeFn call, NativeFn construct = nullptr);
+// The primitive a Number/String/Boolean method works on (`this` may be boxed or not).
+Value thisPrimitive(const NativeCall& call);
+// Integer argument (wrapped to 32 bits) with a default for undefined.
+double integerArg(Vm& vm, const NativeCall& call, size_t index, double fallback);
+
+}  // namespace swf::avm1

@@ -1,0 +1,262 @@
+#include "avm1/ClipObject.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "avm1/Builtins.h"
+#include "avm1/NumberFormat.h"
+#include "avm1/Strings.h"
+#include "player/MovieClip.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+// The display properties in GetProperty's index order.
+constexpr const char* kPropertyNames[] = {"_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes",
+                                          "_alpha", "_visible", "_width", "_height", "_rotation", "_target",
+                                          "_framesloaded", "_name", "_droptarget", "_url", "_highquality",
+                                          "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
+constexpr int kPropertyCount = static_cast<int>(std::size(kPropertyNames));
+
+int propertyIndex(const std::string& name) {
+    if (name.empty() || name[0] != '_') return -1;
+    std::string lower = asciiLower(name);
+    for (int i = 0; i < kPropertyCount; ++i)
+        if (lower == kPropertyNames[i]) return i;
+    return -1;
+}
+
+double radiansToDegrees(double r) { return r * 180 / std::numbers::pi; }
+
+double xScale(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b) * 100; }
+double yScale(const Matrix& m) { return std::sqrt(m.c * m.c + m.d * m.d) * 100; }
+double rotation(const Matrix& m) { return radiansToDegrees(std::atan2(m.b, m.a)); }
+
+// Rebuilds the linear part from scale and rotation, as the property setters do.
+void setLinear(Matrix& m, double xs, double ys, double degrees) {
+    double r = degrees * std::numbers::pi / 180;
+    m.a = std::cos(r) * xs / 100;
+    m.b = std::sin(r) * xs / 100;
+    m.c = -std::sin(r) * ys / 100;
+    m.d = std::cos(r) * ys / 100;
+}
+
+// Positions are whole twips in 32 bits: an infinite one wraps to the smallest.
+double toTwips(double pixels) {
+    double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
+    return static_cast<double>(toInt32(twips));
+}
+
+}  // namespace
+
+MovieClip* ClipObject::clip() const {
+    auto locked = clip_.lock();
+    return locked ? locked->asClip() : nullptr;
+}
+
+bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
+    MovieClip* mc = clip();
+    if (!mc) return false;
+    int index = propertyIndex(name);
+    if (index >= 0) {
+        out = getClipProperty(vm, mc, index);
+        return true;
+    }
+    std::string lower = asciiLower(name);
+    if (lower == "_parent") {
+        out = mc->parent ? Value(vm.clipObject(mc->parent)) : Value();
+        return true;
+    }
+    if (lower == "_root" || lower == "_level0") {
+        out = vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+        return true;
+    }
+    // Named children read as properties, matched by the file version's case rule; a
+    // variable of the same name wins.
+    std::string k = vm.key(name);
+    if (findOwn(k)) return false;
+    for (const auto& [depth, child] : mc->children()) {
+        MovieClip* childClip = child->asClip();
+        if (childClip && !child->name.empty() && vm.key(child->name) == k) {
+            out = Value(vm.clipObject(childClip));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
+    MovieClip* mc = clip();
+    if (!mc) return false;
+    int index = propertyIndex(name);
+    if (index < 0) return false;
+    setClipProperty(vm, mc, index, value);
+    return true;
+}
+
+Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
+    const Matrix& m = clip->matrix;
+    switch (index) {
+    case 0: return Value(m.tx / 20);
+    case 1: return Value(m.ty / 20);
+    case 2: return Value(xScale(m));
+    case 3: return Value(yScale(m));
+    case 4: return Value(static_cast<double>(clip->currentFrame() + 1));
+    case 5: return Value(static_cast<double>(clip->frameCount()));
+    case 6: return Value(clip->colorTransform.aMult * 100.0 / 256);
+    case 7: return Value(clip->visible);
+    case 8: case 9: return Value(0.0);  // bounds of scripted content come with the display integration
+    case 10: return Value(rotation(m));
+    case 11: return Value(slashPath(clip));
+    case 12: return Value(static_cast<double>(clip->loadedFrameCount()));
+    case 13: return Value(clip->name);
+    case 14: return Value("");
+    case 15: return Value("");
+    case 16: return Value(1.0);
+    case 17: return Value(1.0);
+    case 18: return Value(5.0);
+    case 19: return Value("HIGH");
+    case 20: case 21: return Value(0.0);
+    default: return Value();
+    }
+}
+
+void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
+    double d = vm.toNumber(value);
+    Matrix& m = clip->matrix;
+    switch (index) {
+    case 0: if (!value.isNullish() && !std::isnan(d)) m.tx = toTwips(d); break;
+    case 1: if (!value.isNullish() && !std::isnan(d)) m.ty = toTwips(d); break;
+    case 2: if (std::isfinite(d)) setLinear(m, d, yScale(m), rotation(m)); break;
+    case 3: if (std::isfinite(d)) setLinear(m, xScale(m), d, rotation(m)); break;
+    case 6:
+        if (std::isfinite(d)) clip->colorTransform.aMult = static_cast<int16_t>(std::clamp(d * 256 / 100, -32768.0, 32767.0));
+        break;
+    case 7: clip->visible = value.isBoolean() ? value.boolean() : d != 0 && !std::isnan(d); break;
+    case 10:
+        if (std::isfinite(d)) {
+            double r = std::fmod(d, 360);
+            if (r > 180) r -= 360;
+            if (r < -180) r += 360;
+            setLinear(m, xScale(m), yScale(m), r);
+        }
+        break;
+    case 13: clip->name = vm.toString(value); break;
+    default: break;  // read-only or not kept yet
+    }
+}
+
+std::string dotPath(const MovieClip* clip) {
+    std::vector<const MovieClip*> chain;
+    for (const MovieClip* c = clip; c; c = c->parent) chain.push_back(c);
+    std::string out = "_level0";
+    for (size_t i = chain.size() - 1; i-- > 0;) out += "." + chain[i]->name;
+    return out;
+}
+
+std::string slashPath(const MovieClip* clip) {
+    std::vector<const MovieClip*> chain;
+    for (const MovieClip* c = clip; c; c = c->parent) chain.push_back(c);
+    if (chain.size() == 1) return "/";
+    std::string out;
+    for (size_t i = chain.size() - 1; i-- > 0;) out += "/" + chain[i]->name;
+    return out;
+}
+
+MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
+    if (!from) from = vm.rootClip;
+    if (!from) return nullptr;
+    std::string p = path;
+    std::string lower = asciiLower(p);
+    if (lower.rfind("_level0", 0) == 0) p = "/" + p.substr(std::min<size_t>(p.size(), 8));
+    else if (lower.rfind("_level", 0) == 0) return nullptr;  // other levels are not loaded
+    if (lower == "this") return from;
+    if (p.find("//") != std::string::npos) return nullptr;  // an empty step names no clip
+    return dynamic_cast<MovieClip*>(from->resolvePath(p));
+}
+
+Object* Vm::clipObject(MovieClip* clip) {
+    if (!clip) return nullptr;
+    if (clip->scriptObject) return clip->scriptObject;
+    std::weak_ptr<DisplayObject> weak = clip->weak_from_this();
+    ClipObject* obj = make<ClipObject>(clipProto, weak);
+    clip->scriptObject = obj;
+    return obj;
+}
+
+namespace {
+
+MovieClip* selfClip(NativeCall& c) {
+    Object* o = c.self.object();
+    return o && o->asClip() ? o->asClip()->clip() : nullptr;
+}
+
+Value play(Vm&, NativeCall& c) {
+    if (MovieClip* mc = selfClip(c)) mc->play();
+    return Value();
+}
+Value stop(Vm&, NativeCall& c) {
+    if (MovieClip* mc = selfClip(c)) mc->stop();
+    return Value();
+}
+Value nextFrame(Vm&, NativeCall& c) {
+    if (MovieClip* mc = selfClip(c)) mc->nextFrame();
+    return Value();
+}
+Value prevFrame(Vm&, NativeCall& c) {
+    if (MovieClip* mc = selfClip(c)) mc->prevFrame();
+    return Value();
+}
+
+void gotoFrameValue(Vm& vm, MovieClip* mc, const Value& frameArg) {
+    // Objects name frames through their string; numbers wrap to 32 bits.
+    Value frame = frameArg.isObject() ? Value(vm.toString(frameArg)) : frameArg;
+    if (frame.isString()) {
+        double n = parseNumber(frame.string(), 5);
+        if (std::isnan(n)) {
+            mc->gotoLabel(frame.string());
+            return;
+        }
+        if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(std::min(n, 4294967295.0)) - 1);
+        return;
+    }
+    int32_t n = vm.toInt32(frame);
+    if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(n) - 1);
+}
+
+Value gotoAndPlay(Vm& vm, NativeCall& c) {
+    if (MovieClip* mc = selfClip(c)) {
+        gotoFrameValue(vm, mc, c.arg(0));
+        mc->play();
+    }
+    return Value();
+}
+Value gotoAndStop(Vm& vm, NativeCall& c) {
+    if (MovieClip* mc = selfClip(c)) {
+        gotoFrameValue(vm, mc, c.arg(0));
+        mc->stop();
+    }
+    return Value();
+}
+Value getDepth(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    return mc ? Value(static_cast<double>(mc->depth) - 16384) : Value();
+}
+
+}  // namespace
+
+void installClipClass(Vm& vm) {
+    Object* proto = vm.newObject();
+    vm.clipProto = proto;
+    defineClass(vm, "MovieClip", proto, [](Vm&, NativeCall&) { return Value(); });
+    vm.defineMethod(proto, "play", play);
+    vm.defineMethod(proto, "stop", stop);
+    vm.defineMethod(proto, "nextFrame", nextFrame);
+    vm.defineMethod(proto, "prevFrame", prevFrame);
+    vm.defineMethod(proto, "gotoAndPlay", gotoAndPlay);
+    vm.defineMethod(proto, "gotoAndStop", gotoAndStop);
+    vm.defineMethod(proto, "getDepth", getDepth);
+}
+
+}  // namespace swf::avm1

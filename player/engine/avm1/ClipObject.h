@@ -1,0 +1,41 @@
+#pragma once
+// The script side of a movie clip: its display properties (_x, _alpha, ...) and named
+// children read as properties, its own variables as ordinary slots. The clip may leave the
+// stage while scripts still hold the object; it then reads as an empty object.
+#include <memory>
+#include <string>
+
+#include "avm1/Object.h"
+
+namespace swf {
+class DisplayObject;
+class MovieClip;
+}
+
+namespace swf::avm1 {
+
+class ClipObject final : public Object {
+public:
+    ClipObject(Object* proto, std::weak_ptr<DisplayObject> clip) : Object(proto), clip_(std::move(clip)) {}
+
+    MovieClip* clip() const;
+    ClipObject* asClip() override { return this; }
+    const char* typeName() const override { return "movieclip"; }
+    bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
+    bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
+
+private:
+    std::weak_ptr<DisplayObject> clip_;
+};
+
+// GetProperty / SetProperty by index (0 _x ... 21 _ymouse).
+Value getClipProperty(Vm& vm, MovieClip* clip, int index);
+void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value);
+// "_level0.a.b", as a clip converts to a string.
+std::string dotPath(const MovieClip* clip);
+// "/a/b" ("/" for the root), as _target reads.
+std::string slashPath(const MovieClip* clip);
+// A target path in slash ("/a/b", "../c") or dot ("_root.a.b", "_parent.c") form.
+MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path);
+
+}  // namespace swf::avm1

@@ -1,0 +1,76 @@
+#include "avm1/Comparison.h"
+
+#include <cmath>
+
+#include "avm1/Vm.h"
+
+namespace swf::avm1 {
+
+Value add2(Vm& vm, const Value& a, const Value& b) {
+    // From version 6 the right operand converts first (the order valueOf is called in);
+    // version 5 goes left to right.
+    Value pa, pb;
+    if (vm.version() >= 6) {
+        pb = vm.toPrimitive(b);
+        pa = vm.toPrimitive(a);
+    } else {
+        pa = vm.toPrimitive(a);
+        pb = vm.toPrimitive(b);
+    }
+    if (pa.isString() || pb.isString()) {
+        std::string left = vm.toString(pa), right = vm.toString(pb);
+        vm.chargeStringBytes(left.size() + right.size());
+        std::string s = left + right;
+        return Value(std::move(s));
+    }
+    return Value(vm.toNumber(pa) + vm.toNumber(pb));
+}
+
+bool strictEquals(const Value& a, const Value& b) {
+    if (a.kind() != b.kind()) return false;
+    switch (a.kind()) {
+    case Value::Kind::Undefined:
+    case Value::Kind::Null: return true;
+    case Value::Kind::Boolean: return a.boolean() == b.boolean();
+    case Value::Kind::Number: return a.number() == b.number();
+    case Value::Kind::String: return a.string() == b.string();
+    case Value::Kind::Object: return a.object() == b.object();
+    }
+    return false;
+}
+
+// Objects meet primitives through their valueOf; NaN equals NaN here; files of version 5
+// compare two objects through their values too, later ones by identity.
+bool looseEquals(Vm& vm, const Value& a, const Value& b) {
+    if (a.isObject() && b.isObject()) {
+        if (a.object() == b.object()) return true;
+        if (vm.version() > 5) return false;
+        Value pa = vm.toPrimitive(a), pb = vm.toPrimitive(b);
+        if (pa.isObject() && pb.isObject()) return pa.object() == pb.object();
+        return looseEquals(vm, pa, pb);
+    }
+    if (a.isObject() || b.isObject()) {
+        Value pa = a.isObject() ? vm.toPrimitive(a) : a;
+        Value pb = b.isObject() ? vm.toPrimitive(b) : b;
+        if (pa.isObject() || pb.isObject()) return pa.isObject() && pb.isObject() && pa.object() == pb.object();
+        return looseEquals(vm, pa, pb);
+    }
+    if (a.kind() == b.kind()) {
+        if (a.isNumber()) return a.number() == b.number() || (std::isnan(a.number()) && std::isnan(b.number()));
+        return strictEquals(a, b);
+    }
+    if (a.isNullish() || b.isNullish()) return a.isNullish() && b.isNullish();
+    if (a.isBoolean()) return looseEquals(vm, Value(a.boolean() ? 1.0 : 0.0), b);
+    if (b.isBoolean()) return looseEquals(vm, a, Value(b.boolean() ? 1.0 : 0.0));
+    return looseEquals(vm, Value(vm.toNumber(a)), Value(vm.toNumber(b)));
+}
+
+Value lessThan(Vm& vm, const Value& a, const Value& b) {
+    Value pa = vm.toPrimitive(a), pb = vm.toPrimitive(b);
+    if (pa.isString() && pb.isString()) return Value(pa.string() < pb.string());
+    double x = vm.toNumber(pa), y = vm.toNumber(pb);
+    if (std::isnan(x) || std::isnan(y)) return Value();
+    return Value(x < y);
+}
+
+}  // namespace swf::avm1

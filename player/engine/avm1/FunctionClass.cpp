@@ -1,0 +1,38 @@
+// Function: call and apply.
+#include "avm1/Builtins.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+// Function(f) gives f back; with nothing to give back it makes an object.
+Value functionCall(Vm& vm, NativeCall& c) { return c.args.empty() ? Value(vm.newObject()) : c.args[0]; }
+
+Value callMethod(Vm& vm, NativeCall& c) {
+    std::vector<Value> args;
+    for (size_t i = 1; i < c.args.size(); ++i) args.push_back(c.args[i]);
+    Value self = c.arg(0);
+    return vm.call(c.self, self.isNullish() ? Value() : self, std::move(args));
+}
+
+Value applyMethod(Vm& vm, NativeCall& c) {
+    std::vector<Value> args;
+    if (Object* list = c.arg(1).object()) {
+        double n = vm.toNumber(vm.get(list, "length"));
+        size_t count = n > 0 ? static_cast<size_t>(std::min(n, 65536.0)) : 0;
+        for (size_t i = 0; i < count; ++i) args.push_back(vm.get(list, std::to_string(i)));
+    }
+    Value self = c.arg(0);
+    return vm.call(c.self, self.isNullish() ? Value() : self, std::move(args));
+}
+
+}  // namespace
+
+void installFunctionClass(Vm& vm) {
+    FunctionObject* ctor = defineClass(vm, "Function", vm.functionProto, functionCall, functionCall);
+    vm.functionCtor = ctor;
+    vm.defineMethod(vm.functionProto, "call", callMethod);
+    vm.defineMethod(vm.functionProto, "apply", applyMethod);
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,109 @@
+// Functions of the global object: number parsing, escaping, ASSetPropFlags.
+#include <cmath>
+
+#include "avm1/Builtins.h"
+#include "avm1/NumberFormat.h"
+#include "avm1/Strings.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+Value parseInt(Vm& vm, NativeCall& c) {
+    bool radixGiven = c.args.size() >= 2;
+    int radix = radixGiven ? vm.toInt32(c.arg(1)) : 10;
+    return Value(parseIntPrefix(vm.toString(c.arg(0)), radix, radixGiven));
+}
+
+Value parseFloat(Vm& vm, NativeCall& c) { return Value(parseFloatPrefix(vm.toString(c.arg(0)))); }
+// A missing argument is NaN here, whatever undefined converts to in the file's version.
+double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNumber(c.args[0]); }
+Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(numberArg(vm, c))); }
+Value isFinite(Vm& vm, NativeCall& c) { return Value(std::isfinite(numberArg(vm, c))); }
+
+Value escape(Vm& vm, NativeCall& c) {
+    std::string s = vm.toString(c.arg(0)), out;
+    static const char* hex = "0123456789ABCDEF";
+    for (unsigned char ch : s) {
+        bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
+        if (plain) {
+            out += static_cast<char>(ch);
+        } else {
+            out += '%';
+            out += hex[ch >> 4];
+            out += hex[ch & 15];
+        }
+    }
+    return Value(out);
+}
+
+Value unescape(Vm& vm, NativeCall& c) {
+    std::string s = vm.toString(c.arg(0)), out;
+    auto hexValue = [](char h) -> int {
+        if (h >= '0' && h <= '9') return h - '0';
+        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+        return -1;
+    };
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return Value(out);
+}
+
+// ASSetPropFlags(object, names, set, clear): names is a comma list, an array, or null for
+// every property.
+Value setPropFlags(Vm& vm, NativeCall& c) {
+    Object* o = c.arg(0).object();
+    if (!o) return Value();
+    int set = vm.toInt32(c.arg(2)), clear = vm.toInt32(c.arg(3));
+    std::vector<std::string> names;
+    Value list = c.arg(1);
+    if (list.isNull()) {
+        for (Property* p : o->ownProperties()) names.push_back(p->name);
+    } else if (Object* arr = list.object(); arr && arr->asArray()) {
+        for (const Value& v : arr->asArray()->items) names.push_back(vm.toString(v));
+    } else {
+        std::string s = vm.toString(list);
+        size_t start = 0;
+        while (start <= s.size()) {
+            size_t comma = s.find(',', start);
+            names.push_back(s.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+    }
+    for (const std::string& name : names) {
+        Property* p = o->findOwn(vm.key(name));
+        if (!p) continue;
+        p->flags = static_cast<uint8_t>((p->flags & ~clear & 7) | (set & 7));
+        // Higher bits hide a property from files older than a version (bit 7 -> 6, 10 -> 7...).
+        if (set & 0x80) p->minVersion = 6;
+        if (set & 0x400) p->minVersion = 7;
+        if (set & 0x1000) p->minVersion = 8;
+        if (clear & (0x80 | 0x400 | 0x1000)) p->minVersion = 0;
+    }
+    return Value();
+}
+
+}  // namespace
+
+void installGlobalFunctions(Vm& vm) {
+    Object* g = vm.global;
+    vm.defineMethod(g, "parseInt", parseInt);
+    vm.defineMethod(g, "parseFloat", parseFloat);
+    vm.defineMethod(g, "isNaN", isNaN);
+    vm.defineMethod(g, "isFinite", isFinite);
+    vm.defineMethod(g, "escape", escape);
+    vm.defineMethod(g, "unescape", unescape);
+    vm.defineMethod(g, "ASSetPropFlags", setPropFlags);
+    vm.define(g, "NaN", Value(NAN));
+    vm.define(g, "Infinity", Value(INFINITY));
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,1057 @@
+#include "avm1/Interpreter.h"
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "avm1/ClipObject.h"
+#include "avm1/Comparison.h"
+#include "avm1/NumberFormat.h"
+#include "avm1/Scope.h"
+#include "avm1/Strings.h"
+#include "player/ActionInterpreter.h"
+#include "player/Host.h"
+#include "player/MovieClip.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+// `super` inside a method: `home` is the prototype that held the method (for a constructor,
+// its class's prototype). Members come from the prototype above it, super() calls its
+// __constructor__, and calls keep the original `this`.
+class SuperObject final : public Object {
+public:
+    SuperObject(Object* home, Value self) : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {}
+    Object* home;
+    void references(std::vector<Object*>& out) const override {
+        Object::references(out);
+        if (home) out.push_back(home);
+        if (Object* o = self.object()) out.push_back(o);
+    }
+    Value self;
+};
+
+struct Frame {
+    Vm& vm;
+    std::span<const uint8_t> code;
+    std::vector<Value> stack;
+    Value* registers = nullptr;
+    size_t registerCount = 0;
+    std::vector<Value> ownRegisters;
+    ScopeChain scope;
+    std::shared_ptr<const std::vector<std::string>> pool;
+    Value thisValue;
+    Value self;  // the receiver of the call, also when `this` reads the timeline
+    MovieClip* target = nullptr;   // where timeline actions go
+    MovieClip* original = nullptr; // the clip the block belongs to (SetTarget "" returns here)
+    size_t timelineSlot = SIZE_MAX;  // the timeline's place in the scope chain
+    Object* superProto = nullptr;
+    Value returnValue;
+    uint32_t skipActions = 0;
+    std::shared_ptr<const ScriptCode> definingCode;  // keeps nested function bodies alive
+    SharedBytes bytes;
+
+    explicit Frame(Vm& v) : vm(v) {}
+
+    Value pop() {
+        if (stack.empty()) return Value();
+        Value v = std::move(stack.back());
+        stack.pop_back();
+        return v;
+    }
+    void push(Value v) {
+        if (stack.size() >= vm.limits().maxStackDepth) throw ScriptAbort("stack overflow");
+        stack.push_back(std::move(v));
+    }
+    double popNumber() { return vm.toNumber(pop()); }
+    std::string popString() { return vm.toString(pop()); }
+};
+
+enum class Flow { Normal, Return, Jump };
+struct Completion {
+    Flow flow = Flow::Normal;
+    size_t target = 0;  // for Jump
+};
+
+class Reader {
+public:
+    Reader(std::span<const uint8_t> b) : b_(b) {}
+    uint8_t u8() { return pos_ < b_.size() ? b_[pos_++] : (ok_ = false, 0); }
+    uint16_t u16() {
+        uint16_t lo = u8();
+        return static_cast<uint16_t>(lo | (u8() << 8));
+    }
+    uint32_t u32() {
+        uint32_t lo = u16();
+        return lo | (static_cast<uint32_t>(u16()) << 16);
+    }
+    std::string str() {
+        size_t start = pos_;
+        while (pos_ < b_.size() && b_[pos_] != 0) ++pos_;
+        std::string s(reinterpret_cast<const char*>(b_.data()) + start, pos_ - start);
+        if (pos_ < b_.size()) ++pos_;
+        else ok_ = false;
+        return s;
+    }
+    bool ok() const { return ok_; }
+    bool atEnd() const { return pos_ >= b_.size(); }
+
+private:
+    std::span<const uint8_t> b_;
+    size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+Object* timelineObject(Frame& f) {
+    return f.target ? f.vm.clipObject(f.target) : nullptr;
+}
+
+// "path:name" and "/path:name" address a variable of another timeline; "a.b.c" a member.
+bool splitTargetVariable(const std::string& name, std::string& path, std::string& var) {
+    size_t colon = name.rfind(':');
+    if (colon != std::string::npos) {
+        path = name.substr(0, colon);
+        var = name.substr(colon + 1);
+        return true;
+    }
+    return false;
+}
+
+Value lookupPlain(Frame& f, const std::string& name) {
+    Vm& vm = f.vm;
+    std::string k = vm.key(name);
+    if (k == "this") return f.thisValue;
+    if (k == "_global" && vm.version() >= 6) return vm.global;
+    if (k == "_root" || k == "_level0") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+    if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
+    // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
+    for (size_t i = f.scope.objects.size(); i-- > 0;) {
+        Object* o = f.scope.objects[i];
+        if (!o || (o == vm.global && vm.version() < 5)) continue;
+        if (vm.has(o, name)) return vm.get(o, name);
+    }
+    return Value();
+}
+
+Value getVariable(Frame& f, const std::string& name) {
+    Vm& vm = f.vm;
+    std::string path, var;
+    if (splitTargetVariable(name, path, var)) {
+        MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm, f.target, path);
+        return clip ? vm.get(vm.clipObject(clip), var) : Value();
+    }
+    if (name.find('/') != std::string::npos) {
+        MovieClip* clip = resolveClipPath(vm, f.target, name);
+        return clip ? Value(vm.clipObject(clip)) : Value();
+    }
+    size_t dot = name.find('.');
+    if (dot != std::string::npos && dot > 0) {
+        Value v = lookupPlain(f, name.substr(0, dot));
+        size_t start = dot + 1;
+        while (true) {
+            size_t next = name.find('.', start);
+            std::string part = name.substr(start, next == std::string::npos ? std::string::npos : next - start);
+            v = vm.getMember(v, part);
+            if (next == std::string::npos) return v;
+            start = next + 1;
+        }
+    }
+    return lookupPlain(f, name);
+}
+
+void setVariable(Frame& f, const std::string& name, Value value) {
+    Vm& vm = f.vm;
+    std::string path, var;
+    if (splitTargetVariable(name, path, var)) {
+        MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm, f.target, path);
+        if (clip) vm.set(vm.clipObject(clip), var, std::move(value));
+        return;
+    }
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0 && name.find('/') == std::string::npos) {
+        Value holder = getVariable(f, name.substr(0, dot));
+        vm.setMember(holder, name.substr(dot + 1), std::move(value));
+        return;
+    }
+    if (Object* holder = f.scope.findForAssignment(vm, name)) {
+        vm.set(holder, name, std::move(value));
+        return;
+    }
+    Object* base = f.scope.timeline ? f.scope.timeline : timelineObject(f);
+    if (base) vm.set(base, name, std::move(value));
+}
+
+void defineLocal(Frame& f, const std::string& name, Value value) {
+    if (name.find_first_of(":/.") != std::string::npos) {
+        setVariable(f, name, std::move(value));  // a path names another timeline's variable
+        return;
+    }
+    Object* where = f.scope.locals ? f.scope.locals : (f.scope.timeline ? f.scope.timeline : timelineObject(f));
+    if (where) f.vm.set(where, name, std::move(value));
+}
+
+// A target that names nothing sends timeline actions nowhere; names then resolve on the root.
+void setTarget(Frame& f, MovieClip* clip) {
+    f.target = clip;
+    if (!clip) clip = f.vm.rootClip;
+    if (!clip) return;
+    if (f.timelineSlot < f.scope.objects.size()) {
+        Object* obj = clip ? f.vm.clipObject(clip) : nullptr;
+        f.scope.objects[f.timelineSlot] = obj;
+        f.scope.timeline = obj;
+    }
+}
+
+// The two operands of a numeric action, converted left first (the order valueOf runs in).
+std::pair<double, double> popNumbers(Frame& f) {
+    Value b = f.pop(), a = f.pop();
+    double x = f.vm.toNumber(a);
+    return {x, f.vm.toNumber(b)};
+}
+
+std::vector<Value> popArgs(Frame& f) {
+    double n = f.popNumber();
+    size_t count = n > 0 ? static_cast<size_t>(std::min<double>(n, static_cast<double>(f.stack.size()))) : 0;
+    std::vector<Value> args;
+    args.reserve(count);
+    for (size_t i = 0; i < count; ++i) args.push_back(f.pop());
+    return args;
+}
+
+// A method call looks the function up on the object and remembers the prototype that held
+// it, so `super` inside it continues above that prototype.
+Value callMethod(Frame& f, const Value& target, const std::string& name, std::vector<Value> args) {
+    Vm& vm = f.vm;
+    if (Object* obj = target.object()) {
+        if (auto* sup = dynamic_cast<SuperObject*>(obj)) {
+            if (name.empty()) {
+                Value ctor = sup->home ? vm.get(sup->home, "__constructor__") : Value();
+                if (ctor.isUndefined() && sup->proto()) ctor = vm.get(sup->proto(), "constructor");
+                FunctionObject* fn = ctor.object() ? ctor.object()->asFunction() : nullptr;
+                if (!fn) return Value();
+                if (fn->script.code)
+                    return Interpreter::callFunction(vm, *fn, sup->self, args, vm.get(fn, "prototype").object());
+                return vm.call(ctor, sup->self, std::move(args));
+            }
+            Object* holder = sup->proto();
+            for (int guard = 0; holder && guard < 256 && !vm.hasOwn(holder, name); ++guard) holder = holder->proto();
+            Value fnv = holder ? vm.get(holder, name) : Value();
+            FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
+            if (!fn) return Value();
+            if (fn->script.code) return Interpreter::callFunction(vm, *fn, sup->self, args, holder);
+            return vm.call(fnv, sup->self, std::move(args));
+        }
+    }
+    if (name.empty()) return vm.call(target, Value(), std::move(args));
+    Object* obj = vm.toObject(target);
+    if (!obj) return Value();
+    Object* holder = obj;
+    for (int guard = 0; holder && guard < 256 && !vm.hasOwn(holder, name); ++guard) holder = holder->proto();
+    Value fnv = vm.get(obj, name);
+    FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
+    if (!fn) return Value();
+    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder);
+    return vm.call(fnv, target, std::move(args));
+}
+
+std::shared_ptr<const ScriptCode> readFunction(Frame& f, std::span<const uint8_t> payload, bool v2,
+                                               std::span<const uint8_t> rest, size_t& bodySize) {
+    Reader in(payload);
+    auto code = std::make_shared<ScriptCode>();
+    code->name = in.str();
+    uint16_t count = in.u16();
+    code->isFunction2 = v2;
+    if (v2) {
+        code->registerCount = in.u8();
+        code->flags = in.u16();
+    }
+    for (uint16_t i = 0; i < count && in.ok(); ++i) {
+        ScriptCode::Param p;
+        if (v2) p.reg = in.u8();
+        p.name = in.str();
+        code->params.push_back(std::move(p));
+    }
+    bodySize = in.u16();
+    if (!in.ok()) bodySize = 0;
+    bodySize = std::min(bodySize, rest.size());
+    code->bytes = f.bytes;
+    code->body = rest.subspan(0, bodySize);
+    return code;
+}
+
+class Runner {
+public:
+    explicit Runner(Frame& f) : f_(f), vm_(f.vm) {}
+    Completion run(size_t begin, size_t end);
+
+private:
+    void pushValues(std::span<const uint8_t> payload);
+    Completion doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume);
+    void defineFunction(std::span<const uint8_t> payload, bool v2, size_t next, size_t end, size_t& resume);
+    void storeRegister(uint8_t reg, const Value& v) {
+        if (reg < f_.registerCount) f_.registers[reg] = v;
+    }
+    Frame& f_;
+    Vm& vm_;
+};
+
+void Runner::pushValues(std::span<const uint8_t> payload) {
+    Reader in(payload);
+    while (!in.atEnd()) {
+        uint8_t type = in.u8();
+        switch (type) {
+        case 0: f_.push(Value(in.str())); break;
+        case 1: {
+            uint32_t bits = in.u32();
+            float fl;
+            std::memcpy(&fl, &bits, 4);
+            f_.push(Value(static_cast<double>(fl)));
+            break;
+        }
+        case 2: f_.push(Value::null()); break;
+        case 3: f_.push(Value()); break;
+        case 4: {
+            uint8_t r = in.u8();
+            f_.push(r < f_.registerCount ? f_.registers[r] : Value());
+            break;
+        }
+        case 5: f_.push(Value(in.u8() != 0)); break;
+        case 6: {
+            // The two 32-bit halves are stored high word first.
+            uint64_t hi = in.u32(), lo = in.u32();
+            uint64_t bits = (hi << 32) | lo;
+            double d;
+            std::memcpy(&d, &bits, 8);
+            f_.push(Value(d));
+            break;
+        }
+        case 7: f_.push(Value(static_cast<double>(static_cast<int32_t>(in.u32())))); break;
+        case 8:
+        case 9: {
+            size_t index = type == 8 ? in.u8() : in.u16();
+            if (f_.pool && index < f_.pool->size()) f_.push(Value((*f_.pool)[index]));
+            else f_.push(Value());
+            break;
+        }
+        default: return;  // an unknown type makes the rest unreadable
+        }
+        if (!in.ok()) return;
+    }
+}
+
+void Runner::defineFunction(std::span<const uint8_t> payload, bool v2, size_t next, size_t end, size_t& resume) {
+    size_t bodySize = 0;
+    auto code = readFunction(f_, payload, v2, f_.code.subspan(next, end - next), bodySize);
+    resume = next + bodySize;
+    ScriptClosure closure;
+    closure.code = code;
+    closure.scope = f_.scope.objects;  // the locals of an enclosing function included
+    closure.pool = f_.pool;
+    closure.base = f_.scope.timeline ? f_.scope.timeline : timelineObject(f_);
+    FunctionObject* fn = vm_.newScriptFunction(std::move(closure));
+    if (code->name.empty()) f_.push(Value(fn));
+    else defineLocal(f_, code->name, Value(fn));
+}
+
+Completion Runner::doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume) {
+    Reader in(payload);
+    uint8_t flagsByte = in.u8();
+    size_t trySize = in.u16(), catchSize = in.u16(), finallySize = in.u16();
+    bool catchInRegister = flagsByte & 4;
+    bool hasCatch = flagsByte & 1, hasFinally = flagsByte & 2;
+    std::string catchName;
+    uint8_t catchRegister = 0;
+    if (catchInRegister) catchRegister = in.u8();
+    else catchName = in.str();
+    size_t tryEnd = std::min(end, next + trySize);
+    size_t catchEnd = std::min(end, tryEnd + catchSize);
+    size_t finallyEnd = std::min(end, catchEnd + finallySize);
+    resume = finallyEnd;
+
+    Completion c;
+    std::optional<Value> thrown;
+    try {
+        c = run(next, tryEnd);
+    } catch (ScriptThrow& t) {
+        thrown = std::move(t.value);
+    }
+    if (thrown && hasCatch) {
+        Value caught = std::move(*thrown);
+        thrown.reset();
+        if (catchInRegister) storeRegister(catchRegister, caught);
+        else defineLocal(f_, catchName, caught);
+        try {
+            c = run(tryEnd, catchEnd);
+        } catch (ScriptThrow& t) {
+            thrown = std::move(t.value);
+        }
+    }
+    if (hasFinally) {
+        Completion fin = run(catchEnd, finallyEnd);
+        if (fin.flow != Flow::Normal) {
+            thrown.reset();
+            c = fin;
+        }
+    }
+    if (thrown) throw ScriptThrow{*thrown};
+    return c;
+}
+
+Value typeOfValue(Vm& vm, const Value& v) { return Value(vm.typeOf(v)); }
+
+Completion Runner::run(size_t begin, size_t end) {
+    std::span<const uint8_t> code = f_.code;
+    end = std::min(end, code.size());
+    size_t pc = begin;
+    auto jumpTo = [&](size_t target, size_t& pcRef) -> std::optional<Completion> {
+        if (target >= begin && target <= end) {
+            pcRef = target;
+            return std::nullopt;
+        }
+        return Completion{Flow::Jump, target};
+    };
+    while (pc < end) {
+        vm_.countAction();
+        uint8_t op = code[pc];
+        if (op == 0) return {};
+        std::span<const uint8_t> payload;
+        size_t next = pc + 1;
+        if (op >= 0x80) {
+            if (pc + 3 > end) return {};
+            size_t len = code[pc + 1] | (code[pc + 2] << 8);
+            if (pc + 3 + len > end) return {};
+            payload = code.subspan(pc + 3, len);
+            next = pc + 3 + len;
+        }
+        if (f_.skipActions > 0) {
+            --f_.skipActions;
+            pc = next;
+            continue;
+        }
+        Frame& f = f_;
+        switch (op) {
+        // Timeline control -------------------------------------------------------------
+        case 0x04: if (f.target) f.target->nextFrame(); break;
+        case 0x05: if (f.target) f.target->prevFrame(); break;
+        case 0x06: if (f.target) f.target->play(); break;
+        case 0x07: if (f.target) f.target->stop(); break;
+        case 0x08: if (vm_.services) vm_.services->toggleQuality(); break;
+        case 0x09: vm_.host().stopAllSounds(); break;
+        case 0x81: {
+            Reader in(payload);
+            uint16_t frame = in.u16();
+            if (in.ok() && f.target) f.target->gotoFrame(frame);
+            break;
+        }
+        case 0x8C: {
+            Reader in(payload);
+            std::string label = in.str();
+            if (f.target) f.target->gotoLabel(label);
+            break;
+        }
+        case 0x8A: {
+            Reader in(payload);
+            uint16_t frame = in.u16();
+            uint8_t skip = in.u8();
+            if (in.ok() && f.target && frame >= f.target->loadedFrameCount()) f.skipActions = skip;
+            break;
+        }
+        case 0x8D: {
+            Reader in(payload);
+            uint8_t skip = in.u8();
+            Value frame = f.pop();
+            if (f.target) {
+                double n = vm_.toNumber(frame);
+                int64_t wanted = toInt32(n);
+                if (frame.isString()) wanted = f.target->frameOfLabel(frame.string()) + 1;
+                if (wanted > static_cast<int64_t>(f.target->loadedFrameCount())) f.skipActions = skip;
+            }
+            break;
+        }
+        case 0x8B: {
+            Reader in(payload);
+            std::string path = in.str();
+            setTarget(f, path.empty() ? f.original : resolveClipPath(vm_, f.original, path));
+            break;
+        }
+        case 0x20: {
+            Value t = f.pop();
+            MovieClip* clip = nullptr;
+            if (Object* o = t.object(); o && o->asClip()) clip = o->asClip()->clip();
+            else {
+                std::string path = vm_.toString(t);
+                clip = path.empty() ? f.original : resolveClipPath(vm_, f.original, path);
+            }
+            setTarget(f, clip);
+            break;
+        }
+        case 0x9F: {
+            Reader in(payload);
+            uint8_t flagsByte = in.u8();
+            uint16_t bias = (flagsByte & 2) ? in.u16() : 0;
+            bool playAfter = flagsByte & 1;
+            Value frame = f.pop();
+            MovieClip* clip = f.target;
+            std::string label;
+            double number = 0;
+            if (frame.isString()) {
+                const std::string& s = frame.string();
+                size_t colon = s.rfind(':');
+                if (colon != std::string::npos) {
+                    clip = resolveClipPath(vm_, f.target, s.substr(0, colon));
+                    label = s.substr(colon + 1);
+                } else {
+                    label = s;
+                }
+                double asNumber = parseNumber(label, 5);
+                if (std::isnan(asNumber)) {
+                    if (clip) {
+                        int fr = clip->frameOfLabel(label);
+                        if (fr < 0) break;
+                        number = fr + 1;
+                    }
+                } else {
+                    number = asNumber;
+                }
+            } else {
+                number = vm_.toNumber(frame);
+            }
+            if (!clip || !std::isfinite(number)) break;
+            double target = std::floor(number) + bias;
+            if (target >= 1) clip->gotoFrame(static_cast<uint32_t>(std::min(target, 4294967295.0)) - 1);
+            if (playAfter) clip->play();
+            break;
+        }
+        case 0x9E: {  // Call: run another frame's actions now
+            Value frame = f.pop();
+            if (!f.target) break;
+            std::string s = vm_.toString(frame);
+            MovieClip* clip = f.target;
+            size_t colon = s.rfind(':');
+            if (colon != std::string::npos) {
+                clip = resolveClipPath(vm_, f.target, s.substr(0, colon));
+                s = s.substr(colon + 1);
+            }
+            if (!clip) break;
+            double n = parseNumber(s, 5);
+            int64_t index = std::isnan(n) ? clip->frameOfLabel(s) : static_cast<int64_t>(toInt32(n)) - 1;
+            if (index >= 0) clip->runFrameActionsNow(static_cast<uint32_t>(index));
+            break;
+        }
+        case 0x83: {
+            Reader in(payload);
+            std::string url = in.str();
+            std::string window = in.str();
+            deliverGetUrl(vm_.host(), url, window, UrlMethod::None);
+            break;
+        }
+        case 0x9A: {
+            Reader in(payload);
+            uint8_t method = in.u8();
+            std::string window = f.popString();
+            std::string url = f.popString();
+            UrlMethod m = (method & 3) == 1 ? UrlMethod::Get : (method & 3) == 2 ? UrlMethod::Post : UrlMethod::None;
+            deliverGetUrl(vm_.host(), url, window, m);
+            break;
+        }
+        // Stack and arithmetic -------------------------------------------------------------
+        case 0x96: pushValues(payload); break;
+        case 0x17: f.pop(); break;
+        case 0x4C: f.push(f.stack.empty() ? Value() : f.stack.back()); break;
+        case 0x4D: {
+            Value a = f.pop(), b = f.pop();
+            f.push(a);
+            f.push(b);
+            break;
+        }
+        case 0x0A: { auto [a, b] = popNumbers(f); f.push(a + b); break; }
+        case 0x0B: { auto [a, b] = popNumbers(f); f.push(a - b); break; }
+        case 0x0C: { auto [a, b] = popNumbers(f); f.push(a * b); break; }
+        case 0x0D: {
+            auto [a, b] = popNumbers(f);
+            if (b == 0 && vm_.version() < 5) f.push(Value("#ERROR#"));
+            else f.push(a / b);
+            break;
+        }
+        case 0x3F: { auto [a, b] = popNumbers(f); f.push(std::fmod(a, b)); break; }
+        case 0x47: { Value b = f.pop(), a = f.pop(); f.push(add2(vm_, a, b)); break; }
+        case 0x0E: {
+            double b = f.popNumber(), a = f.popNumber();  // Equals converts its right side first
+            f.push(Value(a == b));
+            break;
+        }
+        case 0x0F: {
+            auto [a, b] = popNumbers(f);
+            f.push(Value(a < b));
+            break;
+        }
+        case 0x48: { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, a, b)); break; }
+        case 0x67: { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, b, a)); break; }
+        case 0x49: { Value b = f.pop(), a = f.pop(); f.push(looseEquals(vm_, a, b)); break; }
+        case 0x66: { Value b = f.pop(), a = f.pop(); f.push(strictEquals(a, b)); break; }
+        case 0x10: {
+            bool b = vm_.toBoolean(f.pop()), a = vm_.toBoolean(f.pop());
+            f.push(Value(a && b));
+            break;
+        }
+        case 0x11: {
+            bool b = vm_.toBoolean(f.pop()), a = vm_.toBoolean(f.pop());
+            f.push(Value(a || b));
+            break;
+        }
+        case 0x12: {
+            bool a = vm_.toBoolean(f.pop());
+            f.push(Value(!a));
+            break;
+        }
+        case 0x50: f.push(f.popNumber() + 1); break;
+        case 0x51: f.push(f.popNumber() - 1); break;
+        case 0x18: f.push(static_cast<double>(vm_.toInt32(f.pop()))); break;  // 32-bit, as the runtime
+        case 0x4A: f.push(f.popNumber()); break;
+        case 0x4B: f.push(f.popString()); break;
+        case 0x44: f.push(typeOfValue(vm_, f.pop())); break;
+        case 0x60: case 0x61: case 0x62: case 0x63: case 0x64: case 0x65: {
+            Value bv = f.pop(), av = f.pop();
+            int32_t a = vm_.toInt32(av), b = vm_.toInt32(bv);
+            double r = 0;
+            switch (op) {
+            case 0x60: r = a & b; break;
+            case 0x61: r = a | b; break;
+            case 0x62: r = a ^ b; break;
+            case 0x63: r = static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)); break;
+            case 0x64: r = a >> (b & 31); break;
+            case 0x65: r = static_cast<uint32_t>(a) >> (b & 31); break;
+            }
+            f.push(r);
+            break;
+        }
+        // Strings ------------------------------------------------------------------------
+        case 0x21: {
+            std::string b = f.popString(), a = f.popString();
+            vm_.chargeStringBytes(a.size() + b.size());
+            f.push(a + b);
+            break;
+        }
+        case 0x13: {
+            std::string b = f.popString(), a = f.popString();
+            f.push(Value(a == b));
+            break;
+        }
+        case 0x29: {
+            std::string b = f.popString(), a = f.popString();
+            f.push(Value(a < b));
+            break;
+        }
+        case 0x68: {
+            std::string b = f.popString(), a = f.popString();
+            f.push(Value(a > b));
+            break;
+        }
+        case 0x14: f.push(static_cast<double>(f.popString().size())); break;
+        case 0x31: f.push(static_cast<double>(utf16Length(f.popString()))); break;
+        case 0x15: case 0x35: {
+            double count = f.popNumber(), index = f.popNumber();
+            std::string s = f.popString();
+            f.push(op == 0x15 ? extractBytes(s, index, count) : extractChars(s, index, count));
+            break;
+        }
+        case 0x32: {
+            std::string s = f.popString();
+            f.push(s.empty() ? 0.0 : static_cast<double>(static_cast<unsigned char>(s[0])));
+            break;
+        }
+        case 0x36: {
+            std::string s = f.popString();
+            f.push(s.empty() ? 0.0 : static_cast<double>(firstCodePoint(s)));
+            break;
+        }
+        case 0x33: {
+            uint32_t c = static_cast<uint32_t>(vm_.toInt32(f.pop())) & 0xFF;
+            f.push(vm_.version() >= 6 ? fromCodePoint(c) : std::string(1, static_cast<char>(c)));
+            break;
+        }
+        case 0x37: f.push(fromCodePoint(static_cast<uint32_t>(vm_.toInt32(f.pop())) & 0xFFFF)); break;
+        // Variables and members ---------------------------------------------------------
+        case 0x1C: f.push(getVariable(f, f.popString())); break;
+        case 0x1D: {
+            Value v = f.pop();
+            setVariable(f, f.popString(), std::move(v));
+            break;
+        }
+        case 0x3C: {
+            Value v = f.pop();
+            defineLocal(f, f.popString(), std::move(v));
+            break;
+        }
+        case 0x41: {
+            std::string name = f.popString();
+            if (f.scope.locals) {
+                if (!vm_.hasOwn(f.scope.locals, name)) vm_.define(f.scope.locals, name, Value(), 0);
+            } else if (Object* t = f.scope.timeline ? f.scope.timeline : timelineObject(f)) {
+                // A name the timeline already has, even through its prototype, stays as it is.
+                if (!vm_.has(t, name)) vm_.set(t, name, Value());
+            }
+            break;
+        }
+        case 0x4E: {
+            std::string name = f.popString();
+            Value obj = f.pop();
+            f.push(vm_.getMember(obj, name));
+            break;
+        }
+        case 0x4F: {
+            Value v = f.pop();
+            std::string name = f.popString();
+            Value obj = f.pop();
+            vm_.setMember(obj, name, std::move(v));
+            break;
+        }
+        case 0x3A: {
+            std::string name = f.popString();
+            Value obj = f.pop();
+            Object* o = obj.object();
+            f.push(Value(o ? vm_.remove(o, name) : false));
+            break;
+        }
+        case 0x3B: {
+            std::string name = f.popString();
+            Object* holder = f.scope.find(vm_, name);
+            f.push(Value(holder ? vm_.remove(holder, name) : false));
+            break;
+        }
+        case 0x87: {
+            Reader in(payload);
+            uint8_t reg = in.u8();
+            if (in.ok()) storeRegister(reg, f.stack.empty() ? Value() : f.stack.back());
+            break;
+        }
+        case 0x88: {
+            Reader in(payload);
+            uint16_t count = in.u16();
+            auto pool = std::make_shared<std::vector<std::string>>();
+            for (uint16_t i = 0; i < count && !in.atEnd(); ++i) pool->push_back(in.str());
+            f.pool = std::move(pool);
+            break;
+        }
+        case 0x22: {
+            double index = f.popNumber();
+            Value t = f.pop();
+            std::string path = vm_.toString(t);
+            MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm_, f.target, path);
+            f.push(clip && std::isfinite(index) ? getClipProperty(vm_, clip, toInt32(index)) : Value());
+            break;
+        }
+        case 0x23: {
+            Value v = f.pop();
+            double index = f.popNumber();
+            std::string path = f.popString();
+            MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm_, f.target, path);
+            if (clip && std::isfinite(index)) setClipProperty(vm_, clip, toInt32(index), v);
+            break;
+        }
+        case 0x45: {
+            Value v = f.pop();
+            Object* o = v.object();
+            MovieClip* clip = o && o->asClip() ? o->asClip()->clip() : nullptr;
+            f.push(clip ? Value(dotPath(clip)) : Value());
+            break;
+        }
+        case 0x24: f.pop(); f.pop(); f.pop(); break;  // CloneSprite: needs display-list scripting
+        case 0x25: f.pop(); break;                    // RemoveSprite: likewise
+        case 0x27: {
+            f.pop();
+            if (vm_.toBoolean(f.pop())) for (int i = 0; i < 4; ++i) f.pop();
+            f.pop();
+            break;
+        }
+        case 0x28: break;
+        // Host services ----------------------------------------------------------------
+        case 0x26: {
+            Value v = f.pop();
+            // trace prints undefined as "undefined" in every version.
+            vm_.host().trace(v.isUndefined() ? "undefined" : vm_.toString(v));
+            break;
+        }
+        case 0x30: {
+            double max = f.popNumber();
+            int32_t n = toInt32(max);
+            f.push(n > 0 ? static_cast<double>(vm_.random() % static_cast<uint32_t>(n)) : 0.0);
+            break;
+        }
+        case 0x34: f.push(static_cast<double>(vm_.host().milliseconds() - vm_.startMillis)); break;
+        // Control flow -----------------------------------------------------------------
+        case 0x99:
+        case 0x9D: {
+            Reader in(payload);
+            int16_t offset = static_cast<int16_t>(in.u16());
+            bool taken = op == 0x99 ? true : vm_.toBoolean(f.pop());
+            if (!in.ok() || !taken) break;
+            int64_t target = static_cast<int64_t>(next) + offset;
+            if (target < 0 || target > static_cast<int64_t>(code.size())) return {};  // out of the block: it ends
+            if (auto out = jumpTo(static_cast<size_t>(target), pc)) return *out;
+            continue;
+        }
+        case 0x3E: f.returnValue = f.pop(); return {Flow::Return, 0};
+        case 0x2A: throw ScriptThrow{f.pop()};
+        case 0x9B:
+        case 0x8E: {
+            size_t resume = next;
+            defineFunction(payload, op == 0x8E, next, end, resume);
+            pc = resume;
+            continue;
+        }
+        case 0x94: {
+            Reader in(payload);
+            size_t size = in.u16();
+            Value obj = f.pop();
+            size_t bodyEnd = std::min(end, next + size);
+            Object* o = vm_.toObject(obj);
+            if (!o) {
+                pc = bodyEnd;  // with(undefined) skips its body
+                continue;
+            }
+            Vm::CallGuard nested(vm_);  // nested bodies use the machine stack like calls
+            f.scope.objects.push_back(o);
+            Completion c;
+            try {
+                c = run(next, bodyEnd);
+            } catch (...) {
+                f.scope.objects.pop_back();
+                throw;
+            }
+            f.scope.objects.pop_back();
+            if (c.flow == Flow::Return) return c;
+            if (c.flow == Flow::Jump) {
+                if (auto out = jumpTo(c.target, pc)) return *out;
+                continue;
+            }
+            pc = bodyEnd;
+            continue;
+        }
+        case 0x8F: {
+            Vm::CallGuard nested(vm_);
+            size_t resume = next;
+            Completion c = doTry(payload, next, end, resume);
+            if (c.flow == Flow::Return) return c;
+            if (c.flow == Flow::Jump) {
+                if (auto out = jumpTo(c.target, pc)) return *out;
+                continue;
+            }
+            pc = resume;
+            continue;
+        }
+        // Objects and calls -------------------------------------------------------------
+        case 0x3D: {
+            std::string name = f.popString();
+            std::vector<Value> args = popArgs(f);
+            Value fn = getVariable(f, name);
+            if (vm_.key(name) == "super" && f.superProto) {
+                f.push(callMethod(f, fn, "", std::move(args)));
+            } else {
+                // A plain call's `this` is the timeline in this runtime.
+                Value self = f.scope.timeline ? Value(f.scope.timeline) : Value();
+                f.push(vm_.call(fn, self, std::move(args)));
+            }
+            break;
+        }
+        case 0x52: {
+            Value nameValue = f.pop();
+            Value target = f.pop();
+            std::vector<Value> args = popArgs(f);
+            std::string name = nameValue.isUndefined() ? "" : vm_.toString(nameValue);
+            f.push(callMethod(f, target, name, std::move(args)));
+            break;
+        }
+        case 0x40: {
+            std::string name = f.popString();
+            std::vector<Value> args = popArgs(f);
+            f.push(vm_.construct(getVariable(f, name), std::move(args)));
+            break;
+        }
+        case 0x53: {
+            Value nameValue = f.pop();
+            Value target = f.pop();
+            std::vector<Value> args = popArgs(f);
+            std::string name = nameValue.isUndefined() ? "" : vm_.toString(nameValue);
+            Value ctor = name.empty() ? target : vm_.getMember(target, name);
+            f.push(vm_.construct(ctor, std::move(args)));
+            break;
+        }
+        case 0x42: {
+            std::vector<Value> items = popArgs(f);
+            f.push(Value(vm_.newArray(std::move(items))));
+            break;
+        }
+        case 0x43: {
+            double n = f.popNumber();
+            size_t count = n > 0 ? static_cast<size_t>(std::min<double>(n, static_cast<double>(f.stack.size() / 2))) : 0;
+            Object* obj = vm_.newObject();
+            for (size_t i = 0; i < count; ++i) {
+                Value v = f.pop();
+                std::string name = f.popString();
+                vm_.set(obj, name, std::move(v));
+            }
+            f.push(Value(obj));
+            break;
+        }
+        case 0x46:
+        case 0x55: {
+            Value v = f.pop();
+            Object* o = nullptr;
+            if (op == 0x46) {
+                std::string name = vm_.toString(v);
+                v = getVariable(f, name);
+            }
+            o = v.object();
+            f.push(Value());  // the loop ends at undefined (== null)
+            if (o) {
+                std::vector<std::string> names = vm_.enumerate(o);
+                for (auto it = names.rbegin(); it != names.rend(); ++it) f.push(Value(*it));
+            }
+            break;
+        }
+        case 0x54: {
+            Value ctor = f.pop();
+            Value v = f.pop();
+            f.push(Value(ctor.object() ? vm_.instanceOf(v, ctor.object()) : false));
+            break;
+        }
+        case 0x2B: {
+            Value v = f.pop();
+            Value ctor = f.pop();
+            f.push(ctor.object() && vm_.instanceOf(v, ctor.object()) ? v : Value::null());
+            break;
+        }
+        case 0x2C: {
+            Value ctor = f.pop();
+            std::vector<Value> ifaces = popArgs(f);
+            if (Object* c = ctor.object()) {
+                Value proto = vm_.get(c, "prototype");
+                if (Object* p = proto.object()) {
+                    p->interfaces.clear();
+                    for (auto& i : ifaces)
+                        if (i.object()) p->interfaces.push_back(i.object());
+                }
+            }
+            break;
+        }
+        case 0x69: {
+            Value superCtor = f.pop();
+            Value sub = f.pop();
+            Object* subObj = sub.object();
+            Object* superObj = superCtor.object();
+            if (!subObj || !superObj) break;
+            Object* proto = vm_.newObject();
+            proto->setProto(vm_.get(superObj, "prototype").object());
+            vm_.define(proto, "__constructor__", Value(superObj));
+            vm_.set(subObj, "prototype", Value(proto));
+            break;
+        }
+        default: break;  // unknown actions are stepped over by their length
+        }
+        pc = next;
+    }
+    return {};
+}
+
+}  // namespace
+
+void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) {
+    Frame f(vm);
+    f.bytes = code;
+    f.code = code.span();
+    f.registers = vm.globalRegisters;
+    f.registerCount = 4;
+    f.target = clip;
+    f.original = clip;
+    // Without a clip (tests, tools) a stand-in object plays the timeline's part.
+    Object* timeline = clip ? vm.clipObject(clip) : vm.detachedTimeline();
+    f.scope.objects = {vm.global, timeline};
+    f.scope.timeline = timeline;
+    f.timelineSlot = 1;
+    f.thisValue = timeline ? Value(timeline) : Value();
+    Runner(f).run(0, f.code.size());
+}
+
+Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value>& args,
+                                Object* superProto) {
+    Vm::CallGuard guard(vm);
+    const ScriptClosure& closure = fn.script;
+    const ScriptCode& code = *closure.code;
+    Frame f(vm);
+    f.bytes = code.bytes;
+    f.code = code.body;
+    f.pool = closure.pool;
+    f.thisValue = self;
+    f.self = self;
+    f.superProto = superProto;
+    Object* base = closure.base;
+    if (vm.version() < 6) {
+        // Functions of version 5 close over nothing: they see the global object and the
+        // timeline they run on (the clip they are called on, else the one defining them).
+        if (Object* selfObj = self.object(); selfObj && selfObj->asClip()) base = selfObj;
+        f.scope.objects = {vm.global, base};
+    } else {
+        f.scope.objects = closure.scope;
+    }
+    ClipObject* baseClip = base ? base->asClip() : nullptr;
+    f.target = baseClip ? baseClip->clip() : nullptr;
+    f.original = f.target;
+    f.scope.timeline = base;
+    for (size_t i = 0; i < f.scope.objects.size(); ++i)
+        if (f.scope.objects[i] == base) f.timelineSlot = i;
+
+    Object* locals = vm.make<Object>(nullptr);
+    f.scope.locals = locals;
+    f.scope.objects.push_back(locals);
+
+    ArrayObject* arguments = vm.newArray(args);
+    vm.define(arguments, "callee", Value(&fn));
+    vm.define(arguments, "caller", vm.runningFunction ? Value(vm.runningFunction) : Value::null());
+    struct Running {
+        Vm& vm;
+        FunctionObject* previous;
+        ~Running() { vm.runningFunction = previous; }
+    } running{vm, vm.runningFunction};
+    vm.runningFunction = &fn;
+    uint16_t fl = code.flags;
+    if (code.isFunction2) {
+        f.ownRegisters.resize(std::max<size_t>(code.registerCount, 1));
+        f.registers = f.ownRegisters.data();
+        f.registerCount = f.ownRegisters.size();
+        uint8_t reg = 1;
+        auto preloadValue = [&](uint16_t flag, const Value& v) {
+            if ((fl & flag) && reg < f.registerCount) f.registers[reg++] = v;
+        };
+        Object* root = vm.rootClip ? vm.clipObject(vm.rootClip) : nullptr;
+        Value parent;
+        if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
+        Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();
+        preloadValue(preload::kThis, self);
+        // With `this` in a register (or suppressed) the name reads the timeline instead.
+        if (fl & (preload::kThis | preload::kSuppressThis)) f.thisValue = base ? Value(base) : Value();
+        preloadValue(preload::kArguments, Value(arguments));
+        preloadValue(preload::kSuper, superValue);
+        preloadValue(preload::kRoot, root ? Value(root) : Value());
+        preloadValue(preload::kParent, parent);
+        preloadValue(preload::kGlobal, Value(vm.global));
+        if (!(fl & preload::kSuppressArguments) && !(fl & preload::kArguments))
+            vm.define(locals, "arguments", Value(arguments), 0);
+    } else {
+        f.ownRegisters.resize(4);
+        f.registers = f.ownRegisters.data();
+        f.registerCount = 4;
+        vm.define(locals, "arguments", Value(arguments), 0);
+    }
+    for (size_t i = 0; i < code.params.size(); ++i) {
+        Value v = i < args.size() ? args[i] : Value();
+        const auto& p = code.params[i];
+        if (code.isFunction2 && p.reg != 0 && p.reg < f.registerCount) f.registers[p.reg] = v;
+        else vm.define(locals, p.name, v, 0);
+    }
+    Completion c = Runner(f).run(0, f.code.size());
+    return c.flow == Flow::Return ? f.returnValue : Value();
+}
+
+}  // namespace swf::avm1

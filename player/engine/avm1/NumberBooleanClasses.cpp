@@ -1,0 +1,73 @@
+// Number and Boolean: conversion when called, a wrapper when constructed.
+#include <cfloat>
+#include <cmath>
+
+#include "avm1/Builtins.h"
+#include "avm1/NumberFormat.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+Object* wrap(Vm& vm, Object* proto, Value v) {
+    Object* o = vm.make<Object>(proto);
+    o->primitive = std::move(v);
+    o->hasPrimitive = true;
+    return o;
+}
+
+Value callNumber(Vm& vm, NativeCall& c) { return Value(c.args.empty() ? 0.0 : vm.toNumber(c.args[0])); }
+Value constructNumber(Vm& vm, NativeCall& c) {
+    return Value(wrap(vm, vm.numberProto, Value(c.args.empty() ? 0.0 : vm.toNumber(c.args[0]))));
+}
+
+Value numberToString(Vm& vm, NativeCall& c) {
+    Value p = thisPrimitive(c);
+    if (!p.isNumber()) return Value("NaN");
+    double radix = integerArg(vm, c, 0, 10);
+    return Value(formatNumberRadix(p.number(), static_cast<int>(radix)));
+}
+
+Value numberValueOf(Vm& vm, NativeCall& c) {
+    Value p = thisPrimitive(c);
+    return p.isNumber() ? p : Value(NAN);
+}
+
+Value callBoolean(Vm& vm, NativeCall& c) { return Value(!c.args.empty() && vm.toBoolean(c.args[0])); }
+Value constructBoolean(Vm& vm, NativeCall& c) {
+    return Value(wrap(vm, vm.booleanProto, Value(!c.args.empty() && vm.toBoolean(c.args[0]))));
+}
+
+Value booleanToString(Vm& vm, NativeCall& c) {
+    Value p = thisPrimitive(c);
+    return Value(p.isBoolean() ? (p.boolean() ? "true" : "false") : "");
+}
+
+Value booleanValueOf(Vm& vm, NativeCall& c) {
+    Value p = thisPrimitive(c);
+    return p.isBoolean() ? p : Value();
+}
+
+}  // namespace
+
+void installNumberAndBoolean(Vm& vm) {
+    Object* numberProto = vm.newObject();
+    vm.numberProto = numberProto;
+    FunctionObject* number = defineClass(vm, "Number", numberProto, callNumber, constructNumber);
+    vm.defineMethod(numberProto, "toString", numberToString);
+    vm.defineMethod(numberProto, "valueOf", numberValueOf);
+    uint8_t constant = flags::kDontEnum | flags::kDontDelete | flags::kReadOnly;
+    vm.define(number, "MAX_VALUE", Value(DBL_MAX), constant);
+    vm.define(number, "MIN_VALUE", Value(4.9406564584124654e-324), constant);
+    vm.define(number, "NaN", Value(NAN), constant);
+    vm.define(number, "NEGATIVE_INFINITY", Value(-INFINITY), constant);
+    vm.define(number, "POSITIVE_INFINITY", Value(INFINITY), constant);
+
+    Object* booleanProto = vm.newObject();
+    vm.booleanProto = booleanProto;
+    defineClass(vm, "Boolean", booleanProto, callBoolean, constructBoolean);
+    vm.defineMethod(booleanProto, "toString", booleanToString);
+    vm.defineMethod(booleanProto, "valueOf", booleanValueOf);
+}
+
+}  // namespace swf::avm1

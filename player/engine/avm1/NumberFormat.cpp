@@ -1,0 +1,206 @@
+#include "avm1/NumberFormat.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace swf::avm1 {
+
+std::string formatNumber(double value) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
+    if (value == 0) return "0";
+    // 15 significant digits, rounded once by the C library; the exponent comes with them.
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    std::string text(buf);
+    bool negative = text[0] == '-';
+    size_t start = negative ? 1 : 0;
+    size_t e = text.find('e');
+    std::string digits;
+    for (size_t i = start; i < e; ++i)
+        if (text[i] != '.') digits += text[i];
+    int exponent = std::atoi(text.c_str() + e + 1);
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out = negative ? "-" : "";
+    if (exponent >= 15 || exponent < -5) {
+        out += digits[0];
+        if (digits.size() > 1) out += "." + digits.substr(1);
+        out += exponent > 0 ? "e+" : "e-";
+        out += std::to_string(std::abs(exponent));
+    } else if (exponent < 0) {
+        out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else {
+        size_t intDigits = static_cast<size_t>(exponent) + 1;
+        if (digits.size() <= intDigits) {
+            out += digits + std::string(intDigits - digits.size(), '0');
+        } else {
+            out += digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+        }
+    }
+    return out;
+}
+
+std::string formatNumberRadix(double value, int radix) {
+    if (radix == 10 || radix < 2 || radix > 36) return formatNumber(value);
+    if (!std::isfinite(value)) return formatNumber(value);
+    int32_t n = toInt32(value);
+    bool negative = n < 0;
+    uint32_t u = negative ? static_cast<uint32_t>(-static_cast<int64_t>(n)) : static_cast<uint32_t>(n);
+    std::string out;
+    do {
+        out.insert(out.begin(), "0123456789abcdefghijklmnopqrstuvwxyz"[u % static_cast<uint32_t>(radix)]);
+        u /= static_cast<uint32_t>(radix);
+    } while (u);
+    if (negative) out.insert(out.begin(), '-');
+    return out;
+}
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+int digitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+    return 99;
+}
+
+// The longest decimal literal at the start of `s` (sign, digits, fraction, exponent); its
+// length in `used`, zero when there is none.
+double decimalPrefix(std::string_view s, size_t& used) {
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t digitsStart = i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    size_t intDigits = i - digitsStart;
+    size_t fracDigits = 0;
+    if (i < s.size() && s[i] == '.') {
+        size_t j = i + 1;
+        while (j < s.size() && s[j] >= '0' && s[j] <= '9') ++j;
+        fracDigits = j - i - 1;
+        if (intDigits + fracDigits > 0) i = j;
+    }
+    if (intDigits + fracDigits == 0) {
+        used = 0;
+        return 0;
+    }
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        size_t expStart = j;
+        while (j < s.size() && s[j] >= '0' && s[j] <= '9') ++j;
+        if (j > expStart) i = j;
+    }
+    used = i;
+    return std::strtod(std::string(s.substr(0, i)).c_str(), nullptr);
+}
+
+}  // namespace
+
+double parseNumber(std::string_view text, int swfVersion) {
+    double invalid = swfVersion >= 5 ? NAN : 0.0;
+    size_t b = 0, e = text.size();
+    while (b < e && isSpace(text[b])) ++b;
+    std::string_view s = text.substr(b, e - b);
+    if (s.empty()) return invalid;
+    if (swfVersion >= 6 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        // A sign may follow the prefix ("0x-10" is -16).
+        size_t i = 2;
+        bool negative = false;
+        if (s[i] == '-' || s[i] == '+') negative = s[i++] == '-';
+        if (i == s.size()) return invalid;
+        double v = 0;
+        for (; i < s.size(); ++i) {
+            int d = digitValue(s[i]);
+            if (d >= 16) return invalid;
+            v = v * 16 + d;
+        }
+        return negative ? -v : v;
+    }
+    // From 6 a leading zero followed by octal digits only reads as octal ("010" is 8).
+    if (swfVersion >= 6) {
+        std::string_view body = s;
+        bool negative = false;
+        if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
+            negative = body[0] == '-';
+            body.remove_prefix(1);
+        }
+        if (body.size() > 1 && body[0] == '0' && body.find_first_not_of("01234567") == std::string_view::npos) {
+            double v = 0;
+            for (char c : body) v = v * 8 + (c - '0');
+            return negative ? -v : v;
+        }
+    }
+    size_t used = 0;
+    double v = decimalPrefix(s, used);
+    // Version 4 reads the number at the start of the text ("11ABC" is 11).
+    if (swfVersion < 5) return used == 0 ? 0.0 : v;
+    // Leading blanks are skipped, trailing ones make the text no number.
+    if (used == 0) return invalid;
+    return used == s.size() ? v : invalid;
+}
+
+double parseIntPrefix(std::string_view text, int radix, bool radixGiven) {
+    size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (!radixGiven) {
+        radix = 10;
+        if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+            radix = 16;
+            i += 2;
+        } else if (i + 1 < text.size() && text[i] == '0' &&
+                   text.find_first_not_of("01234567", i) == std::string_view::npos) {
+            radix = 8;  // a leading zero reads as octal when every digit is one
+        }
+    } else if (radix == 16 && i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        i += 2;
+    }
+    if (radix < 2 || radix > 36) return NAN;
+    double v = 0;
+    size_t start = i;
+    for (; i < text.size(); ++i) {
+        int d = digitValue(text[i]);
+        if (d >= radix) break;
+        v = v * radix + d;
+    }
+    if (i == start) return NAN;
+    return negative ? -v : v;
+}
+
+double parseFloatPrefix(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) ++i;
+    std::string_view s = text.substr(i);
+    size_t used = 0;
+    double v = decimalPrefix(s, used);
+    if (used == 0) {
+        std::string_view rest = s;
+        bool neg = false;
+        if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
+            neg = rest[0] == '-';
+            rest.remove_prefix(1);
+        }
+        if (rest.substr(0, 8) == "Infinity") return neg ? -INFINITY : INFINITY;
+        return NAN;
+    }
+    return v;
+}
+
+int32_t toInt32(double d) {
+    if (!std::isfinite(d)) return 0;
+    double t = std::trunc(d);
+    double m = std::fmod(t, 4294967296.0);
+    if (m < 0) m += 4294967296.0;
+    return static_cast<int32_t>(static_cast<uint32_t>(m));
+}
+
+uint32_t toUint32(double d) { return static_cast<uint32_t>(toInt32(d)); }
+
+}  // namespace swf::avm1

@@ -1,0 +1,107 @@
+// Object: the root of every prototype chain, with the property-level services movies use
+// (addProperty, watch, hasOwnProperty, ASSetPropFlags through the global function).
+#include "avm1/Builtins.h"
+#include "avm1/ClipObject.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+Value objectCall(Vm& vm, NativeCall& c) {
+    Value v = c.arg(0);
+    if (v.isNullish()) return Value(vm.newObject());
+    return Value(vm.toObject(v));
+}
+
+Value objectToString(Vm& vm, NativeCall& c) {
+    Object* o = c.self.object();
+    if (o && o->asFunction()) return Value("[type Function]");
+    return Value("[object Object]");
+}
+
+Value objectValueOf(Vm& vm, NativeCall& c) {
+    if (Object* o = c.self.object(); o && o->hasPrimitive) return o->primitive;
+    return c.self;
+}
+
+Value hasOwnProperty(Vm& vm, NativeCall& c) {
+    Object* o = c.self.object();
+    if (!o || c.args.empty()) return Value(false);
+    std::string name = vm.toString(c.args[0]);
+    if (vm.key(name) == "__proto__") return Value(o->proto() != nullptr);
+    return Value(!name.empty() && vm.hasOwn(o, name));
+}
+
+Value isPropertyEnumerable(Vm& vm, NativeCall& c) {
+    Object* o = c.self.object();
+    if (!o) return Value(false);
+    Property* p = o->findOwn(vm.key(vm.toString(c.arg(0))));
+    return Value(p && !(p->flags & flags::kDontEnum));
+}
+
+Value isPrototypeOf(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    Object* o = c.arg(0).object();
+    for (int depth = 0; self && o && depth < 256; ++depth) {
+        o = o->proto();
+        if (o == self) return Value(true);
+    }
+    return Value(false);
+}
+
+Value addProperty(Vm& vm, NativeCall& c) {
+    Object* o = c.self.object();
+    std::string name = vm.toString(c.arg(0));
+    Object* getter = c.arg(1).object();
+    Value setterValue = c.arg(2);
+    if (!o || name.empty() || !getter || !getter->asFunction()) return Value(false);
+    Object* setter = setterValue.object();
+    if (setter && !setter->asFunction()) return Value(false);
+    if (!setter && !setterValue.isNull() && !setterValue.isUndefined()) return Value(false);
+    Property& p = o->put(vm.key(name), name, Value());
+    p.getter = getter;
+    p.setter = setter;
+    return Value(true);
+}
+
+Value watch(Vm& vm, NativeCall& c) {
+    Object* o = c.self.object();
+    Object* callback = c.arg(1).object();
+    if (!o || !callback || !callback->asFunction()) return Value(false);
+    o->watches[vm.key(vm.toString(c.arg(0)))] = {callback, c.arg(2)};
+    return Value(true);
+}
+
+Value unwatch(Vm& vm, NativeCall& c) {
+    Object* o = c.self.object();
+    if (!o) return Value(false);
+    return Value(o->watches.erase(vm.key(vm.toString(c.arg(0)))) > 0);
+}
+
+// Recorded only: linking a library symbol to a class needs attachMovie, not built yet.
+Value registerClass(Vm& vm, NativeCall& c) {
+    std::string name = vm.toString(c.arg(0));
+    if (name.empty()) return Value(false);
+    vm.registeredClasses.emplace_back(name, c.arg(1).object());
+    return Value(true);
+}
+
+}  // namespace
+
+void installObjectClass(Vm& vm) {
+    Object* proto = vm.objectProto;
+    FunctionObject* ctor = defineClass(vm, "Object", proto, objectCall, objectCall);
+    vm.objectCtor = ctor;
+    vm.defineMethod(proto, "toString", objectToString);
+    vm.defineMethod(proto, "toLocaleString", objectToString);
+    vm.defineMethod(proto, "valueOf", objectValueOf);
+    vm.defineMethod(proto, "hasOwnProperty", hasOwnProperty);
+    vm.defineMethod(proto, "isPropertyEnumerable", isPropertyEnumerable);
+    vm.defineMethod(proto, "isPrototypeOf", isPrototypeOf);
+    vm.defineMethod(proto, "addProperty", addProperty);
+    vm.defineMethod(proto, "watch", watch);
+    vm.defineMethod(proto, "unwatch", unwatch);
+    vm.defineMethod(ctor, "registerClass", registerClass);
+}
+
+}  // namespace swf::avm1

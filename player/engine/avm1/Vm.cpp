@@ -1,0 +1,371 @@
+#include "avm1/Vm.h"
+
+#include <algorithm>
+#include <set>
+
+#include "avm1/ClipObject.h"
+#include "avm1/Interpreter.h"
+#include "avm1/Strings.h"
+#include "player/Host.h"
+#include "player/MovieClip.h"
+
+namespace swf::avm1 {
+
+namespace {
+// Prototype chains a movie builds can loop (a.__proto__ = b; b.__proto__ = a): walks stop here.
+constexpr int kMaxChain = 256;
+}
+
+Vm::Vm(Host& host, int swfVersion, Limits limits) : host_(host), version_(swfVersion), limits_(limits) {
+    startMillis = host_.milliseconds();
+    installBuiltins();
+}
+
+Vm::~Vm() = default;
+
+void Vm::installBuiltins() {
+    objectProto = make<Object>(nullptr);
+    functionProto = make<Object>(objectProto);
+    global = make<Object>(nullptr);  // the global object is bare: no Object.prototype behind it
+    installObjectClass(*this);
+    installFunctionClass(*this);
+    installArrayClass(*this);
+    installStringClass(*this);
+    installNumberAndBoolean(*this);
+    installMath(*this);
+    installGlobalFunctions(*this);
+    installClipClass(*this);
+    installErrorClass(*this);
+    installAsBroadcaster(*this);
+}
+
+ArrayObject* Vm::newArray(std::vector<Value> items) {
+    ArrayObject* a = make<ArrayObject>(arrayProto);
+    a->items = std::move(items);
+    return a;
+}
+
+FunctionObject* Vm::newNative(NativeFn fn, NativeFn constructor) {
+    return make<FunctionObject>(functionProto, fn, constructor);
+}
+
+FunctionObject* Vm::newScriptFunction(ScriptClosure closure) {
+    FunctionObject* fn = make<FunctionObject>(functionProto, std::move(closure));
+    Object* proto = newObject();
+    define(proto, "constructor", Value(fn));
+    define(fn, "prototype", Value(proto), flags::kDontEnum | flags::kDontDelete);
+    return fn;
+}
+
+std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name : foldCase(name); }
+
+Value Vm::get(Object* obj, const std::string& name) {
+    std::string k = key(name);
+    if (k == "__proto__") return obj->proto() ? Value(obj->proto()) : Value();
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        Value out;
+        if (o->getSpecial(*this, name, out)) return out;
+        Property* p = o->findOwn(k);
+        if (!p || p->minVersion > version_) continue;
+        if (p->getter) return call(Value(p->getter), Value(obj), {});
+        if (p->setter) return Value();
+        return p->value;
+    }
+    // A chain that goes on this long loops (a.__proto__ = a): the runtime stops the script.
+    if (o) throw ScriptAbort("a prototype chain loops");
+    return Value();
+}
+
+Value Vm::getMember(const Value& target, const std::string& name) {
+    if (Object* o = target.object()) return get(o, name);
+    Object* proto = nullptr;
+    switch (target.kind()) {
+    case Value::Kind::String:
+        if (key(name) == "length") return Value(static_cast<double>(utf16Length(target.string())));
+        proto = stringProto;
+        break;
+    case Value::Kind::Number: proto = numberProto; break;
+    case Value::Kind::Boolean: proto = booleanProto; break;
+    default: return Value();
+    }
+    // Primitives read their class's prototype without being boxed.
+    return proto ? get(proto, name) : Value();
+}
+
+void Vm::set(Object* obj, const std::string& name, Value value) {
+    std::string k = key(name);
+    if (k == "__proto__") {
+        obj->setProto(value.object());
+        return;
+    }
+    if (!obj->watches.empty()) {
+        auto w = obj->watches.find(k);
+        if (w != obj->watches.end()) {
+            Object::Watch watch = w->second;
+            Value old = get(obj, name);
+            value = call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
+        }
+    }
+    if (obj->setSpecial(*this, name, value)) return;
+    Property* p = obj->findOwn(k);
+    if (!p) {
+        Object* o = obj->proto();
+        for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+            Property* q = o->findOwn(k);
+            if (q && (q->getter || q->setter)) {
+                if (q->setter) call(Value(q->setter), Value(obj), {value});
+                return;
+            }
+        }
+        obj->put(k, name, std::move(value));
+        return;
+    }
+    if (p->getter || p->setter) {
+        if (p->setter) call(Value(p->setter), Value(obj), {value});
+        return;
+    }
+    if (p->flags & flags::kReadOnly) return;
+    p->value = std::move(value);
+}
+
+void Vm::setMember(const Value& target, const std::string& name, Value value) {
+    if (Object* o = target.object()) set(o, name, std::move(value));
+}
+
+bool Vm::hasOwn(Object* obj, const std::string& name) {
+    Value ignored;
+    if (obj->getSpecial(*this, name, ignored)) return true;
+    Property* p = obj->findOwn(key(name));
+    return p && p->minVersion <= version_;
+}
+
+bool Vm::has(Object* obj, const std::string& name) {
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto())
+        if (hasOwn(o, name)) return true;
+    if (o) throw ScriptAbort("a prototype chain loops");
+    return false;
+}
+
+bool Vm::remove(Object* obj, const std::string& name) { return obj->remove(key(name)); }
+
+void Vm::define(Object* obj, const std::string& name, Value value, uint8_t fl) {
+    obj->put(key(name), name, std::move(value), fl).flags = fl;
+}
+
+FunctionObject* Vm::defineMethod(Object* obj, const std::string& name, NativeFn fn) {
+    FunctionObject* f = newNative(fn);
+    define(obj, name, Value(f));
+    return f;
+}
+
+std::vector<std::string> Vm::enumerate(Object* obj) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        std::vector<std::string> special;
+        o->specialNames(special);
+        for (auto& n : special)
+            if (seen.insert(key(n)).second) names.push_back(n);
+        for (Property* p : o->ownProperties()) {
+            std::string k = key(p->name);
+            if (!seen.insert(k).second) continue;
+            if ((p->flags & flags::kDontEnum) || p->minVersion > version_) continue;
+            names.push_back(p->name);
+        }
+    }
+    return names;
+}
+
+namespace {
+uintptr_t currentStackPosition() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
+}  // namespace
+
+void Vm::checkNativeStack() const {
+    if (stackBase_ == 0) return;
+    uintptr_t here = currentStackPosition();
+    uintptr_t used = stackBase_ > here ? stackBase_ - here : here - stackBase_;
+    if (used > limits_.maxNativeStackBytes) throw ScriptAbort("scripts nested too deeply");
+}
+
+Vm::CallGuard::CallGuard(Vm& vm) : vm_(vm) {
+    if (vm.callDepth_ >= vm.limits_.maxCallDepth) throw ScriptAbort("256 levels of recursion were exceeded");
+    vm.checkNativeStack();
+    ++vm.callDepth_;
+}
+
+Value Vm::call(const Value& function, const Value& self, std::vector<Value> args) {
+    Object* o = function.object();
+    FunctionObject* fn = o ? o->asFunction() : nullptr;
+    if (!fn) return Value();
+    if (fn->native) {
+        CallGuard guard(*this);
+        NativeCall c{self, args, fn, false};
+        return fn->native(*this, c);
+    }
+    if (!fn->script.code) return Value();
+    // A call that is no method call (a plain call, call(), apply(), a getter) has no super.
+    return Interpreter::callFunction(*this, *fn, self, args, nullptr);
+}
+
+Value Vm::construct(const Value& constructor, std::vector<Value> args) {
+    Object* o = constructor.object();
+    FunctionObject* fn = o ? o->asFunction() : nullptr;
+    if (!fn) return Value();
+    if (fn->nativeConstructor) {
+        CallGuard guard(*this);
+        NativeCall c{Value(), args, fn, true};
+        return fn->nativeConstructor(*this, c);
+    }
+    Object* obj = newObject();
+    Object* proto = get(fn, "prototype").object();
+    obj->setProto(proto ? proto : objectProto);
+    define(obj, "__constructor__", Value(fn));
+    if (version_ < 6) define(obj, "constructor", Value(fn));
+    if (fn->native) {
+        CallGuard guard(*this);
+        NativeCall c{Value(obj), args, fn, true};
+        Value r = fn->native(*this, c);
+        return r.isObject() ? r : Value(obj);
+    }
+    if (fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), args, proto);
+    return Value(obj);
+}
+
+bool Vm::instanceOf(const Value& v, Object* constructor) {
+    Object* obj = v.object();
+    if (!obj) return false;
+    Object* proto = get(constructor, "prototype").object();
+    Object* p = obj->proto();
+    for (int depth = 0; p && depth < kMaxChain; ++depth, p = p->proto()) {
+        if (p == proto) return true;
+        for (Object* iface : p->interfaces) {
+            if (iface == constructor) return true;
+            Object* ifaceProto = get(iface, "prototype").object();
+            for (int d2 = 0; ifaceProto && d2 < kMaxChain; ++d2) {
+                for (Object* inherited : ifaceProto->interfaces)
+                    if (inherited == constructor) return true;
+                ifaceProto = ifaceProto->proto();
+            }
+        }
+    }
+    return false;
+}
+
+uint32_t Vm::random() {
+    randomState_ ^= randomState_ >> 12;
+    randomState_ ^= randomState_ << 25;
+    randomState_ ^= randomState_ >> 27;
+    return static_cast<uint32_t>((randomState_ * 0x2545F4914F6CDD1DULL) >> 32);
+}
+
+void Vm::countAction() {
+    ++actionsThisBlock_;
+    if (actionsThisBlock_ > limits_.maxActions) throw ScriptAbort("a script ran too long");
+    if ((actionsThisBlock_ & 0xFFF) == 0 && host_.milliseconds() - blockStartMillis_ > limits_.maxMillis)
+        throw ScriptAbort("a script ran too long");
+}
+
+size_t Vm::collectGarbage() {
+    if (blockNesting_ > 0) return 0;
+    std::vector<Object*> pending{global, objectProto, functionProto, arrayProto, stringProto, numberProto,
+                                 booleanProto, clipProto, errorProto, objectCtor, arrayCtor, functionCtor, detached_};
+    for (const Value& r : globalRegisters)
+        if (Object* o = r.object()) pending.push_back(o);
+    for (const auto& [name, cls] : registeredClasses) pending.push_back(cls);
+    pending.push_back(runningFunction);
+    // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
+    for (const auto& o : heap_)
+        if (ClipObject* c = o->asClip(); c && c->clip()) pending.push_back(c);
+    while (!pending.empty()) {
+        Object* o = pending.back();
+        pending.pop_back();
+        if (!o || o->marked) continue;
+        o->marked = true;
+        o->references(pending);
+    }
+    size_t before = heap_.size();
+    std::erase_if(heap_, [](const std::unique_ptr<Object>& o) { return !o->marked; });
+    for (const auto& o : heap_) o->marked = false;
+    collectAt_ = std::max<size_t>(1u << 14, heap_.size() * 2);
+    return before - heap_.size();
+}
+
+void Vm::chargeStringBytes(size_t bytes) {
+    if (bytes > limits_.maxStringLength) throw ScriptAbort("string too long");
+    stringBytesThisBlock_ += bytes;
+    if (stringBytesThisBlock_ > limits_.maxStringBytesPerBlock) throw ScriptAbort("a script built too much text");
+}
+
+void Vm::chargeWork(size_t steps) {
+    actionsThisBlock_ += steps;
+    if (actionsThisBlock_ > limits_.maxActions) throw ScriptAbort("a script ran too long");
+}
+
+void Vm::chargeArrayGrowth(size_t elements) {
+    arrayGrowthThisBlock_ += elements;
+    if (arrayGrowthThisBlock_ > limits_.maxArrayGrowthPerBlock) throw ScriptAbort("a script grew arrays too far");
+}
+
+bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
+    return runGuarded([&] { Interpreter::runTopLevel(*this, code, clip); });
+}
+
+bool Vm::clipHasHandler(MovieClip* clip, const std::string& name) {
+    if (!clip || !clip->scriptObject) return false;
+    Value fn = get(clip->scriptObject, name);
+    return fn.object() && fn.object()->asFunction();
+}
+
+bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {
+    return runGuarded([&] {
+        Object* obj = clipObject(clip);
+        Value fn = get(obj, name);
+        if (fn.object() && fn.object()->asFunction()) call(fn, Value(obj), {});
+    });
+}
+
+void Vm::resetBudget() {
+    actionsThisBlock_ = 0;
+    blockStartMillis_ = host_.milliseconds();
+    stringBytesThisBlock_ = 0;
+    arrayGrowthThisBlock_ = 0;
+    abortReported_ = false;
+}
+
+void Vm::holdBudget() {
+    resetBudget();
+    budgetHeld_ = true;
+}
+
+template <class Body>
+bool Vm::runGuarded(Body body) {
+    if (blockNesting_ == 0 && heap_.size() >= std::min(collectAt_, limits_.maxObjects / 2)) collectGarbage();
+    if (blockNesting_ == 0) {
+        if (!budgetHeld_) resetBudget();
+        stackBase_ = currentStackPosition();
+    }
+    ++blockNesting_;
+    bool ok = true;
+    try {
+        body();
+    } catch (const ScriptAbort& abort) {
+        ++scriptsAborted;
+        if (!abortReported_) host_.scriptAborted(abort.what());
+        abortReported_ = budgetHeld_;  // once per held budget, every time otherwise
+        ok = false;
+    } catch (const ScriptThrow&) {
+        // An exception nobody caught ends the block silently, as in the runtime.
+    }
+    --blockNesting_;
+    if (blockNesting_ == 0) {
+        callDepth_ = 0;
+        stackBase_ = 0;
+        runningFunction = nullptr;
+    }
+    return ok;
+}
+
+}  // namespace swf::avm1

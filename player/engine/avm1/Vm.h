@@ -1,0 +1,234 @@
+#pragma once
+// The ActionScript 1/2 machine of one movie: its heap, global object and built-in classes,
+// the conversions (which depend on the file version), member access through prototypes and
+// getters, calls, and the limits that stop a runaway script. The bytecode loop itself is in
+// Interpreter.cpp.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "avm1/Function.h"
+#include "avm1/Object.h"
+#include "avm1/Value.h"
+#include "core/SharedBytes.h"
+
+namespace swf {
+class ActionServices;
+class Host;
+class MovieClip;
+}
+
+namespace swf::avm1 {
+
+struct Limits {
+    uint64_t maxActions = 20'000'000;  // per top-level block
+    uint64_t maxMillis = 15'000;       // per top-level block, by the host's clock
+    int maxCallDepth = 256;            // nested calls
+    size_t maxObjects = 1u << 20;      // live objects in the heap
+    size_t maxStringLength = 1u << 24;
+    // What one top-level block may build: characters of new strings, new array elements.
+    // A value takes some 64 bytes, so these bound a runaway block to a few hundred MB.
+    size_t maxStringBytesPerBlock = 256u << 20;
+    size_t maxArrayGrowthPerBlock = 4u << 20;
+    size_t maxStackDepth = 1u << 20;   // values on one frame's stack
+    // Machine stack a block may use for nested calls, with and try bodies: the thread's
+    // stack is 1 MB on Windows, and sanitizers make frames many times larger.
+#ifdef _WIN32
+    size_t maxNativeStackBytes = 640u * 1024;
+#else
+    size_t maxNativeStackBytes = 4u * 1024 * 1024;
+#endif
+};
+
+// A limit was passed: the running script stops, the movie keeps playing.
+class ScriptAbort : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value thrown by Throw and not yet caught.
+struct ScriptThrow {
+    Value value;
+};
+
+class Vm {
+public:
+    Vm(Host& host, int swfVersion, Limits limits = {});
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    int version() const { return version_; }
+    Host& host() { return host_; }
+    const Limits& limits() const { return limits_; }
+    void setLimits(const Limits& l) { limits_ = l; }
+
+    // Heap -------------------------------------------------------------------------------
+    template <class T, class... Args>
+    T* make(Args&&... args) {
+        if (heap_.size() >= limits_.maxObjects) throw ScriptAbort("too many objects");
+        auto owned = std::make_unique<T>(std::forward<Args>(args)...);
+        T* raw = owned.get();
+        heap_.push_back(std::move(owned));
+        return raw;
+    }
+    Object* newObject() { return make<Object>(objectProto); }
+    ArrayObject* newArray(std::vector<Value> items = {});
+    FunctionObject* newNative(NativeFn fn, NativeFn constructor = nullptr);
+    FunctionObject* newScriptFunction(ScriptClosure closure);
+    size_t heapSize() const { return heap_.size(); }
+    // Frees the objects nothing reachable refers to. Only between blocks: while a script
+    // runs, C++ frames hold object pointers the collector cannot see. Returns the number freed.
+    size_t collectGarbage();
+
+    // Names ------------------------------------------------------------------------------
+    // The key a property name is stored under: folded to lower case before version 7.
+    std::string key(const std::string& name) const;
+    bool caseSensitive() const { return version_ >= 7; }
+
+    // Members ----------------------------------------------------------------------------
+    // Looks along the prototype chain, through getters and special properties.
+    Value get(Object* obj, const std::string& name);
+    // `obj[name]` of any value: primitives read from their class's prototype.
+    Value getMember(const Value& target, const std::string& name);
+    void set(Object* obj, const std::string& name, Value value);
+    void setMember(const Value& target, const std::string& name, Value value);
+    // A property found on the object or its prototypes (getters and special ones count).
+    bool has(Object* obj, const std::string& name);
+    bool hasOwn(Object* obj, const std::string& name);
+    bool remove(Object* obj, const std::string& name);
+    // Creates or replaces a plain property without calling setters or watches (built-ins).
+    void define(Object* obj, const std::string& name, Value value, uint8_t flags = flags::kDontEnum);
+    FunctionObject* defineMethod(Object* obj, const std::string& name, NativeFn fn);
+    // Names a for-in loop visits: own then inherited, enumerable, most recent first.
+    std::vector<std::string> enumerate(Object* obj);
+
+    // Conversions (Conversions.cpp) -------------------------------------------------------
+    Value toPrimitive(const Value& v, bool preferString = false);
+    double toNumber(const Value& v);
+    std::string toString(const Value& v);
+    bool toBoolean(const Value& v) const;
+    Object* toObject(const Value& v);  // nullptr for undefined and null
+    int32_t toInt32(const Value& v);
+    std::string typeOf(const Value& v);
+
+    // Calls ------------------------------------------------------------------------------
+    Value call(const Value& function, const Value& self, std::vector<Value> args);
+    Value construct(const Value& constructor, std::vector<Value> args);
+    // `a instanceof C`: C.prototype on a's chain, or among its constructors' interfaces.
+    bool instanceOf(const Value& v, Object* constructor);
+    int callDepth() const { return callDepth_; }
+
+    // Running ----------------------------------------------------------------------------
+    // Runs a block of frame, button or clip actions of `clip`. A script that passes a limit
+    // or throws without catching is stopped here and the host is told; false then.
+    bool runBlock(const SharedBytes& code, MovieClip* clip);
+    // While held, every block shares one budget of actions, time and memory (the player
+    // holds it across a frame's queue, so a frame of many looping blocks ends as soon as one
+    // budget is spent, and the host hears of it once).
+    void holdBudget();
+    void releaseBudget() { budgetHeld_ = false; }
+    // Calls the clip's handler `name` (onEnterFrame...) if it has one, under the same limits.
+    bool runClipHandler(MovieClip* clip, const std::string& name);
+    // Whether the clip's object has a handler `name` (own or inherited).
+    bool clipHasHandler(MovieClip* clip, const std::string& name);
+    // Counted per action; passes a limit by throwing ScriptAbort.
+    void countAction();
+    // Charged by operations that build strings or grow arrays; throw ScriptAbort past the
+    // block's budget.
+    void chargeStringBytes(size_t bytes);
+    // Built-ins that walk many elements (join, sort, copies) count them as actions, so the
+    // action budget bounds their time too.
+    void chargeWork(size_t steps);
+    void chargeArrayGrowth(size_t elements);
+    uint64_t scriptsAborted = 0;
+    // RandomNumber and Math.random: a fixed-seed generator, so runs repeat exactly.
+    uint32_t random();
+    // getTimer() counts from here (the movie's start).
+    uint64_t startMillis = 0;
+
+    // The object standing for a clip, made on first use (ClipObject.cpp).
+    Object* clipObject(MovieClip* clip);
+    MovieClip* rootClip = nullptr;
+    // The variables of blocks run without a clip.
+    Object* detachedTimeline() {
+        if (!detached_) detached_ = newObject();
+        return detached_;
+    }
+    // Player-wide switches (quality); null when the machine runs without a player.
+    ActionServices* services = nullptr;
+
+    // Built-in objects ------------------------------------------------------------------
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* clipProto = nullptr;
+    Object* errorProto = nullptr;
+    Object* objectCtor = nullptr;
+    Object* arrayCtor = nullptr;
+    Object* functionCtor = nullptr;
+
+    // The script function running now (arguments.caller of the next call), null at top level.
+    FunctionObject* runningFunction = nullptr;
+
+    // The four registers of top-level code (functions of the first kind share them).
+    Value globalRegisters[4];
+
+    // For the interpreter: held for each nested call; passes the depth limit (or the
+    // machine-stack budget) by throwing ScriptAbort.
+    struct CallGuard {
+        explicit CallGuard(Vm& vm);
+        ~CallGuard() { --vm_.callDepth_; }
+        Vm& vm_;
+    };
+    // Throws ScriptAbort when the nesting of the running block has used up its stack budget.
+    void checkNativeStack() const;
+    // Names registered with Object.registerClass (recorded until clips can use them).
+    std::vector<std::pair<std::string, Object*>> registeredClasses;
+
+private:
+    void installBuiltins();
+    template <class Body>
+    bool runGuarded(Body body);
+    Value callScript(FunctionObject& fn, const Value& self, std::vector<Value>& args, Object* superObject);
+
+    Host& host_;
+    int version_;
+    Limits limits_;
+    std::vector<std::unique_ptr<Object>> heap_;
+    int callDepth_ = 0;
+    uint64_t actionsThisBlock_ = 0;
+    uint64_t blockStartMillis_ = 0;
+    int blockNesting_ = 0;
+    uintptr_t stackBase_ = 0;
+    bool budgetHeld_ = false;
+    bool abortReported_ = false;
+    void resetBudget();
+    size_t stringBytesThisBlock_ = 0;
+    size_t arrayGrowthThisBlock_ = 0;
+    size_t collectAt_ = 1u << 14;  // heap size that triggers the next collection
+    Object* detached_ = nullptr;
+    uint64_t randomState_ = 0x2545F4914F6CDD1DULL;
+    friend class Interpreter;
+};
+
+// Built-in classes, one file each.
+void installObjectClass(Vm& vm);
+void installFunctionClass(Vm& vm);
+void installArrayClass(Vm& vm);
+void installStringClass(Vm& vm);
+void installNumberAndBoolean(Vm& vm);
+void installMath(Vm& vm);
+void installGlobalFunctions(Vm& vm);
+void installClipClass(Vm& vm);
+void installErrorClass(Vm& vm);
+void installAsBroadcaster(Vm& vm);
+
+}  // namespace swf::avm1

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "avm1/NumberFormat.h"
+
+namespace swf::avm1 {
+namespace {
+
+TEST(NumberFormat, PrintsAsTheRuntime) {
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {1, "1"},
+        {-1, "-1"},
+        {0.1, "0.1"},
+        {0.1 + 0.2, "0.3"},  // 15 significant digits hide the binary error
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {123456789012345, "123456789012345"},
+        {1e15, "1e+15"},
+        {1234567890123456, "1.23456789012346e+15"},
+        {1e21, "1e+21"},
+        {1.5e300, "1.5e+300"},
+        {0.0001, "0.0001"},
+        {0.00001, "0.00001"},
+        {0.000001, "1e-6"},
+        {1.5e-7, "1.5e-7"},
+        {-2.5e-10, "-2.5e-10"},
+        {100, "100"},
+        {4294967295.0, "4294967295"},
+        {3.14159, "3.14159"},
+        {999999999999999.9, "1e+15"},  // rounding carries into the exponent
+        {NAN, "NaN"},
+        {INFINITY, "Infinity"},
+        {-INFINITY, "-Infinity"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(formatNumber(c.value), c.text) << c.text;
+}
+
+TEST(NumberFormat, RadixPrintsIntegers) {
+    EXPECT_EQ(formatNumberRadix(255, 16), "ff");
+    EXPECT_EQ(formatNumberRadix(-255, 2), "-11111111");
+    EXPECT_EQ(formatNumberRadix(35, 36), "z");
+    EXPECT_EQ(formatNumberRadix(2.5, 10), "2.5");
+}
+
+TEST(NumberParse, FollowsTheFileVersion) {
+    // Version 4 reads a number at the start and 0 for anything else.
+    EXPECT_EQ(parseNumber("11ABC", 4), 11);
+    EXPECT_EQ(parseNumber("abc", 4), 0);
+    EXPECT_EQ(parseNumber("", 4), 0);
+    // From 5 the whole text must be a number.
+    EXPECT_TRUE(std::isnan(parseNumber("11ABC", 5)));
+    EXPECT_TRUE(std::isnan(parseNumber("", 5)));
+    EXPECT_EQ(parseNumber("  5", 6), 5);
+    EXPECT_TRUE(std::isnan(parseNumber("5  ", 6)));
+    EXPECT_EQ(parseNumber("1e3", 6), 1000);
+    EXPECT_EQ(parseNumber("-.5", 6), -0.5);
+    // Hexadecimal from 6.
+    EXPECT_EQ(parseNumber("0x1F", 6), 31);
+    EXPECT_TRUE(std::isnan(parseNumber("0x1F", 5)));
+    EXPECT_TRUE(std::isnan(parseNumber("0x1G", 6)));
+    EXPECT_EQ(parseNumber("0x-10", 6), -16);  // a sign may follow the prefix
+    EXPECT_TRUE(std::isnan(parseNumber("0x-", 6)));
+    // Octal from 6 when every digit after the leading zero is octal.
+    EXPECT_EQ(parseNumber("010", 6), 8);
+    EXPECT_EQ(parseNumber("-010", 6), -8);
+    EXPECT_EQ(parseNumber("019", 6), 19);
+    EXPECT_EQ(parseNumber("010", 5), 10);
+}
+
+TEST(NumberParse, GlobalParsersReadPrefixes) {
+    EXPECT_EQ(parseIntPrefix("42px", 10, false), 42);
+    EXPECT_EQ(parseIntPrefix("0x10", 0, false), 16);
+    EXPECT_EQ(parseIntPrefix("010", 0, false), 8);
+    EXPECT_EQ(parseIntPrefix("ff", 16, true), 255);
+    EXPECT_TRUE(std::isnan(parseIntPrefix("z", 10, false)));
+    EXPECT_EQ(parseFloatPrefix("3.5e2xyz"), 350);
+    EXPECT_EQ(parseFloatPrefix("-Infinity"), -INFINITY);
+    EXPECT_TRUE(std::isnan(parseFloatPrefix("x1")));
+}
+
+TEST(NumberParse, Int32WrapsModulo) {
+    EXPECT_EQ(toInt32(4294967295.0), -1);
+    EXPECT_EQ(toInt32(2147483648.0), -2147483647 - 1);
+    EXPECT_EQ(toInt32(-1.9), -1);
+    EXPECT_EQ(toInt32(NAN), 0);
+    EXPECT_EQ(toInt32(INFINITY), 0);
+    EXPECT_EQ(toUint32(-1), 4294967295u);
+}
+
+}  // namespace
+}  // namespace swf::avm1

@@ -1,0 +1,109 @@
+#include "TraceRun.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "Json.h"
+#include "decode/Decoder.h"
+#include "player/Host.h"
+#include "player/Player.h"
+
+namespace swf::tools {
+
+namespace {
+
+class TraceHost final : public Host {
+public:
+    explicit TraceHost(TraceRunResult& result) : result_(result) {}
+    void trace(const std::string& line) override {
+        // One output line per line of text: a traced string may hold line breaks.
+        std::string current;
+        for (char c : line) {
+            if (c == '\r') continue;
+            if (c == '\n') {
+                result_.lines.push_back(current);
+                current.clear();
+            } else {
+                current += c;
+            }
+        }
+        result_.lines.push_back(current);
+    }
+    void fsCommand(const std::string& command, const std::string&) override {
+        if (command == "quit") result_.quit = true;
+    }
+    void scriptAborted(const std::string&) override { ++result_.scriptsAborted; }
+    uint64_t milliseconds() override { return now; }
+    uint64_t now = 0;
+
+private:
+    TraceRunResult& result_;
+};
+
+InputStep::Kind kindOf(const std::string& type) {
+    if (type == "MouseMove") return InputStep::Kind::MouseMove;
+    if (type == "MouseDown") return InputStep::Kind::MouseDown;
+    if (type == "MouseUp") return InputStep::Kind::MouseUp;
+    if (type == "Wait") return InputStep::Kind::Wait;
+    return InputStep::Kind::Other;
+}
+
+}  // namespace
+
+std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + file.string();
+        return {};
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    Json json = Json::parse(text.str(), error);
+    std::vector<InputStep> steps;
+    if (!error.empty()) return steps;
+    for (const Json& e : json.array()) {
+        InputStep step;
+        step.kind = kindOf(e["type"].string());
+        const auto& pos = e["pos"].array();
+        if (pos.size() == 2) {
+            step.x = pos[0].number();
+            step.y = pos[1].number();
+        }
+        steps.push_back(step);
+    }
+    return steps;
+}
+
+TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceRunOptions& options) {
+    TraceRunResult result;
+    std::ifstream in(moviePath, std::ios::binary);
+    if (!in) {
+        result.error = "cannot read " + moviePath.string();
+        return result;
+    }
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto decoded = decodeMovie(bytes);
+    if (!decoded.movie) {
+        result.error = decoded.error.message.empty() ? "not a movie" : decoded.error.message;
+        return result;
+    }
+    TraceHost host(result);
+    double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
+    Player player(decoded.movie, host);
+    size_t nextInput = 0;
+    for (int frame = 1; frame < options.frames && !result.quit; ++frame) {
+        // Input up to the next Wait happens before this frame.
+        while (nextInput < options.input.size()) {
+            const InputStep& step = options.input[nextInput++];
+            if (step.kind == InputStep::Kind::Wait) break;
+            if (step.kind == InputStep::Kind::MouseMove) player.mouseMove(step.x, step.y);
+            else if (step.kind == InputStep::Kind::MouseDown) player.mouseDown(step.x, step.y);
+            else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y);
+        }
+        host.now = static_cast<uint64_t>(frame * frameMillis);
+        player.advance();
+    }
+    return result;
+}
+
+}  // namespace swf::tools

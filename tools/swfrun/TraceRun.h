@@ -1,0 +1,32 @@
+#pragma once
+// Plays a movie headless for a number of frames, feeding scripted input, and collects what
+// its scripts trace. Shared by swfrun and the script-test runner.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace swf::tools {
+
+struct InputStep {
+    enum class Kind { MouseMove, MouseDown, MouseUp, Wait, Other } kind = Kind::Other;
+    double x = 0, y = 0;
+};
+
+struct TraceRunOptions {
+    int frames = 1;  // frames shown, the first included
+    std::vector<InputStep> input;
+};
+
+struct TraceRunResult {
+    std::vector<std::string> lines;
+    bool quit = false;            // fscommand("quit") ended the run
+    uint64_t scriptsAborted = 0;  // scripts stopped by a limit
+    std::string error;            // the movie could not be decoded
+};
+
+// Reads the corpus's input.json event list; `error` says why it could not.
+std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::string& error);
+TraceRunResult runForTraces(const std::filesystem::path& movie, const TraceRunOptions& options);
+
+}  // namespace swf::tools
