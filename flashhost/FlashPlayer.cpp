@@ -22,15 +22,6 @@ const ControlDescription kFlashDescription{
     CLSID_ShockwaveFlash, IID_ShockwaveFlashEvents, 4, kFlashEvents, 0, 401, 0,
 };
 
-LONG IntegerOf(const VARIANT& v) {
-    VARIANT converted{};
-    VariantInit(&converted);
-    LONG result = 0;
-    if (SUCCEEDED(VariantChangeType(&converted, const_cast<VARIANT*>(&v), 0, VT_I4))) result = converted.lVal;
-    VariantClear(&converted);
-    return result;
-}
-
 std::wstring StringOf(const VARIANT& v) {
     const VARIANT* p = &v;
     while (p->vt == (VT_BYREF | VT_VARIANT) && p->pvarVal) p = p->pvarVal;
@@ -254,7 +245,7 @@ bool TsfFlashPlayer::EventSlotAssigned(int slot) const {
 }
 
 void TsfFlashPlayer::CallEventSlot(int slot, const std::vector<const VARIANT*>& a) {
-    auto integer = [&](std::size_t i) { return i < a.size() ? static_cast<int>(IntegerOf(*a[i])) : 0; };
+    auto integer = [&](std::size_t i) { return i < a.size() ? static_cast<int>(VariantToInteger(*a[i])) : 0; };
     auto text = [&](std::size_t i) { return i < a.size() ? StringOf(*a[i]) : std::wstring(); };
     switch (slot) {
     case slotReadyStateChange: OnReadyStateChange(this, integer(0)); break;

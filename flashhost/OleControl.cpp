@@ -372,15 +372,6 @@ void TsfOleControl::CallEventSlot(int, const std::vector<const VARIANT*>&) {}
 
 namespace {
 
-LONG IntegerArgument(const VARIANT& v) {
-    VARIANT converted;
-    VariantInit(&converted);
-    LONG result = 0;
-    if (SUCCEEDED(VariantChangeType(&converted, const_cast<VARIANT*>(&v), 0, VT_I4))) result = converted.lVal;
-    VariantClear(&converted);
-    return result;
-}
-
 TMouseButton ButtonOf(LONG button) {
     static constexpr TMouseButton table[8] = {TMouseButton::mbLeft, TMouseButton::mbLeft, TMouseButton::mbRight,
                                               TMouseButton::mbLeft, TMouseButton::mbMiddle, TMouseButton::mbLeft,
@@ -403,7 +394,7 @@ TShiftState ShiftOf(LONG button, LONG shift) {
 
 void TsfOleControl::HandleStandardEvent(DISPID dispId, const DISPPARAMS& params) {
     const UINT n = params.cArgs;
-    auto arg = [&](UINT i) { return IntegerArgument(params.rgvarg[n - 1 - i]); };   // i-th in declaration order
+    auto arg = [&](UINT i) { return VariantToInteger(params.rgvarg[n - 1 - i]); };   // i-th in declaration order
     switch (dispId) {
     case DISPID_CLICK: Click(); break;
     case DISPID_DBLCLICK: DblClick(); break;

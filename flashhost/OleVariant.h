@@ -47,4 +47,15 @@ private:
     VARIANT v_{};
 };
 
+// An event argument or property value as an integer: converted the way COM converts it (so a
+// VT_I2 or a numeric string is read right), 0 when it cannot be.
+inline LONG VariantToInteger(const VARIANT& value) {
+    VARIANT converted;
+    VariantInit(&converted);
+    LONG result = 0;
+    if (SUCCEEDED(VariantChangeType(&converted, const_cast<VARIANT*>(&value), 0, VT_I4))) result = converted.lVal;
+    VariantClear(&converted);
+    return result;
+}
+
 } // namespace vm
