@@ -1,5 +1,8 @@
 #include "CatalogueFixture.h"
 
+#include "app/FlashControlInstaller.h"
+#include "flashhost/ShockwaveFlash.h"
+
 #include "flashhost/FlashPlayer.h"
 #include "framework/Application.h"
 #include "framework/Button.h"
@@ -34,7 +37,47 @@ void SupportPreference::Set(const char* value) {
     key.DeleteValue("45");
 }
 
-CatalogueFixture::CatalogueFixture() {
+// The installed control file loaded as a COM server of this process: its class object is what
+// CoCreateInstance returns for the Flash control's class while this lives.
+class CatalogueFixture::InstalledControl {
+ public:
+  explicit InstalledControl(const std::string& file) : module_(LoadLibraryA(file.c_str())) {
+    if (!module_) {
+      ADD_FAILURE() << "the installed control does not load: " << file << " (error " << GetLastError() << ")";
+      return;
+    }
+    canUnload_ = reinterpret_cast<CanUnloadCall>(reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
+    auto getClassObject =
+        reinterpret_cast<GetClassObjectCall>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+    if (!getClassObject || !canUnload_) {
+      ADD_FAILURE() << "the installed control lacks the server entry points";
+      return;
+    }
+    IUnknown* factory = nullptr;
+    HRESULT hr = getClassObject(CLSID_ShockwaveFlash, IID_IUnknown, reinterpret_cast<void**>(&factory));
+    if (SUCCEEDED(hr)) {
+      hr = CoRegisterClassObject(CLSID_ShockwaveFlash, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+      factory->Release();  // the registration holds its own reference
+    }
+    EXPECT_EQ(hr, S_OK) << "registering the installed control's class object";
+  }
+  ~InstalledControl() {
+    if (cookie_) CoRevokeClassObject(cookie_);
+    if (canUnload_) EXPECT_EQ(canUnload_(), S_OK) << "the control still has live objects or locks";
+    if (module_) FreeLibrary(module_);
+  }
+  InstalledControl(const InstalledControl&) = delete;
+  InstalledControl& operator=(const InstalledControl&) = delete;
+
+ private:
+  using GetClassObjectCall = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  using CanUnloadCall = HRESULT(STDAPICALLTYPE*)();
+  HMODULE module_;
+  CanUnloadCall canUnload_ = nullptr;
+  DWORD cookie_ = 0;
+};
+
+CatalogueFixture::CatalogueFixture(FlashControlKind kind) : kind_(kind) {
   static int counter = 0;
   registryPath = "Software\\VelmoraTests\\catalogue-" + std::to_string(GetCurrentProcessId()) + "-" +
                  std::to_string(++counter);
@@ -42,8 +85,15 @@ CatalogueFixture::CatalogueFixture() {
   app.MakeFolder("VidudIvu");
   EXPECT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   TestFlashControl::Reset();
-  flashRegistration_ = std::make_unique<TestFlashControl::Registration>();
-  EXPECT_EQ(flashRegistration_->Result(), S_OK);
+  if (kind_ == FlashControlKind::StandIn) {
+    flashRegistration_ = std::make_unique<TestFlashControl::Registration>();
+    EXPECT_EQ(flashRegistration_->Result(), S_OK);
+  }
+}
+
+void CatalogueFixture::RegisterInstalledControl() {
+  ASSERT_EQ(kind_, FlashControlKind::Installed);
+  installedControl_ = std::make_unique<InstalledControl>(FlashControlFile(SystemFolder()));
 }
 
 CatalogueFixture::~CatalogueFixture() {
@@ -61,6 +111,7 @@ CatalogueFixture::~CatalogueFixture() {
     EXPECT_TRUE(flash->HeldSiteReferences().empty()) << "a control kept references on its playback window";
   }
   flashRegistration_.reset();
+  installedControl_.reset();
   TestFlashControl::Reset();
   OleUninitialize();
   RegCloseKey(registry);
@@ -74,7 +125,8 @@ void CatalogueFixture::Watch(TForm& window) {
     play.quality = WideToAnsi(playback->ShockwaveFlash1->Quality2());
     play.caption = playback->Caption();
     GetWindowRect(playback->Handle(), &play.bounds);
-    play.flash = playback->ShockwaveFlash1->ControlUnavailable() ? nullptr : TestFlashControl::LastInstance();
+    const bool standIn = kind_ == FlashControlKind::StandIn && !playback->ShockwaveFlash1->ControlUnavailable();
+    play.flash = standIn ? TestFlashControl::LastInstance() : nullptr;
     plays.push_back(play);
     if (onPlayback) onPlayback(*playback);
   } else if (auto* support = dynamic_cast<TfrmDonate*>(&window)) {

@@ -40,6 +40,13 @@ class SupportPreference {
   std::optional<std::string> saved_;
 };
 
+// Which Flash control the playback windows create.
+enum class FlashControlKind {
+  StandIn,    // the scriptable test control, registered in-process before the window opens
+  Installed,  // the control the catalogue installed from its resource, registered in-process
+              // from the installed file by RegisterInstalledControl()
+};
+
 class CatalogueFixture : public ::testing::Test {
  protected:
   // One playback window as it stood on screen.
@@ -49,8 +56,13 @@ class CatalogueFixture : public ::testing::Test {
     TestFlashControl* flash = nullptr;  // the control this window's player created, if any
   };
 
-  CatalogueFixture();
+  explicit CatalogueFixture(FlashControlKind kind = FlashControlKind::StandIn);
   ~CatalogueFixture() override;
+
+  // Makes the control file installed into the fixture's system folder the one that
+  // CoCreateInstance finds for the Flash control's class, in this process only (the
+  // registry of the test prefix stays as it was). Call after Open().
+  void RegisterInstalledControl();
 
   // The fixture folder plays the program folder: AppFolder is this, VidudIvu lies below.
   TempFolder app;
@@ -100,8 +112,12 @@ class CatalogueFixture : public ::testing::Test {
  private:
   void Watch(TForm& window);
 
+  class InstalledControl;
+
   SupportPreference preference_;
+  FlashControlKind kind_;
   std::unique_ptr<TestFlashControl::Registration> flashRegistration_;
+  std::unique_ptr<InstalledControl> installedControl_;
   ModalWatcher watcher_{[this](TForm& window) { Watch(window); }};
 };
 
