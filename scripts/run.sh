@@ -3,9 +3,12 @@
 # The i686 build (the product) runs where this host can run 32-bit Windows programs; the
 # x86_64 build runs elsewhere (or with VELMORA_WIN64_ONLY=1).
 # With a display (DISPLAY set) it opens the real window there and returns when it is closed.
-# Without one it starts a virtual X display, waits for the catalogue window to appear, saves
-# a screenshot of it, prints the screenshot's path and ends Wine.
-# Usage: scripts/run.sh [movie.swf]    (the optional argument is passed on to Velmora.exe)
+# Without one it starts a virtual X display, waits for the catalogue window to appear (or,
+# with a movie, for its playback window), saves a screenshot of it, prints the screenshot's
+# path and ends Wine.
+# Usage: scripts/run.sh [MOVIE.swf]
+#   MOVIE.swf: a Linux path (relative or absolute, translated for Wine) or a Windows path;
+#   Velmora plays it in its playback window, as when a movie is opened with it.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -46,6 +49,21 @@ if [ -z "${DISPLAY:-}" ]; then
   xwininfo -root >/dev/null 2>&1 || fail "the virtual display $display did not start (Xvfb)"
 fi
 wine_prepare_prefix || fail "Wine could not prepare its prefix $WINEPREFIX"
+
+# A movie given as a Linux path reaches Velmora as the Windows path Wine maps it to.
+args=()
+for arg in "$@"; do
+  if [ -e "$arg" ]; then
+    [ -f "$arg" ] || fail "$arg is not a file"
+    windows_path=$(wine winepath -w "$(realpath "$arg")" 2>/dev/null | tr -d '\r')
+    [ -n "$windows_path" ] || fail "Wine could not translate the path $arg"
+    args+=("$windows_path")
+  elif [[ "$arg" == */* ]]; then
+    fail "no such movie: $arg"
+  else
+    args+=("$arg")
+  fi
+done
 # A real display driver, and frames drawn by Wine itself so that a screenshot of the window
 # shows what the program draws (see docs/notes.md on decorated windows).
 wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1 || true
@@ -56,21 +74,28 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&
 [ "$headless" -eq 1 ] && wine reg add 'HKCU\Orvane\Support' /v 45 /d 0 /f >/dev/null 2>&1
 
 if [ "$headless" -eq 0 ]; then
-  wine "$exe" "$@" 2> >(tee "$log" >&2)
+  wine "$exe" "${args[@]}" 2> >(tee "$log" >&2)
   rc=$?
   [ "$rc" -eq 0 ] || fail "Velmora.exe under Wine ended with status $rc; Wine's messages are in $log"
   exit 0
 fi
 
 wine_start_server
-wine "$exe" "$@" </dev/null >"$log" 2>&1 &
+wine "$exe" "${args[@]}" </dev/null >"$log" 2>&1 &
 wine_pid=$!
 
-# The catalogue window is the top-level X window titled "Velmora"; wait until it is mapped
-# and painted with its full size (a few seconds at most once Wine runs).
+# The catalogue window is the top-level X window titled "Velmora", the playback window of a
+# movie the one titled "Play - <movie>"; wait until it is mapped and painted with its full
+# size (a few seconds at most once Wine runs).
+title='"Velmora": \('
+name=catalogue
+if [ "${#args[@]}" -gt 0 ]; then
+  title='"Play - '
+  name=playback
+fi
 window=""
 for _ in $(seq 300); do
-  window=$(xwininfo -root -tree 2>/dev/null | awk '/"Velmora": \(/ && $0 ~ /[0-9]+x[0-9]+\+/ { print $1; exit }')
+  window=$(xwininfo -root -tree 2>/dev/null | awk -v title="$title" 'index($0, title) && $0 ~ /[0-9]+x[0-9]+\+/ { print $1; exit }')
   if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable'; then break; fi
   window=""
   if ! kill -0 "$wine_pid" 2>/dev/null; then
@@ -79,10 +104,10 @@ for _ in $(seq 300); do
   fi
   sleep 0.1
 done
-[ -n "$window" ] || fail "the catalogue window did not appear within 30 s; Wine's messages are in $log"
-sleep 1  # let the first paint land; the window exists, this only waits for its pixels
+[ -n "$window" ] || fail "the $name window did not appear within 30 s; Wine's messages are in $log"
+sleep 1  # let the first paint land (and a movie play a few frames); this only waits for pixels
 
-shot="$root/build/velmora-catalogue.png"
+shot="$root/build/velmora-$name.png"
 rm -f "$shot"
 import -window "$window" "$shot" || fail "ImageMagick's import could not capture window $window"
-echo "Screenshot of the catalogue window: $shot"
+echo "Screenshot of the $name window: $shot"
