@@ -102,13 +102,16 @@ void TsfOleControl::ComposeAndPresent(HDC target, const RECT* pending) {
         }
         RECT piece{0, 0, p.right - p.left, p.bottom - p.top};
         scratchBuffer_->CopyTo(*frameBuffer_, p.left, p.top, piece);
-    } else {
-        RECT whole{0, 0, Width(), Height()};
-        backgroundBuffer_->CopyTo(*frameBuffer_, 0, 0, whole);
-        // Null bounds: a windowless object draws at its in-place rectangle, (0, 0, width, height).
-        viewObject_->Draw(DVASPECT_TRANSPARENT, -1, nullptr, nullptr, nullptr, frameBuffer_->DC(), nullptr, nullptr,
-                          nullptr, 0);
+        // The rest of the frame is on screen already (every repaint of the parent presents
+        // the whole frame), so a small change costs a small copy, not the whole frame's.
+        frameBuffer_->DrawPieceTo(target, 0, 0, p);
+        return;
     }
+    RECT whole{0, 0, Width(), Height()};
+    backgroundBuffer_->CopyTo(*frameBuffer_, 0, 0, whole);
+    // Null bounds: a windowless object draws at its in-place rectangle, (0, 0, width, height).
+    viewObject_->Draw(DVASPECT_TRANSPARENT, -1, nullptr, nullptr, nullptr, frameBuffer_->DC(), nullptr, nullptr,
+                      nullptr, 0);
     frameBuffer_->DrawTo(target, 0, 0);
 }
 

@@ -115,16 +115,22 @@ void TsfBitmap::CopyTo(TsfBitmap& destination, int x, int y, const RECT& source)
     }
 }
 
-void TsfBitmap::DrawTo(HDC dc, int x, int y) const {
+void TsfBitmap::DrawTo(HDC dc, int x, int y) const { DrawPieceTo(dc, x, y, RECT{0, 0, width_, height_}); }
+
+void TsfBitmap::DrawPieceTo(HDC dc, int x, int y, const RECT& piece) const {
     if (!pixels_ || !dc) return;
+    RECT p;
+    const RECT whole{0, 0, width_, height_};
+    if (!IntersectRect(&p, &piece, &whole)) return;
     if (TsfBitmap* target = SurfaceRegistry::OwnerOf(dc)) {
         POINT origin{};
         GetWindowOrgEx(dc, &origin);
-        CopyTo(*target, x - origin.x, y - origin.y, RECT{0, 0, width_, height_});
+        CopyTo(*target, x + p.left - origin.x, y + p.top - origin.y, p);
         return;
     }
+    const int w = p.right - p.left, h = p.bottom - p.top;
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, x, y, width_, height_, dc_.get(), 0, 0, width_, height_, SRCCOPY);
+    StretchBlt(dc, x + p.left, y + p.top, w, h, dc_.get(), p.left, p.top, w, h, SRCCOPY);
 }
 
 std::vector<TsfBitmap*>*& SurfaceRegistry::List() {

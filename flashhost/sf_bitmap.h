@@ -50,6 +50,8 @@ public:
     // is a memory copy that honours the window origin set on that DC; otherwise a GDI blit.
     void DrawTo(HDC dc, int x, int y) const;
     void DrawTo(const TCanvas& canvas, int x, int y) const { DrawTo(canvas.Handle(), x, y); }
+    // Draws only `piece` of the surface, where it lies when the whole is drawn at (x, y).
+    void DrawPieceTo(HDC dc, int x, int y, const RECT& piece) const;
 
     std::uint32_t* Pixels() const { return pixels_; }
     int Width() const { return width_; }

@@ -12,9 +12,10 @@ declare -A path_of=(
   [framework_bench]=tests/framework/framework_bench.exe
   [flashhost_bench]=tests/flashhost/flashhost_bench.exe
   [playback_bench]=tests/player/playback_bench.exe
+  [playback_chain_bench]=app/bench/playback_chain_bench.exe
 )
 benches=("$@")
-[ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench grid_bench framework_bench flashhost_bench playback_bench)
+[ ${#benches[@]} -gt 0 ] || benches=(catalogue_bench grid_bench framework_bench flashhost_bench playback_bench playback_chain_bench)
 for b in "${benches[@]}"; do
   [ -n "${path_of[$b]:-}" ] || { echo "bench: no benchmark '$b' (have: ${!path_of[*]})" >&2; exit 2; }
 done

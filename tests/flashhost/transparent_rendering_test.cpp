@@ -37,6 +37,18 @@ protected:
         TCapturedImage image = CaptureWindow(panel->Handle());
         return image.At(player.Left() + x, player.Top() + y);
     }
+    // The same pixel as it stands on the window now, without a repaint first.
+    std::uint32_t OnScreenNow(const TsfFlashPlayer& player, int x, int y) {
+        HDC dc = GetDC(panel->Handle());
+        const COLORREF c = GetPixel(dc, player.Left() + x, player.Top() + y);
+        ReleaseDC(panel->Handle(), dc);
+        return Rgb(c);
+    }
+    void MarkOnScreen(const TsfFlashPlayer& player, int x, int y, COLORREF colour) {
+        HDC dc = GetDC(panel->Handle());
+        SetPixel(dc, player.Left() + x, player.Top() + y, colour);
+        ReleaseDC(panel->Handle(), dc);
+    }
     static std::uint32_t FramePixel(const TsfFlashPlayer& player, int x, int y) {
         return player.FrameBuffer()->Pixels()[y * player.FrameBuffer()->Width() + x] & 0xFFFFFF;
     }
@@ -88,6 +100,26 @@ TEST_F(TransparentRendering, APartialRedrawReplacesOnlyItsPiece) {
     EXPECT_EQ(FramePixel(player, 99, 60), Rgb(kPanelColour));
     EXPECT_EQ(FramePixel(player, 15, 15), Rgb(kMovie));   // outside the piece: the old frame
     EXPECT_EQ(Seen(player, 120, 80), Rgb(kPartial));
+}
+
+TEST_F(TransparentRendering, APartialRedrawReachesTheWindowAsItsPieceAlone) {
+    TsfFlashPlayer& player = Scene(false);
+    ASSERT_EQ(Flash().InvalidateSiteRect(nullptr, FALSE), S_OK);
+    ASSERT_EQ(OnScreenNow(player, 15, 15), Rgb(kMovie));
+    // Something else on the window where the frame is unchanged: a partial redraw elsewhere
+    // copies its piece only, so this stays until the parent repaints.
+    const COLORREF stranger = RGB(0x01, 0x02, 0x03);
+    MarkOnScreen(player, 15, 15, stranger);
+    Flash().Script().paint = FlashScript::Paint{RECT{0, 0, 200, 150}, kPartial};
+    const RECT piece{100, 60, 140, 100};
+    ASSERT_EQ(Flash().InvalidateSiteRect(&piece, FALSE), S_OK);
+    EXPECT_EQ(OnScreenNow(player, 100, 60), Rgb(kPartial));
+    EXPECT_EQ(OnScreenNow(player, 139, 99), Rgb(kPartial));
+    EXPECT_EQ(OnScreenNow(player, 140, 99), Rgb(kPanelColour));
+    EXPECT_EQ(OnScreenNow(player, 15, 15), Rgb(stranger));
+    // A full redraw presents the whole frame again.
+    ASSERT_EQ(Flash().InvalidateSiteRect(nullptr, FALSE), S_OK);
+    EXPECT_EQ(OnScreenNow(player, 15, 15), Rgb(kPartial));
 }
 
 TEST_F(TransparentRendering, TheFirstInvalidationAfterAResizeRepaintsEverything) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchClock.h"
 #include "TestFlashControl.h"
 #include "flashhost/FlashPlayer.h"
 #include "flashhost/sf_bitmap.h"
@@ -22,22 +23,6 @@ using namespace vm::test;
 namespace {
 constexpr int kWidth = 1024, kHeight = 718;
 constexpr int kRepetitions = 200;
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Figures {
     double baseline, compose;
@@ -51,19 +36,19 @@ Figures Measure(TestFlashControl& flash, HWND window) {
     std::vector<double> blit, compose;
     flash.InvalidateSiteRect(nullptr, FALSE);   // the first after sizing repaints everything anyway
     for (int i = 0; i < kRepetitions; ++i) {
-        double t0 = Now();
+        double t0 = vm::bench::NowMs();
         BitBlt(windowDC, 0, 0, kWidth, kHeight, source.DC(), 0, 0, SRCCOPY);
         GdiFlush();
-        double t1 = Now();
+        double t1 = vm::bench::NowMs();
         flash.InvalidateSiteRect(nullptr, FALSE);
         GdiFlush();
-        double t2 = Now();
+        double t2 = vm::bench::NowMs();
         blit.push_back(t1 - t0);
         compose.push_back(t2 - t1);
         flash.Calls().Clear();   // the log would otherwise grow with every frame
     }
     ReleaseDC(window, windowDC);
-    return {Median(blit), Median(compose)};
+    return {vm::bench::Median(blit), vm::bench::Median(compose)};
 }
 
 } // namespace

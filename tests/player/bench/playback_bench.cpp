@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "decode/Decoder.h"
 #include "player/Player.h"
 #include "player/ocx/FlashControl.h"
@@ -25,17 +26,6 @@
 namespace {
 
 constexpr int kWidth = 1024, kHeight = 718;
-
-double NowMs() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
-}
 
 struct FrameSurface {
     FrameSurface() {
@@ -105,12 +95,12 @@ Times Measure(const std::filesystem::path& path, int frames, FrameSurface& surfa
     for (int f = 0; f < frames; ++f) {
         engine.advance();
         control->Forward();
-        double t0 = NowMs();
+        double t0 = vm::bench::NowMs();
         engine.render(target, stageToPixel, swf::render::Quality::High, true);
-        double t1 = NowMs();
+        double t1 = vm::bench::NowMs();
         draw();
         GdiFlush();
-        double t2 = NowMs();
+        double t2 = vm::bench::NowMs();
         times.engineMs += t1 - t0;
         times.playbackMs += t2 - t1;
         ++times.frames;
