@@ -425,13 +425,13 @@ PixelImage menuBar() {
     });
 }
 
-// Frames: 1 normal, 2 selected, 3 checked (a lavender mark column), 4 disabled,
-// 5 disabled under the mouse.
+// Frames: 1 normal, 2 selected, 3 pressed (a submenu open from it), 4 disabled, 5 disabled
+// under the mouse.
 PixelImage menuItem() {
     return sideBySide(24, 20, 5, [](PixelImage& cell, int frame) {
         fill(cell, kMenu);
         if (frame == 2) outlinedBox(cell, 1, 1, 23, 19, 3, solid(kViolet300), vertical(kViolet100, kViolet200, 2, 18));
-        if (frame == 3) outlinedBox(cell, 2, 2, 18, 18, 2, solid(kViolet300), solid(kViolet100));
+        if (frame == 3) outlinedBox(cell, 1, 1, 23, 19, 3, solid(kViolet600), vertical(kViolet200, kViolet300, 2, 18));
         if (frame == 5) outlinedBox(cell, 1, 1, 23, 19, 3, solid(kBorderDisabled), solid(kFaceDisabled));
     });
 }
