@@ -555,7 +555,8 @@ PixelImage mdiButtons() {
         outlinedBox(cell, 0, 0, w, h, 3, solid(look.rim), vertical(look.top, look.bottom, 1, h - 1));
         const Shape glyph = translated(glyphShape(glyphs[(frame - 1) / 4], 0, 0), w / 2.0, h / 2.0);
         // The caption glyphs are drawn for 18 pixels; a smaller copy reads better here.
-        const Shape small = [glyph, w, h](double x, double y) { return glyph(w / 2.0 + (x - w / 2.0) * 1.3, h / 2.0 + (y - h / 2.0) * 1.3); };
+        const double cx = w / 2.0, cy = h / 2.0;
+        const Shape small = [glyph, cx, cy](double x, double y) { return glyph(cx + (x - cx) * 1.3, cy + (y - cy) * 1.3); };
         paint(cell, small, solid(look.inner));
     });
 }
