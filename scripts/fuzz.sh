@@ -7,7 +7,8 @@
 #                                   carrying on past failures; failing inputs are saved in
 #                                   tests/engine/fuzz-regressions/, where a gtest replays them
 # Seeds: movies made by our writer and the sample collection (build/fuzz/seeds), plus the
-# small movies of the shared corpus, linked by path (never copied into the repository).
+# small movies of the shared corpus, linked by path (never copied into the repository); the
+# skin bitmap target starts from our own skin's pictures (build/fuzz/skin-seeds).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-smoke}
@@ -18,7 +19,7 @@ jobs=${VELMORA_JOBS:-2}
 # Seconds of wall time one input may take. libFuzzer measures wall time, so on a loaded
 # machine a niced long run needs more than a quiet smoke run to tell a hang from starvation.
 input_timeout=${VELMORA_FUZZ_TIMEOUT:-10}
-targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1)
+targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1 fuzz_skinbmp)
 
 case "$mode" in
   smoke) per_target=40 ;;
@@ -37,7 +38,7 @@ if [ ! -f "$build/build.ninja" ]; then
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_CACHE="${VELMORA_CACHE:-$root/.cache}" >/dev/null
 fi
-cmake --build "$build" --target "${targets[@]}" fuzz_seeds -j "$jobs"
+cmake --build "$build" --target "${targets[@]}" fuzz_seeds skinart -j "$jobs"
 
 seeds="$build/seeds"
 rm -rf "$seeds" && "$build/fuzz/fuzz_seeds" "$seeds" >/dev/null
@@ -55,6 +56,8 @@ if [ -d "$corpus_root" ]; then
     ln -s "$f" "$links/$n.swf"
   done < <(find "$corpus_root" -name '*.swf' -print0 | sort -z)
 fi
+skin_seeds="$build/skin-seeds"
+rm -rf "$skin_seeds" && "$build/tools/skinart/skinart" "$skin_seeds" >/dev/null
 # The TrueType target starts from the machine's fonts (fonts-dejavu-core), also linked.
 font_links="$build/font-links"
 rm -rf "$font_links" && mkdir -p "$font_links"
@@ -90,6 +93,7 @@ for t in "${targets[@]}"; do
     inputs=("$font_links")
     common[2]=-max_len=1048576
   fi
+  if [ "$t" = fuzz_skinbmp ]; then inputs=("$skin_seeds"); fi
   echo "=== $t: ${per_target}s ($mode) ==="
   if [ "$mode" = smoke ]; then
     set +e
