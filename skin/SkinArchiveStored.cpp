@@ -1,6 +1,7 @@
 #include "SkinArchiveStored.h"
 
 #include <limits>
+#include <new>
 #include <string>
 
 #include "Lzh.h"
@@ -33,7 +34,12 @@ std::vector<uint8_t> unpackStoredSkin(std::span<const uint8_t> stored) {
         throw SkinArchiveError("Stored skin: an unpacked size of " + std::to_string(size) + " bytes cannot come from " +
                                std::to_string(stream.size()) + " compressed bytes");
     }
-    return unpackLzh(stream, size);
+    try {
+        return unpackLzh(stream, size);
+    } catch (const std::bad_alloc&) {
+        // Up to 4 GB can be justified by a large enough input; a 32-bit process may not have it.
+        throw SkinArchiveError("Stored skin: not enough memory for " + std::to_string(size) + " unpacked bytes");
+    }
 }
 
 std::vector<uint8_t> packStoredSkin(std::span<const uint8_t> archive) {
