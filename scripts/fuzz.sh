@@ -7,8 +7,11 @@
 #                                   carrying on past failures; failing inputs are saved in
 #                                   tests/engine/fuzz-regressions/, where a gtest replays them
 # Seeds: movies made by our writer and the sample collection (build/fuzz/seeds), plus the
-# small movies of the shared corpus, linked by path (never copied into the repository); the
-# skin bitmap target starts from our own skin's pictures (build/fuzz/skin-seeds).
+# small movies of the shared corpus, linked by path (never copied into the repository).
+# The skin targets (fuzz_lzhuf, fuzz_skinarchive, fuzz_skinini) start from stored skins,
+# archives and descriptions made by fuzz_skin_seeds, fuzz_skinbmp from our own skin's
+# pictures (skinart); they run half as long in a smoke run (their inputs are small and fast)
+# and keep their failing inputs in tests/skin/fuzz-regressions/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-smoke}
@@ -19,7 +22,7 @@ jobs=${VELMORA_JOBS:-2}
 # Seconds of wall time one input may take. libFuzzer measures wall time, so on a loaded
 # machine a niced long run needs more than a quiet smoke run to tell a hang from starvation.
 input_timeout=${VELMORA_FUZZ_TIMEOUT:-10}
-targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1 fuzz_skinbmp)
+targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1 fuzz_lzhuf fuzz_skinarchive fuzz_skinini fuzz_skinbmp)
 
 case "$mode" in
   smoke) per_target=40 ;;
@@ -38,7 +41,12 @@ if [ ! -f "$build/build.ninja" ]; then
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_CACHE="${VELMORA_CACHE:-$root/.cache}" >/dev/null
 fi
-cmake --build "$build" --target "${targets[@]}" fuzz_seeds skinart -j "$jobs"
+cmake --build "$build" --target "${targets[@]}" fuzz_seeds fuzz_skin_seeds skinart -j "$jobs"
+
+is_skin_target() { case "$1" in fuzz_lzhuf|fuzz_skin*) return 0 ;; *) return 1 ;; esac; }
+regressions_of() { # target -> the folder of its saved failing inputs
+  if is_skin_target "$1"; then echo "$root/tests/skin/fuzz-regressions"; else echo "$root/tests/engine/fuzz-regressions"; fi
+}
 
 seeds="$build/seeds"
 rm -rf "$seeds" && "$build/fuzz/fuzz_seeds" "$seeds" >/dev/null
@@ -56,30 +64,31 @@ if [ -d "$corpus_root" ]; then
     ln -s "$f" "$links/$n.swf"
   done < <(find "$corpus_root" -name '*.swf' -print0 | sort -z)
 fi
-skin_seeds="$build/skin-seeds"
-rm -rf "$skin_seeds" && "$build/tools/skinart/skinart" "$skin_seeds" >/dev/null
+bmp_seeds="$build/skin-bmp-seeds"
+rm -rf "$bmp_seeds" && "$build/tools/skinart/skinart" "$bmp_seeds" >/dev/null
 # The TrueType target starts from the machine's fonts (fonts-dejavu-core), also linked.
 font_links="$build/font-links"
 rm -rf "$font_links" && mkdir -p "$font_links"
 for f in /usr/share/fonts/truetype/dejavu/*.ttf; do [ -f "$f" ] && ln -s "$f" "$font_links/"; done
+skin_seeds="$build/skin-seeds"
+rm -rf "$skin_seeds" && "$build/fuzz/fuzz_skin_seeds" "$skin_seeds"
 echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies, $(ls "$font_links" | wc -l) fonts linked"
 
 status=0
 # Inputs that failed before must pass under the sanitizers too (the gtest replay has none).
-mapfile -t saved < <(find "$root/tests/engine/fuzz-regressions" -maxdepth 1 -type f \
-  \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | sort)
-if [ ${#saved[@]} -gt 0 ]; then
-  for t in "${targets[@]}"; do
-    if ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" -timeout=10 -rss_limit_mb=2048 "${saved[@]}" \
-        >"$build/$t-regressions.log" 2>&1; then
-      echo "fuzz: $t replays ${#saved[@]} saved inputs cleanly"
-    else
-      echo "fuzz: $t FAILED on a saved input; log: $build/$t-regressions.log" >&2
-      grep -E 'Running: |ERROR: |SUMMARY: |runtime error' "$build/$t-regressions.log" | tail -n 4 >&2 || true
-      status=1
-    fi
-  done
-fi
+for t in "${targets[@]}"; do
+  mapfile -t saved < <(find "$(regressions_of "$t")" -maxdepth 1 -type f \
+    \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | sort)
+  [ ${#saved[@]} -gt 0 ] || continue
+  if ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" -timeout=10 -rss_limit_mb=2048 "${saved[@]}" \
+      >"$build/$t-regressions.log" 2>&1; then
+    echo "fuzz: $t replays ${#saved[@]} saved inputs cleanly"
+  else
+    echo "fuzz: $t FAILED on a saved input; log: $build/$t-regressions.log" >&2
+    grep -E 'Running: |ERROR: |SUMMARY: |runtime error' "$build/$t-regressions.log" | tail -n 4 >&2 || true
+    status=1
+  fi
+done
 for t in "${targets[@]}"; do
   work="$build/work/$t"          # the growing corpus of this target (build folder only)
   artifacts="$build/artifacts/$t"
@@ -93,11 +102,23 @@ for t in "${targets[@]}"; do
     inputs=("$font_links")
     common[2]=-max_len=1048576
   fi
-  if [ "$t" = fuzz_skinbmp ]; then inputs=("$skin_seeds"); fi
-  echo "=== $t: ${per_target}s ($mode) ==="
+  seconds=$per_target
+  if is_skin_target "$t"; then
+    case "$t" in
+      fuzz_lzhuf) inputs=("$skin_seeds/skin-lzhuf") ;;
+      fuzz_skinarchive) inputs=("$skin_seeds/skin-archive") ;;
+      fuzz_skinbmp) inputs=("$bmp_seeds") ;;
+      *) inputs=("$skin_seeds/skin-ini") ;;
+    esac
+    # 64 KB of stream may declare up to 3 MB of output: enough, and quick under the sanitizers.
+    # Skin pictures keep the default: a whole bitmap of our skin must fit in one input.
+    [ "$t" = fuzz_skinbmp ] || common[2]=-max_len=65536
+    if [ "$mode" = smoke ]; then seconds=$(( per_target / 2 )); fi
+  fi
+  echo "=== $t: ${seconds}s ($mode) ==="
   if [ "$mode" = smoke ]; then
     set +e
-    ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" "${common[@]}" -max_total_time="$per_target" \
+    ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$t" "${common[@]}" -max_total_time="$seconds" \
       "$work" "${inputs[@]}" >"$log" 2>&1
     rc=$?
     set -e
@@ -106,7 +127,7 @@ for t in "${targets[@]}"; do
     # is used, so one crash does not end the session (fork mode costs too much per job here).
     : >"$log"
     rc=0
-    deadline=$(( $(date +%s) + per_target ))
+    deadline=$(( $(date +%s) + seconds ))
     while [ "$(date +%s)" -lt "$deadline" ]; do
       left=$(( deadline - $(date +%s) ))
       set +e
@@ -127,11 +148,11 @@ for t in "${targets[@]}"; do
     echo "fuzz: $t clean"
   fi
   if [ "$mode" = long ] && [ "$found" -gt 0 ]; then
-    saved="$root/tests/engine/fuzz-regressions"
+    saved=$(regressions_of "$t")
     mkdir -p "$saved"
     find "$artifacts" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) \
       -exec cp -n {} "$saved/" \;
-    echo "fuzz: failing inputs of $t saved in tests/engine/fuzz-regressions/"
+    echo "fuzz: failing inputs of $t saved in ${saved#"$root"/}/"
   fi
 done
 exit $status
