@@ -30,6 +30,11 @@ public:
     Actions& trace() { return simple(0x26); }
     // Any action: codes from 0x80 carry a length and a payload, lower codes must not.
     Actions& raw(uint8_t code, const std::vector<uint8_t>& payload = {});
+    // Records assembled elsewhere (ActionAssembler), appended as they are.
+    Actions& records(const std::vector<uint8_t>& code) {
+        code_.insert(code_.end(), code.begin(), code.end());
+        return *this;
+    }
 
     bool empty() const { return code_.empty(); }
     // The records followed by the end-of-actions byte.
