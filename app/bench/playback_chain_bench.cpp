@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchClock.h"
+#include "BenchSupport.h"
 #include "app/Velmora_Play.h"
 #include "decode/Decoder.h"
 #include "flashhost/FlashPlayer.h"
@@ -147,11 +147,7 @@ Times Measure(const std::filesystem::path& path, int frames) {
 int main(int argc, char** argv) {
   const std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(VELMORA_SAMPLES_DIR);
   const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 120;
-  std::vector<std::filesystem::path> movies;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec))
-    if (entry.is_regular_file() && entry.path().extension() == ".swf") movies.push_back(entry.path());
-  std::sort(movies.begin(), movies.end());
+  const std::vector<std::filesystem::path> movies = vm::bench::MoviesUnder(folder);
   if (movies.empty()) {
     std::fprintf(stderr, "playback_chain_bench: no .swf files under %s\n", folder.string().c_str());
     return 1;

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "BenchClock.h"
+#include "BenchSupport.h"
 #include "TestFlashControl.h"
 #include "flashhost/FlashPlayer.h"
 #include "flashhost/sf_bitmap.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchClock.h"
+#include "BenchSupport.h"
 #include "decode/Decoder.h"
 #include "player/Player.h"
 #include "player/ocx/FlashControl.h"
@@ -113,11 +113,7 @@ Times Measure(const std::filesystem::path& path, int frames, FrameSurface& surfa
 int main(int argc, char** argv) {
     std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(VELMORA_SAMPLES_DIR);
     const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 120;
-    std::vector<std::filesystem::path> movies;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec))
-        if (entry.is_regular_file() && entry.path().extension() == ".swf") movies.push_back(entry.path());
-    std::sort(movies.begin(), movies.end());
+    const std::vector<std::filesystem::path> movies = vm::bench::MoviesUnder(folder);
     if (movies.empty()) {
         std::fprintf(stderr, "playback_bench: no .swf files under %s\n", folder.string().c_str());
         return 1;
