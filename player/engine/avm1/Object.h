@@ -6,6 +6,7 @@
 // for enumeration.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -23,6 +24,15 @@ namespace flags {
 // Bits as ASSetPropFlags takes them.
 constexpr uint8_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
 }
+
+// What a built-in class keeps on its instances beyond their properties (an XML node's place
+// in its tree). The class's constructor attaches it to whatever object `new` made, so classes
+// a movie derives from the built-in get it through super() too.
+struct NativeState {
+    virtual ~NativeState() = default;
+    // Garbage collection: the objects the state refers to.
+    virtual void references(std::vector<Object*>& out) const {}
+};
 
 struct Property {
     std::string name;
@@ -76,6 +86,7 @@ public:
         Value userData;
     };
     std::map<std::string, Watch> watches;
+    std::unique_ptr<NativeState> nativeState;
 
     // Garbage collection: adds every object this one refers to.
     virtual void references(std::vector<Object*>& out) const;

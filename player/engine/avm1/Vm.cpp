@@ -37,6 +37,7 @@ void Vm::installBuiltins() {
     installClipClass(*this);
     installErrorClass(*this);
     installAsBroadcaster(*this);
+    installXmlClasses(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

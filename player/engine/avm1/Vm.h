@@ -230,5 +230,6 @@ void installGlobalFunctions(Vm& vm);
 void installClipClass(Vm& vm);
 void installErrorClass(Vm& vm);
 void installAsBroadcaster(Vm& vm);
+void installXmlClasses(Vm& vm);
 
 }  // namespace swf::avm1
