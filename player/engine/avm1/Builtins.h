@@ -8,6 +8,8 @@ namespace swf::avm1 {
 
 // Makes a constructor `name` on the global object with `proto` as its prototype.
 FunctionObject* defineClass(Vm& vm, const std::string& name, Object* proto, NativeFn call, NativeFn construct = nullptr);
+// The object at a dotted path under the global object ("flash.external"), made as needed.
+Object* packageObject(Vm& vm, const std::string& path);
 // The primitive a Number/String/Boolean method works on (`this` may be boxed or not).
 Value thisPrimitive(const NativeCall& call);
 // Integer argument (wrapped to 32 bits) with a default for undefined.

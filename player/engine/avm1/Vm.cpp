@@ -38,6 +38,7 @@ void Vm::installBuiltins() {
     installErrorClass(*this);
     installAsBroadcaster(*this);
     installXmlClasses(*this);
+    installExternalInterface(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

@@ -231,5 +231,6 @@ void installClipClass(Vm& vm);
 void installErrorClass(Vm& vm);
 void installAsBroadcaster(Vm& vm);
 void installXmlClasses(Vm& vm);
+void installExternalInterface(Vm& vm);
 
 }  // namespace swf::avm1
