@@ -10,6 +10,7 @@ namespace swf::avm1 {
 namespace {
 
 Value parseInt(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     bool radixGiven = c.args.size() >= 2;
     int radix = radixGiven ? vm.toInt32(c.arg(1)) : 10;
     return Value(parseIntPrefix(vm.toString(c.arg(0)), radix, radixGiven));

@@ -1,0 +1,66 @@
+// Edge cases of the core built-ins that differ by file version or by how many arguments a
+// call passes, as the runtime's own output shows them.
+#include <gtest/gtest.h>
+
+#include "Bytecode.h"
+
+namespace swf::avm1::test {
+namespace {
+
+struct Machine {
+    explicit Machine(int version) : vm(host, version) {}
+    ScriptHost host;
+    Vm vm;
+    Value method(const Value& self, const std::string& name, std::vector<Value> args = {}) {
+        return vm.call(vm.getMember(self, name), self, std::move(args));
+    }
+    Value global(const std::string& name, std::vector<Value> args = {}) {
+        return vm.call(vm.get(vm.global, name), Value(), std::move(args));
+    }
+    std::string text(const Value& v) { return vm.toString(v); }
+};
+
+TEST(BuiltinEdges, StringMethodsWithoutArgumentsGiveUndefined) {
+    for (int version : {5, 8}) {
+        Machine m(version);
+        for (const char* name : {"indexOf", "lastIndexOf", "slice", "substr", "substring"})
+            EXPECT_TRUE(m.method(Value("hello"), name).isUndefined()) << name << " v" << version;
+        EXPECT_EQ(m.text(m.method(Value("hello"), "slice", {Value(1)})), "ello");
+    }
+}
+
+TEST(BuiltinEdges, SplitDiffersInVersion5) {
+    Machine v5(5), v8(8);
+    Value s("a,b,,c");
+    auto length = [](Machine& m, const Value& array) { return m.text(m.vm.getMember(array, "length")); };
+    EXPECT_EQ(length(v5, v5.method(s, "split")), "4");              // commas when nothing is given
+    EXPECT_EQ(length(v5, v5.method(s, "split", {Value("")})), "1");  // the whole text
+    EXPECT_EQ(length(v5, v5.method(s, "split", {Value(), Value(0)})), "0");
+    EXPECT_EQ(length(v8, v8.method(s, "split")), "1");
+    EXPECT_EQ(length(v8, v8.method(s, "split", {Value("")})), "6");
+}
+
+TEST(BuiltinEdges, CharCodeAtPastTheEndIsZeroInVersion5) {
+    Machine v5(5), v8(8);
+    EXPECT_EQ(v5.text(v5.method(Value("ab"), "charCodeAt", {Value(5)})), "0");
+    EXPECT_EQ(v8.text(v8.method(Value("ab"), "charCodeAt", {Value(5)})), "NaN");
+    EXPECT_EQ(v5.text(v5.method(Value("ab"), "charCodeAt", {Value(-1)})), "NaN");
+}
+
+TEST(BuiltinEdges, FromCharCodeEndsAtAZeroCharacter) {
+    Machine m(8);
+    Value string = m.vm.get(m.vm.global, "String");
+    EXPECT_EQ(m.text(m.method(string, "fromCharCode", {Value(80), Value(0), Value(82)})), "P");
+}
+
+TEST(BuiltinEdges, ConversionsCalledWithNothing) {
+    Machine m(6);
+    EXPECT_TRUE(m.global("Boolean").isUndefined());
+    EXPECT_EQ(m.text(m.global("Boolean", {Value(1)})), "true");
+    EXPECT_EQ(m.text(m.global("Number")), "0");
+    EXPECT_TRUE(m.global("parseInt").isUndefined());
+    EXPECT_EQ(m.text(m.global("parseInt", {Value("12"), Value()})), "NaN");  // radix given as undefined
+}
+
+}  // namespace
+}  // namespace swf::avm1::test
