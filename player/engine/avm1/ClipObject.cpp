@@ -1,5 +1,7 @@
 #include "avm1/ClipObject.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -244,6 +246,108 @@ Value getDepth(Vm&, NativeCall& c) {
     return mc ? Value(static_cast<double>(mc->depth) - 16384) : Value();
 }
 
+// A depth as scripts count it (0 is the first depth above the timeline's), as the display
+// list counts it.
+int32_t listDepth(Vm& vm, const Value& v) {
+    int64_t d = static_cast<int64_t>(vm.toInt32(v)) + MovieClip::kScriptDepthOffset;
+    return static_cast<int32_t>(std::clamp<int64_t>(d, INT32_MIN, INT32_MAX));
+}
+
+// Copies the enumerable properties of an init object onto a new clip's object.
+void copyInitObject(Vm& vm, Object* target, const Value& init) {
+    Object* from = init.object();
+    if (!from || !target) return;
+    for (const std::string& name : vm.enumerate(from)) vm.set(target, name, vm.get(from, name));
+}
+
+Value createEmptyMovieClip(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.size() < 2) return Value();
+    MovieClip* created = mc->createEmptyClip(vm.toString(c.args[0]), listDepth(vm, c.args[1]));
+    return Value(vm.clipObject(created));
+}
+
+// The class a movie linked to a library symbol with Object.registerClass (the latest wins).
+Object* registeredClass(Vm& vm, const std::string& symbol) {
+    for (auto it = vm.registeredClasses.rbegin(); it != vm.registeredClasses.rend(); ++it)
+        if (vm.key(it->first) == vm.key(symbol)) return it->second;
+    return nullptr;
+}
+
+Value attachMovie(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.size() < 3) return Value();
+    std::string symbol = vm.toString(c.args[0]);
+    uint16_t id = mc->exportedCharacter(symbol);
+    if (!id) return Value();
+    Object* cls = registeredClass(vm, symbol);
+    DisplayObject* attached = mc->attachCharacter(id, vm.toString(c.args[1]), listDepth(vm, c.args[2]));
+    MovieClip* clip = attached ? attached->asClip() : nullptr;
+    if (!clip) return Value();
+    Object* obj = vm.clipObject(clip);
+    if (Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr) obj->setProto(proto);
+    copyInitObject(vm, obj, c.arg(3));
+    if (cls) vm.call(Value(cls), Value(obj), {});
+    return Value(obj);
+}
+
+Value duplicateMovieClip(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || !mc->parent || c.args.size() < 2) return Value();
+    MovieClip* parent = mc->parent;
+    std::string name = vm.toString(c.args[0]);
+    int32_t depth = listDepth(vm, c.args[1]);
+    DisplayObject* copy = mc->characterId() ? parent->attachCharacter(mc->characterId(), name, depth)
+                                            : parent->createEmptyClip(name, depth);
+    MovieClip* clip = copy ? copy->asClip() : nullptr;
+    if (!clip) return Value();
+    clip->matrix = mc->matrix;
+    clip->colorTransform = mc->colorTransform;
+    clip->visible = mc->visible;
+    Object* obj = vm.clipObject(clip);
+    copyInitObject(vm, obj, c.arg(2));
+    return Value(obj);
+}
+
+// Only clips at script depths (0 and up) can be removed by a script.
+Value removeMovieClip(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (mc && mc->parent && mc->depth >= MovieClip::kScriptDepthOffset) mc->parent->removeScripted(*mc);
+    return Value();
+}
+
+Value swapDepths(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || !mc->parent || c.args.empty()) return Value();
+    int32_t depth;
+    if (Object* o = c.args[0].object()) {
+        ClipObject* other = o->asClip();
+        MovieClip* target = other ? other->clip() : nullptr;
+        if (!target || target->parent != mc->parent) return Value();
+        depth = target->depth;
+    } else {
+        double d = vm.toNumber(c.args[0]);
+        if (std::isnan(d)) return Value();
+        depth = listDepth(vm, c.args[0]);
+    }
+    mc->parent->swapChildDepth(*mc, depth);
+    return Value();
+}
+
+Value getNextHighestDepth(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    return mc ? Value(static_cast<double>(mc->nextHighestDepth() - MovieClip::kScriptDepthOffset)) : Value();
+}
+
+// Instances that are not clips (shapes, text) answer with the clip holding them.
+Value getInstanceAtDepth(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.empty()) return Value();
+    DisplayObject* child = mc->childAt(listDepth(vm, c.args[0]));
+    if (!child) return Value();
+    return Value(vm.clipObject(child->asClip() ? child->asClip() : mc));
+}
+
 }  // namespace
 
 void installClipClass(Vm& vm) {
@@ -257,6 +361,13 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "gotoAndPlay", gotoAndPlay);
     vm.defineMethod(proto, "gotoAndStop", gotoAndStop);
     vm.defineMethod(proto, "getDepth", getDepth);
+    vm.defineMethod(proto, "createEmptyMovieClip", createEmptyMovieClip);
+    vm.defineMethod(proto, "attachMovie", attachMovie);
+    vm.defineMethod(proto, "duplicateMovieClip", duplicateMovieClip);
+    vm.defineMethod(proto, "removeMovieClip", removeMovieClip);
+    vm.defineMethod(proto, "swapDepths", swapDepths);
+    vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
+    vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
 }
 
 }  // namespace swf::avm1

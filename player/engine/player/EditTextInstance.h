@@ -20,6 +20,7 @@ public:
 
     const std::string& text() const { return text_; }
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+    bool scriptable() const override { return true; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
 

@@ -97,6 +97,8 @@ void Player::gotoFrame(uint32_t frame) {
     updatePointer();
 }
 
+avm1::Vm& Player::scriptMachine() { return context_->scriptMachine(); }
+
 uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
 
 // ---- pointer -----------------------------------------------------------------------------
