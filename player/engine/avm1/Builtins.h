@@ -12,6 +12,8 @@ FunctionObject* defineClass(Vm& vm, const std::string& name, Object* proto, Nati
 Object* packageObject(Vm& vm, const std::string& path);
 // The primitive a Number/String/Boolean method works on (`this` may be boxed or not).
 Value thisPrimitive(const NativeCall& call);
+// A Math-table entry without a function (ASnative(200, n) for an unused n).
+Value mathTableGap(Vm& vm, NativeCall& call);
 // Integer argument (wrapped to 32 bits) with a default for undefined.
 double integerArg(Vm& vm, const NativeCall& call, size_t index, double fallback);
 

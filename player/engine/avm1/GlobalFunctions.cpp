@@ -16,6 +16,15 @@ Value parseInt(Vm& vm, NativeCall& c) {
     return Value(parseIntPrefix(vm.toString(c.arg(0)), radix, radixGiven));
 }
 
+// ASnative(table, index): a built-in by the runtime's own numbering. Unknown entries of the
+// Math table behave as a Math function with no result; others are undefined.
+Value asNative(Vm& vm, NativeCall& c) {
+    std::pair<int32_t, int32_t> id{vm.toInt32(c.arg(0)), vm.toInt32(c.arg(1))};
+    if (auto it = vm.nativeFunctions.find(id); it != vm.nativeFunctions.end()) return Value(it->second);
+    if (id.first == 200) return Value(vm.newNative(mathTableGap));
+    return Value();
+}
+
 Value parseFloat(Vm& vm, NativeCall& c) { return Value(parseFloatPrefix(vm.toString(c.arg(0)))); }
 // A missing argument is NaN here, whatever undefined converts to in the file's version.
 double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNumber(c.args[0]); }
@@ -98,6 +107,7 @@ void installGlobalFunctions(Vm& vm) {
     Object* g = vm.global;
     vm.defineMethod(g, "parseInt", parseInt);
     vm.defineMethod(g, "parseFloat", parseFloat);
+    vm.defineMethod(g, "ASnative", asNative);
     vm.defineMethod(g, "isNaN", isNaN);
     vm.defineMethod(g, "isFinite", isFinite);
     vm.defineMethod(g, "escape", escape);

@@ -277,6 +277,7 @@ size_t Vm::collectGarbage() {
     for (const Value& r : globalRegisters)
         if (Object* o = r.object()) pending.push_back(o);
     for (const auto& [name, cls] : registeredClasses) pending.push_back(cls);
+    for (const auto& [id, fn] : nativeFunctions) pending.push_back(fn);
     pending.push_back(runningFunction);
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)

@@ -4,6 +4,7 @@
 // getters, calls, and the limits that stop a runaway script. The bytecode loop itself is in
 // Interpreter.cpp.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -190,6 +191,9 @@ public:
     };
     // Throws ScriptAbort when the nesting of the running block has used up its stack budget.
     void checkNativeStack() const;
+    // Built-in functions by the runtime's native numbers (table, index), as ASnative reads
+    // them; the classes register theirs when installed.
+    std::map<std::pair<int32_t, int32_t>, FunctionObject*> nativeFunctions;
     // Names registered with Object.registerClass (recorded until clips can use them).
     std::vector<std::pair<std::string, Object*>> registeredClasses;
 

@@ -62,5 +62,43 @@ TEST(BuiltinEdges, ConversionsCalledWithNothing) {
     EXPECT_EQ(m.text(m.global("parseInt", {Value("12"), Value()})), "NaN");  // radix given as undefined
 }
 
+// An object whose valueOf traces its number and returns it.
+Value noisy(Machine& m, double v) {
+    Object* o = m.vm.newObject();
+    m.vm.set(o, "v", Value(v));
+    m.vm.set(o, "valueOf", Value(m.vm.newNative([](Vm& vm, NativeCall& c) {
+        Value v = vm.get(c.self.object(), "v");
+        vm.host().trace("valueOf " + vm.toString(v));
+        return v;
+    })));
+    return Value(o);
+}
+
+TEST(BuiltinEdges, MathConvertsExactlyTheFirstTwoArguments) {
+    Machine m(7);
+    Object* math = m.vm.get(m.vm.global, "Math").object();
+    auto call = [&](const char* name, std::vector<Value> args) {
+        m.host.lines.clear();
+        std::string result = m.text(m.method(Value(math), name, std::move(args)));
+        m.host.lines.push_back(result);
+        return m.host.lines;
+    };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(call("abs", {noisy(m, -3), noisy(m, 2), noisy(m, 1)}), (Lines{"valueOf -3", "valueOf 2", "3"}));
+    EXPECT_EQ(call("min", {noisy(m, 3), noisy(m, 2), noisy(m, 1)}), (Lines{"valueOf 3", "valueOf 2", "2"}));
+    EXPECT_EQ(call("max", {noisy(m, 3)}), (Lines{"valueOf 3", "NaN"}));
+    EXPECT_EQ(call("max", {}), (Lines{"-Infinity"}));
+    EXPECT_EQ(call("pow", {noisy(m, 3), noisy(m, 2), noisy(m, 1)}), (Lines{"valueOf 3", "valueOf 2", "9"}));
+}
+
+TEST(BuiltinEdges, ASnativeReachesTheMathTable) {
+    Machine m(7);
+    Value abs = m.global("ASnative", {Value(200), Value(0)});
+    EXPECT_EQ(abs.object(), m.vm.get(m.vm.get(m.vm.global, "Math").object(), "abs").object());
+    Value gap = m.global("ASnative", {Value(200), Value(50)});
+    EXPECT_EQ(m.text(m.vm.call(gap, Value(), {Value(1)})), "NaN");
+    EXPECT_TRUE(m.global("ASnative", {Value(12345), Value(0)}).isUndefined());
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
