@@ -18,13 +18,17 @@ Value add2(Vm& vm, const Value& a, const Value& b) {
         pa = vm.toPrimitive(a);
         pb = vm.toPrimitive(b);
     }
+    // An operand whose valueOf gave an object converts again from the original object:
+    // through its toString when text is wanted, through valueOf once more for a number.
+    auto again = [](const Value& original, const Value& primitive) { return primitive.isObject() ? original : primitive; };
     if (pa.isString() || pb.isString()) {
-        std::string left = vm.toString(pa), right = vm.toString(pb);
+        std::string left = vm.toString(again(a, pa)), right = vm.toString(again(b, pb));
         vm.chargeStringBytes(left.size() + right.size());
         std::string s = left + right;
         return Value(std::move(s));
     }
-    return Value(vm.toNumber(pa) + vm.toNumber(pb));
+    double x = vm.toNumber(again(a, pa));
+    return Value(x + vm.toNumber(again(b, pb)));
 }
 
 bool strictEquals(const Value& a, const Value& b) {

@@ -1021,18 +1021,25 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         f.registers = f.ownRegisters.data();
         f.registerCount = f.ownRegisters.size();
         uint8_t reg = 1;
-        auto preloadValue = [&](uint16_t flag, const Value& v) {
-            if ((fl & flag) && reg < f.registerCount) f.registers[reg++] = v;
+        // A preloaded value takes the next register; suppressing `this` or `super` as well
+        // leaves that register empty (suppressing arguments does not).
+        auto preloadValue = [&](uint16_t flag, const Value& v, uint16_t suppress = 0) {
+            if (!(fl & flag) || reg >= f.registerCount) return;
+            f.registers[reg++] = (fl & suppress) ? Value() : v;
         };
         Object* root = vm.rootClip ? vm.clipObject(vm.rootClip) : nullptr;
         Value parent;
         if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
         Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();
-        preloadValue(preload::kThis, self);
-        // With `this` in a register (or suppressed) the name reads the timeline instead.
-        if (fl & (preload::kThis | preload::kSuppressThis)) f.thisValue = base ? Value(base) : Value();
+        preloadValue(preload::kThis, self, preload::kSuppressThis);
+        // With `this` in a register (or suppressed) the name reads the timeline instead from
+        // version 6; version 5 functions, which close over nothing, find no `this` then.
+        if (fl & (preload::kThis | preload::kSuppressThis))
+            f.thisValue = base && vm.version() >= 6 ? Value(base) : Value();
         preloadValue(preload::kArguments, Value(arguments));
-        preloadValue(preload::kSuper, superValue);
+        preloadValue(preload::kSuper, superValue, preload::kSuppressSuper);
+        // Likewise the name `super` means nothing once super is preloaded or suppressed.
+        if (fl & (preload::kSuper | preload::kSuppressSuper)) f.superProto = nullptr;
         preloadValue(preload::kRoot, root ? Value(root) : Value());
         preloadValue(preload::kParent, parent);
         preloadValue(preload::kGlobal, Value(vm.global));

@@ -251,6 +251,25 @@ TEST(Objects, StringMethodsCountUnitsAndTakeNegativeArguments) {
     EXPECT_EQ(runScript(code, 7), (Lines{"lo worl", "", "world", "llo w", "rld", "7", "hello,world"}));
 }
 
+TEST(Functions, SuppressingThisOrSuperEmptiesTheirPreloadedRegisters) {
+    // DefineFunction2 with every preload and suppress flag for this, arguments and super:
+    // registers 1-3 are taken in order, only arguments keeps its value.
+    auto script = [] {
+        Bytecode code;
+        code.function2("f", {}, 4, 0x3f, [](Bytecode& f) {
+            f.push({Reg{1}}).trace().push({Reg{2}}).trace().push({Reg{3}}).trace();
+            f.push({"this"}).op(0x1C).op(0x44).trace();   // typeof this
+            f.push({"super"}).op(0x1C).op(0x44).trace();  // typeof super
+        });
+        code.push({7.0, 1.0, "f"}).op(0x3D).op(0x17);
+        return code;
+    };
+    // The name `this` then reads the timeline from version 6 (here the detached one), and
+    // nothing in version 5.
+    EXPECT_EQ(runScript(script(), 7), (Lines{"undefined", "7", "undefined", "object", "undefined"}));
+    EXPECT_EQ(runScript(script(), 5), (Lines{"undefined", "7", "undefined", "undefined", "undefined"}));
+}
+
 TEST(Host, TraceAndFsCommandReachTheHost) {
     Bytecode code;
     code.action(0x83, {'F', 'S', 'C', 'o', 'm', 'm', 'a', 'n', 'd', ':', 'q', 'u', 'i', 't', 0, 'n', 'o', 'w', 0});
