@@ -70,6 +70,10 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
         out = mc->parent ? Value(vm.clipObject(mc->parent)) : Value();
         return true;
     }
+    if (lower == "_global" && vm.version() >= 6) {
+        out = Value(vm.global);
+        return true;
+    }
     if (lower == "_root" || lower == "_level0") {
         out = vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
         return true;

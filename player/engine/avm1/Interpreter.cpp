@@ -472,14 +472,22 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x8B: {
             Reader in(payload);
             std::string path = in.str();
-            setTarget(f, path.empty() ? f.original : resolveClipPath(vm_, f.original, path));
+            MovieClip* clip = path.empty() ? f.original : resolveClipPath(vm_, f.original, path);
+            setTarget(f, clip);
+            // Up to version 6 a target that names no clip sends frame actions to the root, whose
+            // variables the actions then see too.
+            if (!clip && vm_.version() <= 6) f.target = vm_.rootClip;
             break;
         }
         case 0x20: {
             Value t = f.pop();
             MovieClip* clip = nullptr;
-            if (Object* o = t.object(); o && o->asClip()) clip = o->asClip()->clip();
-            else {
+            if (Object* o = t.object(); o && o->asClip()) {
+                // From version 6 a clip is found again by its path: of two clips with one
+                // name, the first one wins whichever was given.
+                clip = o->asClip()->clip();
+                if (clip && vm_.version() >= 6) clip = resolveClipPath(vm_, f.original, slashPath(clip));
+            } else {
                 std::string path = vm_.toString(t);
                 clip = path.empty() ? f.original : resolveClipPath(vm_, f.original, path);
             }
@@ -879,7 +887,16 @@ Completion Runner::run(size_t begin, size_t end) {
             break;
         }
         case 0x42: {
-            std::vector<Value> items = popArgs(f);
+            // A count beyond the stack gives undefined and takes nothing from it.
+            double n = f.popNumber();
+            if (n > static_cast<double>(f.stack.size())) {
+                f.push(Value());
+                break;
+            }
+            size_t count = n > 0 ? static_cast<size_t>(n) : 0;
+            std::vector<Value> items;
+            items.reserve(count);
+            for (size_t i = 0; i < count; ++i) items.push_back(f.pop());
             f.push(Value(vm_.newArray(std::move(items))));
             break;
         }
@@ -1041,7 +1058,8 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         // Likewise the name `super` means nothing once super is preloaded or suppressed.
         if (fl & (preload::kSuper | preload::kSuppressSuper)) f.superProto = nullptr;
         preloadValue(preload::kRoot, root ? Value(root) : Value());
-        preloadValue(preload::kParent, parent);
+        // The root has no parent: that preload then takes no register.
+        if (!parent.isUndefined()) preloadValue(preload::kParent, parent);
         preloadValue(preload::kGlobal, Value(vm.global));
         if (!(fl & preload::kSuppressArguments) && !(fl & preload::kArguments))
             vm.define(locals, "arguments", Value(arguments), 0);

@@ -20,7 +20,7 @@ Object* wrap(Vm& vm, const std::string& s) {
     Object* o = vm.make<Object>(vm.stringProto);
     o->primitive = Value(s);
     o->hasPrimitive = true;
-    vm.define(o, "length", Value(static_cast<double>(utf16Length(s))));
+    vm.define(o, "length", Value(static_cast<double>(utf16Length(s))), flags::kDontEnum | flags::kDontDelete);
     return o;
 }
 

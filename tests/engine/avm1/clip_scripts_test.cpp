@@ -103,5 +103,72 @@ TEST(ClipScripts, AFramesBlocksShareOneBudget) {
     EXPECT_EQ(host.lines, Lines{"next frame"});
 }
 
+// A root with a sprite (id 5, named "inner") whose first frame runs `innerCode`.
+Player* withSprite(MovieBuilder& b, ScriptHost& host, const Bytecode& innerCode, int version,
+                   std::unique_ptr<Player>& keep, std::vector<ControlTag> rootFrame2 = {}) {
+    auto sprite = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(sprite->timeline, {block(innerCode)});
+    b.def().header.version = static_cast<uint8_t>(version);
+    b.define(5, sprite);
+    PlaceObject place;
+    place.version = 2;
+    place.depth = 1;
+    place.characterId = 5;
+    place.name = "inner";
+    Bytecode stop;
+    stop.op(0x07);
+    b.frame({place, block(stop)}).frame(std::move(rootFrame2));
+    keep = std::make_unique<Player>(b.build(), host);
+    return keep.get();
+}
+
+TEST(ClipScripts, AnUnknownTellTargetSendsFrameActionsToTheRootUpToVersion6) {
+    // tellTarget("nothing") { gotoAndStop(2); } inside the sprite: the root moves.
+    Bytecode inner;
+    inner.action(0x8B, {'n', 'o', 't', 'h', 'i', 'n', 'g', 0}).action(0x81, {1, 0}).action(0x8B, {0});
+    Bytecode second;
+    second.push({"root on frame 2"}).trace();
+    for (int version : {6, 7}) {
+        MovieBuilder b;
+        ScriptHost host;
+        std::unique_ptr<Player> keep;
+        Player* player = withSprite(b, host, inner, version, keep, {block(second)});
+        player->advance();
+        EXPECT_EQ(player->root().currentFrame(), version <= 6 ? 1u : 0u) << version;
+    }
+}
+
+TEST(ClipScripts, PreloadingTheParentTakesNoRegisterOnTheRoot) {
+    // function f() with _parent and _global preloaded, traced from registers 1 and 2
+    auto code = [] {
+        Bytecode c;
+        c.function2("f", {}, 3, 0x180, [](Bytecode& f) { f.push({Reg{1}}).op(0x44).trace().push({Reg{2}}).op(0x44).trace(); });
+        c.push({0.0, "f"}).op(0x3D).op(0x17);
+        return c;
+    };
+    MovieBuilder b;
+    ScriptHost host;
+    b.def().header.version = 7;
+    b.frame({block(code())});
+    Player root(b.build(), host);
+    EXPECT_EQ(host.lines, (Lines{"object", "undefined"}));  // _global lands in register 1
+
+    MovieBuilder b2;
+    ScriptHost host2;
+    std::unique_ptr<Player> keep;
+    withSprite(b2, host2, code(), 7, keep);
+    EXPECT_EQ(host2.lines, (Lines{"movieclip", "object"}));
+}
+
+TEST(ClipScripts, ClipsReadTheGlobalObjectFromVersion6) {
+    Bytecode inner;
+    inner.push({"this"}).op(0x1C).push({"_global"}).op(0x4E).push({"_global"}).op(0x1C).op(0x66).trace();
+    MovieBuilder b;
+    ScriptHost host;
+    std::unique_ptr<Player> keep;
+    withSprite(b, host, inner, 6, keep);
+    EXPECT_EQ(host.lines, Lines{"true"});
+}
+
 }  // namespace
 }  // namespace swf::avm1::test

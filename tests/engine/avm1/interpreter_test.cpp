@@ -270,6 +270,24 @@ TEST(Functions, SuppressingThisOrSuperEmptiesTheirPreloadedRegisters) {
     EXPECT_EQ(runScript(script(), 5), (Lines{"undefined", "7", "undefined", "undefined", "undefined"}));
 }
 
+TEST(Objects, InitArrayWithACountBeyondTheStackGivesUndefined) {
+    Bytecode code;
+    code.push({"a", "b", 4294967297.0}).op(0x42).trace().trace().trace();
+    code.push({"x", 1.0}).op(0x42).trace();
+    EXPECT_EQ(runScript(code, 8), (Lines{"undefined", "b", "a", "x"}));
+}
+
+TEST(Objects, AStringObjectsLengthIsItsOwnAndStays) {
+    ScriptHost host;
+    Vm vm(host, 8);
+    Object* s = vm.construct(vm.get(vm.global, "String"), {Value("abc")}).object();
+    EXPECT_TRUE(vm.hasOwn(s, "length"));
+    EXPECT_FALSE(vm.remove(s, "length"));
+    vm.set(s, "length", Value("hmm"));
+    EXPECT_EQ(vm.toString(vm.get(s, "length")), "hmm");
+    EXPECT_TRUE(vm.enumerate(s).empty());
+}
+
 TEST(Host, TraceAndFsCommandReachTheHost) {
     Bytecode code;
     code.action(0x83, {'F', 'S', 'C', 'o', 'm', 'm', 'a', 'n', 'd', ':', 'q', 'u', 'i', 't', 0, 'n', 'o', 'w', 0});
