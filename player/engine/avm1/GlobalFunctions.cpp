@@ -96,7 +96,9 @@ Value setPropFlags(Vm& vm, NativeCall& c) {
         if (set & 0x80) p->minVersion = 6;
         if (set & 0x400) p->minVersion = 7;
         if (set & 0x1000) p->minVersion = 8;
-        if (clear & (0x80 | 0x400 | 0x1000)) p->minVersion = 0;
+        if (set & 0x2000) p->minVersion = 9;
+        if (set & 0x4000) p->minVersion = 10;
+        if (clear & (0x80 | 0x400 | 0x1000 | 0x2000 | 0x4000)) p->minVersion = 0;
     }
     return Value();
 }

@@ -111,11 +111,18 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
     }
     if (obj->setSpecial(*this, name, value)) return;
     Property* p = obj->findOwn(k);
+    if (p && p->minVersion > version_) {
+        // Hidden from this file version: assigning makes a plain visible property of it.
+        p->getter = p->setter = nullptr;
+        p->minVersion = 0;
+        p->value = std::move(value);
+        return;
+    }
     if (!p) {
         Object* o = obj->proto();
         for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
             Property* q = o->findOwn(k);
-            if (q && (q->getter || q->setter)) {
+            if (q && q->minVersion <= version_ && (q->getter || q->setter)) {
                 if (q->setter) call(Value(q->setter), Value(obj), {value});
                 return;
             }
@@ -174,7 +181,9 @@ std::vector<std::string> Vm::enumerate(Object* obj) {
         for (Property* p : o->ownProperties()) {
             std::string k = key(p->name);
             if (!seen.insert(k).second) continue;
-            if ((p->flags & flags::kDontEnum) || p->minVersion > version_) continue;
+            // Properties hidden from this file version are still listed (reading them gives
+            // undefined).
+            if (p->flags & flags::kDontEnum) continue;
             names.push_back(p->name);
         }
     }

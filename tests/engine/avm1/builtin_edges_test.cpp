@@ -100,5 +100,50 @@ TEST(BuiltinEdges, ASnativeReachesTheMathTable) {
     EXPECT_TRUE(m.global("ASnative", {Value(12345), Value(0)}).isUndefined());
 }
 
+TEST(BuiltinEdges, RegisterClassTakesAFunctionOrNull) {
+    Machine m(7);
+    Value object = m.vm.get(m.vm.global, "Object");
+    Value fn(m.vm.newNative([](Vm&, NativeCall&) { return Value(); }));
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {})), "false");
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), fn})), "true");
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), Value::null()})), "true");
+    EXPECT_TRUE(m.vm.registeredClasses.empty());  // null unlinked it
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {Value::null(), Value::null()})), "true");
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), Value(12)})), "false");
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), Value()})), "false");
+}
+
+TEST(BuiltinEdges, CallAndApplyWithoutAReceiverRunOnTheGlobalObject) {
+    Machine m(7);
+    Value self(m.vm.newNative([](Vm&, NativeCall& c) { return c.self; }));
+    EXPECT_EQ(m.method(self, "call", {Value()}).object(), m.vm.global);
+    EXPECT_EQ(m.method(self, "apply", {Value::null()}).object(), m.vm.global);
+    EXPECT_EQ(m.text(m.method(self, "call", {Value(123)})), "123");
+}
+
+TEST(BuiltinEdges, PropertiesHiddenFromTheFileVersionAreListedButReadUndefined) {
+    Machine m(8);
+    Object* o = m.vm.newObject();
+    m.vm.set(o, "prop", Value("x"));
+    m.global("ASSetPropFlags", {Value(o), Value("prop"), Value(0x4000), Value(0)});  // version 10 and up
+    EXPECT_TRUE(m.vm.get(o, "prop").isUndefined());
+    EXPECT_EQ(m.text(m.method(Value(o), "hasOwnProperty", {Value("prop")})), "true");
+    EXPECT_EQ(m.vm.enumerate(o), std::vector<std::string>{"prop"});
+    m.vm.set(o, "prop", Value("again"));  // assigning makes it visible
+    EXPECT_EQ(m.text(m.vm.get(o, "prop")), "again");
+    // A hidden setter on the prototype is passed over: the value lands on the object.
+    Object* child = m.vm.newObject();
+    child->setProto(o);
+    Property& accessor = o->put("acc", "acc", Value());
+    accessor.setter = m.vm.newNative([](Vm& vm, NativeCall&) {
+        vm.host().trace("setter");
+        return Value();
+    });
+    m.global("ASSetPropFlags", {Value(o), Value("acc"), Value(0x4000), Value(0)});
+    m.vm.set(child, "acc", Value(20));
+    EXPECT_TRUE(m.host.lines.empty());
+    EXPECT_EQ(m.text(m.vm.get(child, "acc")), "20");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
