@@ -248,10 +248,10 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
     if (!obj) return Value();
     Object* holder = obj;
     for (int guard = 0; holder && guard < 256 && !vm.hasOwn(holder, name); ++guard) holder = holder->proto();
-    Value fnv = vm.get(obj, name);
+    Value fnv = vm.getOrResolve(obj, name);
     FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
     if (!fn) return Value();
-    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder);
+    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder ? holder : obj);
     return vm.call(fnv, target, std::move(args));
 }
 
@@ -705,7 +705,8 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x4E: {
             std::string name = f.popString();
             Value obj = f.pop();
-            f.push(vm_.getMember(obj, name));
+            Object* o = obj.object();
+            f.push(o ? vm_.getOrResolve(o, name) : vm_.getMember(obj, name));
             break;
         }
         case 0x4F: {

@@ -95,6 +95,23 @@ Value Vm::getMember(const Value& target, const std::string& name) {
     return proto ? get(proto, name) : Value();
 }
 
+Value Vm::getOrResolve(Object* obj, const std::string& name) {
+    if (has(obj, name) || key(name) == "__proto__") return get(obj, name);
+    // The first plain __resolve along the chain that holds an object decides: a function is
+    // called with the name, another object gives undefined. Primitives, clips and getters
+    // are passed over (as the runtime's output shows).
+    std::string k = key("__resolve");
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        Property* p = o->findOwn(k);
+        if (!p || p->getter || p->setter || p->minVersion > version_) continue;
+        if (!p->value.isObject() || p->value.object()->asClip()) continue;
+        FunctionObject* fn = p->value.object()->asFunction();
+        return fn ? call(p->value, Value(obj), {Value(name)}) : Value();
+    }
+    return Value();
+}
+
 void Vm::set(Object* obj, const std::string& name, Value value) {
     std::string k = key(name);
     if (k == "__proto__") {

@@ -95,6 +95,9 @@ public:
     Value get(Object* obj, const std::string& name);
     // `obj[name]` of any value: primitives read from their class's prototype.
     Value getMember(const Value& target, const std::string& name);
+    // `obj.name` as scripts read it: a name found nowhere goes to the object's __resolve
+    // handler when it has one.
+    Value getOrResolve(Object* obj, const std::string& name);
     void set(Object* obj, const std::string& name, Value value);
     void setMember(const Value& target, const std::string& name, Value value);
     // A property found on the object or its prototypes (getters and special ones count).

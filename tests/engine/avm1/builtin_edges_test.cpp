@@ -145,5 +145,23 @@ TEST(BuiltinEdges, PropertiesHiddenFromTheFileVersionAreListedButReadUndefined) 
     EXPECT_EQ(m.text(m.vm.get(child, "acc")), "20");
 }
 
+TEST(BuiltinEdges, MissingMembersGoToResolve) {
+    Machine m(8);
+    Object* proto = m.vm.newObject();
+    m.vm.set(proto, "__resolve", Value(m.vm.newNative([](Vm& vm, NativeCall& c) {
+        return Value("resolved " + vm.toString(c.arg(0)));
+    })));
+    Object* o = m.vm.newObject();
+    o->setProto(proto);
+    m.vm.set(o, "here", Value(1));
+    EXPECT_EQ(m.text(m.vm.getOrResolve(o, "here")), "1");
+    EXPECT_EQ(m.text(m.vm.getOrResolve(o, "missing")), "resolved missing");
+    EXPECT_TRUE(m.vm.get(o, "missing").isUndefined());  // built-ins' own lookups do not resolve
+    m.vm.set(o, "__resolve", Value(42));                   // a primitive is passed over
+    EXPECT_EQ(m.text(m.vm.getOrResolve(o, "x")), "resolved x");
+    m.vm.set(o, "__resolve", Value(m.vm.newObject()));     // an object that is no function stops it
+    EXPECT_TRUE(m.vm.getOrResolve(o, "x").isUndefined());
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
