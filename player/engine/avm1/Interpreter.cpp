@@ -629,7 +629,13 @@ Completion Runner::run(size_t begin, size_t end) {
             case 0x62: r = a ^ b; break;
             case 0x63: r = static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)); break;
             case 0x64: r = a >> (b & 31); break;
-            case 0x65: r = static_cast<uint32_t>(a) >> (b & 31); break;
+            case 0x65: {
+                // Files up to version 8 see the unsigned result as a signed 32-bit number
+                // (4294967295 >>> 0 is -1 there).
+                uint32_t u = static_cast<uint32_t>(a) >> (b & 31);
+                r = vm_.version() <= 8 ? static_cast<double>(static_cast<int32_t>(u)) : static_cast<double>(u);
+                break;
+            }
             }
             f.push(r);
             break;
