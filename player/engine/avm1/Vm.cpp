@@ -39,6 +39,7 @@ void Vm::installBuiltins() {
     installAsBroadcaster(*this);
     installXmlClasses(*this);
     installExternalInterface(*this);
+    installSystem(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

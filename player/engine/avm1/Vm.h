@@ -162,6 +162,8 @@ public:
         if (!detached_) detached_ = newObject();
         return detached_;
     }
+    // System.security.sandboxType: "localWithNetwork" when the movie asks for network access.
+    std::string sandboxType = "localWithFile";
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
 
@@ -239,5 +241,6 @@ void installErrorClass(Vm& vm);
 void installAsBroadcaster(Vm& vm);
 void installXmlClasses(Vm& vm);
 void installExternalInterface(Vm& vm);
+void installSystem(Vm& vm);
 
 }  // namespace swf::avm1

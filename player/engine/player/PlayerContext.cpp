@@ -47,6 +47,7 @@ struct Factory {
 PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
     : movie_(std::move(movie)), host_(host), vm_(std::make_unique<avm1::Vm>(host, movie_->header.version)) {
     vm_->services = this;
+    if (movie_->fileAttributes && movie_->fileAttributes->useNetwork) vm_->sandboxType = "localWithNetwork";
     // The movie's ScriptLimits tag sets the recursion depth and the time a frame's scripts
     // may take (the machine-stack budget still guards deep recursion).
     if (movie_->scriptLimits) {

@@ -160,6 +160,23 @@ TEST(ClipScripts, PreloadingTheParentTakesNoRegisterOnTheRoot) {
     EXPECT_EQ(host2.lines, (Lines{"movieclip", "object"}));
 }
 
+TEST(ClipScripts, TheSandboxFollowsTheMoviesNetworkFlag) {
+    // trace(System.security.sandboxType)
+    Bytecode code;
+    code.push({"System"}).op(0x1C).push({"security"}).op(0x4E).push({"sandboxType"}).op(0x4E).trace();
+    for (bool network : {false, true}) {
+        MovieBuilder b;
+        b.def().header.version = 7;
+        FileAttributes attributes;
+        attributes.useNetwork = network;
+        b.def().fileAttributes = attributes;
+        b.frame({block(code)});
+        ScriptHost host;
+        Player player(b.build(), host);
+        EXPECT_EQ(host.lines, Lines{network ? "localWithNetwork" : "localWithFile"});
+    }
+}
+
 TEST(ClipScripts, ClipsReadTheGlobalObjectFromVersion6) {
     Bytecode inner;
     inner.push({"this"}).op(0x1C).push({"_global"}).op(0x4E).push({"_global"}).op(0x1C).op(0x66).trace();
