@@ -14,7 +14,15 @@ namespace {
 
 class TraceHost final : public Host {
 public:
-    explicit TraceHost(TraceRunResult& result) : result_(result) {}
+    TraceHost(TraceRunResult& result, std::filesystem::path folder) : result_(result), folder_(std::move(folder)) {}
+    // Relative URLs name files beside the movie (a query is ignored); there is no network.
+    std::optional<std::vector<uint8_t>> fetch(const UrlRequest& request) override {
+        std::string path = request.url.substr(0, request.url.find('?'));
+        if (path.empty() || path.find("://") != std::string::npos || path.front() == '/') return std::nullopt;
+        std::ifstream in(folder_ / path, std::ios::binary);
+        if (!in) return std::nullopt;
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
     void trace(const std::string& line) override {
         // One output line per line of text: a traced string may hold line breaks.
         std::string current;
@@ -38,6 +46,7 @@ public:
 
 private:
     TraceRunResult& result_;
+    std::filesystem::path folder_;
 };
 
 InputStep::Kind kindOf(const std::string& type) {
@@ -87,7 +96,7 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
         result.error = decoded.error.message.empty() ? "not a movie" : decoded.error.message;
         return result;
     }
-    TraceHost host(result);
+    TraceHost host(result, moviePath.parent_path());
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
     Player player(decoded.movie, host);
     size_t nextInput = 0;

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "avm1/Builtins.h"
+#include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
 #include "player/MovieClip.h"
@@ -182,6 +183,21 @@ MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
     return dynamic_cast<MovieClip*>(from->resolvePath(p));
 }
 
+void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method) {
+    if (!into) return;
+    UrlRequest request{url, method == UrlMethod::Post ? UrlMethod::Post : UrlMethod::Get, {}, {}};
+    if (method != UrlMethod::None && from) {
+        std::string vars = encodeVariables(vm, vm.clipObject(from));
+        if (method == UrlMethod::Post) {
+            request.body = vars;
+            request.contentType = "application/x-www-form-urlencoded";
+        } else if (!vars.empty()) {
+            request.url += (url.find('?') == std::string::npos ? "?" : "&") + vars;
+        }
+    }
+    vm.requestLoad({PendingLoad::Kind::Variables, vm.clipObject(into), std::move(request)});
+}
+
 Object* Vm::clipObject(MovieClip* clip) {
     if (!clip) return nullptr;
     if (clip->scriptObject) return clip->scriptObject;
@@ -352,6 +368,15 @@ Value getInstanceAtDepth(Vm& vm, NativeCall& c) {
     return Value(vm.clipObject(child->asClip() ? child->asClip() : mc));
 }
 
+Value loadVariables(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.empty()) return Value();
+    std::string method = c.arg(1).isUndefined() ? "" : asciiLower(vm.toString(c.arg(1)));
+    UrlMethod m = method == "get" ? UrlMethod::Get : method == "post" ? UrlMethod::Post : UrlMethod::None;
+    loadClipVariables(vm, mc, mc, vm.toString(c.args[0]), m);
+    return Value();
+}
+
 }  // namespace
 
 void installClipClass(Vm& vm) {
@@ -372,6 +397,7 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "swapDepths", swapDepths);
     vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
     vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
+    vm.defineMethod(proto, "loadVariables", loadVariables);
 }
 
 }  // namespace swf::avm1

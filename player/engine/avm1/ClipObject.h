@@ -6,6 +6,7 @@
 #include <string>
 
 #include "avm1/Object.h"
+#include "player/Host.h"
 
 namespace swf {
 class DisplayObject;
@@ -27,6 +28,10 @@ public:
 private:
     std::weak_ptr<DisplayObject> clip_;
 };
+
+// loadVariables: the text at `url` becomes variables of `into` once the frame's scripts are
+// done; with GET or POST the variables of `from` go along.
+void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method);
 
 // GetProperty / SetProperty by index (0 _x ... 21 _ymouse).
 Value getClipProperty(Vm& vm, MovieClip* clip, int index);

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "avm1/Builtins.h"
+#include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
 
@@ -31,40 +32,8 @@ double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNum
 Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(numberArg(vm, c))); }
 Value isFinite(Vm& vm, NativeCall& c) { return Value(std::isfinite(numberArg(vm, c))); }
 
-Value escape(Vm& vm, NativeCall& c) {
-    std::string s = vm.toString(c.arg(0)), out;
-    static const char* hex = "0123456789ABCDEF";
-    for (unsigned char ch : s) {
-        bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
-        if (plain) {
-            out += static_cast<char>(ch);
-        } else {
-            out += '%';
-            out += hex[ch >> 4];
-            out += hex[ch & 15];
-        }
-    }
-    return Value(out);
-}
-
-Value unescape(Vm& vm, NativeCall& c) {
-    std::string s = vm.toString(c.arg(0)), out;
-    auto hexValue = [](char h) -> int {
-        if (h >= '0' && h <= '9') return h - '0';
-        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-        return -1;
-    };
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return Value(out);
-}
+Value escape(Vm& vm, NativeCall& c) { return Value(urlEscape(vm.toString(c.arg(0)))); }
+Value unescape(Vm& vm, NativeCall& c) { return Value(urlUnescape(vm.toString(c.arg(0)))); }
 
 // ASSetPropFlags(object, names, set, clear): names is a comma list, an array, or null for
 // every property.

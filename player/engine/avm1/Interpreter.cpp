@@ -560,6 +560,12 @@ Completion Runner::run(size_t begin, size_t end) {
             std::string window = f.popString();
             std::string url = f.popString();
             UrlMethod m = (method & 3) == 1 ? UrlMethod::Get : (method & 3) == 2 ? UrlMethod::Post : UrlMethod::None;
+            if (method & 0x80) {
+                // loadVariables: into a clip (by path) or a level ("_level0").
+                MovieClip* into = window.empty() ? f.target : resolveClipPath(vm_, f.target, window);
+                loadClipVariables(vm_, into, f.target, url, m);
+                break;
+            }
             deliverGetUrl(vm_.host(), url, window, m);
             break;
         }

@@ -40,6 +40,8 @@ void Vm::installBuiltins() {
     installXmlClasses(*this);
     installExternalInterface(*this);
     installSystem(*this);
+    installLoadVars(*this);
+    installTimers(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -305,6 +307,12 @@ size_t Vm::collectGarbage() {
         if (Object* o = r.object()) pending.push_back(o);
     for (const auto& [name, cls] : registeredClasses) pending.push_back(cls);
     for (const auto& [id, fn] : nativeFunctions) pending.push_back(fn);
+    for (const PendingLoad& load : pendingLoads_) pending.push_back(load.target);
+    for (const Timer& t : timers_) {
+        pending.push_back(t.function);
+        pending.push_back(t.object);
+        for (const Value& v : t.args) pending.push_back(v.object());
+    }
     pending.push_back(runningFunction);
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
@@ -396,6 +404,57 @@ bool Vm::runGuarded(Body body) {
         runningFunction = nullptr;
     }
     return ok;
+}
+
+// ---- the machine's side --------------------------------------------------------------------
+
+void Vm::requestLoad(PendingLoad load) { pendingLoads_.push_back(std::move(load)); }
+
+bool Vm::completeLoads() {
+    if (pendingLoads_.empty()) return false;
+    std::vector<PendingLoad> due = std::move(pendingLoads_);
+    pendingLoads_.clear();
+    bool codepage = version_ < 6;
+    if (Object* system = get(global, "System").object()) codepage = codepage || toBoolean(get(system, "useCodepage"));
+    for (PendingLoad& load : due) {
+        std::optional<std::vector<uint8_t>> bytes = host_.fetch(load.request);
+        runGuarded([&] {
+            Object* target = load.target;
+            if (load.kind == PendingLoad::Kind::Variables) {
+                if (bytes) decodeVariables(*this, target, decodeLoadedText(*bytes, codepage));
+                return;
+            }
+            Value size = bytes ? Value(static_cast<double>(bytes->size())) : Value();
+            // The progress counters stay put: a movie cannot delete them.
+            define(target, "_bytesLoaded", bytes ? size : Value(0), flags::kDontEnum | flags::kDontDelete);
+            define(target, "_bytesTotal", size, flags::kDontEnum | flags::kDontDelete);
+            Value text = bytes ? Value(decodeLoadedText(*bytes, codepage)) : Value();
+            call(get(target, "onData"), Value(target), {text});
+        });
+    }
+    return true;
+}
+
+void Vm::runTimers() {
+    uint64_t now = host_.milliseconds();
+    // The timers due now, earliest first (ties by creation); each is called once a frame at
+    // most, so a short interval cannot take over the player.
+    std::vector<Timer> due;
+    for (Timer& t : timers_)
+        if (t.dueMillis <= now) due.push_back(t);
+    std::sort(due.begin(), due.end(), [](const Timer& a, const Timer& b) {
+        return a.dueMillis != b.dueMillis ? a.dueMillis < b.dueMillis : a.id < b.id;
+    });
+    for (const Timer& timer : due) {
+        auto live = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.id == timer.id; });
+        if (live == timers_.end()) continue;  // cleared by an earlier callback
+        if (timer.repeat) live->dueMillis = std::max(live->dueMillis + std::max<uint64_t>(timer.periodMillis, 1), now + 1);
+        else timers_.erase(live);
+        runGuarded([&] {
+            if (timer.function) call(Value(timer.function), Value(), timer.args);
+            else if (timer.object) call(get(timer.object, timer.method), Value(timer.object), timer.args);
+        });
+    }
 }
 
 }  // namespace swf::avm1

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "avm1/Function.h"
+#include "avm1/Loading.h"
 #include "avm1/Object.h"
 #include "avm1/Value.h"
 #include "core/SharedBytes.h"
@@ -196,6 +197,30 @@ public:
     };
     // Throws ScriptAbort when the nesting of the running block has used up its stack budget.
     void checkNativeStack() const;
+    // Loads scripts asked for: kept until the frame's scripts are done, then fetched from the
+    // host and delivered (Loading.cpp). Returns whether there were any.
+    void requestLoad(PendingLoad load);
+    bool completeLoads();
+    bool hasPendingLoads() const { return !pendingLoads_.empty(); }
+
+    // setInterval and setTimeout (Timers.cpp): a function, or an object and the name of its
+    // method, called with `args` once the host's clock reaches `dueMillis`.
+    struct Timer {
+        int32_t id = 0;
+        Object* function = nullptr;
+        Object* object = nullptr;
+        std::string method;
+        std::vector<Value> args;
+        uint64_t periodMillis = 0;
+        uint64_t dueMillis = 0;
+        bool repeat = true;
+    };
+    int32_t addTimer(Timer timer);
+    void removeTimer(int32_t id);
+    // Calls the timers that are due by the host's clock, earliest first; one that fell far
+    // behind catches up a few calls at most. Between frames only.
+    void runTimers();
+
     // Built-in functions by the runtime's native numbers (table, index), as ASnative reads
     // them; the classes register theirs when installed.
     std::map<std::pair<int32_t, int32_t>, FunctionObject*> nativeFunctions;
@@ -203,6 +228,9 @@ public:
     std::vector<std::pair<std::string, Object*>> registeredClasses;
 
 private:
+    std::vector<PendingLoad> pendingLoads_;
+    std::vector<Timer> timers_;
+    int32_t nextTimerId_ = 1;
     void installBuiltins();
     template <class Body>
     bool runGuarded(Body body);
@@ -242,5 +270,7 @@ void installAsBroadcaster(Vm& vm);
 void installXmlClasses(Vm& vm);
 void installExternalInterface(Vm& vm);
 void installSystem(Vm& vm);
+void installLoadVars(Vm& vm);
+void installTimers(Vm& vm);
 
 }  // namespace swf::avm1

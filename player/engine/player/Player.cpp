@@ -84,6 +84,7 @@ void Player::settle() {
 }
 
 void Player::advance() {
+    context_->runTimers();
     ++context_->tick;
     root_->tick();
     settle();

@@ -90,6 +90,25 @@ void PlayerContext::runQueuedActions() {
     running_ = true;
     vm_->holdBudget();
     size_t budget = kActionBlockBudget;
+    // Loads the scripts asked for arrive once the queue is empty; what they run may queue
+    // more actions and loads (a few rounds a frame, the rest waits for the next one).
+    for (int round = 0; round < kLoadRoundsPerFrame; ++round) {
+        runQueue(budget);
+        vm_->rootClip = root;
+        if (!vm_->completeLoads()) break;
+    }
+    runQueue(budget);
+    vm_->releaseBudget();
+    running_ = false;
+}
+
+void PlayerContext::runTimers() {
+    vm_->rootClip = root;
+    vm_->runTimers();
+    runQueuedActions();  // what the timers queued
+}
+
+void PlayerContext::runQueue(size_t& budget) {
     while (!queue_.empty()) {
         Pending next = std::move(queue_.front());
         queue_.pop_front();
@@ -104,8 +123,6 @@ void PlayerContext::runQueuedActions() {
             else vm_->runBlock(next.actions, next.clip);
         }
     }
-    vm_->releaseBudget();
-    running_ = false;
 }
 
 void PlayerContext::runActionsNow(MovieClip& clip, const SharedBytes& actions) {

@@ -62,6 +62,8 @@ public:
     // frame's actions); a movie that keeps doing so forever is cut off after a fixed budget,
     // as the Flash runtime stops a script that runs too long.
     void runQueuedActions();
+    // Calls the scripts' timers (setInterval, setTimeout) that are due by the host's clock.
+    void runTimers();
     size_t pendingActionBlocks() const { return queue_.size(); }
     // Runs a block at once (the Call action runs another frame's actions inside a script).
     void runActionsNow(MovieClip& clip, const SharedBytes& actions);
@@ -87,6 +89,8 @@ public:
     // actions go to each other would otherwise ping-pong through the whole budget every frame
     // (20000 blocks cost 30 ms a frame, and seconds with the sanitizers).
     static constexpr size_t kActionBlockBudget = 4000;
+    // Rounds of delivering loads (and running what they cause) within one frame.
+    static constexpr int kLoadRoundsPerFrame = 4;
 
 private:
     struct Pending {
@@ -95,6 +99,8 @@ private:
         SharedBytes actions;
         const char* handler = nullptr;  // a clip event handler to call instead of actions
     };
+    void runQueue(size_t& budget);
+
     std::shared_ptr<const MovieDef> movie_;
     Host& host_;
     std::unique_ptr<avm1::Vm> vm_;
