@@ -100,8 +100,8 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
     Player player(decoded.movie, host);
     size_t nextInput = 0;
-    for (int frame = 1; frame < options.frames && !result.quit; ++frame) {
-        // Input up to the next Wait happens before this frame.
+    // Input up to the next Wait happens before the next frame.
+    auto feedInput = [&] {
         while (nextInput < options.input.size()) {
             const InputStep& step = options.input[nextInput++];
             if (step.kind == InputStep::Kind::Wait) break;
@@ -109,9 +109,14 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
             else if (step.kind == InputStep::Kind::MouseDown) player.mouseDown(step.x, step.y);
             else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y);
         }
+    };
+    for (int frame = 1; frame < options.frames && !result.quit; ++frame) {
+        feedInput();
         host.now = static_cast<uint64_t>(frame * frameMillis);
         player.advance();
     }
+    // Events after the last Wait still reach the movie, after its last frame.
+    if (!result.quit) feedInput();
     return result;
 }
 

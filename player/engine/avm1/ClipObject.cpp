@@ -9,6 +9,7 @@
 #include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
+#include "player/ActionInterpreter.h"
 #include "player/MovieClip.h"
 
 namespace swf::avm1 {
@@ -49,6 +50,17 @@ void setLinear(Matrix& m, double xs, double ys, double degrees) {
 double toTwips(double pixels) {
     double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
     return static_cast<double>(toInt32(twips));
+}
+
+// _xmouse and _ymouse: the pointer in the clip's own coordinates, in pixels.
+double pointerInClip(Vm& vm, const MovieClip* clip, bool wantX) {
+    double x = 0, y = 0;
+    if (vm.services) vm.services->pointer(x, y);
+    Matrix toStage;
+    for (const MovieClip* c = clip; c; c = c->parent) toStage = c->matrix * toStage;
+    double lx, ly;
+    toStage.inverted().apply(x, y, lx, ly);
+    return (wantX ? lx : ly) / 20;
 }
 
 }  // namespace
@@ -124,7 +136,7 @@ Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
     case 17: return Value(1.0);
     case 18: return Value(5.0);
     case 19: return Value("HIGH");
-    case 20: case 21: return Value(0.0);
+    case 20: case 21: return Value(pointerInClip(vm, clip, index == 20));
     default: return Value();
     }
 }
@@ -308,6 +320,7 @@ Value attachMovie(Vm& vm, NativeCall& c) {
     if (Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr) obj->setProto(proto);
     copyInitObject(vm, obj, c.arg(3));
     if (cls) vm.call(Value(cls), Value(obj), {});
+    if (vm.services) vm.services->queueClipEvent(*clip, "onLoad");
     return Value(obj);
 }
 

@@ -42,6 +42,7 @@ void Vm::installBuiltins() {
     installSystem(*this);
     installLoadVars(*this);
     installTimers(*this);
+    installMouse(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -355,6 +356,27 @@ bool Vm::clipHasHandler(MovieClip* clip, const std::string& name) {
     if (!clip || !clip->scriptObject) return false;
     Value fn = get(clip->scriptObject, name);
     return fn.object() && fn.object()->asFunction();
+}
+
+void Vm::constructRegisteredClip(MovieClip* clip) {
+    if (!clip || registeredClasses.empty()) return;
+    Object* cls = nullptr;
+    for (auto it = registeredClasses.rbegin(); it != registeredClasses.rend() && !cls; ++it)
+        if (clip->characterId() && clip->exportedCharacter(it->first) == clip->characterId()) cls = it->second;
+    if (!cls) return;
+    runGuarded([&] {
+        Object* obj = clipObject(clip);
+        if (Object* proto = get(cls, "prototype").object()) obj->setProto(proto);
+        call(Value(cls), Value(obj), {});
+    });
+}
+
+void Vm::broadcast(const std::string& globalName, const std::string& message) {
+    runGuarded([&] {
+        Object* source = get(global, globalName).object();
+        if (!source) return;
+        call(get(source, "broadcastMessage"), Value(source), {Value(message)});
+    });
 }
 
 bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {

@@ -138,6 +138,11 @@ public:
     void releaseBudget() { budgetHeld_ = false; }
     // Calls the clip's handler `name` (onEnterFrame...) if it has one, under the same limits.
     bool runClipHandler(MovieClip* clip, const std::string& name);
+    // A clip placed by its timeline whose symbol a movie linked to a class (registerClass)
+    // takes the class's prototype and runs its constructor.
+    void constructRegisteredClip(MovieClip* clip);
+    // `globalName`.broadcastMessage(message): Mouse and Key tell their listeners.
+    void broadcast(const std::string& globalName, const std::string& message);
     // Whether the clip's object has a handler `name` (own or inherited).
     bool clipHasHandler(MovieClip* clip, const std::string& name);
     // Counted per action; passes a limit by throwing ScriptAbort.
@@ -272,5 +277,6 @@ void installExternalInterface(Vm& vm);
 void installSystem(Vm& vm);
 void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
+void installMouse(Vm& vm);
 
 }  // namespace swf::avm1

@@ -187,7 +187,11 @@ void MovieClip::reconcile(const Plan& plan) {
         }
         if (changed) child->placementChanged();
         if (created)
-            if (MovieClip* clip = child->asClip()) clip->start();
+            if (MovieClip* clip = child->asClip()) {
+                context_.clipPlaced(*clip);
+                clip->start();
+                context_.queueClipEvent(*clip, "onLoad");
+            }
     }
 }
 

@@ -136,10 +136,14 @@ void Player::updatePointer() {
 }
 
 void Player::mouseMove(double x, double y) {
+    bool moved = !pointerInside_ || pointerX_ != x * kTwipsPerPixel || pointerY_ != y * kTwipsPerPixel;
     pointerX_ = x * kTwipsPerPixel;
     pointerY_ = y * kTwipsPerPixel;
+    context_->pointerX = pointerX_;
+    context_->pointerY = pointerY_;
     pointerInside_ = true;
     updatePointer();
+    if (moved) context_->mouseEvent("onMouseMove");
 }
 
 void Player::mouseDown(double x, double y) {
@@ -150,6 +154,7 @@ void Player::mouseDown(double x, double y) {
         pressed_ = hovered_;
     }
     settle();
+    context_->mouseEvent("onMouseDown");
 }
 
 void Player::mouseUp(double x, double y) {
@@ -162,6 +167,7 @@ void Player::mouseUp(double x, double y) {
     }
     pressed_.reset();
     updatePointer();
+    context_->mouseEvent("onMouseUp");
 }
 
 void Player::mouseLeave() {

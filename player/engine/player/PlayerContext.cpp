@@ -80,6 +80,34 @@ void PlayerContext::queueEnterFrame(MovieClip& clip) {
         queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), "onEnterFrame"});
 }
 
+void PlayerContext::clipPlaced(MovieClip& clip) {
+    queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), nullptr, Pending::Special::Construct});
+}
+
+void PlayerContext::queueClipEvent(MovieClip& clip, const char* name) {
+    queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), name});
+}
+
+namespace {
+// Children before their parent, the highest depth first.
+void clipsForMouseEvents(MovieClip& clip, std::vector<MovieClip*>& out) {
+    const auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (MovieClip* child = it->second->asClip()) clipsForMouseEvents(*child, out);
+    out.push_back(&clip);
+}
+}  // namespace
+
+void PlayerContext::mouseEvent(const char* name) {
+    if (!root) return;
+    std::vector<MovieClip*> clips;
+    clipsForMouseEvents(*root, clips);
+    for (MovieClip* clip : clips)
+        if (vm_->clipHasHandler(clip, name)) queueClipEvent(*clip, name);
+    queue_.push_back({root->shared_from_this(), root, SharedBytes(), name, Pending::Special::BroadcastMouse});
+    runQueuedActions();
+}
+
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
     if (!initActionsRun_.insert(spriteId).second) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
@@ -119,7 +147,9 @@ void PlayerContext::runQueue(size_t& budget) {
         --budget;
         if (next.clip->onStage()) {
             vm_->rootClip = root;
-            if (next.handler) vm_->runClipHandler(next.clip, next.handler);
+            if (next.special == Pending::Special::Construct) vm_->constructRegisteredClip(next.clip);
+            else if (next.special == Pending::Special::BroadcastMouse) vm_->broadcast("Mouse", next.handler);
+            else if (next.handler) vm_->runClipHandler(next.clip, next.handler);
             else vm_->runBlock(next.actions, next.clip);
         }
     }

@@ -55,6 +55,13 @@ public:
     void queueActions(MovieClip& clip, SharedBytes actions);
     // The clip's onEnterFrame, when a script gave it one, runs with the queued actions.
     void queueEnterFrame(MovieClip& clip);
+    // A clip its parent's timeline just placed: a class linked to its symbol is constructed,
+    // then its frame actions and onLoad follow in the queue.
+    void clipPlaced(MovieClip& clip);
+    void queueClipEvent(MovieClip& clip, const char* name) override;
+    // A mouse event (onMouseMove, onMouseDown, onMouseUp): every clip's handler, children
+    // before their parent and the highest depth first, then the Mouse object's listeners.
+    void mouseEvent(const char* name);
     // A sprite's initialisation actions (where class definitions live) run once per movie,
     // the first time a frame holding them is reached.
     void queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions);
@@ -75,6 +82,11 @@ public:
     Host& host() override { return host_; }
     void toggleQuality() override { qualityToggled = !qualityToggled; }
     void stopAllSounds() override { host_.stopAllSounds(); }
+    void pointer(double& x, double& y) const override {
+        x = pointerX;
+        y = pointerY;
+    }
+    double pointerX = 0, pointerY = 0;  // stage twips, kept by the player
 
     uint64_t nextSerial = 1;
     uint64_t unnamedInstances = 0;
@@ -98,6 +110,7 @@ private:
         MovieClip* clip;
         SharedBytes actions;
         const char* handler = nullptr;  // a clip event handler to call instead of actions
+        enum class Special { None, Construct, BroadcastMouse } special = Special::None;
     };
     void runQueue(size_t& budget);
 
