@@ -24,6 +24,7 @@ class SuperObject final : public Object {
 public:
     SuperObject(Object* home, Value self) : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {}
     Object* home;
+    Object* scriptProto() const override { return proto() ? proto()->proto() : nullptr; }
     void references(std::vector<Object*>& out) const override {
         Object::references(out);
         if (home) out.push_back(home);

@@ -53,6 +53,9 @@ public:
     Object& operator=(const Object&) = delete;
 
     Object* proto() const { return proto_; }
+    // What `__proto__` reads: the prototype, except for `super`, which reads the one above
+    // the prototype it stands for.
+    virtual Object* scriptProto() const { return proto_; }
     void setProto(Object* p) { proto_ = p; }
 
     Property* findOwn(const std::string& key);

@@ -67,14 +67,14 @@ std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name
 
 Value Vm::get(Object* obj, const std::string& name) {
     std::string k = key(name);
-    if (k == "__proto__") return obj->proto() ? Value(obj->proto()) : Value();
+    if (k == "__proto__") return obj->scriptProto() ? Value(obj->scriptProto()) : Value();
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         Value out;
         if (o->getSpecial(*this, name, out)) return out;
         Property* p = o->findOwn(k);
         if (!p || p->minVersion > version_) continue;
-        if (p->getter) return call(Value(p->getter), Value(obj), {});
+        if (p->getter) return callAccessor(p->getter, Value(obj), {}, o);
         if (p->setter) return Value();
         return p->value;
     }
@@ -144,7 +144,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
             Property* q = o->findOwn(k);
             if (q && q->minVersion <= version_ && (q->getter || q->setter)) {
-                if (q->setter) call(Value(q->setter), Value(obj), {value});
+                if (q->setter) callAccessor(q->setter, Value(obj), {value}, o);
                 return;
             }
         }
@@ -152,7 +152,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         return;
     }
     if (p->getter || p->setter) {
-        if (p->setter) call(Value(p->setter), Value(obj), {value});
+        if (p->setter) callAccessor(p->setter, Value(obj), {value}, obj);
         return;
     }
     if (p->flags & flags::kReadOnly) return;
@@ -240,6 +240,14 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
     if (!fn->script.code) return Value();
     // A call that is no method call (a plain call, call(), apply(), a getter) has no super.
     return Interpreter::callFunction(*this, *fn, self, args, nullptr);
+}
+
+Value Vm::callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home) {
+    FunctionObject* fn = accessor ? accessor->asFunction() : nullptr;
+    // A getter or setter written in script sees `super` above the object that holds it, as
+    // a method does.
+    if (fn && fn->script.code) return Interpreter::callFunction(*this, *fn, self, args, home);
+    return call(Value(accessor), self, std::move(args));
 }
 
 Value Vm::construct(const Value& constructor, std::vector<Value> args) {

@@ -240,6 +240,7 @@ private:
     template <class Body>
     bool runGuarded(Body body);
     Value callScript(FunctionObject& fn, const Value& self, std::vector<Value>& args, Object* superObject);
+    Value callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home);
 
     Host& host_;
     int version_;

@@ -288,6 +288,29 @@ TEST(Objects, AStringObjectsLengthIsItsOwnAndStays) {
     EXPECT_TRUE(vm.enumerate(s).empty());
 }
 
+TEST(Functions, GettersSeeSuperAboveTheirPrototypeAndSuperReadsTheProtoAboveIt) {
+    Bytecode code;
+    // function A() {} ; function B() {} ; B.prototype.__proto__ = A.prototype
+    code.function("A", {}, [](Bytecode&) {});
+    code.function("B", {}, [](Bytecode&) {});
+    code.push({"B"}).op(0x1C).push({"prototype"}).op(0x4E).push({"__proto__", "A"}).op(0x1C).push({"prototype"}).op(0x4E).op(0x4F);
+    // A.prototype.g = function () { return "A"; }
+    code.push({"A"}).op(0x1C).push({"prototype"}).op(0x4E).push({"g"});
+    code.function("", {}, [](Bytecode& f) { f.push({"A"}).op(0x3E); });
+    code.op(0x4F);
+    // B.prototype.addProperty("p", function () { return super.g() + (super.__proto__ === Object.prototype); }, null)
+    code.push({Null{}});
+    code.function("", {}, [](Bytecode& f) {
+        f.push({0.0, "super"}).op(0x1C).push({"g"}).op(0x52);
+        f.push({"super"}).op(0x1C).push({"__proto__"}).op(0x4E).push({"Object"}).op(0x1C).push({"prototype"}).op(0x4E).op(0x66);
+        f.op(0x47).op(0x3E);
+    });
+    code.push({"p", 3.0, "B"}).op(0x1C).push({"prototype"}).op(0x4E).push({"addProperty"}).op(0x52).op(0x17);
+    // trace(new B().p)
+    code.push({0.0, "B"}).op(0x40).push({"p"}).op(0x4E).trace();
+    EXPECT_EQ(runScript(code, 7), Lines{"Atrue"});
+}
+
 TEST(Host, TraceAndFsCommandReachTheHost) {
     Bytecode code;
     code.action(0x83, {'F', 'S', 'C', 'o', 'm', 'm', 'a', 'n', 'd', ':', 'q', 'u', 'i', 't', 0, 'n', 'o', 'w', 0});
