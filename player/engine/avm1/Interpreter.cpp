@@ -20,6 +20,9 @@ namespace {
 // `super` inside a method: `home` is the prototype that held the method (for a constructor,
 // its class's prototype). Members come from the prototype above it, super() calls its
 // __constructor__, and calls keep the original `this`.
+// Frames a timeline may have; WaitForFrame2 counts frame indices up to it as loaded.
+constexpr int32_t kFrameLimit = 16000;
+
 class SuperObject final : public Object {
 public:
     SuperObject(Object* home, Value self) : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {}
@@ -463,10 +466,18 @@ Completion Runner::run(size_t begin, size_t end) {
             uint8_t skip = in.u8();
             Value frame = f.pop();
             if (f.target) {
-                double n = vm_.toNumber(frame);
-                int64_t wanted = toInt32(n);
-                if (frame.isString()) wanted = f.target->frameOfLabel(frame.string()) + 1;
-                if (wanted > static_cast<int64_t>(f.target->loadedFrameCount())) f.skipActions = skip;
+                // A whole number is a frame (0-based after a 32-bit wrap); in a complete movie
+                // frames up to the runtime's limit of 16000 count as loaded, past its end too.
+                // Anything else names a label, and an unknown label counts as loaded.
+                double n = frame.isNumber() ? frame.number() : NAN;
+                int32_t index;
+                if (std::isfinite(n) && n == std::floor(n))
+                    index = static_cast<int32_t>(static_cast<uint32_t>(toInt32(n)) - 1u);
+                else
+                    index = f.target->frameOfLabel(vm_.toString(frame));
+                bool loaded = index < 0 || (f.target->fullyLoaded() ? index <= kFrameLimit
+                                                                    : index < static_cast<int64_t>(f.target->loadedFrameCount()));
+                if (!loaded) f.skipActions = skip;
             }
             break;
         }

@@ -49,6 +49,8 @@ public:
     void nextFrame() override;
     void prevFrame() override;
     uint32_t loadedFrameCount() const override { return static_cast<uint32_t>(timeline_.frames.size()); }
+    // Every frame the file declares is there (a truncated file lacks some).
+    bool fullyLoaded() const { return timeline_.frames.size() >= timeline_.declaredFrameCount; }
     TimelineControl* resolvePath(std::string_view path) override;
 
     // Display-list changes scripts make. Scripted children stay where they are put until a

@@ -177,6 +177,27 @@ TEST(ClipScripts, TheSandboxFollowsTheMoviesNetworkFlag) {
     }
 }
 
+TEST(ClipScripts, WaitForFrame2CountsFramesUpToTheLimitAsLoadedInACompleteMovie) {
+    // For each value: WaitForFrame2 value, skip 2 { trace("loaded") }
+    Bytecode code;
+    for (Literal v : std::initializer_list<Literal>{6.0, 16001.0, 16002.0, 2147483648.0, 2147483649.0, -43.0, 16002.5, "no label"}) {
+        code.push({v}).action(0x8D, {2});  // skips the push and the trace
+        code.push({"loaded"}).trace();
+    }
+    auto run = [&](bool truncated) {
+        MovieBuilder b;
+        b.def().header.version = 7;
+        b.frame({block(code)});
+        auto movie = b.build();
+        if (truncated) const_cast<MovieDef&>(*movie).timeline.declaredFrameCount = 3;
+        ScriptHost host;
+        Player player(movie, host);
+        return host.lines.size();
+    };
+    EXPECT_EQ(run(false), 6u);  // all but 16002 and 2147483648
+    EXPECT_EQ(run(true), 4u);   // a truncated movie has frame 1 only: 6 and 16001 wait too
+}
+
 TEST(ClipScripts, ClipsReadTheGlobalObjectFromVersion6) {
     Bytecode inner;
     inner.push({"this"}).op(0x1C).push({"_global"}).op(0x4E).push({"_global"}).op(0x1C).op(0x66).trace();
