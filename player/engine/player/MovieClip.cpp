@@ -309,9 +309,11 @@ void MovieClip::tick() {
     if (bornTick == context_.tick && this != context_.root) return;  // shows its first frame this tick
     context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
     if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
+    // Children advance from the highest depth down, as the runtime's order of frame actions
+    // shows.
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
     snapshot.reserve(children_.size());
-    for (const auto& [depth, child] : children_) snapshot.push_back(child);
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) snapshot.push_back(it->second);
     for (const auto& child : snapshot)
         if (child->parent == this) child->tick();
 }

@@ -198,6 +198,31 @@ TEST(ClipScripts, WaitForFrame2CountsFramesUpToTheLimitAsLoadedInACompleteMovie)
     EXPECT_EQ(run(true), 4u);   // a truncated movie has frame 1 only: 6 and 16001 wait too
 }
 
+TEST(ClipScripts, ChildrenAdvanceFromTheHighestDepthDown) {
+    // Two looping sprites, each tracing its name on its second frame, placed at depths 1 and 2.
+    MovieBuilder b;
+    b.def().header.version = 6;
+    std::vector<ControlTag> places;
+    for (uint16_t id : {5, 6}) {
+        auto sprite = std::make_shared<SpriteDef>();
+        Bytecode second;
+        second.push({"sprite " + std::to_string(id)}).trace();
+        MovieBuilder::addFrame(sprite->timeline, {});
+        MovieBuilder::addFrame(sprite->timeline, {block(second)});
+        b.define(id, sprite);
+        PlaceObject place;
+        place.version = 2;
+        place.depth = static_cast<uint16_t>(id - 4);
+        place.characterId = id;
+        places.push_back(place);
+    }
+    b.frame(std::move(places));
+    ScriptHost host;
+    Player player(b.build(), host);
+    player.advance();
+    EXPECT_EQ(host.lines, (Lines{"sprite 6", "sprite 5"}));
+}
+
 TEST(ClipScripts, ClipsReadTheGlobalObjectFromVersion6) {
     Bytecode inner;
     inner.push({"this"}).op(0x1C).push({"_global"}).op(0x4E).push({"_global"}).op(0x1C).op(0x66).trace();
