@@ -46,6 +46,22 @@ void setLinear(Matrix& m, double xs, double ys, double degrees) {
     m.d = std::cos(r) * ys / 100;
 }
 
+bool sameLinearPart(const Matrix& x, const Matrix& y) { return x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d; }
+
+// Scale and rotation as scripts see them: as a script last set them while the matrix is the
+// one they made, else read off the matrix.
+DisplayObject::ScriptTransform transformOf(const DisplayObject& o) {
+    if (o.scriptTransform && sameLinearPart(o.scriptTransform->madeMatrix, o.matrix)) return *o.scriptTransform;
+    return {xScale(o.matrix), yScale(o.matrix), rotation(o.matrix), o.matrix};
+}
+
+void setTransform(DisplayObject& o, DisplayObject::ScriptTransform t) {
+    auto finite = [](double scale) { return std::clamp(scale, -1e9, 1e9); };
+    setLinear(o.matrix, finite(t.xScale), finite(t.yScale), t.rotation);
+    t.madeMatrix = o.matrix;
+    o.scriptTransform = t;
+}
+
 // Positions are whole twips in 32 bits: an infinite one wraps to the smallest.
 double toTwips(double pixels) {
     double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
@@ -119,14 +135,14 @@ Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
     switch (index) {
     case 0: return Value(m.tx / 20);
     case 1: return Value(m.ty / 20);
-    case 2: return Value(xScale(m));
-    case 3: return Value(yScale(m));
+    case 2: return Value(transformOf(*clip).xScale);
+    case 3: return Value(transformOf(*clip).yScale);
     case 4: return Value(static_cast<double>(clip->currentFrame() + 1));
     case 5: return Value(static_cast<double>(clip->frameCount()));
     case 6: return Value(clip->colorTransform.aMult * 100.0 / 256);
     case 7: return Value(clip->visible);
     case 8: case 9: return Value(0.0);  // bounds of scripted content come with the display integration
-    case 10: return Value(rotation(m));
+    case 10: return Value(transformOf(*clip).rotation);
     case 11: return Value(slashPath(clip));
     case 12: return Value(static_cast<double>(clip->loadedFrameCount()));
     case 13: return Value(clip->name);
@@ -142,23 +158,48 @@ Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
 }
 
 void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
-    double d = vm.toNumber(value);
+    // _name takes text (only toString runs); the others read a number.
+    double d = index == 13 ? 0.0 : vm.toNumber(value);
     Matrix& m = clip->matrix;
     switch (index) {
     case 0: if (!value.isNullish() && !std::isnan(d)) m.tx = toTwips(d); break;
     case 1: if (!value.isNullish() && !std::isnan(d)) m.ty = toTwips(d); break;
-    case 2: if (std::isfinite(d)) setLinear(m, d, yScale(m), rotation(m)); break;
-    case 3: if (std::isfinite(d)) setLinear(m, xScale(m), d, rotation(m)); break;
-    case 6:
-        if (std::isfinite(d)) clip->colorTransform.aMult = static_cast<int16_t>(std::clamp(d * 256 / 100, -32768.0, 32767.0));
+    case 2:
+    case 3:
+        // undefined, null and NaN leave the scale as it was; an infinite one is kept as such
+        // (the matrix holds a large finite stand-in).
+        if (!value.isNullish() && !std::isnan(d)) {
+            DisplayObject::ScriptTransform t = transformOf(*clip);
+            (index == 2 ? t.xScale : t.yScale) = d;
+            setTransform(*clip, t);
+        }
         break;
-    case 7: clip->visible = value.isBoolean() ? value.boolean() : d != 0 && !std::isnan(d); break;
+    // A value that is no number (undefined, null, NaN, text that does not read as one) leaves
+    // the property as it was; an infinite alpha becomes 0.
+    case 6:
+        if (!value.isNullish() && !std::isnan(d))
+            clip->colorTransform.aMult =
+                std::isfinite(d) ? static_cast<int16_t>(std::clamp(d * 256 / 100, -32768.0, 32767.0)) : int16_t{0};
+        break;
+    case 7:
+        if (value.isBoolean()) clip->visible = value.boolean();
+        else if (!value.isNullish() && !std::isnan(d)) clip->visible = d != 0;
+        break;
     case 10:
-        if (std::isfinite(d)) {
+        // undefined, null and NaN leave the rotation alone; an infinite one reads back as NaN
+        // and leaves the matrix as it was.
+        if (!value.isNullish() && !std::isnan(d)) {
             double r = std::fmod(d, 360);
             if (r > 180) r -= 360;
             if (r < -180) r += 360;
-            setLinear(m, xScale(m), yScale(m), r);
+            DisplayObject::ScriptTransform t = transformOf(*clip);
+            t.rotation = r;
+            if (std::isnan(r)) {
+                t.madeMatrix = clip->matrix;
+                clip->scriptTransform = t;
+            } else {
+                setTransform(*clip, t);
+            }
         }
         break;
     case 13: clip->name = vm.toString(value); break;

@@ -3,6 +3,7 @@
 // Definitions stay immutable and shared; everything that changes while playing lives here.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/Geometry.h"
@@ -48,6 +49,14 @@ public:
     // The tick in which the instance was made: it does not advance in that same tick.
     uint64_t bornTick = 0;
     MovieClip* parent = nullptr;
+    // The scale and rotation a script last set, read back exactly as set while the matrix is
+    // still the one they made (the matrix holds them only approximately, and loses the sign
+    // of a negative scale).
+    struct ScriptTransform {
+        double xScale = 100, yScale = 100, rotation = 0;
+        Matrix madeMatrix;
+    };
+    std::optional<ScriptTransform> scriptTransform;
     // Made, or moved to another depth, by a script: the parent's timeline leaves it alone.
     bool scripted = false;
     // The object scripts see for this instance, made on first use by the script machine,

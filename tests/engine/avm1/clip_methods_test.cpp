@@ -2,6 +2,8 @@
 // duplicateMovieClip, depths, removeMovieClip), called on a playing movie's clips.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "avm1/ClipObject.h"
@@ -121,6 +123,35 @@ TEST_F(ClipMethods, DuplicateKeepsTheTransformUnderTheSameParent) {
     EXPECT_EQ(text(copy), "_level0.copy");
     // The root has no parent to hold a copy.
     EXPECT_TRUE(call(root, "duplicateMovieClip", {Value("r"), Value(5)}).isUndefined());
+}
+
+TEST_F(ClipMethods, ScaleAndRotationReadBackAsScriptsSetThem) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    Object* o = a.object();
+    vm().set(o, "_xscale", Value(-5));
+    EXPECT_EQ(text(vm().get(o, "_xscale")), "-5");  // the matrix alone would say 5
+    for (int i = 0; i < 10; ++i)
+        vm().set(o, "_rotation", Value(vm().toNumber(vm().get(o, "_rotation")) + 2.2));
+    EXPECT_EQ(text(vm().get(o, "_rotation")), "22");
+    vm().set(o, "_rotation", Value(190));
+    EXPECT_EQ(text(vm().get(o, "_rotation")), "-170");
+    // Values that are no number leave the property alone.
+    for (Value bad : {Value(), Value::null(), Value("10x"), Value(NAN)}) {
+        vm().set(o, "_yscale", bad);
+        vm().set(o, "_alpha", bad);
+        vm().set(o, "_visible", bad);
+    }
+    EXPECT_EQ(text(vm().get(o, "_yscale")), "100");
+    EXPECT_EQ(text(vm().get(o, "_alpha")), "100");
+    EXPECT_EQ(text(vm().get(o, "_visible")), "true");
+    vm().set(o, "_alpha", Value(INFINITY));
+    EXPECT_EQ(text(vm().get(o, "_alpha")), "0");
+    vm().set(o, "_xscale", Value(INFINITY));
+    EXPECT_EQ(text(vm().get(o, "_xscale")), "Infinity");
+    EXPECT_TRUE(std::isfinite(clipOf(a)->matrix.a));  // drawing keeps a finite matrix
+    // The timeline (or anything else) changing the matrix ends the script's values.
+    clipOf(a)->matrix = Matrix{};
+    EXPECT_EQ(text(vm().get(o, "_xscale")), "100");
 }
 
 }  // namespace
