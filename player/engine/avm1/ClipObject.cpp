@@ -23,7 +23,7 @@ constexpr const char* kPropertyNames[] = {"_x", "_y", "_xscale", "_yscale", "_cu
                                           "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
 constexpr int kPropertyCount = static_cast<int>(std::size(kPropertyNames));
 
-int propertyIndex(const std::string& name) {
+int propertyIndexOf(const std::string& name) {
     if (name.empty() || name[0] != '_') return -1;
     std::string lower = asciiLower(name);
     for (int i = 0; i < kPropertyCount; ++i)
@@ -69,17 +69,55 @@ double toTwips(double pixels) {
 }
 
 // _xmouse and _ymouse: the pointer in the clip's own coordinates, in pixels.
-double pointerInClip(Vm& vm, const MovieClip* clip, bool wantX) {
+double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
     double x = 0, y = 0;
     if (vm.services) vm.services->pointer(x, y);
-    Matrix toStage;
-    for (const MovieClip* c = clip; c; c = c->parent) toStage = c->matrix * toStage;
+    Matrix toStage = clip->matrix;
+    for (const MovieClip* c = clip->parent; c; c = c->parent) toStage = c->matrix * toStage;
     double lx, ly;
     toStage.inverted().apply(x, y, lx, ly);
     return (wantX ? lx : ly) / 20;
 }
 
 }  // namespace
+
+int displayPropertyIndex(const std::string& name) { return propertyIndexOf(name); }
+
+DisplayObject* ClipObject::displayObject() const { return clip(); }
+
+bool StageObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
+    DisplayObject* o = instance();
+    if (!o) return false;
+    int index = propertyIndexOf(name);
+    if (index >= 0) {
+        out = getClipProperty(vm, o, index);
+        return true;
+    }
+    if (asciiLower(name) == "_parent") {
+        out = o->parent ? Value(vm.clipObject(o->parent)) : Value();
+        return true;
+    }
+    return false;
+}
+
+bool StageObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
+    DisplayObject* o = instance();
+    int index = o ? propertyIndexOf(name) : -1;
+    if (index < 0) return false;
+    setClipProperty(vm, o, index, value);
+    return true;
+}
+
+Object* Vm::stageObject(DisplayObject* instance) {
+    if (!instance) return nullptr;
+    if (MovieClip* clip = instance->asClip()) return clipObject(clip);
+    if (instance->scriptObject) return instance->scriptObject;
+    Object* cls = get(global, instance->asButton() ? "Button" : "TextField").object();
+    Object* proto = cls ? get(cls, "prototype").object() : nullptr;
+    StageObject* obj = make<StageObject>(proto ? proto : objectProto, instance->weak_from_this());
+    instance->scriptObject = obj;
+    return obj;
+}
 
 MovieClip* ClipObject::clip() const {
     auto locked = clip_.lock();
@@ -89,7 +127,7 @@ MovieClip* ClipObject::clip() const {
 bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     MovieClip* mc = clip();
     if (!mc) return false;
-    int index = propertyIndex(name);
+    int index = propertyIndexOf(name);
     if (index >= 0) {
         out = getClipProperty(vm, mc, index);
         return true;
@@ -112,9 +150,8 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     std::string k = vm.key(name);
     if (findOwn(k)) return false;
     for (const auto& [depth, child] : mc->children()) {
-        MovieClip* childClip = child->asClip();
-        if (childClip && !child->name.empty() && vm.key(child->name) == k) {
-            out = Value(vm.clipObject(childClip));
+        if (child->scriptable() && !child->name.empty() && vm.key(child->name) == k) {
+            out = Value(vm.stageObject(child.get()));
             return true;
         }
     }
@@ -124,27 +161,28 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
 bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
     MovieClip* mc = clip();
     if (!mc) return false;
-    int index = propertyIndex(name);
+    int index = propertyIndexOf(name);
     if (index < 0) return false;
     setClipProperty(vm, mc, index, value);
     return true;
 }
 
-Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
+Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     const Matrix& m = clip->matrix;
+    MovieClip* timeline = clip->asClip();
     switch (index) {
     case 0: return Value(m.tx / 20);
     case 1: return Value(m.ty / 20);
     case 2: return Value(transformOf(*clip).xScale);
     case 3: return Value(transformOf(*clip).yScale);
-    case 4: return Value(static_cast<double>(clip->currentFrame() + 1));
-    case 5: return Value(static_cast<double>(clip->frameCount()));
+    case 4: return timeline ? Value(static_cast<double>(timeline->currentFrame() + 1)) : Value();
+    case 5: return timeline ? Value(static_cast<double>(timeline->frameCount())) : Value();
     case 6: return Value(clip->colorTransform.aMult * 100.0 / 256);
     case 7: return Value(clip->visible);
     case 8: case 9: return Value(0.0);  // bounds of scripted content come with the display integration
     case 10: return Value(transformOf(*clip).rotation);
     case 11: return Value(slashPath(clip));
-    case 12: return Value(static_cast<double>(clip->loadedFrameCount()));
+    case 12: return timeline ? Value(static_cast<double>(timeline->loadedFrameCount())) : Value();
     case 13: return Value(clip->name);
     case 14: return Value("");
     case 15: return Value("");
@@ -157,7 +195,7 @@ Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
     }
 }
 
-void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
+void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value) {
     // _name takes text (only toString runs); the others read a number.
     double d = index == 13 ? 0.0 : vm.toNumber(value);
     Matrix& m = clip->matrix;
@@ -207,17 +245,17 @@ void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
     }
 }
 
-std::string dotPath(const MovieClip* clip) {
-    std::vector<const MovieClip*> chain;
-    for (const MovieClip* c = clip; c; c = c->parent) chain.push_back(c);
+std::string dotPath(const DisplayObject* clip) {
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
     std::string out = "_level0";
     for (size_t i = chain.size() - 1; i-- > 0;) out += "." + chain[i]->name;
     return out;
 }
 
-std::string slashPath(const MovieClip* clip) {
-    std::vector<const MovieClip*> chain;
-    for (const MovieClip* c = clip; c; c = c->parent) chain.push_back(c);
+std::string slashPath(const DisplayObject* clip) {
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
     if (chain.size() == 1) return "/";
     std::string out;
     for (size_t i = chain.size() - 1; i-- > 0;) out += "/" + chain[i]->name;
@@ -314,9 +352,11 @@ Value gotoAndStop(Vm& vm, NativeCall& c) {
     }
     return Value();
 }
+// Clips, buttons and text fields alike.
 Value getDepth(Vm&, NativeCall& c) {
-    MovieClip* mc = selfClip(c);
-    return mc ? Value(static_cast<double>(mc->depth) - 16384) : Value();
+    Object* o = c.self.object();
+    DisplayObject* instance = o ? o->displayObject() : nullptr;
+    return instance ? Value(static_cast<double>(instance->depth) - MovieClip::kScriptDepthOffset) : Value();
 }
 
 // A depth as scripts count it (0 is the first depth above the timeline's), as the display
@@ -419,7 +459,7 @@ Value getInstanceAtDepth(Vm& vm, NativeCall& c) {
     if (!mc || c.args.empty()) return Value();
     DisplayObject* child = mc->childAt(listDepth(vm, c.args[0]));
     if (!child) return Value();
-    return Value(vm.clipObject(child->asClip() ? child->asClip() : mc));
+    return Value(child->scriptable() ? vm.stageObject(child) : vm.clipObject(mc));
 }
 
 Value loadVariables(Vm& vm, NativeCall& c) {
@@ -432,6 +472,14 @@ Value loadVariables(Vm& vm, NativeCall& c) {
 }
 
 }  // namespace
+
+void installButtonAndTextFieldClasses(Vm& vm) {
+    for (const char* name : {"Button", "TextField"}) {
+        Object* proto = vm.newObject();
+        defineClass(vm, name, proto, [](Vm&, NativeCall&) { return Value(); });
+        vm.defineMethod(proto, "getDepth", getDepth);
+    }
+}
 
 void installClipClass(Vm& vm) {
     Object* proto = vm.newObject();
@@ -452,6 +500,7 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
     vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
     vm.defineMethod(proto, "loadVariables", loadVariables);
+    installButtonAndTextFieldClasses(vm);
 }
 
 }  // namespace swf::avm1

@@ -21,6 +21,7 @@ public:
 
     MovieClip* clip() const;
     ClipObject* asClip() override { return this; }
+    DisplayObject* displayObject() const override;
     const char* typeName() const override { return "movieclip"; }
     bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
     bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
@@ -33,13 +34,29 @@ private:
 // done; with GET or POST the variables of `from` go along.
 void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method);
 
-// GetProperty / SetProperty by index (0 _x ... 21 _ymouse).
-Value getClipProperty(Vm& vm, MovieClip* clip, int index);
-void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value);
+// GetProperty / SetProperty by index (0 _x ... 21 _ymouse), of clips and of the buttons and
+// text fields scripts reach (frame properties are the clip's only).
+Value getClipProperty(Vm& vm, DisplayObject* clip, int index);
+void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value);
+// The index of a display property name ("_x" is 0), or -1.
+int displayPropertyIndex(const std::string& name);
 // "_level0.a.b", as a clip converts to a string.
-std::string dotPath(const MovieClip* clip);
+std::string dotPath(const DisplayObject* clip);
 // "/a/b" ("/" for the root), as _target reads.
-std::string slashPath(const MovieClip* clip);
+std::string slashPath(const DisplayObject* clip);
+
+// The script face of a button or text field: its display properties, its path as its text.
+class StageObject final : public Object {
+public:
+    StageObject(Object* proto, std::weak_ptr<DisplayObject> instance) : Object(proto), instance_(std::move(instance)) {}
+    DisplayObject* instance() const { return instance_.lock().get(); }
+    DisplayObject* displayObject() const override { return instance(); }
+    bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
+    bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
+
+private:
+    std::weak_ptr<DisplayObject> instance_;
+};
 // A target path in slash ("/a/b", "../c") or dot ("_root.a.b", "_parent.c") form.
 MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path);
 

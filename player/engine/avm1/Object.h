@@ -13,6 +13,10 @@
 
 #include "avm1/Value.h"
 
+namespace swf {
+class DisplayObject;
+}
+
 namespace swf::avm1 {
 
 class Vm;
@@ -71,6 +75,8 @@ public:
     virtual FunctionObject* asFunction() { return nullptr; }
     virtual ArrayObject* asArray() { return nullptr; }
     virtual ClipObject* asClip() { return nullptr; }
+    // The clip, button or text field this object stands for, while it is on the stage.
+    virtual swf::DisplayObject* displayObject() const { return nullptr; }
 
     // Properties kept outside the slots (an array's elements and length, a clip's display
     // properties and children). get/set return false when `name` is not one of them.

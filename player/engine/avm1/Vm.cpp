@@ -325,7 +325,7 @@ size_t Vm::collectGarbage() {
     pending.push_back(runningFunction);
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
-        if (ClipObject* c = o->asClip(); c && c->clip()) pending.push_back(c);
+        if (o->displayObject()) pending.push_back(o.get());
     while (!pending.empty()) {
         Object* o = pending.back();
         pending.pop_back();

@@ -19,6 +19,7 @@
 
 namespace swf {
 class ActionServices;
+class DisplayObject;
 class Host;
 class MovieClip;
 }
@@ -162,6 +163,8 @@ public:
 
     // The object standing for a clip, made on first use (ClipObject.cpp).
     Object* clipObject(MovieClip* clip);
+    // The same for any instance scripts reach: a clip's, or a button's or text field's.
+    Object* stageObject(DisplayObject* instance);
     MovieClip* rootClip = nullptr;
     // The variables of blocks run without a clip.
     Object* detachedTimeline() {

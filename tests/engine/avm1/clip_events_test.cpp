@@ -2,6 +2,8 @@
 // mouse events clips and Mouse listeners hear, in the runtime's order.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "avm1/ClipObject.h"
@@ -109,6 +111,43 @@ TEST_F(ClipEvents, MoveEventsOnlyWhenThePointerMoves) {
     player->mouseDown(5, 5);
     EXPECT_EQ(host.lines, Lines{"_level0 move"});
     EXPECT_EQ(vm().toString(vm().get(root(), "_xmouse")), "5");
+}
+
+TEST(StageObjects, ButtonsAndTextFieldsAreObjectsScriptsReachByName) {
+    MovieBuilder b;
+    b.def().header.version = 8;
+    auto button = std::make_shared<ButtonDef>();
+    b.define(3, std::shared_ptr<const ButtonDef>(button));
+    auto field = std::make_shared<EditTextDef>();
+    field->bounds = {0, 2000, 0, 400};
+    b.define(4, std::shared_ptr<const EditTextDef>(field));
+    std::vector<ControlTag> places;
+    for (auto [id, depth, name] : {std::tuple<uint16_t, uint16_t, const char*>{3, 2, "btn"}, {4, 5, "txt"}}) {
+        PlaceObject place;
+        place.version = 2;
+        place.depth = depth;
+        place.characterId = id;
+        place.name = name;
+        places.push_back(place);
+    }
+    b.frame(std::move(places));
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* root = vm.clipObject(&player.root());
+    Value btn = vm.get(root, "btn"), txt = vm.get(root, "txt");
+    EXPECT_EQ(vm.typeOf(btn), "object");
+    EXPECT_EQ(vm.typeOf(txt), "object");
+    EXPECT_EQ(vm.toString(btn), "_level0.btn");
+    EXPECT_EQ(vm.toString(vm.get(txt.object(), "_target")), "/txt");
+    EXPECT_TRUE(vm.instanceOf(btn, vm.get(vm.global, "Button").object()));
+    EXPECT_TRUE(vm.instanceOf(txt, vm.get(vm.global, "TextField").object()));
+    EXPECT_EQ(vm.toString(vm.call(vm.get(btn.object(), "getDepth"), btn, {})), "-16382");
+    vm.set(txt.object(), "_x", Value(12));
+    EXPECT_EQ(player.root().childAt(5)->matrix.tx, 240);
+    Value atDepth = vm.call(vm.get(root, "getInstanceAtDepth"), Value(root), {Value(-16379)});
+    EXPECT_EQ(atDepth.object(), txt.object());
+    EXPECT_EQ(vm.get(txt.object(), "_parent").object(), root);
 }
 
 TEST(MouseListeners, AnyValueIsListedOnceAndRemovedByStrictEquality) {
