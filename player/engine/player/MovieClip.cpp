@@ -228,6 +228,7 @@ void MovieClip::seek(uint32_t target) {
     for (uint32_t f = from; f <= target; ++f) applyFrameTags(f, plan);
     started_ = true;
     current_ = target;
+    if (this == context_.root) context_.rootFrameReached = std::max(context_.rootFrameReached, target);
     // The parent's actions go first in the queue; clips created by reconcile queue theirs after.
     queueFrameActions(target);
     reconcile(plan);
@@ -258,10 +259,15 @@ MovieClip* MovieClip::createEmptyClip(const std::string& name, int32_t depth) {
 }
 
 uint16_t MovieClip::exportedCharacter(const std::string& name) const {
-    const auto& exports = context_.movie().exports;
-    if (auto it = exports.find(name); it != exports.end()) return it->second;
-    for (const auto& [exported, id] : exports)
-        if (equalsNoCase(exported, name)) return id;
+    const MovieDef& movie = context_.movie();
+    // Only once the frame holding the export has played.
+    auto playedYet = [&](const std::string& exported) {
+        auto frame = movie.exportFrames.find(exported);
+        return frame == movie.exportFrames.end() || frame->second <= context_.rootFrameReached;
+    };
+    if (auto it = movie.exports.find(name); it != movie.exports.end()) return playedYet(it->first) ? it->second : 0;
+    for (const auto& [exported, id] : movie.exports)
+        if (equalsNoCase(exported, name)) return playedYet(exported) ? id : 0;
     return 0;
 }
 

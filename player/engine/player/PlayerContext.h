@@ -92,6 +92,8 @@ public:
     uint64_t unnamedInstances = 0;
     uint64_t tick = 0;
     MovieClip* root = nullptr;
+    // The furthest frame of the main timeline played so far (exports become usable there).
+    uint32_t rootFrameReached = 0;
     std::optional<Rgba> background;
     bool qualityToggled = false;
     // Blocks of actions dropped because a movie exceeded the budget (for diagnostics).

@@ -113,6 +113,30 @@ TEST_F(ClipMethods, AttachMovieCopiesTheInitObjectAndRunsTheRegisteredClass) {
     EXPECT_EQ(text(vm().get(typed.object(), "built")), "true");
 }
 
+TEST(ClipExports, ASymbolCanBeAttachedOnlyOnceItsExportFrameHasPlayed) {
+    MovieBuilder b;
+    b.def().header.version = 8;
+    auto sprite = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(sprite->timeline, {});
+    b.define(7, sprite);
+    b.def().exports["Late"] = 7;
+    b.def().exportFrames["Late"] = 1;  // the ExportAssets tag stands in the second frame
+    b.frame({}).frame({}).frame({});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* root = vm.clipObject(&player.root());
+    auto attach = [&](const char* name, int depth) {
+        return vm.call(vm.get(root, "attachMovie"), Value(root), {Value("Late"), Value(name), Value(depth)});
+    };
+    EXPECT_TRUE(attach("early", 1).isUndefined());
+    player.advance();
+    EXPECT_EQ(vm.toString(attach("later", 2)), "_level0.later");
+    player.advance();
+    player.advance();  // back on the first frame: the export stays known
+    EXPECT_EQ(vm.toString(attach("again", 3)), "_level0.again");
+}
+
 TEST_F(ClipMethods, DuplicateKeepsTheTransformUnderTheSameParent) {
     Value a = call(root, "attachMovie", {Value("Box"), Value("a"), Value(1)});
     vm().set(a.object(), "_x", Value(12));
