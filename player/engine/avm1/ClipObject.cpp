@@ -352,12 +352,16 @@ Value gotoAndStop(Vm& vm, NativeCall& c) {
     }
     return Value();
 }
+}  // namespace
+
 // Clips, buttons and text fields alike.
 Value getDepth(Vm&, NativeCall& c) {
     Object* o = c.self.object();
     DisplayObject* instance = o ? o->displayObject() : nullptr;
     return instance ? Value(static_cast<double>(instance->depth) - MovieClip::kScriptDepthOffset) : Value();
 }
+
+namespace {
 
 // A depth as scripts count it (0 is the first depth above the timeline's), as the display
 // list counts it.
@@ -473,8 +477,8 @@ Value loadVariables(Vm& vm, NativeCall& c) {
 
 }  // namespace
 
-void installButtonAndTextFieldClasses(Vm& vm) {
-    for (const char* name : {"Button", "TextField"}) {
+void installButtonClass(Vm& vm) {
+    for (const char* name : {"Button"}) {
         Object* proto = vm.newObject();
         defineClass(vm, name, proto, [](Vm&, NativeCall&) { return Value(); });
         vm.defineMethod(proto, "getDepth", getDepth);
@@ -500,7 +504,7 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
     vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
     vm.defineMethod(proto, "loadVariables", loadVariables);
-    installButtonAndTextFieldClasses(vm);
+    installButtonClass(vm);
 }
 
 }  // namespace swf::avm1

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "avm1/Function.h"
 #include "avm1/Object.h"
 #include "player/Host.h"
 
@@ -44,6 +45,9 @@ int displayPropertyIndex(const std::string& name);
 std::string dotPath(const DisplayObject* clip);
 // "/a/b" ("/" for the root), as _target reads.
 std::string slashPath(const DisplayObject* clip);
+
+// getDepth of clips, buttons and text fields.
+Value getDepth(Vm& vm, NativeCall& call);
 
 // The script face of a button or text field: its display properties, its path as its text.
 class StageObject final : public Object {

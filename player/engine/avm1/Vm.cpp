@@ -43,6 +43,7 @@ void Vm::installBuiltins() {
     installLoadVars(*this);
     installTimers(*this);
     installMouse(*this);
+    installTextField(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -126,7 +127,12 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         auto w = obj->watches.find(k);
         if (w != obj->watches.end()) {
             Object::Watch watch = w->second;
-            Value old = get(obj, name);
+            // A property behind a getter tells the watcher no old value.
+            Value old;
+            Object* holder = obj;
+            Property* p = nullptr;
+            for (int depth = 0; holder && !p && depth < kMaxChain; ++depth, holder = holder->proto()) p = holder->findOwn(k);
+            if (!p || !(p->getter || p->setter)) old = get(obj, name);
             value = call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
         }
     }

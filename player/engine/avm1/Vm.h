@@ -282,5 +282,6 @@ void installSystem(Vm& vm);
 void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
+void installTextField(Vm& vm);
 
 }  // namespace swf::avm1

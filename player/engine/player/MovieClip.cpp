@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "player/EditTextInstance.h"
 #include "player/PlayerContext.h"
 
 namespace swf {
@@ -269,6 +270,13 @@ uint16_t MovieClip::exportedCharacter(const std::string& name) const {
     for (const auto& [exported, id] : movie.exports)
         if (equalsNoCase(exported, name)) return playedYet(exported) ? id : 0;
     return 0;
+}
+
+DisplayObject* MovieClip::createTextField(const std::string& name, int32_t depth, std::shared_ptr<const EditTextDef> def) {
+    auto field = std::make_shared<EditTextInstance>(context_, 0, std::move(def));
+    DisplayObject* raw = field.get();
+    placeScripted(std::move(field), name, depth);
+    return raw;
 }
 
 DisplayObject* MovieClip::attachCharacter(uint16_t characterId, const std::string& name, int32_t depth) {

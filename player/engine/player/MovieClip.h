@@ -16,6 +16,8 @@
 
 namespace swf {
 
+struct EditTextDef;
+
 class MovieClip final : public DisplayObject, public TimelineControl {
 public:
     MovieClip(PlayerContext& context, uint16_t characterId, const Timeline& timeline);
@@ -62,6 +64,8 @@ public:
     // The character a movie exports under `name` (ExportAssets), 0 when none: matched exactly
     // first, then without regard to case.
     uint16_t exportedCharacter(const std::string& name) const;
+    // A new text field of `def` (createTextField: no character behind it).
+    DisplayObject* createTextField(const std::string& name, int32_t depth, std::shared_ptr<const EditTextDef> def);
     // A new instance of `characterId`, or null when it names nothing displayable.
     DisplayObject* attachCharacter(uint16_t characterId, const std::string& name, int32_t depth);
     // Moves `child` to `depth`, swapping with whatever stands there.

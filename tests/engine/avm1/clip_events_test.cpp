@@ -150,6 +150,48 @@ TEST(StageObjects, ButtonsAndTextFieldsAreObjectsScriptsReachByName) {
     EXPECT_EQ(vm.get(txt.object(), "_parent").object(), root);
 }
 
+TEST(StageObjects, TextFieldsMadeByScriptTakeTextAndHtml) {
+    MovieBuilder b;
+    b.def().header.version = 8;
+    b.frame({});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* root = vm.clipObject(&player.root());
+    Value field = vm.call(vm.get(root, "createTextField"), Value(root),
+                          {Value("t"), Value(3), Value(10), Value(20), Value(100), Value(30)});
+    ASSERT_TRUE(field.isObject());
+    EXPECT_EQ(vm.toString(field), "_level0.t");
+    EXPECT_EQ(vm.toString(vm.get(field.object(), "_x")), "10");
+    EXPECT_EQ(vm.toString(vm.get(field.object(), "text")), "");
+    vm.set(field.object(), "text", Value("a<b>"));
+    EXPECT_EQ(vm.toString(vm.get(field.object(), "text")), "a<b>");
+    EXPECT_EQ(vm.toString(vm.get(field.object(), "length")), "4");
+    vm.set(field.object(), "html", Value(true));
+    vm.set(field.object(), "htmlText", Value("<b>bold</b> &amp; plain"));
+    EXPECT_EQ(vm.toString(vm.get(field.object(), "text")), "bold & plain");
+    EXPECT_EQ(vm.toString(vm.get(field.object(), "htmlText")), "<b>bold</b> &amp; plain");
+    // A watcher of text hears no old value: the property is the field's own.
+    Object* fieldObj = field.object();
+    vm.call(vm.get(fieldObj, "watch"), field, {Value("text"), Value(vm.newNative([](Vm& vm, NativeCall& c) {
+        vm.host().trace("old " + vm.toString(c.arg(1)));
+        return c.arg(2);
+    }))});
+    vm.set(fieldObj, "text", Value("x"));
+    EXPECT_EQ(host.lines, Lines{"old undefined"});
+    // Files before version 8 get nothing back.
+    MovieBuilder b7;
+    b7.def().header.version = 7;
+    b7.frame({});
+    Player older(b7.build(), host);
+    Object* root7 = older.scriptMachine().clipObject(&older.root());
+    EXPECT_TRUE(older.scriptMachine()
+                    .call(older.scriptMachine().get(root7, "createTextField"), Value(root7),
+                          {Value("t"), Value(1), Value(0), Value(0), Value(10), Value(10)})
+                    .isUndefined());
+    EXPECT_EQ(older.root().children().size(), 1u);
+}
+
 TEST(MouseListeners, AnyValueIsListedOnceAndRemovedByStrictEquality) {
     ScriptHost host;
     Vm vm(host, 8);
