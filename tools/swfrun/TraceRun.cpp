@@ -19,6 +19,8 @@ public:
     std::optional<std::vector<uint8_t>> fetch(const UrlRequest& request) override {
         std::string path = request.url.substr(0, request.url.find('?'));
         if (path.empty() || path.find("://") != std::string::npos || path.front() == '/') return std::nullopt;
+        for (const auto& part : std::filesystem::path(path))
+            if (part == "..") return std::nullopt;  // nothing outside the movie's folder
         std::ifstream in(folder_ / path, std::ios::binary);
         if (!in) return std::nullopt;
         return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

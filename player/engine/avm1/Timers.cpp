@@ -44,6 +44,8 @@ Value clearTimer(Vm& vm, NativeCall& c) {
 }  // namespace
 
 int32_t Vm::addTimer(Timer timer) {
+    // A script starting timers in a loop would otherwise grow the list without bound.
+    if (timers_.size() >= kMaxTimers) throw ScriptAbort("too many timers");
     timer.id = nextTimerId_++;
     timer.dueMillis = host_.milliseconds() + std::max<uint64_t>(timer.periodMillis, 1);
     timers_.push_back(std::move(timer));

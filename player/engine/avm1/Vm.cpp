@@ -444,7 +444,11 @@ bool Vm::runGuarded(Body body) {
 
 // ---- the machine's side --------------------------------------------------------------------
 
-void Vm::requestLoad(PendingLoad load) { pendingLoads_.push_back(std::move(load)); }
+void Vm::requestLoad(PendingLoad load) {
+    // Each request reaches the host; a script asking in a loop is stopped instead.
+    if (pendingLoads_.size() >= kMaxPendingLoads) throw ScriptAbort("too many loads in one frame");
+    pendingLoads_.push_back(std::move(load));
+}
 
 bool Vm::completeLoads() {
     if (pendingLoads_.empty()) return false;

@@ -223,6 +223,8 @@ public:
         uint64_t dueMillis = 0;
         bool repeat = true;
     };
+    static constexpr size_t kMaxTimers = 1u << 16;
+    static constexpr size_t kMaxPendingLoads = 1024;
     int32_t addTimer(Timer timer);
     void removeTimer(int32_t id);
     // Calls the timers that are due by the host's clock, earliest first; one that fell far

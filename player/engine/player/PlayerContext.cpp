@@ -132,7 +132,10 @@ void PlayerContext::runQueuedActions() {
 
 void PlayerContext::runTimers() {
     vm_->rootClip = root;
+    // All the timers of a frame share one script budget, as a frame's queued blocks do.
+    vm_->holdBudget();
     vm_->runTimers();
+    vm_->releaseBudget();
     runQueuedActions();  // what the timers queued
 }
 

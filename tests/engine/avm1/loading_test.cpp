@@ -185,5 +185,14 @@ TEST_F(Timers, AZeroIntervalRunsOnceAFrame) {
     EXPECT_EQ(host.lines.size(), 2u);
 }
 
+TEST_F(Timers, AScriptStartingTimersOrLoadsWithoutEndIsStopped) {
+    Value fn = tracer("x");
+    for (size_t i = 0; i < Vm::kMaxTimers; ++i) global("setInterval", {fn, Value(1000)});
+    EXPECT_THROW(global("setInterval", {fn, Value(1000)}), ScriptAbort);
+    Value xml = construct("XML");
+    for (size_t i = 0; i < Vm::kMaxPendingLoads; ++i) call(xml, "load", {Value("a.xml")});
+    EXPECT_THROW(call(xml, "load", {Value("a.xml")}), ScriptAbort);
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
