@@ -14,7 +14,17 @@ namespace {
 
 class TraceHost final : public Host {
 public:
-    explicit TraceHost(TraceRunResult& result) : result_(result) {}
+    TraceHost(TraceRunResult& result, std::filesystem::path folder) : result_(result), folder_(std::move(folder)) {}
+    // Relative URLs name files beside the movie (a query is ignored); there is no network.
+    std::optional<std::vector<uint8_t>> fetch(const UrlRequest& request) override {
+        std::string path = request.url.substr(0, request.url.find('?'));
+        if (path.empty() || path.find("://") != std::string::npos || path.front() == '/') return std::nullopt;
+        for (const auto& part : std::filesystem::path(path))
+            if (part == "..") return std::nullopt;  // nothing outside the movie's folder
+        std::ifstream in(folder_ / path, std::ios::binary);
+        if (!in) return std::nullopt;
+        return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
     void trace(const std::string& line) override {
         // One output line per line of text: a traced string may hold line breaks.
         std::string current;
@@ -38,6 +48,7 @@ public:
 
 private:
     TraceRunResult& result_;
+    std::filesystem::path folder_;
 };
 
 InputStep::Kind kindOf(const std::string& type) {
@@ -87,12 +98,12 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
         result.error = decoded.error.message.empty() ? "not a movie" : decoded.error.message;
         return result;
     }
-    TraceHost host(result);
+    TraceHost host(result, moviePath.parent_path());
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
     Player player(decoded.movie, host);
     size_t nextInput = 0;
-    for (int frame = 1; frame < options.frames && !result.quit; ++frame) {
-        // Input up to the next Wait happens before this frame.
+    // Input up to the next Wait happens before the next frame.
+    auto feedInput = [&] {
         while (nextInput < options.input.size()) {
             const InputStep& step = options.input[nextInput++];
             if (step.kind == InputStep::Kind::Wait) break;
@@ -100,9 +111,14 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
             else if (step.kind == InputStep::Kind::MouseDown) player.mouseDown(step.x, step.y);
             else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y);
         }
+    };
+    for (int frame = 1; frame < options.frames && !result.quit; ++frame) {
+        feedInput();
         host.now = static_cast<uint64_t>(frame * frameMillis);
         player.advance();
     }
+    // Events after the last Wait still reach the movie, after its last frame.
+    if (!result.quit) feedInput();
     return result;
 }
 

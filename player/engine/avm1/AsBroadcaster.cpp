@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "avm1/Builtins.h"
+#include "avm1/Comparison.h"
 
 namespace swf::avm1 {
 
@@ -16,9 +17,8 @@ ArrayObject* listenersOf(Vm& vm, const Value& self) {
 }
 
 bool removeFrom(ArrayObject& list, const Value& listener) {
-    auto it = std::find_if(list.items.begin(), list.items.end(), [&](const Value& v) {
-        return v.kind() == listener.kind() && (v.isObject() ? v.object() == listener.object() : false);
-    });
+    // Any value can be listed (null and numbers too) and is found again by strict equality.
+    auto it = std::find_if(list.items.begin(), list.items.end(), [&](const Value& v) { return strictEquals(v, listener); });
     if (it == list.items.end()) return false;
     list.items.erase(it);
     return true;
@@ -64,6 +64,13 @@ Value initialize(Vm& vm, NativeCall& c) {
 Value construct(Vm& vm, NativeCall& c) { return c.self; }
 
 }  // namespace
+
+void makeBroadcaster(Vm& vm, Object* target) {
+    Object* broadcaster = vm.get(vm.global, "AsBroadcaster").object();
+    for (const char* method : {"broadcastMessage", "addListener", "removeListener"})
+        vm.define(target, method, broadcaster ? vm.get(broadcaster, method) : Value());
+    vm.define(target, "_listeners", Value(vm.newArray()));
+}
 
 void installAsBroadcaster(Vm& vm) {
     Object* proto = vm.newObject();

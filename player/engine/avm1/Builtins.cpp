@@ -11,6 +11,24 @@ FunctionObject* defineClass(Vm& vm, const std::string& name, Object* proto, Nati
     return ctor;
 }
 
+Object* packageObject(Vm& vm, const std::string& path) {
+    Object* at = vm.global;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t dot = path.find('.', start);
+        if (dot == std::string::npos) dot = path.size();
+        std::string name = path.substr(start, dot - start);
+        Object* next = vm.get(at, name).object();
+        if (!next) {
+            next = vm.newObject();
+            vm.define(at, name, Value(next));
+        }
+        at = next;
+        start = dot + 1;
+    }
+    return at;
+}
+
 Value thisPrimitive(const NativeCall& call) {
     if (Object* o = call.self.object(); o && o->hasPrimitive) return o->primitive;
     return call.self;

@@ -1,11 +1,15 @@
 #include "avm1/ClipObject.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
 #include "avm1/Builtins.h"
+#include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
+#include "player/ActionInterpreter.h"
 #include "player/MovieClip.h"
 
 namespace swf::avm1 {
@@ -19,7 +23,7 @@ constexpr const char* kPropertyNames[] = {"_x", "_y", "_xscale", "_yscale", "_cu
                                           "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
 constexpr int kPropertyCount = static_cast<int>(std::size(kPropertyNames));
 
-int propertyIndex(const std::string& name) {
+int propertyIndexOf(const std::string& name) {
     if (name.empty() || name[0] != '_') return -1;
     std::string lower = asciiLower(name);
     for (int i = 0; i < kPropertyCount; ++i)
@@ -42,13 +46,78 @@ void setLinear(Matrix& m, double xs, double ys, double degrees) {
     m.d = std::cos(r) * ys / 100;
 }
 
+bool sameLinearPart(const Matrix& x, const Matrix& y) { return x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d; }
+
+// Scale and rotation as scripts see them: as a script last set them while the matrix is the
+// one they made, else read off the matrix.
+DisplayObject::ScriptTransform transformOf(const DisplayObject& o) {
+    if (o.scriptTransform && sameLinearPart(o.scriptTransform->madeMatrix, o.matrix)) return *o.scriptTransform;
+    return {xScale(o.matrix), yScale(o.matrix), rotation(o.matrix), o.matrix};
+}
+
+void setTransform(DisplayObject& o, DisplayObject::ScriptTransform t) {
+    auto finite = [](double scale) { return std::clamp(scale, -1e9, 1e9); };
+    setLinear(o.matrix, finite(t.xScale), finite(t.yScale), t.rotation);
+    t.madeMatrix = o.matrix;
+    o.scriptTransform = t;
+}
+
 // Positions are whole twips in 32 bits: an infinite one wraps to the smallest.
 double toTwips(double pixels) {
     double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
     return static_cast<double>(toInt32(twips));
 }
 
+// _xmouse and _ymouse: the pointer in the clip's own coordinates, in pixels.
+double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
+    double x = 0, y = 0;
+    if (vm.services) vm.services->pointer(x, y);
+    Matrix toStage = clip->matrix;
+    for (const MovieClip* c = clip->parent; c; c = c->parent) toStage = c->matrix * toStage;
+    double lx, ly;
+    toStage.inverted().apply(x, y, lx, ly);
+    return (wantX ? lx : ly) / 20;
+}
+
 }  // namespace
+
+int displayPropertyIndex(const std::string& name) { return propertyIndexOf(name); }
+
+DisplayObject* ClipObject::displayObject() const { return clip(); }
+
+bool StageObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
+    DisplayObject* o = instance();
+    if (!o) return false;
+    int index = propertyIndexOf(name);
+    if (index >= 0) {
+        out = getClipProperty(vm, o, index);
+        return true;
+    }
+    if (asciiLower(name) == "_parent") {
+        out = o->parent ? Value(vm.clipObject(o->parent)) : Value();
+        return true;
+    }
+    return false;
+}
+
+bool StageObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
+    DisplayObject* o = instance();
+    int index = o ? propertyIndexOf(name) : -1;
+    if (index < 0) return false;
+    setClipProperty(vm, o, index, value);
+    return true;
+}
+
+Object* Vm::stageObject(DisplayObject* instance) {
+    if (!instance) return nullptr;
+    if (MovieClip* clip = instance->asClip()) return clipObject(clip);
+    if (instance->scriptObject) return instance->scriptObject;
+    Object* cls = get(global, instance->asButton() ? "Button" : "TextField").object();
+    Object* proto = cls ? get(cls, "prototype").object() : nullptr;
+    StageObject* obj = make<StageObject>(proto ? proto : objectProto, instance->weak_from_this());
+    instance->scriptObject = obj;
+    return obj;
+}
 
 MovieClip* ClipObject::clip() const {
     auto locked = clip_.lock();
@@ -58,7 +127,7 @@ MovieClip* ClipObject::clip() const {
 bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     MovieClip* mc = clip();
     if (!mc) return false;
-    int index = propertyIndex(name);
+    int index = propertyIndexOf(name);
     if (index >= 0) {
         out = getClipProperty(vm, mc, index);
         return true;
@@ -66,6 +135,10 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     std::string lower = asciiLower(name);
     if (lower == "_parent") {
         out = mc->parent ? Value(vm.clipObject(mc->parent)) : Value();
+        return true;
+    }
+    if (lower == "_global" && vm.version() >= 6) {
+        out = Value(vm.global);
         return true;
     }
     if (lower == "_root" || lower == "_level0") {
@@ -77,9 +150,8 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     std::string k = vm.key(name);
     if (findOwn(k)) return false;
     for (const auto& [depth, child] : mc->children()) {
-        MovieClip* childClip = child->asClip();
-        if (childClip && !child->name.empty() && vm.key(child->name) == k) {
-            out = Value(vm.clipObject(childClip));
+        if (child->scriptable() && !child->name.empty() && vm.key(child->name) == k) {
+            out = Value(vm.stageObject(child.get()));
             return true;
         }
     }
@@ -89,27 +161,28 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
 bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
     MovieClip* mc = clip();
     if (!mc) return false;
-    int index = propertyIndex(name);
+    int index = propertyIndexOf(name);
     if (index < 0) return false;
     setClipProperty(vm, mc, index, value);
     return true;
 }
 
-Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
+Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     const Matrix& m = clip->matrix;
+    MovieClip* timeline = clip->asClip();
     switch (index) {
     case 0: return Value(m.tx / 20);
     case 1: return Value(m.ty / 20);
-    case 2: return Value(xScale(m));
-    case 3: return Value(yScale(m));
-    case 4: return Value(static_cast<double>(clip->currentFrame() + 1));
-    case 5: return Value(static_cast<double>(clip->frameCount()));
+    case 2: return Value(transformOf(*clip).xScale);
+    case 3: return Value(transformOf(*clip).yScale);
+    case 4: return timeline ? Value(static_cast<double>(timeline->currentFrame() + 1)) : Value();
+    case 5: return timeline ? Value(static_cast<double>(timeline->frameCount())) : Value();
     case 6: return Value(clip->colorTransform.aMult * 100.0 / 256);
     case 7: return Value(clip->visible);
     case 8: case 9: return Value(0.0);  // bounds of scripted content come with the display integration
-    case 10: return Value(rotation(m));
+    case 10: return Value(transformOf(*clip).rotation);
     case 11: return Value(slashPath(clip));
-    case 12: return Value(static_cast<double>(clip->loadedFrameCount()));
+    case 12: return timeline ? Value(static_cast<double>(timeline->loadedFrameCount())) : Value();
     case 13: return Value(clip->name);
     case 14: return Value("");
     case 15: return Value("");
@@ -117,29 +190,54 @@ Value getClipProperty(Vm& vm, MovieClip* clip, int index) {
     case 17: return Value(1.0);
     case 18: return Value(5.0);
     case 19: return Value("HIGH");
-    case 20: case 21: return Value(0.0);
+    case 20: case 21: return Value(pointerInClip(vm, clip, index == 20));
     default: return Value();
     }
 }
 
-void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
-    double d = vm.toNumber(value);
+void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value) {
+    // _name takes text (only toString runs); the others read a number.
+    double d = index == 13 ? 0.0 : vm.toNumber(value);
     Matrix& m = clip->matrix;
     switch (index) {
     case 0: if (!value.isNullish() && !std::isnan(d)) m.tx = toTwips(d); break;
     case 1: if (!value.isNullish() && !std::isnan(d)) m.ty = toTwips(d); break;
-    case 2: if (std::isfinite(d)) setLinear(m, d, yScale(m), rotation(m)); break;
-    case 3: if (std::isfinite(d)) setLinear(m, xScale(m), d, rotation(m)); break;
-    case 6:
-        if (std::isfinite(d)) clip->colorTransform.aMult = static_cast<int16_t>(std::clamp(d * 256 / 100, -32768.0, 32767.0));
+    case 2:
+    case 3:
+        // undefined, null and NaN leave the scale as it was; an infinite one is kept as such
+        // (the matrix holds a large finite stand-in).
+        if (!value.isNullish() && !std::isnan(d)) {
+            DisplayObject::ScriptTransform t = transformOf(*clip);
+            (index == 2 ? t.xScale : t.yScale) = d;
+            setTransform(*clip, t);
+        }
         break;
-    case 7: clip->visible = value.isBoolean() ? value.boolean() : d != 0 && !std::isnan(d); break;
+    // A value that is no number (undefined, null, NaN, text that does not read as one) leaves
+    // the property as it was; an infinite alpha becomes 0.
+    case 6:
+        if (!value.isNullish() && !std::isnan(d))
+            clip->colorTransform.aMult =
+                std::isfinite(d) ? static_cast<int16_t>(std::clamp(d * 256 / 100, -32768.0, 32767.0)) : int16_t{0};
+        break;
+    case 7:
+        if (value.isBoolean()) clip->visible = value.boolean();
+        else if (!value.isNullish() && !std::isnan(d)) clip->visible = d != 0;
+        break;
     case 10:
-        if (std::isfinite(d)) {
+        // undefined, null and NaN leave the rotation alone; an infinite one reads back as NaN
+        // and leaves the matrix as it was.
+        if (!value.isNullish() && !std::isnan(d)) {
             double r = std::fmod(d, 360);
             if (r > 180) r -= 360;
             if (r < -180) r += 360;
-            setLinear(m, xScale(m), yScale(m), r);
+            DisplayObject::ScriptTransform t = transformOf(*clip);
+            t.rotation = r;
+            if (std::isnan(r)) {
+                t.madeMatrix = clip->matrix;
+                clip->scriptTransform = t;
+            } else {
+                setTransform(*clip, t);
+            }
         }
         break;
     case 13: clip->name = vm.toString(value); break;
@@ -147,17 +245,17 @@ void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value) {
     }
 }
 
-std::string dotPath(const MovieClip* clip) {
-    std::vector<const MovieClip*> chain;
-    for (const MovieClip* c = clip; c; c = c->parent) chain.push_back(c);
+std::string dotPath(const DisplayObject* clip) {
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
     std::string out = "_level0";
     for (size_t i = chain.size() - 1; i-- > 0;) out += "." + chain[i]->name;
     return out;
 }
 
-std::string slashPath(const MovieClip* clip) {
-    std::vector<const MovieClip*> chain;
-    for (const MovieClip* c = clip; c; c = c->parent) chain.push_back(c);
+std::string slashPath(const DisplayObject* clip) {
+    std::vector<const DisplayObject*> chain;
+    for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
     if (chain.size() == 1) return "/";
     std::string out;
     for (size_t i = chain.size() - 1; i-- > 0;) out += "/" + chain[i]->name;
@@ -174,6 +272,21 @@ MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
     if (lower == "this") return from;
     if (p.find("//") != std::string::npos) return nullptr;  // an empty step names no clip
     return dynamic_cast<MovieClip*>(from->resolvePath(p));
+}
+
+void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method) {
+    if (!into) return;
+    UrlRequest request{url, method == UrlMethod::Post ? UrlMethod::Post : UrlMethod::Get, {}, {}};
+    if (method != UrlMethod::None && from) {
+        std::string vars = encodeVariables(vm, vm.clipObject(from));
+        if (method == UrlMethod::Post) {
+            request.body = vars;
+            request.contentType = "application/x-www-form-urlencoded";
+        } else if (!vars.empty()) {
+            request.url += (url.find('?') == std::string::npos ? "?" : "&") + vars;
+        }
+    }
+    vm.requestLoad({PendingLoad::Kind::Variables, vm.clipObject(into), std::move(request)});
 }
 
 Object* Vm::clipObject(MovieClip* clip) {
@@ -239,12 +352,138 @@ Value gotoAndStop(Vm& vm, NativeCall& c) {
     }
     return Value();
 }
+}  // namespace
+
+// Clips, buttons and text fields alike.
 Value getDepth(Vm&, NativeCall& c) {
+    Object* o = c.self.object();
+    DisplayObject* instance = o ? o->displayObject() : nullptr;
+    return instance ? Value(static_cast<double>(instance->depth) - MovieClip::kScriptDepthOffset) : Value();
+}
+
+namespace {
+
+// A depth as scripts count it (0 is the first depth above the timeline's), as the display
+// list counts it.
+int32_t listDepth(Vm& vm, const Value& v) {
+    int64_t d = static_cast<int64_t>(vm.toInt32(v)) + MovieClip::kScriptDepthOffset;
+    return static_cast<int32_t>(std::clamp<int64_t>(d, INT32_MIN, INT32_MAX));
+}
+
+// Copies the enumerable properties of an init object onto a new clip's object.
+void copyInitObject(Vm& vm, Object* target, const Value& init) {
+    Object* from = init.object();
+    if (!from || !target) return;
+    for (const std::string& name : vm.enumerate(from)) vm.set(target, name, vm.get(from, name));
+}
+
+Value createEmptyMovieClip(Vm& vm, NativeCall& c) {
     MovieClip* mc = selfClip(c);
-    return mc ? Value(static_cast<double>(mc->depth) - 16384) : Value();
+    if (!mc || c.args.size() < 2) return Value();
+    MovieClip* created = mc->createEmptyClip(vm.toString(c.args[0]), listDepth(vm, c.args[1]));
+    return Value(vm.clipObject(created));
+}
+
+// The class a movie linked to a library symbol with Object.registerClass (the latest wins).
+Object* registeredClass(Vm& vm, const std::string& symbol) {
+    for (auto it = vm.registeredClasses.rbegin(); it != vm.registeredClasses.rend(); ++it)
+        if (vm.key(it->first) == vm.key(symbol)) return it->second;
+    return nullptr;
+}
+
+Value attachMovie(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.size() < 3) return Value();
+    std::string symbol = vm.toString(c.args[0]);
+    uint16_t id = mc->exportedCharacter(symbol);
+    if (!id) return Value();
+    Object* cls = registeredClass(vm, symbol);
+    DisplayObject* attached = mc->attachCharacter(id, vm.toString(c.args[1]), listDepth(vm, c.args[2]));
+    MovieClip* clip = attached ? attached->asClip() : nullptr;
+    if (!clip) return Value();
+    Object* obj = vm.clipObject(clip);
+    if (Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr) obj->setProto(proto);
+    copyInitObject(vm, obj, c.arg(3));
+    if (cls) vm.call(Value(cls), Value(obj), {});
+    if (vm.services) vm.services->queueClipEvent(*clip, "onLoad");
+    return Value(obj);
+}
+
+Value duplicateMovieClip(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || !mc->parent || c.args.size() < 2) return Value();
+    MovieClip* parent = mc->parent;
+    std::string name = vm.toString(c.args[0]);
+    int32_t depth = listDepth(vm, c.args[1]);
+    DisplayObject* copy = mc->characterId() ? parent->attachCharacter(mc->characterId(), name, depth)
+                                            : parent->createEmptyClip(name, depth);
+    MovieClip* clip = copy ? copy->asClip() : nullptr;
+    if (!clip) return Value();
+    clip->matrix = mc->matrix;
+    clip->colorTransform = mc->colorTransform;
+    clip->visible = mc->visible;
+    Object* obj = vm.clipObject(clip);
+    copyInitObject(vm, obj, c.arg(2));
+    return Value(obj);
+}
+
+// Only clips at script depths (0 and up) can be removed by a script.
+Value removeMovieClip(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (mc && mc->parent && mc->depth >= MovieClip::kScriptDepthOffset) mc->parent->removeScripted(*mc);
+    return Value();
+}
+
+Value swapDepths(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || !mc->parent || c.args.empty()) return Value();
+    int32_t depth;
+    if (Object* o = c.args[0].object()) {
+        ClipObject* other = o->asClip();
+        MovieClip* target = other ? other->clip() : nullptr;
+        if (!target || target->parent != mc->parent) return Value();
+        depth = target->depth;
+    } else {
+        double d = vm.toNumber(c.args[0]);
+        if (std::isnan(d)) return Value();
+        depth = listDepth(vm, c.args[0]);
+    }
+    mc->parent->swapChildDepth(*mc, depth);
+    return Value();
+}
+
+Value getNextHighestDepth(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    return mc ? Value(static_cast<double>(mc->nextHighestDepth() - MovieClip::kScriptDepthOffset)) : Value();
+}
+
+// Instances that are not clips (shapes, text) answer with the clip holding them.
+Value getInstanceAtDepth(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.empty()) return Value();
+    DisplayObject* child = mc->childAt(listDepth(vm, c.args[0]));
+    if (!child) return Value();
+    return Value(child->scriptable() ? vm.stageObject(child) : vm.clipObject(mc));
+}
+
+Value loadVariables(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.empty()) return Value();
+    std::string method = c.arg(1).isUndefined() ? "" : asciiLower(vm.toString(c.arg(1)));
+    UrlMethod m = method == "get" ? UrlMethod::Get : method == "post" ? UrlMethod::Post : UrlMethod::None;
+    loadClipVariables(vm, mc, mc, vm.toString(c.args[0]), m);
+    return Value();
 }
 
 }  // namespace
+
+void installButtonClass(Vm& vm) {
+    for (const char* name : {"Button"}) {
+        Object* proto = vm.newObject();
+        defineClass(vm, name, proto, [](Vm&, NativeCall&) { return Value(); });
+        vm.defineMethod(proto, "getDepth", getDepth);
+    }
+}
 
 void installClipClass(Vm& vm) {
     Object* proto = vm.newObject();
@@ -257,6 +496,15 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "gotoAndPlay", gotoAndPlay);
     vm.defineMethod(proto, "gotoAndStop", gotoAndStop);
     vm.defineMethod(proto, "getDepth", getDepth);
+    vm.defineMethod(proto, "createEmptyMovieClip", createEmptyMovieClip);
+    vm.defineMethod(proto, "attachMovie", attachMovie);
+    vm.defineMethod(proto, "duplicateMovieClip", duplicateMovieClip);
+    vm.defineMethod(proto, "removeMovieClip", removeMovieClip);
+    vm.defineMethod(proto, "swapDepths", swapDepths);
+    vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
+    vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
+    vm.defineMethod(proto, "loadVariables", loadVariables);
+    installButtonClass(vm);
 }
 
 }  // namespace swf::avm1

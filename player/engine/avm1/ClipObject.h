@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "avm1/Function.h"
 #include "avm1/Object.h"
+#include "player/Host.h"
 
 namespace swf {
 class DisplayObject;
@@ -20,6 +22,7 @@ public:
 
     MovieClip* clip() const;
     ClipObject* asClip() override { return this; }
+    DisplayObject* displayObject() const override;
     const char* typeName() const override { return "movieclip"; }
     bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
     bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
@@ -28,13 +31,36 @@ private:
     std::weak_ptr<DisplayObject> clip_;
 };
 
-// GetProperty / SetProperty by index (0 _x ... 21 _ymouse).
-Value getClipProperty(Vm& vm, MovieClip* clip, int index);
-void setClipProperty(Vm& vm, MovieClip* clip, int index, const Value& value);
+// loadVariables: the text at `url` becomes variables of `into` once the frame's scripts are
+// done; with GET or POST the variables of `from` go along.
+void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method);
+
+// GetProperty / SetProperty by index (0 _x ... 21 _ymouse), of clips and of the buttons and
+// text fields scripts reach (frame properties are the clip's only).
+Value getClipProperty(Vm& vm, DisplayObject* clip, int index);
+void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value);
+// The index of a display property name ("_x" is 0), or -1.
+int displayPropertyIndex(const std::string& name);
 // "_level0.a.b", as a clip converts to a string.
-std::string dotPath(const MovieClip* clip);
+std::string dotPath(const DisplayObject* clip);
 // "/a/b" ("/" for the root), as _target reads.
-std::string slashPath(const MovieClip* clip);
+std::string slashPath(const DisplayObject* clip);
+
+// getDepth of clips, buttons and text fields.
+Value getDepth(Vm& vm, NativeCall& call);
+
+// The script face of a button or text field: its display properties, its path as its text.
+class StageObject final : public Object {
+public:
+    StageObject(Object* proto, std::weak_ptr<DisplayObject> instance) : Object(proto), instance_(std::move(instance)) {}
+    DisplayObject* instance() const { return instance_.lock().get(); }
+    DisplayObject* displayObject() const override { return instance(); }
+    bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
+    bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
+
+private:
+    std::weak_ptr<DisplayObject> instance_;
+};
 // A target path in slash ("/a/b", "../c") or dot ("_root.a.b", "_parent.c") form.
 MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "avm1/ClipObject.h"
 #include "avm1/Vm.h"
 
 namespace swf::avm1 {
@@ -17,13 +18,17 @@ Value add2(Vm& vm, const Value& a, const Value& b) {
         pa = vm.toPrimitive(a);
         pb = vm.toPrimitive(b);
     }
+    // An operand whose valueOf gave an object converts again from the original object:
+    // through its toString when text is wanted, through valueOf once more for a number.
+    auto again = [](const Value& original, const Value& primitive) { return primitive.isObject() ? original : primitive; };
     if (pa.isString() || pb.isString()) {
-        std::string left = vm.toString(pa), right = vm.toString(pb);
+        std::string left = vm.toString(again(a, pa)), right = vm.toString(again(b, pb));
         vm.chargeStringBytes(left.size() + right.size());
         std::string s = left + right;
         return Value(std::move(s));
     }
-    return Value(vm.toNumber(pa) + vm.toNumber(pb));
+    double x = vm.toNumber(again(a, pa));
+    return Value(x + vm.toNumber(again(b, pb)));
 }
 
 bool strictEquals(const Value& a, const Value& b) {
@@ -39,7 +44,7 @@ bool strictEquals(const Value& a, const Value& b) {
     return false;
 }
 
-// Objects meet primitives through their valueOf; NaN equals NaN here; files of version 5
+// Objects meet primitives through their valueOf; two NaN numbers are equal; files of version 5
 // compare two objects through their values too, later ones by identity.
 bool looseEquals(Vm& vm, const Value& a, const Value& b) {
     if (a.isObject() && b.isObject()) {
@@ -62,11 +67,20 @@ bool looseEquals(Vm& vm, const Value& a, const Value& b) {
     if (a.isNullish() || b.isNullish()) return a.isNullish() && b.isNullish();
     if (a.isBoolean()) return looseEquals(vm, Value(a.boolean() ? 1.0 : 0.0), b);
     if (b.isBoolean()) return looseEquals(vm, a, Value(b.boolean() ? 1.0 : 0.0));
-    return looseEquals(vm, Value(vm.toNumber(a)), Value(vm.toNumber(b)));
+    // A number met with a string compares numerically, and there NaN equals nothing
+    // ("NaN" == NaN is false though NaN == NaN is true).
+    return vm.toNumber(a) == vm.toNumber(b);
 }
 
 Value lessThan(Vm& vm, const Value& a, const Value& b) {
-    Value pa = vm.toPrimitive(a), pb = vm.toPrimitive(b);
+    // An object that stays an object (its valueOf returns an object, as the default one does)
+    // makes the comparison false, and the right side is then not converted at all. A movie
+    // clip staying itself compares as NaN instead.
+    auto staysObject = [](const Value& p) { return p.isObject() && !p.object()->asClip(); };
+    Value pa = vm.toPrimitive(a);
+    if (staysObject(pa)) return Value(false);
+    Value pb = vm.toPrimitive(b);
+    if (staysObject(pb)) return Value(false);
     if (pa.isString() && pb.isString()) return Value(pa.string() < pb.string());
     double x = vm.toNumber(pa), y = vm.toNumber(pb);
     if (std::isnan(x) || std::isnan(y)) return Value();

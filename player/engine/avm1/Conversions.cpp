@@ -51,9 +51,9 @@ std::string Vm::toString(const Value& v) {
     case Value::Kind::Number: return formatNumber(v.number());
     case Value::Kind::String: return v.string();
     case Value::Kind::Object: {
-        if (ClipObject* clip = v.object()->asClip()) {
-            MovieClip* mc = clip->clip();
-            return mc ? dotPath(mc) : "";
+        if (v.object()->asClip() || dynamic_cast<StageObject*>(v.object())) {
+            DisplayObject* instance = v.object()->displayObject();
+            return instance ? dotPath(instance) : "";
         }
         // toString must give a string; anything else prints as the object's type.
         const char* fallback = v.object()->asFunction() ? "[type Function]" : "[type Object]";

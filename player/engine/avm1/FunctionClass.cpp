@@ -8,11 +8,13 @@ namespace {
 // Function(f) gives f back; with nothing to give back it makes an object.
 Value functionCall(Vm& vm, NativeCall& c) { return c.args.empty() ? Value(vm.newObject()) : c.args[0]; }
 
+// call and apply with no receiver (undefined or null) run the function on the global object.
+Value receiver(Vm& vm, const Value& self) { return self.isNullish() ? Value(vm.global) : self; }
+
 Value callMethod(Vm& vm, NativeCall& c) {
     std::vector<Value> args;
     for (size_t i = 1; i < c.args.size(); ++i) args.push_back(c.args[i]);
-    Value self = c.arg(0);
-    return vm.call(c.self, self.isNullish() ? Value() : self, std::move(args));
+    return vm.call(c.self, receiver(vm, c.arg(0)), std::move(args));
 }
 
 Value applyMethod(Vm& vm, NativeCall& c) {
@@ -22,8 +24,7 @@ Value applyMethod(Vm& vm, NativeCall& c) {
         size_t count = n > 0 ? static_cast<size_t>(std::min(n, 65536.0)) : 0;
         for (size_t i = 0; i < count; ++i) args.push_back(vm.get(list, std::to_string(i)));
     }
-    Value self = c.arg(0);
-    return vm.call(c.self, self.isNullish() ? Value() : self, std::move(args));
+    return vm.call(c.self, receiver(vm, c.arg(0)), std::move(args));
 }
 
 }  // namespace

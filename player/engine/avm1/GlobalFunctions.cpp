@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "avm1/Builtins.h"
+#include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
 
@@ -10,9 +11,19 @@ namespace swf::avm1 {
 namespace {
 
 Value parseInt(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     bool radixGiven = c.args.size() >= 2;
     int radix = radixGiven ? vm.toInt32(c.arg(1)) : 10;
     return Value(parseIntPrefix(vm.toString(c.arg(0)), radix, radixGiven));
+}
+
+// ASnative(table, index): a built-in by the runtime's own numbering. Unknown entries of the
+// Math table behave as a Math function with no result; others are undefined.
+Value asNative(Vm& vm, NativeCall& c) {
+    std::pair<int32_t, int32_t> id{vm.toInt32(c.arg(0)), vm.toInt32(c.arg(1))};
+    if (auto it = vm.nativeFunctions.find(id); it != vm.nativeFunctions.end()) return Value(it->second);
+    if (id.first == 200) return Value(vm.newNative(mathTableGap));
+    return Value();
 }
 
 Value parseFloat(Vm& vm, NativeCall& c) { return Value(parseFloatPrefix(vm.toString(c.arg(0)))); }
@@ -21,40 +32,8 @@ double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNum
 Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(numberArg(vm, c))); }
 Value isFinite(Vm& vm, NativeCall& c) { return Value(std::isfinite(numberArg(vm, c))); }
 
-Value escape(Vm& vm, NativeCall& c) {
-    std::string s = vm.toString(c.arg(0)), out;
-    static const char* hex = "0123456789ABCDEF";
-    for (unsigned char ch : s) {
-        bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
-        if (plain) {
-            out += static_cast<char>(ch);
-        } else {
-            out += '%';
-            out += hex[ch >> 4];
-            out += hex[ch & 15];
-        }
-    }
-    return Value(out);
-}
-
-Value unescape(Vm& vm, NativeCall& c) {
-    std::string s = vm.toString(c.arg(0)), out;
-    auto hexValue = [](char h) -> int {
-        if (h >= '0' && h <= '9') return h - '0';
-        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-        return -1;
-    };
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() + 0 && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return Value(out);
-}
+Value escape(Vm& vm, NativeCall& c) { return Value(urlEscape(vm.toString(c.arg(0)))); }
+Value unescape(Vm& vm, NativeCall& c) { return Value(urlUnescape(vm.toString(c.arg(0)))); }
 
 // ASSetPropFlags(object, names, set, clear): names is a comma list, an array, or null for
 // every property.
@@ -86,7 +65,9 @@ Value setPropFlags(Vm& vm, NativeCall& c) {
         if (set & 0x80) p->minVersion = 6;
         if (set & 0x400) p->minVersion = 7;
         if (set & 0x1000) p->minVersion = 8;
-        if (clear & (0x80 | 0x400 | 0x1000)) p->minVersion = 0;
+        if (set & 0x2000) p->minVersion = 9;
+        if (set & 0x4000) p->minVersion = 10;
+        if (clear & (0x80 | 0x400 | 0x1000 | 0x2000 | 0x4000)) p->minVersion = 0;
     }
     return Value();
 }
@@ -97,6 +78,7 @@ void installGlobalFunctions(Vm& vm) {
     Object* g = vm.global;
     vm.defineMethod(g, "parseInt", parseInt);
     vm.defineMethod(g, "parseFloat", parseFloat);
+    vm.defineMethod(g, "ASnative", asNative);
     vm.defineMethod(g, "isNaN", isNaN);
     vm.defineMethod(g, "isFinite", isFinite);
     vm.defineMethod(g, "escape", escape);

@@ -20,10 +20,14 @@ namespace {
 // `super` inside a method: `home` is the prototype that held the method (for a constructor,
 // its class's prototype). Members come from the prototype above it, super() calls its
 // __constructor__, and calls keep the original `this`.
+// Frames a timeline may have; WaitForFrame2 counts frame indices up to it as loaded.
+constexpr int32_t kFrameLimit = 16000;
+
 class SuperObject final : public Object {
 public:
     SuperObject(Object* home, Value self) : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {}
     Object* home;
+    Object* scriptProto() const override { return proto() ? proto()->proto() : nullptr; }
     void references(std::vector<Object*>& out) const override {
         Object::references(out);
         if (home) out.push_back(home);
@@ -248,10 +252,10 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
     if (!obj) return Value();
     Object* holder = obj;
     for (int guard = 0; holder && guard < 256 && !vm.hasOwn(holder, name); ++guard) holder = holder->proto();
-    Value fnv = vm.get(obj, name);
+    Value fnv = vm.getOrResolve(obj, name);
     FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
     if (!fn) return Value();
-    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder);
+    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder ? holder : obj);
     return vm.call(fnv, target, std::move(args));
 }
 
@@ -462,24 +466,40 @@ Completion Runner::run(size_t begin, size_t end) {
             uint8_t skip = in.u8();
             Value frame = f.pop();
             if (f.target) {
-                double n = vm_.toNumber(frame);
-                int64_t wanted = toInt32(n);
-                if (frame.isString()) wanted = f.target->frameOfLabel(frame.string()) + 1;
-                if (wanted > static_cast<int64_t>(f.target->loadedFrameCount())) f.skipActions = skip;
+                // A whole number is a frame (0-based after a 32-bit wrap); in a complete movie
+                // frames up to the runtime's limit of 16000 count as loaded, past its end too.
+                // Anything else names a label, and an unknown label counts as loaded.
+                double n = frame.isNumber() ? frame.number() : NAN;
+                int32_t index;
+                if (std::isfinite(n) && n == std::floor(n))
+                    index = static_cast<int32_t>(static_cast<uint32_t>(toInt32(n)) - 1u);
+                else
+                    index = f.target->frameOfLabel(vm_.toString(frame));
+                bool loaded = index < 0 || (f.target->fullyLoaded() ? index <= kFrameLimit
+                                                                    : index < static_cast<int64_t>(f.target->loadedFrameCount()));
+                if (!loaded) f.skipActions = skip;
             }
             break;
         }
         case 0x8B: {
             Reader in(payload);
             std::string path = in.str();
-            setTarget(f, path.empty() ? f.original : resolveClipPath(vm_, f.original, path));
+            MovieClip* clip = path.empty() ? f.original : resolveClipPath(vm_, f.original, path);
+            setTarget(f, clip);
+            // Up to version 6 a target that names no clip sends frame actions to the root, whose
+            // variables the actions then see too.
+            if (!clip && vm_.version() <= 6) f.target = vm_.rootClip;
             break;
         }
         case 0x20: {
             Value t = f.pop();
             MovieClip* clip = nullptr;
-            if (Object* o = t.object(); o && o->asClip()) clip = o->asClip()->clip();
-            else {
+            if (Object* o = t.object(); o && o->asClip()) {
+                // From version 6 a clip is found again by its path: of two clips with one
+                // name, the first one wins whichever was given.
+                clip = o->asClip()->clip();
+                if (clip && vm_.version() >= 6) clip = resolveClipPath(vm_, f.original, slashPath(clip));
+            } else {
                 std::string path = vm_.toString(t);
                 clip = path.empty() ? f.original : resolveClipPath(vm_, f.original, path);
             }
@@ -552,6 +572,12 @@ Completion Runner::run(size_t begin, size_t end) {
             std::string window = f.popString();
             std::string url = f.popString();
             UrlMethod m = (method & 3) == 1 ? UrlMethod::Get : (method & 3) == 2 ? UrlMethod::Post : UrlMethod::None;
+            if (method & 0x80) {
+                // loadVariables: into a clip (by path) or a level ("_level0").
+                MovieClip* into = window.empty() ? f.target : resolveClipPath(vm_, f.target, window);
+                loadClipVariables(vm_, into, f.target, url, m);
+                break;
+            }
             deliverGetUrl(vm_.host(), url, window, m);
             break;
         }
@@ -621,7 +647,13 @@ Completion Runner::run(size_t begin, size_t end) {
             case 0x62: r = a ^ b; break;
             case 0x63: r = static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)); break;
             case 0x64: r = a >> (b & 31); break;
-            case 0x65: r = static_cast<uint32_t>(a) >> (b & 31); break;
+            case 0x65: {
+                // Files up to version 8 see the unsigned result as a signed 32-bit number
+                // (4294967295 >>> 0 is -1 there).
+                uint32_t u = static_cast<uint32_t>(a) >> (b & 31);
+                r = vm_.version() <= 8 ? static_cast<double>(static_cast<int32_t>(u)) : static_cast<double>(u);
+                break;
+            }
             }
             f.push(r);
             break;
@@ -697,7 +729,8 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x4E: {
             std::string name = f.popString();
             Value obj = f.pop();
-            f.push(vm_.getMember(obj, name));
+            Object* o = obj.object();
+            f.push(o ? vm_.getOrResolve(o, name) : vm_.getMember(obj, name));
             break;
         }
         case 0x4F: {
@@ -879,7 +912,16 @@ Completion Runner::run(size_t begin, size_t end) {
             break;
         }
         case 0x42: {
-            std::vector<Value> items = popArgs(f);
+            // A count beyond the stack gives undefined and takes nothing from it.
+            double n = f.popNumber();
+            if (n > static_cast<double>(f.stack.size())) {
+                f.push(Value());
+                break;
+            }
+            size_t count = n > 0 ? static_cast<size_t>(n) : 0;
+            std::vector<Value> items;
+            items.reserve(count);
+            for (size_t i = 0; i < count; ++i) items.push_back(f.pop());
             f.push(Value(vm_.newArray(std::move(items))));
             break;
         }
@@ -1021,20 +1063,28 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         f.registers = f.ownRegisters.data();
         f.registerCount = f.ownRegisters.size();
         uint8_t reg = 1;
-        auto preloadValue = [&](uint16_t flag, const Value& v) {
-            if ((fl & flag) && reg < f.registerCount) f.registers[reg++] = v;
+        // A preloaded value takes the next register; suppressing `this` or `super` as well
+        // leaves that register empty (suppressing arguments does not).
+        auto preloadValue = [&](uint16_t flag, const Value& v, uint16_t suppress = 0) {
+            if (!(fl & flag) || reg >= f.registerCount) return;
+            f.registers[reg++] = (fl & suppress) ? Value() : v;
         };
         Object* root = vm.rootClip ? vm.clipObject(vm.rootClip) : nullptr;
         Value parent;
         if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
         Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();
-        preloadValue(preload::kThis, self);
-        // With `this` in a register (or suppressed) the name reads the timeline instead.
-        if (fl & (preload::kThis | preload::kSuppressThis)) f.thisValue = base ? Value(base) : Value();
+        preloadValue(preload::kThis, self, preload::kSuppressThis);
+        // With `this` in a register (or suppressed) the name reads the timeline instead from
+        // version 6; version 5 functions, which close over nothing, find no `this` then.
+        if (fl & (preload::kThis | preload::kSuppressThis))
+            f.thisValue = base && vm.version() >= 6 ? Value(base) : Value();
         preloadValue(preload::kArguments, Value(arguments));
-        preloadValue(preload::kSuper, superValue);
+        preloadValue(preload::kSuper, superValue, preload::kSuppressSuper);
+        // Likewise the name `super` means nothing once super is preloaded or suppressed.
+        if (fl & (preload::kSuper | preload::kSuppressSuper)) f.superProto = nullptr;
         preloadValue(preload::kRoot, root ? Value(root) : Value());
-        preloadValue(preload::kParent, parent);
+        // The root has no parent: that preload then takes no register.
+        if (!parent.isUndefined()) preloadValue(preload::kParent, parent);
         preloadValue(preload::kGlobal, Value(vm.global));
         if (!(fl & preload::kSuppressArguments) && !(fl & preload::kArguments))
             vm.define(locals, "arguments", Value(arguments), 0);

@@ -33,7 +33,8 @@ Value numberValueOf(Vm& vm, NativeCall& c) {
     return p.isNumber() ? p : Value(NAN);
 }
 
-Value callBoolean(Vm& vm, NativeCall& c) { return Value(!c.args.empty() && vm.toBoolean(c.args[0])); }
+// Called with nothing to convert, Boolean() gives undefined (Number() gives 0).
+Value callBoolean(Vm& vm, NativeCall& c) { return c.args.empty() ? Value() : Value(vm.toBoolean(c.args[0])); }
 Value constructBoolean(Vm& vm, NativeCall& c) {
     return Value(wrap(vm, vm.booleanProto, Value(!c.args.empty() && vm.toBoolean(c.args[0]))));
 }

@@ -114,16 +114,19 @@ double parseNumber(std::string_view text, int swfVersion) {
         bool negative = false;
         if (s[i] == '-' || s[i] == '+') negative = s[i++] == '-';
         if (i == s.size()) return invalid;
-        double v = 0;
+        // The digits wrap to a signed 32-bit integer ("0xFFFFFFFF" is -1).
+        uint32_t v = 0;
         for (; i < s.size(); ++i) {
             int d = digitValue(s[i]);
             if (d >= 16) return invalid;
-            v = v * 16 + d;
+            v = v * 16 + static_cast<uint32_t>(d);
         }
-        return negative ? -v : v;
+        double wrapped = static_cast<int32_t>(v);
+        return negative ? -wrapped : wrapped;
     }
-    // From 6 a leading zero followed by octal digits only reads as octal ("010" is 8).
-    if (swfVersion >= 6) {
+    // From 6 a leading zero followed by octal digits only reads as octal ("010" is 8, wrapped
+    // to 32 bits like hexadecimal), unless blanks come first (" 010" is 10).
+    if (swfVersion >= 6 && b == 0) {
         std::string_view body = s;
         bool negative = false;
         if (!body.empty() && (body[0] == '-' || body[0] == '+')) {
@@ -131,9 +134,10 @@ double parseNumber(std::string_view text, int swfVersion) {
             body.remove_prefix(1);
         }
         if (body.size() > 1 && body[0] == '0' && body.find_first_not_of("01234567") == std::string_view::npos) {
-            double v = 0;
-            for (char c : body) v = v * 8 + (c - '0');
-            return negative ? -v : v;
+            uint32_t v = 0;
+            for (char c : body) v = v * 8 + static_cast<uint32_t>(c - '0');
+            double wrapped = static_cast<int32_t>(v);
+            return negative ? -wrapped : wrapped;
         }
     }
     size_t used = 0;
@@ -146,21 +150,34 @@ double parseNumber(std::string_view text, int swfVersion) {
 }
 
 double parseIntPrefix(std::string_view text, int radix, bool radixGiven) {
+    auto hexPrefixAt = [&](size_t at) {
+        return at + 1 < text.size() && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X');
+    };
     size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (!radixGiven) {
-        radix = 10;
-        if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-            radix = 16;
-            i += 2;
-        } else if (i + 1 < text.size() && text[i] == '0' &&
-                   text.find_first_not_of("01234567", i) == std::string_view::npos) {
-            radix = 8;  // a leading zero reads as octal when every digit is one
+    if (hexPrefixAt(0)) {
+        // "0x" first: hexadecimal unless a radix says otherwise; blanks and a sign may follow.
+        if (!radixGiven) radix = 16;
+        i = 2;
+        while (i < text.size() && isSpace(text[i])) ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    } else if (!text.empty() && (text[0] == '+' || text[0] == '-') && hexPrefixAt(1)) {
+        // The runtime skips the sign and the zero and reads on from the 'x', signless
+        // ("-0x100" is NaN, and in base 36 a positive number).
+        i = 2;
+        if (!radixGiven) radix = 10;
+    } else {
+        while (i < text.size() && isSpace(text[i])) ++i;
+        bool blanks = i > 0;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+        // A leading zero reads as octal when every character after it is an octal digit and
+        // nothing came before the sign.
+        if (!radixGiven) {
+            radix = 10;
+            if (!blanks && i + 1 < text.size() && text[i] == '0' &&
+                text.find_first_not_of("01234567", i) == std::string_view::npos)
+                radix = 8;
         }
-    } else if (radix == 16 && i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        i += 2;
     }
     if (radix < 2 || radix > 36) return NAN;
     double v = 0;

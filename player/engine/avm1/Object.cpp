@@ -55,6 +55,7 @@ void Object::references(std::vector<Object*>& out) const {
         add(w.userData);
     }
     for (Object* i : interfaces) out.push_back(i);
+    if (nativeState) nativeState->references(out);
     add(primitive);
 }
 

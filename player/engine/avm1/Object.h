@@ -6,11 +6,16 @@
 // for enumeration.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "avm1/Value.h"
+
+namespace swf {
+class DisplayObject;
+}
 
 namespace swf::avm1 {
 
@@ -23,6 +28,15 @@ namespace flags {
 // Bits as ASSetPropFlags takes them.
 constexpr uint8_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
 }
+
+// What a built-in class keeps on its instances beyond their properties (an XML node's place
+// in its tree). The class's constructor attaches it to whatever object `new` made, so classes
+// a movie derives from the built-in get it through super() too.
+struct NativeState {
+    virtual ~NativeState() = default;
+    // Garbage collection: the objects the state refers to.
+    virtual void references(std::vector<Object*>& out) const {}
+};
 
 struct Property {
     std::string name;
@@ -43,6 +57,9 @@ public:
     Object& operator=(const Object&) = delete;
 
     Object* proto() const { return proto_; }
+    // What `__proto__` reads: the prototype, except for `super`, which reads the one above
+    // the prototype it stands for.
+    virtual Object* scriptProto() const { return proto_; }
     void setProto(Object* p) { proto_ = p; }
 
     Property* findOwn(const std::string& key);
@@ -58,6 +75,8 @@ public:
     virtual FunctionObject* asFunction() { return nullptr; }
     virtual ArrayObject* asArray() { return nullptr; }
     virtual ClipObject* asClip() { return nullptr; }
+    // The clip, button or text field this object stands for, while it is on the stage.
+    virtual swf::DisplayObject* displayObject() const { return nullptr; }
 
     // Properties kept outside the slots (an array's elements and length, a clip's display
     // properties and children). get/set return false when `name` is not one of them.
@@ -76,6 +95,7 @@ public:
         Value userData;
     };
     std::map<std::string, Watch> watches;
+    std::unique_ptr<NativeState> nativeState;
 
     // Garbage collection: adds every object this one refers to.
     virtual void references(std::vector<Object*>& out) const;

@@ -29,7 +29,8 @@ Value hasOwnProperty(Vm& vm, NativeCall& c) {
     if (!o || c.args.empty()) return Value(false);
     std::string name = vm.toString(c.args[0]);
     if (vm.key(name) == "__proto__") return Value(o->proto() != nullptr);
-    return Value(!name.empty() && vm.hasOwn(o, name));
+    // A property hidden from this file version by ASSetPropFlags still counts as the object's.
+    return Value(!name.empty() && (vm.hasOwn(o, name) || o->findOwn(vm.key(name))));
 }
 
 Value isPropertyEnumerable(Vm& vm, NativeCall& c) {
@@ -78,11 +79,15 @@ Value unwatch(Vm& vm, NativeCall& c) {
     return Value(o->watches.erase(vm.key(vm.toString(c.arg(0)))) > 0);
 }
 
-// Recorded only: linking a library symbol to a class needs attachMovie, not built yet.
+// Links a library symbol to a class (attachMovie gives its clips that prototype); null
+// unlinks it. Any name is taken; the class must be a function.
 Value registerClass(Vm& vm, NativeCall& c) {
-    std::string name = vm.toString(c.arg(0));
-    if (name.empty()) return Value(false);
-    vm.registeredClasses.emplace_back(name, c.arg(1).object());
+    if (c.args.size() < 2) return Value(false);
+    std::string name = vm.toString(c.args[0]);
+    Object* cls = c.args[1].object();
+    if (!c.args[1].isNull() && !(cls && cls->asFunction())) return Value(false);
+    std::erase_if(vm.registeredClasses, [&](const auto& entry) { return vm.key(entry.first) == vm.key(name); });
+    if (cls) vm.registeredClasses.emplace_back(name, cls);
     return Value(true);
 }
 

@@ -20,7 +20,7 @@ Object* wrap(Vm& vm, const std::string& s) {
     Object* o = vm.make<Object>(vm.stringProto);
     o->primitive = Value(s);
     o->hasPrimitive = true;
-    vm.define(o, "length", Value(static_cast<double>(utf16Length(s))));
+    vm.define(o, "length", Value(static_cast<double>(utf16Length(s))), flags::kDontEnum | flags::kDontDelete);
     return o;
 }
 
@@ -39,7 +39,9 @@ Value charAt(Vm& vm, NativeCall& c) {
 Value charCodeAt(Vm& vm, NativeCall& c) {
     std::u16string s = selfText(vm, c);
     double i = integerArg(vm, c, 0, 0);
-    if (i < 0 || i >= static_cast<double>(s.size())) return Value(NAN);
+    if (i < 0) return Value(NAN);
+    // Past the end, version 5 reads the terminating zero.
+    if (i >= static_cast<double>(s.size())) return Value(vm.version() < 6 ? 0.0 : NAN);
     return Value(static_cast<double>(s[static_cast<size_t>(i)]));
 }
 
@@ -54,6 +56,7 @@ Value concat(Vm& vm, NativeCall& c) {
 }
 
 Value indexOf(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     std::u16string s = selfText(vm, c), needle = toUtf16(vm.toString(c.arg(0)));
     double from = std::max(0.0, integerArg(vm, c, 1, 0));
     if (from > static_cast<double>(s.size())) return Value(-1.0);
@@ -62,6 +65,7 @@ Value indexOf(Vm& vm, NativeCall& c) {
 }
 
 Value lastIndexOf(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     std::u16string s = selfText(vm, c), needle = toUtf16(vm.toString(c.arg(0)));
     double from = integerArg(vm, c, 1, static_cast<double>(s.size()));
     if (from < 0) return Value(-1.0);
@@ -75,6 +79,7 @@ size_t relative(double d, size_t size) {
 }
 
 Value slice(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     std::u16string s = selfText(vm, c);
     size_t start = relative(integerArg(vm, c, 0, 0), s.size());
     size_t end = relative(integerArg(vm, c, 1, static_cast<double>(s.size())), s.size());
@@ -82,6 +87,7 @@ Value slice(Vm& vm, NativeCall& c) {
 }
 
 Value substring(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     std::u16string s = selfText(vm, c);
     auto clampIndex = [&](double d) { return static_cast<size_t>(std::clamp(d, 0.0, static_cast<double>(s.size()))); };
     size_t start = clampIndex(integerArg(vm, c, 0, 0));
@@ -91,6 +97,7 @@ Value substring(Vm& vm, NativeCall& c) {
 }
 
 Value substr(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
     std::u16string s = selfText(vm, c);
     size_t start = relative(integerArg(vm, c, 0, 0), s.size());
     double len = integerArg(vm, c, 1, static_cast<double>(s.size()));
@@ -107,14 +114,22 @@ Value substr(Vm& vm, NativeCall& c) {
 Value split(Vm& vm, NativeCall& c) {
     std::string text = vm.toString(thisPrimitive(c));
     ArrayObject* out = vm.newArray();
-    if (c.arg(0).isUndefined()) {
+    double limit = c.arg(1).isUndefined() ? 4294967295.0 : integerArg(vm, c, 1, 0);
+    // Version 5 splits at commas when no separator is given and keeps the text whole for an
+    // empty one; later versions keep it whole without a separator and split every character
+    // for an empty one.
+    bool old = vm.version() < 6;
+    if (c.arg(0).isUndefined() && !old) {
         out->items.push_back(Value(text));
         return Value(out);
     }
-    double limit = c.arg(1).isUndefined() ? 4294967295.0 : integerArg(vm, c, 1, 0);
     vm.chargeWork(text.size() / 16);
-    std::u16string s = toUtf16(text), sep = toUtf16(vm.toString(c.arg(0)));
+    std::u16string s = toUtf16(text), sep = c.arg(0).isUndefined() ? u"," : toUtf16(vm.toString(c.arg(0)));
     auto full = [&] { return static_cast<double>(out->items.size()) >= limit; };
+    if (sep.empty() && old) {
+        if (!full()) out->items.push_back(Value(text));
+        return Value(out);
+    }
     if (sep.empty()) {
         for (size_t i = 0; i < s.size() && !full(); ++i) out->items.push_back(Value(toUtf8(s.substr(i, 1))));
         return Value(out);
@@ -148,7 +163,12 @@ Value toUpperCase(Vm& vm, NativeCall& c) {
 
 Value fromCharCode(Vm& vm, NativeCall& c) {
     std::u16string s;
-    for (const Value& a : c.args) s.push_back(static_cast<char16_t>(static_cast<uint32_t>(vm.toInt32(a)) & 0xFFFF));
+    // The runtime's strings end at a zero character: fromCharCode(80, 0, 82) is "P".
+    for (const Value& a : c.args) {
+        char16_t code = static_cast<char16_t>(static_cast<uint32_t>(vm.toInt32(a)) & 0xFFFF);
+        if (code == 0) break;
+        s.push_back(code);
+    }
     return Value(toUtf8(s));
 }
 

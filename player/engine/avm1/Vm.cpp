@@ -37,6 +37,13 @@ void Vm::installBuiltins() {
     installClipClass(*this);
     installErrorClass(*this);
     installAsBroadcaster(*this);
+    installXmlClasses(*this);
+    installExternalInterface(*this);
+    installSystem(*this);
+    installLoadVars(*this);
+    installTimers(*this);
+    installMouse(*this);
+    installTextField(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -61,14 +68,14 @@ std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name
 
 Value Vm::get(Object* obj, const std::string& name) {
     std::string k = key(name);
-    if (k == "__proto__") return obj->proto() ? Value(obj->proto()) : Value();
+    if (k == "__proto__") return obj->scriptProto() ? Value(obj->scriptProto()) : Value();
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         Value out;
         if (o->getSpecial(*this, name, out)) return out;
         Property* p = o->findOwn(k);
         if (!p || p->minVersion > version_) continue;
-        if (p->getter) return call(Value(p->getter), Value(obj), {});
+        if (p->getter) return callAccessor(p->getter, Value(obj), {}, o);
         if (p->setter) return Value();
         return p->value;
     }
@@ -93,6 +100,23 @@ Value Vm::getMember(const Value& target, const std::string& name) {
     return proto ? get(proto, name) : Value();
 }
 
+Value Vm::getOrResolve(Object* obj, const std::string& name) {
+    if (has(obj, name) || key(name) == "__proto__") return get(obj, name);
+    // The first plain __resolve along the chain that holds an object decides: a function is
+    // called with the name, another object gives undefined. Primitives, clips and getters
+    // are passed over (as the runtime's output shows).
+    std::string k = key("__resolve");
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        Property* p = o->findOwn(k);
+        if (!p || p->getter || p->setter || p->minVersion > version_) continue;
+        if (!p->value.isObject() || p->value.object()->asClip()) continue;
+        FunctionObject* fn = p->value.object()->asFunction();
+        return fn ? call(p->value, Value(obj), {Value(name)}) : Value();
+    }
+    return Value();
+}
+
 void Vm::set(Object* obj, const std::string& name, Value value) {
     std::string k = key(name);
     if (k == "__proto__") {
@@ -103,18 +127,30 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         auto w = obj->watches.find(k);
         if (w != obj->watches.end()) {
             Object::Watch watch = w->second;
-            Value old = get(obj, name);
+            // A property behind a getter tells the watcher no old value.
+            Value old;
+            Object* holder = obj;
+            Property* p = nullptr;
+            for (int depth = 0; holder && !p && depth < kMaxChain; ++depth, holder = holder->proto()) p = holder->findOwn(k);
+            if (!p || !(p->getter || p->setter)) old = get(obj, name);
             value = call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
         }
     }
     if (obj->setSpecial(*this, name, value)) return;
     Property* p = obj->findOwn(k);
+    if (p && p->minVersion > version_) {
+        // Hidden from this file version: assigning makes a plain visible property of it.
+        p->getter = p->setter = nullptr;
+        p->minVersion = 0;
+        p->value = std::move(value);
+        return;
+    }
     if (!p) {
         Object* o = obj->proto();
         for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
             Property* q = o->findOwn(k);
-            if (q && (q->getter || q->setter)) {
-                if (q->setter) call(Value(q->setter), Value(obj), {value});
+            if (q && q->minVersion <= version_ && (q->getter || q->setter)) {
+                if (q->setter) callAccessor(q->setter, Value(obj), {value}, o);
                 return;
             }
         }
@@ -122,7 +158,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         return;
     }
     if (p->getter || p->setter) {
-        if (p->setter) call(Value(p->setter), Value(obj), {value});
+        if (p->setter) callAccessor(p->setter, Value(obj), {value}, obj);
         return;
     }
     if (p->flags & flags::kReadOnly) return;
@@ -172,7 +208,9 @@ std::vector<std::string> Vm::enumerate(Object* obj) {
         for (Property* p : o->ownProperties()) {
             std::string k = key(p->name);
             if (!seen.insert(k).second) continue;
-            if ((p->flags & flags::kDontEnum) || p->minVersion > version_) continue;
+            // Properties hidden from this file version are still listed (reading them gives
+            // undefined).
+            if (p->flags & flags::kDontEnum) continue;
             names.push_back(p->name);
         }
     }
@@ -208,6 +246,14 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
     if (!fn->script.code) return Value();
     // A call that is no method call (a plain call, call(), apply(), a getter) has no super.
     return Interpreter::callFunction(*this, *fn, self, args, nullptr);
+}
+
+Value Vm::callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home) {
+    FunctionObject* fn = accessor ? accessor->asFunction() : nullptr;
+    // A getter or setter written in script sees `super` above the object that holds it, as
+    // a method does.
+    if (fn && fn->script.code) return Interpreter::callFunction(*this, *fn, self, args, home);
+    return call(Value(accessor), self, std::move(args));
 }
 
 Value Vm::construct(const Value& constructor, std::vector<Value> args) {
@@ -275,10 +321,17 @@ size_t Vm::collectGarbage() {
     for (const Value& r : globalRegisters)
         if (Object* o = r.object()) pending.push_back(o);
     for (const auto& [name, cls] : registeredClasses) pending.push_back(cls);
+    for (const auto& [id, fn] : nativeFunctions) pending.push_back(fn);
+    for (const PendingLoad& load : pendingLoads_) pending.push_back(load.target);
+    for (const Timer& t : timers_) {
+        pending.push_back(t.function);
+        pending.push_back(t.object);
+        for (const Value& v : t.args) pending.push_back(v.object());
+    }
     pending.push_back(runningFunction);
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
-        if (ClipObject* c = o->asClip(); c && c->clip()) pending.push_back(c);
+        if (o->displayObject()) pending.push_back(o.get());
     while (!pending.empty()) {
         Object* o = pending.back();
         pending.pop_back();
@@ -317,6 +370,27 @@ bool Vm::clipHasHandler(MovieClip* clip, const std::string& name) {
     if (!clip || !clip->scriptObject) return false;
     Value fn = get(clip->scriptObject, name);
     return fn.object() && fn.object()->asFunction();
+}
+
+void Vm::constructRegisteredClip(MovieClip* clip) {
+    if (!clip || registeredClasses.empty()) return;
+    Object* cls = nullptr;
+    for (auto it = registeredClasses.rbegin(); it != registeredClasses.rend() && !cls; ++it)
+        if (clip->characterId() && clip->exportedCharacter(it->first) == clip->characterId()) cls = it->second;
+    if (!cls) return;
+    runGuarded([&] {
+        Object* obj = clipObject(clip);
+        if (Object* proto = get(cls, "prototype").object()) obj->setProto(proto);
+        call(Value(cls), Value(obj), {});
+    });
+}
+
+void Vm::broadcast(const std::string& globalName, const std::string& message) {
+    runGuarded([&] {
+        Object* source = get(global, globalName).object();
+        if (!source) return;
+        call(get(source, "broadcastMessage"), Value(source), {Value(message)});
+    });
 }
 
 bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {
@@ -366,6 +440,61 @@ bool Vm::runGuarded(Body body) {
         runningFunction = nullptr;
     }
     return ok;
+}
+
+// ---- the machine's side --------------------------------------------------------------------
+
+void Vm::requestLoad(PendingLoad load) {
+    // Each request reaches the host; a script asking in a loop is stopped instead.
+    if (pendingLoads_.size() >= kMaxPendingLoads) throw ScriptAbort("too many loads in one frame");
+    pendingLoads_.push_back(std::move(load));
+}
+
+bool Vm::completeLoads() {
+    if (pendingLoads_.empty()) return false;
+    std::vector<PendingLoad> due = std::move(pendingLoads_);
+    pendingLoads_.clear();
+    bool codepage = version_ < 6;
+    if (Object* system = get(global, "System").object()) codepage = codepage || toBoolean(get(system, "useCodepage"));
+    for (PendingLoad& load : due) {
+        std::optional<std::vector<uint8_t>> bytes = host_.fetch(load.request);
+        runGuarded([&] {
+            Object* target = load.target;
+            if (load.kind == PendingLoad::Kind::Variables) {
+                if (bytes) decodeVariables(*this, target, decodeLoadedText(*bytes, codepage));
+                return;
+            }
+            Value size = bytes ? Value(static_cast<double>(bytes->size())) : Value();
+            // The progress counters stay put: a movie cannot delete them.
+            define(target, "_bytesLoaded", bytes ? size : Value(0), flags::kDontEnum | flags::kDontDelete);
+            define(target, "_bytesTotal", size, flags::kDontEnum | flags::kDontDelete);
+            Value text = bytes ? Value(decodeLoadedText(*bytes, codepage)) : Value();
+            call(get(target, "onData"), Value(target), {text});
+        });
+    }
+    return true;
+}
+
+void Vm::runTimers() {
+    uint64_t now = host_.milliseconds();
+    // The timers due now, earliest first (ties by creation); each is called once a frame at
+    // most, so a short interval cannot take over the player.
+    std::vector<Timer> due;
+    for (Timer& t : timers_)
+        if (t.dueMillis <= now) due.push_back(t);
+    std::sort(due.begin(), due.end(), [](const Timer& a, const Timer& b) {
+        return a.dueMillis != b.dueMillis ? a.dueMillis < b.dueMillis : a.id < b.id;
+    });
+    for (const Timer& timer : due) {
+        auto live = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.id == timer.id; });
+        if (live == timers_.end()) continue;  // cleared by an earlier callback
+        if (timer.repeat) live->dueMillis = std::max(live->dueMillis + std::max<uint64_t>(timer.periodMillis, 1), now + 1);
+        else timers_.erase(live);
+        runGuarded([&] {
+            if (timer.function) call(Value(timer.function), Value(), timer.args);
+            else if (timer.object) call(get(timer.object, timer.method), Value(timer.object), timer.args);
+        });
+    }
 }
 
 }  // namespace swf::avm1

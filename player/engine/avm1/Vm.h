@@ -4,6 +4,7 @@
 // getters, calls, and the limits that stop a runaway script. The bytecode loop itself is in
 // Interpreter.cpp.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -11,12 +12,14 @@
 #include <vector>
 
 #include "avm1/Function.h"
+#include "avm1/Loading.h"
 #include "avm1/Object.h"
 #include "avm1/Value.h"
 #include "core/SharedBytes.h"
 
 namespace swf {
 class ActionServices;
+class DisplayObject;
 class Host;
 class MovieClip;
 }
@@ -94,6 +97,9 @@ public:
     Value get(Object* obj, const std::string& name);
     // `obj[name]` of any value: primitives read from their class's prototype.
     Value getMember(const Value& target, const std::string& name);
+    // `obj.name` as scripts read it: a name found nowhere goes to the object's __resolve
+    // handler when it has one.
+    Value getOrResolve(Object* obj, const std::string& name);
     void set(Object* obj, const std::string& name, Value value);
     void setMember(const Value& target, const std::string& name, Value value);
     // A property found on the object or its prototypes (getters and special ones count).
@@ -133,6 +139,11 @@ public:
     void releaseBudget() { budgetHeld_ = false; }
     // Calls the clip's handler `name` (onEnterFrame...) if it has one, under the same limits.
     bool runClipHandler(MovieClip* clip, const std::string& name);
+    // A clip placed by its timeline whose symbol a movie linked to a class (registerClass)
+    // takes the class's prototype and runs its constructor.
+    void constructRegisteredClip(MovieClip* clip);
+    // `globalName`.broadcastMessage(message): Mouse and Key tell their listeners.
+    void broadcast(const std::string& globalName, const std::string& message);
     // Whether the clip's object has a handler `name` (own or inherited).
     bool clipHasHandler(MovieClip* clip, const std::string& name);
     // Counted per action; passes a limit by throwing ScriptAbort.
@@ -152,12 +163,16 @@ public:
 
     // The object standing for a clip, made on first use (ClipObject.cpp).
     Object* clipObject(MovieClip* clip);
+    // The same for any instance scripts reach: a clip's, or a button's or text field's.
+    Object* stageObject(DisplayObject* instance);
     MovieClip* rootClip = nullptr;
     // The variables of blocks run without a clip.
     Object* detachedTimeline() {
         if (!detached_) detached_ = newObject();
         return detached_;
     }
+    // System.security.sandboxType: "localWithNetwork" when the movie asks for network access.
+    std::string sandboxType = "localWithFile";
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
 
@@ -190,14 +205,47 @@ public:
     };
     // Throws ScriptAbort when the nesting of the running block has used up its stack budget.
     void checkNativeStack() const;
+    // Loads scripts asked for: kept until the frame's scripts are done, then fetched from the
+    // host and delivered (Loading.cpp). Returns whether there were any.
+    void requestLoad(PendingLoad load);
+    bool completeLoads();
+    bool hasPendingLoads() const { return !pendingLoads_.empty(); }
+
+    // setInterval and setTimeout (Timers.cpp): a function, or an object and the name of its
+    // method, called with `args` once the host's clock reaches `dueMillis`.
+    struct Timer {
+        int32_t id = 0;
+        Object* function = nullptr;
+        Object* object = nullptr;
+        std::string method;
+        std::vector<Value> args;
+        uint64_t periodMillis = 0;
+        uint64_t dueMillis = 0;
+        bool repeat = true;
+    };
+    static constexpr size_t kMaxTimers = 1u << 16;
+    static constexpr size_t kMaxPendingLoads = 1024;
+    int32_t addTimer(Timer timer);
+    void removeTimer(int32_t id);
+    // Calls the timers that are due by the host's clock, earliest first; one that fell far
+    // behind catches up a few calls at most. Between frames only.
+    void runTimers();
+
+    // Built-in functions by the runtime's native numbers (table, index), as ASnative reads
+    // them; the classes register theirs when installed.
+    std::map<std::pair<int32_t, int32_t>, FunctionObject*> nativeFunctions;
     // Names registered with Object.registerClass (recorded until clips can use them).
     std::vector<std::pair<std::string, Object*>> registeredClasses;
 
 private:
+    std::vector<PendingLoad> pendingLoads_;
+    std::vector<Timer> timers_;
+    int32_t nextTimerId_ = 1;
     void installBuiltins();
     template <class Body>
     bool runGuarded(Body body);
     Value callScript(FunctionObject& fn, const Value& self, std::vector<Value>& args, Object* superObject);
+    Value callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home);
 
     Host& host_;
     int version_;
@@ -230,5 +278,12 @@ void installGlobalFunctions(Vm& vm);
 void installClipClass(Vm& vm);
 void installErrorClass(Vm& vm);
 void installAsBroadcaster(Vm& vm);
+void installXmlClasses(Vm& vm);
+void installExternalInterface(Vm& vm);
+void installSystem(Vm& vm);
+void installLoadVars(Vm& vm);
+void installTimers(Vm& vm);
+void installMouse(Vm& vm);
+void installTextField(Vm& vm);
 
 }  // namespace swf::avm1

@@ -420,6 +420,7 @@ private:
                 uint16_t id = r.u16();
                 std::string name = r.string();
                 s.add(id, "=\"", name, "\"");
+                movie_.exportFrames.emplace(name, static_cast<uint32_t>(timeline.frames.size()));
                 movie_.exports.emplace(std::move(name), id);
             }
             break;

@@ -99,6 +99,9 @@ struct MovieDef {
     Timeline timeline;
     std::optional<Rgba> backgroundColor;  // the first SetBackgroundColor, for hosts that paint before playing
     std::map<std::string, uint16_t> exports;  // ExportAssets: name -> id
+    // The main timeline's 0-based frame holding each export: scripts can attach a symbol only
+    // once that frame has played.
+    std::map<std::string, uint32_t> exportFrames;
     std::vector<ImportAssets> imports;
     std::unordered_map<uint16_t, Rect> scalingGrids;  // DefineScalingGrid: character id -> centre
     std::unordered_map<uint16_t, TextRenderSettings> textSettings;  // CSMTextSettings: text id

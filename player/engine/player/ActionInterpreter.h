@@ -11,6 +11,8 @@
 
 namespace swf {
 
+class MovieClip;
+
 class Host;
 
 // The timeline operations frame actions drive; a movie clip implements it.
@@ -38,6 +40,10 @@ public:
     virtual Host& host() = 0;
     virtual void toggleQuality() = 0;
     virtual void stopAllSounds() = 0;
+    // Queues the clip's handler `name` (onLoad) to run after the current scripts.
+    virtual void queueClipEvent(MovieClip& /*clip*/, const char* /*name*/) {}
+    // Where the pointer last was, in stage twips.
+    virtual void pointer(double& x, double& y) const { x = y = 0; }
 };
 
 // State of one running block.

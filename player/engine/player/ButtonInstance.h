@@ -25,6 +25,8 @@ public:
     // transition and reports the transition's sound to the host.
     void transition(Phase next);
 
+    bool scriptable() const override { return true; }
+
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     // Against the shapes of the hit state only, exactly.
     bool hitTestLocal(double x, double y) const override;

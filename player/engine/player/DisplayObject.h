@@ -3,6 +3,7 @@
 // Definitions stay immutable and shared; everything that changes while playing lives here.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/Geometry.h"
@@ -29,8 +30,9 @@ public:
     uint16_t characterId() const { return characterId_; }
     uint64_t serial() const { return serial_; }
 
-    // Placement properties, as PlaceObject sets them.
-    uint16_t depth = 0;
+    // Placement properties, as PlaceObject sets them. Scripts reach depths beyond the
+    // timeline's 16 bits (theirs start at 16384 here, 0 as they count).
+    int32_t depth = 0;
     Matrix matrix;
     ColorTransform colorTransform;
     uint16_t ratio = 0;
@@ -47,6 +49,16 @@ public:
     // The tick in which the instance was made: it does not advance in that same tick.
     uint64_t bornTick = 0;
     MovieClip* parent = nullptr;
+    // The scale and rotation a script last set, read back exactly as set while the matrix is
+    // still the one they made (the matrix holds them only approximately, and loses the sign
+    // of a negative scale).
+    struct ScriptTransform {
+        double xScale = 100, yScale = 100, rotation = 0;
+        Matrix madeMatrix;
+    };
+    std::optional<ScriptTransform> scriptTransform;
+    // Made, or moved to another depth, by a script: the parent's timeline leaves it alone.
+    bool scripted = false;
     // The object scripts see for this instance, made on first use by the script machine,
     // which owns it and outlives the stage.
     avm1::Object* scriptObject = nullptr;
@@ -62,6 +74,9 @@ public:
     // Called once when the instance leaves the display list.
     virtual void removed() {}
 
+    // Clips, buttons and text fields: instances scripts address by name (shapes and static
+    // text are not, and take no "instanceN" name).
+    virtual bool scriptable() const { return false; }
     virtual MovieClip* asClip() { return nullptr; }
     virtual ButtonInstance* asButton() { return nullptr; }
 

@@ -74,19 +74,28 @@ EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId,
         box.edgeBounds = def_->bounds;
         frame_ = std::make_shared<const ShapeDef>(std::move(box));
     }
-    const FontDef* font = def_->fontId ? context.dictionary().get<FontDef>(*def_->fontId) : nullptr;
+    html_ = def_->html;
+    setContent(def_->initialText.value_or(std::string()), html_);
+}
+
+void EditTextInstance::setContent(const std::string& content, bool asHtml) {
+    glyphs_.clear();
+    deviceFonts_.clear();
+    clip_.reset();
+    text_.clear();
+    source_ = content;
+    const FontDef* font = def_->fontId ? context_.dictionary().get<FontDef>(*def_->fontId) : nullptr;
     TextStyle base;
     base.face = font ? fontFamily(*font) : "_sans";
     // HTML text says itself what is bold or italic; plain text takes the font's own style.
-    base.bold = !def_->html && font && font->bold;
-    base.italic = !def_->html && font && font->italic;
+    base.bold = !asHtml && font && font->bold;
+    base.italic = !asHtml && font && font->italic;
     base.size = def_->height.value_or(240);
     base.color = def_->color.value_or(Rgba{0, 0, 0, 255});
     base.align = def_->layout.value_or(EditTextLayout{}).align;
-    const std::string& initial = def_->initialText.value_or(std::string());
     std::vector<StyledRun> runs;
-    if (def_->html) runs = parseHtmlText(initial, base);
-    else if (!initial.empty()) runs.push_back({initial, base});
+    if (asHtml) runs = parseHtmlText(content, base);
+    else if (!content.empty()) runs.push_back({content, base});
     for (const StyledRun& run : runs) text_ += run.text;
     // A password field shows one asterisk per character; its text stays as typed.
     if (def_->password)

@@ -19,7 +19,15 @@ public:
     EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def);
 
     const std::string& text() const { return text_; }
+    // What scripts last gave (HTML for an HTML field), and whether it is read as HTML.
+    const std::string& source() const { return source_; }
+    bool html() const { return html_; }
+    void setHtml(bool on) { html_ = on; }
+    const EditTextDef& def() const { return *def_; }
+    // New text for the field, laid out again: markup is read when `asHtml`.
+    void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+    bool scriptable() const override { return true; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
 
@@ -32,6 +40,8 @@ private:
 
     std::shared_ptr<const EditTextDef> def_;
     std::string text_;  // plain text (markup removed for HTML fields)
+    std::string source_;
+    bool html_ = false;
     std::vector<PlacedGlyph> glyphs_;
     std::vector<std::shared_ptr<const FontDef>> deviceFonts_;  // own the glyphs of device-font text
     std::shared_ptr<const ShapeDef> frame_;  // border and background, when the field has them

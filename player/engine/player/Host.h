@@ -4,6 +4,7 @@
 // and the same engine serves the COM control and the command-line tools.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,15 @@ struct DeviceFontRequest {
     std::vector<uint16_t> codes;  // the characters the text needs
 };
 
+// What a movie asks to read: XML.load, LoadVars, loadVariables. `url` is as the movie gave
+// it (relative ones are the host's to resolve against the movie's own location).
+struct UrlRequest {
+    std::string url;
+    UrlMethod method = UrlMethod::Get;
+    std::string body;         // the variables or document sent with a POST
+    std::string contentType;  // of the body
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -42,6 +52,10 @@ public:
     // A script was stopped (it ran too long, recursed too deep or made too many objects);
     // the movie plays on. `reason` is one line for a log.
     virtual void scriptAborted(const std::string& /*reason*/) {}
+    // The contents behind a URL, or nothing when they cannot be had (no such file, no network,
+    // a request the host refuses): the movie then hears that the load failed. Called between
+    // frames, never while a script runs.
+    virtual std::optional<std::vector<uint8_t>> fetch(const UrlRequest& /*request*/) { return std::nullopt; }
     virtual void startSound(const SoundStart& /*request*/) {}
     virtual void stopAllSounds() {}
     // Milliseconds since an arbitrary origin that never goes backwards.

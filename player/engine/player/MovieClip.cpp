@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "player/EditTextInstance.h"
 #include "player/PlayerContext.h"
 
 namespace swf {
@@ -52,7 +53,7 @@ void MovieClip::start() {
     reconcile(plan);
 }
 
-DisplayObject* MovieClip::childAt(uint16_t depth) const {
+DisplayObject* MovieClip::childAt(int32_t depth) const {
     auto it = children_.find(depth);
     return it == children_.end() ? nullptr : it->second.get();
 }
@@ -75,6 +76,7 @@ bool MovieClip::onStage() const {
 MovieClip::Plan MovieClip::currentPlan() const {
     Plan plan;
     for (const auto& [depth, child] : children_) {
+        if (child->scripted) continue;
         Slot s;
         s.characterId = child->characterId();
         s.placedFrame = child->placedFrame;
@@ -130,7 +132,7 @@ void MovieClip::applyFrameTags(uint32_t frame, Plan& plan) {
     }
 }
 
-void MovieClip::removeChild(std::map<uint16_t, std::shared_ptr<DisplayObject>>::iterator it) {
+void MovieClip::removeChild(Children::iterator it) {
     std::shared_ptr<DisplayObject> child = std::move(it->second);
     children_.erase(it);
     child->removed();
@@ -140,8 +142,9 @@ void MovieClip::removeChild(std::map<uint16_t, std::shared_ptr<DisplayObject>>::
 void MovieClip::reconcile(const Plan& plan) {
     for (auto it = children_.begin(); it != children_.end();) {
         auto slot = plan.find(it->first);
-        bool keep = slot != plan.end() && slot->second.characterId == it->second->characterId() &&
-                    slot->second.placedFrame == it->second->placedFrame;
+        bool keep = it->second->scripted ||
+                    (slot != plan.end() && slot->second.characterId == it->second->characterId() &&
+                     slot->second.placedFrame == it->second->placedFrame);
         if (keep) {
             ++it;
         } else {
@@ -153,6 +156,8 @@ void MovieClip::reconcile(const Plan& plan) {
     int nesting = 0;
     for (const MovieClip* p = this; p; p = p->parent) ++nesting;
     for (const auto& [depth, slot] : plan) {
+        auto existing = children_.find(depth);
+        if (existing != children_.end() && existing->second->scripted) continue;  // a script's now
         std::shared_ptr<DisplayObject>& child = children_[depth];
         bool created = false;
         if (!child) {
@@ -174,7 +179,7 @@ void MovieClip::reconcile(const Plan& plan) {
         child->clipDepth = slot.clipDepth;
         // Unnamed instances get the runtime's "instanceN" names, which scripts can see.
         if (!slot.name.empty()) child->name = slot.name;
-        else if (created) child->name = "instance" + std::to_string(++context_.unnamedInstances);
+        else if (created && child->scriptable()) child->name = "instance" + std::to_string(++context_.unnamedInstances);
         child->visible = slot.visible;
         if (child->blendMode != slot.blendMode || child->filters != slot.filters) {
             child->blendMode = slot.blendMode;
@@ -183,7 +188,11 @@ void MovieClip::reconcile(const Plan& plan) {
         }
         if (changed) child->placementChanged();
         if (created)
-            if (MovieClip* clip = child->asClip()) clip->start();
+            if (MovieClip* clip = child->asClip()) {
+                context_.clipPlaced(*clip);
+                clip->start();
+                context_.queueClipEvent(*clip, "onLoad");
+            }
     }
 }
 
@@ -220,9 +229,92 @@ void MovieClip::seek(uint32_t target) {
     for (uint32_t f = from; f <= target; ++f) applyFrameTags(f, plan);
     started_ = true;
     current_ = target;
+    if (this == context_.root) context_.rootFrameReached = std::max(context_.rootFrameReached, target);
     // The parent's actions go first in the queue; clips created by reconcile queue theirs after.
     queueFrameActions(target);
     reconcile(plan);
+}
+
+// ---- changes by scripts -------------------------------------------------------------------
+
+const Timeline& MovieClip::emptyTimeline() {
+    static const Timeline empty;
+    return empty;
+}
+
+void MovieClip::placeScripted(std::shared_ptr<DisplayObject> child, const std::string& name, int32_t depth) {
+    if (auto it = children_.find(depth); it != children_.end()) removeChild(it);
+    child->depth = depth;
+    child->parent = this;
+    child->name = name;
+    child->scripted = true;
+    children_[depth] = child;
+    if (MovieClip* clip = child->asClip()) clip->start();
+}
+
+MovieClip* MovieClip::createEmptyClip(const std::string& name, int32_t depth) {
+    auto clip = std::make_shared<MovieClip>(context_, 0, emptyTimeline());
+    MovieClip* raw = clip.get();
+    placeScripted(std::move(clip), name, depth);
+    return raw;
+}
+
+uint16_t MovieClip::exportedCharacter(const std::string& name) const {
+    const MovieDef& movie = context_.movie();
+    // Only once the frame holding the export has played.
+    auto playedYet = [&](const std::string& exported) {
+        auto frame = movie.exportFrames.find(exported);
+        return frame == movie.exportFrames.end() || frame->second <= context_.rootFrameReached;
+    };
+    if (auto it = movie.exports.find(name); it != movie.exports.end()) return playedYet(it->first) ? it->second : 0;
+    for (const auto& [exported, id] : movie.exports)
+        if (equalsNoCase(exported, name)) return playedYet(exported) ? id : 0;
+    return 0;
+}
+
+DisplayObject* MovieClip::createTextField(const std::string& name, int32_t depth, std::shared_ptr<const EditTextDef> def) {
+    auto field = std::make_shared<EditTextInstance>(context_, 0, std::move(def));
+    DisplayObject* raw = field.get();
+    placeScripted(std::move(field), name, depth);
+    return raw;
+}
+
+DisplayObject* MovieClip::attachCharacter(uint16_t characterId, const std::string& name, int32_t depth) {
+    int nesting = 0;
+    for (const MovieClip* p = this; p; p = p->parent) ++nesting;
+    if (nesting >= PlayerContext::kMaxNesting) return nullptr;
+    std::shared_ptr<DisplayObject> child = context_.instantiate(characterId);
+    if (!child) return nullptr;
+    DisplayObject* raw = child.get();
+    placeScripted(std::move(child), name, depth);
+    return raw;
+}
+
+void MovieClip::swapChildDepth(DisplayObject& child, int32_t depth) {
+    auto from = children_.find(child.depth);
+    if (from == children_.end() || from->second.get() != &child || child.depth == depth) return;
+    std::shared_ptr<DisplayObject> moving = std::move(from->second);
+    children_.erase(from);
+    if (auto to = children_.find(depth); to != children_.end()) {
+        std::shared_ptr<DisplayObject> other = std::move(to->second);
+        children_.erase(to);
+        other->depth = moving->depth;
+        other->scripted = true;
+        children_[other->depth] = std::move(other);
+    }
+    moving->depth = depth;
+    moving->scripted = true;
+    children_[depth] = std::move(moving);
+}
+
+void MovieClip::removeScripted(DisplayObject& child) {
+    auto it = children_.find(child.depth);
+    if (it != children_.end() && it->second.get() == &child) removeChild(it);
+}
+
+int32_t MovieClip::nextHighestDepth() const {
+    if (children_.empty()) return kScriptDepthOffset;
+    return std::max(kScriptDepthOffset, children_.rbegin()->first + 1);
 }
 
 // ---- time ------------------------------------------------------------------------------
@@ -231,9 +323,11 @@ void MovieClip::tick() {
     if (bornTick == context_.tick && this != context_.root) return;  // shows its first frame this tick
     context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
     if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
+    // Children advance from the highest depth down, as the runtime's order of frame actions
+    // shows.
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
     snapshot.reserve(children_.size());
-    for (const auto& [depth, child] : children_) snapshot.push_back(child);
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) snapshot.push_back(it->second);
     for (const auto& child : snapshot)
         if (child->parent == this) child->tick();
 }

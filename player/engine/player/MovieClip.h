@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "player/DisplayObject.h"
 
 namespace swf {
+
+struct EditTextDef;
 
 class MovieClip final : public DisplayObject, public TimelineControl {
 public:
@@ -25,8 +28,9 @@ public:
     uint32_t currentFrame() const { return current_; }  // 0-based
     uint32_t frameCount() const;
     bool playing() const { return playing_; }
-    const std::map<uint16_t, std::shared_ptr<DisplayObject>>& children() const { return children_; }
-    DisplayObject* childAt(uint16_t depth) const;
+    using Children = std::map<int32_t, std::shared_ptr<DisplayObject>>;
+    const Children& children() const { return children_; }
+    DisplayObject* childAt(int32_t depth) const;
     MovieClip* clipByName(std::string_view name) const;
     // Still part of the stage (removed clips keep running queued actions on nothing).
     bool onStage() const;
@@ -36,6 +40,7 @@ public:
     bool hitTestLocal(double x, double y) const override;
     void tick() override;
     void removed() override;
+    bool scriptable() const override { return true; }
     MovieClip* asClip() override { return this; }
 
     // TimelineControl
@@ -46,7 +51,32 @@ public:
     void nextFrame() override;
     void prevFrame() override;
     uint32_t loadedFrameCount() const override { return static_cast<uint32_t>(timeline_.frames.size()); }
+    // Every frame the file declares is there (a truncated file lacks some).
+    bool fullyLoaded() const { return timeline_.frames.size() >= timeline_.declaredFrameCount; }
     TimelineControl* resolvePath(std::string_view path) override;
+
+    // Display-list changes scripts make. Scripted children stay where they are put until a
+    // script moves or removes them; the timeline no longer places or removes them.
+    // Puts `child` at `depth` under `name`, replacing whatever stood there.
+    void placeScripted(std::shared_ptr<DisplayObject> child, const std::string& name, int32_t depth);
+    // A new clip with no frames of its own.
+    MovieClip* createEmptyClip(const std::string& name, int32_t depth);
+    // The character a movie exports under `name` (ExportAssets), 0 when none: matched exactly
+    // first, then without regard to case.
+    uint16_t exportedCharacter(const std::string& name) const;
+    // A new text field of `def` (createTextField: no character behind it).
+    DisplayObject* createTextField(const std::string& name, int32_t depth, std::shared_ptr<const EditTextDef> def);
+    // A new instance of `characterId`, or null when it names nothing displayable.
+    DisplayObject* attachCharacter(uint16_t characterId, const std::string& name, int32_t depth);
+    // Moves `child` to `depth`, swapping with whatever stands there.
+    void swapChildDepth(DisplayObject& child, int32_t depth);
+    void removeScripted(DisplayObject& child);
+    // One above the highest depth in use, and never below the first script depth.
+    int32_t nextHighestDepth() const;
+    // The depth where scripts' depth 0 lies.
+    static constexpr int32_t kScriptDepthOffset = 16384;
+    // An empty timeline for clips scripts create.
+    static const Timeline& emptyTimeline();
 
     // Runs the actions of `frame` now without going there (the Call action).
     void runFrameActionsNow(uint32_t frame);
@@ -77,10 +107,10 @@ private:
     // Moves to `target`, replaying placements of the frames in between (or from the first
     // frame when going backwards) and queueing the actions of `target` alone.
     void seek(uint32_t target);
-    void removeChild(std::map<uint16_t, std::shared_ptr<DisplayObject>>::iterator it);
+    void removeChild(Children::iterator it);
 
     const Timeline& timeline_;
-    std::map<uint16_t, std::shared_ptr<DisplayObject>> children_;
+    Children children_;
     uint32_t current_ = 0;
     bool started_ = false;
     bool playing_ = true;

@@ -84,6 +84,7 @@ void Player::settle() {
 }
 
 void Player::advance() {
+    context_->runTimers();
     ++context_->tick;
     root_->tick();
     settle();
@@ -96,6 +97,8 @@ void Player::gotoFrame(uint32_t frame) {
     settle();
     updatePointer();
 }
+
+avm1::Vm& Player::scriptMachine() { return context_->scriptMachine(); }
 
 uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
 
@@ -133,10 +136,14 @@ void Player::updatePointer() {
 }
 
 void Player::mouseMove(double x, double y) {
+    bool moved = !pointerInside_ || pointerX_ != x * kTwipsPerPixel || pointerY_ != y * kTwipsPerPixel;
     pointerX_ = x * kTwipsPerPixel;
     pointerY_ = y * kTwipsPerPixel;
+    context_->pointerX = pointerX_;
+    context_->pointerY = pointerY_;
     pointerInside_ = true;
     updatePointer();
+    if (moved) context_->mouseEvent("onMouseMove");
 }
 
 void Player::mouseDown(double x, double y) {
@@ -147,6 +154,7 @@ void Player::mouseDown(double x, double y) {
         pressed_ = hovered_;
     }
     settle();
+    context_->mouseEvent("onMouseDown");
 }
 
 void Player::mouseUp(double x, double y) {
@@ -159,6 +167,7 @@ void Player::mouseUp(double x, double y) {
     }
     pressed_.reset();
     updatePointer();
+    context_->mouseEvent("onMouseUp");
 }
 
 void Player::mouseLeave() {

@@ -12,6 +12,7 @@
 
 namespace swf::avm1 {
 struct Limits;
+class Vm;
 }
 
 namespace swf {
@@ -41,6 +42,8 @@ public:
     void gotoFrame(uint32_t frame);
     // Action blocks dropped because the movie kept queueing more of them (a runaway loop).
     uint64_t actionBlocksCutOff() const;
+    // The movie's script machine (tools and tests call into it directly).
+    avm1::Vm& scriptMachine();
 
     // Pointer input in stage pixels (1 stage pixel = 20 twips, origin at the stage's corner).
     void mouseMove(double x, double y);

@@ -47,6 +47,7 @@ struct Factory {
 PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
     : movie_(std::move(movie)), host_(host), vm_(std::make_unique<avm1::Vm>(host, movie_->header.version)) {
     vm_->services = this;
+    if (movie_->fileAttributes && movie_->fileAttributes->useNetwork) vm_->sandboxType = "localWithNetwork";
     // The movie's ScriptLimits tag sets the recursion depth and the time a frame's scripts
     // may take (the machine-stack budget still guards deep recursion).
     if (movie_->scriptLimits) {
@@ -79,6 +80,34 @@ void PlayerContext::queueEnterFrame(MovieClip& clip) {
         queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), "onEnterFrame"});
 }
 
+void PlayerContext::clipPlaced(MovieClip& clip) {
+    queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), nullptr, Pending::Special::Construct});
+}
+
+void PlayerContext::queueClipEvent(MovieClip& clip, const char* name) {
+    queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), name});
+}
+
+namespace {
+// Children before their parent, the highest depth first.
+void clipsForMouseEvents(MovieClip& clip, std::vector<MovieClip*>& out) {
+    const auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (MovieClip* child = it->second->asClip()) clipsForMouseEvents(*child, out);
+    out.push_back(&clip);
+}
+}  // namespace
+
+void PlayerContext::mouseEvent(const char* name) {
+    if (!root) return;
+    std::vector<MovieClip*> clips;
+    clipsForMouseEvents(*root, clips);
+    for (MovieClip* clip : clips)
+        if (vm_->clipHasHandler(clip, name)) queueClipEvent(*clip, name);
+    queue_.push_back({root->shared_from_this(), root, SharedBytes(), name, Pending::Special::BroadcastMouse});
+    runQueuedActions();
+}
+
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
     if (!initActionsRun_.insert(spriteId).second) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
@@ -89,6 +118,28 @@ void PlayerContext::runQueuedActions() {
     running_ = true;
     vm_->holdBudget();
     size_t budget = kActionBlockBudget;
+    // Loads the scripts asked for arrive once the queue is empty; what they run may queue
+    // more actions and loads (a few rounds a frame, the rest waits for the next one).
+    for (int round = 0; round < kLoadRoundsPerFrame; ++round) {
+        runQueue(budget);
+        vm_->rootClip = root;
+        if (!vm_->completeLoads()) break;
+    }
+    runQueue(budget);
+    vm_->releaseBudget();
+    running_ = false;
+}
+
+void PlayerContext::runTimers() {
+    vm_->rootClip = root;
+    // All the timers of a frame share one script budget, as a frame's queued blocks do.
+    vm_->holdBudget();
+    vm_->runTimers();
+    vm_->releaseBudget();
+    runQueuedActions();  // what the timers queued
+}
+
+void PlayerContext::runQueue(size_t& budget) {
     while (!queue_.empty()) {
         Pending next = std::move(queue_.front());
         queue_.pop_front();
@@ -99,12 +150,12 @@ void PlayerContext::runQueuedActions() {
         --budget;
         if (next.clip->onStage()) {
             vm_->rootClip = root;
-            if (next.handler) vm_->runClipHandler(next.clip, next.handler);
+            if (next.special == Pending::Special::Construct) vm_->constructRegisteredClip(next.clip);
+            else if (next.special == Pending::Special::BroadcastMouse) vm_->broadcast("Mouse", next.handler);
+            else if (next.handler) vm_->runClipHandler(next.clip, next.handler);
             else vm_->runBlock(next.actions, next.clip);
         }
     }
-    vm_->releaseBudget();
-    running_ = false;
 }
 
 void PlayerContext::runActionsNow(MovieClip& clip, const SharedBytes& actions) {

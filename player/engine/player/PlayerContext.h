@@ -55,6 +55,13 @@ public:
     void queueActions(MovieClip& clip, SharedBytes actions);
     // The clip's onEnterFrame, when a script gave it one, runs with the queued actions.
     void queueEnterFrame(MovieClip& clip);
+    // A clip its parent's timeline just placed: a class linked to its symbol is constructed,
+    // then its frame actions and onLoad follow in the queue.
+    void clipPlaced(MovieClip& clip);
+    void queueClipEvent(MovieClip& clip, const char* name) override;
+    // A mouse event (onMouseMove, onMouseDown, onMouseUp): every clip's handler, children
+    // before their parent and the highest depth first, then the Mouse object's listeners.
+    void mouseEvent(const char* name);
     // A sprite's initialisation actions (where class definitions live) run once per movie,
     // the first time a frame holding them is reached.
     void queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions);
@@ -62,6 +69,8 @@ public:
     // frame's actions); a movie that keeps doing so forever is cut off after a fixed budget,
     // as the Flash runtime stops a script that runs too long.
     void runQueuedActions();
+    // Calls the scripts' timers (setInterval, setTimeout) that are due by the host's clock.
+    void runTimers();
     size_t pendingActionBlocks() const { return queue_.size(); }
     // Runs a block at once (the Call action runs another frame's actions inside a script).
     void runActionsNow(MovieClip& clip, const SharedBytes& actions);
@@ -73,11 +82,18 @@ public:
     Host& host() override { return host_; }
     void toggleQuality() override { qualityToggled = !qualityToggled; }
     void stopAllSounds() override { host_.stopAllSounds(); }
+    void pointer(double& x, double& y) const override {
+        x = pointerX;
+        y = pointerY;
+    }
+    double pointerX = 0, pointerY = 0;  // stage twips, kept by the player
 
     uint64_t nextSerial = 1;
     uint64_t unnamedInstances = 0;
     uint64_t tick = 0;
     MovieClip* root = nullptr;
+    // The furthest frame of the main timeline played so far (exports become usable there).
+    uint32_t rootFrameReached = 0;
     std::optional<Rgba> background;
     bool qualityToggled = false;
     // Blocks of actions dropped because a movie exceeded the budget (for diagnostics).
@@ -87,6 +103,8 @@ public:
     // actions go to each other would otherwise ping-pong through the whole budget every frame
     // (20000 blocks cost 30 ms a frame, and seconds with the sanitizers).
     static constexpr size_t kActionBlockBudget = 4000;
+    // Rounds of delivering loads (and running what they cause) within one frame.
+    static constexpr int kLoadRoundsPerFrame = 4;
 
 private:
     struct Pending {
@@ -94,7 +112,10 @@ private:
         MovieClip* clip;
         SharedBytes actions;
         const char* handler = nullptr;  // a clip event handler to call instead of actions
+        enum class Special { None, Construct, BroadcastMouse } special = Special::None;
     };
+    void runQueue(size_t& budget);
+
     std::shared_ptr<const MovieDef> movie_;
     Host& host_;
     std::unique_ptr<avm1::Vm> vm_;

@@ -96,6 +96,28 @@ TEST(Comparison, LessThanOfNaNIsUndefined) {
     EXPECT_EQ(runScript(code, 7), (Lines{"undefined", "true", "true", "false", "false", "true"}));
 }
 
+TEST(Comparison, NaNEqualsNaNOnlyBetweenNumbers) {
+    Bytecode code;
+    code.push({"NaN"}).op(0x1C).push({"NaN"}).op(0x1C).op(0x49).trace();  // NaN == NaN
+    code.push({"NaN", "NaN"}).op(0x1C).op(0x49).trace();                  // "NaN" == NaN
+    code.push({"true"}).push({"NaN"}).op(0x1C).op(0x49).trace();          // "true" == NaN
+    code.push({"1.0", 1.0}).op(0x49).trace();
+    EXPECT_EQ(runScript(code, 7), (Lines{"true", "false", "false", "true"}));
+}
+
+TEST(Comparison, AnObjectThatStaysAnObjectMakesLessThanFalse) {
+    Bytecode code;
+    // ({} < 0), (0 < {}), ({} < {}): the default valueOf gives the object back
+    code.push({0.0, 0.0}).op(0x43).push({0.0}).op(0x48).trace();
+    code.push({0.0, 0.0, 0.0}).op(0x43).op(0x48).trace();
+    code.push({0.0}).op(0x43).push({0.0}).op(0x43).op(0x48).trace();
+    // An object whose valueOf gives undefined compares as NaN.
+    code.push({"valueOf"});
+    code.function2("", {}, 1, 0, [](Bytecode& f) { f.push({Undefined{}}).op(0x3E); });
+    code.push({1.0}).op(0x43).push({1.0}).op(0x48).trace();
+    EXPECT_EQ(runScript(code, 7), (Lines{"false", "false", "false", "undefined"}));
+}
+
 TEST(Comparison, AddConcatenatesOnlyWithAString) {
     Bytecode code;
     code.push({"1", 2.0}).op(0x47).trace();  // Add2
@@ -124,8 +146,9 @@ TEST(Bits, ShiftsAndMasksWorkOn32Bits) {
     code.push({4294967296.0 + 5, 3.0}).op(0x60).trace();  // 2^32 + 5 & 3
     code.push({-8.0, 1.0}).op(0x64).trace();            // arithmetic right shift
     code.push({6.0, 3.0}).op(0x62).trace();
-    // Version 8 files print -1 for the first (see docs/notes/avm1.md): not settled yet.
     EXPECT_EQ(runScript(code, 10), (Lines{"4294967295", "2", "1", "-4", "5"}));
+    // Up to version 8 the unsigned shift's result reads as a signed number.
+    EXPECT_EQ(runScript(code, 8), (Lines{"-1", "2", "1", "-4", "5"}));
 }
 
 }  // namespace

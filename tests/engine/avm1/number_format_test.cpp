@@ -71,6 +71,14 @@ TEST(NumberParse, FollowsTheFileVersion) {
     EXPECT_EQ(parseNumber("-010", 6), -8);
     EXPECT_EQ(parseNumber("019", 6), 19);
     EXPECT_EQ(parseNumber("010", 5), 10);
+    // Blanks before the zero make it decimal; octal and hexadecimal wrap to 32 bits, the
+    // sign applying after the wrap.
+    EXPECT_EQ(parseNumber(" 010", 6), 10);
+    EXPECT_EQ(parseNumber(" -010", 6), -10);
+    EXPECT_EQ(parseNumber("037777777777", 6), -1);
+    EXPECT_EQ(parseNumber("-037777777777", 6), 1);
+    EXPECT_EQ(parseNumber("0x1999999981ffffff", 6), -2113929217);
+    EXPECT_EQ(parseNumber("0x-FFFFFFFF", 6), 1);
 }
 
 TEST(NumberParse, GlobalParsersReadPrefixes) {
@@ -79,6 +87,19 @@ TEST(NumberParse, GlobalParsersReadPrefixes) {
     EXPECT_EQ(parseIntPrefix("010", 0, false), 8);
     EXPECT_EQ(parseIntPrefix("ff", 16, true), 255);
     EXPECT_TRUE(std::isnan(parseIntPrefix("z", 10, false)));
+    // The runtime's parseInt: a hex prefix only at the very start (blanks and a sign may
+    // follow it), a sign before "0x" is skipped with the zero, octal only without blanks.
+    EXPECT_EQ(parseIntPrefix("0x -100", 0, false), -256);
+    EXPECT_EQ(parseIntPrefix(" 0x-100", 0, false), 0);
+    EXPECT_TRUE(std::isnan(parseIntPrefix("-0x100", 0, false)));
+    EXPECT_EQ(parseIntPrefix("-0x100", 36, true), 1540944);
+    EXPECT_EQ(parseIntPrefix("0x100", 36, true), 1296);
+    EXPECT_EQ(parseIntPrefix("-0100", 0, false), -64);
+    EXPECT_EQ(parseIntPrefix("  077", 0, false), 77);
+    EXPECT_EQ(parseIntPrefix("077 ", 0, false), 77);
+    EXPECT_EQ(parseIntPrefix("010", 2, true), 2);
+    EXPECT_TRUE(std::isnan(parseIntPrefix("0x", 16, true)));
+    EXPECT_TRUE(std::isnan(parseIntPrefix("100", 37, true)));
     EXPECT_EQ(parseFloatPrefix("3.5e2xyz"), 350);
     EXPECT_EQ(parseFloatPrefix("-Infinity"), -INFINITY);
     EXPECT_TRUE(std::isnan(parseFloatPrefix("x1")));

@@ -1,0 +1,286 @@
+// XMLNode and XML: the node's tree properties are getters on XMLNode.prototype (nodes hold
+// no own properties a script did not give them), XML adds parsing, the document's
+// declarations and loading through the host.
+#include "avm1/Builtins.h"
+#include "avm1/Loading.h"
+#include "avm1/XmlTree.h"
+#include "player/Host.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+XmlNode* selfNode(const NativeCall& c) { return xmlNode(c.self.object()); }
+Value nodeOrNull(Object* o) { return o ? Value(o) : Value::null(); }
+
+// ---- the tree properties -------------------------------------------------------------------
+
+Value getNodeType(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? Value(n->type) : Value();
+}
+Value getNodeName(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? n->name : Value();
+}
+Value getNodeValue(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? n->value : Value();
+}
+// Names and text are kept as strings; null clears them.
+Value stringOrNull(Vm& vm, const Value& v) { return v.isNullish() ? Value::null() : Value(vm.toString(v)); }
+// Assigning undefined leaves the name or text as it was.
+Value setNodeName(Vm& vm, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    if (n && !c.arg(0).isUndefined()) n->name = stringOrNull(vm, c.arg(0));
+    return Value();
+}
+Value setNodeValue(Vm& vm, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    if (n && !c.arg(0).isUndefined()) n->value = stringOrNull(vm, c.arg(0));
+    return Value();
+}
+Value getAttributes(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? Value(n->attributes) : Value();
+}
+Value getChildNodes(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? Value(static_cast<Object*>(n->childArray)) : Value();
+}
+Value getParentNode(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? nodeOrNull(n->parent) : Value();
+}
+Value getFirstChild(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    if (!n) return Value();
+    return nodeOrNull(n->children.empty() ? nullptr : n->children.front());
+}
+Value getLastChild(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    if (!n) return Value();
+    return nodeOrNull(n->children.empty() ? nullptr : n->children.back());
+}
+Value getNextSibling(Vm&, NativeCall& c) {
+    return selfNode(c) ? nodeOrNull(xmlSibling(c.self.object(), 1)) : Value();
+}
+Value getPreviousSibling(Vm&, NativeCall& c) {
+    return selfNode(c) ? nodeOrNull(xmlSibling(c.self.object(), -1)) : Value();
+}
+
+// "ns:name" splits into prefix and local name.
+Value namePart(const NativeCall& c, bool prefix) {
+    XmlNode* n = selfNode(c);
+    if (!n) return Value();
+    if (!n->name.isString()) return Value::null();
+    const std::string& name = n->name.string();
+    size_t colon = name.find(':');
+    if (colon == std::string::npos) return prefix ? Value("") : Value(name);
+    return prefix ? Value(name.substr(0, colon)) : Value(name.substr(colon + 1));
+}
+Value getPrefix(Vm&, NativeCall& c) { return namePart(c, true); }
+Value getLocalName(Vm&, NativeCall& c) { return namePart(c, false); }
+
+void defineAccessor(Vm& vm, Object* proto, const std::string& name, NativeFn getter, NativeFn setter = nullptr) {
+    Property& p = proto->put(vm.key(name), name, Value(), flags::kDontEnum | flags::kDontDelete);
+    p.getter = vm.newNative(getter);
+    p.setter = setter ? vm.newNative(setter) : nullptr;
+}
+
+// ---- XMLNode methods -----------------------------------------------------------------------
+
+Value nodeConstruct(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    if (!self) return Value();
+    int type = vm.toInt32(c.arg(0));
+    XmlNode& n = attachXmlNode(vm, self, type == XmlNode::kElement ? XmlNode::kElement : XmlNode::kText);
+    if (n.type == XmlNode::kElement) n.name = stringOrNull(vm, c.arg(1));
+    else n.value = stringOrNull(vm, c.arg(1));
+    return Value();
+}
+
+Value appendChild(Vm& vm, NativeCall& c) {
+    if (Object* self = c.self.object()) xmlAppendChild(vm, self, c.arg(0).object());
+    return Value();
+}
+Value insertBefore(Vm& vm, NativeCall& c) {
+    if (Object* self = c.self.object()) xmlInsertBefore(vm, self, c.arg(0).object(), c.arg(1).object());
+    return Value();
+}
+Value removeNode(Vm& vm, NativeCall& c) {
+    if (Object* self = c.self.object()) xmlRemoveNode(vm, self);
+    return Value();
+}
+Value cloneNode(Vm& vm, NativeCall& c) {
+    if (!selfNode(c)) return Value();
+    return Value(xmlCloneNode(vm, c.self.object(), vm.toBoolean(c.arg(0))));
+}
+Value hasChildNodes(Vm&, NativeCall& c) {
+    XmlNode* n = selfNode(c);
+    return n ? Value(!n->children.empty()) : Value();
+}
+Value nodeToString(Vm& vm, NativeCall& c) {
+    if (!selfNode(c)) return Value();
+    return Value(xmlToString(vm, c.self.object()));
+}
+
+// ---- XML -----------------------------------------------------------------------------------
+
+Object* nodePrototype(Vm& vm) {
+    Object* ctor = vm.get(vm.global, "XMLNode").object();
+    return ctor ? vm.get(ctor, "prototype").object() : nullptr;
+}
+
+void parseInto(Vm& vm, Object* document, const std::string& text) {
+    bool ignoreWhite = vm.toBoolean(vm.get(document, "ignoreWhite"));
+    XmlParseResult r = xmlParse(vm, document, text, ignoreWhite, nodePrototype(vm));
+    if (r.hasXmlDecl) vm.set(document, "xmlDecl", Value(r.xmlDecl));
+    if (r.hasDocTypeDecl) vm.set(document, "docTypeDecl", Value(r.docTypeDecl));
+    vm.set(document, "status", Value(r.status));
+    if (vm.version() >= 8) {
+        // idMap gathers the elements by their id attribute, across every parse.
+        Object* idMap = vm.get(document, "idMap").object();
+        if (!idMap) {
+            idMap = vm.newObject();
+            vm.set(document, "idMap", Value(idMap));
+        }
+        for (Object* element : r.elementsWithId)
+            vm.set(idMap, vm.toString(vm.get(xmlNode(element)->attributes, "id")), Value(element));
+    }
+}
+
+Value xmlConstruct(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    if (!self) return Value();
+    attachXmlNode(vm, self, XmlNode::kElement);
+    if (!c.arg(0).isUndefined()) parseInto(vm, self, vm.toString(c.arg(0)));
+    return Value();
+}
+
+Value parseXML(Vm& vm, NativeCall& c) {
+    if (!selfNode(c)) return Value();
+    parseInto(vm, c.self.object(), vm.toString(c.arg(0)));
+    return Value();
+}
+
+Value createElement(Vm& vm, NativeCall& c) {
+    return Value(newXmlNode(vm, nodePrototype(vm), XmlNode::kElement, stringOrNull(vm, c.arg(0))));
+}
+Value createTextNode(Vm& vm, NativeCall& c) {
+    return Value(newXmlNode(vm, nodePrototype(vm), XmlNode::kText, stringOrNull(vm, c.arg(0))));
+}
+
+// The document writes its declarations before its nodes.
+Value documentToString(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    if (!selfNode(c)) return Value();
+    std::string out;
+    for (const char* decl : {"xmlDecl", "docTypeDecl"}) {
+        Value v = vm.get(self, decl);
+        if (!v.isNullish()) out += vm.toString(v);
+    }
+    return Value(out + xmlToString(vm, self));
+}
+
+// ---- loading ------------------------------------------------------------------------------
+
+// Asks for `url` on behalf of `target`, whose onData hears the text (or undefined) once the
+// frame's scripts are done.
+void startLoad(Vm& vm, Object* target, UrlRequest request) {
+    vm.set(target, "loaded", Value(false));
+    vm.define(target, "_bytesLoaded", Value(0), flags::kDontEnum | flags::kDontDelete);
+    vm.requestLoad({PendingLoad::Kind::Data, target, std::move(request)});
+}
+
+Value load(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    if (!self || c.args.empty()) return Value(false);
+    startLoad(vm, self, {vm.toString(c.args[0]), UrlMethod::Get, {}, {}});
+    return Value(true);
+}
+
+// The document goes out as the body of a POST; `target` receives the answer.
+Value sendAndLoad(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    Object* target = c.arg(1).object();
+    if (!self || !target || c.args.empty()) return Value(false);
+    UrlRequest request{vm.toString(c.args[0]), UrlMethod::Post, vm.toString(c.self), vm.toString(vm.get(self, "contentType"))};
+    startLoad(vm, target, std::move(request));
+    return Value(true);
+}
+
+Value send(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value(false);
+    deliverGetUrl(vm.host(), vm.toString(c.args[0]), c.arg(1).isUndefined() ? "" : vm.toString(c.arg(1)), UrlMethod::Post);
+    return Value(true);
+}
+
+// What the runtime does with loaded text unless a movie replaces it: parse, then onLoad.
+Value onData(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    if (!self) return Value();
+    if (c.arg(0).isUndefined()) {
+        vm.call(vm.get(self, "onLoad"), c.self, {Value(false)});
+        return Value();
+    }
+    vm.call(vm.get(self, "parseXML"), c.self, {c.arg(0)});
+    vm.set(self, "loaded", Value(true));
+    vm.call(vm.get(self, "onLoad"), c.self, {Value(true)});
+    return Value();
+}
+
+Value ignoreEvent(Vm&, NativeCall&) { return Value(); }
+
+Value getBytesLoaded(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    return self ? vm.get(self, "_bytesLoaded") : Value();
+}
+Value getBytesTotal(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    return self ? vm.get(self, "_bytesTotal") : Value();
+}
+
+}  // namespace
+
+void installXmlClasses(Vm& vm) {
+    Object* nodeProto = vm.newObject();
+    defineClass(vm, "XMLNode", nodeProto, nodeConstruct);
+    defineAccessor(vm, nodeProto, "nodeType", getNodeType);
+    defineAccessor(vm, nodeProto, "nodeName", getNodeName, setNodeName);
+    defineAccessor(vm, nodeProto, "nodeValue", getNodeValue, setNodeValue);
+    defineAccessor(vm, nodeProto, "attributes", getAttributes);
+    defineAccessor(vm, nodeProto, "childNodes", getChildNodes);
+    defineAccessor(vm, nodeProto, "parentNode", getParentNode);
+    defineAccessor(vm, nodeProto, "firstChild", getFirstChild);
+    defineAccessor(vm, nodeProto, "lastChild", getLastChild);
+    defineAccessor(vm, nodeProto, "nextSibling", getNextSibling);
+    defineAccessor(vm, nodeProto, "previousSibling", getPreviousSibling);
+    defineAccessor(vm, nodeProto, "prefix", getPrefix);
+    defineAccessor(vm, nodeProto, "localName", getLocalName);
+    vm.defineMethod(nodeProto, "appendChild", appendChild);
+    vm.defineMethod(nodeProto, "insertBefore", insertBefore);
+    vm.defineMethod(nodeProto, "removeNode", removeNode);
+    vm.defineMethod(nodeProto, "cloneNode", cloneNode);
+    vm.defineMethod(nodeProto, "hasChildNodes", hasChildNodes);
+    vm.defineMethod(nodeProto, "toString", nodeToString);
+
+    Object* docProto = vm.make<Object>(nodeProto);
+    defineClass(vm, "XML", docProto, xmlConstruct);
+    vm.defineMethod(docProto, "parseXML", parseXML);
+    vm.defineMethod(docProto, "createElement", createElement);
+    vm.defineMethod(docProto, "createTextNode", createTextNode);
+    vm.defineMethod(docProto, "toString", documentToString);
+    vm.defineMethod(docProto, "getBytesLoaded", getBytesLoaded);
+    vm.defineMethod(docProto, "getBytesTotal", getBytesTotal);
+    vm.defineMethod(docProto, "load", load);
+    vm.defineMethod(docProto, "sendAndLoad", sendAndLoad);
+    vm.defineMethod(docProto, "send", send);
+    vm.defineMethod(docProto, "onData", onData);
+    vm.defineMethod(docProto, "onLoad", ignoreEvent);
+    vm.defineMethod(docProto, "addRequestHeader", ignoreEvent);
+    vm.define(docProto, "contentType", Value("application/x-www-form-urlencoded"));
+    vm.define(docProto, "ignoreWhite", Value(false));
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,182 @@
+// The MovieClip methods that change the display list (createEmptyMovieClip, attachMovie,
+// duplicateMovieClip, depths, removeMovieClip), called on a playing movie's clips.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "../player/MovieFixture.h"
+#include "Bytecode.h"
+#include "avm1/ClipObject.h"
+#include "player/MovieClip.h"
+#include "player/Player.h"
+
+namespace swf::avm1::test {
+namespace {
+
+using swf::testing::MovieBuilder;
+
+class ClipMethods : public ::testing::Test {
+protected:
+    ClipMethods() {
+        MovieBuilder b;
+        b.def().header.version = 8;
+        auto sprite = std::make_shared<SpriteDef>();
+        MovieBuilder::addFrame(sprite->timeline, {});
+        b.define(7, sprite);
+        b.def().exports["Box"] = 7;
+        b.frame({}).frame({});  // two frames: the timeline loops and rewinds
+        player = std::make_unique<Player>(b.build(), host);
+        root = vm().clipObject(&player->root());
+    }
+    Vm& vm() { return player->scriptMachine(); }
+    Value call(Object* self, const std::string& name, std::vector<Value> args = {}) {
+        return vm().call(vm().get(self, name), Value(self), std::move(args));
+    }
+    std::string text(const Value& v) { return vm().toString(v); }
+    MovieClip* clipOf(const Value& v) {
+        ClipObject* c = v.object() ? v.object()->asClip() : nullptr;
+        return c ? c->clip() : nullptr;
+    }
+
+    ScriptHost host;
+    std::unique_ptr<Player> player;
+    Object* root = nullptr;
+};
+
+TEST_F(ClipMethods, CreatedClipsTakeScriptDepthsAndOutliveTheTimelineLooping) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(3)});
+    ASSERT_NE(clipOf(a), nullptr);
+    EXPECT_EQ(text(a), "_level0.a");
+    EXPECT_EQ(text(call(a.object(), "getDepth")), "3");
+    EXPECT_EQ(text(call(root, "getNextHighestDepth")), "4");
+    EXPECT_EQ(vm().get(root, "a").object(), a.object());
+    for (int i = 0; i < 4; ++i) player->advance();  // frame 2 -> 1 rebuilds the timeline's plan
+    EXPECT_EQ(clipOf(vm().get(root, "a")), clipOf(a));
+    // A new clip at a taken depth replaces the one there.
+    call(root, "createEmptyMovieClip", {Value("b"), Value(3)});
+    EXPECT_TRUE(vm().get(root, "a").isUndefined());
+    EXPECT_EQ(text(call(root, "getInstanceAtDepth", {Value(3)})), "_level0.b");
+    EXPECT_TRUE(call(root, "getInstanceAtDepth", {Value(4)}).isUndefined());
+}
+
+TEST_F(ClipMethods, NextHighestDepthStartsAtZeroAndIgnoresNothingAbove) {
+    EXPECT_EQ(text(call(root, "getNextHighestDepth")), "0");
+    call(root, "createEmptyMovieClip", {Value("low"), Value(-100)});
+    EXPECT_EQ(text(call(root, "getNextHighestDepth")), "0");
+    call(root, "createEmptyMovieClip", {Value("high"), Value(1048575)});
+    EXPECT_EQ(text(call(root, "getNextHighestDepth")), "1048576");
+}
+
+TEST_F(ClipMethods, SwapDepthsByNumberOrClip) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    Value b = call(root, "createEmptyMovieClip", {Value("b"), Value(2)});
+    call(a.object(), "swapDepths", {b});
+    EXPECT_EQ(text(call(a.object(), "getDepth")), "2");
+    EXPECT_EQ(text(call(b.object(), "getDepth")), "1");
+    call(a.object(), "swapDepths", {Value(10)});
+    EXPECT_EQ(text(call(a.object(), "getDepth")), "10");
+    EXPECT_EQ(text(call(root, "getInstanceAtDepth", {Value(10)})), "_level0.a");
+    call(a.object(), "swapDepths", {Value("not a number")});
+    EXPECT_EQ(text(call(a.object(), "getDepth")), "10");
+}
+
+TEST_F(ClipMethods, RemoveOnlyAtScriptDepths) {
+    Value kept = call(root, "createEmptyMovieClip", {Value("kept"), Value(-5)});
+    Value gone = call(root, "createEmptyMovieClip", {Value("gone"), Value(0)});
+    call(kept.object(), "removeMovieClip");
+    call(gone.object(), "removeMovieClip");
+    EXPECT_NE(clipOf(vm().get(root, "kept")), nullptr);
+    EXPECT_TRUE(vm().get(root, "gone").isUndefined());
+    EXPECT_EQ(clipOf(gone), nullptr);  // the object outlives the clip and reads as empty
+}
+
+TEST_F(ClipMethods, AttachMovieCopiesTheInitObjectAndRunsTheRegisteredClass) {
+    Object* init = vm().newObject();
+    vm().set(init, "speed", Value(4));
+    Value plain = call(root, "attachMovie", {Value("box"), Value("plain"), Value(1), Value(init)});
+    ASSERT_NE(clipOf(plain), nullptr);
+    EXPECT_EQ(text(vm().get(plain.object(), "speed")), "4");
+    EXPECT_TRUE(call(root, "attachMovie", {Value("missing"), Value("m"), Value(2)}).isUndefined());
+
+    // A class registered for the symbol becomes the clip's prototype and its constructor runs.
+    FunctionObject* ctor = vm().newNative([](Vm& vm, NativeCall& c) {
+        vm.set(c.self.object(), "built", Value(true));
+        return Value();
+    });
+    Object* proto = vm().newObject();
+    vm().set(ctor, "prototype", Value(proto));
+    vm().set(proto, "kind", Value("box class"));
+    Object* objectCtor = vm().get(vm().global, "Object").object();
+    call(objectCtor, "registerClass", {Value("Box"), Value(static_cast<Object*>(ctor))});
+    Value typed = call(root, "attachMovie", {Value("Box"), Value("typed"), Value(3)});
+    EXPECT_EQ(text(vm().get(typed.object(), "kind")), "box class");
+    EXPECT_EQ(text(vm().get(typed.object(), "built")), "true");
+}
+
+TEST(ClipExports, ASymbolCanBeAttachedOnlyOnceItsExportFrameHasPlayed) {
+    MovieBuilder b;
+    b.def().header.version = 8;
+    auto sprite = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(sprite->timeline, {});
+    b.define(7, sprite);
+    b.def().exports["Late"] = 7;
+    b.def().exportFrames["Late"] = 1;  // the ExportAssets tag stands in the second frame
+    b.frame({}).frame({}).frame({});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* root = vm.clipObject(&player.root());
+    auto attach = [&](const char* name, int depth) {
+        return vm.call(vm.get(root, "attachMovie"), Value(root), {Value("Late"), Value(name), Value(depth)});
+    };
+    EXPECT_TRUE(attach("early", 1).isUndefined());
+    player.advance();
+    EXPECT_EQ(vm.toString(attach("later", 2)), "_level0.later");
+    player.advance();
+    player.advance();  // back on the first frame: the export stays known
+    EXPECT_EQ(vm.toString(attach("again", 3)), "_level0.again");
+}
+
+TEST_F(ClipMethods, DuplicateKeepsTheTransformUnderTheSameParent) {
+    Value a = call(root, "attachMovie", {Value("Box"), Value("a"), Value(1)});
+    vm().set(a.object(), "_x", Value(12));
+    Value copy = call(a.object(), "duplicateMovieClip", {Value("copy"), Value(2)});
+    ASSERT_NE(clipOf(copy), nullptr);
+    EXPECT_EQ(clipOf(copy)->characterId(), 7);
+    EXPECT_EQ(text(vm().get(copy.object(), "_x")), "12");
+    EXPECT_EQ(text(copy), "_level0.copy");
+    // The root has no parent to hold a copy.
+    EXPECT_TRUE(call(root, "duplicateMovieClip", {Value("r"), Value(5)}).isUndefined());
+}
+
+TEST_F(ClipMethods, ScaleAndRotationReadBackAsScriptsSetThem) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    Object* o = a.object();
+    vm().set(o, "_xscale", Value(-5));
+    EXPECT_EQ(text(vm().get(o, "_xscale")), "-5");  // the matrix alone would say 5
+    for (int i = 0; i < 10; ++i)
+        vm().set(o, "_rotation", Value(vm().toNumber(vm().get(o, "_rotation")) + 2.2));
+    EXPECT_EQ(text(vm().get(o, "_rotation")), "22");
+    vm().set(o, "_rotation", Value(190));
+    EXPECT_EQ(text(vm().get(o, "_rotation")), "-170");
+    // Values that are no number leave the property alone.
+    for (Value bad : {Value(), Value::null(), Value("10x"), Value(NAN)}) {
+        vm().set(o, "_yscale", bad);
+        vm().set(o, "_alpha", bad);
+        vm().set(o, "_visible", bad);
+    }
+    EXPECT_EQ(text(vm().get(o, "_yscale")), "100");
+    EXPECT_EQ(text(vm().get(o, "_alpha")), "100");
+    EXPECT_EQ(text(vm().get(o, "_visible")), "true");
+    vm().set(o, "_alpha", Value(INFINITY));
+    EXPECT_EQ(text(vm().get(o, "_alpha")), "0");
+    vm().set(o, "_xscale", Value(INFINITY));
+    EXPECT_EQ(text(vm().get(o, "_xscale")), "Infinity");
+    EXPECT_TRUE(std::isfinite(clipOf(a)->matrix.a));  // drawing keeps a finite matrix
+    // The timeline (or anything else) changing the matrix ends the script's values.
+    clipOf(a)->matrix = Matrix{};
+    EXPECT_EQ(text(vm().get(o, "_xscale")), "100");
+}
+
+}  // namespace
+}  // namespace swf::avm1::test
