@@ -32,6 +32,26 @@ TDataSkinSysButton* SkinModel::sysButtonWithAction(int action) const {
     return nullptr;
 }
 
+std::vector<const TDataSkinObject*> SkinModel::Elements() const {
+    std::vector<const TDataSkinObject*> all;
+    for (const auto& border : Borders) all.push_back(border.get());
+    for (const auto& button : SysButtons) all.push_back(button.get());
+    all.push_back(Buttons.get());
+    all.push_back(Title.get());
+    const TDataSkinObject* rest[] = {Progress.get(), ProgressChunk.get(), MenuBar.get(), GroupBoxEdge.get(),
+                                     GroupBox.get(), Tabs.get(), StatusBarEdges.get(), TabPane.get(), ToolBars.get(),
+                                     ComboButton.get(), SunkEdge.get(), ExtraImages.get(), Headerbar.get(),
+                                     MenuItem.get(), MenuBackground.get(), Scrollbar.get(), HorzScroll.get(),
+                                     VertScroll.get(), HorzScrollThumb.get(), VertScrollThumb.get()};
+    all.insert(all.end(), std::begin(rest), std::end(rest));
+    for (const auto& thumb : TrackThumbs) all.push_back(thumb.get());
+    const TDataSkinObject* last[] = {UpDownHorz.get(), UpDownVert.get(), Track.get(), TrackVert.get(),
+                                     Toolbar.get(), ComboxArrow.get()};
+    all.insert(all.end(), std::begin(last), std::end(last));
+    std::erase(all, nullptr);
+    return all;
+}
+
 namespace {
 
 constexpr const char* kPersonality = "Personality";

@@ -71,6 +71,8 @@ struct SkinModel {
 
     SkinModel();  // the always-present elements, empty
     TDataSkinSysButton* sysButtonWithAction(int action) const;
+    // Every element present, in load order.
+    std::vector<const TDataSkinObject*> Elements() const;
 };
 
 inline constexpr std::array<const char*, 6> kTrackThumbSections = {
