@@ -7,7 +7,7 @@ set(VELMORA_HOST_SKINPACK ${VELMORA_HOST_TOOLS_DIR}/skinpack/skinpack)
 ExternalProject_Add(velmora_host_tools
   SOURCE_DIR ${CMAKE_SOURCE_DIR}/cmake/host-tools
   BINARY_DIR ${VELMORA_HOST_TOOLS_DIR}
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -Wno-dev
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo -Wno-dev
   BUILD_COMMAND ${CMAKE_COMMAND} --build . --target skinart skinpack
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
