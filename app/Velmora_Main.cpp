@@ -26,6 +26,7 @@
 #include "framework/ShellService.h"
 #include "framework/Text.h"
 #include "grid/NextGrid.h"
+#include "skin/WinSkinData.h"
 
 namespace vm {
 namespace {
@@ -108,6 +109,7 @@ TCatalogueContext TCatalogueContext::FromProcess() {
 void RegisterCatalogueClasses() {
   RegisterGridClasses();
   RegisterPlaybackClasses();
+  RegisterSkinDataClass();
 }
 
 TfrmFlash::TfrmFlash(TComponent* owner) : TfrmFlash(owner, TCatalogueContext::FromProcess()) {}

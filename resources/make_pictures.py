@@ -281,16 +281,25 @@ def on_backdrop(rows, backdrop):
 def picture_data(class_name, file_bytes):
     """A picture as window definitions store it: length-prefixed class name, then the file."""
     name = class_name.encode('ascii')
-    data = bytes((len(name),)) + name + file_bytes
+    return binary_block(bytes((len(name),)) + name + file_bytes)
+
+
+def binary_block(data):
+    """A byte-block property in a window definition: hex digits in braces."""
     text = data.hex().upper()
     lines = [text[i:i + 64] for i in range(0, len(text), 64)]
     return '{\n' + '\n'.join('      ' + line for line in lines) + '}'
 
 
 def main():
-    if len(sys.argv) < 2 or len(sys.argv) % 2 != 0:
-        sys.exit('usage: make_pictures.py OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]...')
-    out = Path(sys.argv[1])
+    args = sys.argv[1:]
+    skin_stream = None
+    if len(args) >= 2 and args[0] == '--skin-stream':
+        skin_stream = Path(args[1]).read_bytes()
+        args = args[2:]
+    if len(args) < 1 or len(args) % 2 != 1:
+        sys.exit('usage: make_pictures.py [--skin-stream FILE] OUTPUT-FOLDER [DEFINITION-TEMPLATE DEFINITION-OUTPUT]...')
+    out = Path(args[0])
     out.mkdir(parents=True, exist_ok=True)
     header = header_pixels(4, 49)
     band = [row[0] for row in header]
@@ -314,8 +323,13 @@ def main():
     (out / 'velmora.ico').write_bytes(ico([icon_pixels(32), icon_pixels(16), icon_pixels(48)]))
 
     markers = {'@' + name[:-4].upper().replace('-', '_') + '_PICTURE@': name for name in pictures}
-    for template, output in zip(sys.argv[2::2], sys.argv[3::2]):
+    for template, output in zip(args[1::2], args[2::2]):
         text = Path(template).read_text(encoding='cp1252')
+        # The stored skin of the catalogue window (skinpack's SkinStream form).
+        if '@SKIN_STREAM@' in text:
+            if skin_stream is None:
+                sys.exit(template + ': names the skin stream, but none was given (--skin-stream)')
+            text = text.replace('@SKIN_STREAM@', binary_block(skin_stream))
         for marker, name in markers.items():
             text = text.replace(marker, picture_data('TBitmap', pictures[name]))
         if '_PICTURE@' in text:

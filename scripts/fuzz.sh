@@ -8,8 +8,9 @@
 #                                   tests/engine/fuzz-regressions/, where a gtest replays them
 # Seeds: movies made by our writer and the sample collection (build/fuzz/seeds), plus the
 # small movies of the shared corpus, linked by path (never copied into the repository).
-# The skin targets (fuzz_lzhuf, fuzz_skinarchive, fuzz_skinini) start from stored skins,
-# archives and descriptions made by fuzz_skin_seeds, fuzz_skinbmp from our own skin's
+# The skin targets (fuzz_lzhuf, fuzz_skinarchive, fuzz_skinini, fuzz_skinmodel) start from
+# stored skins, archives and descriptions made by fuzz_skin_seeds (fuzz_skinmodel also from our
+# own description), fuzz_skinbmp from our own skin's
 # pictures (skinart); they run half as long in a smoke run (their inputs are small and fast)
 # and keep their failing inputs in tests/skin/fuzz-regressions/.
 set -euo pipefail
@@ -22,7 +23,7 @@ jobs=${VELMORA_JOBS:-2}
 # Seconds of wall time one input may take. libFuzzer measures wall time, so on a loaded
 # machine a niced long run needs more than a quiet smoke run to tell a hang from starvation.
 input_timeout=${VELMORA_FUZZ_TIMEOUT:-10}
-targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1 fuzz_lzhuf fuzz_skinarchive fuzz_skinini fuzz_skinbmp)
+targets=(fuzz_decode fuzz_play fuzz_truetype fuzz_avm1 fuzz_lzhuf fuzz_skinarchive fuzz_skinini fuzz_skinbmp fuzz_skinmodel)
 
 case "$mode" in
   smoke) per_target=40 ;;
@@ -70,6 +71,9 @@ rm -rf "$bmp_seeds" && "$build/tools/skinart/skinart" "$bmp_seeds" >/dev/null
 font_links="$build/font-links"
 rm -rf "$font_links" && mkdir -p "$font_links"
 for f in /usr/share/fonts/truetype/dejavu/*.ttf; do [ -f "$f" ] && ln -s "$f" "$font_links/"; done
+# The skin model starts from our own description too (skinart wrote it beside the pictures).
+model_seeds="$build/skin-model-seeds"
+rm -rf "$model_seeds" && mkdir -p "$model_seeds" && cp "$bmp_seeds/velmora.ini" "$model_seeds/"
 skin_seeds="$build/skin-seeds"
 rm -rf "$skin_seeds" && "$build/fuzz/fuzz_skin_seeds" "$skin_seeds"
 echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies, $(ls "$font_links" | wc -l) fonts linked"
@@ -108,6 +112,7 @@ for t in "${targets[@]}"; do
       fuzz_lzhuf) inputs=("$skin_seeds/skin-lzhuf") ;;
       fuzz_skinarchive) inputs=("$skin_seeds/skin-archive") ;;
       fuzz_skinbmp) inputs=("$bmp_seeds") ;;
+      fuzz_skinmodel) inputs=("$skin_seeds/skin-ini" "$model_seeds") ;;
       *) inputs=("$skin_seeds/skin-ini") ;;
     esac
     # 64 KB of stream may declare up to 3 MB of output: enough, and quick under the sanitizers.

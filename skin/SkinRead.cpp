@@ -7,12 +7,12 @@ namespace velmora::skin {
 
 TSkinReader::TSkinReader(MessageSink showMessage) : showMessage_(std::move(showMessage)) {}
 
-bool TSkinReader::ReadArchive(std::span<const uint8_t> stored) {
+template <class Unpack> bool TSkinReader::read(Unpack unpack) {
     archive_.clear();
     layout_ = {};
     error_.clear();
     try {
-        archive_ = unpackStoredSkin(stored);
+        archive_ = unpack();
         layout_ = parseSkinArchive(archive_);
         return true;
     } catch (const SkinArchiveVersionError& e) {
@@ -26,6 +26,14 @@ bool TSkinReader::ReadArchive(std::span<const uint8_t> stored) {
     archive_.clear();
     layout_ = {};
     return false;
+}
+
+bool TSkinReader::ReadArchive(std::span<const uint8_t> stored) {
+    return read([stored] { return unpackStoredSkin(stored); });
+}
+
+bool TSkinReader::ReadUnpackedArchive(std::span<const uint8_t> archive) {
+    return read([archive] { return std::vector<uint8_t>(archive.begin(), archive.end()); });
 }
 
 std::vector<uint8_t> TSkinReader::copyOf(const SkinArchiveMember& member) const {

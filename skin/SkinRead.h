@@ -22,6 +22,8 @@ public:
 
     // Unpacks and reads `stored`. On failure the reader holds no members and Error() says why.
     bool ReadArchive(std::span<const uint8_t> stored);
+    // The same for an archive that is already unpacked (a skin folder packed by our tools).
+    bool ReadUnpackedArchive(std::span<const uint8_t> archive);
     const std::string& Error() const { return error_; }
 
     // Names are compared lower-cased, as the archive's names are read.
@@ -38,6 +40,7 @@ public:
     const std::vector<SkinArchiveMember>& Members() const { return layout_.members; }
 
 private:
+    template <class Unpack> bool read(Unpack unpack);
     std::vector<uint8_t> copyOf(const SkinArchiveMember& member) const;
 
     MessageSink showMessage_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "BmpDecoder.h"
+#include "SkinArchive.h"
 
 namespace velmora::skinsheet {
 
@@ -10,117 +10,32 @@ namespace {
 
 using skin::CentreFill;
 using skin::FrameLayout;
+using skin::TDataSkinObject;
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+SheetElement sheetElement(const TDataSkinObject& e, std::string name, bool keyed) {
+    SheetElement s;
+    s.name = std::move(name);
+    s.image = e.Image;
+    s.frames = e.FrameCount;
+    s.margins = {e.LeftWidth, e.TopHeight, e.RightWidth, e.BottomHeight};
+    s.centre = e.Tile == 1 ? CentreFill::Tile : CentreFill::Stretch;
+    s.transparent = keyed || e.Trans != 0;
     return s;
 }
 
-SheetElement named(std::string name, skin::PixelImage image) {
-    SheetElement e;
-    e.name = std::move(name);
-    e.image = std::move(image);
-    return e;
-}
-
-class Reader {
+class Collector {
 public:
-    Reader(const SkinSource& source, const SheetIni& ini, SheetSkin& skin) : source_(source), ini_(ini), skin_(skin) {}
-
-    // A member named by a description value: ".bmp" names only, looked up by file-name part.
-    skin::PixelImage image(const std::string& value) {
-        if (value.empty()) return {};
-        const std::string file = value.substr(value.find_last_of("\\/") + 1);
-        if (file.size() < 4 || file.substr(file.size() - 4) != ".bmp") return {};
-        const auto bytes = source_.member(file);
-        if (!bytes) {
-            skin_.problems.push_back(file + ": named but missing");
-            return {};
-        }
-        skin::BmpDecodeResult decoded = skin::decodeBmp(*bytes);
-        if (!decoded.ok()) skin_.problems.push_back(file + ": " + decoded.error);
-        return std::move(decoded.image);
-    }
+    explicit Collector(SheetSkin& skin) : skin_(skin) {}
 
     void add(SheetElement element) {
         if (!element.image.empty()) skin_.elements.push_back(std::move(element));
     }
-
-    void border(const std::string& side, bool vertical) {
-        const std::string p = "Personality";
-        SheetElement e = named(side, image(ini_.text(p, side)));
-        e.frames = ini_.integer(p, side + "Frame", 1);
-        e.layout = vertical ? FrameLayout::SideBySide : FrameLayout::Stacked;
-        const int first = ini_.integer(p, side + "TopHeight", 0), second = ini_.integer(p, side + "BotHeight", 0);
-        e.margins = vertical ? skin::Margins{0, first, 0, second} : skin::Margins{first, 0, second, 0};
-        e.centre = std::min(ini_.integer(p, side + "Stretch", 1), 1) == 1 ? CentreFill::Stretch : CentreFill::Tile;
-        e.transparent = ini_.integer(p, side + "Trans", 1) != 0;
-        add(std::move(e));
+    void add(const TDataSkinObject* e, bool keyed = false) {
+        if (e) add(sheetElement(*e, e->Name, keyed));
     }
-
-    SheetElement generic(const std::string& section, const std::string& imageKey = "Image") {
-        SheetElement e = named(section, image(ini_.text(section, imageKey)));
-        e.margins = {ini_.integer(section, "LeftWidth", 0), ini_.integer(section, "TopHeight", 0),
-                     ini_.integer(section, "RightWidth", 0), ini_.integer(section, "BottomHeight", 0)};
-        e.centre = ini_.integer(section, "Tile", 0) == 1 ? CentreFill::Tile : CentreFill::Stretch;
-        e.transparent = ini_.integer(section, "Trans", 0) != 0;
-        e.frames = ini_.integer(section, "Frame", 0);
-        return e;
-    }
-
-    void fixed(const std::string& section, int frames) {
-        SheetElement e = generic(section);
-        e.frames = frames;
-        add(std::move(e));
-    }
-
-    void asRead(const std::string& section, int whenZero) {
-        SheetElement e = generic(section);
-        if (e.frames <= 0) e.frames = whenZero;
-        add(std::move(e));
-    }
-
-    void captionButtons() {
-        for (const std::string& section : ini_.sections()) {
-            const std::string name = upper(section);
-            if (name.rfind("BUTTON", 0) != 0 || name == "BUTTON" || name == "BUTTONS" || name == "BUTTON.RADIO" ||
-                name == "BUTTON.CHECKBOX")
-                continue;
-            const int action = ini_.integer(section, "Action", 0);
-            if (action == -1 && ini_.integer(section, "Visibility", -1) != 0) continue;
-            SheetElement e = named(name, image(ini_.text(section, "ButtonImage")));
-            e.frames = ini_.integer(section, "frame", 0);
-            if (e.frames == 0) {
-                e.frames = 6;
-                if (!e.image.empty()) e.frames = e.image.width() <= 3.8 * e.image.height() ? 3 : 6;
-                if (action < 0) e.frames = 6;
-            }
-            e.transparent = true;
-            if (action != 3 && action != 11) add(std::move(e));
-        }
-    }
-
-    void buttons() {
-        const std::string s = "Buttons";
-        SheetElement push = named(s, image(ini_.text(s, "Bitmap")));
-        push.frames = 5;
-        push.margins = {ini_.integer(s, "LeftWidth", 0), ini_.integer(s, "TopHeight", 0), ini_.integer(s, "RightWidth", 0),
-                        ini_.integer(s, "BottomHeight", 0)};
-        push.transparent = ini_.integer(s, "Trans", 0) != 0;
-        for (const auto& [key, frameKey] : {std::pair{"CheckButton", "CheckButtonFrame"}, std::pair{"RadioButton", "RadioButtonFrame"}}) {
-            SheetElement e = named(std::string(key), image(ini_.text(s, key)));
-            e.frames = ini_.integer(s, frameKey, 0);
-            if (e.frames == 0 && !e.image.empty())
-                e.frames = std::max(e.image.height() < 16 ? e.image.width() / 13 : e.image.width() / 16, 4);
-            e.transparent = push.transparent;
-            add(std::move(e));
-        }
-        add(std::move(push));
-    }
+    template <class E> void add(const std::unique_ptr<E>& e, bool keyed = false) { add(e.get(), keyed); }
 
 private:
-    const SkinSource& source_;
-    const SheetIni& ini_;
     SheetSkin& skin_;
 };
 
@@ -128,87 +43,71 @@ private:
 
 const SheetElement* SheetSkin::find(const std::string& name) const {
     for (const SheetElement& e : elements)
-        if (upper(e.name) == upper(name)) return &e;
+        if (skin::asciiLower(e.name) == skin::asciiLower(name)) return &e;
     return nullptr;
 }
 
-SheetSkin readSheetSkin(const SkinSource& source, const SheetIni& ini) {
-    SheetSkin skin;
-    Reader r(source, ini, skin);
-    r.border("Left", true);
-    r.border("Right", true);
-    r.border("Top", false);
-    r.border("Bottom", false);
-    r.captionButtons();
+SheetSkin sheetSkinOf(const skin::SkinModel& m, const skin::SkinSystem& system) {
+    SheetSkin sheet;
+    sheet.face = skin::resolveColour(m.Colours[skin::kButtonFaceSlot], system.resolver());
+    Collector c(sheet);
+    // The top and bottom borders stack their frames; the sides lie side by side.
+    for (const auto& border : m.Borders) {
+        SheetElement e = sheetElement(*border, border->Name, false);
+        if (border->Name == "Top" || border->Name == "Bottom") e.layout = FrameLayout::Stacked;
+        c.add(std::move(e));
+    }
+    for (const auto& button : m.SysButtons) {
+        if (button->Action >= 7 && button->Action <= 9) continue;  // the MDI strip below
+        c.add(button, true);
+        sheet.captionButtonPlaces.push_back({button->Name, {button->XCoord, button->YCoord}});
+    }
+    for (const auto& button : m.SysButtons)
+        if (button->Action >= 7 && button->Action <= 9)
+            c.add(sheetElement(*button, "MDI " + std::to_string(button->Action), true));
     {
-        SheetElement mdi = r.generic("MDICONTROLS");
-        mdi.frames = 12;
-        r.add(std::move(mdi));
+        SheetElement check = sheetElement(*m.Buttons, "CheckButton", m.Buttons->Trans != 0);
+        check.image = m.Buttons->CheckImage;
+        check.frames = m.Buttons->CheckFrameCount;
+        check.margins = {};
+        c.add(std::move(check));
+        SheetElement radio = sheetElement(*m.Buttons, "RadioButton", m.Buttons->Trans != 0);
+        radio.image = m.Buttons->RadioImage;
+        radio.frames = m.Buttons->RadioFrameCount;
+        radio.margins = {};
+        c.add(std::move(radio));
+        c.add(m.Buttons);
     }
-    r.buttons();
     {
-        SheetElement title = named("TextBack", r.image(ini.text("Personality", "TextBack")));
-        title.frames = 2;
-        title.layout = skin::FrameLayout::Stacked;
-        title.margins = {ini.integer("Personality", "TXTBackleft", 0), 0, ini.integer("Personality", "TXTBackRight", 0), 0};
-        title.transparent = true;
-        r.add(std::move(title));
+        SheetElement title = sheetElement(*m.Title, "TextBack", true);
+        title.layout = FrameLayout::Stacked;
+        title.margins = {m.Title->TextBackLeft, 0, m.Title->TextBackRight, 0};
+        c.add(std::move(title));
     }
-    {
-        SheetElement progress = r.generic("Progress", "Bitmap");
-        progress.frames = ini.integer("Progress", "Style", 0) != 0 ? 1 : 2;
-        progress.centre = ini.integer("Progress", "Tile", 0) >= 1 ? skin::CentreFill::Tile : skin::CentreFill::Stretch;
-        r.add(std::move(progress));
-    }
-    r.asRead("Progress.Chunk", 1);
-    {
-        SheetElement bar = named("menuBar", r.image(ini.text("Personality", "menuBar")));
-        bar.frames = 2;
-        bar.margins = {ini.integer("Personality", "TileLeftMenu", 1), 0, ini.integer("Personality", "TileRightMenu", 1), 0};
-        bar.centre = std::min(ini.integer("Personality", "TileMenu", 1), 1) == 1 ? skin::CentreFill::Tile : skin::CentreFill::Stretch;
-        r.add(std::move(bar));
-    }
-    r.fixed("GroupBoxEdge", 2);
-    r.fixed("GroupBox", 1);
-    r.fixed("Tabs", 5);
-    r.fixed("StatusBarEdges", 3);
-    {
-        SheetElement pane = r.generic("Tab.Pane");
-        pane.frames = 1;
-        pane.margins = {std::min(pane.margins.left, 4), std::min(pane.margins.top, 4), std::min(pane.margins.right, 4),
-                        std::min(pane.margins.bottom, 4)};
-        r.add(std::move(pane));
-    }
-    r.fixed("ToolBars", 5);
-    r.fixed("ComboButton", 4);
-    r.fixed("SunkEdge", 4);
-    r.fixed("ExtraImages", 5);
-    r.asRead("Headerbar", 5);
-    r.fixed("MenuItem", 5);
-    r.fixed("MenuBackground", 1);
-    r.fixed("Scrollbar", 23);
-    r.fixed("HorzScroll", 4);
-    r.fixed("VertScroll", 4);
-    for (const char* thumb : {"HorzScrollThumb", "VertScrollThumb"}) {
-        SheetElement e = r.generic(thumb);
-        e.frames = ini.integer(thumb, "FrameCount", 3);
-        r.add(std::move(e));
-    }
-    for (const char* thumb : {"Trackbar.ThumbHorz", "Trackbar.ThumbVert", "Trackbar.ThumbLeft", "Trackbar.ThumbRight",
-                              "Trackbar.ThumbUp", "Trackbar.ThumbDown"})
-        r.fixed(thumb, 5);
-    for (const char* spin : {"UpDown.Horz", "UpDown.Vert"}) {
-        r.fixed(spin, 8);
-        SheetElement glyphs = r.generic(spin, "GlyphImage");
-        glyphs.name = std::string(spin) + " glyphs";
-        glyphs.frames = 8;
+    const TDataSkinObject* plain[] = {m.Progress.get(), m.ProgressChunk.get(), m.MenuBar.get(), m.GroupBoxEdge.get(),
+                                      m.GroupBox.get(), m.Tabs.get(), m.StatusBarEdges.get(), m.TabPane.get(),
+                                      m.ToolBars.get(), m.ExtraImages.get(), m.Headerbar.get(), m.MenuItem.get(),
+                                      m.MenuBackground.get(), m.Scrollbar.get(), m.HorzScroll.get(), m.VertScroll.get(),
+                                      m.HorzScrollThumb.get(), m.VertScrollThumb.get()};
+    for (const TDataSkinObject* e : plain) c.add(e);
+    // The combo composites hold a magenta hole where the edit field shows through.
+    const bool composite = m.ComboButton && m.ComboButton->Style == 2;
+    c.add(m.ComboButton, composite);
+    c.add(m.SunkEdge, composite);
+    c.add(m.ComboxArrow, composite);
+    for (const auto& thumb : m.TrackThumbs) c.add(thumb);
+    for (const skin::TDataSkinBorder* spin : {m.UpDownHorz.get(), m.UpDownVert.get()}) {
+        if (!spin) continue;
+        c.add(spin);
+        SheetElement glyphs = sheetElement(*spin, spin->Name + " glyphs", true);
+        glyphs.image = spin->SecondImage;
         glyphs.margins = {};
-        glyphs.transparent = true;
-        r.add(std::move(glyphs));
+        c.add(std::move(glyphs));
     }
-    r.asRead("Track", 1);
-    r.asRead("TRACKVERT", 1);
-    return skin;
+    c.add(m.Track);
+    c.add(m.TrackVert);
+    c.add(m.Toolbar);
+    return sheet;
 }
 
 }  // namespace velmora::skinsheet

@@ -1,13 +1,12 @@
 #pragma once
-// The image elements of a skin as the engine cuts them: picture, frame count and direction,
-// margins and flags, read from the description with the engine's element rules.
+// The image elements of a loaded skin as the sheet lays them out: picture, frame count and
+// direction, margins and flags, taken from the engine's skin model.
 #include <string>
 #include <vector>
 
 #include "DrawGeometry.h"
 #include "PixelImage.h"
-#include "SheetIni.h"
-#include "SkinSource.h"
+#include "SkinModel.h"
 
 namespace velmora::skinsheet {
 
@@ -23,10 +22,15 @@ struct SheetElement {
 
 struct SheetSkin {
     std::vector<SheetElement> elements;
-    std::vector<std::string> problems;  // members named but missing or undecodable
+    skin::Colour face = skin::rgb(240, 240, 240);  // ButtonFace, resolved
     const SheetElement* find(const std::string& name) const;
+    // Where a caption button sits: its XCoord from the right edge and YCoord from the top.
+    struct Place {
+        int x = 0, y = 0;
+    };
+    std::vector<std::pair<std::string, Place>> captionButtonPlaces;
 };
 
-SheetSkin readSheetSkin(const SkinSource& source, const SheetIni& ini);
+SheetSkin sheetSkinOf(const skin::SkinModel& model, const skin::SkinSystem& system);
 
 }  // namespace velmora::skinsheet

@@ -1,7 +1,6 @@
 #include "SkinSheet.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "GradientFill.h"
 #include "PixelBlit.h"
@@ -19,13 +18,6 @@ using skin::Transparency;
 
 constexpr int kSheetWidth = 1000;
 constexpr int kGap = 6;
-
-Colour colourValue(const SheetIni& ini, const std::string& key, Colour fallback) {
-    std::istringstream in(ini.text("Colours", key));
-    int r = -1, g = -1, b = -1;
-    if (!(in >> r >> g >> b)) return fallback;
-    return skin::rgb(r, g, b);
-}
 
 Rect cellOf(const SheetElement& e, int frame) {
     return skin::frameCell(e.image.width(), e.image.height(), e.frames, frame, e.layout);
@@ -49,8 +41,7 @@ void checker(PixelImage& target, const Rect& r, Colour face) {
 
 class SampleWindow {
 public:
-    SampleWindow(PixelImage& sheet, const SheetSkin& skin, const SheetIni& ini, Rect at)
-        : sheet_(sheet), skin_(skin), ini_(ini), at_(at), face_(colourValue(ini, "ButtonFace", skin::rgb(240, 240, 240))) {}
+    SampleWindow(PixelImage& sheet, const SheetSkin& skin, Rect at) : sheet_(sheet), skin_(skin), at_(at), face_(skin.face) {}
 
     void draw() {
         const SheetElement* top = skin_.find("Top");
@@ -78,11 +69,11 @@ private:
     // Caption buttons as a window with a minimize box and no maximize box shows them: the
     // maximize button disabled (frame 4), the close button hot, to show both looks.
     void captionButtons() {
-        for (const char* name : {"BUTTONCLOSE", "BUTTONMAX", "BUTTONMIN"}) {
-            const SheetElement* e = skin_.find(name);
+        for (const auto& [section, place] : skin_.captionButtonPlaces) {
+            if (section != "BUTTONCLOSE" && section != "BUTTONMAX" && section != "BUTTONMIN") continue;
+            const SheetElement* e = skin_.find(section);
             if (!e) continue;
-            const std::string section = name;
-            const int xcoord = ini_.integer(section, "Xcoord", 0), ycoord = ini_.integer(section, "Ycoord", 0);
+            const int xcoord = place.x, ycoord = place.y;
             const Rect cell = cellOf(*e, 1);
             const int frame = section == "BUTTONMAX" ? 4 : section == "BUTTONCLOSE" ? 3 : 1;
             const Rect dest{at_.right - xcoord, at_.top + ycoord, at_.right - xcoord + cell.width(), at_.top + ycoord + cell.height()};
@@ -111,21 +102,20 @@ private:
     void controls() {
         // Push buttons in their five looks, as wide as the catalogue window's.
         for (int f = 1; f <= 5; ++f) element("Buttons", f, {x(12 + (f - 1) * 104), y(62), x(12 + (f - 1) * 104 + 97), y(95)});
-        // Header bar and list, the way the file list shows them.
-        element("SunkEdge", 1, {x(12), y(108), x(262), y(260)});
+        // Header bar and list, the way the file list shows them (after loading, the sunken
+        // edge is the combo box's mirrored composite, so the list gets a plain outline).
+        skin::fillRect(sheet_, {x(12), y(108), x(262), y(260)}, skin::rgb(150, 132, 200));
+        skin::fillRect(sheet_, {x(13), y(109), x(261), y(259)}, skin::kWhite);
         for (int c = 0; c < 2; ++c) element("Headerbar", c == 0 ? 2 : 1, {x(14 + c * 158), y(110), x(14 + c * 158 + (c ? 88 : 158)), y(128)});
         // Scroll bar along the list's right edge.
         element("VertScroll", 1, {x(243), y(128), x(260), y(258)});
         element("Scrollbar", 1, {x(243), y(128), x(260), y(145)});
         element("Scrollbar", 5, {x(243), y(241), x(260), y(258)});
         element("VertScrollThumb", 2, {x(243), y(150), x(260), y(190)});
-        // A combo box: its field and button.
-        element("SunkEdge", 1, {x(284), y(108), x(384), y(129)});
-        element("ComboButton", 1, {x(384 - 19), y(108), x(384), y(129)});
-        centred("ExtraImages", 1, {x(384 - 19), y(108), x(384), y(129)});
-        element("SunkEdge", 3, {x(394), y(108), x(494), y(129)});
-        element("ComboButton", 2, {x(494 - 19), y(108), x(494), y(129)});
-        centred("ExtraImages", 2, {x(494 - 19), y(108), x(494), y(129)});
+        // Combo boxes: the composite (edge, button and arrow) around a white field, normal and hot.
+        skin::fillRect(sheet_, {x(284), y(108), x(494), y(129)}, skin::kWhite);
+        element("ComboButton", 1, {x(284), y(108), x(384), y(129)});
+        element("ComboButton", 2, {x(394), y(108), x(494), y(129)});
         // Check boxes and radio buttons in every state.
         if (const SheetElement* check = skin_.find("CheckButton"))
             for (int f = 1; f <= check->frames; ++f) centred("CheckButton", f, {x(284 + (f - 1) * 18), y(140), x(284 + (f - 1) * 18 + 13), y(153)});
@@ -151,7 +141,6 @@ private:
 
     PixelImage& sheet_;
     const SheetSkin& skin_;
-    const SheetIni& ini_;
     Rect at_;
     Colour face_;
     int captionHeight_ = 0, leftWidth_ = 0;
@@ -204,13 +193,13 @@ std::vector<Placement> layoutRows(const SheetSkin& skin, int top, int& bottom) {
 
 }  // namespace
 
-PixelImage drawSkinSheet(const SheetSkin& skin, const SheetIni& ini) {
-    const Colour face = colourValue(ini, "ButtonFace", skin::rgb(240, 240, 240));
+PixelImage drawSkinSheet(const SheetSkin& skin) {
+    const Colour face = skin.face;
     constexpr int kWindowHeight = 330;
     int bottom = 0;
     const std::vector<Placement> placements = layoutRows(skin, kWindowHeight + 2 * kGap, bottom);
     PixelImage sheet(kSheetWidth, bottom + kGap, skin::pixelOf(skin::kWhite));
-    SampleWindow(sheet, skin, ini, {kGap + 10, kGap + 4, kGap + 10 + 740, kGap + 4 + kWindowHeight}).draw();
+    SampleWindow(sheet, skin, {kGap + 10, kGap + 4, kGap + 10 + 740, kGap + 4 + kWindowHeight}).draw();
     for (const Placement& p : placements) {
         if (p.element->transparent) checker(sheet, p.dest, face);
         else skin::fillRect(sheet, p.dest, face);

@@ -5,10 +5,9 @@
 // fit).
 #include "PixelImage.h"
 #include "SheetElements.h"
-#include "SheetIni.h"
 
 namespace velmora::skinsheet {
 
-skin::PixelImage drawSkinSheet(const SheetSkin& skin, const SheetIni& ini);
+skin::PixelImage drawSkinSheet(const SheetSkin& skin);
 
 }  // namespace velmora::skinsheet

@@ -29,20 +29,18 @@ FolderSkinSource::FolderSkinSource(std::filesystem::path folder) : folder_(std::
     std::sort(files_.begin(), files_.end());
 }
 
-std::optional<std::vector<uint8_t>> FolderSkinSource::member(const std::string& name) const {
-    const std::string wanted = lower(name);
+std::optional<std::vector<uint8_t>> FolderSkinSource::member(std::string_view name) const {
+    const std::string wanted = lower(std::string(name));
     for (const auto& file : files_)
         if (lower(file.filename().string()) == wanted) return readAll(file);
     return std::nullopt;
 }
 
-std::string FolderSkinSource::description() const {
+std::optional<std::vector<uint8_t>> FolderSkinSource::firstMemberContaining(std::string_view text) const {
+    const std::string wanted = lower(std::string(text));
     for (const auto& file : files_)
-        if (lower(file.filename().string()).find(".ini") != std::string::npos) {
-            const std::vector<uint8_t> bytes = readAll(file);
-            return {bytes.begin(), bytes.end()};
-        }
-    return {};
+        if (lower(file.filename().string()).find(wanted) != std::string::npos) return readAll(file);
+    return std::nullopt;
 }
 
 }  // namespace velmora::skinsheet

@@ -1,28 +1,21 @@
 #pragma once
-// Where a skin's members come from. A folder now; a packed skin archive is one more
-// implementation of the same two calls.
+// Skin members in a folder (as skinart writes them), for the model's loader; a packed skin
+// is read through the engine's own archive source.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "SkinMemberSource.h"
+
 namespace velmora::skinsheet {
 
-class SkinSource {
-public:
-    virtual ~SkinSource() = default;
-    // The member's bytes, found without regard to case; nothing when it is absent.
-    virtual std::optional<std::vector<uint8_t>> member(const std::string& name) const = 0;
-    // The first member whose name contains ".ini", as text; empty when there is none.
-    virtual std::string description() const = 0;
-};
-
-class FolderSkinSource : public SkinSource {
+class FolderSkinSource : public skin::SkinMemberSource {
 public:
     explicit FolderSkinSource(std::filesystem::path folder);
-    std::optional<std::vector<uint8_t>> member(const std::string& name) const override;
-    std::string description() const override;
+    std::optional<std::vector<uint8_t>> member(std::string_view name) const override;
+    std::optional<std::vector<uint8_t>> firstMemberContaining(std::string_view text) const override;
 
 private:
     std::filesystem::path folder_;
