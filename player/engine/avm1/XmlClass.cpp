@@ -2,6 +2,7 @@
 // no own properties a script did not give them), XML adds parsing, the document's
 // declarations and loading through the host.
 #include "avm1/Builtins.h"
+#include "avm1/LoadableText.h"
 #include "avm1/Loading.h"
 #include "avm1/XmlTree.h"
 #include "player/Host.h"
@@ -185,28 +186,13 @@ Value documentToString(Vm& vm, NativeCall& c) {
 
 // ---- loading ------------------------------------------------------------------------------
 
-// Asks for `url` on behalf of `target`, whose onData hears the text (or undefined) once the
-// frame's scripts are done.
-void startLoad(Vm& vm, Object* target, UrlRequest request) {
-    vm.set(target, "loaded", Value(false));
-    vm.define(target, "_bytesLoaded", Value(0), flags::kDontEnum | flags::kDontDelete);
-    vm.requestLoad({PendingLoad::Kind::Data, target, std::move(request)});
-}
-
-Value load(Vm& vm, NativeCall& c) {
-    Object* self = c.self.object();
-    if (!self || c.args.empty()) return Value(false);
-    startLoad(vm, self, {vm.toString(c.args[0]), UrlMethod::Get, {}, {}});
-    return Value(true);
-}
-
 // The document goes out as the body of a POST; `target` receives the answer.
 Value sendAndLoad(Vm& vm, NativeCall& c) {
     Object* self = c.self.object();
     Object* target = c.arg(1).object();
     if (!self || !target || c.args.empty()) return Value(false);
     UrlRequest request{vm.toString(c.args[0]), UrlMethod::Post, vm.toString(c.self), vm.toString(vm.get(self, "contentType"))};
-    startLoad(vm, target, std::move(request));
+    startTextLoad(vm, target, std::move(request));
     return Value(true);
 }
 
@@ -216,30 +202,7 @@ Value send(Vm& vm, NativeCall& c) {
     return Value(true);
 }
 
-// What the runtime does with loaded text unless a movie replaces it: parse, then onLoad.
-Value onData(Vm& vm, NativeCall& c) {
-    Object* self = c.self.object();
-    if (!self) return Value();
-    if (c.arg(0).isUndefined()) {
-        vm.call(vm.get(self, "onLoad"), c.self, {Value(false)});
-        return Value();
-    }
-    vm.call(vm.get(self, "parseXML"), c.self, {c.arg(0)});
-    vm.set(self, "loaded", Value(true));
-    vm.call(vm.get(self, "onLoad"), c.self, {Value(true)});
-    return Value();
-}
-
-Value ignoreEvent(Vm&, NativeCall&) { return Value(); }
-
-Value getBytesLoaded(Vm& vm, NativeCall& c) {
-    Object* self = c.self.object();
-    return self ? vm.get(self, "_bytesLoaded") : Value();
-}
-Value getBytesTotal(Vm& vm, NativeCall& c) {
-    Object* self = c.self.object();
-    return self ? vm.get(self, "_bytesTotal") : Value();
-}
+Value onData(Vm& vm, NativeCall& c) { return deliverText(vm, c, "parseXML"); }
 
 }  // namespace
 
@@ -271,15 +234,10 @@ void installXmlClasses(Vm& vm) {
     vm.defineMethod(docProto, "createElement", createElement);
     vm.defineMethod(docProto, "createTextNode", createTextNode);
     vm.defineMethod(docProto, "toString", documentToString);
-    vm.defineMethod(docProto, "getBytesLoaded", getBytesLoaded);
-    vm.defineMethod(docProto, "getBytesTotal", getBytesTotal);
-    vm.defineMethod(docProto, "load", load);
     vm.defineMethod(docProto, "sendAndLoad", sendAndLoad);
     vm.defineMethod(docProto, "send", send);
     vm.defineMethod(docProto, "onData", onData);
-    vm.defineMethod(docProto, "onLoad", ignoreEvent);
-    vm.defineMethod(docProto, "addRequestHeader", ignoreEvent);
-    vm.define(docProto, "contentType", Value("application/x-www-form-urlencoded"));
+    defineTextLoading(vm, docProto);
     vm.define(docProto, "ignoreWhite", Value(false));
 }
 
