@@ -8,18 +8,25 @@ namespace vm {
 
 using velmora::skin::PixelImage;
 
-TBitmapHandle MakeSkinBitmap(const PixelImage& image) {
-    if (image.empty()) return {};
+TBitmapHandle MakeTopDownDib(int width, int height, velmora::skin::Pixel*& bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = image.width();
-    info.bmiHeader.biHeight = -image.height();
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) RaiseLastOSError("Creating a skin bitmap");
+    void* memory = nullptr;
+    TBitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0));
+    if (!bitmap || !memory) RaiseLastOSError("Creating a skin bitmap");
+    bits = static_cast<velmora::skin::Pixel*>(memory);
+    return bitmap;
+}
+
+TBitmapHandle MakeSkinBitmap(const PixelImage& image) {
+    if (image.empty()) return {};
+    velmora::skin::Pixel* bits = nullptr;
+    TBitmapHandle bitmap = MakeTopDownDib(image.width(), image.height(), bits);
     std::memcpy(bits, image.pixels().data(), image.pixels().size() * sizeof(velmora::skin::Pixel));
     GdiFlush();
     return bitmap;

@@ -11,6 +11,8 @@
 
 namespace vm {
 
+// An empty top-down 32-bit DIB section; `bits` receives its pixels. Raises when GDI refuses.
+TBitmapHandle MakeTopDownDib(int width, int height, velmora::skin::Pixel*& bits);
 // A top-down 32-bit DIB section holding the picture's pixels; empty pictures give none.
 TBitmapHandle MakeSkinBitmap(const velmora::skin::PixelImage& image);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PixelBlit.h"
+#include "WinSkinBitmaps.h"
 #include "framework/Errors.h"
 #include "framework/GdiObject.h"
 
@@ -39,28 +40,17 @@ Rect BoundsOf(const BlitPlan& plan) {
 // A top-down 32-bit DIB section selected into a memory DC of its own.
 class OffScreen {
 public:
-    OffScreen(int width, int height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!bitmap_ || !bits) RaiseLastOSError("Creating an off-screen skin surface");
-        bits_ = static_cast<velmora::skin::Pixel*>(bits);
+    OffScreen(int width, int height) : bitmap_(MakeTopDownDib(width, height, bits_)) {
         selected_.emplace(dc_.Get(), bitmap_.Get());
     }
     HDC Dc() const { return dc_.Get(); }
     velmora::skin::Pixel* Bits() const { return bits_; }
 
 private:
+    velmora::skin::Pixel* bits_ = nullptr;  // set while bitmap_ is made
     TMemoryDC dc_;
     TBitmapHandle bitmap_;
     std::optional<TSelectObject> selected_;
-    velmora::skin::Pixel* bits_ = nullptr;
 };
 
 }  // namespace
