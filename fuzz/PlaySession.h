@@ -25,7 +25,7 @@ void playSession(std::shared_ptr<const MovieDef> movie, AfterFrame afterFrame) {
     avm1::Limits limits;
     limits.maxActions = 100000;
     limits.maxObjects = 100000;
-    limits.maxStringBytesPerBlock = 16u << 20;
+    limits.maxLiveTextBytes = 16u << 20;
     limits.maxArrayGrowthPerBlock = 1u << 18;
     Player player(movie, host, &limits);
     std::vector<Pixel> pixels(kPlayWidth * kPlayHeight);

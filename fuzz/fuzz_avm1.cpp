@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     limits.maxObjects = 100000;
     limits.maxStringLength = 1u << 20;
     limits.maxStackDepth = 100000;
-    limits.maxStringBytesPerBlock = 16u << 20;
+    limits.maxLiveTextBytes = 16u << 20;
     limits.maxArrayGrowthPerBlock = 1u << 18;
     swf::avm1::Vm vm(host, 4 + data[0] % 8, limits);
     swf::SharedBytes code(std::vector<uint8_t>(data + 1, data + size));

@@ -348,8 +348,7 @@ size_t Vm::collectGarbage() {
 
 void Vm::chargeStringBytes(size_t bytes) {
     if (bytes > limits_.maxStringLength) throw ScriptAbort("string too long");
-    stringBytesThisBlock_ += bytes;
-    if (stringBytesThisBlock_ > limits_.maxStringBytesPerBlock) throw ScriptAbort("a script built too much text");
+    if (Value::liveTextBytes() + bytes > limits_.maxLiveTextBytes) throw ScriptAbort("a script holds too much text");
 }
 
 void Vm::chargeWork(size_t steps) {
@@ -404,7 +403,6 @@ bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {
 void Vm::resetBudget() {
     actionsThisBlock_ = 0;
     blockStartMillis_ = host_.milliseconds();
-    stringBytesThisBlock_ = 0;
     arrayGrowthThisBlock_ = 0;
     abortReported_ = false;
 }

@@ -32,9 +32,10 @@ struct Limits {
     int maxCallDepth = 256;            // nested calls
     size_t maxObjects = 1u << 20;      // live objects in the heap
     size_t maxStringLength = 1u << 24;
-    // What one top-level block may build: characters of new strings, new array elements.
-    // A value takes some 64 bytes, so these bound a runaway block to a few hundred MB.
-    size_t maxStringBytesPerBlock = 256u << 20;
+    // Text held by values on the machine's thread (text built and dropped again is free),
+    // and new array elements one top-level block may add (a value and its slot take some
+    // 32 bytes): together they bound a runaway script to a few hundred MB.
+    size_t maxLiveTextBytes = 256u << 20;
     size_t maxArrayGrowthPerBlock = 4u << 20;
     size_t maxStackDepth = 1u << 20;   // values on one frame's stack
     // Machine stack a block may use for nested calls, with and try bodies: the thread's
@@ -259,7 +260,6 @@ private:
     bool budgetHeld_ = false;
     bool abortReported_ = false;
     void resetBudget();
-    size_t stringBytesThisBlock_ = 0;
     size_t arrayGrowthThisBlock_ = 0;
     size_t collectAt_ = 1u << 14;  // heap size that triggers the next collection
     Object* detached_ = nullptr;

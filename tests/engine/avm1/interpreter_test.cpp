@@ -464,6 +464,33 @@ TEST(Limits, TextBuildingIsBounded) {
     EXPECT_EQ(host.aborts.size(), 1u);
 }
 
+TEST(Limits, TextIsBoundedByWhatIsAliveNotByWhatWasBuilt) {
+    // for (i = 0; i < 200; ++i) <keep or drop> t + t, with t 32 KB: 12.8 MB built in all.
+    auto loop = [](bool keep) {
+        Bytecode code;
+        code.setVariable("t", std::string(32768, 'x')).setVariable("i", 0.0);
+        code.push({"a", 0.0}).op(0x42).op(0x1D);
+        size_t top = code.here();
+        code.push({"i"}).op(0x1C).push({200.0}).op(0x48).op(0x12);
+        size_t exit = code.jumpPlaceholder(0x9D);
+        if (keep) code.push({"t"}).op(0x1C).push({"t"}).op(0x1C).op(0x47).push({1.0, "a"}).op(0x1C).push({"push"}).op(0x52).op(0x17);
+        else code.push({"s", "t"}).op(0x1C).push({"t"}).op(0x1C).op(0x47).op(0x1D);
+        code.push({"i", "i"}).op(0x1C).op(0x50).op(0x1D);
+        code.jumpBack(0x99, top);
+        code.patch(exit, code.here());
+        code.push({"done"}).trace();
+        return code;
+    };
+    Limits limits;
+    limits.maxLiveTextBytes = 1u << 20;
+    ScriptHost dropping;
+    EXPECT_EQ(runScript(loop(false), 7, &dropping, limits), Lines{"done"});
+    EXPECT_TRUE(dropping.aborts.empty());
+    ScriptHost keeping;
+    EXPECT_TRUE(runScript(loop(true), 7, &keeping, limits).empty());
+    EXPECT_EQ(keeping.aborts.size(), 1u);
+}
+
 TEST(Hostile, ALoopingPrototypeChainStopsTheScript) {
     // a = {}; a.__proto__ = a; trace(a.foo); trace("not reached")
     Bytecode code;
