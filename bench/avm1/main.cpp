@@ -1,4 +1,4 @@
-// bench_avm1 [--iterations N]   (default 200000)
+// bench_avm1 [--iterations N] [--only NAME]   (default 200000 iterations, every script)
 // Script-heavy movies made by our SWF writer, each one frame whose actions loop N times:
 //   registers   a loop counting and summing in registers (DefineFunction2 body)
 //   variables   the same loop over named variables of the timeline
@@ -217,8 +217,11 @@ struct Case {
 int main(int argc, char** argv) {
     // Enough work to time well while every script stays within the per-frame action budget.
     int n = 200'000;
-    for (int i = 1; i + 1 < argc; ++i)
+    std::string only;  // one script alone, for a profiler
+    for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--iterations") == 0) n = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--only") == 0) only = argv[i + 1];
+    }
 
     const std::vector<Case> cases = {
         {"registers", RegisterLoop,
@@ -271,6 +274,7 @@ int main(int argc, char** argv) {
     std::printf("%-10s %14s %12s %12s %10s  %s\n", "script", "actions/s", "script ms", "C++ ms", "vs C++", "result");
     int status = 0;
     for (const Case& c : cases) {
+        if (!only.empty() && only != c.name) continue;
         const Script script = c.script(n), empty = c.script(0);
         const auto bytes = MovieOf(script), emptyBytes = MovieOf(empty);
         std::string traced, ignored;

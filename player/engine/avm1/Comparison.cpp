@@ -8,6 +8,7 @@
 namespace swf::avm1 {
 
 Value add2(Vm& vm, const Value& a, const Value& b) {
+    if (a.isNumber() && b.isNumber()) return Value(a.number() + b.number());  // no conversion to make
     // From version 6 the right operand converts first (the order valueOf is called in);
     // version 5 goes left to right.
     Value pa, pb;
@@ -76,6 +77,10 @@ Value lessThan(Vm& vm, const Value& a, const Value& b) {
     // An object that stays an object (its valueOf returns an object, as the default one does)
     // makes the comparison false, and the right side is then not converted at all. A movie
     // clip staying itself compares as NaN instead.
+    if (a.isNumber() && b.isNumber()) {
+        if (std::isnan(a.number()) || std::isnan(b.number())) return Value();
+        return Value(a.number() < b.number());
+    }
     auto staysObject = [](const Value& p) { return p.isObject() && !p.object()->asClip(); };
     Value pa = vm.toPrimitive(a);
     if (staysObject(pa)) return Value(false);

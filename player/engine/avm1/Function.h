@@ -46,7 +46,7 @@ struct ScriptCode {
 struct ScriptClosure {
     std::shared_ptr<const ScriptCode> code;
     std::vector<Object*> scope;                            // outermost first
-    std::shared_ptr<const std::vector<std::string>> pool;  // constant pool when defined
+    std::shared_ptr<const std::vector<Value>> pool;  // constant pool when defined
     Object* base = nullptr;                                // the clip object it was defined in
 };
 

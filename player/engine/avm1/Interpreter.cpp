@@ -44,7 +44,7 @@ struct Frame {
     size_t registerCount = 0;
     std::vector<Value> ownRegisters;
     ScopeChain scope;
-    std::shared_ptr<const std::vector<std::string>> pool;
+    std::shared_ptr<const std::vector<Value>> pool;
     Value thisValue;
     Value self;  // the receiver of the call, also when `this` reads the timeline
     MovieClip* target = nullptr;   // where timeline actions go
@@ -56,7 +56,7 @@ struct Frame {
     std::shared_ptr<const ScriptCode> definingCode;  // keeps nested function bodies alive
     SharedBytes bytes;
 
-    explicit Frame(Vm& v) : vm(v) {}
+    explicit Frame(Vm& v) : vm(v) { stack.reserve(16); }
 
     Value pop() {
         if (stack.empty()) return Value();
@@ -334,7 +334,7 @@ void Runner::pushValues(std::span<const uint8_t> payload) {
         case 8:
         case 9: {
             size_t index = type == 8 ? in.u8() : in.u16();
-            if (f_.pool && index < f_.pool->size()) f_.push(Value((*f_.pool)[index]));
+            if (f_.pool && index < f_.pool->size()) f_.push((*f_.pool)[index]);
             else f_.push(Value());
             break;
         }
@@ -762,8 +762,9 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x88: {
             Reader in(payload);
             uint16_t count = in.u16();
-            auto pool = std::make_shared<std::vector<std::string>>();
-            for (uint16_t i = 0; i < count && !in.atEnd(); ++i) pool->push_back(in.str());
+            // Held as values, so each push of an entry shares its text.
+            auto pool = std::make_shared<std::vector<Value>>();
+            for (uint16_t i = 0; i < count && !in.atEnd(); ++i) pool->push_back(Value(in.str()));
             f.pool = std::move(pool);
             break;
         }

@@ -8,6 +8,7 @@
 // such. The count is not atomic: a machine and its values stay on the thread that runs the
 // movie. The text alive on a thread is counted (`liveTextBytes`), which is what bounds a
 // runaway script: building text that is dropped again costs nothing.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,12 +24,12 @@ public:
 
     Value() : bits_(0) {}
     static Value null() { Value v; v.kind_ = Kind::Null; return v; }
-    Value(bool b) : kind_(Kind::Boolean), bits_(0) { bool_ = b; }
+    Value(bool b) : kind_(Kind::Boolean), bits_(b) {}
     Value(double d) : kind_(Kind::Number), number_(d) {}
     Value(int i) : kind_(Kind::Number), number_(i) {}
-    Value(std::string s) : kind_(Kind::String), bits_(0) { text_ = new Text(std::move(s)); }
+    Value(std::string s) : kind_(Kind::String), bits_(wordOf(new Text(std::move(s)))) {}
     Value(const char* s) : Value(std::string(s)) {}
-    Value(Object* o) : kind_(o ? Kind::Object : Kind::Null), bits_(0) { object_ = o; }
+    Value(Object* o) : kind_(o ? Kind::Object : Kind::Null), bits_(wordOf(o)) {}
 
     Value(const Value& other) : kind_(other.kind_), bits_(other.bits_) {
         if (kind_ == Kind::String) ++text_->refs;
@@ -83,6 +84,9 @@ private:
     }
     static void free(Text* text);  // out of line: the last reference is the rare case
     static const std::string& noText();
+    // The union's word with `p` in it, written as one store: a narrower store followed by a
+    // whole-word copy would stall the processor's store forwarding. Little-endian targets only.
+    static uint64_t wordOf(const void* p) { return reinterpret_cast<uintptr_t>(p); }
 
     Kind kind_ = Kind::Undefined;
     union {
@@ -95,5 +99,6 @@ private:
 };
 
 static_assert(sizeof(Value) <= 16, "a value is two words");
+static_assert(std::endian::native == std::endian::little, "wordOf puts a pointer in the low half");
 
 }  // namespace swf::avm1

@@ -307,8 +307,7 @@ uint32_t Vm::random() {
     return static_cast<uint32_t>((randomState_ * 0x2545F4914F6CDD1DULL) >> 32);
 }
 
-void Vm::countAction() {
-    ++actionsThisBlock_;
+void Vm::checkActionBudget() {
     if (actionsThisBlock_ > limits_.maxActions) throw ScriptAbort("a script ran too long");
     if ((actionsThisBlock_ & 0xFFF) == 0 && host_.milliseconds() - blockStartMillis_ > limits_.maxMillis)
         throw ScriptAbort("a script ran too long");
