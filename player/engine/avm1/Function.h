@@ -41,6 +41,7 @@ struct ScriptCode {
     bool isFunction2 = false;
     uint8_t registerCount = 0;
     uint16_t flags = 0;
+    bool definesFunctions = false;  // closures made inside may capture the call's locals
 };
 
 struct ScriptClosure {

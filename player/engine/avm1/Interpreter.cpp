@@ -1,9 +1,12 @@
 #include "avm1/Interpreter.h"
 
+#include "avm1/Activation.h"
+
 #include <cmath>
 #include <cstring>
 #include <optional>
 
+#include "avm1/Activation.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Comparison.h"
 #include "avm1/NumberFormat.h"
@@ -259,6 +262,21 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
     return vm.call(fnv, target, std::move(args));
 }
 
+// Whether any action of the body (nested bodies included) is DefineFunction or DefineFunction2.
+bool bodyDefinesFunctions(std::span<const uint8_t> body) {
+    for (size_t pc = 0; pc < body.size();) {
+        uint8_t op = body[pc];
+        if (op == 0x9B || op == 0x8E) return true;
+        if (op < 0x80) {
+            ++pc;
+        } else {
+            if (pc + 3 > body.size()) break;
+            pc += 3 + (body[pc + 1] | (body[pc + 2] << 8));
+        }
+    }
+    return false;
+}
+
 std::shared_ptr<const ScriptCode> readFunction(Frame& f, std::span<const uint8_t> payload, bool v2,
                                                std::span<const uint8_t> rest, size_t& bodySize) {
     Reader in(payload);
@@ -281,6 +299,7 @@ std::shared_ptr<const ScriptCode> readFunction(Frame& f, std::span<const uint8_t
     bodySize = std::min(bodySize, rest.size());
     code->bytes = f.bytes;
     code->body = rest.subspan(0, bodySize);
+    code->definesFunctions = bodyDefinesFunctions(code->body);
     return code;
 }
 
@@ -1045,13 +1064,19 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     for (size_t i = 0; i < f.scope.objects.size(); ++i)
         if (f.scope.objects[i] == base) f.timelineSlot = i;
 
-    Object* locals = vm.make<Object>(nullptr);
+    // A body that defines no function cannot let its locals outlive the call.
+    std::optional<Activation> frameLocals;
+    Activation* locals = code.definesFunctions ? vm.make<Activation>() : &frameLocals.emplace();
     f.scope.locals = locals;
     f.scope.objects.push_back(locals);
 
-    ArrayObject* arguments = vm.newArray(args);
-    vm.define(arguments, "callee", Value(&fn));
-    vm.define(arguments, "caller", vm.runningFunction ? Value(vm.runningFunction) : Value::null());
+    Value caller = vm.runningFunction ? Value(vm.runningFunction) : Value::null();
+    auto makeArguments = [&] {
+        ArrayObject* arguments = vm.newArray(args);
+        vm.define(arguments, "callee", Value(&fn));
+        vm.define(arguments, "caller", caller);
+        return Value(arguments);
+    };
     struct Running {
         Vm& vm;
         FunctionObject* previous;
@@ -1079,7 +1104,7 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         // version 6; version 5 functions, which close over nothing, find no `this` then.
         if (fl & (preload::kThis | preload::kSuppressThis))
             f.thisValue = base && vm.version() >= 6 ? Value(base) : Value();
-        preloadValue(preload::kArguments, Value(arguments));
+        if (fl & preload::kArguments) preloadValue(preload::kArguments, makeArguments());
         preloadValue(preload::kSuper, superValue, preload::kSuppressSuper);
         // Likewise the name `super` means nothing once super is preloaded or suppressed.
         if (fl & (preload::kSuper | preload::kSuppressSuper)) f.superProto = nullptr;
@@ -1087,13 +1112,12 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         // The root has no parent: that preload then takes no register.
         if (!parent.isUndefined()) preloadValue(preload::kParent, parent);
         preloadValue(preload::kGlobal, Value(vm.global));
-        if (!(fl & preload::kSuppressArguments) && !(fl & preload::kArguments))
-            vm.define(locals, "arguments", Value(arguments), 0);
+        if (!(fl & preload::kSuppressArguments) && !(fl & preload::kArguments)) locals->offerArguments(args, &fn, caller);
     } else {
         f.ownRegisters.resize(4);
         f.registers = f.ownRegisters.data();
         f.registerCount = 4;
-        vm.define(locals, "arguments", Value(arguments), 0);
+        locals->offerArguments(args, &fn, caller);
     }
     for (size_t i = 0; i < code.params.size(); ++i) {
         Value v = i < args.size() ? args[i] : Value();

@@ -140,6 +140,62 @@ TEST(Functions, ArgumentsNameTheCaller) {
     EXPECT_EQ(runScript(code, 7), (Lines{"true", "null"}));
 }
 
+TEST(Functions, ArgumentsIsAPlainLocalThatANamesakeParameterOrVarShadows) {
+    // function f(a) { return arguments.length + ":" + arguments[1] + ":" + (arguments.callee == f) }
+    // function g(arguments) { return arguments }      a parameter of that name wins
+    // function h() { var arguments = "mine"; return arguments }
+    // function k() { arguments = 7; return arguments }  assignable like any local
+    Bytecode code;
+    code.function("f", {"a"}, [](Bytecode& b) {
+        b.push({"arguments"}).op(0x1C).push({"length"}).op(0x4E).push({":"}).op(0x47);
+        b.push({"arguments"}).op(0x1C).push({1.0}).op(0x4E).op(0x47).push({":"}).op(0x47);
+        b.push({"arguments"}).op(0x1C).push({"callee"}).op(0x4E).push({"f"}).op(0x1C).op(0x66).op(0x47).op(0x3E);
+    });
+    code.function("g", {"arguments"}, [](Bytecode& b) { b.push({"arguments"}).op(0x1C).op(0x3E); });
+    code.function("h", {}, [](Bytecode& b) {
+        b.push({"arguments", "mine"}).op(0x3C).push({"arguments"}).op(0x1C).op(0x3E);
+    });
+    code.function("k", {}, [](Bytecode& b) {
+        b.push({"arguments", 7.0}).op(0x1D).push({"arguments"}).op(0x1C).op(0x3E);
+    });
+    code.push({"y", "x", 2.0, "f"}).op(0x3D).trace();
+    code.push({"given", 1.0, "g"}).op(0x3D).trace();
+    code.push({0.0, "h"}).op(0x3D).trace();
+    code.push({0.0, "k"}).op(0x3D).trace();
+    EXPECT_EQ(runScript(code, 7), (Lines{"2:y:true", "given", "mine", "7"}));
+}
+
+TEST(Limits, CallsInALoopLeaveNoObjectsBehindUnlessTheyKeepSome) {
+    // for (i = 0; i < 20000; ++i) f(i), with room for 5000 objects. A body that defines no
+    // function and never reads `arguments` leaves nothing behind; one that makes a closure
+    // each time does, and is stopped.
+    auto loop = [](bool closures) {
+        Bytecode code;
+        code.function("f", {"k"}, [&](Bytecode& b) {
+            b.push({"total", "total"}).op(0x1C).push({"k"}).op(0x1C).op(0x47).op(0x1D);
+            if (closures) b.function("", {}, [](Bytecode&) {}).op(0x17);
+        });
+        code.setVariable("total", 0.0).setVariable("i", 0.0);
+        size_t top = code.here();
+        code.push({"i"}).op(0x1C).push({20000.0}).op(0x48).op(0x12);
+        size_t exit = code.jumpPlaceholder(0x9D);
+        code.push({"i"}).op(0x1C).push({1.0, "f"}).op(0x3D).op(0x17);
+        code.push({"i", "i"}).op(0x1C).op(0x50).op(0x1D);
+        code.jumpBack(0x99, top);
+        code.patch(exit, code.here());
+        code.traceVariable("total");
+        return code;
+    };
+    Limits limits;
+    limits.maxObjects = 5000;
+    ScriptHost plain;
+    EXPECT_EQ(runScript(loop(false), 7, &plain, limits), Lines{"199990000"});
+    EXPECT_TRUE(plain.aborts.empty());
+    ScriptHost keeping;
+    EXPECT_TRUE(runScript(loop(true), 7, &keeping, limits).empty());
+    EXPECT_EQ(keeping.aborts.size(), 1u);
+}
+
 TEST(Exceptions, ReturnInsideTryRunsFinally) {
     Bytecode code;
     code.function("f", {}, [](Bytecode& f) {
