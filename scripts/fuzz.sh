@@ -42,7 +42,7 @@ if [ ! -f "$build/build.ninja" ]; then
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_CACHE="${VELMORA_CACHE:-$root/.cache}" >/dev/null
 fi
-cmake --build "$build" --target "${targets[@]}" fuzz_seeds fuzz_skin_seeds skinart -j "$jobs"
+cmake --build "$build" --target "${targets[@]}" fuzz_seeds fuzz_avm1_seeds fuzz_skin_seeds skinart -j "$jobs"
 
 is_skin_target() { case "$1" in fuzz_lzhuf|fuzz_skin*) return 0 ;; *) return 1 ;; esac; }
 regressions_of() { # target -> the folder of its saved failing inputs
@@ -65,6 +65,11 @@ if [ -d "$corpus_root" ]; then
     ln -s "$f" "$links/$n.swf"
   done < <(find "$corpus_root" -name '*.swf' -print0 | sort -z)
 fi
+# The interpreter's target reads bare action blocks: those of the same corpus movies.
+avm1_seeds="$build/avm1-seeds"
+rm -rf "$avm1_seeds"
+mapfile -t linked_movies < <(find "$links" -name '*.swf' | sort)
+"$build/fuzz/fuzz_avm1_seeds" "$avm1_seeds" "${linked_movies[@]}" >/dev/null
 bmp_seeds="$build/skin-bmp-seeds"
 rm -rf "$bmp_seeds" && "$build/tools/skinart/skinart" "$bmp_seeds" >/dev/null
 # The TrueType target starts from the machine's fonts (fonts-dejavu-core), also linked.
@@ -76,7 +81,7 @@ model_seeds="$build/skin-model-seeds"
 rm -rf "$model_seeds" && mkdir -p "$model_seeds" && cp "$bmp_seeds/velmora.ini" "$model_seeds/"
 skin_seeds="$build/skin-seeds"
 rm -rf "$skin_seeds" && "$build/fuzz/fuzz_skin_seeds" "$skin_seeds"
-echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies, $(ls "$font_links" | wc -l) fonts linked"
+echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies ($(ls "$avm1_seeds" | wc -l) action blocks), $(ls "$font_links" | wc -l) fonts linked"
 
 status=0
 # Inputs that failed before must pass under the sanitizers too (the gtest replay has none).
@@ -102,6 +107,7 @@ for t in "${targets[@]}"; do
   common=(-timeout="$input_timeout" -rss_limit_mb=2048 -max_len=262144 -artifact_prefix="$artifacts/" -print_final_stats=1)
   inputs=("$seeds" "$links")
   # Fonts are larger than movies: a whole DejaVu file must fit in one input.
+  if [ "$t" = fuzz_avm1 ]; then inputs=("$seeds" "$avm1_seeds"); fi
   if [ "$t" = fuzz_truetype ]; then
     inputs=("$font_links")
     common[2]=-max_len=1048576

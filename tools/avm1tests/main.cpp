@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "FloorFile.h"
 #include "Json.h"
 #include "TraceCompare.h"
 #include "TraceRun.h"
@@ -153,22 +154,7 @@ struct Group {
     int crashed = 0, timedOut = 0;
 };
 
-using Figures = std::map<std::string, long>;
-
-Figures readFloor(const std::string& path, bool& ok) {
-    Figures f;
-    std::ifstream in(path);
-    ok = static_cast<bool>(in);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream s(line);
-        std::string key;
-        long value = 0;
-        if (s >> key >> value) f[key] = value;
-    }
-    return f;
-}
+using floorfile::Figures;
 
 int usage() {
     std::fprintf(stderr, "usage: avm1tests --corpus DIR [--floor FILE | --write-floor FILE] [--verbose] [--only NAME]\n");
@@ -229,30 +215,15 @@ int main(int argc, char** argv) {
         figures[key + ".matched_of_peer_passes"] = g.passedOfPeerPasses;
     }
 
-    if (!writeFloor.empty()) {
-        std::ofstream out(writeFloor);
-        out << "# Script trace tests matched, last reached; the avm1tests.floor test fails below them.\n"
-               "# Update after an improvement: build/native/tools/avm1tests/avm1tests --corpus <corpus> "
-               "--write-floor tools/avm1tests/floor.txt\n";
-        for (const auto& [key, value] : figures) out << key << " " << value << "\n";
+    if (!writeFloor.empty() &&
+        !floorfile::write(writeFloor,
+                          "# Script trace tests matched, last reached; the avm1tests.floor test fails below them.\n"
+                          "# Update after an improvement: build/native/tools/avm1tests/avm1tests --corpus <corpus> "
+                          "--write-floor tools/avm1tests/floor.txt\n",
+                          figures)) {
+        std::fprintf(stderr, "avm1tests: cannot write %s\n", writeFloor.c_str());
+        return 1;
     }
-    if (!floorFile.empty()) {
-        bool ok = false;
-        Figures floor = readFloor(floorFile, ok);
-        if (!ok) {
-            std::fprintf(stderr, "avm1tests: cannot read floor %s\n", floorFile.c_str());
-            return 1;
-        }
-        int below = 0;
-        for (const auto& [key, value] : floor) {
-            long now = figures.count(key) ? figures[key] : 0;
-            if (now < value) {
-                std::printf("BELOW FLOOR: %s %ld < %ld\n", key.c_str(), now, value);
-                ++below;
-            }
-        }
-        if (below) return 1;
-        std::printf("all figures at or above the floor in %s\n", floorFile.c_str());
-    }
+    if (!floorFile.empty()) return floorfile::check("avm1tests", floorFile, figures);
     return 0;
 }

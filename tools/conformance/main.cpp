@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "FloorFile.h"
 #include "CorpusCase.h"
 #include "DeviceFontFiles.h"
 #include "ReferenceScenes.h"
@@ -247,7 +248,7 @@ std::vector<fs::path> findAll(const fs::path& root, const std::string& fileName,
     return out;
 }
 
-using Figures = std::map<std::string, int>;
+using floorfile::Figures;
 
 void suiteFigures(const std::string& name, const Tally& t, Figures& f) {
     std::printf("%s: %d movies, %d decode (SWF<=8: %d of %d); %d reference images, %d match "
@@ -337,21 +338,6 @@ Tally runMovies(const std::vector<fs::path>& movies, int frames, bool verbose, b
     return t;
 }
 
-Figures readFloor(const std::string& path, bool& ok) {
-    Figures f;
-    std::ifstream in(path);
-    ok = static_cast<bool>(in);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream s(line);
-        std::string key;
-        int value;
-        if (s >> key >> value) f[key] = value;
-    }
-    return f;
-}
-
 int usage() {
     std::fprintf(stderr, "usage: conformance --corpus DIR [--floor FILE | --write-floor FILE] [--verbose] [--dump DIR]\n");
     return 2;
@@ -408,34 +394,15 @@ int main(int argc, char** argv) {
     figures["realworld.decoded"] = real.decoded;
     figures["realworld.ran"] = real.ran;
 
-    if (!writeFloor.empty()) {
-        std::ofstream out(writeFloor);
-        out << "# Conformance figures last reached; the conformance test fails below them.\n"
-               "# Update after an improvement: build/native/tools/conformance/conformance --corpus <corpus> "
-               "--write-floor tools/conformance/floor.txt\n";
-        for (const auto& [key, value] : figures) out << key << ' ' << value << '\n';
-        if (!out) {
-            std::fprintf(stderr, "conformance: cannot write %s\n", writeFloor.c_str());
-            return 1;
-        }
+    if (!writeFloor.empty() &&
+        !floorfile::write(writeFloor,
+                          "# Conformance figures last reached; the conformance test fails below them.\n"
+                          "# Update after an improvement: build/native/tools/conformance/conformance --corpus <corpus> "
+                          "--write-floor tools/conformance/floor.txt\n",
+                          figures)) {
+        std::fprintf(stderr, "conformance: cannot write %s\n", writeFloor.c_str());
+        return 1;
     }
-    if (!floorFile.empty()) {
-        bool ok = false;
-        Figures floor = readFloor(floorFile, ok);
-        if (!ok) {
-            std::fprintf(stderr, "conformance: cannot read floor %s\n", floorFile.c_str());
-            return 1;
-        }
-        int below = 0;
-        for (const auto& [key, value] : floor) {
-            int now = figures.count(key) ? figures[key] : 0;
-            if (now < value) {
-                std::printf("BELOW FLOOR: %s is %d, was %d\n", key.c_str(), now, value);
-                ++below;
-            }
-        }
-        if (below) return 1;
-        std::printf("all figures at or above the floor in %s\n", floorFile.c_str());
-    }
+    if (!floorFile.empty()) return floorfile::check("conformance", floorFile, figures);
     return 0;
 }
