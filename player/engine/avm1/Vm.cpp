@@ -44,6 +44,7 @@ void Vm::installBuiltins() {
     installTimers(*this);
     installMouse(*this);
     installTextField(*this);
+    installSound(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

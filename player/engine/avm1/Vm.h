@@ -200,6 +200,8 @@ public:
 
     // The four registers of top-level code (functions of the first kind share them).
     Value globalRegisters[4];
+    // What new Sound() without a target sets: every sound of the movie.
+    SoundTransform globalSoundTransform;
 
     // For the interpreter: held for each nested call; passes the depth limit (or the
     // machine-stack budget) by throwing ScriptAbort.
@@ -289,5 +291,6 @@ void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
+void installSound(Vm& vm);
 
 }  // namespace swf::avm1

@@ -23,6 +23,16 @@ struct SoundStart {
     uint16_t loopCount = 1;
 };
 
+// How loud a movie wants a clip's sounds (or all of them), as Sound.setVolume, setPan and
+// setTransform leave it: volume in percent; each output channel takes ll/rl percent of the
+// left input and lr/rr percent of the right. Values are kept as scripts gave them (a script
+// may set 500 or -20); the sound output clamps what it plays.
+struct SoundTransform {
+    int32_t volume = 100;
+    int32_t ll = 100, lr = 0, rl = 0, rr = 100;
+    bool operator==(const SoundTransform&) const = default;
+};
+
 // Text whose movie does not carry glyph outlines asks the host for a font of the machine.
 struct DeviceFontRequest {
     std::string family;  // "_sans", "_serif", "_typewriter" or a font name from the movie
@@ -58,6 +68,9 @@ public:
     virtual std::optional<std::vector<uint8_t>> fetch(const UrlRequest& /*request*/) { return std::nullopt; }
     virtual void startSound(const SoundStart& /*request*/) {}
     virtual void stopAllSounds() {}
+    // A script changed the sound transform of the clip at `clipPath` ("_level0.a"), or of every
+    // sound when the path is empty.
+    virtual void soundTransformChanged(const std::string& /*clipPath*/, const SoundTransform& /*transform*/) {}
     // Milliseconds since an arbitrary origin that never goes backwards.
     virtual uint64_t milliseconds() { return 0; }
     // A device font as a font definition holding at least the requested characters that the

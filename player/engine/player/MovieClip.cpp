@@ -259,6 +259,11 @@ MovieClip* MovieClip::createEmptyClip(const std::string& name, int32_t depth) {
     return raw;
 }
 
+const SoundDef* MovieClip::exportedSound(const std::string& name) const {
+    uint16_t id = exportedCharacter(name);
+    return id ? context_.movie().dictionary.get<SoundDef>(id) : nullptr;
+}
+
 uint16_t MovieClip::exportedCharacter(const std::string& name) const {
     const MovieDef& movie = context_.movie();
     // Only once the frame holding the export has played.

@@ -13,10 +13,12 @@
 #include "model/ControlTags.h"
 #include "player/ActionInterpreter.h"
 #include "player/DisplayObject.h"
+#include "player/Host.h"
 
 namespace swf {
 
 struct EditTextDef;
+struct SoundDef;
 
 class MovieClip final : public DisplayObject, public TimelineControl {
 public:
@@ -34,6 +36,8 @@ public:
     MovieClip* clipByName(std::string_view name) const;
     // Still part of the stage (removed clips keep running queued actions on nothing).
     bool onStage() const;
+    // How loud its sounds play, as scripts set it through Sound objects that target it.
+    SoundTransform soundTransform;
 
     // DisplayObject
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
@@ -64,6 +68,8 @@ public:
     // The character a movie exports under `name` (ExportAssets), 0 when none: matched exactly
     // first, then without regard to case.
     uint16_t exportedCharacter(const std::string& name) const;
+    // The sound a movie exports under `name` (attachSound), null when none.
+    const SoundDef* exportedSound(const std::string& name) const;
     // A new text field of `def` (createTextField: no character behind it).
     DisplayObject* createTextField(const std::string& name, int32_t depth, std::shared_ptr<const EditTextDef> def);
     // A new instance of `characterId`, or null when it names nothing displayable.

@@ -1,0 +1,141 @@
+// Sound objects on a playing movie: the transform belongs to the clip (or to the whole movie),
+// the host hears each change and each start and stop, attached sounds know their length.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "../player/MovieFixture.h"
+#include "Bytecode.h"
+#include "model/Sound.h"
+#include "player/MovieClip.h"
+#include "player/Player.h"
+
+namespace swf::avm1::test {
+namespace {
+
+using swf::testing::MovieBuilder;
+
+class SoundHost : public ScriptHost {
+public:
+    void soundTransformChanged(const std::string& path, const SoundTransform& t) override { changes.push_back({path, t}); }
+    void startSound(const SoundStart& s) override { starts.push_back(s); }
+    void stopAllSounds() override { ++stopsAll; }
+    std::vector<std::pair<std::string, SoundTransform>> changes;
+    std::vector<SoundStart> starts;
+    int stopsAll = 0;
+};
+
+class Sounds : public ::testing::Test {
+protected:
+    Sounds() {
+        MovieBuilder b;
+        b.def().header.version = 8;
+        auto chime = std::make_shared<SoundDef>();
+        chime->format.rateIndex = 3;  // 44 kHz
+        chime->sampleCount = 44100 * 3 / 2;
+        b.define(5, chime);
+        b.def().exports["chime"] = 5;
+        b.frame({});
+        player = std::make_unique<Player>(b.build(), host);
+        root = vm().clipObject(&player->root());
+        clip = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    }
+    Vm& vm() { return player->scriptMachine(); }
+    Value call(Object* self, const std::string& name, std::vector<Value> args = {}) {
+        return vm().call(vm().get(self, name), Value(self), std::move(args));
+    }
+    Object* sound(std::vector<Value> target = {}) {
+        return vm().construct(vm().get(vm().global, "Sound"), std::move(target)).object();
+    }
+    std::string text(const Value& v) { return vm().toString(v); }
+
+    SoundHost host;
+    std::unique_ptr<Player> player;
+    Object* root = nullptr;
+    Value clip;
+};
+
+TEST_F(Sounds, HandlesOnOneClipShareItsTransformAndTheHostHearsEveryChange) {
+    Object* first = sound({clip});
+    Object* second = sound({clip});
+    Object* global = sound();
+    call(first, "setVolume", {Value(40)});
+    EXPECT_EQ(text(call(second, "getVolume")), "40");
+    EXPECT_EQ(text(call(global, "getVolume")), "100");
+    call(global, "setPan", {Value(-30)});
+    ASSERT_EQ(host.changes.size(), 2u);
+    EXPECT_EQ(host.changes[0].first, "_level0.a");
+    EXPECT_EQ(host.changes[0].second.volume, 40);
+    EXPECT_EQ(host.changes[1].first, "");
+    EXPECT_EQ(host.changes[1].second, (SoundTransform{100, 100, 0, 0, 70}));
+    // A path names the clip as well as the clip itself does.
+    EXPECT_EQ(text(call(sound({Value("_level0.a")}), "getVolume")), "40");
+    // Once the clip is gone its handles change nothing and read undefined.
+    call(clip.object(), "removeMovieClip");
+    EXPECT_TRUE(call(first, "getVolume").isUndefined());
+    call(first, "setVolume", {Value(5)});
+    EXPECT_EQ(host.changes.size(), 2u);
+}
+
+TEST_F(Sounds, VolumePanAndTransformConvertTheirNumbersAsTheRuntimeDoes) {
+    Object* s = sound();
+    auto volumeAfter = [&](Value v) {
+        call(s, "setVolume", {v});
+        return text(call(s, "getVolume"));
+    };
+    EXPECT_EQ(volumeAfter(Value(50.5)), "50");
+    EXPECT_EQ(volumeAfter(Value(NAN)), "-2147483648");
+    EXPECT_EQ(volumeAfter(Value(2147483648.0)), "-2147483648");
+    EXPECT_EQ(volumeAfter(Value(-999)), "-999");
+    call(s, "setVolume");
+    EXPECT_EQ(text(call(s, "getVolume")), "0");
+    auto panAfter = [&](Value v) {
+        call(s, "setPan", {v});
+        return text(call(s, "getPan"));
+    };
+    EXPECT_EQ(panAfter(Value(50)), "50");
+    EXPECT_EQ(panAfter(Value(-50)), "-50");
+    EXPECT_EQ(panAfter(Value(200.2)), "0");  // the left channel at -100% reads as centred
+    EXPECT_EQ(panAfter(Value(3e9)), "2147483448");
+    // setTransform takes only the object's own fields, wrapped to 32 bits.
+    Object* mix = vm().newObject();
+    vm().set(mix, "ll", Value(3e9));
+    vm().set(mix, "rr", Value(99));
+    Object* inherited = vm().newObject();
+    vm().set(inherited, "lr", Value(22));
+    mix->setProto(inherited);
+    call(s, "setTransform", {Value(mix)});
+    Object* t = call(s, "getTransform").object();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(text(vm().get(t, "ll")), "-1294967296");
+    EXPECT_EQ(text(vm().get(t, "lr")), "0");
+    EXPECT_EQ(text(vm().get(t, "rr")), "99");
+    EXPECT_EQ(vm().enumerate(t), (std::vector<std::string>{"rl", "rr", "lr", "ll"}));
+}
+
+TEST_F(Sounds, AttachedSoundsKnowTheirLengthAndReachTheHostWhenStartedOrStopped) {
+    Object* s = sound();
+    EXPECT_TRUE(call(s, "getDuration").isUndefined());
+    call(s, "attachSound", {Value("nothing exported")});
+    EXPECT_TRUE(vm().get(s, "duration").isUndefined());
+    call(s, "attachSound", {Value("chime")});
+    EXPECT_EQ(text(call(s, "getDuration")), "1500");
+    EXPECT_EQ(text(vm().get(s, "duration")), "1500");
+    call(s, "start", {Value(0), Value(3)});
+    ASSERT_EQ(host.starts.size(), 1u);
+    EXPECT_EQ(host.starts[0].soundId, 5);
+    EXPECT_EQ(host.starts[0].loopCount, 3);
+    call(s, "stop", {Value("chime")});
+    ASSERT_EQ(host.starts.size(), 2u);
+    EXPECT_TRUE(host.starts[1].stop);
+    call(s, "stop");
+    EXPECT_EQ(host.stopsAll, 1);
+    // A value a script stores hides the built-in reading until it is deleted.
+    vm().set(s, "duration", Value("mine"));
+    EXPECT_EQ(text(vm().get(s, "duration")), "mine");
+    vm().remove(s, "duration");
+    EXPECT_EQ(text(vm().get(s, "duration")), "1500");
+}
+
+}  // namespace
+}  // namespace swf::avm1::test
