@@ -45,6 +45,7 @@ void Vm::installBuiltins() {
     installMouse(*this);
     installTextField(*this);
     installSound(*this);
+    installColor(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

@@ -292,5 +292,6 @@ void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
 void installSound(Vm& vm);
+void installColor(Vm& vm);
 
 }  // namespace swf::avm1
