@@ -46,6 +46,9 @@ void Vm::installBuiltins() {
     installTextField(*this);
     installSound(*this);
     installColor(*this);
+    installGeomPoint(*this);
+    installGeomMatrix(*this);
+    installGeomColorTransform(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

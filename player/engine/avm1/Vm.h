@@ -293,5 +293,8 @@ void installMouse(Vm& vm);
 void installTextField(Vm& vm);
 void installSound(Vm& vm);
 void installColor(Vm& vm);
+void installGeomPoint(Vm& vm);
+void installGeomMatrix(Vm& vm);
+void installGeomColorTransform(Vm& vm);
 
 }  // namespace swf::avm1
