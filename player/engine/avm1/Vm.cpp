@@ -49,6 +49,7 @@ void Vm::installBuiltins() {
     installGeomPoint(*this);
     installGeomMatrix(*this);
     installGeomColorTransform(*this);
+    installGeomRectangle(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

@@ -296,5 +296,6 @@ void installColor(Vm& vm);
 void installGeomPoint(Vm& vm);
 void installGeomMatrix(Vm& vm);
 void installGeomColorTransform(Vm& vm);
+void installGeomRectangle(Vm& vm);
 
 }  // namespace swf::avm1

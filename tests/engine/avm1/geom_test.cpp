@@ -80,5 +80,30 @@ TEST_F(Geom, ColorTransformsConvertTheirFieldsAndConcatenate) {
     EXPECT_EQ(text(vm.getMember(ct, "redOffset")), "260");
 }
 
+TEST_F(Geom, RectangleEdgesMoveAloneAndNaNAnswersUndefinedOrMeetsNothing) {
+    Value r = make("Rectangle", {Value(1), Value(3), Value(5), Value(7)});
+    vm.setMember(r, "top", Value(0));  // the bottom stays at 10
+    EXPECT_EQ(text(r), "(x=1, y=0, w=5, h=10)");
+    vm.setMember(r, "right", Value(100));
+    EXPECT_EQ(text(r), "(x=1, y=0, w=99, h=10)");
+    EXPECT_EQ(text(vm.getMember(r, "bottomRight")), "(x=100, y=10)");
+    Value fresh = make("Rectangle", {Value(1), Value(3), Value(5), Value(7)});
+    EXPECT_EQ(text(call(fresh, "contains", {Value(5.9), Value(9.9)})), "true");
+    EXPECT_EQ(text(call(fresh, "contains", {Value(6), Value(10)})), "false");
+    EXPECT_EQ(text(call(fresh, "contains", {Value(4), Value(NAN)})), "undefined");
+    EXPECT_EQ(text(call(fresh, "isEmpty")), "false");
+    EXPECT_EQ(text(call(make("Rectangle", {Value(1), Value(2), Value(NAN), Value(NAN)}), "isEmpty")), "true");
+    Value other = make("Rectangle", {Value(3), Value(5), Value(7), Value(9)});
+    EXPECT_EQ(text(call(fresh, "intersection", {other})), "(x=3, y=5, w=3, h=5)");
+    EXPECT_EQ(text(call(fresh, "union", {other})), "(x=1, y=3, w=9, h=11)");
+    EXPECT_EQ(text(call(fresh, "intersects")), "false");
+    EXPECT_EQ(text(call(fresh, "union")), "(x=NaN, y=NaN, w=NaN, h=NaN)");
+    // Equal fields make no rectangle of a plain object.
+    Object* plain = vm.newObject();
+    for (auto [name, v] : {std::pair{"x", 1}, {"y", 3}, {"width", 5}, {"height", 7}}) vm.set(plain, name, Value(v));
+    EXPECT_EQ(text(call(fresh, "equals", {Value(plain)})), "false");
+    EXPECT_EQ(text(call(fresh, "equals", {call(fresh, "clone")})), "true");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
