@@ -353,6 +353,9 @@ size_t Vm::collectGarbage() {
 
 void Vm::chargeStringBytes(size_t bytes) {
     if (bytes > limits_.maxStringLength) throw ScriptAbort("string too long");
+    // Copying text takes time as actions do: a loop growing a long string is stopped by the
+    // action budget rather than copying gigabytes that are freed again at once.
+    chargeWork(bytes / kTextBytesPerAction);
     if (Value::liveTextBytes() + bytes > limits_.maxLiveTextBytes) throw ScriptAbort("a script holds too much text");
 }
 

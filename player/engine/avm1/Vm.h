@@ -160,6 +160,7 @@ public:
     void chargeWork(size_t steps);
     void chargeArrayGrowth(size_t elements);
     void checkActionBudget();
+    static constexpr size_t kTextBytesPerAction = 64;
     uint64_t scriptsAborted = 0;
     // RandomNumber and Math.random: a fixed-seed generator, so runs repeat exactly.
     uint32_t random();

@@ -165,6 +165,27 @@ TEST(Functions, ArgumentsIsAPlainLocalThatANamesakeParameterOrVarShadows) {
     EXPECT_EQ(runScript(code, 7), (Lines{"2:y:true", "given", "mine", "7"}));
 }
 
+TEST(Limits, CopyingTextCountsAgainstTheActionBudget) {
+    // s = ""; while (true) s = s + <1000 characters>: each pass copies all of s, so the action
+    // budget must end the loop long before the string reaches its length limit.
+    Bytecode grow;
+    grow.setVariable("s", "");
+    size_t top = grow.here();
+    grow.push({"s", "s"}).op(0x1C).push({std::string(1000, 'x')}).op(0x47).op(0x1D);
+    grow.jumpBack(0x99, top);
+    Bytecode measure;
+    measure.push({"s"}).op(0x1C).op(0x14).trace();
+    ScriptHost host;
+    Limits limits;
+    limits.maxActions = 100000;
+    Vm vm(host, 7, limits);
+    EXPECT_FALSE(vm.runBlock(SharedBytes(grow.bytes), nullptr));
+    EXPECT_EQ(host.aborts, Lines{"a script ran too long"});
+    vm.runBlock(SharedBytes(measure.bytes), nullptr);
+    ASSERT_EQ(host.lines.size(), 1u);
+    EXPECT_LT(std::stod(host.lines[0]), 200000);  // some 8 MB copied in all, not gigabytes
+}
+
 TEST(Limits, CallsInALoopLeaveNoObjectsBehindUnlessTheyKeepSome) {
     // for (i = 0; i < 20000; ++i) f(i), with room for 5000 objects. A body that defines no
     // function and never reads `arguments` leaves nothing behind; one that makes a closure
