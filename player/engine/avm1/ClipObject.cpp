@@ -31,6 +31,13 @@ int propertyIndexOf(const std::string& name) {
     return -1;
 }
 
+// _width and _height: the box around what the instance draws, as its parent sees it, in pixels.
+std::pair<double, double> placedSize(const DisplayObject& o) {
+    Rect box = o.matrix.mapped(o.localBounds());
+    if (box.empty()) return {0, 0};
+    return {box.width() / 20.0, box.height() / 20.0};
+}
+
 double radiansToDegrees(double r) { return r * 180 / std::numbers::pi; }
 
 double xScale(const Matrix& m) { return std::sqrt(m.a * m.a + m.b * m.b) * 100; }
@@ -179,7 +186,8 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     case 5: return timeline ? Value(static_cast<double>(timeline->frameCount())) : Value();
     case 6: return Value(clip->colorTransform.aMult * 100.0 / 256);
     case 7: return Value(clip->visible);
-    case 8: case 9: return Value(0.0);  // bounds of scripted content come with the display integration
+    case 8: return Value(placedSize(*clip).first);
+    case 9: return Value(placedSize(*clip).second);
     case 10: return Value(transformOf(*clip).rotation);
     case 11: return Value(slashPath(clip));
     case 12: return timeline ? Value(static_cast<double>(timeline->loadedFrameCount())) : Value();
@@ -238,6 +246,18 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
             } else {
                 setTransform(*clip, t);
             }
+        }
+        break;
+    case 8:
+    case 9:
+        // A size scales the instance to it; one that draws nothing has no size to scale.
+        if (!value.isNullish() && !std::isnan(d)) {
+            auto [width, height] = placedSize(*clip);
+            double now = index == 8 ? width : height;
+            if (now == 0) break;
+            DisplayObject::ScriptTransform t = transformOf(*clip);
+            (index == 8 ? t.xScale : t.yScale) *= d / now;
+            setTransform(*clip, t);
         }
         break;
     case 13: clip->name = vm.toString(value); break;

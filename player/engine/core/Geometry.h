@@ -2,6 +2,7 @@
 // Basic value types shared by the decoder, the renderer and the player.
 // Coordinates in movie space are twips (1/20 pixel), as the file stores them.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace swf {
@@ -58,6 +59,8 @@ struct Matrix {
         oy = b * x + d * y + ty;
     }
     double determinant() const { return a * d - b * c; }
+    // The axis-aligned box around `r` mapped by this matrix (empty stays empty).
+    Rect mapped(const Rect& r) const;
     // Inverse; a singular matrix yields the zero matrix, which maps everything to a point.
     Matrix inverted() const {
         double det = determinant();
@@ -68,6 +71,19 @@ struct Matrix {
     static Matrix translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
     static Matrix scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
 };
+
+inline Rect Matrix::mapped(const Rect& r) const {
+    if (r.empty()) return r;
+    double xs[4], ys[4];
+    apply(r.xMin, r.yMin, xs[0], ys[0]);
+    apply(r.xMax, r.yMin, xs[1], ys[1]);
+    apply(r.xMin, r.yMax, xs[2], ys[2]);
+    apply(r.xMax, r.yMax, xs[3], ys[3]);
+    auto lo = [](const double* v) { return std::min(std::min(v[0], v[1]), std::min(v[2], v[3])); };
+    auto hi = [](const double* v) { return std::max(std::max(v[0], v[1]), std::max(v[2], v[3])); };
+    auto twips = [](double v) { return static_cast<int32_t>(std::clamp(std::round(v), -2147483648.0, 2147483647.0)); };
+    return {twips(lo(xs)), twips(hi(xs)), twips(lo(ys)), twips(hi(ys))};
+}
 
 // Colour transform with the file's 8.8 fixed-point multipliers (256 = 1.0) and additive
 // terms, applied per channel to straight colours: out = clamp(in * mult / 256 + add).

@@ -102,6 +102,12 @@ bool ButtonInstance::hitTestLocal(double x, double y) const {
     return false;
 }
 
+Rect ButtonInstance::localBounds() const {
+    Rect out = Rect::none();
+    for (const auto& [record, child] : shown_) out = out.united(child->matrix.mapped(child->localBounds()));
+    return out;
+}
+
 void ButtonInstance::tick() {
     for (auto& [record, child] : shown_) child->tick();
 }

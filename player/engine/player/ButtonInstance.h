@@ -30,6 +30,8 @@ public:
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     // Against the shapes of the hit state only, exactly.
     bool hitTestLocal(double x, double y) const override;
+    // Around the characters of the state shown.
+    Rect localBounds() const override;
     void tick() override;
     void removed() override;
     void placementChanged() override;

@@ -65,6 +65,8 @@ public:
 
     // Appends what the instance draws; `toStage` maps its own coordinates to the stage.
     virtual void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const = 0;
+    // The box around what it draws, in its own coordinates (twips); empty when it draws nothing.
+    virtual Rect localBounds() const { return Rect::none(); }
     // Exact hit test of a point in the instance's own coordinates (twips).
     virtual bool hitTestLocal(double x, double y) const = 0;
     // One frame of time passes (sprites play; most characters do nothing).

@@ -24,6 +24,7 @@ public:
     bool html() const { return html_; }
     void setHtml(bool on) { html_ = on; }
     const EditTextDef& def() const { return *def_; }
+    Rect localBounds() const override { return def_->bounds; }
     // New text for the field, laid out again: markup is read when `asHtml`.
     void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }

@@ -13,6 +13,7 @@ public:
     MorphInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const MorphShapeDef> morph);
 
     const ShapeDef& current() const { return shape_; }
+    Rect localBounds() const override { return shape_.bounds; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
     void placementChanged() override;

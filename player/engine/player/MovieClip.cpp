@@ -419,6 +419,12 @@ void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTra
     }
 }
 
+Rect MovieClip::localBounds() const {
+    Rect out = Rect::none();
+    for (const auto& [depth, child] : children_) out = out.united(child->matrix.mapped(child->localBounds()));
+    return out;
+}
+
 bool MovieClip::hitTestLocal(double x, double y) const {
     for (const auto& [depth, child] : children_)
         if (child->clipDepth == 0 && child->hitTest(x, y)) return true;

@@ -42,6 +42,8 @@ public:
     // DisplayObject
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
+    // Around its children as placed.
+    Rect localBounds() const override;
     void tick() override;
     void removed() override;
     bool scriptable() const override { return true; }

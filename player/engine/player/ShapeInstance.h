@@ -16,6 +16,7 @@ public:
     static std::shared_ptr<ShapeInstance> forBitmap(PlayerContext& context, uint16_t characterId, const BitmapDef& bitmap);
 
     const ShapeDef& shape() const { return *shape_; }
+    Rect localBounds() const override { return shape_->bounds; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
 

@@ -24,6 +24,7 @@ public:
     TextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const TextDef> text);
 
     const std::vector<PlacedGlyph>& glyphs() const { return layout_.glyphs; }
+    Rect localBounds() const override { return text_->matrix.mapped(text_->bounds); }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     // Static text answers to its whole bounding box, as the Flash runtime hit-tests it.
     bool hitTestLocal(double x, double y) const override;

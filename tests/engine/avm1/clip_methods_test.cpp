@@ -178,5 +178,38 @@ TEST_F(ClipMethods, ScaleAndRotationReadBackAsScriptsSetThem) {
     EXPECT_EQ(text(vm().get(o, "_xscale")), "100");
 }
 
+TEST(ClipSize, WidthAndHeightMeasureWhatTheClipDrawsAndScaleItWhenSet) {
+    // A clip holding a 100 x 40 rectangle at (10, 5), and a 30 x 30 one at (200, 0) placed in
+    // it at half size: from x 10 to 215 and y 0 to 45.
+    MovieBuilder b;
+    b.def().header.version = 8;
+    b.define(1, swf::testing::rectShape(10, 5, 100, 40, {255, 0, 0, 255}));
+    b.define(2, swf::testing::rectShape(0, 0, 30, 30, {0, 0, 255, 255}));
+    auto sprite = std::make_shared<SpriteDef>();
+    PlaceObject half = swf::testing::place(2, 2, 200, 0);
+    half.matrix->a = half.matrix->d = 0.5;
+    MovieBuilder::addFrame(sprite->timeline, {swf::testing::place(1, 1), half});
+    b.define(3, sprite);
+    PlaceObject named = swf::testing::place(1, 3, 50, 50);
+    named.name = "box";
+    b.frame({named});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* box = vm.get(vm.clipObject(&player.root()), "box").object();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(vm.toString(vm.get(box, "_width")), "205");
+    EXPECT_EQ(vm.toString(vm.get(box, "_height")), "45");
+    vm.set(box, "_width", Value(410));
+    EXPECT_EQ(vm.toString(vm.get(box, "_xscale")), "200");
+    EXPECT_EQ(vm.toString(vm.get(box, "_width")), "410");
+    // An empty clip has no size, and setting one leaves its scale alone.
+    Value empty = vm.call(vm.get(vm.clipObject(&player.root()), "createEmptyMovieClip"), Value(vm.clipObject(&player.root())),
+                          {Value("e"), Value(5)});
+    vm.set(empty.object(), "_width", Value(50));
+    EXPECT_EQ(vm.toString(vm.get(empty.object(), "_width")), "0");
+    EXPECT_EQ(vm.toString(vm.get(empty.object(), "_xscale")), "100");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
