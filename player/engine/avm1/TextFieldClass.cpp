@@ -1,11 +1,13 @@
-// TextField: the text of a field as scripts read and write it (text, htmlText, html), what the
-// field was made with, and MovieClip.createTextField.
+// TextField: the field's settings as properties of the prototype (listed by for..in, doing
+// nothing on objects that are no field), its formats, and MovieClip.createTextField.
 #include <algorithm>
 #include <cmath>
 
 #include "avm1/Builtins.h"
 #include "avm1/ClipObject.h"
+#include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
+#include "avm1/TextFormat.h"
 #include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
 
@@ -13,58 +15,346 @@ namespace swf::avm1 {
 
 namespace {
 
-EditTextInstance* selfField(const NativeCall& c) {
-    Object* o = c.self.object();
+EditTextInstance* fieldOf(const Value& v) {
+    Object* o = v.object();
     DisplayObject* d = o ? o->displayObject() : nullptr;
     return dynamic_cast<EditTextInstance*>(d);
 }
+EditTextInstance* selfField(const NativeCall& c) { return fieldOf(c.self); }
 
-Value getText(Vm&, NativeCall& c) {
-    EditTextInstance* f = selfField(c);
-    return f ? Value(f->text()) : Value();
+// The properties in the order for..in lists them; those marked 8 exist from version 8 (older
+// files list them too, but reading gives undefined until a script assigns one).
+enum Prop {
+    kStyleSheet, kMouseWheelEnabled, kCondenseWhite, kRestrict, kTextHeight, kTextWidth, kBottomScroll, kLength,
+    kSelectable, kMultiline, kPassword, kWordWrap, kBackground, kBorder, kHtml, kEmbedFonts, kMaxChars,
+    kMaxHScroll, kHScroll, kVariable, kHtmlText, kType, kText, kAutoSize, kTabIndex, kTextColor,
+    kBackgroundColor, kBorderColor, kMaxScroll, kScroll, kFilters, kSharpness, kThickness, kAntiAliasType,
+    kGridFitType, kPropCount
+};
+constexpr const char* kPropNames[kPropCount] = {
+    "styleSheet", "mouseWheelEnabled", "condenseWhite", "restrict", "textHeight", "textWidth", "bottomScroll",
+    "length", "selectable", "multiline", "password", "wordWrap", "background", "border", "html", "embedFonts",
+    "maxChars", "maxhscroll", "hscroll", "variable", "htmlText", "type", "text", "autoSize", "tabIndex",
+    "textColor", "backgroundColor", "borderColor", "maxscroll", "scroll", "filters", "sharpness", "thickness",
+    "antiAliasType", "gridFitType"};
+constexpr bool readOnly(int p) {
+    return p == kTextHeight || p == kTextWidth || p == kBottomScroll || p == kLength || p == kMaxHScroll ||
+           p == kMaxScroll;
 }
-Value setText(Vm& vm, NativeCall& c) {
-    if (EditTextInstance* f = selfField(c)) f->setContent(vm.toString(c.arg(0)), false);
+constexpr uint8_t sinceVersion(int p) { return p >= kFilters ? 8 : 0; }
+
+// What scripts keep on a field that the display side does not need.
+struct FieldScriptState final : NativeState {
+    Value tabIndex, restrict = Value::null(), styleSheet;
+    bool mouseWheelEnabled = true, condenseWhite = false;
+    std::string antiAliasType = "normal", gridFitType = "pixel";
+    double sharpness = 0, thickness = 0;
+    void references(std::vector<Object*>& out) const override {
+        if (Object* o = tabIndex.object()) out.push_back(o);
+        if (Object* o = styleSheet.object()) out.push_back(o);
+    }
+};
+
+FieldScriptState& scriptState(const NativeCall& c) {
+    Object* o = c.self.object();
+    auto* s = dynamic_cast<FieldScriptState*>(o->nativeState.get());
+    if (!s) {
+        o->nativeState = std::make_unique<FieldScriptState>();
+        s = static_cast<FieldScriptState*>(o->nativeState.get());
+    }
+    return *s;
+}
+
+double pixels(double twips) { return std::round(twips / kTwipsPerPixel); }
+
+uint32_t rgbOf(const Rgba& c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
+Rgba rgba(uint32_t c) { return {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255}; }
+
+const char* autoSizeName(AutoSize a) {
+    switch (a) {
+    case AutoSize::Left: return "left";
+    case AutoSize::Center: return "center";
+    case AutoSize::Right: return "right";
+    default: return "none";
+    }
+}
+
+// true means "left"; names count regardless of case; anything else (false, numbers, objects)
+// turns fitting off.
+AutoSize autoSizeFrom(Vm& vm, const Value& v) {
+    if (v.isBoolean()) return v.boolean() ? AutoSize::Left : AutoSize::None;
+    if (!v.isString()) return AutoSize::None;
+    std::string s = asciiLower(vm.toString(v));
+    if (s == "left") return AutoSize::Left;
+    if (s == "center") return AutoSize::Center;
+    if (s == "right") return AutoSize::Right;
+    return AutoSize::None;
+}
+
+Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
+    const EditTextDef& d = f.def();
+    switch (p) {
+    case kStyleSheet: return scriptState(c).styleSheet;
+    case kMouseWheelEnabled: return Value(scriptState(c).mouseWheelEnabled);
+    case kCondenseWhite: return Value(scriptState(c).condenseWhite);
+    case kRestrict: return scriptState(c).restrict;
+    case kTextHeight: return Value(pixels(f.textHeight()));
+    case kTextWidth: return Value(pixels(f.textWidth()));
+    case kBottomScroll: return Value(static_cast<double>(f.scroll() + f.visibleLinesFrom(f.scroll() - 1) - 1));
+    case kLength: return Value(static_cast<double>(utf16Length(f.text())));
+    case kSelectable: return Value(!d.noSelect);
+    case kMultiline: return Value(d.multiline);
+    case kPassword: return Value(d.password);
+    case kWordWrap: return Value(d.wordWrap);
+    case kBackground: return Value(f.look().background);
+    case kBorder: return Value(f.look().border);
+    case kHtml: return Value(f.html());
+    case kEmbedFonts: return Value(d.useOutlines);
+    case kMaxChars: return d.maxLength && *d.maxLength > 0 ? Value(static_cast<double>(*d.maxLength)) : Value::null();
+    case kMaxHScroll: return Value(static_cast<double>(f.maxHScroll()));
+    case kHScroll: return Value(static_cast<double>(f.hscroll()));
+    case kVariable: return d.variableName.empty() ? Value::null() : Value(d.variableName);
+    // An HTML field gives back the markup it was given; another field its text.
+    case kHtmlText: return Value(f.html() ? f.source() : f.text());
+    case kType: return Value(d.readOnly ? "dynamic" : "input");
+    case kText: return Value(f.text());
+    case kAutoSize: return Value(autoSizeName(f.autoSize()));
+    case kTabIndex: return scriptState(c).tabIndex;
+    case kTextColor: return Value(static_cast<double>(rgbOf(d.color.value_or(Rgba{0, 0, 0, 255}))));
+    case kBackgroundColor: return Value(static_cast<double>(f.look().backgroundColor));
+    case kBorderColor: return Value(static_cast<double>(f.look().borderColor));
+    case kMaxScroll: return Value(static_cast<double>(f.maxScroll()));
+    case kScroll: return Value(static_cast<double>(f.scroll()));
+    case kFilters: return Value(vm.newArray());
+    case kSharpness: return Value(scriptState(c).sharpness);
+    case kThickness: return Value(scriptState(c).thickness);
+    case kAntiAliasType: return Value(scriptState(c).antiAliasType);
+    case kGridFitType: return Value(scriptState(c).gridFitType);
+    default: return Value();
+    }
+}
+
+void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
+    EditTextDef& d = f.settings();
+    auto flag = [&](bool& target) {
+        target = vm.toBoolean(v);
+        f.refresh();
+    };
+    switch (p) {
+    case kStyleSheet: scriptState(c).styleSheet = v; break;
+    case kMouseWheelEnabled: scriptState(c).mouseWheelEnabled = vm.toBoolean(v); break;
+    case kCondenseWhite: scriptState(c).condenseWhite = vm.toBoolean(v); break;
+    case kRestrict: {
+        std::string r = v.isNullish() ? std::string() : vm.toString(v);
+        scriptState(c).restrict = r.empty() ? Value::null() : Value(r);
+        break;
+    }
+    case kSelectable: d.noSelect = !vm.toBoolean(v); break;
+    case kMultiline: flag(d.multiline); break;
+    case kPassword: flag(d.password); break;
+    case kWordWrap: flag(d.wordWrap); break;
+    case kBackground:
+        f.look().background = vm.toBoolean(v);
+        f.refresh();
+        break;
+    case kBorder:
+        f.look().border = vm.toBoolean(v);
+        f.refresh();
+        break;
+    case kHtml: f.setHtml(vm.toBoolean(v)); break;
+    case kEmbedFonts: flag(d.useOutlines); break;
+    case kMaxChars: {
+        double n = vm.toNumber(v);
+        d.maxLength = static_cast<uint16_t>(std::clamp(std::isfinite(n) ? std::trunc(n) : 0.0, 0.0, 65535.0));
+        break;
+    }
+    case kHScroll: f.setHScroll(vm.toInt32(v)); break;
+    case kVariable: {
+        std::string name = v.isNullish() ? std::string() : vm.toString(v);
+        d.variableName = name;
+        break;
+    }
+    case kHtmlText: f.setContent(vm.toString(v), f.html()); break;
+    case kType: {
+        std::string t = asciiLower(vm.toString(v));
+        if (t == "input") d.readOnly = false;
+        else if (t == "dynamic") d.readOnly = true;
+        break;
+    }
+    case kText: f.setContent(vm.toString(v), false); break;
+    case kAutoSize: f.setAutoSize(autoSizeFrom(vm, v)); break;
+    case kTabIndex: scriptState(c).tabIndex = v; break;
+    case kTextColor:
+        d.color = rgba(toUint32(vm.toNumber(v)));
+        f.refresh();
+        break;
+    case kBackgroundColor:
+        f.look().backgroundColor = toUint32(vm.toNumber(v)) & 0xFFFFFF;
+        f.refresh();
+        break;
+    case kBorderColor:
+        f.look().borderColor = toUint32(vm.toNumber(v)) & 0xFFFFFF;
+        f.refresh();
+        break;
+    case kScroll: f.setScroll(vm.toInt32(v)); break;
+    case kSharpness: scriptState(c).sharpness = std::clamp(vm.toNumber(v), -400.0, 400.0); break;
+    case kThickness: scriptState(c).thickness = std::clamp(vm.toNumber(v), -200.0, 200.0); break;
+    case kAntiAliasType: {
+        std::string t = vm.toString(v);
+        if (t == "normal" || t == "advanced") scriptState(c).antiAliasType = t;
+        break;
+    }
+    case kGridFitType: {
+        std::string t = vm.toString(v);
+        if (t == "none" || t == "pixel" || t == "subpixel") scriptState(c).gridFitType = t;
+        break;
+    }
+    default: break;
+    }
+}
+
+template <int P>
+Value getProp(Vm& vm, NativeCall& c) {
+    EditTextInstance* f = selfField(c);
+    return f ? read(vm, c, *f, P) : Value();
+}
+
+template <int P>
+Value setProp(Vm& vm, NativeCall& c) {
+    if (EditTextInstance* f = selfField(c)) write(vm, c, *f, P, c.arg(0));
     return Value();
 }
-// An HTML field gives back the markup it was given; another field its text.
-Value getHtmlText(Vm&, NativeCall& c) {
+
+template <int... P>
+void defineProps(Vm& vm, Object* proto, std::integer_sequence<int, P...>) {
+    NativeFn getters[] = {getProp<P>...};
+    NativeFn setters[] = {setProp<P>...};
+    // Defined last to first: for..in lists the newest first.
+    for (int p = kPropCount - 1; p >= 0; --p) {
+        Property& prop = proto->put(vm.key(kPropNames[p]), kPropNames[p], Value(), flags::kDontDelete);
+        prop.getter = vm.newNative(getters[p]);
+        prop.setter = readOnly(p) ? nullptr : vm.newNative(setters[p]);
+        prop.minVersion = sinceVersion(p);
+    }
+}
+
+// The field's format as a whole: its font, size and colour, the paragraph settings of its
+// definition and what setTextFormat added.
+TextFormatValues formatOf(const EditTextInstance& f) {
+    const EditTextDef& d = f.def();
+    const EditTextLayout lay = d.layout.value_or(EditTextLayout{});
+    const EditTextInstance::FormatExtras& x = f.formatExtras();
+    TextFormatValues v;
+    v.font = f.faceName();
+    v.size = static_cast<int32_t>(d.height.value_or(240) / kTwipsPerPixel);
+    v.color = rgbOf(d.color.value_or(Rgba{0, 0, 0, 255}));
+    v.bold = f.boldFace();
+    v.italic = f.italicFace();
+    v.underline = x.underline;
+    v.url = x.url;
+    v.target = x.target;
+    static constexpr const char* kAligns[] = {"left", "right", "center", "justify"};
+    v.align = kAligns[static_cast<int>(lay.align)];
+    v.leftMargin = lay.leftMargin / kTwipsPerPixel;
+    v.rightMargin = lay.rightMargin / kTwipsPerPixel;
+    v.indent = static_cast<int16_t>(lay.indent) / kTwipsPerPixel;
+    v.leading = lay.leading / kTwipsPerPixel;
+    v.blockIndent = x.blockIndent;
+    v.tabStops = x.tabStops;
+    v.bullet = x.bullet;
+    v.kerning = x.kerning;
+    v.letterSpacing = x.letterSpacing;
+    return v;
+}
+
+void applyFormat(EditTextInstance& f, const TextFormatValues& v) {
+    EditTextDef& d = f.settings();
+    EditTextLayout lay = d.layout.value_or(EditTextLayout{});
+    EditTextInstance::FormatExtras& x = f.formatExtras();
+    auto twips = [](int32_t px) { return static_cast<double>(px) * kTwipsPerPixel; };
+    if (v.font) x.face = *v.font;
+    if (v.size) d.height = static_cast<uint16_t>(std::clamp(twips(*v.size), 0.0, 65535.0));
+    if (v.color) d.color = rgba(*v.color);
+    if (v.bold) x.bold = *v.bold;
+    if (v.italic) x.italic = *v.italic;
+    if (v.underline) x.underline = *v.underline;
+    if (v.url) x.url = *v.url;
+    if (v.target) x.target = *v.target;
+    if (v.align) {
+        const std::string& a = *v.align;
+        lay.align = a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center : a == "justify" ? TextAlign::Justify : TextAlign::Left;
+    }
+    if (v.leftMargin) lay.leftMargin = static_cast<uint16_t>(std::clamp(twips(*v.leftMargin), 0.0, 65535.0));
+    if (v.rightMargin) lay.rightMargin = static_cast<uint16_t>(std::clamp(twips(*v.rightMargin), 0.0, 65535.0));
+    if (v.indent) lay.indent = static_cast<uint16_t>(static_cast<int16_t>(std::clamp(twips(*v.indent), -32768.0, 32767.0)));
+    if (v.leading) lay.leading = static_cast<int16_t>(std::clamp(twips(*v.leading), -32768.0, 32767.0));
+    if (v.blockIndent) x.blockIndent = *v.blockIndent;
+    if (v.tabStops) x.tabStops = *v.tabStops;
+    if (v.bullet) x.bullet = *v.bullet;
+    if (v.kerning) x.kerning = *v.kerning;
+    if (v.letterSpacing) x.letterSpacing = *v.letterSpacing;
+    d.layout = lay;
+    f.refresh();
+}
+
+// getTextFormat([begin[, end]]): the format of the text; with no text in the range, only
+// `display` is set.
+Value getTextFormat(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f) return Value();
-    return Value(f->html() ? f->source() : f->text());
+    TextFormatValues v;
+    if (!f->text().empty()) v = formatOf(*f);
+    return Value(makeTextFormat(vm, v));
 }
-Value setHtmlText(Vm& vm, NativeCall& c) {
-    if (EditTextInstance* f = selfField(c)) f->setContent(vm.toString(c.arg(0)), f->html());
+
+Value getNewTextFormat(Vm& vm, NativeCall& c) {
+    EditTextInstance* f = selfField(c);
+    return f ? Value(makeTextFormat(vm, formatOf(*f))) : Value();
+}
+
+// setTextFormat([begin[, end,]] format): the format is the last argument given. One format
+// covers the whole field here, so a range applies to all of it.
+Value setTextFormat(Vm&, NativeCall& c) {
+    EditTextInstance* f = selfField(c);
+    if (!f || c.args.empty()) return Value();
+    if (const TextFormatValues* v = textFormatOf(c.args.back().object())) applyFormat(*f, *v);
     return Value();
 }
-Value getHtml(Vm&, NativeCall& c) {
-    EditTextInstance* f = selfField(c);
-    return f ? Value(f->html()) : Value();
-}
-Value setHtml(Vm& vm, NativeCall& c) {
-    if (EditTextInstance* f = selfField(c)) f->setHtml(vm.toBoolean(c.arg(0)));
-    return Value();
-}
-Value getLength(Vm&, NativeCall& c) {
-    EditTextInstance* f = selfField(c);
-    return f ? Value(static_cast<double>(utf16Length(f->text()))) : Value();
-}
-Value getVariable(Vm&, NativeCall& c) {
+
+Value setNewTextFormat(Vm&, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f) return Value();
-    return f->def().variableName.empty() ? Value::null() : Value(f->def().variableName);
+    if (const TextFormatValues* v = textFormatOf(c.arg(0).object())) applyFormat(*f, *v);
+    return Value();
 }
 
-template <bool EditTextDef::*Flag>
-Value getFlag(Vm&, NativeCall& c) {
+// replaceText(begin, end, text): positions count UTF-16 units.
+Value replaceText(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
-    return f ? Value(f->def().*Flag) : Value();
+    if (!f || c.args.size() < 3) return Value();
+    const std::u16string text = toUtf16(f->text());
+    const double length = static_cast<double>(text.size());
+    const double begin = vm.toNumber(c.args[0]), end = vm.toNumber(c.args[1]);
+    if (!(begin >= 0) || !(end >= begin)) return Value();
+    const size_t b = static_cast<size_t>(std::min(begin, length)), e = static_cast<size_t>(std::min(end, length));
+    const std::string updated = toUtf8(text.substr(0, b)) + vm.toString(c.args[2]) + toUtf8(text.substr(e));
+    f->setContent(updated, false);
+    return Value();
 }
 
-void defineAccessor(Vm& vm, Object* proto, const std::string& name, NativeFn getter, NativeFn setter = nullptr) {
-    Property& p = proto->put(vm.key(name), name, Value(), flags::kDontEnum | flags::kDontDelete);
-    p.getter = vm.newNative(getter);
-    p.setter = setter ? vm.newNative(setter) : nullptr;
+// replaceSel(text): without a selection the text goes at the end.
+Value replaceSel(Vm& vm, NativeCall& c) {
+    EditTextInstance* f = selfField(c);
+    if (!f || c.args.empty()) return Value();
+    f->setContent(f->text() + vm.toString(c.args[0]), false);
+    return Value();
+}
+
+// Fields that scripts made (at depths 0 and up as scripts count them) can be removed.
+Value removeTextField(Vm&, NativeCall& c) {
+    EditTextInstance* f = selfField(c);
+    if (f && f->parent && f->depth >= MovieClip::kScriptDepthOffset) f->parent->removeScripted(*f);
+    return Value();
 }
 
 // createTextField(name, depth, x, y, width, height): an empty field in the device's sans font
@@ -80,6 +370,7 @@ Value createTextField(Vm& vm, NativeCall& c) {
     auto def = std::make_shared<EditTextDef>();
     def->bounds = {0, static_cast<int32_t>(std::max(0.0, twips(4))), 0, static_cast<int32_t>(std::max(0.0, twips(5)))};
     def->height = 240;
+    def->readOnly = true;
     int64_t depth = static_cast<int64_t>(vm.toInt32(c.args[1])) + MovieClip::kScriptDepthOffset;
     DisplayObject* field = mc->createTextField(vm.toString(c.args[0]), static_cast<int32_t>(std::clamp<int64_t>(depth, INT32_MIN, INT32_MAX)), std::move(def));
     field->matrix.tx = twips(2);
@@ -89,19 +380,24 @@ Value createTextField(Vm& vm, NativeCall& c) {
 
 }  // namespace
 
+Value getTextExtent(Vm& vm, NativeCall& c) {
+    (void)vm;
+    (void)c;
+    return Value();
+}
+
 void installTextField(Vm& vm) {
     Object* proto = vm.newObject();
     defineClass(vm, "TextField", proto, [](Vm&, NativeCall&) { return Value(); });
+    defineProps(vm, proto, std::make_integer_sequence<int, kPropCount>{});
+    vm.defineMethod(proto, "replaceText", replaceText);
     vm.defineMethod(proto, "getDepth", getDepth);
-    defineAccessor(vm, proto, "text", getText, setText);
-    defineAccessor(vm, proto, "htmlText", getHtmlText, setHtmlText);
-    defineAccessor(vm, proto, "html", getHtml, setHtml);
-    defineAccessor(vm, proto, "length", getLength);
-    defineAccessor(vm, proto, "variable", getVariable);
-    defineAccessor(vm, proto, "multiline", getFlag<&EditTextDef::multiline>);
-    defineAccessor(vm, proto, "wordWrap", getFlag<&EditTextDef::wordWrap>);
-    defineAccessor(vm, proto, "password", getFlag<&EditTextDef::password>);
-    defineAccessor(vm, proto, "border", getFlag<&EditTextDef::border>);
+    vm.defineMethod(proto, "setNewTextFormat", setNewTextFormat);
+    vm.defineMethod(proto, "getNewTextFormat", getNewTextFormat);
+    vm.defineMethod(proto, "removeTextField", removeTextField);
+    vm.defineMethod(proto, "setTextFormat", setTextFormat);
+    vm.defineMethod(proto, "getTextFormat", getTextFormat);
+    vm.defineMethod(proto, "replaceSel", replaceSel);
     vm.defineMethod(vm.clipProto, "createTextField", createTextField);
 }
 

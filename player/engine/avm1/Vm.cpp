@@ -44,6 +44,7 @@ void Vm::installBuiltins() {
     installTimers(*this);
     installMouse(*this);
     installTextField(*this);
+    installTextFormat(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

@@ -285,5 +285,6 @@ void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
+void installTextFormat(Vm& vm);
 
 }  // namespace swf::avm1

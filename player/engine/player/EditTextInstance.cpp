@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
@@ -61,21 +62,62 @@ std::string plainTextFromHtml(const std::string& html) {
 }
 
 EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def)
-    : DisplayObject(context, characterId), def_(std::move(def)) {
-    if (def_->border) {
-        FillStyle background;
-        background.color = {255, 255, 255, 255};
-        LineStyle outline;
-        outline.width = 0;
-        outline.color = {0, 0, 0, 255};
-        outline.join = JoinStyle::Miter;  // a field's border is a crisp rectangle, corners included
-        ShapeDef box = rectangleAt(def_->bounds, background, &outline);
-        box.bounds = {def_->bounds.xMin - 20, def_->bounds.xMax + 20, def_->bounds.yMin - 20, def_->bounds.yMax + 20};
-        box.edgeBounds = def_->bounds;
-        frame_ = std::make_shared<const ShapeDef>(std::move(box));
+    : DisplayObject(context, characterId), def_(*def) {
+    // The definition's border flag means a black outline around a white background.
+    look_.border = look_.background = def_.border;
+    html_ = def_.html;
+    buildFrame();
+    setContent(def_.initialText.value_or(std::string()), html_);
+}
+
+void EditTextInstance::buildFrame() {
+    frame_.reset();
+    if (!look_.border && !look_.background) return;
+    auto rgb = [](uint32_t c) { return Rgba{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255}; };
+    FillStyle background;
+    background.color = look_.background ? rgb(look_.backgroundColor) : Rgba{0, 0, 0, 0};
+    LineStyle outline;
+    outline.width = 0;
+    outline.color = rgb(look_.borderColor);
+    outline.join = JoinStyle::Miter;  // a field's border is a crisp rectangle, corners included
+    ShapeDef box = rectangleAt(def_.bounds, background, look_.border ? &outline : nullptr);
+    box.bounds = {def_.bounds.xMin - 20, def_.bounds.xMax + 20, def_.bounds.yMin - 20, def_.bounds.yMax + 20};
+    box.edgeBounds = def_.bounds;
+    frame_ = std::make_shared<const ShapeDef>(std::move(box));
+}
+
+void EditTextInstance::setAutoSize(AutoSize mode) {
+    autoSize_ = mode;
+    refresh();
+}
+
+void EditTextInstance::refresh() {
+    std::string source = source_;
+    setContent(source, html_);
+}
+
+int EditTextInstance::visibleLinesFrom(int firstLine) const {
+    if (lineBottoms_.empty()) return 1;
+    firstLine = std::clamp(firstLine, 0, static_cast<int>(lineBottoms_.size()) - 1);
+    const double top = firstLine == 0 ? 0 : lineBottoms_[firstLine - 1];
+    const double room = def_.bounds.height() - 2.0 * kGutter;
+    int n = 0;
+    for (size_t i = firstLine; i < lineBottoms_.size() && lineBottoms_[i] - top <= room + 0.5; ++i) ++n;
+    return std::max(1, n);
+}
+
+// The field grows or shrinks to its text plus the gutters: the height always, the width
+// unless lines wrap at the field's edge. The edge autoSize names stays where it was.
+void EditTextInstance::fitToText() {
+    Rect& b = def_.bounds;
+    if (!def_.wordWrap) {
+        const EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
+        const int32_t width = static_cast<int32_t>(std::round(textWidth_)) + 2 * kGutter + lay.leftMargin + lay.rightMargin;
+        if (autoSize_ == AutoSize::Right) b.xMin = b.xMax - width;
+        else if (autoSize_ == AutoSize::Center) b.xMin = b.xMin + (b.width() - width) / 2;
+        b.xMax = b.xMin + width;
     }
-    html_ = def_->html;
-    setContent(def_->initialText.value_or(std::string()), html_);
+    b.yMax = b.yMin + static_cast<int32_t>(std::round(textHeight_)) + 2 * kGutter;
 }
 
 void EditTextInstance::setContent(const std::string& content, bool asHtml) {
@@ -84,21 +126,21 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
     clip_.reset();
     text_.clear();
     source_ = content;
-    const FontDef* font = def_->fontId ? context_.dictionary().get<FontDef>(*def_->fontId) : nullptr;
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
     TextStyle base;
-    base.face = font ? fontFamily(*font) : "_sans";
+    base.face = extras_.face.value_or(font ? fontFamily(*font) : "_sans");
     // HTML text says itself what is bold or italic; plain text takes the font's own style.
-    base.bold = !asHtml && font && font->bold;
-    base.italic = !asHtml && font && font->italic;
-    base.size = def_->height.value_or(240);
-    base.color = def_->color.value_or(Rgba{0, 0, 0, 255});
-    base.align = def_->layout.value_or(EditTextLayout{}).align;
+    base.bold = extras_.bold.value_or(!asHtml && font && font->bold);
+    base.italic = extras_.italic.value_or(!asHtml && font && font->italic);
+    base.size = def_.height.value_or(240);
+    base.color = def_.color.value_or(Rgba{0, 0, 0, 255});
+    base.align = def_.layout.value_or(EditTextLayout{}).align;
     std::vector<StyledRun> runs;
     if (asHtml) runs = parseHtmlText(content, base);
     else if (!content.empty()) runs.push_back({content, base});
     for (const StyledRun& run : runs) text_ += run.text;
     // A password field shows one asterisk per character; its text stays as typed.
-    if (def_->password)
+    if (def_.password)
         for (StyledRun& run : runs) {
             std::string masked;
             for (uint16_t code : toCodes(run.text)) masked += (code == '\n' || code == '\r') ? char(code) : '*';
@@ -106,9 +148,65 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         }
     // Without the outlines flag the runtime draws with the machine's fonts of those names
     // even when the movie embeds them.
-    if (def_->useOutlines && font && hasOutlines(*font)) layout(runs, embeddedFontsFor(runs, *font));
-    else if (!runs.empty()) layout(runs, deviceFontsFor(runs));
+    std::vector<const FontDef*> fonts;
+    if (def_.useOutlines && font && hasOutlines(*font)) fonts = embeddedFontsFor(runs, *font);
+    else if (!runs.empty()) fonts = deviceFontsFor(runs);
+    layout(runs, fonts);
+    if (autoSize_ != AutoSize::None) {
+        fitToText();
+        glyphs_.clear();
+        layout(runs, fonts);
+        buildFrame();
+    }
+    scroll_ = std::clamp(scroll_, 1, maxScroll());
+    hscroll_ = std::clamp(hscroll_, 0, maxHScroll());
+    if (scroll_ > 1 || hscroll_ > 0) {
+        const double up = lineBottoms_[scroll_ - 2];
+        for (PlacedGlyph& g : glyphs_) {
+            g.matrix.tx -= hscroll_ * kTwipsPerPixel;
+            g.matrix.ty -= up;
+        }
+    }
     clipWhenOverflowing();
+}
+
+std::string EditTextInstance::faceName() const {
+    if (extras_.face) return *extras_.face;
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    // A field made by a script, without a font, sets its text in the runtime's default serif.
+    return font ? fontFamily(*font) : "Times New Roman";
+}
+
+bool EditTextInstance::boldFace() const {
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    return extras_.bold.value_or(font && font->bold);
+}
+
+bool EditTextInstance::italicFace() const {
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    return extras_.italic.value_or(font && font->italic);
+}
+
+int EditTextInstance::maxScroll() const {
+    const int lines = static_cast<int>(lineBottoms_.size());
+    for (int first = 0; first < lines; ++first)
+        if (first + visibleLinesFrom(first) >= lines) return first + 1;
+    return 1;
+}
+
+void EditTextInstance::setScroll(int line) {
+    scroll_ = line;
+    refresh();
+}
+
+int EditTextInstance::maxHScroll() const {
+    const double room = def_.bounds.width() - 2.0 * kGutter;
+    return std::max(0, static_cast<int>((textWidth_ - room) / kTwipsPerPixel));
+}
+
+void EditTextInstance::setHScroll(int pixels) {
+    hscroll_ = pixels;
+    refresh();
 }
 
 std::vector<const FontDef*> EditTextInstance::embeddedFontsFor(const std::vector<StyledRun>& runs,
@@ -195,9 +293,9 @@ LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) 
 }  // namespace
 
 void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts) {
-    const EditTextLayout lay = def_->layout.value_or(EditTextLayout{});
-    const double left = def_->bounds.xMin + kGutter + lay.leftMargin;
-    const double right = def_->bounds.xMax - kGutter - lay.rightMargin;
+    const EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
+    const double left = def_.bounds.xMin + kGutter + lay.leftMargin;
+    const double right = def_.bounds.xMax - kGutter - lay.rightMargin;
     // Tools write negative indents into this unsigned field; read as such they would push the
     // first line some 3000 px to the right. The reference images draw them as no indent.
     const double indent = std::max<int16_t>(0, static_cast<int16_t>(lay.indent));
@@ -215,7 +313,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         const LaidGlyph first = laidGlyph(fonts[0], ' ', runs[0].style);
         lines[0].ascent = first.ascent, lines[0].descent = first.descent;
     }
-    const bool wrap = def_->wordWrap;
+    const bool wrap = def_.wordWrap;
     for (size_t r = 0; r < runs.size(); ++r) {
         for (uint16_t code : toCodes(runs[r].text)) {
             if (code == '\r' || code == '\n') {
@@ -246,7 +344,11 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
     }
 
-    double top = def_->bounds.yMin + kGutter;
+    double top = def_.bounds.yMin + kGutter;
+    textWidth_ = 0;
+    textHeight_ = 0;
+    lineBottoms_.clear();
+    lineCount_ = runs.empty() ? 0 : static_cast<int>(lines.size());
     for (size_t n = 0; n < lines.size(); ++n) {
         Line& line = lines[n];
         for (const LaidGlyph& g : line.glyphs) {
@@ -279,6 +381,13 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
             if (g.shape) glyphs_.push_back({g.shape, Matrix{g.scale, 0, 0, g.scale, x, baseline}, g.color});
             x += g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
         }
+        if (!runs.empty()) {
+            double inkWidth = 0;
+            for (size_t i = 0; i < inkEnd; ++i) inkWidth += line.glyphs[i].advance;
+            textWidth_ = std::max(textWidth_, inkWidth + (line.paragraphStart ? indent : 0));
+            textHeight_ = baseline + line.descent - (def_.bounds.yMin + kGutter);
+            lineBottoms_.push_back(textHeight_ + lay.leading);
+        }
         top = baseline + line.descent + lay.leading;
     }
 }
@@ -298,7 +407,7 @@ void EditTextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const C
 }
 
 void EditTextInstance::clipWhenOverflowing() {
-    const Rect& field = def_->bounds;
+    const Rect& field = def_.bounds;
     auto outside = [&](const PlacedGlyph& g) {
         const Rect& b = g.glyph->bounds;
         double xs[2], ys[2];
@@ -316,7 +425,7 @@ void EditTextInstance::clipWhenOverflowing() {
 }
 
 bool EditTextInstance::hitTestLocal(double x, double y) const {
-    const Rect& b = def_->bounds;
+    const Rect& b = def_.bounds;
     return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
 }
 

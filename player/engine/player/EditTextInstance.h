@@ -3,6 +3,7 @@
 // breaks, word wrap, the styles of HTML text) in its embedded fonts or, without outlines, in
 // the host's device fonts.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,16 +15,63 @@
 
 namespace swf {
 
+// How a field fits itself to its text: which edge stays put while the width follows it.
+enum class AutoSize : uint8_t { None, Left, Center, Right };
+
 class EditTextInstance final : public DisplayObject {
 public:
     EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def);
+
+    // What scripts change besides the definition's own settings (those live in `settings`).
+    struct Look {
+        bool border = false, background = false;
+        uint32_t borderColor = 0x000000, backgroundColor = 0xFFFFFF;
+    };
+    // Settings of the text's format the definition has no place for.
+    struct FormatExtras {
+        std::optional<std::string> face;  // replaces the definition's font
+        std::optional<bool> bold, italic;
+        bool underline = false, bullet = false, kerning = false;
+        std::string url, target;
+        double letterSpacing = 0;
+        int32_t blockIndent = 0;
+        std::vector<int32_t> tabStops;
+    };
 
     const std::string& text() const { return text_; }
     // What scripts last gave (HTML for an HTML field), and whether it is read as HTML.
     const std::string& source() const { return source_; }
     bool html() const { return html_; }
     void setHtml(bool on) { html_ = on; }
-    const EditTextDef& def() const { return *def_; }
+    const EditTextDef& def() const { return def_; }
+    // The field's own copy of its settings; call `refresh` after changing them.
+    EditTextDef& settings() { return def_; }
+    FormatExtras& formatExtras() { return extras_; }
+    const FormatExtras& formatExtras() const { return extras_; }
+    // The face the text is set in, as a format names it.
+    std::string faceName() const;
+    bool boldFace() const;
+    bool italicFace() const;
+    Look& look() { return look_; }
+    const Look& look() const { return look_; }
+    AutoSize autoSize() const { return autoSize_; }
+    void setAutoSize(AutoSize mode);
+    // Lays the current text out again after a change of settings, size or look.
+    void refresh();
+    // The laid-out text's extent in twips (widest line; lines' heights with leading between).
+    double textWidth() const { return textWidth_; }
+    double textHeight() const { return textHeight_; }
+    // Lines laid out, and how many fit in the field's height from the first.
+    int lineCount() const { return lineCount_; }
+    int visibleLinesFrom(int firstLine) const;
+    // The first line shown (1-based) and the largest first line that still fills the field.
+    int scroll() const { return scroll_; }
+    int maxScroll() const;
+    void setScroll(int line);
+    // Pixels the text is moved left by, and the most that shows anything new.
+    int hscroll() const { return hscroll_; }
+    int maxHScroll() const;
+    void setHScroll(int pixels);
     // New text for the field, laid out again: markup is read when `asHtml`.
     void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
@@ -37,8 +85,17 @@ private:
     std::vector<const FontDef*> deviceFontsFor(const std::vector<StyledRun>& runs);
     void layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts);
     void clipWhenOverflowing();
+    void buildFrame();
+    void fitToText();
 
-    std::shared_ptr<const EditTextDef> def_;
+    EditTextDef def_;
+    Look look_;
+    FormatExtras extras_;
+    int scroll_ = 1, hscroll_ = 0;
+    AutoSize autoSize_ = AutoSize::None;
+    double textWidth_ = 0, textHeight_ = 0;
+    std::vector<double> lineBottoms_;  // twips below the text's top, per line
+    int lineCount_ = 0;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;
