@@ -10,6 +10,7 @@
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
 #include "player/ActionInterpreter.h"
+#include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
 
 namespace swf::avm1 {
@@ -77,6 +78,32 @@ double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
     double lx, ly;
     toStage.inverted().apply(x, y, lx, ly);
     return (wantX ? lx : ly) / 20;
+}
+
+// _width and _height of a text field: its box as its parent sees it. Setting one resizes the
+// box and leaves the scale alone. (Clips' bounds are not measured yet: they read 0.)
+double fieldExtent(DisplayObject* o, bool width) {
+    auto* field = dynamic_cast<EditTextInstance*>(o);
+    if (!field) return 0;
+    const Rect& b = field->def().bounds;
+    double xs[4], ys[4];
+    const double cx[4] = {double(b.xMin), double(b.xMax), double(b.xMin), double(b.xMax)};
+    const double cy[4] = {double(b.yMin), double(b.yMin), double(b.yMax), double(b.yMax)};
+    for (int i = 0; i < 4; ++i) o->matrix.apply(cx[i], cy[i], xs[i], ys[i]);
+    const double* v = width ? xs : ys;
+    return (*std::max_element(v, v + 4) - *std::min_element(v, v + 4)) / kTwipsPerPixel;
+}
+
+void setFieldExtent(DisplayObject* o, bool width, double pixels) {
+    auto* field = dynamic_cast<EditTextInstance*>(o);
+    if (!field) return;
+    const double scale = width ? xScale(o->matrix) : yScale(o->matrix);
+    if (!(scale > 0)) return;
+    const double twips = std::clamp(std::round(std::max(0.0, pixels) * kTwipsPerPixel * 100 / scale), 0.0, 1e8);
+    Rect& b = field->settings().bounds;
+    if (width) b.xMax = b.xMin + static_cast<int32_t>(twips);
+    else b.yMax = b.yMin + static_cast<int32_t>(twips);
+    field->refresh();
 }
 
 }  // namespace
@@ -179,7 +206,7 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     case 5: return timeline ? Value(static_cast<double>(timeline->frameCount())) : Value();
     case 6: return Value(clip->colorTransform.aMult * 100.0 / 256);
     case 7: return Value(clip->visible);
-    case 8: case 9: return Value(0.0);  // bounds of scripted content come with the display integration
+    case 8: case 9: return Value(fieldExtent(clip, index == 8));
     case 10: return Value(transformOf(*clip).rotation);
     case 11: return Value(slashPath(clip));
     case 12: return timeline ? Value(static_cast<double>(timeline->loadedFrameCount())) : Value();
@@ -241,6 +268,9 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
         }
         break;
     case 13: clip->name = vm.toString(value); break;
+    case 8: case 9:
+        if (!value.isNullish() && !std::isnan(d)) setFieldExtent(clip, index == 8, d);
+        break;
     default: break;  // read-only or not kept yet
     }
 }

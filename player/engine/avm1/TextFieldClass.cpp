@@ -7,6 +7,7 @@
 #include "avm1/ClipObject.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
+#include "avm1/TextFieldBinding.h"
 #include "avm1/TextFormat.h"
 #include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
@@ -79,11 +80,11 @@ const char* autoSizeName(AutoSize a) {
     }
 }
 
-// true means "left"; names count regardless of case; anything else (false, numbers, objects)
-// turns fitting off.
+// true means "left"; names (of strings and objects) count regardless of case; anything else
+// (false, numbers, null) turns fitting off.
 AutoSize autoSizeFrom(Vm& vm, const Value& v) {
     if (v.isBoolean()) return v.boolean() ? AutoSize::Left : AutoSize::None;
-    if (!v.isString()) return AutoSize::None;
+    if (!v.isString() && !v.object()) return AutoSize::None;
     std::string s = asciiLower(vm.toString(v));
     if (s == "left") return AutoSize::Left;
     if (s == "center") return AutoSize::Center;
@@ -170,18 +171,26 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
     }
     case kHScroll: f.setHScroll(vm.toInt32(v)); break;
     case kVariable: {
-        std::string name = v.isNullish() ? std::string() : vm.toString(v);
-        d.variableName = name;
+        // Bound anew, the field starts again from the text it was defined with.
+        d.variableName = v.isNullish() ? std::string() : vm.toString(v);
+        f.setContent(d.initialText.value_or(std::string()), f.html());
+        pullBoundVariable(vm, f, true, true);
         break;
     }
-    case kHtmlText: f.setContent(vm.toString(v), f.html()); break;
+    case kHtmlText:
+        f.setContent(vm.toString(v), f.html());
+        pushBoundVariable(vm, f);
+        break;
     case kType: {
         std::string t = asciiLower(vm.toString(v));
         if (t == "input") d.readOnly = false;
         else if (t == "dynamic") d.readOnly = true;
         break;
     }
-    case kText: f.setContent(vm.toString(v), false); break;
+    case kText:
+        f.setContent(vm.toString(v), false);
+        pushBoundVariable(vm, f);
+        break;
     case kAutoSize: f.setAutoSize(autoSizeFrom(vm, v)); break;
     case kTabIndex: scriptState(c).tabIndex = v; break;
     case kTextColor:
@@ -216,7 +225,9 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
 template <int P>
 Value getProp(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
-    return f ? read(vm, c, *f, P) : Value();
+    if (!f) return Value();
+    pullBoundVariable(vm, *f, false, true);
+    return read(vm, c, *f, P);
 }
 
 template <int P>
@@ -297,13 +308,20 @@ void applyFormat(EditTextInstance& f, const TextFormatValues& v) {
     f.refresh();
 }
 
-// getTextFormat([begin[, end]]): the format of the text; with no text in the range, only
-// `display` is set.
+// getTextFormat([begin[, end]]): the format of the text in the range (one character when
+// only `begin` is given); with no text in the range, only `display` is set.
 Value getTextFormat(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f) return Value();
+    const double length = static_cast<double>(utf16Length(f->text()));
+    double begin = 0, end = length;
+    if (!c.args.empty() && !c.args[0].isUndefined()) {
+        begin = vm.toNumber(c.args[0]);
+        end = begin + 1;
+    }
+    if (c.args.size() > 1 && !c.args[1].isUndefined()) end = vm.toNumber(c.args[1]);
     TextFormatValues v;
-    if (!f->text().empty()) v = formatOf(*f);
+    if (begin >= 0 && begin < end && begin < length) v = formatOf(*f);
     return Value(makeTextFormat(vm, v));
 }
 
@@ -378,7 +396,57 @@ Value createTextField(Vm& vm, NativeCall& c) {
     return vm.version() >= 8 ? Value(vm.stageObject(field)) : Value();
 }
 
+// The object and name a variable path points to: "name" on the field's parent, "a.b.name",
+// "/a/b:name". The path may lead through clips or plain objects.
+Object* variableHolder(Vm& vm, EditTextInstance& f, std::string& name, bool& isClip) {
+    const std::string& path = f.def().variableName;
+    if (path.empty() || !f.parent) return nullptr;
+    size_t cut = path.rfind(':');
+    if (cut == std::string::npos) cut = path.rfind('.');
+    name = path;
+    isClip = true;
+    if (cut == std::string::npos) return vm.clipObject(f.parent);
+    name = path.substr(cut + 1);
+    const std::string where = path.substr(0, cut);
+    if (name.empty()) return nullptr;
+    if (MovieClip* clip = resolveClipPath(vm, f.parent, where)) return vm.clipObject(clip);
+    if (path[cut] == ':') return nullptr;
+    Object* at = vm.clipObject(f.parent);
+    for (size_t start = 0; at && start <= where.size();) {
+        size_t dot = std::min(where.find('.', start), where.size());
+        at = vm.get(at, where.substr(start, dot - start)).object();
+        start = dot + 1;
+    }
+    isClip = at && at->asClip();
+    return at;
+}
+
 }  // namespace
+
+void pullBoundVariable(Vm& vm, EditTextInstance& f, bool placed, bool scriptRunning) {
+    std::string name;
+    bool isClip = false;
+    Object* holder = variableHolder(vm, f, name, isClip);
+    // A clip tells its fields at once when a bound variable changes; a plain object's new
+    // value shows at the next frame.
+    if (!holder || (scriptRunning && !placed && !isClip)) return;
+    Value v = vm.has(holder, name) ? vm.get(holder, name) : Value();
+    if (v.isUndefined()) {
+        if (placed && !f.text().empty()) vm.set(holder, name, Value(f.html() ? f.source() : f.text()));
+        return;
+    }
+    // Only primitives outside scripts: converting an object may run one.
+    if (v.isObject() && !scriptRunning) return;
+    std::string text = vm.toString(v);
+    if (text != f.source()) f.setContent(text, f.html());
+}
+
+void pushBoundVariable(Vm& vm, EditTextInstance& f) {
+    std::string name;
+    bool isClip = false;
+    if (Object* holder = variableHolder(vm, f, name, isClip))
+        vm.set(holder, name, Value(f.html() ? f.source() : f.text()));
+}
 
 Value getTextExtent(Vm& vm, NativeCall& c) {
     (void)vm;

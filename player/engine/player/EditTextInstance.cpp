@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "avm1/TextFieldBinding.h"
 #include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
 #include "player/HtmlText.h"
@@ -422,6 +423,14 @@ void EditTextInstance::clipWhenOverflowing() {
     ShapeDef box = rectangleAt(field, fill);
     box.bounds = box.edgeBounds = field;
     clip_ = std::make_shared<const ShapeDef>(std::move(box));
+}
+
+void EditTextInstance::placementChanged() {
+    if (!def_.variableName.empty() && parent) avm1::pullBoundVariable(context_.scriptMachine(), *this, true, false);
+}
+
+void EditTextInstance::tick() {
+    if (!def_.variableName.empty() && parent) avm1::pullBoundVariable(context_.scriptMachine(), *this, false, false);
 }
 
 bool EditTextInstance::hitTestLocal(double x, double y) const {

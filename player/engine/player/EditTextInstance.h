@@ -78,6 +78,9 @@ public:
     bool scriptable() const override { return true; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
+    // A field bound to a variable shows its value: taken when placed and at every frame.
+    void placementChanged() override;
+    void tick() override;
 
 private:
     // One font per run: embedded fonts chosen by face and style, or the host's device fonts.
