@@ -45,6 +45,7 @@ void Vm::installBuiltins() {
     installMouse(*this);
     installTextField(*this);
     installTextFormat(*this);
+    installTextSnapshot(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

@@ -286,5 +286,6 @@ void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
 void installTextFormat(Vm& vm);
+void installTextSnapshot(Vm& vm);
 
 }  // namespace swf::avm1

@@ -281,7 +281,8 @@ LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) 
     g.scale = style.size / font->emSquare();
     g.ascent = font->layout ? font->layout->ascent * g.scale : style.size * 0.8;
     g.descent = font->layout ? font->layout->descent * g.scale : style.size * 0.2;
-    const int index = font->glyphIndex(code);
+    int index = font->glyphIndex(code);
+    if (index < 0 && code == 0xA0) index = font->glyphIndex(' ');  // a no-break space looks like a space
     if (index < 0 || index >= static_cast<int>(font->glyphs.size())) return g;
     g.shape = &font->glyphs[index];
     if (font->layout && index < static_cast<int>(font->layout->advances.size()))

@@ -71,8 +71,10 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
         if (runs.empty() || !(runs.back().style == style)) runs.push_back({"", style});
         runs.back().text.push_back(c);
     };
-    static const std::pair<const char*, char> kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'},    {"&gt;", '>'},
-                                                             {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
+    // &nbsp; is the no-break space, which scripts read back as such.
+    static const std::pair<const char*, const char*> kEntities[] = {{"&amp;", "&"},   {"&lt;", "<"},
+                                                                    {"&gt;", ">"},    {"&quot;", "\""},
+                                                                    {"&apos;", "'"}, {"&nbsp;", "\xC2\xA0"}};
     for (size_t i = 0; i < html.size();) {
         if (html[i] == '<') {
             const size_t close = html.find('>', i);
@@ -107,7 +109,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
             for (const auto& [entity, ch] : kEntities) {
                 const size_t n = std::char_traits<char>::length(entity);
                 if (html.compare(i, n, entity) == 0) {
-                    put(ch);
+                    for (const char* c = ch; *c; ++c) put(*c);
                     i += n;
                     matched = true;
                     break;
