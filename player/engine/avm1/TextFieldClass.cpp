@@ -266,10 +266,10 @@ TextFormatValues formatOf(const EditTextInstance& f) {
     v.target = x.target;
     static constexpr const char* kAligns[] = {"left", "right", "center", "justify"};
     v.align = kAligns[static_cast<int>(lay.align)];
-    v.leftMargin = lay.leftMargin / kTwipsPerPixel;
-    v.rightMargin = lay.rightMargin / kTwipsPerPixel;
-    v.indent = static_cast<int16_t>(lay.indent) / kTwipsPerPixel;
-    v.leading = lay.leading / kTwipsPerPixel;
+    v.leftMargin = x.leftMargin.value_or(lay.leftMargin / kTwipsPerPixel);
+    v.rightMargin = x.rightMargin.value_or(lay.rightMargin / kTwipsPerPixel);
+    v.indent = x.indent.value_or(static_cast<int16_t>(lay.indent) / kTwipsPerPixel);
+    v.leading = x.leading.value_or(lay.leading / kTwipsPerPixel);
     v.blockIndent = x.blockIndent;
     v.tabStops = x.tabStops;
     v.bullet = x.bullet;
@@ -295,6 +295,10 @@ void applyFormat(EditTextInstance& f, const TextFormatValues& v) {
         const std::string& a = *v.align;
         lay.align = a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center : a == "justify" ? TextAlign::Justify : TextAlign::Left;
     }
+    if (v.leftMargin) x.leftMargin = v.leftMargin;
+    if (v.rightMargin) x.rightMargin = v.rightMargin;
+    if (v.indent) x.indent = v.indent;
+    if (v.leading) x.leading = v.leading;
     if (v.leftMargin) lay.leftMargin = static_cast<uint16_t>(std::clamp(twips(*v.leftMargin), 0.0, 65535.0));
     if (v.rightMargin) lay.rightMargin = static_cast<uint16_t>(std::clamp(twips(*v.rightMargin), 0.0, 65535.0));
     if (v.indent) lay.indent = static_cast<uint16_t>(static_cast<int16_t>(std::clamp(twips(*v.indent), -32768.0, 32767.0)));
@@ -449,9 +453,33 @@ void pushBoundVariable(Vm& vm, EditTextInstance& f) {
 }
 
 Value getTextExtent(Vm& vm, NativeCall& c) {
-    (void)vm;
-    (void)c;
-    return Value();
+    const TextFormatValues* format = textFormatOf(c.self.object());
+    if (!format || !vm.rootClip || c.args.empty()) return Value();
+    const std::string text = vm.toString(c.args[0]);
+    // With a width the text wraps inside a field of that width.
+    std::optional<double> width;
+    if (c.args.size() > 1 && !c.args[1].isUndefined()) width = vm.toNumber(c.args[1]);
+    auto def = std::make_shared<EditTextDef>();
+    def->wordWrap = def->multiline = width && *width > 0;
+    const double fieldWidth = def->wordWrap ? std::min(*width * kTwipsPerPixel, 1e8) : 1e8;
+    def->bounds = {0, static_cast<int32_t>(fieldWidth), 0, 0};
+    def->readOnly = true;
+    EditTextInstance scratch(vm.rootClip->context(), 0, def);
+    TextFormatValues whole;
+    whole.font = "Times New Roman";
+    whole.size = 12;
+    whole.apply(*format);
+    applyFormat(scratch, whole);
+    scratch.setContent(text, false);
+    const double w = pixels(scratch.textWidth()), h = pixels(scratch.textHeight());
+    Object* out = vm.newObject();
+    vm.set(out, "width", Value(w));
+    vm.set(out, "height", Value(h));
+    vm.set(out, "ascent", Value(pixels(scratch.firstLineAscent())));
+    vm.set(out, "descent", Value(pixels(scratch.firstLineDescent())));
+    vm.set(out, "textFieldWidth", Value(def->wordWrap ? std::round(*width) : w + 4));
+    vm.set(out, "textFieldHeight", Value(h + 4));
+    return Value(out);
 }
 
 void installTextField(Vm& vm) {

@@ -56,8 +56,13 @@ int32_t roundedInteger(double d) {
     return static_cast<int32_t>(r);
 }
 
-std::optional<int32_t> integerSetting(Vm& vm, const Value& v, bool nonNegative) {
+// The constructor's arguments are cut toward zero and wrapped to 32 bits; the properties round
+// and keep margins from going negative.
+enum class Source { Constructor, Property };
+
+std::optional<int32_t> integerSetting(Vm& vm, const Value& v, bool nonNegative, Source from) {
     if (v.isNullish()) return std::nullopt;
+    if (from == Source::Constructor) return vm.toInt32(v);
     double d = vm.toNumber(v);
     if (nonNegative) d = d > 0 ? d : 0;
     return roundedInteger(d);
@@ -110,10 +115,10 @@ Value read(Vm& vm, const TextFormatValues& f, int setting) {
     }
 }
 
-void write(Vm& vm, TextFormatValues& f, int setting, const Value& v) {
+void write(Vm& vm, TextFormatValues& f, int setting, const Value& v, Source from = Source::Property) {
     switch (setting) {
     case kFont: f.font = textSetting(vm, v); break;
-    case kSize: f.size = integerSetting(vm, v, false); break;
+    case kSize: f.size = integerSetting(vm, v, false, from); break;
     case kColor:
         if (v.isNullish()) f.color.reset();
         else f.color = toUint32(vm.toNumber(v));
@@ -124,20 +129,18 @@ void write(Vm& vm, TextFormatValues& f, int setting, const Value& v) {
     case kUrl: f.url = textSetting(vm, v); break;
     case kTarget: f.target = textSetting(vm, v); break;
     case kAlign: {
-        // A name the runtime does not know leaves the alignment as it was.
-        if (v.isNullish()) {
-            f.align.reset();
-            break;
-        }
+        // A name the runtime does not know, null and undefined too, leave the alignment as it
+        // was.
+        if (v.isNullish()) break;
         std::string a = asciiLower(vm.toString(v));
         if (a == "left" || a == "center" || a == "right" || a == "justify") f.align = a;
         break;
     }
-    case kLeftMargin: f.leftMargin = integerSetting(vm, v, true); break;
-    case kRightMargin: f.rightMargin = integerSetting(vm, v, true); break;
-    case kIndent: f.indent = integerSetting(vm, v, false); break;
-    case kLeading: f.leading = integerSetting(vm, v, false); break;
-    case kBlockIndent: f.blockIndent = integerSetting(vm, v, false); break;
+    case kLeftMargin: f.leftMargin = integerSetting(vm, v, true, from); break;
+    case kRightMargin: f.rightMargin = integerSetting(vm, v, true, from); break;
+    case kIndent: f.indent = integerSetting(vm, v, false, from); break;
+    case kLeading: f.leading = integerSetting(vm, v, false, from); break;
+    case kBlockIndent: f.blockIndent = integerSetting(vm, v, false, from); break;
     case kTabStops: {
         Object* list = v.object();
         if (!list) {
@@ -198,7 +201,7 @@ Value construct(Vm& vm, NativeCall& c) {
     if (!self) return Value();
     auto state = std::make_unique<TextFormatState>();
     for (int i = 0; i < kConstructorArguments && i < static_cast<int>(c.args.size()); ++i)
-        write(vm, state->values, i, c.args[i]);
+        write(vm, state->values, i, c.args[i], Source::Constructor);
     self->nativeState = std::move(state);
     return Value();
 }

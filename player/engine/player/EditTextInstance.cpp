@@ -383,6 +383,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
             if (g.shape) glyphs_.push_back({g.shape, Matrix{g.scale, 0, 0, g.scale, x, baseline}, g.color});
             x += g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
         }
+        if (n == 0) firstAscent_ = line.ascent, firstDescent_ = line.descent;
         if (!runs.empty()) {
             double inkWidth = 0;
             for (size_t i = 0; i < inkEnd; ++i) inkWidth += line.glyphs[i].advance;

@@ -36,6 +36,9 @@ public:
         double letterSpacing = 0;
         int32_t blockIndent = 0;
         std::vector<int32_t> tabStops;
+        // Paragraph settings in pixels as a script gave them: the definition keeps them in
+        // 16-bit twips, too narrow for all a script may set and read back.
+        std::optional<int32_t> leftMargin, rightMargin, indent, leading;
     };
 
     const std::string& text() const { return text_; }
@@ -61,6 +64,9 @@ public:
     // The laid-out text's extent in twips (widest line; lines' heights with leading between).
     double textWidth() const { return textWidth_; }
     double textHeight() const { return textHeight_; }
+    // The first line's ascent and descent in twips, from its fonts' metrics.
+    double firstLineAscent() const { return firstAscent_; }
+    double firstLineDescent() const { return firstDescent_; }
     // Lines laid out, and how many fit in the field's height from the first.
     int lineCount() const { return lineCount_; }
     int visibleLinesFrom(int firstLine) const;
@@ -96,7 +102,7 @@ private:
     FormatExtras extras_;
     int scroll_ = 1, hscroll_ = 0;
     AutoSize autoSize_ = AutoSize::None;
-    double textWidth_ = 0, textHeight_ = 0;
+    double textWidth_ = 0, textHeight_ = 0, firstAscent_ = 0, firstDescent_ = 0;
     std::vector<double> lineBottoms_;  // twips below the text's top, per line
     int lineCount_ = 0;
     std::string text_;  // plain text (markup removed for HTML fields)
