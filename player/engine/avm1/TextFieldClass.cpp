@@ -206,8 +206,8 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
         f.refresh();
         break;
     case kScroll: f.setScroll(vm.toInt32(v)); break;
-    case kSharpness: scriptState(c).sharpness = std::clamp(vm.toNumber(v), -400.0, 400.0); break;
-    case kThickness: scriptState(c).thickness = std::clamp(vm.toNumber(v), -200.0, 200.0); break;
+    case kSharpness: scriptState(c).sharpness = vm.toNumber(v); break;
+    case kThickness: scriptState(c).thickness = vm.toNumber(v); break;
     case kAntiAliasType: {
         std::string t = vm.toString(v);
         if (t == "normal" || t == "advanced") scriptState(c).antiAliasType = t;
