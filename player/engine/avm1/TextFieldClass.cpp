@@ -2,6 +2,8 @@
 // nothing on objects that are no field), its formats, and MovieClip.createTextField.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 #include "avm1/Builtins.h"
 #include "avm1/ClipObject.h"
@@ -71,6 +73,9 @@ double pixels(double twips) { return std::round(twips / kTwipsPerPixel); }
 uint32_t rgbOf(const Rgba& c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
 Rgba rgba(uint32_t c) { return {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255}; }
 
+std::string faceOf(const std::string& face, const void* field);
+ParagraphSettings paragraphOf(const EditTextInstance& f);
+
 const char* autoSizeName(AutoSize a) {
     switch (a) {
     case AutoSize::Left: return "left";
@@ -116,7 +121,8 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     case kHScroll: return Value(static_cast<double>(f.hscroll()));
     case kVariable: return d.variableName.empty() ? Value::null() : Value(d.variableName);
     // An HTML field gives back the markup it was given; another field its text.
-    case kHtmlText: return Value(f.html() ? f.source() : f.text());
+    case kHtmlText:
+        return Value(f.html() ? writeHtmlText(f.runs(), f.newTextStyle(true), paragraphOf(f), faceOf, &f) : f.text());
     case kType: return Value(d.readOnly ? "dynamic" : "input");
     case kText: return Value(f.text());
     case kAutoSize: return Value(autoSizeName(f.autoSize()));
@@ -193,10 +199,12 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
         break;
     case kAutoSize: f.setAutoSize(autoSizeFrom(vm, v)); break;
     case kTabIndex: scriptState(c).tabIndex = v; break;
-    case kTextColor:
-        d.color = rgba(toUint32(vm.toNumber(v)));
-        f.refresh();
+    case kTextColor: {
+        const Rgba color = rgba(toUint32(vm.toNumber(v)));
+        d.color = color;
+        f.restyle(0, SIZE_MAX, [&](TextStyle& s) { s.color = color; });
         break;
+    }
     case kBackgroundColor:
         f.look().backgroundColor = toUint32(vm.toNumber(v)) & 0xFFFFFF;
         f.refresh();
@@ -249,23 +257,39 @@ void defineProps(Vm& vm, Object* proto, std::integer_sequence<int, P...>) {
     }
 }
 
-// The field's format as a whole: its font, size and colour, the paragraph settings of its
-// definition and what setTextFormat added.
-TextFormatValues formatOf(const EditTextInstance& f) {
-    const EditTextDef& d = f.def();
-    const EditTextLayout lay = d.layout.value_or(EditTextLayout{});
-    const EditTextInstance::FormatExtras& x = f.formatExtras();
-    TextFormatValues v;
-    v.font = f.faceName();
-    v.size = static_cast<int32_t>(d.height.value_or(240) / kTwipsPerPixel);
-    v.color = rgbOf(d.color.value_or(Rgba{0, 0, 0, 255}));
-    v.bold = f.boldFace();
-    v.italic = f.italicFace();
-    v.underline = x.underline;
-    v.url = x.url;
-    v.target = x.target;
+// A field without a font of its own draws in the device's sans face but names the runtime's
+// default serif in its formats.
+std::string faceOf(const std::string& face, const void* field) {
+    const auto* f = static_cast<const EditTextInstance*>(field);
+    return face == "_sans" && !f->def().fontId && !f->formatExtras().face ? f->faceName() : face;
+}
+
+TextAlign alignFrom(const std::string& a) {
+    return a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center : a == "justify" ? TextAlign::Justify : TextAlign::Left;
+}
+
+// The settings of one style of text, as a format reads them.
+TextFormatValues formatOfStyle(const EditTextInstance& f, const TextStyle& s) {
     static constexpr const char* kAligns[] = {"left", "right", "center", "justify"};
-    v.align = kAligns[static_cast<int>(lay.align)];
+    TextFormatValues v;
+    v.font = faceOf(s.face, &f);
+    v.size = static_cast<int32_t>(s.size / kTwipsPerPixel);
+    v.color = rgbOf(s.color);
+    v.bold = s.bold;
+    v.italic = s.italic;
+    v.underline = s.underline;
+    v.url = s.url;
+    v.target = s.target;
+    v.align = kAligns[static_cast<int>(s.align)];
+    v.letterSpacing = s.letterSpacing;
+    v.kerning = s.kerning;
+    return v;
+}
+
+// The paragraph settings, kept for the field as a whole.
+void addParagraphSettings(const EditTextInstance& f, TextFormatValues& v) {
+    const EditTextLayout lay = f.def().layout.value_or(EditTextLayout{});
+    const EditTextInstance::FormatExtras& x = f.formatExtras();
     v.leftMargin = x.leftMargin.value_or(lay.leftMargin / kTwipsPerPixel);
     v.rightMargin = x.rightMargin.value_or(lay.rightMargin / kTwipsPerPixel);
     v.indent = x.indent.value_or(static_cast<int16_t>(lay.indent) / kTwipsPerPixel);
@@ -273,9 +297,56 @@ TextFormatValues formatOf(const EditTextInstance& f) {
     v.blockIndent = x.blockIndent;
     v.tabStops = x.tabStops;
     v.bullet = x.bullet;
-    v.kerning = x.kerning;
-    v.letterSpacing = x.letterSpacing;
+}
+
+// What new text gets.
+TextFormatValues formatOf(const EditTextInstance& f) {
+    TextFormatValues v = formatOfStyle(f, f.newTextStyle(f.html()));
+    addParagraphSettings(f, v);
     return v;
+}
+
+// The settings all the text from `begin` up to `end` shares.
+TextFormatValues formatOfRange(const EditTextInstance& f, size_t begin, size_t end) {
+    std::optional<TextFormatValues> shared;
+    size_t at = 0;
+    for (const StyledRun& run : f.runs()) {
+        const size_t length = utf16Length(run.text);
+        if (at < end && at + length > begin) {
+            TextFormatValues v = formatOfStyle(f, run.style);
+            if (shared) shared->intersect(v);
+            else shared = v;
+        }
+        at += length;
+    }
+    if (!shared) return {};
+    addParagraphSettings(f, *shared);
+    return *shared;
+}
+
+ParagraphSettings paragraphOf(const EditTextInstance& f) {
+    TextFormatValues v;
+    addParagraphSettings(f, v);
+    ParagraphSettings p;
+    p.leftMargin = *v.leftMargin, p.rightMargin = *v.rightMargin, p.indent = *v.indent, p.leading = *v.leading;
+    p.blockIndent = *v.blockIndent;
+    p.tabStops = *v.tabStops;
+    return p;
+}
+
+// Character settings of `v` onto a style of text.
+void applyToStyle(const TextFormatValues& v, TextStyle& s) {
+    if (v.font) s.face = *v.font;
+    if (v.size) s.size = std::clamp(static_cast<double>(*v.size) * kTwipsPerPixel, 0.0, 65535.0);
+    if (v.color) s.color = rgba(*v.color);
+    if (v.bold) s.bold = *v.bold;
+    if (v.italic) s.italic = *v.italic;
+    if (v.underline) s.underline = *v.underline;
+    if (v.url) s.url = *v.url;
+    if (v.target) s.target = *v.target;
+    if (v.align) s.align = alignFrom(*v.align);
+    if (v.letterSpacing) s.letterSpacing = *v.letterSpacing;
+    if (v.kerning) s.kerning = *v.kerning;
 }
 
 void applyFormat(EditTextInstance& f, const TextFormatValues& v) {
@@ -291,10 +362,7 @@ void applyFormat(EditTextInstance& f, const TextFormatValues& v) {
     if (v.underline) x.underline = *v.underline;
     if (v.url) x.url = *v.url;
     if (v.target) x.target = *v.target;
-    if (v.align) {
-        const std::string& a = *v.align;
-        lay.align = a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center : a == "justify" ? TextAlign::Justify : TextAlign::Left;
-    }
+    if (v.align) lay.align = alignFrom(*v.align);
     if (v.leftMargin) x.leftMargin = v.leftMargin;
     if (v.rightMargin) x.rightMargin = v.rightMargin;
     if (v.indent) x.indent = v.indent;
@@ -325,7 +393,8 @@ Value getTextFormat(Vm& vm, NativeCall& c) {
     }
     if (c.args.size() > 1 && !c.args[1].isUndefined()) end = vm.toNumber(c.args[1]);
     TextFormatValues v;
-    if (begin >= 0 && begin < end && begin < length) v = formatOf(*f);
+    if (begin >= 0 && begin < end && begin < length)
+        v = formatOfRange(*f, static_cast<size_t>(begin), static_cast<size_t>(std::min(end, length)));
     return Value(makeTextFormat(vm, v));
 }
 
@@ -334,12 +403,31 @@ Value getNewTextFormat(Vm& vm, NativeCall& c) {
     return f ? Value(makeTextFormat(vm, formatOf(*f))) : Value();
 }
 
-// setTextFormat([begin[, end,]] format): the format is the last argument given. One format
-// covers the whole field here, so a range applies to all of it.
-Value setTextFormat(Vm&, NativeCall& c) {
+// setTextFormat([begin[, end,]] format): the format is the last argument given. Without a
+// range it also becomes the field's own; the paragraph settings always are the field's.
+Value setTextFormat(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f || c.args.empty()) return Value();
-    if (const TextFormatValues* v = textFormatOf(c.args.back().object())) applyFormat(*f, *v);
+    const TextFormatValues* v = textFormatOf(c.args.back().object());
+    if (!v) return Value();
+    const double length = static_cast<double>(utf16Length(f->text()));
+    double begin = 0, end = length;
+    if (c.args.size() >= 2) {
+        begin = vm.toNumber(c.args[0]);
+        end = c.args.size() >= 3 ? vm.toNumber(c.args[1]) : begin + 1;
+    }
+    if (c.args.size() == 1) {
+        applyFormat(*f, *v);
+    } else {
+        TextFormatValues paragraph;
+        paragraph.leftMargin = v->leftMargin, paragraph.rightMargin = v->rightMargin;
+        paragraph.indent = v->indent, paragraph.leading = v->leading, paragraph.blockIndent = v->blockIndent;
+        paragraph.tabStops = v->tabStops, paragraph.bullet = v->bullet;
+        applyFormat(*f, paragraph);
+    }
+    if (!(begin >= 0) || !(end > begin)) return Value();
+    f->restyle(static_cast<size_t>(begin), static_cast<size_t>(std::min(end, length)),
+               [&](TextStyle& s) { applyToStyle(*v, s); });
     return Value();
 }
 

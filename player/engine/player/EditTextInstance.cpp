@@ -67,7 +67,6 @@ EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId,
     // The definition's border flag means a black outline around a white background.
     look_.border = look_.background = def_.border;
     html_ = def_.html;
-    buildFrame();
     setContent(def_.initialText.value_or(std::string()), html_);
 }
 
@@ -92,10 +91,7 @@ void EditTextInstance::setAutoSize(AutoSize mode) {
     refresh();
 }
 
-void EditTextInstance::refresh() {
-    std::string source = source_;
-    setContent(source, html_);
-}
+void EditTextInstance::refresh() { relayout(); }
 
 int EditTextInstance::visibleLinesFrom(int firstLine) const {
     if (lineBottoms_.empty()) return 1;
@@ -121,12 +117,7 @@ void EditTextInstance::fitToText() {
     b.yMax = b.yMin + static_cast<int32_t>(std::round(textHeight_)) + 2 * kGutter;
 }
 
-void EditTextInstance::setContent(const std::string& content, bool asHtml) {
-    glyphs_.clear();
-    deviceFonts_.clear();
-    clip_.reset();
-    text_.clear();
-    source_ = content;
+TextStyle EditTextInstance::newTextStyle(bool asHtml) const {
     const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
     TextStyle base;
     base.face = extras_.face.value_or(font ? fontFamily(*font) : "_sans");
@@ -136,9 +127,79 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
     base.size = def_.height.value_or(240);
     base.color = def_.color.value_or(Rgba{0, 0, 0, 255});
     base.align = def_.layout.value_or(EditTextLayout{}).align;
-    std::vector<StyledRun> runs;
-    if (asHtml) runs = parseHtmlText(content, base);
-    else if (!content.empty()) runs.push_back({content, base});
+    base.underline = extras_.underline;
+    base.kerning = extras_.kerning;
+    base.letterSpacing = extras_.letterSpacing;
+    base.url = extras_.url;
+    base.target = extras_.target;
+    return base;
+}
+
+void EditTextInstance::setContent(const std::string& content, bool asHtml) {
+    source_ = content;
+    runs_.clear();
+    if (asHtml) runs_ = parseHtmlText(content, newTextStyle(true));
+    else if (!content.empty()) runs_.push_back({content, newTextStyle(false)});
+    relayout();
+}
+
+namespace {
+
+// The byte offset in UTF-8 `text` of UTF-16 unit `unit` (characters beyond the basic plane
+// count two units), or the text's size.
+size_t byteOffsetOfUnit(const std::string& text, size_t unit) {
+    size_t units = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (units >= unit) return i;
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        units += length == 4 ? 2 : 1;
+        i = std::min(text.size(), i + length);
+    }
+    return text.size();
+}
+
+size_t unitCount(const std::string& text) {
+    size_t units = 0;
+    for (unsigned char c : text) units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    return units;
+}
+
+}  // namespace
+
+void EditTextInstance::restyle(size_t begin, size_t end, const std::function<void(TextStyle&)>& change) {
+    std::vector<StyledRun> out;
+    size_t at = 0;
+    for (StyledRun& run : runs_) {
+        const size_t length = unitCount(run.text);
+        const size_t from = std::clamp(begin, at, at + length) - at, to = std::clamp(end, at, at + length) - at;
+        at += length;
+        if (from >= to) {
+            out.push_back(std::move(run));
+            continue;
+        }
+        const size_t a = byteOffsetOfUnit(run.text, from), b = byteOffsetOfUnit(run.text, to);
+        if (a > 0) out.push_back({run.text.substr(0, a), run.style});
+        StyledRun middle{run.text.substr(a, b - a), run.style};
+        change(middle.style);
+        out.push_back(std::move(middle));
+        if (b < run.text.size()) out.push_back({run.text.substr(b), run.style});
+    }
+    runs_.clear();
+    for (StyledRun& run : out) {
+        if (!runs_.empty() && runs_.back().style == run.style) runs_.back().text += run.text;
+        else runs_.push_back(std::move(run));
+    }
+    relayout();
+}
+
+void EditTextInstance::relayout() {
+    glyphs_.clear();
+    deviceFonts_.clear();
+    clip_.reset();
+    text_.clear();
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    std::vector<StyledRun> runs = runs_;
     for (const StyledRun& run : runs) text_ += run.text;
     // A password field shows one asterisk per character; its text stays as typed.
     if (def_.password)
@@ -157,17 +218,16 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         fitToText();
         glyphs_.clear();
         layout(runs, fonts);
-        buildFrame();
     }
+    buildFrame();
     scroll_ = std::clamp(scroll_, 1, maxScroll());
     hscroll_ = std::clamp(hscroll_, 0, maxHScroll());
-    if (scroll_ > 1 || hscroll_ > 0) {
-        const double up = lineBottoms_[scroll_ - 2];
+    const double up = scroll_ > 1 ? lineBottoms_[scroll_ - 2] : 0;
+    if (up != 0 || hscroll_ > 0)
         for (PlacedGlyph& g : glyphs_) {
             g.matrix.tx -= hscroll_ * kTwipsPerPixel;
             g.matrix.ty -= up;
         }
-    }
     clipWhenOverflowing();
 }
 

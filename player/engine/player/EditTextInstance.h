@@ -2,6 +2,7 @@
 // An edit text field shown with its initial text, laid out here (margins, alignment, line
 // breaks, word wrap, the styles of HTML text) in its embedded fonts or, without outlines, in
 // the host's device fonts.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +62,11 @@ public:
     void setAutoSize(AutoSize mode);
     // Lays the current text out again after a change of settings, size or look.
     void refresh();
+    // The text as runs of one style each, and what new text is set in.
+    const std::vector<StyledRun>& runs() const { return runs_; }
+    TextStyle newTextStyle(bool asHtml) const;
+    // Changes the style of the text from UTF-16 position `begin` up to `end`.
+    void restyle(size_t begin, size_t end, const std::function<void(TextStyle&)>& change);
     // The laid-out text's extent in twips (widest line; lines' heights with leading between).
     double textWidth() const { return textWidth_; }
     double textHeight() const { return textHeight_; }
@@ -95,6 +101,7 @@ private:
     void layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts);
     void clipWhenOverflowing();
     void buildFrame();
+    void relayout();
     void fitToText();
 
     EditTextDef def_;
@@ -105,6 +112,7 @@ private:
     double textWidth_ = 0, textHeight_ = 0, firstAscent_ = 0, firstDescent_ = 0;
     std::vector<double> lineBottoms_;  // twips below the text's top, per line
     int lineCount_ = 0;
+    std::vector<StyledRun> runs_;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;

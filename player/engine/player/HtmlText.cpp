@@ -1,6 +1,8 @@
 #include "player/HtmlText.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace swf {
@@ -41,6 +43,9 @@ void applyFont(const std::string& tag, TextStyle& style) {
         const double twips = (size[0] == '+' || size[0] == '-') ? style.size + value * 20 : value * 20;
         if (twips > 0 && twips < 65536) style.size = twips;
     }
+    if (std::string spacing = attribute(tag, "letterspacing"); !spacing.empty())
+        style.letterSpacing = std::atof(spacing.c_str());
+    if (std::string kerning = attribute(tag, "kerning"); !kerning.empty()) style.kerning = std::atoi(kerning.c_str()) != 0;
     if (std::string color = attribute(tag, "color"); color.size() == 7 && color[0] == '#') {
         char* end = nullptr;
         const unsigned long rgb = std::strtoul(color.c_str() + 1, &end, 16);
@@ -100,6 +105,11 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
             TextStyle style = open.back().style;
             if (name == "b") style.bold = true;
             else if (name == "i") style.italic = true;
+            else if (name == "u") style.underline = true;
+            else if (name == "a") {
+                style.url = attribute(tag, "href");
+                style.target = attribute(tag, "target");
+            }
             else if (name == "font") applyFont(tag, style);
             else if (name == "p" || name == "textformat") style.align = alignOf(tag, style.align);
             const bool selfClosing = !tag.empty() && tag.back() == '/';
@@ -126,6 +136,140 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
         if (runs.back().text.empty()) runs.pop_back();
     }
     return runs;
+}
+
+}  // namespace swf
+
+namespace swf {
+
+namespace {
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string number(double d) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.15g", d);
+    return buffer;
+}
+
+std::string colorText(const Rgba& c) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", c.r, c.g, c.b);
+    return buffer;
+}
+
+const char* alignName(TextAlign a) {
+    switch (a) {
+    case TextAlign::Right: return "RIGHT";
+    case TextAlign::Center: return "CENTER";
+    case TextAlign::Justify: return "JUSTIFY";
+    default: return "LEFT";
+    }
+}
+
+// The <FONT> attributes of `to` that differ from `from` (all of them when `full`).
+std::string fontAttributes(const TextStyle& from, const TextStyle& to, bool full, const std::string& face) {
+    std::string out;
+    if (full || from.face != to.face) out += " FACE=\"" + escaped(face) + "\"";
+    if (full || from.size != to.size) out += " SIZE=\"" + number(std::floor(to.size / 20)) + "\"";
+    if (full || !(from.color == to.color)) out += " COLOR=\"" + colorText(to.color) + "\"";
+    if (full || from.letterSpacing != to.letterSpacing) out += " LETTERSPACING=\"" + number(to.letterSpacing) + "\"";
+    if (full || from.kerning != to.kerning) out += " KERNING=\"" + std::string(to.kerning ? "1" : "0") + "\"";
+    return out;
+}
+
+bool sameFont(const TextStyle& a, const TextStyle& b) {
+    return a.face == b.face && a.size == b.size && a.color == b.color && a.letterSpacing == b.letterSpacing &&
+           a.kerning == b.kerning;
+}
+
+}  // namespace
+
+std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& empty, const ParagraphSettings& paragraph,
+                          std::string (*faceOf)(const std::string& face, const void* context), const void* context) {
+    // Split into paragraphs of (text, style) pieces.
+    std::vector<std::vector<StyledRun>> paragraphs(1);
+    for (const StyledRun& run : runs) {
+        size_t start = 0;
+        for (size_t i = 0; i <= run.text.size(); ++i) {
+            if (i < run.text.size() && run.text[i] != '\n' && run.text[i] != '\r') continue;
+            if (i > start) paragraphs.back().push_back({run.text.substr(start, i - start), run.style});
+            if (i < run.text.size()) {
+                // An empty paragraph keeps the style of the break that made it.
+                if (paragraphs.back().empty()) paragraphs.back().push_back({"", run.style});
+                paragraphs.emplace_back();
+            }
+            start = i + 1;
+        }
+    }
+    std::string textFormat;
+    auto setting = [&](const char* name, int32_t value) {
+        if (value != 0) textFormat += std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
+    };
+    setting("LEFTMARGIN", paragraph.leftMargin);
+    setting("RIGHTMARGIN", paragraph.rightMargin);
+    setting("INDENT", paragraph.indent);
+    setting("BLOCKINDENT", paragraph.blockIndent);
+    setting("LEADING", paragraph.leading);
+    if (!paragraph.tabStops.empty()) {
+        textFormat += " TABSTOPS=\"";
+        for (size_t i = 0; i < paragraph.tabStops.size(); ++i)
+            textFormat += (i ? "," : "") + std::to_string(paragraph.tabStops[i]);
+        textFormat += "\"";
+    }
+
+    std::string out;
+    for (size_t p = 0; p < paragraphs.size(); ++p) {
+        std::vector<StyledRun>& pieces = paragraphs[p];
+        if (pieces.empty()) pieces.push_back({"", p > 0 && !paragraphs[p - 1].empty() ? paragraphs[p - 1].back().style : empty});
+        const TextStyle& first = pieces.front().style;
+        if (!textFormat.empty()) out += "<TEXTFORMAT" + textFormat + ">";
+        out += std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
+        out += "<FONT" + fontAttributes(first, first, true, faceOf(first.face, context)) + ">";
+        std::vector<TextStyle> open{first};
+        for (const StyledRun& piece : pieces) {
+            const TextStyle& s = piece.style;
+            // Back to a font already open closes what was opened after it; another opens one
+            // more with what changes.
+            size_t match = open.size();
+            for (size_t k = open.size(); k-- > 0;)
+                if (sameFont(open[k], s)) {
+                    match = k;
+                    break;
+                }
+            if (match < open.size()) {
+                for (size_t k = open.size(); k-- > match + 1;) out += "</FONT>";
+                open.resize(match + 1);
+            } else {
+                out += "<FONT" + fontAttributes(open.back(), s, false, faceOf(s.face, context)) + ">";
+                open.push_back(s);
+            }
+            std::string text = escaped(piece.text);
+            if (s.underline) text = "<U>" + text + "</U>";
+            if (s.italic) text = "<I>" + text + "</I>";
+            if (s.bold) text = "<B>" + text + "</B>";
+            if (!s.url.empty())
+                text = "<A HREF=\"" + escaped(s.url) + "\" TARGET=\"" + escaped(s.target) + "\">" + text + "</A>";
+            out += text;
+        }
+        for (size_t k = open.size(); k-- > 0;) out += "</FONT>";
+        out += "</P>";
+        if (!textFormat.empty()) out += "</TEXTFORMAT>";
+    }
+    return out;
 }
 
 }  // namespace swf

@@ -16,6 +16,9 @@ struct TextStyle {
     double size = 240;  // twips per em
     Rgba color{0, 0, 0, 255};
     TextAlign align = TextAlign::Left;
+    bool underline = false, kerning = false;
+    double letterSpacing = 0;  // pixels
+    std::string url, target;   // a link the text leads to
     friend bool operator==(const TextStyle&, const TextStyle&) = default;
 };
 
@@ -27,5 +30,18 @@ struct StyledRun {
 // Runs of `html` starting from `base`; neighbouring runs of equal style are merged. The
 // last paragraph adds no line of its own.
 std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base);
+
+// Paragraph settings a field writes into its markup when they are not zero (pixels).
+struct ParagraphSettings {
+    int32_t leftMargin = 0, rightMargin = 0, indent = 0, leading = 0, blockIndent = 0;
+    std::vector<int32_t> tabStops;
+};
+
+// The markup the runtime gives back for styled text: one <P> per paragraph holding a <FONT>
+// with every setting of its first run, nested <FONT>s for what later runs change, <B>, <I>,
+// <U> and <A> around the text they cover, and <TEXTFORMAT> when a paragraph setting is set.
+// `faceOf` names the face a style's face stands for.
+std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& empty, const ParagraphSettings& paragraph,
+                          std::string (*faceOf)(const std::string& face, const void* context), const void* context);
 
 }  // namespace swf
