@@ -138,8 +138,18 @@ TextStyle EditTextInstance::newTextStyle(bool asHtml) const {
 void EditTextInstance::setContent(const std::string& content, bool asHtml) {
     source_ = content;
     runs_.clear();
-    if (asHtml) runs_ = parseHtmlText(content, newTextStyle(true));
-    else if (!content.empty()) runs_.push_back({content, newTextStyle(false)});
+    if (asHtml) {
+        // Markup aligns its paragraphs itself (left unless a tag says otherwise), and the
+        // alignment it ends with is the one new text takes.
+        TextStyle base = newTextStyle(true);
+        base.align = TextAlign::Left;
+        runs_ = parseHtmlText(content, base);
+        EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
+        lay.align = runs_.empty() ? TextAlign::Left : runs_.back().style.align;
+        def_.layout = lay;
+    } else if (!content.empty()) {
+        runs_.push_back({content, newTextStyle(false)});
+    }
     relayout();
 }
 

@@ -46,11 +46,18 @@ void applyFont(const std::string& tag, TextStyle& style) {
     if (std::string spacing = attribute(tag, "letterspacing"); !spacing.empty())
         style.letterSpacing = std::atof(spacing.c_str());
     if (std::string kerning = attribute(tag, "kerning"); !kerning.empty()) style.kerning = std::atoi(kerning.c_str()) != 0;
-    if (std::string color = attribute(tag, "color"); color.size() == 7 && color[0] == '#') {
-        char* end = nullptr;
-        const unsigned long rgb = std::strtoul(color.c_str() + 1, &end, 16);
-        if (*end == '\0')
-            style.color = {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), style.color.a};
+    // "#" then, after any blanks, the hex digits up to the first other character; the last
+    // six count. Without a digit the colour stays.
+    if (std::string color = attribute(tag, "color"); !color.empty() && color[0] == '#') {
+        size_t i = 1;
+        while (i < color.size() && std::isspace(static_cast<unsigned char>(color[i]))) ++i;
+        uint32_t rgb = 0;
+        bool any = false;
+        for (; i < color.size() && std::isxdigit(static_cast<unsigned char>(color[i])); ++i, any = true) {
+            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(color[i])));
+            rgb = ((rgb << 4) | static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xFFFFFF;
+        }
+        if (any) style.color = {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), style.color.a};
     }
 }
 
