@@ -221,8 +221,11 @@ void EditTextInstance::relayout() {
     // Without the outlines flag the runtime draws with the machine's fonts of those names
     // even when the movie embeds them.
     std::vector<const FontDef*> fonts;
-    if (def_.useOutlines && font && hasOutlines(*font)) fonts = embeddedFontsFor(runs, *font);
-    else if (!runs.empty()) fonts = deviceFontsFor(runs);
+    // A field without a font of its own that embeds fonts finds them by the names its text
+    // is set in; when the movie embeds none of them it draws with the device's.
+    if (def_.useOutlines && (!font || hasOutlines(*font))) fonts = embeddedFontsFor(runs, font);
+    if (fonts.empty() || std::all_of(fonts.begin(), fonts.end(), [](const FontDef* f) { return !f; }))
+        fonts = runs.empty() ? std::vector<const FontDef*>{} : deviceFontsFor(runs);
     layout(runs, fonts);
     if (autoSize_ != AutoSize::None) {
         fitToText();
@@ -281,7 +284,7 @@ void EditTextInstance::setHScroll(int pixels) {
 }
 
 std::vector<const FontDef*> EditTextInstance::embeddedFontsFor(const std::vector<StyledRun>& runs,
-                                                               const FontDef& fieldFont) const {
+                                                               const FontDef* fieldFont) const {
     // Candidates in id order, so the choice does not depend on the dictionary's hashing.
     std::vector<std::pair<uint16_t, const FontDef*>> fonts;
     for (const auto& [id, character] : context_.dictionary().all())
@@ -291,14 +294,15 @@ std::vector<const FontDef*> EditTextInstance::embeddedFontsFor(const std::vector
     auto choose = [&](const TextStyle& style) -> const FontDef* {
         const std::string face = lowerCase(style.face);
         const FontDef* sameFace = nullptr;
-        if (lowerCase(fontFamily(fieldFont)) == face && fieldFont.bold == style.bold && fieldFont.italic == style.italic)
-            return &fieldFont;
+        if (fieldFont && lowerCase(fontFamily(*fieldFont)) == face && fieldFont->bold == style.bold &&
+            fieldFont->italic == style.italic)
+            return fieldFont;
         for (const auto& [id, f] : fonts) {
             if (lowerCase(fontFamily(*f)) != face) continue;
             if (f->bold == style.bold && f->italic == style.italic) return f;
             if (!sameFace) sameFace = f;
         }
-        return sameFace ? sameFace : &fieldFont;
+        return sameFace ? sameFace : fieldFont;
     };
     std::vector<const FontDef*> out;
     for (const StyledRun& run : runs) out.push_back(choose(run.style));
@@ -356,7 +360,7 @@ LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) 
     if (index < 0 || index >= static_cast<int>(font->glyphs.size())) return g;
     g.shape = &font->glyphs[index];
     if (font->layout && index < static_cast<int>(font->layout->advances.size()))
-        g.advance = font->layout->advances[index] * g.scale;
+        g.advance = std::floor(font->layout->advances[index] * g.scale);  // whole twips, as the runtime lays out
     else
         g.advance = font->glyphs[index].bounds.xMax * g.scale;
     return g;

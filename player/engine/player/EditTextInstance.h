@@ -96,7 +96,7 @@ public:
 
 private:
     // One font per run: embedded fonts chosen by face and style, or the host's device fonts.
-    std::vector<const FontDef*> embeddedFontsFor(const std::vector<StyledRun>& runs, const FontDef& fieldFont) const;
+    std::vector<const FontDef*> embeddedFontsFor(const std::vector<StyledRun>& runs, const FontDef* fieldFont) const;
     std::vector<const FontDef*> deviceFontsFor(const std::vector<StyledRun>& runs);
     void layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts);
     void clipWhenOverflowing();
