@@ -12,7 +12,9 @@
 #include "avm1/TextFieldBinding.h"
 #include "avm1/TextFormat.h"
 #include "player/EditTextInstance.h"
+#include "model/Movie.h"
 #include "player/MovieClip.h"
+#include "player/PlayerContext.h"
 
 namespace swf::avm1 {
 
@@ -62,7 +64,19 @@ FieldScriptState& scriptState(const NativeCall& c) {
     Object* o = c.self.object();
     auto* s = dynamic_cast<FieldScriptState*>(o->nativeState.get());
     if (!s) {
-        o->nativeState = std::make_unique<FieldScriptState>();
+        auto made = std::make_unique<FieldScriptState>();
+        // CSMTextSettings of the field's character give the rendering settings' first values.
+        if (EditTextInstance* f = selfField(c)) {
+            const auto& settings = f->context().movie().textSettings;
+            if (auto it = settings.find(f->characterId()); f->characterId() != 0 && it != settings.end()) {
+                static constexpr const char* kGridFit[] = {"none", "pixel", "subpixel"};
+                made->antiAliasType = it->second.advancedAntiAliasing ? "advanced" : "normal";
+                made->gridFitType = kGridFit[std::min<int>(it->second.gridFit, 2)];
+                made->thickness = it->second.thickness;
+                made->sharpness = it->second.sharpness;
+            }
+        }
+        o->nativeState = std::move(made);
         s = static_cast<FieldScriptState*>(o->nativeState.get());
     }
     return *s;

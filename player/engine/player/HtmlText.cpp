@@ -119,6 +119,16 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
             }
             else if (name == "font") applyFont(tag, style);
             else if (name == "p" || name == "textformat") style.align = alignOf(tag, style.align);
+            if (name == "textformat") {
+                auto setting = [&](const char* attr, std::optional<int32_t>& into) {
+                    if (std::string v = attribute(tag, attr); !v.empty()) into = std::atoi(v.c_str());
+                };
+                setting("leftmargin", style.leftMargin);
+                setting("rightmargin", style.rightMargin);
+                setting("indent", style.indent);
+                setting("leading", style.leading);
+                setting("blockindent", style.blockIndent);
+            }
             const bool selfClosing = !tag.empty() && tag.back() == '/';
             if (!selfClosing) open.push_back({name, style});
         } else if (html[i] == '&') {
@@ -222,27 +232,31 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
             start = i + 1;
         }
     }
-    std::string textFormat;
-    auto setting = [&](const char* name, int32_t value) {
-        if (value != 0) textFormat += std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
+    auto textFormatOf = [&](const TextStyle& s) {
+        std::string out;
+        auto setting = [&](const char* name, int32_t value) {
+            if (value != 0) out += std::string(" ") + name + "=\"" + std::to_string(value) + "\"";
+        };
+        setting("LEFTMARGIN", s.leftMargin.value_or(paragraph.leftMargin));
+        setting("RIGHTMARGIN", s.rightMargin.value_or(paragraph.rightMargin));
+        setting("INDENT", s.indent.value_or(paragraph.indent));
+        setting("BLOCKINDENT", s.blockIndent.value_or(paragraph.blockIndent));
+        setting("LEADING", s.leading.value_or(paragraph.leading));
+        if (!paragraph.tabStops.empty()) {
+            out += " TABSTOPS=\"";
+            for (size_t i = 0; i < paragraph.tabStops.size(); ++i)
+                out += (i ? "," : "") + std::to_string(paragraph.tabStops[i]);
+            out += "\"";
+        }
+        return out;
     };
-    setting("LEFTMARGIN", paragraph.leftMargin);
-    setting("RIGHTMARGIN", paragraph.rightMargin);
-    setting("INDENT", paragraph.indent);
-    setting("BLOCKINDENT", paragraph.blockIndent);
-    setting("LEADING", paragraph.leading);
-    if (!paragraph.tabStops.empty()) {
-        textFormat += " TABSTOPS=\"";
-        for (size_t i = 0; i < paragraph.tabStops.size(); ++i)
-            textFormat += (i ? "," : "") + std::to_string(paragraph.tabStops[i]);
-        textFormat += "\"";
-    }
 
     std::string out;
     for (size_t p = 0; p < paragraphs.size(); ++p) {
         std::vector<StyledRun>& pieces = paragraphs[p];
         if (pieces.empty()) pieces.push_back({"", p > 0 && !paragraphs[p - 1].empty() ? paragraphs[p - 1].back().style : empty});
         const TextStyle& first = pieces.front().style;
+        const std::string textFormat = textFormatOf(first);
         if (!textFormat.empty()) out += "<TEXTFORMAT" + textFormat + ">";
         out += std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
         out += "<FONT" + fontAttributes(first, first, true, faceOf(first.face, context)) + ">";

@@ -2,6 +2,8 @@
 // The HTML subset of text fields read into runs of text that share one style: <b>, <i>,
 // <font face size color>, <p align> and <br>, with the common entities. Tags the field cannot
 // show (links, underline, lists, images) keep their text and lose their effect.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct TextStyle {
     bool underline = false, kerning = false;
     double letterSpacing = 0;  // pixels
     std::string url, target;   // a link the text leads to
+    // Paragraph settings <TEXTFORMAT> gave (pixels); unset ones are the field's.
+    std::optional<int32_t> leftMargin, rightMargin, indent, leading, blockIndent;
     friend bool operator==(const TextStyle&, const TextStyle&) = default;
 };
 
