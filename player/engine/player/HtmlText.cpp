@@ -217,6 +217,7 @@ bool sameFont(const TextStyle& a, const TextStyle& b) {
 
 std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& empty, const ParagraphSettings& paragraph,
                           std::string (*faceOf)(const std::string& face, const void* context), const void* context) {
+    if (runs.empty()) return {};
     // Split into paragraphs of (text, style) pieces.
     std::vector<std::vector<StyledRun>> paragraphs(1);
     for (const StyledRun& run : runs) {

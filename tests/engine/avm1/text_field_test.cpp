@@ -175,6 +175,23 @@ TEST_F(TextScripts, FormatsApplyToTheFieldAndEmptyRangesReadAsUnset) {
     EXPECT_EQ(read(call(t, "getTextFormat", {Value(2)}).object(), "bold"), "true");
 }
 
+TEST_F(TextScripts, RangedFormatsStyleOnlyTheirTextAndRangesReadWhatTheyShare) {
+    Object* t = newField("t");
+    vm().set(t, "html", Value(true));
+    vm().set(t, "htmlText", Value("ab<font color='#ff0000'>cd</font>"));
+    EXPECT_EQ(read(call(t, "getTextFormat", {Value(2)}).object(), "color"), "16711680");
+    EXPECT_EQ(read(call(t, "getTextFormat", {Value(1), Value(3)}).object(), "color"), "null") << "mixed colours";
+    Object* bold = newFormat();
+    vm().set(bold, "bold", Value(true));
+    call(t, "setTextFormat", {Value(1), Value(3), Value(bold)});
+    EXPECT_EQ(read(call(t, "getTextFormat", {Value(0)}).object(), "bold"), "false");
+    EXPECT_EQ(read(call(t, "getTextFormat", {Value(1), Value(3)}).object(), "bold"), "true");
+    EXPECT_EQ(read(call(t, "getTextFormat", {Value(3)}).object(), "bold"), "false");
+    EXPECT_EQ(read(t, "text"), "abcd");
+    vm().set(t, "textColor", Value(0x00FF00));
+    EXPECT_EQ(read(call(t, "getTextFormat").object(), "color"), "65280") << "textColor reaches all the text";
+}
+
 TEST_F(TextScripts, BoundFieldsAndTheirVariablesFollowEachOther) {
     Object* field = vm().get(root, "field").object();
     ASSERT_NE(field, nullptr);

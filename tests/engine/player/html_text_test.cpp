@@ -55,6 +55,48 @@ TEST(HtmlText, SizesColoursAndAlignmentOutsideTheRulesAreIgnored) {
     EXPECT_EQ(runs[2].style.align, TextAlign::Left);
 }
 
+TEST(HtmlText, ColoursTakeTheHexDigitsAfterTheHashUpToTheFirstOther) {
+    auto colorOf = [](const std::string& value) {
+        auto runs = parseHtmlText("<font color=\"" + value + "\">x</font>", baseStyle());
+        const Rgba c = runs.at(0).style.color;
+        return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+    };
+    EXPECT_EQ(colorOf("#2"), 0x2u);
+    EXPECT_EQ(colorOf("#AbC"), 0xabcu);
+    EXPECT_EQ(colorOf("#23456789"), 0x456789u) << "the last six digits count";
+    EXPECT_EQ(colorOf("# \t234567"), 0x234567u) << "blanks after the hash are skipped";
+    EXPECT_EQ(colorOf("#23g45"), 0x23u);
+    EXPECT_EQ(colorOf("#g101010"), 0u) << "no digit: the colour stays";
+    EXPECT_EQ(colorOf(" #234567"), 0u);
+}
+
+std::string faceAsIs(const std::string& face, const void*) { return face; }
+
+TEST(HtmlText, WrittenBackAsParagraphsWithNestedFontsForWhatChanges) {
+    TextStyle base = baseStyle();
+    TextStyle other = base;
+    other.face = "Other";
+    TextStyle bigger = other;
+    bigger.size = 280;
+    TextStyle bold = base;
+    bold.bold = true;
+    std::vector<StyledRun> runs{{"a", base}, {"b", other}, {"c", bigger}, {"d", base}, {"<&>", bold}, {"\nnext", base}};
+    ParagraphSettings paragraph;
+    paragraph.leading = 2;
+    const std::string font = "<FONT FACE=\"Base\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    EXPECT_EQ(writeHtmlText(runs, base, paragraph, faceAsIs, nullptr),
+              "<TEXTFORMAT LEADING=\"2\"><P ALIGN=\"LEFT\">" + font +
+                  "a<FONT FACE=\"Other\">b<FONT SIZE=\"14\">c</FONT></FONT>d<B>&lt;&amp;&gt;</B></FONT></P></TEXTFORMAT>"
+                  "<TEXTFORMAT LEADING=\"2\"><P ALIGN=\"LEFT\">" + font + "next</FONT></P></TEXTFORMAT>");
+    EXPECT_EQ(writeHtmlText({}, base, {}, faceAsIs, nullptr), "") << "no text, no markup";
+
+    // A paragraph's own <TEXTFORMAT> settings survive the trip.
+    auto parsed = parseHtmlText("<textformat leftmargin='5'>x</textformat><p>y</p>", base);
+    const std::string html = writeHtmlText(parsed, base, {}, faceAsIs, nullptr);
+    EXPECT_EQ(html.rfind("<TEXTFORMAT LEFTMARGIN=\"5\"><P", 0), 0u) << html;
+    EXPECT_EQ(html.find("<TEXTFORMAT", 1), std::string::npos) << "the second paragraph has none: " << html;
+}
+
 TEST(HtmlText, AClosingTagEndsWhatWasLeftOpenInsideIt) {
     auto runs = parseHtmlText("<b>a<i>b</b>c<br/>d</i>", baseStyle());
     ASSERT_EQ(runs.size(), 3u);
