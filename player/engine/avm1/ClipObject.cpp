@@ -80,8 +80,9 @@ double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
     return (wantX ? lx : ly) / 20;
 }
 
-// _width and _height of a text field: its box as its parent sees it. Setting one resizes the
-// box and leaves the scale alone. (Clips' bounds are not measured yet: they read 0.)
+// _width and _height of a text field: its box as its parent sees it. Setting one makes the
+// box that many pixels before scaling and leaves the scale alone. (Clips' bounds are not
+// measured yet: they read 0.)
 double fieldExtent(DisplayObject* o, bool width) {
     auto* field = dynamic_cast<EditTextInstance*>(o);
     if (!field) return 0;
@@ -89,7 +90,11 @@ double fieldExtent(DisplayObject* o, bool width) {
     double xs[4], ys[4];
     const double cx[4] = {double(b.xMin), double(b.xMax), double(b.xMin), double(b.xMax)};
     const double cy[4] = {double(b.yMin), double(b.yMin), double(b.yMax), double(b.yMax)};
-    for (int i = 0; i < 4; ++i) o->matrix.apply(cx[i], cy[i], xs[i], ys[i]);
+    // Corners land on whole twips, as the runtime's bounds do.
+    for (int i = 0; i < 4; ++i) {
+        o->matrix.apply(cx[i], cy[i], xs[i], ys[i]);
+        xs[i] = std::round(xs[i]), ys[i] = std::round(ys[i]);
+    }
     const double* v = width ? xs : ys;
     return (*std::max_element(v, v + 4) - *std::min_element(v, v + 4)) / kTwipsPerPixel;
 }
@@ -97,9 +102,7 @@ double fieldExtent(DisplayObject* o, bool width) {
 void setFieldExtent(DisplayObject* o, bool width, double pixels) {
     auto* field = dynamic_cast<EditTextInstance*>(o);
     if (!field) return;
-    const double scale = width ? xScale(o->matrix) : yScale(o->matrix);
-    if (!(scale > 0)) return;
-    const double twips = std::clamp(std::round(std::max(0.0, pixels) * kTwipsPerPixel * 100 / scale), 0.0, 1e8);
+    const double twips = std::clamp(std::round(std::max(0.0, pixels) * kTwipsPerPixel), 0.0, 1e8);
     Rect& b = field->settings().bounds;
     if (width) b.xMax = b.xMin + static_cast<int32_t>(twips);
     else b.yMax = b.yMin + static_cast<int32_t>(twips);
