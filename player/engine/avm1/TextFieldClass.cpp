@@ -527,9 +527,7 @@ Object* variableHolder(Vm& vm, EditTextInstance& f, std::string& name, bool& isC
     return at;
 }
 
-}  // namespace
-
-void pullBoundVariable(Vm& vm, EditTextInstance& f, bool placed, bool scriptRunning) {
+void pull(Vm& vm, EditTextInstance& f, bool placed, bool scriptRunning) {
     std::string name;
     bool isClip = false;
     Object* holder = variableHolder(vm, f, name, isClip);
@@ -545,6 +543,22 @@ void pullBoundVariable(Vm& vm, EditTextInstance& f, bool placed, bool scriptRunn
     if (v.isObject() && !scriptRunning) return;
     std::string text = vm.toString(v);
     if (text != f.source()) f.setContent(text, f.html());
+}
+
+}  // namespace
+
+void pullBoundVariable(Vm& vm, EditTextInstance& f, bool placed, bool scriptRunning) {
+    if (scriptRunning) {
+        pull(vm, f, placed, true);
+        return;
+    }
+    // From the display list: a getter, setter or watcher of the variable may throw or hit a
+    // limit with nothing above to catch it. The field then stays as it was.
+    try {
+        pull(vm, f, placed, false);
+    } catch (const ScriptAbort&) {
+    } catch (const ScriptThrow&) {
+    }
 }
 
 void pushBoundVariable(Vm& vm, EditTextInstance& f) {

@@ -221,6 +221,18 @@ TEST_F(TextScripts, AFieldBoundToAPlainObjectCatchesUpAtTheNextFrame) {
     EXPECT_EQ(read(holder, "v"), "third");
 }
 
+TEST_F(TextScripts, AVariableThatThrowsWhenTheFrameReadsItLeavesTheFieldAsItWas) {
+    Object* holder = vm().newObject();
+    vm().set(root, "holder", Value(holder));
+    Object* field = vm().get(root, "field").object();
+    vm().set(field, "variable", Value("holder.v"));
+    vm().set(field, "text", Value("kept"));
+    Property& p = holder->put(vm().key("v"), "v", Value(), 0);
+    p.getter = vm().newNative([](Vm&, NativeCall&) -> Value { throw ScriptThrow{Value("no")}; });
+    player->advance();  // the frame's pull meets the throwing getter
+    EXPECT_EQ(read(field, "text"), "kept");
+}
+
 TEST_F(TextScripts, SnapshotReadsStaticTextWithItsLineBreaks) {
     Object* snap = call(root, "getTextSnapshot").object();
     ASSERT_NE(snap, nullptr);
