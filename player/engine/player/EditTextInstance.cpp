@@ -462,7 +462,8 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
             double inkWidth = 0;
             for (size_t i = 0; i < inkEnd; ++i) inkWidth += line.glyphs[i].advance;
             textWidth_ = std::max(textWidth_, inkWidth + (line.paragraphStart ? indent : 0));
-            textHeight_ = baseline + line.descent - (def_.bounds.yMin + kGutter);
+            // A lone line counts its leading too; more lines count it only between them.
+            textHeight_ = baseline + line.descent - (def_.bounds.yMin + kGutter) + (lines.size() == 1 ? lay.leading : 0);
             lineBottoms_.push_back(textHeight_ + lay.leading);
         }
         top = baseline + line.descent + lay.leading;
