@@ -118,8 +118,8 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     case kMouseWheelEnabled: return Value(scriptState(c).mouseWheelEnabled);
     case kCondenseWhite: return Value(scriptState(c).condenseWhite);
     case kRestrict: return scriptState(c).restrict;
-    case kTextHeight: return Value(pixels(f.textHeight()));
-    case kTextWidth: return Value(pixels(f.textWidth()));
+    case kTextHeight: return Value(std::floor(f.textHeight() / kTwipsPerPixel));
+    case kTextWidth: return Value(std::floor(f.textWidth() / kTwipsPerPixel));
     case kBottomScroll: return Value(static_cast<double>(f.scroll() + f.visibleLinesFrom(f.scroll() - 1) - 1));
     case kLength: return Value(static_cast<double>(utf16Length(f.text())));
     case kSelectable: return Value(!d.noSelect);

@@ -138,6 +138,7 @@ struct HtmlFieldFixture : ::testing::Test {
         def.fontId = 1;
         def.height = 1024;
         def.html = true;
+        def.multiline = true;
         def.useOutlines = outlines;
         def.initialText = std::move(html);
         return def;
@@ -175,6 +176,15 @@ TEST_F(HtmlFieldFixture, ALineSitsOnTheBaselineOfItsTallestText) {
     EXPECT_DOUBLE_EQ(f.glyphs()[0].matrix.ty, 40 + 320);
     EXPECT_DOUBLE_EQ(f.glyphs()[1].matrix.ty, 40 + 320);
     EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.ty, 40 + 320 + 80 + 160) << "below the tall line's descent, in its own size";
+}
+
+TEST_F(HtmlFieldFixture, AFieldOfOneLineTakesMarkupsBreaksAsNothing) {
+    EditTextDef def = field("<p>A</p><p>A<br>A</p>", false);
+    def.multiline = false;
+    EditTextInstance& f = make(def);
+    ASSERT_EQ(f.glyphs().size(), 3u);
+    EXPECT_EQ(f.text(), "AAA");
+    EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.ty, f.glyphs()[0].matrix.ty);
 }
 
 }  // namespace
