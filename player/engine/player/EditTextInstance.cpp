@@ -143,12 +143,8 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         // alignment it ends with is the one new text takes.
         TextStyle base = newTextStyle(true);
         base.align = TextAlign::Left;
-        runs_ = parseHtmlText(content, base);
         // A field of one line takes markup's paragraphs and breaks as nothing.
-        if (!def_.multiline) {
-            for (StyledRun& run : runs_) std::erase(run.text, '\n');
-            std::erase_if(runs_, [](const StyledRun& run) { return run.text.empty(); });
-        }
+        runs_ = parseHtmlText(content, base, def_.multiline);
         EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
         lay.align = runs_.empty() ? TextAlign::Left : runs_.back().style.align;
         def_.layout = lay;

@@ -1,5 +1,6 @@
 #include "player/HtmlText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -72,7 +73,7 @@ TextAlign alignOf(const std::string& tag, TextAlign current) {
 
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks) {
     std::vector<StyledRun> runs;
     // Open tags with the style in force inside each; a closing tag pops back to its opener,
     // so a missing close in between cannot leak its style further.
@@ -97,7 +98,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
             std::string name = lowerCase(tag.substr(closing ? 1 : 0));
             name = name.substr(0, name.find_first_of(" \t\r\n/"));
             if (closing) {
-                if (name == "p" || name == "li") put('\n');
+                if ((name == "p" || name == "li") && tagBreaks) put('\n');
                 for (size_t k = open.size(); k-- > 1;)
                     if (open[k].name == name) {
                         open.resize(k);
@@ -106,7 +107,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 continue;
             }
             if (name == "br") {
-                put('\n');
+                if (tagBreaks) put('\n');
                 continue;
             }
             TextStyle style = open.back().style;
@@ -143,15 +144,21 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 }
             }
             if (!matched) put(html[i++]);
+        } else if (html[i] == '\r' || html[i] == '\n') {
+            // A line end in the markup itself ends a paragraph ("\r\n" once), and stays.
+            i += html.compare(i, 2, "\r\n") == 0 ? 2 : 1;
+            put('\r');
         } else {
             put(html[i++]);
         }
     }
-    // The last paragraph adds no line.
+    // The last paragraph a tag closes adds no line.
     while (!runs.empty() && !runs.back().text.empty() && runs.back().text.back() == '\n') {
         runs.back().text.pop_back();
         if (runs.back().text.empty()) runs.pop_back();
     }
+    // Fields keep paragraph ends as '\r', as scripts read them.
+    for (StyledRun& run : runs) std::replace(run.text.begin(), run.text.end(), '\n', '\r');
     return runs;
 }
 
@@ -252,6 +259,8 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
         return out;
     };
 
+    // Text that ends a paragraph opens no new one of its own.
+    if (paragraphs.size() > 1 && paragraphs.back().empty()) paragraphs.pop_back();
     std::string out;
     for (size_t p = 0; p < paragraphs.size(); ++p) {
         std::vector<StyledRun>& pieces = paragraphs[p];

@@ -27,13 +27,15 @@ struct TextStyle {
 };
 
 struct StyledRun {
-    std::string text;  // UTF-8; paragraph and line breaks are '\n'
+    std::string text;  // UTF-8; paragraph and line breaks are '\r' ('\n' from plain text)
     TextStyle style;
 };
 
-// Runs of `html` starting from `base`; neighbouring runs of equal style are merged. The
-// last paragraph adds no line of its own.
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base);
+// Runs of `html` starting from `base`; neighbouring runs of equal style are merged. Paragraph
+// ends are '\r'; the last paragraph a tag closes adds no line of its own. Without
+// `tagBreaks` (fields of one line) <P>, <LI> and <BR> break nothing; line ends in the markup
+// itself always do.
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true);
 
 // Paragraph settings a field writes into its markup when they are not zero (pixels).
 struct ParagraphSettings {

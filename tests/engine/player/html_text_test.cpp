@@ -48,7 +48,7 @@ TEST(HtmlText, SizesColoursAndAlignmentOutsideTheRulesAreIgnored) {
 
     runs = parseHtmlText("<p align=\"center\">x</p><p align=\"RIGHT\">y</p><p align=\"sideways\">z</p>", baseStyle());
     ASSERT_EQ(runs.size(), 3u);
-    EXPECT_EQ(runs[0].text, "x\n");
+    EXPECT_EQ(runs[0].text, "x\r");
     EXPECT_EQ(runs[0].style.align, TextAlign::Center);
     EXPECT_EQ(runs[1].style.align, TextAlign::Right);
     EXPECT_EQ(runs[2].text, "z") << "the last paragraph adds no line";
@@ -97,11 +97,22 @@ TEST(HtmlText, WrittenBackAsParagraphsWithNestedFontsForWhatChanges) {
     EXPECT_EQ(html.find("<TEXTFORMAT", 1), std::string::npos) << "the second paragraph has none: " << html;
 }
 
+TEST(HtmlText, LineEndsInTheMarkupEndParagraphsEvenWhereTagsBreakNothing) {
+    auto joined = [](const std::vector<StyledRun>& runs) {
+        std::string all;
+        for (const StyledRun& r : runs) all += r.text;
+        return all;
+    };
+    EXPECT_EQ(joined(parseHtmlText("a\r\nb<br>c<p>d</p>e", baseStyle())), "a\rb\rcd\re");
+    EXPECT_EQ(joined(parseHtmlText("a\r\nb<br>c<p>d</p>e", baseStyle(), false)), "a\rbcde");
+    EXPECT_EQ(joined(parseHtmlText("x\n", baseStyle())), "x\r") << "a line end the markup ends on stays";
+}
+
 TEST(HtmlText, AClosingTagEndsWhatWasLeftOpenInsideIt) {
     auto runs = parseHtmlText("<b>a<i>b</b>c<br/>d</i>", baseStyle());
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_TRUE(runs[1].style.bold && runs[1].style.italic);
-    EXPECT_EQ(runs[2].text, "c\nd");
+    EXPECT_EQ(runs[2].text, "c\rd");
     EXPECT_FALSE(runs[2].style.bold || runs[2].style.italic) << "a stray </i> changes nothing";
 }
 
