@@ -189,6 +189,28 @@ TEST_F(HtmlFieldFixture, ALineSitsOnTheBaselineOfItsTallestText) {
     EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.ty, 40 + 320 + 80 + 160) << "below the tall line's descent, in its own size";
 }
 
+TEST_F(HtmlFieldFixture, ScrollingMovesWholeLinesAndAutoSizeFitsTheText) {
+    // Lines of 1024 twips (ascent 800 + descent 224) in a box with room for one (2000 - 2 x 40).
+    EditTextInstance& f = make(field("A<br>A<br>A", true));
+    ASSERT_EQ(f.glyphs().size(), 3u);
+    EXPECT_EQ(f.lineCount(), 3);
+    EXPECT_DOUBLE_EQ(f.textHeight(), 3 * 1024);
+    EXPECT_DOUBLE_EQ(f.textWidth(), 800);
+    EXPECT_EQ(f.visibleLinesFrom(0), 1);
+    EXPECT_EQ(f.maxScroll(), 3);
+    f.setScroll(2);
+    EXPECT_DOUBLE_EQ(f.glyphs()[1].matrix.ty, 40 + 800) << "the second line now sits at the top";
+    f.setScroll(10);
+    EXPECT_EQ(f.scroll(), 3);
+
+    f.setAutoSize(AutoSize::Right);
+    EXPECT_EQ(f.def().bounds.xMax, 4000) << "the right edge stays";
+    EXPECT_EQ(f.def().bounds.width(), 800 + 80);
+    EXPECT_EQ(f.def().bounds.height(), 3 * 1024 + 80);
+    EXPECT_EQ(f.maxScroll(), 1);
+    EXPECT_EQ(f.scroll(), 1) << "everything shows, so nothing is scrolled";
+}
+
 TEST_F(HtmlFieldFixture, AFieldOfOneLineTakesMarkupsBreaksAsNothing) {
     EditTextDef def = field("<p>A</p><p>A<br>A</p>", false);
     def.multiline = false;
