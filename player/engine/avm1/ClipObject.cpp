@@ -10,6 +10,7 @@
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
 #include "player/ActionInterpreter.h"
+#include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
 
 namespace swf::avm1 {
@@ -84,6 +85,19 @@ double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
     double lx, ly;
     toStage.inverted().apply(x, y, lx, ly);
     return (wantX ? lx : ly) / 20;
+}
+
+// _width and _height of a text field: its box as its parent sees it. Setting one makes the
+// box that many pixels before scaling and leaves the scale alone. (Clips' bounds are not
+// measured yet: they read 0.)
+void setFieldExtent(DisplayObject* o, bool width, double pixels) {
+    auto* field = dynamic_cast<EditTextInstance*>(o);
+    if (!field) return;
+    const double twips = std::clamp(std::round(std::max(0.0, pixels) * kTwipsPerPixel), 0.0, 1e8);
+    Rect& b = field->settings().bounds;
+    if (width) b.xMax = b.xMin + static_cast<int32_t>(twips);
+    else b.yMax = b.yMin + static_cast<int32_t>(twips);
+    field->refresh();
 }
 
 }  // namespace
@@ -250,8 +264,13 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
         break;
     case 8:
     case 9:
-        // A size scales the instance to it; one that draws nothing has no size to scale.
+        // A text field takes the size as its own; anything else is scaled to it, unless it
+        // draws nothing and so has no size to scale.
         if (!value.isNullish() && !std::isnan(d)) {
+            if (dynamic_cast<EditTextInstance*>(clip)) {
+                setFieldExtent(clip, index == 8, d);
+                break;
+            }
             auto [width, height] = placedSize(*clip);
             double now = index == 8 ? width : height;
             if (now == 0) break;

@@ -50,6 +50,8 @@ void Vm::installBuiltins() {
     installGeomMatrix(*this);
     installGeomColorTransform(*this);
     installGeomRectangle(*this);
+    installTextFormat(*this);
+    installTextSnapshot(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {

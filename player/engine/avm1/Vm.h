@@ -298,5 +298,7 @@ void installGeomPoint(Vm& vm);
 void installGeomMatrix(Vm& vm);
 void installGeomColorTransform(Vm& vm);
 void installGeomRectangle(Vm& vm);
+void installTextFormat(Vm& vm);
+void installTextSnapshot(Vm& vm);
 
 }  // namespace swf::avm1

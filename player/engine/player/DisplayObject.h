@@ -29,6 +29,7 @@ public:
 
     uint16_t characterId() const { return characterId_; }
     uint64_t serial() const { return serial_; }
+    PlayerContext& context() const { return context_; }
 
     // Placement properties, as PlaceObject sets them. Scripts reach depths beyond the
     // timeline's 16 bits (theirs start at 16384 here, 0 as they count).

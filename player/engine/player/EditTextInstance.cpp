@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
+#include "avm1/TextFieldBinding.h"
 #include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
 #include "player/HtmlText.h"
@@ -61,44 +63,157 @@ std::string plainTextFromHtml(const std::string& html) {
 }
 
 EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def)
-    : DisplayObject(context, characterId), def_(std::move(def)) {
-    if (def_->border) {
-        FillStyle background;
-        background.color = {255, 255, 255, 255};
-        LineStyle outline;
-        outline.width = 0;
-        outline.color = {0, 0, 0, 255};
-        outline.join = JoinStyle::Miter;  // a field's border is a crisp rectangle, corners included
-        ShapeDef box = rectangleAt(def_->bounds, background, &outline);
-        box.bounds = {def_->bounds.xMin - 20, def_->bounds.xMax + 20, def_->bounds.yMin - 20, def_->bounds.yMax + 20};
-        box.edgeBounds = def_->bounds;
-        frame_ = std::make_shared<const ShapeDef>(std::move(box));
+    : DisplayObject(context, characterId), def_(*def) {
+    // The definition's border flag means a black outline around a white background.
+    look_.border = look_.background = def_.border;
+    html_ = def_.html;
+    setContent(def_.initialText.value_or(std::string()), html_);
+}
+
+void EditTextInstance::buildFrame() {
+    frame_.reset();
+    if (!look_.border && !look_.background) return;
+    auto rgb = [](uint32_t c) { return Rgba{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255}; };
+    FillStyle background;
+    background.color = look_.background ? rgb(look_.backgroundColor) : Rgba{0, 0, 0, 0};
+    LineStyle outline;
+    outline.width = 0;
+    outline.color = rgb(look_.borderColor);
+    outline.join = JoinStyle::Miter;  // a field's border is a crisp rectangle, corners included
+    ShapeDef box = rectangleAt(def_.bounds, background, look_.border ? &outline : nullptr);
+    box.bounds = {def_.bounds.xMin - 20, def_.bounds.xMax + 20, def_.bounds.yMin - 20, def_.bounds.yMax + 20};
+    box.edgeBounds = def_.bounds;
+    frame_ = std::make_shared<const ShapeDef>(std::move(box));
+}
+
+void EditTextInstance::setAutoSize(AutoSize mode) {
+    autoSize_ = mode;
+    refresh();
+}
+
+void EditTextInstance::refresh() { relayout(); }
+
+int EditTextInstance::visibleLinesFrom(int firstLine) const {
+    if (lineBottoms_.empty()) return 1;
+    firstLine = std::clamp(firstLine, 0, static_cast<int>(lineBottoms_.size()) - 1);
+    const double top = firstLine == 0 ? 0 : lineBottoms_[firstLine - 1];
+    const double room = def_.bounds.height() - 2.0 * kGutter;
+    int n = 0;
+    for (size_t i = firstLine; i < lineBottoms_.size() && lineBottoms_[i] - top <= room + 0.5; ++i) ++n;
+    return std::max(1, n);
+}
+
+// The field grows or shrinks to its text plus the gutters: the height always, the width
+// unless lines wrap at the field's edge. The edge autoSize names stays where it was.
+void EditTextInstance::fitToText() {
+    Rect& b = def_.bounds;
+    if (!def_.wordWrap) {
+        const EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
+        const int32_t width = static_cast<int32_t>(std::round(textWidth_)) + 2 * kGutter + lay.leftMargin + lay.rightMargin;
+        if (autoSize_ == AutoSize::Right) b.xMin = b.xMax - width;
+        else if (autoSize_ == AutoSize::Center) b.xMin = b.xMin + (b.width() - width) / 2;
+        b.xMax = b.xMin + width;
     }
-    html_ = def_->html;
-    setContent(def_->initialText.value_or(std::string()), html_);
+    b.yMax = b.yMin + static_cast<int32_t>(std::round(textHeight_)) + 2 * kGutter;
+}
+
+TextStyle EditTextInstance::newTextStyle(bool asHtml) const {
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    TextStyle base;
+    base.face = extras_.face.value_or(font ? fontFamily(*font) : "_sans");
+    // HTML text says itself what is bold or italic; plain text takes the font's own style.
+    base.bold = extras_.bold.value_or(!asHtml && font && font->bold);
+    base.italic = extras_.italic.value_or(!asHtml && font && font->italic);
+    base.size = def_.height.value_or(240);
+    base.color = def_.color.value_or(Rgba{0, 0, 0, 255});
+    base.align = def_.layout.value_or(EditTextLayout{}).align;
+    base.underline = extras_.underline;
+    base.kerning = extras_.kerning;
+    base.letterSpacing = extras_.letterSpacing;
+    base.url = extras_.url;
+    base.target = extras_.target;
+    return base;
 }
 
 void EditTextInstance::setContent(const std::string& content, bool asHtml) {
+    source_ = content;
+    runs_.clear();
+    if (asHtml) {
+        // Markup aligns its paragraphs itself (left unless a tag says otherwise), and the
+        // alignment it ends with is the one new text takes.
+        TextStyle base = newTextStyle(true);
+        base.align = TextAlign::Left;
+        // A field of one line takes markup's paragraphs and breaks as nothing.
+        runs_ = parseHtmlText(content, base, def_.multiline);
+        EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
+        lay.align = runs_.empty() ? TextAlign::Left : runs_.back().style.align;
+        def_.layout = lay;
+    } else if (!content.empty()) {
+        runs_.push_back({content, newTextStyle(false)});
+    }
+    relayout();
+}
+
+namespace {
+
+// The byte offset in UTF-8 `text` of UTF-16 unit `unit` (characters beyond the basic plane
+// count two units), or the text's size.
+size_t byteOffsetOfUnit(const std::string& text, size_t unit) {
+    size_t units = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (units >= unit) return i;
+        const auto c = static_cast<unsigned char>(text[i]);
+        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        units += length == 4 ? 2 : 1;
+        i = std::min(text.size(), i + length);
+    }
+    return text.size();
+}
+
+size_t unitCount(const std::string& text) {
+    size_t units = 0;
+    for (unsigned char c : text) units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    return units;
+}
+
+}  // namespace
+
+void EditTextInstance::restyle(size_t begin, size_t end, const std::function<void(TextStyle&)>& change) {
+    std::vector<StyledRun> out;
+    size_t at = 0;
+    for (StyledRun& run : runs_) {
+        const size_t length = unitCount(run.text);
+        const size_t from = std::clamp(begin, at, at + length) - at, to = std::clamp(end, at, at + length) - at;
+        at += length;
+        if (from >= to) {
+            out.push_back(std::move(run));
+            continue;
+        }
+        const size_t a = byteOffsetOfUnit(run.text, from), b = byteOffsetOfUnit(run.text, to);
+        if (a > 0) out.push_back({run.text.substr(0, a), run.style});
+        StyledRun middle{run.text.substr(a, b - a), run.style};
+        change(middle.style);
+        out.push_back(std::move(middle));
+        if (b < run.text.size()) out.push_back({run.text.substr(b), run.style});
+    }
+    runs_.clear();
+    for (StyledRun& run : out) {
+        if (!runs_.empty() && runs_.back().style == run.style) runs_.back().text += run.text;
+        else runs_.push_back(std::move(run));
+    }
+    relayout();
+}
+
+void EditTextInstance::relayout() {
     glyphs_.clear();
     deviceFonts_.clear();
     clip_.reset();
     text_.clear();
-    source_ = content;
-    const FontDef* font = def_->fontId ? context_.dictionary().get<FontDef>(*def_->fontId) : nullptr;
-    TextStyle base;
-    base.face = font ? fontFamily(*font) : "_sans";
-    // HTML text says itself what is bold or italic; plain text takes the font's own style.
-    base.bold = !asHtml && font && font->bold;
-    base.italic = !asHtml && font && font->italic;
-    base.size = def_->height.value_or(240);
-    base.color = def_->color.value_or(Rgba{0, 0, 0, 255});
-    base.align = def_->layout.value_or(EditTextLayout{}).align;
-    std::vector<StyledRun> runs;
-    if (asHtml) runs = parseHtmlText(content, base);
-    else if (!content.empty()) runs.push_back({content, base});
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    std::vector<StyledRun> runs = runs_;
     for (const StyledRun& run : runs) text_ += run.text;
     // A password field shows one asterisk per character; its text stays as typed.
-    if (def_->password)
+    if (def_.password)
         for (StyledRun& run : runs) {
             std::string masked;
             for (uint16_t code : toCodes(run.text)) masked += (code == '\n' || code == '\r') ? char(code) : '*';
@@ -106,13 +221,71 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         }
     // Without the outlines flag the runtime draws with the machine's fonts of those names
     // even when the movie embeds them.
-    if (def_->useOutlines && font && hasOutlines(*font)) layout(runs, embeddedFontsFor(runs, *font));
-    else if (!runs.empty()) layout(runs, deviceFontsFor(runs));
+    std::vector<const FontDef*> fonts;
+    // A field without a font of its own that embeds fonts finds them by the names its text
+    // is set in; when the movie embeds none of them it draws with the device's.
+    if (def_.useOutlines && (!font || hasOutlines(*font))) fonts = embeddedFontsFor(runs, font);
+    if (fonts.empty() || std::all_of(fonts.begin(), fonts.end(), [](const FontDef* f) { return !f; }))
+        fonts = runs.empty() ? std::vector<const FontDef*>{} : deviceFontsFor(runs);
+    layout(runs, fonts);
+    if (autoSize_ != AutoSize::None) {
+        fitToText();
+        glyphs_.clear();
+        layout(runs, fonts);
+    }
+    buildFrame();
+    scroll_ = std::clamp(scroll_, 1, maxScroll());
+    hscroll_ = std::clamp(hscroll_, 0, maxHScroll());
+    const double up = scroll_ > 1 ? lineBottoms_[scroll_ - 2] : 0;
+    if (up != 0 || hscroll_ > 0)
+        for (PlacedGlyph& g : glyphs_) {
+            g.matrix.tx -= hscroll_ * kTwipsPerPixel;
+            g.matrix.ty -= up;
+        }
     clipWhenOverflowing();
 }
 
+std::string EditTextInstance::faceName() const {
+    if (extras_.face) return *extras_.face;
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    // A field made by a script, without a font, sets its text in the runtime's default serif.
+    return font ? fontFamily(*font) : "Times New Roman";
+}
+
+bool EditTextInstance::boldFace() const {
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    return extras_.bold.value_or(font && font->bold);
+}
+
+bool EditTextInstance::italicFace() const {
+    const FontDef* font = def_.fontId ? context_.dictionary().get<FontDef>(*def_.fontId) : nullptr;
+    return extras_.italic.value_or(font && font->italic);
+}
+
+int EditTextInstance::maxScroll() const {
+    const int lines = static_cast<int>(lineBottoms_.size());
+    for (int first = 0; first < lines; ++first)
+        if (first + visibleLinesFrom(first) >= lines) return first + 1;
+    return 1;
+}
+
+void EditTextInstance::setScroll(int line) {
+    scroll_ = line;
+    refresh();
+}
+
+int EditTextInstance::maxHScroll() const {
+    const double room = def_.bounds.width() - 2.0 * kGutter;
+    return std::max(0, static_cast<int>((textWidth_ - room) / kTwipsPerPixel));
+}
+
+void EditTextInstance::setHScroll(int pixels) {
+    hscroll_ = pixels;
+    refresh();
+}
+
 std::vector<const FontDef*> EditTextInstance::embeddedFontsFor(const std::vector<StyledRun>& runs,
-                                                               const FontDef& fieldFont) const {
+                                                               const FontDef* fieldFont) const {
     // Candidates in id order, so the choice does not depend on the dictionary's hashing.
     std::vector<std::pair<uint16_t, const FontDef*>> fonts;
     for (const auto& [id, character] : context_.dictionary().all())
@@ -122,14 +295,15 @@ std::vector<const FontDef*> EditTextInstance::embeddedFontsFor(const std::vector
     auto choose = [&](const TextStyle& style) -> const FontDef* {
         const std::string face = lowerCase(style.face);
         const FontDef* sameFace = nullptr;
-        if (lowerCase(fontFamily(fieldFont)) == face && fieldFont.bold == style.bold && fieldFont.italic == style.italic)
-            return &fieldFont;
+        if (fieldFont && lowerCase(fontFamily(*fieldFont)) == face && fieldFont->bold == style.bold &&
+            fieldFont->italic == style.italic)
+            return fieldFont;
         for (const auto& [id, f] : fonts) {
             if (lowerCase(fontFamily(*f)) != face) continue;
             if (f->bold == style.bold && f->italic == style.italic) return f;
             if (!sameFace) sameFace = f;
         }
-        return sameFace ? sameFace : &fieldFont;
+        return sameFace ? sameFace : fieldFont;
     };
     std::vector<const FontDef*> out;
     for (const StyledRun& run : runs) out.push_back(choose(run.style));
@@ -182,11 +356,12 @@ LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) 
     g.scale = style.size / font->emSquare();
     g.ascent = font->layout ? font->layout->ascent * g.scale : style.size * 0.8;
     g.descent = font->layout ? font->layout->descent * g.scale : style.size * 0.2;
-    const int index = font->glyphIndex(code);
+    int index = font->glyphIndex(code);
+    if (index < 0 && code == 0xA0) index = font->glyphIndex(' ');  // a no-break space looks like a space
     if (index < 0 || index >= static_cast<int>(font->glyphs.size())) return g;
     g.shape = &font->glyphs[index];
     if (font->layout && index < static_cast<int>(font->layout->advances.size()))
-        g.advance = font->layout->advances[index] * g.scale;
+        g.advance = std::floor(font->layout->advances[index] * g.scale);  // whole twips, as the runtime lays out
     else
         g.advance = font->glyphs[index].bounds.xMax * g.scale;
     return g;
@@ -195,9 +370,9 @@ LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) 
 }  // namespace
 
 void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts) {
-    const EditTextLayout lay = def_->layout.value_or(EditTextLayout{});
-    const double left = def_->bounds.xMin + kGutter + lay.leftMargin;
-    const double right = def_->bounds.xMax - kGutter - lay.rightMargin;
+    const EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
+    const double left = def_.bounds.xMin + kGutter + lay.leftMargin;
+    const double right = def_.bounds.xMax - kGutter - lay.rightMargin;
     // Tools write negative indents into this unsigned field; read as such they would push the
     // first line some 3000 px to the right. The reference images draw them as no indent.
     const double indent = std::max<int16_t>(0, static_cast<int16_t>(lay.indent));
@@ -215,7 +390,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         const LaidGlyph first = laidGlyph(fonts[0], ' ', runs[0].style);
         lines[0].ascent = first.ascent, lines[0].descent = first.descent;
     }
-    const bool wrap = def_->wordWrap;
+    const bool wrap = def_.wordWrap;
     for (size_t r = 0; r < runs.size(); ++r) {
         for (uint16_t code : toCodes(runs[r].text)) {
             if (code == '\r' || code == '\n') {
@@ -246,7 +421,11 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
     }
 
-    double top = def_->bounds.yMin + kGutter;
+    double top = def_.bounds.yMin + kGutter;
+    textWidth_ = 0;
+    textHeight_ = 0;
+    lineBottoms_.clear();
+    lineCount_ = runs.empty() ? 0 : static_cast<int>(lines.size());
     for (size_t n = 0; n < lines.size(); ++n) {
         Line& line = lines[n];
         for (const LaidGlyph& g : line.glyphs) {
@@ -279,6 +458,15 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
             if (g.shape) glyphs_.push_back({g.shape, Matrix{g.scale, 0, 0, g.scale, x, baseline}, g.color});
             x += g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
         }
+        if (n == 0) firstAscent_ = line.ascent, firstDescent_ = line.descent;
+        if (!runs.empty()) {
+            double inkWidth = 0;
+            for (size_t i = 0; i < inkEnd; ++i) inkWidth += line.glyphs[i].advance;
+            textWidth_ = std::max(textWidth_, inkWidth + (line.paragraphStart ? indent : 0));
+            // A lone line counts its leading too; more lines count it only between them.
+            textHeight_ = baseline + line.descent - (def_.bounds.yMin + kGutter) + (lines.size() == 1 ? lay.leading : 0);
+            lineBottoms_.push_back(textHeight_ + lay.leading);
+        }
         top = baseline + line.descent + lay.leading;
     }
 }
@@ -298,7 +486,7 @@ void EditTextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const C
 }
 
 void EditTextInstance::clipWhenOverflowing() {
-    const Rect& field = def_->bounds;
+    const Rect& field = def_.bounds;
     auto outside = [&](const PlacedGlyph& g) {
         const Rect& b = g.glyph->bounds;
         double xs[2], ys[2];
@@ -315,8 +503,16 @@ void EditTextInstance::clipWhenOverflowing() {
     clip_ = std::make_shared<const ShapeDef>(std::move(box));
 }
 
+void EditTextInstance::placementChanged() {
+    if (!def_.variableName.empty() && parent) avm1::pullBoundVariable(context_.scriptMachine(), *this, true, false);
+}
+
+void EditTextInstance::tick() {
+    if (!def_.variableName.empty() && parent) avm1::pullBoundVariable(context_.scriptMachine(), *this, false, false);
+}
+
 bool EditTextInstance::hitTestLocal(double x, double y) const {
-    const Rect& b = def_->bounds;
+    const Rect& b = def_.bounds;
     return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
 }
 

@@ -2,7 +2,9 @@
 // An edit text field shown with its initial text, laid out here (margins, alignment, line
 // breaks, word wrap, the styles of HTML text) in its embedded fonts or, without outlines, in
 // the host's device fonts.
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,32 +16,104 @@
 
 namespace swf {
 
+// How a field fits itself to its text: which edge stays put while the width follows it.
+enum class AutoSize : uint8_t { None, Left, Center, Right };
+
 class EditTextInstance final : public DisplayObject {
 public:
     EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def);
+
+    // What scripts change besides the definition's own settings (those live in `settings`).
+    struct Look {
+        bool border = false, background = false;
+        uint32_t borderColor = 0x000000, backgroundColor = 0xFFFFFF;
+    };
+    // Settings of the text's format the definition has no place for.
+    struct FormatExtras {
+        std::optional<std::string> face;  // replaces the definition's font
+        std::optional<bool> bold, italic;
+        bool underline = false, bullet = false, kerning = false;
+        std::string url, target;
+        double letterSpacing = 0;
+        int32_t blockIndent = 0;
+        std::vector<int32_t> tabStops;
+        // Paragraph settings in pixels as a script gave them: the definition keeps them in
+        // 16-bit twips, too narrow for all a script may set and read back.
+        std::optional<int32_t> leftMargin, rightMargin, indent, leading;
+    };
 
     const std::string& text() const { return text_; }
     // What scripts last gave (HTML for an HTML field), and whether it is read as HTML.
     const std::string& source() const { return source_; }
     bool html() const { return html_; }
     void setHtml(bool on) { html_ = on; }
-    const EditTextDef& def() const { return *def_; }
-    Rect localBounds() const override { return def_->bounds; }
+    const EditTextDef& def() const { return def_; }
+    Rect localBounds() const override { return def_.bounds; }
+    // The field's own copy of its settings; call `refresh` after changing them.
+    EditTextDef& settings() { return def_; }
+    FormatExtras& formatExtras() { return extras_; }
+    const FormatExtras& formatExtras() const { return extras_; }
+    // The face the text is set in, as a format names it.
+    std::string faceName() const;
+    bool boldFace() const;
+    bool italicFace() const;
+    Look& look() { return look_; }
+    const Look& look() const { return look_; }
+    AutoSize autoSize() const { return autoSize_; }
+    void setAutoSize(AutoSize mode);
+    // Lays the current text out again after a change of settings, size or look.
+    void refresh();
+    // The text as runs of one style each, and what new text is set in.
+    const std::vector<StyledRun>& runs() const { return runs_; }
+    TextStyle newTextStyle(bool asHtml) const;
+    // Changes the style of the text from UTF-16 position `begin` up to `end`.
+    void restyle(size_t begin, size_t end, const std::function<void(TextStyle&)>& change);
+    // The laid-out text's extent in twips (widest line; lines' heights with leading between).
+    double textWidth() const { return textWidth_; }
+    double textHeight() const { return textHeight_; }
+    // The first line's ascent and descent in twips, from its fonts' metrics.
+    double firstLineAscent() const { return firstAscent_; }
+    double firstLineDescent() const { return firstDescent_; }
+    // Lines laid out, and how many fit in the field's height from the first.
+    int lineCount() const { return lineCount_; }
+    int visibleLinesFrom(int firstLine) const;
+    // The first line shown (1-based) and the largest first line that still fills the field.
+    int scroll() const { return scroll_; }
+    int maxScroll() const;
+    void setScroll(int line);
+    // Pixels the text is moved left by, and the most that shows anything new.
+    int hscroll() const { return hscroll_; }
+    int maxHScroll() const;
+    void setHScroll(int pixels);
     // New text for the field, laid out again: markup is read when `asHtml`.
     void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
     bool scriptable() const override { return true; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
+    // A field bound to a variable shows its value: taken when placed and at every frame.
+    void placementChanged() override;
+    void tick() override;
 
 private:
     // One font per run: embedded fonts chosen by face and style, or the host's device fonts.
-    std::vector<const FontDef*> embeddedFontsFor(const std::vector<StyledRun>& runs, const FontDef& fieldFont) const;
+    std::vector<const FontDef*> embeddedFontsFor(const std::vector<StyledRun>& runs, const FontDef* fieldFont) const;
     std::vector<const FontDef*> deviceFontsFor(const std::vector<StyledRun>& runs);
     void layout(const std::vector<StyledRun>& runs, const std::vector<const FontDef*>& fonts);
     void clipWhenOverflowing();
+    void buildFrame();
+    void relayout();
+    void fitToText();
 
-    std::shared_ptr<const EditTextDef> def_;
+    EditTextDef def_;
+    Look look_;
+    FormatExtras extras_;
+    int scroll_ = 1, hscroll_ = 0;
+    AutoSize autoSize_ = AutoSize::None;
+    double textWidth_ = 0, textHeight_ = 0, firstAscent_ = 0, firstDescent_ = 0;
+    std::vector<double> lineBottoms_;  // twips below the text's top, per line
+    int lineCount_ = 0;
+    std::vector<StyledRun> runs_;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;

@@ -2,6 +2,8 @@
 // The HTML subset of text fields read into runs of text that share one style: <b>, <i>,
 // <font face size color>, <p align> and <br>, with the common entities. Tags the field cannot
 // show (links, underline, lists, images) keep their text and lose their effect.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,16 +18,36 @@ struct TextStyle {
     double size = 240;  // twips per em
     Rgba color{0, 0, 0, 255};
     TextAlign align = TextAlign::Left;
+    bool underline = false, kerning = false;
+    double letterSpacing = 0;  // pixels
+    std::string url, target;   // a link the text leads to
+    // Paragraph settings <TEXTFORMAT> gave (pixels); unset ones are the field's.
+    std::optional<int32_t> leftMargin, rightMargin, indent, leading, blockIndent;
     friend bool operator==(const TextStyle&, const TextStyle&) = default;
 };
 
 struct StyledRun {
-    std::string text;  // UTF-8; paragraph and line breaks are '\n'
+    std::string text;  // UTF-8; paragraph and line breaks are '\r' ('\n' from plain text)
     TextStyle style;
 };
 
-// Runs of `html` starting from `base`; neighbouring runs of equal style are merged. The
-// last paragraph adds no line of its own.
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base);
+// Runs of `html` starting from `base`; neighbouring runs of equal style are merged. Paragraph
+// ends are '\r'; the last paragraph a tag closes adds no line of its own. Without
+// `tagBreaks` (fields of one line) <P>, <LI> and <BR> break nothing; line ends in the markup
+// itself always do.
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true);
+
+// Paragraph settings a field writes into its markup when they are not zero (pixels).
+struct ParagraphSettings {
+    int32_t leftMargin = 0, rightMargin = 0, indent = 0, leading = 0, blockIndent = 0;
+    std::vector<int32_t> tabStops;
+};
+
+// The markup the runtime gives back for styled text: one <P> per paragraph holding a <FONT>
+// with every setting of its first run, nested <FONT>s for what later runs change, <B>, <I>,
+// <U> and <A> around the text they cover, and <TEXTFORMAT> when a paragraph setting is set.
+// `faceOf` names the face a style's face stands for.
+std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& empty, const ParagraphSettings& paragraph,
+                          std::string (*faceOf)(const std::string& face, const void* context), const void* context);
 
 }  // namespace swf

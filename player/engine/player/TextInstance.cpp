@@ -16,6 +16,26 @@ void TextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const Color
     emitGlyphs(layout_.glyphs, serial(), 0, out, toStage, cx);
 }
 
+std::vector<TextInstance::Character> TextInstance::characters() const {
+    std::vector<Character> out;
+    const FontDef* font = nullptr;
+    std::optional<int16_t> y;
+    bool newLine = false;
+    for (const TextRecord& record : text_->records) {
+        if (record.fontId) font = context_.dictionary().get<FontDef>(*record.fontId);
+        if (record.yOffset) {
+            newLine = y.has_value() && *record.yOffset != *y;
+            y = record.yOffset;
+        }
+        for (const GlyphEntry& g : record.glyphs) {
+            if (!font || g.index >= font->codes.size()) continue;
+            out.push_back({font->codes[g.index], newLine && !out.empty()});
+            newLine = false;
+        }
+    }
+    return out;
+}
+
 bool TextInstance::hitTestLocal(double x, double y) const {
     double tx, ty;
     text_->matrix.inverted().apply(x, y, tx, ty);

@@ -25,6 +25,13 @@ public:
 
     const std::vector<PlacedGlyph>& glyphs() const { return layout_.glyphs; }
     Rect localBounds() const override { return text_->matrix.mapped(text_->bounds); }
+    // The characters the text shows, in record order, each marked when a record moved down
+    // to start it on a new line. Glyphs whose font has no code table are left out.
+    struct Character {
+        uint16_t code = 0;
+        bool startsLine = false;
+    };
+    std::vector<Character> characters() const;
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     // Static text answers to its whole bounding box, as the Flash runtime hit-tests it.
     bool hitTestLocal(double x, double y) const override;

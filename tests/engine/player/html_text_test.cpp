@@ -48,18 +48,71 @@ TEST(HtmlText, SizesColoursAndAlignmentOutsideTheRulesAreIgnored) {
 
     runs = parseHtmlText("<p align=\"center\">x</p><p align=\"RIGHT\">y</p><p align=\"sideways\">z</p>", baseStyle());
     ASSERT_EQ(runs.size(), 3u);
-    EXPECT_EQ(runs[0].text, "x\n");
+    EXPECT_EQ(runs[0].text, "x\r");
     EXPECT_EQ(runs[0].style.align, TextAlign::Center);
     EXPECT_EQ(runs[1].style.align, TextAlign::Right);
     EXPECT_EQ(runs[2].text, "z") << "the last paragraph adds no line";
     EXPECT_EQ(runs[2].style.align, TextAlign::Left);
 }
 
+TEST(HtmlText, ColoursTakeTheHexDigitsAfterTheHashUpToTheFirstOther) {
+    auto colorOf = [](const std::string& value) {
+        auto runs = parseHtmlText("<font color=\"" + value + "\">x</font>", baseStyle());
+        const Rgba c = runs.at(0).style.color;
+        return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+    };
+    EXPECT_EQ(colorOf("#2"), 0x2u);
+    EXPECT_EQ(colorOf("#AbC"), 0xabcu);
+    EXPECT_EQ(colorOf("#23456789"), 0x456789u) << "the last six digits count";
+    EXPECT_EQ(colorOf("# \t234567"), 0x234567u) << "blanks after the hash are skipped";
+    EXPECT_EQ(colorOf("#23g45"), 0x23u);
+    EXPECT_EQ(colorOf("#g101010"), 0u) << "no digit: the colour stays";
+    EXPECT_EQ(colorOf(" #234567"), 0u);
+}
+
+std::string faceAsIs(const std::string& face, const void*) { return face; }
+
+TEST(HtmlText, WrittenBackAsParagraphsWithNestedFontsForWhatChanges) {
+    TextStyle base = baseStyle();
+    TextStyle other = base;
+    other.face = "Other";
+    TextStyle bigger = other;
+    bigger.size = 280;
+    TextStyle bold = base;
+    bold.bold = true;
+    std::vector<StyledRun> runs{{"a", base}, {"b", other}, {"c", bigger}, {"d", base}, {"<&>", bold}, {"\nnext", base}};
+    ParagraphSettings paragraph;
+    paragraph.leading = 2;
+    const std::string font = "<FONT FACE=\"Base\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    EXPECT_EQ(writeHtmlText(runs, base, paragraph, faceAsIs, nullptr),
+              "<TEXTFORMAT LEADING=\"2\"><P ALIGN=\"LEFT\">" + font +
+                  "a<FONT FACE=\"Other\">b<FONT SIZE=\"14\">c</FONT></FONT>d<B>&lt;&amp;&gt;</B></FONT></P></TEXTFORMAT>"
+                  "<TEXTFORMAT LEADING=\"2\"><P ALIGN=\"LEFT\">" + font + "next</FONT></P></TEXTFORMAT>");
+    EXPECT_EQ(writeHtmlText({}, base, {}, faceAsIs, nullptr), "") << "no text, no markup";
+
+    // A paragraph's own <TEXTFORMAT> settings survive the trip.
+    auto parsed = parseHtmlText("<textformat leftmargin='5'>x</textformat><p>y</p>", base);
+    const std::string html = writeHtmlText(parsed, base, {}, faceAsIs, nullptr);
+    EXPECT_EQ(html.rfind("<TEXTFORMAT LEFTMARGIN=\"5\"><P", 0), 0u) << html;
+    EXPECT_EQ(html.find("<TEXTFORMAT", 1), std::string::npos) << "the second paragraph has none: " << html;
+}
+
+TEST(HtmlText, LineEndsInTheMarkupEndParagraphsEvenWhereTagsBreakNothing) {
+    auto joined = [](const std::vector<StyledRun>& runs) {
+        std::string all;
+        for (const StyledRun& r : runs) all += r.text;
+        return all;
+    };
+    EXPECT_EQ(joined(parseHtmlText("a\r\nb<br>c<p>d</p>e", baseStyle())), "a\rb\rcd\re");
+    EXPECT_EQ(joined(parseHtmlText("a\r\nb<br>c<p>d</p>e", baseStyle(), false)), "a\rbcde");
+    EXPECT_EQ(joined(parseHtmlText("x\n", baseStyle())), "x\r") << "a line end the markup ends on stays";
+}
+
 TEST(HtmlText, AClosingTagEndsWhatWasLeftOpenInsideIt) {
     auto runs = parseHtmlText("<b>a<i>b</b>c<br/>d</i>", baseStyle());
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_TRUE(runs[1].style.bold && runs[1].style.italic);
-    EXPECT_EQ(runs[2].text, "c\nd");
+    EXPECT_EQ(runs[2].text, "c\rd");
     EXPECT_FALSE(runs[2].style.bold || runs[2].style.italic) << "a stray </i> changes nothing";
 }
 
@@ -96,6 +149,7 @@ struct HtmlFieldFixture : ::testing::Test {
         def.fontId = 1;
         def.height = 1024;
         def.html = true;
+        def.multiline = true;
         def.useOutlines = outlines;
         def.initialText = std::move(html);
         return def;
@@ -133,6 +187,37 @@ TEST_F(HtmlFieldFixture, ALineSitsOnTheBaselineOfItsTallestText) {
     EXPECT_DOUBLE_EQ(f.glyphs()[0].matrix.ty, 40 + 320);
     EXPECT_DOUBLE_EQ(f.glyphs()[1].matrix.ty, 40 + 320);
     EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.ty, 40 + 320 + 80 + 160) << "below the tall line's descent, in its own size";
+}
+
+TEST_F(HtmlFieldFixture, ScrollingMovesWholeLinesAndAutoSizeFitsTheText) {
+    // Lines of 1024 twips (ascent 800 + descent 224) in a box with room for one (2000 - 2 x 40).
+    EditTextInstance& f = make(field("A<br>A<br>A", true));
+    ASSERT_EQ(f.glyphs().size(), 3u);
+    EXPECT_EQ(f.lineCount(), 3);
+    EXPECT_DOUBLE_EQ(f.textHeight(), 3 * 1024);
+    EXPECT_DOUBLE_EQ(f.textWidth(), 800);
+    EXPECT_EQ(f.visibleLinesFrom(0), 1);
+    EXPECT_EQ(f.maxScroll(), 3);
+    f.setScroll(2);
+    EXPECT_DOUBLE_EQ(f.glyphs()[1].matrix.ty, 40 + 800) << "the second line now sits at the top";
+    f.setScroll(10);
+    EXPECT_EQ(f.scroll(), 3);
+
+    f.setAutoSize(AutoSize::Right);
+    EXPECT_EQ(f.def().bounds.xMax, 4000) << "the right edge stays";
+    EXPECT_EQ(f.def().bounds.width(), 800 + 80);
+    EXPECT_EQ(f.def().bounds.height(), 3 * 1024 + 80);
+    EXPECT_EQ(f.maxScroll(), 1);
+    EXPECT_EQ(f.scroll(), 1) << "everything shows, so nothing is scrolled";
+}
+
+TEST_F(HtmlFieldFixture, AFieldOfOneLineTakesMarkupsBreaksAsNothing) {
+    EditTextDef def = field("<p>A</p><p>A<br>A</p>", false);
+    def.multiline = false;
+    EditTextInstance& f = make(def);
+    ASSERT_EQ(f.glyphs().size(), 3u);
+    EXPECT_EQ(f.text(), "AAA");
+    EXPECT_DOUBLE_EQ(f.glyphs()[2].matrix.ty, f.glyphs()[0].matrix.ty);
 }
 
 }  // namespace
