@@ -127,7 +127,9 @@ Value lookupPlain(Frame& f, const std::string& name) {
     std::string k = vm.key(name);
     if (k == "this") return f.thisValue;
     if (k == "_global" && vm.version() >= 6) return vm.global;
-    if (k == "_root" || k == "_level0") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+    if (k == "_root") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+    if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
+        if (MovieClip* level = vm.services->levelByName(k)) return Value(vm.clipObject(level));
     if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
     // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
     for (size_t i = f.scope.objects.size(); i-- > 0;) {
@@ -563,6 +565,7 @@ Completion Runner::run(size_t begin, size_t end) {
             Reader in(payload);
             std::string url = in.str();
             std::string window = in.str();
+            if (requestMovieLoad(vm_, f.target, url, window, UrlMethod::None, false)) break;
             deliverGetUrl(vm_.host(), url, window, UrlMethod::None);
             break;
         }
@@ -578,6 +581,7 @@ Completion Runner::run(size_t begin, size_t end) {
                 loadClipVariables(vm_, into, f.target, url, m);
                 break;
             }
+            if (requestMovieLoad(vm_, f.target, url, window, m, (method & 0x40) != 0)) break;
             deliverGetUrl(vm_.host(), url, window, m);
             break;
         }

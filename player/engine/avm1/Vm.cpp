@@ -44,6 +44,7 @@ void Vm::installBuiltins() {
     installTimers(*this);
     installMouse(*this);
     installTextField(*this);
+    installMovieClipLoader(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -329,6 +330,7 @@ size_t Vm::collectGarbage() {
         for (const Value& v : t.args) pending.push_back(v.object());
     }
     pending.push_back(runningFunction);
+    if (playerRoots) playerRoots(pending);
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
         if (o->displayObject()) pending.push_back(o.get());
@@ -390,6 +392,14 @@ void Vm::broadcast(const std::string& globalName, const std::string& message) {
         Object* source = get(global, globalName).object();
         if (!source) return;
         call(get(source, "broadcastMessage"), Value(source), {Value(message)});
+    });
+}
+
+void Vm::broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args) {
+    if (!broadcaster) return;
+    runGuarded([&] {
+        args.insert(args.begin(), Value(message));
+        call(get(broadcaster, "broadcastMessage"), Value(broadcaster), std::move(args));
     });
 }
 

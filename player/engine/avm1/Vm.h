@@ -4,6 +4,7 @@
 // getters, calls, and the limits that stop a runaway script. The bytecode loop itself is in
 // Interpreter.cpp.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -65,6 +66,9 @@ public:
     Vm& operator=(const Vm&) = delete;
 
     int version() const { return version_; }
+    // Movies of other versions loaded into this one run by their own version's rules: the
+    // player switches before each of their blocks.
+    void setVersion(int swfVersion) { version_ = swfVersion; }
     Host& host() { return host_; }
     const Limits& limits() const { return limits_; }
     void setLimits(const Limits& l) { limits_ = l; }
@@ -144,6 +148,9 @@ public:
     void constructRegisteredClip(MovieClip* clip);
     // `globalName`.broadcastMessage(message): Mouse and Key tell their listeners.
     void broadcast(const std::string& globalName, const std::string& message);
+    // broadcaster.broadcastMessage(message, args...), under the same limits (a
+    // MovieClipLoader telling its listeners of a load).
+    void broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args);
     // Whether the clip's object has a handler `name` (own or inherited).
     bool clipHasHandler(MovieClip* clip, const std::string& name);
     // Counted per action; passes a limit by throwing ScriptAbort.
@@ -173,6 +180,9 @@ public:
     }
     // System.security.sandboxType: "localWithNetwork" when the movie asks for network access.
     std::string sandboxType = "localWithFile";
+    // Objects the player holds outside the heap's reach (the MovieClipLoaders of loads in
+    // flight): the collector keeps what this adds.
+    std::function<void(std::vector<Object*>&)> playerRoots;
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
 
@@ -285,5 +295,6 @@ void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
+void installMovieClipLoader(Vm& vm);
 
 }  // namespace swf::avm1

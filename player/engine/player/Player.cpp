@@ -55,10 +55,10 @@ ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
 }  // namespace
 
 Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits)
-    : context_(std::make_unique<PlayerContext>(std::move(movie), host)) {
+    : context_(std::make_unique<PlayerContext>(movie, host)) {
     if (scriptLimits) context_->scriptMachine().setLimits(*scriptLimits);
-    root_ = std::make_shared<MovieClip>(*context_, 0, context_->movie().timeline);
-    context_->root = root_.get();
+    root_ = std::make_shared<MovieClip>(*context_, std::move(movie), std::string());
+    context_->setLevel(0, root_);
     const Dictionary* dictionary = &context_->dictionary();
     bitmaps_ = [dictionary](uint16_t id) -> render::BitmapView {
         const BitmapDef* bitmap = dictionary->get<BitmapDef>(id);
@@ -72,7 +72,7 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
 }
 
 Player::~Player() {
-    root_->removed();
+    for (const auto& [number, level] : context_->levels()) level->removed();
 }
 
 const MovieDef& Player::movie() const { return context_->movie(); }
@@ -86,7 +86,11 @@ void Player::settle() {
 void Player::advance() {
     context_->runTimers();
     ++context_->tick;
-    root_->tick();
+    // Loaded levels play too; a script may load or unload one while they do.
+    std::vector<std::shared_ptr<MovieClip>> levels;
+    for (const auto& [number, level] : context_->levels()) levels.push_back(level);
+    for (const auto& level : levels)
+        if (context_->isLevel(level.get())) level->tick();
     settle();
     // The stage moved under a still pointer: buttons may now be entered or left.
     updatePointer();
@@ -194,7 +198,7 @@ render::Quality Player::effectiveQuality(render::Quality requested) const {
 
 DrawList Player::drawList() const {
     DrawListBuilder builder;
-    root_->emit(builder, root_->matrix, root_->colorTransform);
+    for (const auto& [number, level] : context_->levels()) level->emit(builder, level->matrix, level->colorTransform);
     return builder.take();
 }
 

@@ -1,0 +1,139 @@
+// Movies loaded into clips and levels (loadMovie, loadMovieNum, MovieClipLoader): asked for
+// while scripts run, fetched from the host once the frame's scripts are done, then played in
+// place of what the target showed. A loader hears onLoadStart, onLoadProgress and
+// onLoadComplete as the movie arrives, and onLoadInit once its first frame's actions ran.
+#include <algorithm>
+
+#include "avm1/Vm.h"
+#include "decode/Decoder.h"
+#include "player/MovieClip.h"
+#include "player/PlayerContext.h"
+
+namespace swf {
+
+void PlayerContext::requestMovieLoad(MovieLoad load) {
+    if (movieLoads_.size() >= kMaxMovieLoadsPerFrame) {
+        ++movieLoadsRefused;
+        host_.scriptAborted("too many movie loads in one frame: " + load.url + " not loaded");
+        return;
+    }
+    movieLoads_.push_back(std::move(load));
+}
+
+void PlayerContext::loadMovie(const std::string& url, UrlMethod method, MovieClip* target, int32_t level,
+                              avm1::Object* loader) {
+    MovieLoad load;
+    load.url = url;
+    load.method = method == UrlMethod::Post ? UrlMethod::Post : UrlMethod::Get;
+    if (target) load.target = target->weak_from_this();
+    else load.level = std::max(level, 0);
+    load.loader = loader;
+    requestMovieLoad(std::move(load));
+}
+
+MovieClip* PlayerContext::loadTarget(const MovieLoad& load, bool create) {
+    if (load.level < 0) {
+        auto target = load.target.lock();
+        MovieClip* clip = target ? target->asClip() : nullptr;
+        return clip && clip->onStage() ? clip : nullptr;
+    }
+    if (auto it = levels_.find(load.level); it != levels_.end()) return it->second.get();
+    if (!create) return nullptr;
+    auto clip = std::make_shared<MovieClip>(*this, 0, MovieClip::emptyTimeline());
+    clip->bornTick = tick;
+    MovieClip* raw = clip.get();
+    setLevel(load.level, std::move(clip));
+    return raw;
+}
+
+void PlayerContext::broadcastLoader(avm1::Object* loader, const char* event, MovieClip* clip,
+                                    std::vector<avm1::Value> extra) {
+    if (!loader) return;
+    extra.insert(extra.begin(), clip ? avm1::Value(vm_->clipObject(clip)) : avm1::Value());
+    vm_->broadcastFrom(loader, event, std::move(extra));
+}
+
+void PlayerContext::unloadTarget(MovieLoad& load) {
+    MovieClip* clip = loadTarget(load, false);
+    if (!clip) return;
+    auto keepAlive = clip->shared_from_this();
+    if (vm_->clipHasHandler(clip, "onUnload")) {
+        enterMovieOf(clip);
+        vm_->runClipHandler(clip, "onUnload");
+    }
+    if (load.level > 0) {
+        setLevel(load.level, nullptr);
+        return;
+    }
+    clip->clearContent();
+    if (clip->scriptObject) clip->scriptObject->clearProperties();
+}
+
+void PlayerContext::deliverMovieLoad(MovieLoad& load,
+                                     std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>>& inits) {
+    if (load.url.empty()) {
+        unloadTarget(load);
+        return;
+    }
+    // A clip removed since the request cancels its load.
+    if (load.level < 0 && !loadTarget(load, false)) return;
+    std::optional<std::vector<uint8_t>> bytes = host_.fetch({load.url, load.method, {}, {}});
+
+    // Movies loaded and still alive: one that loads itself into new levels every frame must
+    // not grow without bound.
+    std::erase_if(loadedMovies_, [](const std::weak_ptr<const MovieDef>& m) { return m.expired(); });
+    size_t liveBytes = 0;
+    for (const auto& weak : loadedMovies_)
+        if (auto m = weak.lock()) liveBytes += m->header.fileLength;
+    if (bytes && (loadedMovies_.size() >= kMaxLoadedMovies || liveBytes + bytes->size() > kMaxLoadedBytes)) {
+        ++movieLoadsRefused;
+        host_.scriptAborted("too many loaded movies alive: " + load.url + " not loaded");
+        bytes.reset();
+    }
+    if (!bytes) {
+        MovieClip* target = loadTarget(load, false);
+        broadcastLoader(load.loader, "onLoadError", target, {avm1::Value("URLNotFound"), avm1::Value(0)});
+        return;
+    }
+
+    DecodeResult decoded = decodeMovie(*bytes);
+    MovieClip* clip = loadTarget(load, true);
+    if (!clip) return;
+    auto keepAlive = clip->shared_from_this();
+    double size = decoded ? static_cast<double>(bytes->size()) : 0;
+    broadcastLoader(load.loader, "onLoadStart", clip);
+    broadcastLoader(load.loader, "onLoadProgress", clip, {avm1::Value(size), avm1::Value(size)});
+    broadcastLoader(load.loader, "onLoadComplete", clip, {avm1::Value(0)});
+    if (!clip->onStage()) return;  // a listener removed it
+
+    // The clip starts afresh: its variables go with what it showed.
+    if (clip->scriptObject) {
+        clip->scriptObject->clearProperties();
+        clip->scriptObject->setProto(vm_->clipProto);
+    }
+    if (decoded) {
+        loadedMovies_.push_back(decoded.movie);
+        clip->replaceMovie(decoded.movie, load.url);
+    } else {
+        clip->clearContent();  // data that is no movie leaves the clip empty
+    }
+    inits.emplace_back(keepAlive, load.loader);
+}
+
+bool PlayerContext::completeMovieLoads() {
+    if (movieLoads_.empty()) return false;
+    std::vector<MovieLoad> due = std::move(movieLoads_);
+    movieLoads_.clear();
+    std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>> inits;
+    for (MovieLoad& load : due) deliverMovieLoad(load, inits);
+    // onLoadInit follows the first frame's actions of every movie that arrived, the most
+    // recent load first.
+    for (auto it = inits.rbegin(); it != inits.rend(); ++it) {
+        MovieClip* clip = it->first->asClip();
+        if (!clip) continue;
+        queue_.push_back({it->first, clip, SharedBytes(), nullptr, Pending::Special::LoadInit, it->second});
+    }
+    return true;
+}
+
+}  // namespace swf
