@@ -142,7 +142,8 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
         return true;
     }
     if (lower == "_root") {
-        out = vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+        MovieClip* root = vm.rootOf(mc);
+        out = root ? Value(vm.clipObject(root)) : Value();
         return true;
     }
     if (lower.size() > 6 && lower.compare(0, 6, "_level") == 0 && vm.services)

@@ -127,7 +127,10 @@ Value lookupPlain(Frame& f, const std::string& name) {
     std::string k = vm.key(name);
     if (k == "this") return f.thisValue;
     if (k == "_global" && vm.version() >= 6) return vm.global;
-    if (k == "_root") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+    if (k == "_root") {
+        MovieClip* root = vm.rootOf(f.target);
+        return root ? Value(vm.clipObject(root)) : Value();
+    }
     if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
         if (MovieClip* level = vm.services->levelByName(k)) return Value(vm.clipObject(level));
     if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
@@ -1073,7 +1076,8 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
             if (!(fl & flag) || reg >= f.registerCount) return;
             f.registers[reg++] = (fl & suppress) ? Value() : v;
         };
-        Object* root = vm.rootClip ? vm.clipObject(vm.rootClip) : nullptr;
+        MovieClip* rootClip = vm.rootOf(f.target);
+        Object* root = rootClip ? vm.clipObject(rootClip) : nullptr;
         Value parent;
         if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
         Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();

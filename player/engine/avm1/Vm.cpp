@@ -6,6 +6,7 @@
 #include "avm1/ClipObject.h"
 #include "avm1/Interpreter.h"
 #include "avm1/Strings.h"
+#include "player/ActionInterpreter.h"
 #include "player/Host.h"
 #include "player/MovieClip.h"
 
@@ -393,6 +394,16 @@ void Vm::broadcast(const std::string& globalName, const std::string& message) {
         if (!source) return;
         call(get(source, "broadcastMessage"), Value(source), {Value(message)});
     });
+}
+
+bool Vm::runGuardedAction(const std::function<void()>& body) {
+    return runGuarded([&] { body(); });
+}
+
+MovieClip* Vm::rootOf(MovieClip* clip) const {
+    if (!clip || !services) return rootClip;
+    MovieClip* root = services->scriptRoot(*clip);
+    return root ? root : rootClip;
 }
 
 void Vm::broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args) {

@@ -151,6 +151,8 @@ public:
     // broadcaster.broadcastMessage(message, args...), under the same limits (a
     // MovieClipLoader telling its listeners of a load).
     void broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args);
+    // Runs player code that touches script objects under the same limits and guards.
+    bool runGuardedAction(const std::function<void()>& body);
     // Whether the clip's object has a handler `name` (own or inherited).
     bool clipHasHandler(MovieClip* clip, const std::string& name);
     // Counted per action; passes a limit by throwing ScriptAbort.
@@ -173,6 +175,9 @@ public:
     // The same for any instance scripts reach: a clip's, or a button's or text field's.
     Object* stageObject(DisplayObject* instance);
     MovieClip* rootClip = nullptr;
+    // _root as scripts of `clip` see it: the level it stands on, or the nearest clip above
+    // that locks its root; rootClip without a clip.
+    MovieClip* rootOf(MovieClip* clip) const;
     // The variables of blocks run without a clip.
     Object* detachedTimeline() {
         if (!detached_) detached_ = newObject();

@@ -4,6 +4,7 @@
 // onLoadComplete as the movie arrives, and onLoadInit once its first frame's actions ran.
 #include <algorithm>
 
+#include "avm1/Loading.h"
 #include "avm1/Vm.h"
 #include "decode/Decoder.h"
 #include "player/MovieClip.h"
@@ -12,6 +13,14 @@
 namespace swf {
 
 void PlayerContext::requestMovieLoad(MovieLoad load) {
+    // A later request for the same clip or level replaces one not yet delivered (an unload
+    // cancels the load).
+    std::erase_if(movieLoads_, [&](const MovieLoad& earlier) {
+        if (earlier.level != load.level) return false;
+        if (load.level >= 0) return true;
+        auto a = earlier.target.lock(), b = load.target.lock();
+        return a && a == b;
+    });
     if (movieLoads_.size() >= kMaxMovieLoadsPerFrame) {
         ++movieLoadsRefused;
         host_.scriptAborted("too many movie loads in one frame: " + load.url + " not loaded");
@@ -114,6 +123,9 @@ void PlayerContext::deliverMovieLoad(MovieLoad& load,
     if (decoded) {
         loadedMovies_.push_back(decoded.movie);
         clip->replaceMovie(decoded.movie, load.url);
+        // Variables in the URL's query become the loaded movie's own, as FlashVars do.
+        if (size_t query = load.url.find('?'); query != std::string::npos)
+            vm_->runGuardedAction([&] { avm1::decodeVariables(*vm_, vm_->clipObject(clip), load.url.substr(query + 1)); });
     } else {
         clip->clearContent();  // data that is no movie leaves the clip empty
     }

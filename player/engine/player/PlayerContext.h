@@ -52,7 +52,7 @@ public:
     void loadMovie(const std::string& url, UrlMethod method, MovieClip* target, int32_t level, avm1::Object* loader) override;
     // What _root means for scripts of `clip`: the nearest movie root above it that locks
     // its root (_lockroot), else the level it stands on.
-    MovieClip* scriptRoot(MovieClip& clip) const;
+    MovieClip* scriptRoot(MovieClip& clip) const override;
 
     // A movie (or image) to load into a clip or a level once the frame's scripts are done;
     // an empty URL unloads. `loader` is the MovieClipLoader to tell of progress, if any.
