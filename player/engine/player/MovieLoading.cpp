@@ -15,11 +15,16 @@ namespace swf {
 void PlayerContext::requestMovieLoad(MovieLoad load) {
     // A later request for the same clip or level replaces one not yet delivered (an unload
     // cancels the load).
-    std::erase_if(movieLoads_, [&](const MovieLoad& earlier) {
-        if (earlier.level != load.level) return false;
-        if (load.level >= 0) return true;
-        auto a = earlier.target.lock(), b = load.target.lock();
-        return a && a == b;
+    // A MovieClipLoader still hears that its cancelled load started.
+    std::erase_if(movieLoads_, [&](MovieLoad& earlier) {
+        if (earlier.startOnly || earlier.level != load.level) return false;
+        if (load.level < 0) {
+            auto a = earlier.target.lock(), b = load.target.lock();
+            if (!a || a != b) return false;
+        }
+        if (!earlier.loader || earlier.url.empty()) return true;
+        earlier.startOnly = true;
+        return false;
     });
     if (movieLoads_.size() >= kMaxMovieLoadsPerFrame) {
         ++movieLoadsRefused;
@@ -84,6 +89,10 @@ void PlayerContext::deliverMovieLoad(MovieLoad& load,
         unloadTarget(load);
         return;
     }
+    if (load.startOnly) {
+        broadcastLoader(load.loader, "onLoadStart", loadTarget(load, false));
+        return;
+    }
     // A clip removed since the request cancels its load.
     if (load.level < 0 && !loadTarget(load, false)) return;
     std::optional<std::vector<uint8_t>> bytes = host_.fetch({load.url, load.method, {}, {}});
@@ -110,16 +119,17 @@ void PlayerContext::deliverMovieLoad(MovieLoad& load,
     if (!clip) return;
     auto keepAlive = clip->shared_from_this();
     double size = decoded ? static_cast<double>(bytes->size()) : 0;
+    // The clip starts afresh before the loader hears of it: its variables go with what it
+    // showed, and what the listeners set on it from here on stays.
+    if (clip->scriptObject) {
+        clip->scriptObject->clearProperties();
+        clip->scriptObject->setProto(vm_->clipProto);
+    }
     broadcastLoader(load.loader, "onLoadStart", clip);
     broadcastLoader(load.loader, "onLoadProgress", clip, {avm1::Value(size), avm1::Value(size)});
     broadcastLoader(load.loader, "onLoadComplete", clip, {avm1::Value(0)});
     if (!clip->onStage()) return;  // a listener removed it
 
-    // The clip starts afresh: its variables go with what it showed.
-    if (clip->scriptObject) {
-        clip->scriptObject->clearProperties();
-        clip->scriptObject->setProto(vm_->clipProto);
-    }
     if (decoded) {
         loadedMovies_.push_back(decoded.movie);
         clip->replaceMovie(decoded.movie, load.url);

@@ -62,6 +62,7 @@ public:
         std::weak_ptr<DisplayObject> target;  // a clip, or empty for a level
         int32_t level = -1;
         avm1::Object* loader = nullptr;
+        bool startOnly = false;  // cancelled: the loader only hears that it started
     };
     void requestMovieLoad(MovieLoad load);
     // Bytes of loaded movies alive at once and loads per frame: a movie that loads itself
