@@ -540,7 +540,8 @@ Value getBytesOfMovie(Vm&, NativeCall& c) {
 
 Value getSWFVersion(Vm&, NativeCall& c) {
     MovieClip* mc = selfClip(c);
-    return mc ? Value(static_cast<double>(mc->movie().header.version)) : Value();
+    if (!mc) return Value();
+    return Value(mc->movie().loadedImage ? -1.0 : static_cast<double>(mc->movie().header.version));
 }
 
 Value loadVariables(Vm& vm, NativeCall& c) {

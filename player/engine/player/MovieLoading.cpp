@@ -7,10 +7,53 @@
 #include "avm1/Loading.h"
 #include "avm1/Vm.h"
 #include "decode/Decoder.h"
+#include "decode/GifDecoder.h"
+#include "decode/JpegDecoder.h"
+#include "decode/PngDecoder.h"
 #include "player/MovieClip.h"
 #include "player/PlayerContext.h"
 
 namespace swf {
+
+namespace {
+
+// A loaded picture as a movie of one frame that shows it at the clip's origin.
+std::shared_ptr<const MovieDef> imageMovie(const std::vector<uint8_t>& bytes) {
+    BitmapFormat format;
+    ImageResult image;
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
+        format = BitmapFormat::Jpeg;
+        image = decodeJpeg(bytes);
+    } else if (bytes.size() >= 8 && bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' && bytes[3] == 'G') {
+        format = BitmapFormat::Png;
+        image = decodePng(bytes);
+    } else if (bytes.size() >= 6 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F') {
+        format = BitmapFormat::Gif;
+        image = decodeGif(bytes);
+    } else {
+        return nullptr;
+    }
+    if (!image.error.empty()) return nullptr;
+    auto movie = std::make_shared<MovieDef>();
+    movie->loadedImage = true;
+    movie->header.fileLength = static_cast<uint32_t>(bytes.size());
+    movie->header.frameCount = 1;
+    uint32_t width = image.image.width, height = image.image.height;
+    movie->header.frameSize = {0, static_cast<int32_t>(width) * 20, 0, static_cast<int32_t>(height) * 20};
+    auto pixels = std::make_shared<ImageResult>(std::move(image));
+    movie->dictionary.add(1, std::make_shared<const BitmapDef>(format, width, height, [pixels] { return *pixels; }));
+    PlaceObject place;
+    place.version = 2;
+    place.depth = 1;
+    place.characterId = 1;
+    Frame frame;
+    frame.tags.emplace_back(std::move(place));
+    movie->timeline.declaredFrameCount = 1;
+    movie->timeline.frames.push_back(std::move(frame));
+    return movie;
+}
+
+}  // namespace
 
 void PlayerContext::requestMovieLoad(MovieLoad load) {
     // A later request for the same clip or level replaces one not yet delivered (an unload
@@ -115,6 +158,7 @@ void PlayerContext::deliverMovieLoad(MovieLoad& load,
     }
 
     DecodeResult decoded = decodeMovie(*bytes);
+    if (!decoded) decoded.movie = imageMovie(*bytes);
     MovieClip* clip = loadTarget(load, true);
     if (!clip) return;
     auto keepAlive = clip->shared_from_this();

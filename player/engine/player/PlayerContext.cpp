@@ -226,7 +226,8 @@ void PlayerContext::runActionsNow(MovieClip& clip, const SharedBytes& actions) {
 }
 
 void PlayerContext::enterMovieOf(MovieClip* clip) {
-    vm_->setVersion(clip->movie().header.version);
+    const MovieDef& movie = clip->movie();
+    vm_->setVersion(movie.loadedImage ? movie_->header.version : movie.header.version);
     vm_->rootClip = scriptRoot(*clip);
 }
 
