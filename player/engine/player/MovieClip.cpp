@@ -137,6 +137,7 @@ void MovieClip::applyPlace(const PlaceObject& place, uint32_t frame, Plan& plan)
         Slot s;
         s.characterId = *place.characterId;
         s.placedFrame = frame;
+        s.clipActions = place.clipActions;
         it = plan.insert_or_assign(place.depth, std::move(s)).first;
     } else if (place.characterId && *place.characterId != it->second.characterId) {
         // Replacing the character keeps the transform, name and clip depth of the old one.
@@ -169,6 +170,7 @@ void MovieClip::applyFrameTags(uint32_t frame, Plan& plan) {
 void MovieClip::removeChild(Children::iterator it) {
     std::shared_ptr<DisplayObject> child = std::move(it->second);
     children_.erase(it);
+    if (MovieClip* clip = child->asClip()) context_.clipLeaving(*clip);
     child->removed();
     child->parent = nullptr;
 }
@@ -223,8 +225,11 @@ void MovieClip::reconcile(const Plan& plan) {
         if (changed) child->placementChanged();
         if (created)
             if (MovieClip* clip = child->asClip()) {
+                clip->clipActions = slot.clipActions;
+                context_.queueClipActions(*clip, ClipInitialize | ClipConstruct);
                 context_.clipPlaced(*clip);
                 clip->start();
+                context_.queueClipActions(*clip, ClipLoad);
                 context_.queueClipEvent(*clip, "onLoad");
             }
     }

@@ -70,6 +70,8 @@ public:
     void clearContent();
     // Where the clip's movie came from (_url), for clips that carry one.
     const std::string& movieUrl() const { return movieUrl_; }
+    // onClipEvent handlers its parent's timeline gave it.
+    std::vector<ClipAction> clipActions;
     // The level this clip is the root of, or -1.
     int32_t level = -1;
     // _lockroot: scripts of the movie inside see this clip as _root.
@@ -119,6 +121,7 @@ private:
         bool visible = true;
         BlendMode blendMode = BlendMode::Normal;
         FilterList filters;
+        std::vector<ClipAction> clipActions;
     };
     using Plan = std::map<uint16_t, Slot>;
 

@@ -14,6 +14,7 @@
 namespace swf {
 
 namespace {
+void clipsForMouseEvents(MovieClip& clip, std::vector<MovieClip*>& out);
 // One instance kind per definition kind.
 struct Factory {
     PlayerContext& ctx;
@@ -124,11 +125,46 @@ MovieClip* PlayerContext::scriptRoot(MovieClip& clip) const {
     return top;
 }
 
+namespace {
+// An ActionScript 3 movie loaded by this one plays, but its stray ActionScript 1 blocks do
+// not run.
+bool scriptsSilenced(const MovieClip& clip, const MovieDef& main) {
+    const MovieDef& movie = clip.movie();
+    return movie.actionScript3 && &movie != &main;
+}
+}  // namespace
+
 void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
+    if (scriptsSilenced(clip, *movie_)) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
+void PlayerContext::queueClipActions(MovieClip& clip, uint32_t events) {
+    for (const ClipAction& action : clip.clipActions)
+        if (action.events & events) queue_.push_back({clip.shared_from_this(), &clip, action.actions});
+}
+
+void PlayerContext::clipLeaving(MovieClip& clip) {
+    auto queueUnload = [&](MovieClip& c) {
+        for (const ClipAction& action : c.clipActions)
+            if (action.events & ClipUnload) {
+                queue_.push_back({c.shared_from_this(), &c, action.actions});
+                queue_.back().offStage = true;
+            }
+        if (vm_->clipHasHandler(&c, "onUnload")) {
+            queue_.push_back({c.shared_from_this(), &c, SharedBytes(), "onUnload"});
+            queue_.back().offStage = true;
+        }
+    };
+    queueUnload(clip);
+    std::vector<MovieClip*> inner;
+    clipsForMouseEvents(clip, inner);
+    for (MovieClip* c : inner)
+        if (c != &clip) queueUnload(*c);
+}
+
 void PlayerContext::queueEnterFrame(MovieClip& clip) {
+    queueClipActions(clip, ClipEnterFrame);
     if (vm_->clipHasHandler(&clip, "onEnterFrame"))
         queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), "onEnterFrame"});
 }
@@ -155,14 +191,20 @@ void PlayerContext::mouseEvent(const char* name) {
     if (!root) return;
     std::vector<MovieClip*> clips;
     clipsForMouseEvents(*root, clips);
-    for (MovieClip* clip : clips)
+    uint32_t events = std::string_view(name) == "onMouseMove" ? uint32_t{ClipMouseMove}
+                      : std::string_view(name) == "onMouseDown" ? ClipMouseDown
+                      : std::string_view(name) == "onMouseUp"   ? ClipMouseUp
+                                                                : 0u;
+    for (MovieClip* clip : clips) {
+        queueClipActions(*clip, events);
         if (vm_->clipHasHandler(clip, name)) queueClipEvent(*clip, name);
+    }
     queue_.push_back({root->shared_from_this(), root, SharedBytes(), name, Pending::Special::BroadcastMouse});
     runQueuedActions();
 }
 
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
-    if (!initActionsRun_.insert({&clip.movie(), spriteId}).second) return;
+    if (scriptsSilenced(clip, *movie_) || !initActionsRun_.insert({&clip.movie(), spriteId}).second) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
@@ -204,7 +246,7 @@ void PlayerContext::runQueue(size_t& budget) {
             continue;
         }
         --budget;
-        if (next.clip->onStage()) {
+        if (next.offStage || next.clip->onStage()) {
             enterMovieOf(next.clip);
             if (next.special == Pending::Special::Construct) vm_->constructRegisteredClip(next.clip);
             else if (next.special == Pending::Special::LoadInit) broadcastLoader(next.loader, "onLoadInit", next.clip);

@@ -96,6 +96,11 @@ public:
     // then its frame actions and onLoad follow in the queue.
     void clipPlaced(MovieClip& clip);
     void queueClipEvent(MovieClip& clip, const char* name) override;
+    // The clip's onClipEvent actions for any of `events` join the queue.
+    void queueClipActions(MovieClip& clip, uint32_t events);
+    // A clip leaves the stage: its unload actions and onUnload, and those of the clips
+    // inside it, still run (after the current block, on the departed clips).
+    void clipLeaving(MovieClip& clip);
     // A mouse event (onMouseMove, onMouseDown, onMouseUp): every clip's handler, children
     // before their parent and the highest depth first, then the Mouse object's listeners.
     void mouseEvent(const char* name);
@@ -151,6 +156,7 @@ private:
         const char* handler = nullptr;  // a clip event handler to call instead of actions
         enum class Special { None, Construct, BroadcastMouse, LoadInit } special = Special::None;
         avm1::Object* loader = nullptr;  // LoadInit: the MovieClipLoader to tell
+        bool offStage = false;           // runs on a clip that has left the stage (unload)
     };
     void runQueue(size_t& budget);
     const MovieDef& dictionaryOwner() const { return building_movies_.empty() ? *movie_ : *building_movies_.back(); }
