@@ -587,6 +587,11 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "unloadMovie", unloadMovie);
     vm.defineMethod(proto, "getBytesLoaded", getBytesOfMovie);
     vm.defineMethod(proto, "getBytesTotal", getBytesOfMovie);
+    // Methods that came with version 6 files: scripts of version 5 movies do not see them
+    // (a version 5 movie loaded into a later one calls into the same prototype).
+    for (const char* name : {"getDepth", "createEmptyMovieClip", "getInstanceAtDepth", "getNextHighestDepth",
+                             "getSWFVersion"})
+        if (Property* p = proto->findOwn(vm.key(name))) p->minVersion = 6;
     installButtonClass(vm);
 }
 

@@ -358,6 +358,7 @@ void Runner::defineFunction(std::span<const uint8_t> payload, bool v2, size_t ne
     closure.scope = f_.scope.objects;  // the locals of an enclosing function included
     closure.pool = f_.pool;
     closure.base = f_.scope.timeline ? f_.scope.timeline : timelineObject(f_);
+    closure.version = vm_.version();
     FunctionObject* fn = vm_.newScriptFunction(std::move(closure));
     if (code->name.empty()) f_.push(Value(fn));
     else defineLocal(f_, code->name, Value(fn));
@@ -1027,6 +1028,16 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
                                 Object* superProto) {
     Vm::CallGuard guard(vm);
     const ScriptClosure& closure = fn.script;
+    // A function from a movie of another version (loaded into this one, or its loader)
+    // keeps its own movie's rules.
+    struct VersionScope {
+        Vm& vm;
+        int saved;
+        VersionScope(Vm& v, int version) : vm(v), saved(v.version()) {
+            if (version > 0) vm.setVersion(version);
+        }
+        ~VersionScope() { vm.setVersion(saved); }
+    } versionScope(vm, closure.version);
     const ScriptCode& code = *closure.code;
     Frame f(vm);
     f.bytes = code.bytes;
