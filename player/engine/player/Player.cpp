@@ -46,6 +46,14 @@ PixelRect grow(const PixelRect& r, int by) {
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
+// The button under a stage point on any level, the highest level first.
+ButtonInstance* findButton(const PlayerContext& context, double x, double y) {
+    const auto& levels = context.levels();
+    for (auto it = levels.rbegin(); it != levels.rend(); ++it)
+        if (ButtonInstance* button = findButton(*it->second, x, y)) return button;
+    return nullptr;
+}
+
 ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
     auto strong = weak.lock();
     if (!strong || !strong->parent || !strong->parent->onStage()) return nullptr;
@@ -109,7 +117,7 @@ uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOf
 // ---- pointer -----------------------------------------------------------------------------
 
 void Player::updatePointer() {
-    ButtonInstance* under = pointerInside_ ? findButton(*root_, pointerX_, pointerY_) : nullptr;
+    ButtonInstance* under = pointerInside_ ? findButton(*context_, pointerX_, pointerY_) : nullptr;
     ButtonInstance* pressed = asLiveButton(pressed_);
     if (pressed) {
         if (pressed->def().trackAsMenu && under != pressed) {
@@ -165,7 +173,7 @@ void Player::mouseUp(double x, double y) {
     mouseMove(x, y);
     buttonDown_ = false;
     if (ButtonInstance* pressed = asLiveButton(pressed_)) {
-        bool over = findButton(*root_, pointerX_, pointerY_) == pressed;
+        bool over = findButton(*context_, pointerX_, pointerY_) == pressed;
         pressed->transition(over ? Phase::OverUp : Phase::Idle);
         if (!over && asLiveButton(hovered_) == pressed) hovered_.reset();
     }

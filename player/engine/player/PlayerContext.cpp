@@ -189,8 +189,9 @@ void clipsForMouseEvents(MovieClip& clip, std::vector<MovieClip*>& out) {
 
 void PlayerContext::mouseEvent(const char* name) {
     if (!root) return;
+    // Every level's clips, the highest level first.
     std::vector<MovieClip*> clips;
-    clipsForMouseEvents(*root, clips);
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) clipsForMouseEvents(*it->second, clips);
     uint32_t events = std::string_view(name) == "onMouseMove" ? uint32_t{ClipMouseMove}
                       : std::string_view(name) == "onMouseDown" ? ClipMouseDown
                       : std::string_view(name) == "onMouseUp"   ? ClipMouseUp
