@@ -432,6 +432,14 @@ TimelineControl* MovieClip::resolvePath(std::string_view path) {
 // ---- drawing and hit testing -------------------------------------------------------------
 
 void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
+    // A loaded movie's shapes name bitmaps of its own dictionary.
+    const Dictionary* outer = out.dictionary;
+    if (ownMovie_ && ownMovie_.get() != &context_.movie()) out.dictionary = &ownMovie_->dictionary;
+    struct Restore {
+        DrawListBuilder& out;
+        const Dictionary* outer;
+        ~Restore() { out.dictionary = outer; }
+    } restore{out, outer};
     std::vector<uint16_t> clipLayers;  // depths up to which a mask is in force
     for (const auto& [depth, child] : children_) {
         while (!clipLayers.empty() && depth > clipLayers.back()) {

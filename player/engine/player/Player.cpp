@@ -67,9 +67,11 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
     if (scriptLimits) context_->scriptMachine().setLimits(*scriptLimits);
     root_ = std::make_shared<MovieClip>(*context_, std::move(movie), std::string());
     context_->setLevel(0, root_);
-    const Dictionary* dictionary = &context_->dictionary();
-    bitmaps_ = [dictionary](uint16_t id) -> render::BitmapView {
-        const BitmapDef* bitmap = dictionary->get<BitmapDef>(id);
+    mainDictionary_ = &context_->movie().dictionary;
+    drawingDictionary_ = mainDictionary_;
+    // Bitmap fills come from the dictionary of the movie the item being drawn belongs to.
+    bitmaps_ = [this](uint16_t id) -> render::BitmapView {
+        const BitmapDef* bitmap = drawingDictionary_->get<BitmapDef>(id);
         const Image* image = bitmap ? bitmap->image() : nullptr;
         if (!image || image->pixels.empty()) return {};
         return {static_cast<int>(image->width), static_cast<int>(image->height), static_cast<int>(image->width),
@@ -244,6 +246,7 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
     for (const DrawItem& item : list) {
         switch (item.op) {
             case DrawItem::Op::Shape: {
+                drawingDictionary_ = item.dictionary ? item.dictionary : mainDictionary_;
                 params.matrix = stageToPixel * item.matrix;
                 params.colorTransform = item.colorTransform;
                 params.colorOverride = item.colorOverride;

@@ -8,6 +8,7 @@
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "Movie.h"
+#include "decode/Decoder.h"
 #include "player/MovieClip.h"
 #include "player/Player.h"
 
@@ -199,6 +200,32 @@ TEST_F(MovieLoading, AMovieLoadingWithoutEndIsRefusedAndReported) {
     for (int i = 0; i < 100; ++i) spread.push({"child8.swf", "_level" + std::to_string(1000 + i)}).action(0x9A, {0x00});
     vm().runBlock(SharedBytes(spread.bytes), &player->root());
     EXPECT_FALSE(host.aborts.empty());
+}
+
+// The main movie and the loaded one both number a bitmap 1: each is drawn from its own.
+TEST(LoadedMovieDrawing, BitmapsComeFromTheLoadedMoviesOwnDictionary) {
+    auto solidMovie = [](swf::Rgba colour, bool placeIt) {
+        swfw::Movie movie = swfw::Movie::pixels(8, 10, 10, 12);
+        uint16_t id = movie.defineBitsLossless(swfw::Image(10, 10, colour));
+        if (placeIt) movie.placeObject(id, 1);
+        movie.showFrame();
+        return movie.bytes();
+    };
+    FileHost host;
+    host.files["red.swf"] = solidMovie({255, 0, 0, 255}, true);
+    std::vector<uint8_t> main = solidMovie({0, 0, 255, 255}, false);
+    DecodeResult decoded = decodeMovie(main);
+    ASSERT_TRUE(decoded);
+    Player player(decoded.movie, host);
+    Vm& vm = player.scriptMachine();
+    MovieClip* holder = player.root().createEmptyClip("holder", MovieClip::kScriptDepthOffset);
+    Value self(vm.clipObject(holder));
+    vm.call(vm.getMember(self, "loadMovie"), self, {Value("red.swf")});
+    player.advance();
+    std::vector<Pixel> pixels(100, 0);
+    render::Target target{pixels.data(), 10, 10, 40};
+    player.render(target, Matrix::scale(1.0 / 20, 1.0 / 20), render::Quality::High, true);
+    EXPECT_EQ(pixels[55], 0xFFFF0000u);
 }
 
 TEST(ClipActions, PlacedClipsRunTheirEventActionsAndUnloadWhenRemoved) {
