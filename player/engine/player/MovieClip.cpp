@@ -40,7 +40,17 @@ MovieClip::MovieClip(PlayerContext& context, uint16_t characterId, const Timelin
     : DisplayObject(context, characterId), timeline_(&timeline) {}
 
 MovieClip::MovieClip(PlayerContext& context, std::shared_ptr<const MovieDef> movie, std::string url)
-    : DisplayObject(context, 0), timeline_(&movie->timeline), ownMovie_(std::move(movie)), movieUrl_(std::move(url)) {}
+    : DisplayObject(context, 0),
+      timeline_(&movie->timeline),
+      ownMovie_(std::move(movie)),
+      movieLoadSerial_(context.nextSerial++),
+      movieUrl_(std::move(url)) {}
+
+uint64_t MovieClip::movieLoadSerial() const {
+    for (const MovieClip* clip = this; clip; clip = clip->parent)
+        if (clip->ownMovie_) return clip->movieLoadSerial_;
+    return 0;
+}
 
 const MovieDef& MovieClip::movie() const {
     for (const MovieClip* clip = this; clip; clip = clip->parent)
@@ -57,6 +67,7 @@ MovieClip* MovieClip::movieRoot() {
 void MovieClip::replaceMovie(std::shared_ptr<const MovieDef> movie, std::string url) {
     clearContent();
     ownMovie_ = std::move(movie);
+    movieLoadSerial_ = context_.nextSerial++;
     movieUrl_ = std::move(url);
     timeline_ = &ownMovie_->timeline;
     movieFrameReached = 0;

@@ -63,6 +63,8 @@ public:
     const std::shared_ptr<const MovieDef>& ownMovie() const { return ownMovie_; }
     const MovieDef& movie() const;
     MovieClip* movieRoot();
+    // Tells apart each load of a movie (a definition's address may be reused by the next).
+    uint64_t movieLoadSerial() const;
     // Plays `movie` from its first frame in place of what the clip showed: children,
     // timeline and frame go; the clip keeps its place, name and transform.
     void replaceMovie(std::shared_ptr<const MovieDef> movie, std::string url);
@@ -137,6 +139,7 @@ private:
 
     const Timeline* timeline_;
     std::shared_ptr<const MovieDef> ownMovie_;
+    uint64_t movieLoadSerial_ = 0;
     std::string movieUrl_;
     Children children_;
     uint32_t current_ = 0;

@@ -205,7 +205,7 @@ void PlayerContext::mouseEvent(const char* name) {
 }
 
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
-    if (scriptsSilenced(clip, *movie_) || !initActionsRun_.insert({&clip.movie(), spriteId}).second) return;
+    if (scriptsSilenced(clip, *movie_) || !initActionsRun_.insert({clip.movieLoadSerial(), spriteId}).second) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 

@@ -178,7 +178,7 @@ private:
     Levels levels_;
     std::vector<MovieLoad> movieLoads_;
     std::vector<std::weak_ptr<const MovieDef>> loadedMovies_;
-    std::set<std::pair<const MovieDef*, uint16_t>> initActionsRun_;  // characters whose instances are building their children
+    std::set<std::pair<uint64_t, uint16_t>> initActionsRun_;  // (load serial, sprite)  // characters whose instances are building their children
 };
 
 }  // namespace swf

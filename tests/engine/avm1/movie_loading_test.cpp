@@ -105,6 +105,26 @@ TEST_F(MovieLoading, AMovieLoadedIntoAClipPlaysThereByItsOwnVersion) {
     EXPECT_TRUE(vm().get(object(holder), "note").isUndefined());
 }
 
+TEST_F(MovieLoading, EachLoadRunsTheMoviesInitialisationActionsAgain) {
+    // A sprite with initialisation actions (where AS2 classes live), loaded twice in a row:
+    // the second copy is a movie of its own, even where it reuses the first one's memory.
+    swfw::Movie movie = swfw::Movie::pixels(8, 50, 50, 12);
+    uint16_t sprite = movie.defineSprite(swfw::Sprite{});
+    Bytecode init;
+    init.push({"init"}).trace();
+    swfw::Tag tag;
+    tag.code = 59;
+    tag.body = {static_cast<uint8_t>(sprite & 0xFF), static_cast<uint8_t>(sprite >> 8)};
+    tag.body.insert(tag.body.end(), init.bytes.begin(), init.bytes.end());
+    movie.raw(tag).showFrame();
+    host.files["classes.swf"] = movie.bytes();
+    for (int i = 0; i < 3; ++i) {
+        call(Value(object(holder)), "loadMovie", {Value("classes.swf")});
+        player->advance();
+    }
+    EXPECT_EQ(host.lines, (Lines{"init", "init", "init"}));
+}
+
 TEST_F(MovieLoading, LevelsLoadUnloadAndLockTheRoot) {
     Bytecode load;
     load.push({"child8.swf", "_level3"}).action(0x9A, {0x00});
