@@ -188,17 +188,21 @@ void PlayerContext::deliverMovieLoad(MovieLoad& load,
 
 bool PlayerContext::completeMovieLoads() {
     if (movieLoads_.empty()) return false;
-    std::vector<MovieLoad> due = std::move(movieLoads_);
+    // Kept in members while delivering: the listeners' scripts may collect garbage, and the
+    // loaders must stay reachable until they have heard everything.
+    deliveringLoads_ = std::move(movieLoads_);
     movieLoads_.clear();
-    std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>> inits;
-    for (MovieLoad& load : due) deliverMovieLoad(load, inits);
+    loadInits_.clear();
+    for (MovieLoad& load : deliveringLoads_) deliverMovieLoad(load, loadInits_);
     // onLoadInit follows the first frame's actions of every movie that arrived, the most
     // recent load first.
-    for (auto it = inits.rbegin(); it != inits.rend(); ++it) {
+    for (auto it = loadInits_.rbegin(); it != loadInits_.rend(); ++it) {
         MovieClip* clip = it->first->asClip();
         if (!clip) continue;
         queue_.push_back({it->first, clip, SharedBytes(), nullptr, Pending::Special::LoadInit, it->second});
     }
+    deliveringLoads_.clear();
+    loadInits_.clear();
     return true;
 }
 

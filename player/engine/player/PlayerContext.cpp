@@ -51,6 +51,8 @@ PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
     vm_->services = this;
     vm_->playerRoots = [this](std::vector<avm1::Object*>& out) {
         for (const MovieLoad& load : movieLoads_) out.push_back(load.loader);
+        for (const MovieLoad& load : deliveringLoads_) out.push_back(load.loader);
+        for (const auto& [clip, loader] : loadInits_) out.push_back(loader);
         for (const Pending& p : queue_) out.push_back(p.loader);
     };
     if (movie_->fileAttributes && movie_->fileAttributes->useNetwork) vm_->sandboxType = "localWithNetwork";

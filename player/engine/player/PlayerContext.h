@@ -177,6 +177,8 @@ private:
     std::vector<const MovieDef*> building_movies_;
     Levels levels_;
     std::vector<MovieLoad> movieLoads_;
+    std::vector<MovieLoad> deliveringLoads_;
+    std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>> loadInits_;
     std::vector<std::weak_ptr<const MovieDef>> loadedMovies_;
     std::set<std::pair<uint64_t, uint16_t>> initActionsRun_;  // (load serial, sprite)  // characters whose instances are building their children
 };
