@@ -46,6 +46,7 @@ void Vm::installBuiltins() {
     installMouse(*this);
     installTextField(*this);
     installMovieClipLoader(*this);
+    installStage(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -332,6 +333,7 @@ size_t Vm::collectGarbage() {
     }
     pending.push_back(runningFunction);
     if (playerRoots) playerRoots(pending);
+    pending.insert(pending.end(), pinned_.begin(), pinned_.end());
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
         if (o->displayObject()) pending.push_back(o.get());
@@ -408,6 +410,15 @@ MovieClip* Vm::rootOf(MovieClip* clip) const {
 
 void Vm::broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args) {
     if (!broadcaster) return;
+    // The player may hold the only reference (a loader whose load is being delivered): the
+    // collector that runs before the call must keep it and the arguments.
+    pinned_.push_back(broadcaster);
+    for (const Value& v : args) pinned_.push_back(v.object());
+    struct Unpin {
+        std::vector<Object*>& pins;
+        size_t size;
+        ~Unpin() { pins.resize(size); }
+    } unpin{pinned_, pinned_.size() - 1 - args.size()};
     runGuarded([&] {
         args.insert(args.begin(), Value(message));
         call(get(broadcaster, "broadcastMessage"), Value(broadcaster), std::move(args));

@@ -254,6 +254,7 @@ public:
 
 private:
     std::vector<PendingLoad> pendingLoads_;
+    std::vector<Object*> pinned_;  // kept by the collector while the player calls into them
     std::vector<Timer> timers_;
     int32_t nextTimerId_ = 1;
     void installBuiltins();
@@ -301,5 +302,6 @@ void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
 void installMovieClipLoader(Vm& vm);
+void installStage(Vm& vm);
 
 }  // namespace swf::avm1

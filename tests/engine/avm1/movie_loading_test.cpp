@@ -153,6 +153,20 @@ TEST_F(MovieLoading, LevelsLoadUnloadAndLockTheRoot) {
     EXPECT_EQ(host.lines, (Lines{"_level0.holder", "_level0.holder", "vundefined"}));
 }
 
+TEST_F(MovieLoading, AMovieLoadedIntoLevelZeroBringsItsStageSize) {
+    Value stage = vm().get(vm().global, "Stage");
+    EXPECT_EQ(vm().toString(vm().getMember(stage, "width")), "100");
+    vm().setMember(stage, "width", Value(7));  // read-only
+    EXPECT_EQ(vm().toString(vm().getMember(stage, "width")), "100");
+    Bytecode load;
+    load.push({"child8.swf", "_level0"}).action(0x9A, {0x00});
+    vm().runBlock(SharedBytes(load.bytes), &player->root());
+    player->advance();
+    EXPECT_EQ(host.lines, (Lines{"_level0", "_level0", "vundefined"}));
+    EXPECT_EQ(vm().toString(vm().getMember(stage, "width")), "50");
+    EXPECT_EQ(vm().toString(vm().getMember(stage, "height")), "50");
+}
+
 TEST_F(MovieLoading, ALoaderHearsEveryStageInOrderAndErrorsForMissingFiles) {
     Value loader = tracingLoader();
     EXPECT_EQ(vm().toString(call(loader, "loadClip", {Value("child8.swf"), Value(object(holder))})), "true");
