@@ -3,6 +3,8 @@
 // renders in both qualities on a small target. The regression replay runs the very same
 // session, so a saved input reproduces what the fuzzer saw.
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "avm1/Vm.h"
@@ -15,11 +17,25 @@ namespace swf::fuzzing {
 constexpr int kPlayWidth = 64, kPlayHeight = 48;
 constexpr int kPlayFrames = 24;
 
-// Plays `movie` for kPlayFrames frames; `afterFrame(player, frame)` runs after each one and
-// returns false to stop early.
+// Answers every URL with the movie's own bytes: a movie that loads anything loads itself,
+// into clips and levels, as often as its scripts ask.
+class SelfServingHost final : public Host {
+public:
+    explicit SelfServingHost(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    std::optional<std::vector<uint8_t>> fetch(const UrlRequest&) override {
+        if (bytes_.empty()) return std::nullopt;
+        return std::vector<uint8_t>(bytes_.begin(), bytes_.end());
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
+// Plays `movie` (decoded from `bytes`) for kPlayFrames frames; `afterFrame(player, frame)`
+// runs after each one and returns false to stop early.
 template <class AfterFrame>
-void playSession(std::shared_ptr<const MovieDef> movie, AfterFrame afterFrame) {
-    NullHost host;
+void playSession(std::shared_ptr<const MovieDef> movie, std::span<const uint8_t> bytes, AfterFrame afterFrame) {
+    SelfServingHost host(bytes);
     // Scripts get a small budget: a looping script must end within the input time limit
     // even under the sanitizers.
     avm1::Limits limits;

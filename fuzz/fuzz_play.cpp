@@ -10,6 +10,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     swf::DecodeResult result = swf::decodeMovie(std::span<const uint8_t>(data, size));
     if (!result) return 0;
-    swf::fuzzing::playSession(result.movie, [](swf::Player&, int) { return true; });
+    swf::fuzzing::playSession(result.movie, std::span<const uint8_t>(data, size), [](swf::Player&, int) { return true; });
     return 0;
 }

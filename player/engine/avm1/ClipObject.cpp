@@ -162,8 +162,18 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
         out = Value(vm.global);
         return true;
     }
-    if (lower == "_root" || lower == "_level0") {
-        out = vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+    if (lower == "_root") {
+        MovieClip* root = vm.rootOf(mc);
+        out = root ? Value(vm.clipObject(root)) : Value();
+        return true;
+    }
+    if (lower.size() > 6 && lower.compare(0, 6, "_level") == 0 && vm.services)
+        if (MovieClip* level = vm.services->levelByName(lower)) {
+            out = Value(vm.clipObject(level));
+            return true;
+        }
+    if (lower == "_lockroot") {
+        out = Value(mc->lockRoot);
         return true;
     }
     // Named children read as properties, matched by the file version's case rule; a
@@ -183,7 +193,11 @@ bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value)
     MovieClip* mc = clip();
     if (!mc) return false;
     int index = propertyIndexOf(name);
-    if (index < 0) return false;
+    if (index < 0) {
+        if (asciiLower(name) != "_lockroot") return false;
+        mc->lockRoot = vm.toBoolean(value);
+        return true;
+    }
     setClipProperty(vm, mc, index, value);
     return true;
 }
@@ -207,7 +221,7 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     case 12: return timeline ? Value(static_cast<double>(timeline->loadedFrameCount())) : Value();
     case 13: return Value(clip->name);
     case 14: return Value("");
-    case 15: return Value("");
+    case 15: return timeline ? Value(timeline->movieRoot()->movieUrl()) : Value("");
     case 16: return Value(1.0);
     case 17: return Value(1.0);
     case 18: return Value(5.0);
@@ -287,7 +301,8 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
 std::string dotPath(const DisplayObject* clip) {
     std::vector<const DisplayObject*> chain;
     for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
-    std::string out = "_level0";
+    const MovieClip* top = const_cast<DisplayObject*>(chain.back())->asClip();
+    std::string out = "_level" + std::to_string(top && top->level > 0 ? top->level : 0);
     for (size_t i = chain.size() - 1; i-- > 0;) out += "." + chain[i]->name;
     return out;
 }
@@ -306,11 +321,42 @@ MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
     if (!from) return nullptr;
     std::string p = path;
     std::string lower = asciiLower(p);
-    if (lower.rfind("_level0", 0) == 0) p = "/" + p.substr(std::min<size_t>(p.size(), 8));
-    else if (lower.rfind("_level", 0) == 0) return nullptr;  // other levels are not loaded
+    if (lower.rfind("_level", 0) == 0) {
+        // "_level1.a.b": from that level, when one is loaded there.
+        size_t end = lower.find_first_of("./:", 6);
+        MovieClip* level = vm.services ? vm.services->levelByName(lower.substr(0, end)) : nullptr;
+        if (!level) return nullptr;
+        if (end == std::string::npos) return level;
+        from = level;
+        p = p.substr(end + 1);
+        if (p.empty()) return level;
+    }
     if (lower == "this") return from;
     if (p.find("//") != std::string::npos) return nullptr;  // an empty step names no clip
     return dynamic_cast<MovieClip*>(from->resolvePath(p));
+}
+
+int32_t levelNumber(const std::string& name) {
+    if (name.size() < 7 || asciiLower(name.substr(0, 6)) != "_level") return -1;
+    int64_t number = 0;
+    for (char ch : name.substr(6)) {
+        if (ch < '0' || ch > '9' || number > (1 << 24)) return -1;
+        number = number * 10 + (ch - '0');
+    }
+    return static_cast<int32_t>(number);
+}
+
+bool requestMovieLoad(Vm& vm, MovieClip* from, const std::string& url, const std::string& target, UrlMethod method,
+                      bool clipTarget) {
+    if (!vm.services) return false;
+    int32_t level = levelNumber(target);
+    if (level >= 0) {
+        vm.services->loadMovie(url, method, nullptr, level, nullptr);
+        return true;
+    }
+    if (!clipTarget) return false;
+    if (MovieClip* clip = resolveClipPath(vm, from, target)) vm.services->loadMovie(url, method, clip, -1, nullptr);
+    return true;
 }
 
 void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method) {
@@ -505,6 +551,38 @@ Value getInstanceAtDepth(Vm& vm, NativeCall& c) {
     return Value(child->scriptable() ? vm.stageObject(child) : vm.clipObject(mc));
 }
 
+UrlMethod methodArgument(Vm& vm, const Value& v) {
+    std::string method = v.isUndefined() ? "" : asciiLower(vm.toString(v));
+    return method == "get" ? UrlMethod::Get : method == "post" ? UrlMethod::Post : UrlMethod::None;
+}
+
+Value loadMovie(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.empty() || !vm.services) return Value();
+    vm.services->loadMovie(vm.toString(c.args[0]), methodArgument(vm, c.arg(1)), mc, -1, nullptr);
+    return Value();
+}
+
+Value unloadMovie(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (mc && vm.services) vm.services->loadMovie("", UrlMethod::None, mc, -1, nullptr);
+    return Value();
+}
+
+// The size of the file the clip's movie came from (a movie arrives whole here).
+Value getBytesOfMovie(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc) return Value();
+    MovieClip* root = mc->movieRoot();
+    return Value(root->ownMovie() ? static_cast<double>(root->ownMovie()->header.fileLength) : 0.0);
+}
+
+Value getSWFVersion(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc) return Value();
+    return Value(mc->movie().loadedImage ? -1.0 : static_cast<double>(mc->movie().header.version));
+}
+
 Value loadVariables(Vm& vm, NativeCall& c) {
     MovieClip* mc = selfClip(c);
     if (!mc || c.args.empty()) return Value();
@@ -543,6 +621,16 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);
     vm.defineMethod(proto, "getInstanceAtDepth", getInstanceAtDepth);
     vm.defineMethod(proto, "loadVariables", loadVariables);
+    vm.defineMethod(proto, "loadMovie", loadMovie);
+    vm.defineMethod(proto, "getSWFVersion", getSWFVersion);
+    vm.defineMethod(proto, "unloadMovie", unloadMovie);
+    vm.defineMethod(proto, "getBytesLoaded", getBytesOfMovie);
+    vm.defineMethod(proto, "getBytesTotal", getBytesOfMovie);
+    // Methods that came with version 6 files: scripts of version 5 movies do not see them
+    // (a version 5 movie loaded into a later one calls into the same prototype).
+    for (const char* name : {"getDepth", "createEmptyMovieClip", "getInstanceAtDepth", "getNextHighestDepth",
+                             "getSWFVersion"})
+        if (Property* p = proto->findOwn(vm.key(name))) p->minVersion = 6;
     installButtonClass(vm);
 }
 

@@ -35,6 +35,13 @@ private:
 // done; with GET or POST the variables of `from` go along.
 void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method);
 
+// getURL aimed at a level ("_level2") or, with `clipTarget`, at a clip path: loads (or with
+// an empty URL unloads) a movie there and returns true; false for a window target.
+bool requestMovieLoad(Vm& vm, MovieClip* from, const std::string& url, const std::string& target, UrlMethod method,
+                      bool clipTarget);
+// The number of "_levelN" (any case), or -1.
+int32_t levelNumber(const std::string& name);
+
 // GetProperty / SetProperty by index (0 _x ... 21 _ymouse), of clips and of the buttons and
 // text fields scripts reach (frame properties are the clip's only).
 Value getClipProperty(Vm& vm, DisplayObject* clip, int index);

@@ -49,6 +49,7 @@ struct ScriptClosure {
     std::vector<Object*> scope;                            // outermost first
     std::shared_ptr<const std::vector<Value>> pool;  // constant pool when defined
     Object* base = nullptr;                                // the clip object it was defined in
+    int version = 0;  // of the movie that defined it: its rules hold wherever it is called
 };
 
 class FunctionObject final : public Object {

@@ -130,7 +130,12 @@ Value lookupPlain(Frame& f, const std::string& name) {
     std::string k = vm.key(name);
     if (k == "this") return f.thisValue;
     if (k == "_global" && vm.version() >= 6) return vm.global;
-    if (k == "_root" || k == "_level0") return vm.rootClip ? Value(vm.clipObject(vm.rootClip)) : Value();
+    if (k == "_root") {
+        MovieClip* root = vm.rootOf(f.target);
+        return root ? Value(vm.clipObject(root)) : Value();
+    }
+    if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
+        if (MovieClip* level = vm.services->levelByName(k)) return Value(vm.clipObject(level));
     if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
     // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
     for (size_t i = f.scope.objects.size(); i-- > 0;) {
@@ -372,6 +377,7 @@ void Runner::defineFunction(std::span<const uint8_t> payload, bool v2, size_t ne
     closure.scope = f_.scope.objects;  // the locals of an enclosing function included
     closure.pool = f_.pool;
     closure.base = f_.scope.timeline ? f_.scope.timeline : timelineObject(f_);
+    closure.version = vm_.version();
     FunctionObject* fn = vm_.newScriptFunction(std::move(closure));
     if (code->name.empty()) f_.push(Value(fn));
     else defineLocal(f_, code->name, Value(fn));
@@ -582,6 +588,7 @@ Completion Runner::run(size_t begin, size_t end) {
             Reader in(payload);
             std::string url = in.str();
             std::string window = in.str();
+            if (requestMovieLoad(vm_, f.target, url, window, UrlMethod::None, false)) break;
             deliverGetUrl(vm_.host(), url, window, UrlMethod::None);
             break;
         }
@@ -597,6 +604,7 @@ Completion Runner::run(size_t begin, size_t end) {
                 loadClipVariables(vm_, into, f.target, url, m);
                 break;
             }
+            if (requestMovieLoad(vm_, f.target, url, window, m, (method & 0x40) != 0)) break;
             deliverGetUrl(vm_.host(), url, window, m);
             break;
         }
@@ -1040,6 +1048,16 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
                                 Object* superProto) {
     Vm::CallGuard guard(vm);
     const ScriptClosure& closure = fn.script;
+    // A function from a movie of another version (loaded into this one, or its loader)
+    // keeps its own movie's rules.
+    struct VersionScope {
+        Vm& vm;
+        int saved;
+        VersionScope(Vm& v, int version) : vm(v), saved(v.version()) {
+            if (version > 0) vm.setVersion(version);
+        }
+        ~VersionScope() { vm.setVersion(saved); }
+    } versionScope(vm, closure.version);
     const ScriptCode& code = *closure.code;
     Frame f(vm);
     f.bytes = code.bytes;
@@ -1095,7 +1113,8 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
             if (!(fl & flag) || reg >= f.registerCount) return;
             f.registers[reg++] = (fl & suppress) ? Value() : v;
         };
-        Object* root = vm.rootClip ? vm.clipObject(vm.rootClip) : nullptr;
+        MovieClip* rootClip = vm.rootOf(f.target);
+        Object* root = rootClip ? vm.clipObject(rootClip) : nullptr;
         Value parent;
         if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
         Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();

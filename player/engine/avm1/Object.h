@@ -70,6 +70,11 @@ public:
     // Own properties, most recently created first (the runtime's enumeration order).
     std::vector<Property*> ownProperties();
     size_t propertyCount() const { return props_.size(); }
+    // Forgets every property (a clip that a new movie replaces starts afresh).
+    void clearProperties() {
+        props_.clear();
+        watches.clear();
+    }
 
     virtual const char* typeName() const { return "object"; }
     virtual FunctionObject* asFunction() { return nullptr; }

@@ -6,6 +6,7 @@
 #include "avm1/ClipObject.h"
 #include "avm1/Interpreter.h"
 #include "avm1/Strings.h"
+#include "player/ActionInterpreter.h"
 #include "player/Host.h"
 #include "player/MovieClip.h"
 
@@ -52,6 +53,8 @@ void Vm::installBuiltins() {
     installGeomRectangle(*this);
     installTextFormat(*this);
     installTextSnapshot(*this);
+    installMovieClipLoader(*this);
+    installStage(*this);
 }
 
 ArrayObject* Vm::newArray(std::vector<Value> items) {
@@ -336,6 +339,8 @@ size_t Vm::collectGarbage() {
         for (const Value& v : t.args) pending.push_back(v.object());
     }
     pending.push_back(runningFunction);
+    if (playerRoots) playerRoots(pending);
+    pending.insert(pending.end(), pinned_.begin(), pinned_.end());
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
         if (o->displayObject()) pending.push_back(o.get());
@@ -399,6 +404,33 @@ void Vm::broadcast(const std::string& globalName, const std::string& message) {
         Object* source = get(global, globalName).object();
         if (!source) return;
         call(get(source, "broadcastMessage"), Value(source), {Value(message)});
+    });
+}
+
+bool Vm::runGuardedAction(const std::function<void()>& body) {
+    return runGuarded([&] { body(); });
+}
+
+MovieClip* Vm::rootOf(MovieClip* clip) const {
+    if (!clip || !services) return rootClip;
+    MovieClip* root = services->scriptRoot(*clip);
+    return root ? root : rootClip;
+}
+
+void Vm::broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args) {
+    if (!broadcaster) return;
+    // The player may hold the only reference (a loader whose load is being delivered): the
+    // collector that runs before the call must keep it and the arguments.
+    pinned_.push_back(broadcaster);
+    for (const Value& v : args) pinned_.push_back(v.object());
+    struct Unpin {
+        std::vector<Object*>& pins;
+        size_t size;
+        ~Unpin() { pins.resize(size); }
+    } unpin{pinned_, pinned_.size() - 1 - args.size()};
+    runGuarded([&] {
+        args.insert(args.begin(), Value(message));
+        call(get(broadcaster, "broadcastMessage"), Value(broadcaster), std::move(args));
     });
 }
 

@@ -4,6 +4,7 @@
 // getters, calls, and the limits that stop a runaway script. The bytecode loop itself is in
 // Interpreter.cpp.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -66,6 +67,9 @@ public:
     Vm& operator=(const Vm&) = delete;
 
     int version() const { return version_; }
+    // Movies of other versions loaded into this one run by their own version's rules: the
+    // player switches before each of their blocks.
+    void setVersion(int swfVersion) { version_ = swfVersion; }
     Host& host() { return host_; }
     const Limits& limits() const { return limits_; }
     void setLimits(const Limits& l) { limits_ = l; }
@@ -145,6 +149,11 @@ public:
     void constructRegisteredClip(MovieClip* clip);
     // `globalName`.broadcastMessage(message): Mouse and Key tell their listeners.
     void broadcast(const std::string& globalName, const std::string& message);
+    // broadcaster.broadcastMessage(message, args...), under the same limits (a
+    // MovieClipLoader telling its listeners of a load).
+    void broadcastFrom(Object* broadcaster, const std::string& message, std::vector<Value> args);
+    // Runs player code that touches script objects under the same limits and guards.
+    bool runGuardedAction(const std::function<void()>& body);
     // Whether the clip's object has a handler `name` (own or inherited).
     bool clipHasHandler(MovieClip* clip, const std::string& name);
     // Counted per action; passes a limit by throwing ScriptAbort. Inline: it runs for every
@@ -172,6 +181,9 @@ public:
     // The same for any instance scripts reach: a clip's, or a button's or text field's.
     Object* stageObject(DisplayObject* instance);
     MovieClip* rootClip = nullptr;
+    // _root as scripts of `clip` see it: the level it stands on, or the nearest clip above
+    // that locks its root; rootClip without a clip.
+    MovieClip* rootOf(MovieClip* clip) const;
     // The variables of blocks run without a clip.
     Object* detachedTimeline() {
         if (!detached_) detached_ = newObject();
@@ -179,6 +191,9 @@ public:
     }
     // System.security.sandboxType: "localWithNetwork" when the movie asks for network access.
     std::string sandboxType = "localWithFile";
+    // Objects the player holds outside the heap's reach (the MovieClipLoaders of loads in
+    // flight): the collector keeps what this adds.
+    std::function<void(std::vector<Object*>&)> playerRoots;
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
 
@@ -247,6 +262,7 @@ public:
 
 private:
     std::vector<PendingLoad> pendingLoads_;
+    std::vector<Object*> pinned_;  // kept by the collector while the player calls into them
     std::vector<Timer> timers_;
     int32_t nextTimerId_ = 1;
     void installBuiltins();
@@ -300,5 +316,7 @@ void installGeomColorTransform(Vm& vm);
 void installGeomRectangle(Vm& vm);
 void installTextFormat(Vm& vm);
 void installTextSnapshot(Vm& vm);
+void installMovieClipLoader(Vm& vm);
+void installStage(Vm& vm);
 
 }  // namespace swf::avm1

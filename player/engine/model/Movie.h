@@ -113,6 +113,9 @@ struct MovieDef {
     // SWF 9+ with the ActionScript 3 flag: the AVM2 tags were skipped; the timeline can play
     // without scripts.
     bool actionScript3 = false;
+    // Made by the player around a JPEG, PNG or GIF a script loaded into a clip: one frame
+    // showing the picture, no scripts (getSWFVersion reads -1).
+    bool loadedImage = false;
     // The file ended early (or its compressed stream did): what arrived is here.
     bool truncated = false;
     std::vector<DecodeWarning> warnings;

@@ -7,7 +7,14 @@
 #include <span>
 #include <string_view>
 
+#include <string>
+
 #include "player/ActionReader.h"
+#include "player/Host.h"
+
+namespace swf::avm1 {
+class Object;
+}
 
 namespace swf {
 
@@ -44,6 +51,15 @@ public:
     virtual void queueClipEvent(MovieClip& /*clip*/, const char* /*name*/) {}
     // Where the pointer last was, in stage twips.
     virtual void pointer(double& x, double& y) const { x = y = 0; }
+    // Loads the movie at `url` into `target`, or into level `level` when target is null, once
+    // the frame's scripts are done; an empty URL unloads. `loader` (a MovieClipLoader) hears
+    // of the progress.
+    virtual void loadMovie(const std::string& /*url*/, UrlMethod /*method*/, MovieClip* /*target*/, int32_t /*level*/,
+                           avm1::Object* /*loader*/) {}
+    // "_level3" names level 3 while one is loaded there.
+    virtual MovieClip* levelByName(std::string_view /*name*/) const { return nullptr; }
+    // What _root means for scripts of `clip` (its level, or a clip locking its root).
+    virtual MovieClip* scriptRoot(MovieClip& clip) const { return nullptr; }
 };
 
 // State of one running block.

@@ -30,6 +30,7 @@ void DrawListBuilder::shape(const ShapeDef& shape, const Matrix& matrix, const C
     item.version = version;
     item.maskContext = mixKeys(masks_);
     item.filterMargin = static_cast<int16_t>(layerMargins_.empty() ? 0 : layerMargins_.back());
+    item.dictionary = dictionary;
     items_.push_back(item);
 }
 

@@ -12,6 +12,8 @@
 
 namespace swf {
 
+class Dictionary;
+
 struct DrawItem {
     // BeginLayer..EndLayer draw into a group of their own, composited with a blend mode
     // and bitmap filters when it ends.
@@ -34,6 +36,9 @@ struct DrawItem {
     const FilterList* filters = nullptr;  // owned by the display object; null or empty: none
     // How far (in stage pixels) enclosing filters spread this item's pixels.
     int16_t filterMargin = 0;
+    // Where the shape's bitmap fills are defined: a movie loaded into a clip numbers its
+    // characters on its own. Null: the main movie.
+    const Dictionary* dictionary = nullptr;
     friend bool operator==(const DrawItem&, const DrawItem&) = default;
 };
 
@@ -54,6 +59,9 @@ public:
     void endLayer();
 
     DrawList take() { return std::move(items_); }
+    // The dictionary of the movie whose instances are being emitted (null: the main movie's);
+    // a movie's root sets it for its children and puts the old one back.
+    const Dictionary* dictionary = nullptr;
     const DrawList& items() const { return items_; }
 
     // Stage pixels a filter list may spread an object's pixels by.

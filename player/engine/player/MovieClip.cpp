@@ -37,7 +37,52 @@ std::vector<std::string_view> pathSegments(std::string_view path) {
 }  // namespace
 
 MovieClip::MovieClip(PlayerContext& context, uint16_t characterId, const Timeline& timeline)
-    : DisplayObject(context, characterId), timeline_(timeline) {}
+    : DisplayObject(context, characterId), timeline_(&timeline) {}
+
+MovieClip::MovieClip(PlayerContext& context, std::shared_ptr<const MovieDef> movie, std::string url)
+    : DisplayObject(context, 0),
+      timeline_(&movie->timeline),
+      ownMovie_(std::move(movie)),
+      movieLoadSerial_(context.nextSerial++),
+      movieUrl_(std::move(url)) {}
+
+uint64_t MovieClip::movieLoadSerial() const {
+    for (const MovieClip* clip = this; clip; clip = clip->parent)
+        if (clip->ownMovie_) return clip->movieLoadSerial_;
+    return 0;
+}
+
+const MovieDef& MovieClip::movie() const {
+    for (const MovieClip* clip = this; clip; clip = clip->parent)
+        if (clip->ownMovie_) return *clip->ownMovie_;
+    return context_.movie();
+}
+
+MovieClip* MovieClip::movieRoot() {
+    MovieClip* clip = this;
+    while (!clip->ownMovie_ && clip->parent) clip = clip->parent;
+    return clip;
+}
+
+void MovieClip::replaceMovie(std::shared_ptr<const MovieDef> movie, std::string url) {
+    clearContent();
+    ownMovie_ = std::move(movie);
+    movieLoadSerial_ = context_.nextSerial++;
+    movieUrl_ = std::move(url);
+    timeline_ = &ownMovie_->timeline;
+    movieFrameReached = 0;
+    playing_ = true;
+    start();
+}
+
+void MovieClip::clearContent() {
+    auto keepAlive = shared_from_this();
+    removed();
+    timeline_ = &emptyTimeline();
+    started_ = false;
+    current_ = 0;
+    playing_ = true;
+}
 
 uint32_t MovieClip::frameCount() const { return std::max<uint32_t>(1, loadedFrameCount()); }
 
@@ -46,7 +91,7 @@ void MovieClip::start() {
     PlayerContext::BuildScope scope(context_, characterId());
     started_ = true;
     current_ = 0;
-    if (timeline_.frames.empty()) return;
+    if (timeline_->frames.empty()) return;
     queueFrameActions(0);
     Plan plan;
     applyFrameTags(0, plan);
@@ -68,7 +113,7 @@ MovieClip* MovieClip::clipByName(std::string_view name) const {
 bool MovieClip::onStage() const {
     const MovieClip* clip = this;
     while (clip->parent) clip = clip->parent;
-    return clip == context_.root;
+    return context_.isLevel(clip);
 }
 
 // ---- placement plan ------------------------------------------------------------------
@@ -103,6 +148,7 @@ void MovieClip::applyPlace(const PlaceObject& place, uint32_t frame, Plan& plan)
         Slot s;
         s.characterId = *place.characterId;
         s.placedFrame = frame;
+        s.clipActions = place.clipActions;
         it = plan.insert_or_assign(place.depth, std::move(s)).first;
     } else if (place.characterId && *place.characterId != it->second.characterId) {
         // Replacing the character keeps the transform, name and clip depth of the old one.
@@ -120,14 +166,14 @@ void MovieClip::applyPlace(const PlaceObject& place, uint32_t frame, Plan& plan)
 }
 
 void MovieClip::applyFrameTags(uint32_t frame, Plan& plan) {
-    if (frame >= timeline_.frames.size()) return;
-    for (const ControlTag& tag : timeline_.frames[frame].tags) {
+    if (frame >= timeline_->frames.size()) return;
+    for (const ControlTag& tag : timeline_->frames[frame].tags) {
         if (auto* place = std::get_if<PlaceObject>(&tag)) {
             applyPlace(*place, frame, plan);
         } else if (auto* remove = std::get_if<RemoveObject>(&tag)) {
             plan.erase(remove->depth);
         } else if (auto* bg = std::get_if<SetBackgroundColor>(&tag)) {
-            if (this == context_.root) context_.background = bg->color;
+            if (this == context_.root && ownMovie_) context_.background = bg->color;
         }
     }
 }
@@ -135,6 +181,7 @@ void MovieClip::applyFrameTags(uint32_t frame, Plan& plan) {
 void MovieClip::removeChild(Children::iterator it) {
     std::shared_ptr<DisplayObject> child = std::move(it->second);
     children_.erase(it);
+    if (MovieClip* clip = child->asClip()) context_.clipLeaving(*clip);
     child->removed();
     child->parent = nullptr;
 }
@@ -162,7 +209,7 @@ void MovieClip::reconcile(const Plan& plan) {
         bool created = false;
         if (!child) {
             // A sprite that places itself nests deeper every frame; the tree stops growing here.
-            if (nesting < PlayerContext::kMaxNesting) child = context_.instantiate(slot.characterId);
+            if (nesting < PlayerContext::kMaxNesting) child = context_.instantiate(slot.characterId, movie());
             if (!child) {
                 children_.erase(depth);  // an id that names nothing displayable is skipped
                 continue;
@@ -189,20 +236,23 @@ void MovieClip::reconcile(const Plan& plan) {
         if (changed) child->placementChanged();
         if (created)
             if (MovieClip* clip = child->asClip()) {
+                clip->clipActions = slot.clipActions;
+                context_.queueClipActions(*clip, ClipInitialize | ClipConstruct);
                 context_.clipPlaced(*clip);
                 clip->start();
+                context_.queueClipActions(*clip, ClipLoad);
                 context_.queueClipEvent(*clip, "onLoad");
             }
     }
 }
 
 void MovieClip::queueFrameActions(uint32_t frame) {
-    if (frame >= timeline_.frames.size()) return;
+    if (frame >= timeline_->frames.size()) return;
     // A frame's initialisation actions (class definitions) run before its other actions,
     // wherever they stand among the frame's tags.
-    for (const ControlTag& tag : timeline_.frames[frame].tags)
+    for (const ControlTag& tag : timeline_->frames[frame].tags)
         if (auto* init = std::get_if<DoInitAction>(&tag)) context_.queueInitActions(*this, init->spriteId, init->actions);
-    for (const ControlTag& tag : timeline_.frames[frame].tags) {
+    for (const ControlTag& tag : timeline_->frames[frame].tags) {
         if (auto* action = std::get_if<DoAction>(&tag)) {
             context_.queueActions(*this, action->actions);
         } else if (auto* sound = std::get_if<StartSound>(&tag)) {
@@ -212,9 +262,9 @@ void MovieClip::queueFrameActions(uint32_t frame) {
 }
 
 void MovieClip::runFrameActionsNow(uint32_t frame) {
-    if (frame >= timeline_.frames.size()) return;
+    if (frame >= timeline_->frames.size()) return;
     auto keepAlive = shared_from_this();
-    for (const ControlTag& tag : timeline_.frames[frame].tags)
+    for (const ControlTag& tag : timeline_->frames[frame].tags)
         if (auto* action = std::get_if<DoAction>(&tag)) context_.runActionsNow(*this, action->actions);
 }
 
@@ -229,7 +279,7 @@ void MovieClip::seek(uint32_t target) {
     for (uint32_t f = from; f <= target; ++f) applyFrameTags(f, plan);
     started_ = true;
     current_ = target;
-    if (this == context_.root) context_.rootFrameReached = std::max(context_.rootFrameReached, target);
+    if (ownMovie_) movieFrameReached = std::max(movieFrameReached, target);
     // The parent's actions go first in the queue; clips created by reconcile queue theirs after.
     queueFrameActions(target);
     reconcile(plan);
@@ -265,11 +315,12 @@ const SoundDef* MovieClip::exportedSound(const std::string& name) const {
 }
 
 uint16_t MovieClip::exportedCharacter(const std::string& name) const {
-    const MovieDef& movie = context_.movie();
+    MovieClip* root = const_cast<MovieClip*>(this)->movieRoot();
+    const MovieDef& movie = root->movie();
     // Only once the frame holding the export has played.
     auto playedYet = [&](const std::string& exported) {
         auto frame = movie.exportFrames.find(exported);
-        return frame == movie.exportFrames.end() || frame->second <= context_.rootFrameReached;
+        return frame == movie.exportFrames.end() || frame->second <= root->movieFrameReached;
     };
     if (auto it = movie.exports.find(name); it != movie.exports.end()) return playedYet(it->first) ? it->second : 0;
     for (const auto& [exported, id] : movie.exports)
@@ -288,7 +339,7 @@ DisplayObject* MovieClip::attachCharacter(uint16_t characterId, const std::strin
     int nesting = 0;
     for (const MovieClip* p = this; p; p = p->parent) ++nesting;
     if (nesting >= PlayerContext::kMaxNesting) return nullptr;
-    std::shared_ptr<DisplayObject> child = context_.instantiate(characterId);
+    std::shared_ptr<DisplayObject> child = context_.instantiate(characterId, movie());
     if (!child) return nullptr;
     DisplayObject* raw = child.get();
     placeScripted(std::move(child), name, depth);
@@ -325,7 +376,7 @@ int32_t MovieClip::nextHighestDepth() const {
 // ---- time ------------------------------------------------------------------------------
 
 void MovieClip::tick() {
-    if (bornTick == context_.tick && this != context_.root) return;  // shows its first frame this tick
+    if (bornTick == context_.tick && !context_.isLevel(this)) return;  // shows its first frame this tick
     context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
     if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
     // Children advance from the highest depth down, as the runtime's order of frame actions
@@ -355,8 +406,8 @@ void MovieClip::gotoFrame(uint32_t frame) {
 }
 
 int MovieClip::frameOfLabel(std::string_view label) const {
-    for (size_t f = 0; f < timeline_.frames.size(); ++f)
-        for (const FrameLabel& l : timeline_.frames[f].labels)
+    for (size_t f = 0; f < timeline_->frames.size(); ++f)
+        for (const FrameLabel& l : timeline_->frames[f].labels)
             if (equalsNoCase(l.name, label)) return static_cast<int>(f);
     return -1;
 }
@@ -381,13 +432,14 @@ void MovieClip::prevFrame() {
 TimelineControl* MovieClip::resolvePath(std::string_view path) {
     MovieClip* clip = this;
     if (!path.empty() && path.front() == '/') {
-        clip = context_.root;
+        clip = context_.scriptRoot(*this);
         path.remove_prefix(1);
     }
     for (std::string_view segment : pathSegments(path)) {
         if (!clip) return nullptr;
         if (segment == ".." || equalsNoCase(segment, "_parent")) clip = clip->parent;
-        else if (equalsNoCase(segment, "_root") || equalsNoCase(segment, "_level0")) clip = context_.root;
+        else if (equalsNoCase(segment, "_root")) clip = context_.scriptRoot(*clip);
+        else if (MovieClip* level = context_.levelByName(segment)) clip = level;
         else clip = clip->clipByName(segment);
     }
     return clip;
@@ -396,6 +448,14 @@ TimelineControl* MovieClip::resolvePath(std::string_view path) {
 // ---- drawing and hit testing -------------------------------------------------------------
 
 void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {
+    // A loaded movie's shapes name bitmaps of its own dictionary.
+    const Dictionary* outer = out.dictionary;
+    if (ownMovie_ && ownMovie_.get() != &context_.movie()) out.dictionary = &ownMovie_->dictionary;
+    struct Restore {
+        DrawListBuilder& out;
+        const Dictionary* outer;
+        ~Restore() { out.dictionary = outer; }
+    } restore{out, outer};
     std::vector<uint16_t> clipLayers;  // depths up to which a mask is in force
     for (const auto& [depth, child] : children_) {
         while (!clipLayers.empty() && depth > clipLayers.back()) {

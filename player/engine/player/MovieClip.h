@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/ControlTags.h"
+#include "model/Movie.h"
 #include "player/ActionInterpreter.h"
 #include "player/DisplayObject.h"
 #include "player/Host.h"
@@ -23,6 +24,8 @@ struct SoundDef;
 class MovieClip final : public DisplayObject, public TimelineControl {
 public:
     MovieClip(PlayerContext& context, uint16_t characterId, const Timeline& timeline);
+    // The root of a movie (the main one, a level, a clip loaded with a movie).
+    MovieClip(PlayerContext& context, std::shared_ptr<const MovieDef> movie, std::string url);
 
     // Shows the first frame: its placements happen now, its actions are queued.
     void start();
@@ -56,9 +59,33 @@ public:
     bool gotoLabel(std::string_view label) override;
     void nextFrame() override;
     void prevFrame() override;
-    uint32_t loadedFrameCount() const override { return static_cast<uint32_t>(timeline_.frames.size()); }
+    uint32_t loadedFrameCount() const override { return static_cast<uint32_t>(timeline_->frames.size()); }
     // Every frame the file declares is there (a truncated file lacks some).
-    bool fullyLoaded() const { return timeline_.frames.size() >= timeline_.declaredFrameCount; }
+    bool fullyLoaded() const { return timeline_->frames.size() >= timeline_->declaredFrameCount; }
+
+    // Movies: the main movie's root, each level and every clip a movie was loaded into
+    // carry the movie they play; the clips inside take their characters, version and _root
+    // from the nearest such clip above them.
+    const std::shared_ptr<const MovieDef>& ownMovie() const { return ownMovie_; }
+    const MovieDef& movie() const;
+    MovieClip* movieRoot();
+    // Tells apart each load of a movie (a definition's address may be reused by the next).
+    uint64_t movieLoadSerial() const;
+    // Plays `movie` from its first frame in place of what the clip showed: children,
+    // timeline and frame go; the clip keeps its place, name and transform.
+    void replaceMovie(std::shared_ptr<const MovieDef> movie, std::string url);
+    // Shows nothing any more (unloadMovie): an empty timeline, no children, no movie.
+    void clearContent();
+    // Where the clip's movie came from (_url), for clips that carry one.
+    const std::string& movieUrl() const { return movieUrl_; }
+    // onClipEvent handlers its parent's timeline gave it.
+    std::vector<ClipAction> clipActions;
+    // The level this clip is the root of, or -1.
+    int32_t level = -1;
+    // _lockroot: scripts of the movie inside see this clip as _root.
+    bool lockRoot = false;
+    // Frames of the main timeline played so far (exports become usable there).
+    uint32_t movieFrameReached = 0;
     TimelineControl* resolvePath(std::string_view path) override;
 
     // Display-list changes scripts make. Scripted children stay where they are put until a
@@ -104,6 +131,7 @@ private:
         bool visible = true;
         BlendMode blendMode = BlendMode::Normal;
         FilterList filters;
+        std::vector<ClipAction> clipActions;
     };
     using Plan = std::map<uint16_t, Slot>;
 
@@ -117,7 +145,10 @@ private:
     void seek(uint32_t target);
     void removeChild(Children::iterator it);
 
-    const Timeline& timeline_;
+    const Timeline* timeline_;
+    std::shared_ptr<const MovieDef> ownMovie_;
+    uint64_t movieLoadSerial_ = 0;
+    std::string movieUrl_;
     Children children_;
     uint32_t current_ = 0;
     bool started_ = false;

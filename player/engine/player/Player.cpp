@@ -46,6 +46,14 @@ PixelRect grow(const PixelRect& r, int by) {
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
+// The button under a stage point on any level, the highest level first.
+ButtonInstance* findButton(const PlayerContext& context, double x, double y) {
+    const auto& levels = context.levels();
+    for (auto it = levels.rbegin(); it != levels.rend(); ++it)
+        if (ButtonInstance* button = findButton(*it->second, x, y)) return button;
+    return nullptr;
+}
+
 ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
     auto strong = weak.lock();
     if (!strong || !strong->parent || !strong->parent->onStage()) return nullptr;
@@ -55,13 +63,15 @@ ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
 }  // namespace
 
 Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits)
-    : context_(std::make_unique<PlayerContext>(std::move(movie), host)) {
+    : context_(std::make_unique<PlayerContext>(movie, host)) {
     if (scriptLimits) context_->scriptMachine().setLimits(*scriptLimits);
-    root_ = std::make_shared<MovieClip>(*context_, 0, context_->movie().timeline);
-    context_->root = root_.get();
-    const Dictionary* dictionary = &context_->dictionary();
-    bitmaps_ = [dictionary](uint16_t id) -> render::BitmapView {
-        const BitmapDef* bitmap = dictionary->get<BitmapDef>(id);
+    root_ = std::make_shared<MovieClip>(*context_, std::move(movie), std::string());
+    context_->setLevel(0, root_);
+    mainDictionary_ = &context_->movie().dictionary;
+    drawingDictionary_ = mainDictionary_;
+    // Bitmap fills come from the dictionary of the movie the item being drawn belongs to.
+    bitmaps_ = [this](uint16_t id) -> render::BitmapView {
+        const BitmapDef* bitmap = drawingDictionary_->get<BitmapDef>(id);
         const Image* image = bitmap ? bitmap->image() : nullptr;
         if (!image || image->pixels.empty()) return {};
         return {static_cast<int>(image->width), static_cast<int>(image->height), static_cast<int>(image->width),
@@ -72,7 +82,7 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
 }
 
 Player::~Player() {
-    root_->removed();
+    for (const auto& [number, level] : context_->levels()) level->removed();
 }
 
 const MovieDef& Player::movie() const { return context_->movie(); }
@@ -86,7 +96,11 @@ void Player::settle() {
 void Player::advance() {
     context_->runTimers();
     ++context_->tick;
-    root_->tick();
+    // Loaded levels play too; a script may load or unload one while they do.
+    std::vector<std::shared_ptr<MovieClip>> levels;
+    for (const auto& [number, level] : context_->levels()) levels.push_back(level);
+    for (const auto& level : levels)
+        if (context_->isLevel(level.get())) level->tick();
     settle();
     // The stage moved under a still pointer: buttons may now be entered or left.
     updatePointer();
@@ -105,7 +119,7 @@ uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOf
 // ---- pointer -----------------------------------------------------------------------------
 
 void Player::updatePointer() {
-    ButtonInstance* under = pointerInside_ ? findButton(*root_, pointerX_, pointerY_) : nullptr;
+    ButtonInstance* under = pointerInside_ ? findButton(*context_, pointerX_, pointerY_) : nullptr;
     ButtonInstance* pressed = asLiveButton(pressed_);
     if (pressed) {
         if (pressed->def().trackAsMenu && under != pressed) {
@@ -161,7 +175,7 @@ void Player::mouseUp(double x, double y) {
     mouseMove(x, y);
     buttonDown_ = false;
     if (ButtonInstance* pressed = asLiveButton(pressed_)) {
-        bool over = findButton(*root_, pointerX_, pointerY_) == pressed;
+        bool over = findButton(*context_, pointerX_, pointerY_) == pressed;
         pressed->transition(over ? Phase::OverUp : Phase::Idle);
         if (!over && asLiveButton(hovered_) == pressed) hovered_.reset();
     }
@@ -194,7 +208,7 @@ render::Quality Player::effectiveQuality(render::Quality requested) const {
 
 DrawList Player::drawList() const {
     DrawListBuilder builder;
-    root_->emit(builder, root_->matrix, root_->colorTransform);
+    for (const auto& [number, level] : context_->levels()) level->emit(builder, level->matrix, level->colorTransform);
     return builder.take();
 }
 
@@ -232,6 +246,7 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
     for (const DrawItem& item : list) {
         switch (item.op) {
             case DrawItem::Op::Shape: {
+                drawingDictionary_ = item.dictionary ? item.dictionary : mainDictionary_;
                 params.matrix = stageToPixel * item.matrix;
                 params.colorTransform = item.colorTransform;
                 params.colorOverride = item.colorOverride;

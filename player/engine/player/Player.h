@@ -88,6 +88,8 @@ private:
     std::shared_ptr<MovieClip> root_;
     render::Renderer renderer_;
     render::BitmapResolver bitmaps_;
+    const Dictionary* mainDictionary_ = nullptr;
+    const Dictionary* drawingDictionary_ = nullptr;
     std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
 
     // Pointer state.

@@ -1,6 +1,7 @@
 #include "player/PlayerContext.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "avm1/Vm.h"
 #include "player/ButtonInstance.h"
@@ -13,6 +14,7 @@
 namespace swf {
 
 namespace {
+void clipsForMouseEvents(MovieClip& clip, std::vector<MovieClip*>& out);
 // One instance kind per definition kind.
 struct Factory {
     PlayerContext& ctx;
@@ -47,6 +49,12 @@ struct Factory {
 PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
     : movie_(std::move(movie)), host_(host), vm_(std::make_unique<avm1::Vm>(host, movie_->header.version)) {
     vm_->services = this;
+    vm_->playerRoots = [this](std::vector<avm1::Object*>& out) {
+        for (const MovieLoad& load : movieLoads_) out.push_back(load.loader);
+        for (const MovieLoad& load : deliveringLoads_) out.push_back(load.loader);
+        for (const auto& [clip, loader] : loadInits_) out.push_back(loader);
+        for (const Pending& p : queue_) out.push_back(p.loader);
+    };
     if (movie_->fileAttributes && movie_->fileAttributes->useNetwork) vm_->sandboxType = "localWithNetwork";
     // The movie's ScriptLimits tag sets the recursion depth and the time a frame's scripts
     // may take (the machine-stack budget still guards deep recursion).
@@ -60,22 +68,105 @@ PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
 
 PlayerContext::~PlayerContext() = default;
 
-std::shared_ptr<DisplayObject> PlayerContext::instantiate(uint16_t id) {
-    const CharacterDef* def = dictionary().find(id);
+std::shared_ptr<DisplayObject> PlayerContext::instantiate(uint16_t id, const MovieDef& movie) {
+    const CharacterDef* def = movie.dictionary.find(id);
     if (!def) return nullptr;
     if (std::find(building_.begin(), building_.end(), id) != building_.end()) {
         ++instancesRefused;
         return nullptr;
     }
     BuildScope scope(*this, id);
+    building_movies_.push_back(&movie);
+    struct Pop {
+        std::vector<const MovieDef*>& stack;
+        ~Pop() { stack.pop_back(); }
+    } pop{building_movies_};
     return std::visit(Factory{*this, id}, *def);
 }
 
+void PlayerContext::setLevel(int32_t number, std::shared_ptr<MovieClip> clip) {
+    if (!clip) {
+        if (auto it = levels_.find(number); it != levels_.end()) {
+            std::shared_ptr<MovieClip> gone = std::move(it->second);
+            levels_.erase(it);
+            gone->removed();
+        }
+        return;
+    }
+    clip->level = number;
+    clip->depth = number;
+    if (number == 0) root = clip.get();
+    levels_[number] = std::move(clip);
+}
+
+bool PlayerContext::isLevel(const MovieClip* clip) const {
+    if (!clip || clip->level < 0) return false;
+    auto it = levels_.find(clip->level);
+    return it != levels_.end() && it->second.get() == clip;
+}
+
+MovieClip* PlayerContext::levelByName(std::string_view name) const {
+    if (name.size() < 7) return nullptr;
+    for (size_t i = 0; i < 6; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) != "_level"[i]) return nullptr;
+    int64_t number = 0;
+    for (char ch : name.substr(6)) {
+        if (ch < '0' || ch > '9' || number > (1 << 24)) return nullptr;
+        number = number * 10 + (ch - '0');
+    }
+    auto it = levels_.find(static_cast<int32_t>(number));
+    return it == levels_.end() ? nullptr : it->second.get();
+}
+
+MovieClip* PlayerContext::scriptRoot(MovieClip& clip) const {
+    MovieClip* top = &clip;
+    for (MovieClip* c = &clip; c; c = c->parent) {
+        if (c->lockRoot && c->ownMovie()) return c;
+        top = c;
+    }
+    return top;
+}
+
+namespace {
+// An ActionScript 3 movie loaded by this one plays, but its stray ActionScript 1 blocks do
+// not run.
+bool scriptsSilenced(const MovieClip& clip, const MovieDef& main) {
+    const MovieDef& movie = clip.movie();
+    return movie.actionScript3 && &movie != &main;
+}
+}  // namespace
+
 void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
+    if (scriptsSilenced(clip, *movie_)) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
+void PlayerContext::queueClipActions(MovieClip& clip, uint32_t events) {
+    for (const ClipAction& action : clip.clipActions)
+        if (action.events & events) queue_.push_back({clip.shared_from_this(), &clip, action.actions});
+}
+
+void PlayerContext::clipLeaving(MovieClip& clip) {
+    auto queueUnload = [&](MovieClip& c) {
+        for (const ClipAction& action : c.clipActions)
+            if (action.events & ClipUnload) {
+                queue_.push_back({c.shared_from_this(), &c, action.actions});
+                queue_.back().offStage = true;
+            }
+        if (vm_->clipHasHandler(&c, "onUnload")) {
+            queue_.push_back({c.shared_from_this(), &c, SharedBytes(), "onUnload"});
+            queue_.back().offStage = true;
+        }
+    };
+    queueUnload(clip);
+    std::vector<MovieClip*> inner;
+    clipsForMouseEvents(clip, inner);
+    for (MovieClip* c : inner)
+        if (c != &clip) queueUnload(*c);
+}
+
 void PlayerContext::queueEnterFrame(MovieClip& clip) {
+    queueClipActions(clip, ClipEnterFrame);
     if (vm_->clipHasHandler(&clip, "onEnterFrame"))
         queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), "onEnterFrame"});
 }
@@ -100,16 +191,23 @@ void clipsForMouseEvents(MovieClip& clip, std::vector<MovieClip*>& out) {
 
 void PlayerContext::mouseEvent(const char* name) {
     if (!root) return;
+    // Every level's clips, the highest level first.
     std::vector<MovieClip*> clips;
-    clipsForMouseEvents(*root, clips);
-    for (MovieClip* clip : clips)
+    for (auto it = levels_.rbegin(); it != levels_.rend(); ++it) clipsForMouseEvents(*it->second, clips);
+    uint32_t events = std::string_view(name) == "onMouseMove" ? uint32_t{ClipMouseMove}
+                      : std::string_view(name) == "onMouseDown" ? ClipMouseDown
+                      : std::string_view(name) == "onMouseUp"   ? ClipMouseUp
+                                                                : 0u;
+    for (MovieClip* clip : clips) {
+        queueClipActions(*clip, events);
         if (vm_->clipHasHandler(clip, name)) queueClipEvent(*clip, name);
+    }
     queue_.push_back({root->shared_from_this(), root, SharedBytes(), name, Pending::Special::BroadcastMouse});
     runQueuedActions();
 }
 
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
-    if (!initActionsRun_.insert(spriteId).second) return;
+    if (scriptsSilenced(clip, *movie_) || !initActionsRun_.insert({clip.movieLoadSerial(), spriteId}).second) return;
     queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
 }
 
@@ -123,7 +221,10 @@ void PlayerContext::runQueuedActions() {
     for (int round = 0; round < kLoadRoundsPerFrame; ++round) {
         runQueue(budget);
         vm_->rootClip = root;
-        if (!vm_->completeLoads()) break;
+        vm_->setVersion(movie_->header.version);
+        bool textLoads = vm_->completeLoads();
+        bool movieLoads = completeMovieLoads();
+        if (!textLoads && !movieLoads) break;
     }
     runQueue(budget);
     vm_->releaseBudget();
@@ -148,9 +249,10 @@ void PlayerContext::runQueue(size_t& budget) {
             continue;
         }
         --budget;
-        if (next.clip->onStage()) {
-            vm_->rootClip = root;
+        if (next.offStage || next.clip->onStage()) {
+            enterMovieOf(next.clip);
             if (next.special == Pending::Special::Construct) vm_->constructRegisteredClip(next.clip);
+            else if (next.special == Pending::Special::LoadInit) broadcastLoader(next.loader, "onLoadInit", next.clip);
             else if (next.special == Pending::Special::BroadcastMouse) vm_->broadcast("Mouse", next.handler);
             else if (next.handler) vm_->runClipHandler(next.clip, next.handler);
             else vm_->runBlock(next.actions, next.clip);
@@ -159,8 +261,19 @@ void PlayerContext::runQueue(size_t& budget) {
 }
 
 void PlayerContext::runActionsNow(MovieClip& clip, const SharedBytes& actions) {
-    vm_->rootClip = root;
+    // A Call from another movie's script: its version and _root come back afterwards.
+    int version = vm_->version();
+    MovieClip* callerRoot = vm_->rootClip;
+    enterMovieOf(&clip);
     vm_->runBlock(actions, &clip);
+    vm_->setVersion(version);
+    vm_->rootClip = callerRoot;
+}
+
+void PlayerContext::enterMovieOf(MovieClip* clip) {
+    const MovieDef& movie = clip->movie();
+    vm_->setVersion(movie.loadedImage ? movie_->header.version : movie.header.version);
+    vm_->rootClip = scriptRoot(*clip);
 }
 
 void PlayerContext::startSound(uint16_t soundId, const SoundInfo& info) {

@@ -5,14 +5,18 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <map>
 #include <set>
+#include <string_view>
 #include <vector>
 
+#include "avm1/Value.h"
 #include "model/Movie.h"
 #include "player/ActionInterpreter.h"
 #include "player/Host.h"
 
 namespace swf::avm1 {
+class Object;
 class Vm;
 }
 
@@ -27,13 +31,46 @@ public:
     ~PlayerContext() override;
 
     const MovieDef& movie() const { return *movie_; }
-    const Dictionary& dictionary() const { return movie_->dictionary; }
+    // The dictionary of the movie whose character is being built now (the main movie's
+    // outside instantiate()).
+    const Dictionary& dictionary() const { return building_movies_.empty() ? movie_->dictionary : building_movies_.back()->dictionary; }
 
-    // A new instance of a character, or nullptr for an id that names nothing displayable,
-    // or for one that is being built right now further out: a sprite or button that holds
-    // itself would otherwise build forever (and a button's two sets of children make that
-    // growth exponential).
-    std::shared_ptr<DisplayObject> instantiate(uint16_t characterId);
+    // A new instance of a character of `movie`, or nullptr for an id that names nothing
+    // displayable, or for one that is being built right now further out: a sprite or button
+    // that holds itself would otherwise build forever (and a button's two sets of children
+    // make that growth exponential).
+    std::shared_ptr<DisplayObject> instantiate(uint16_t characterId, const MovieDef& movie);
+    std::shared_ptr<DisplayObject> instantiate(uint16_t characterId) { return instantiate(characterId, dictionaryOwner()); }
+
+    // Levels: _level0 is the main movie's root; loadMovieNum adds the others.
+    using Levels = std::map<int32_t, std::shared_ptr<MovieClip>>;
+    const Levels& levels() const { return levels_; }
+    void setLevel(int32_t number, std::shared_ptr<MovieClip> clip);
+    bool isLevel(const MovieClip* clip) const;
+    // "_level3" (any case) names level 3 when it is loaded.
+    MovieClip* levelByName(std::string_view name) const override;
+    void loadMovie(const std::string& url, UrlMethod method, MovieClip* target, int32_t level, avm1::Object* loader) override;
+    // What _root means for scripts of `clip`: the nearest movie root above it that locks
+    // its root (_lockroot), else the level it stands on.
+    MovieClip* scriptRoot(MovieClip& clip) const override;
+
+    // A movie (or image) to load into a clip or a level once the frame's scripts are done;
+    // an empty URL unloads. `loader` is the MovieClipLoader to tell of progress, if any.
+    struct MovieLoad {
+        std::string url;
+        UrlMethod method = UrlMethod::Get;
+        std::weak_ptr<DisplayObject> target;  // a clip, or empty for a level
+        int32_t level = -1;
+        avm1::Object* loader = nullptr;
+        bool startOnly = false;  // cancelled: the loader only hears that it started
+    };
+    void requestMovieLoad(MovieLoad load);
+    // Bytes of loaded movies alive at once and loads per frame: a movie that loads itself
+    // into new levels, or loads in a loop, is refused past these instead of growing.
+    static constexpr size_t kMaxLoadedBytes = 64u << 20;
+    static constexpr size_t kMaxLoadedMovies = 256;
+    static constexpr size_t kMaxMovieLoadsPerFrame = 64;
+    uint64_t movieLoadsRefused = 0;
 
     // Held while an instance of `characterId` builds its children.
     class BuildScope {
@@ -59,6 +96,11 @@ public:
     // then its frame actions and onLoad follow in the queue.
     void clipPlaced(MovieClip& clip);
     void queueClipEvent(MovieClip& clip, const char* name) override;
+    // The clip's onClipEvent actions for any of `events` join the queue.
+    void queueClipActions(MovieClip& clip, uint32_t events);
+    // A clip leaves the stage: its unload actions and onUnload, and those of the clips
+    // inside it, still run (after the current block, on the departed clips).
+    void clipLeaving(MovieClip& clip);
     // A mouse event (onMouseMove, onMouseDown, onMouseUp): every clip's handler, children
     // before their parent and the highest depth first, then the Mouse object's listeners.
     void mouseEvent(const char* name);
@@ -112,9 +154,19 @@ private:
         MovieClip* clip;
         SharedBytes actions;
         const char* handler = nullptr;  // a clip event handler to call instead of actions
-        enum class Special { None, Construct, BroadcastMouse } special = Special::None;
+        enum class Special { None, Construct, BroadcastMouse, LoadInit } special = Special::None;
+        avm1::Object* loader = nullptr;  // LoadInit: the MovieClipLoader to tell
+        bool offStage = false;           // runs on a clip that has left the stage (unload)
     };
     void runQueue(size_t& budget);
+    const MovieDef& dictionaryOwner() const { return building_movies_.empty() ? *movie_ : *building_movies_.back(); }
+    bool completeMovieLoads();
+    void deliverMovieLoad(MovieLoad& load, std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>>& inits);
+    void unloadTarget(MovieLoad& load);
+    MovieClip* loadTarget(const MovieLoad& load, bool create);
+    // Runs `fn` as the script machine of `clip`'s movie: its version's rules, its _root.
+    void enterMovieOf(MovieClip* clip);
+    void broadcastLoader(avm1::Object* loader, const char* event, MovieClip* clip, std::vector<avm1::Value> extra = {});
 
     std::shared_ptr<const MovieDef> movie_;
     Host& host_;
@@ -122,7 +174,13 @@ private:
     std::deque<Pending> queue_;
     bool running_ = false;
     std::vector<uint16_t> building_;
-    std::set<uint16_t> initActionsRun_;  // characters whose instances are building their children
+    std::vector<const MovieDef*> building_movies_;
+    Levels levels_;
+    std::vector<MovieLoad> movieLoads_;
+    std::vector<MovieLoad> deliveringLoads_;
+    std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>> loadInits_;
+    std::vector<std::weak_ptr<const MovieDef>> loadedMovies_;
+    std::set<std::pair<uint64_t, uint16_t>> initActionsRun_;  // (load serial, sprite)  // characters whose instances are building their children
 };
 
 }  // namespace swf

@@ -27,8 +27,8 @@ std::vector<std::filesystem::path> savedInputs() {
 }
 
 // Plays the movie the way the play fuzzer does and checks the root timeline stays in range.
-void play(std::shared_ptr<const swf::MovieDef> movie) {
-    swf::fuzzing::playSession(movie, [](swf::Player& player, int frame) {
+void play(std::shared_ptr<const swf::MovieDef> movie, std::span<const uint8_t> bytes) {
+    swf::fuzzing::playSession(movie, bytes, [](swf::Player& player, int frame) {
         const swf::MovieClip& root = player.root();
         bool inRange = root.frameCount() == 0 || root.currentFrame() < root.frameCount();
         EXPECT_TRUE(inRange) << "frame " << root.currentFrame() << " of " << root.frameCount() << " after frame " << frame;
@@ -52,6 +52,6 @@ TEST(FuzzRegressions, EverySavedInputFailsCleanlyOrPlays) {
             EXPECT_FALSE(result.error.message.empty()) << "a refused movie needs a reason";
             continue;
         }
-        play(result.movie);
+        play(result.movie, bytes);
     }
 }
