@@ -59,7 +59,7 @@ public:
     // "_level3" names level 3 while one is loaded there.
     virtual MovieClip* levelByName(std::string_view /*name*/) const { return nullptr; }
     // What _root means for scripts of `clip` (its level, or a clip locking its root).
-    virtual MovieClip* scriptRoot(MovieClip& clip) const { return nullptr; }
+    virtual MovieClip* scriptRoot(MovieClip& /*clip*/) const { return nullptr; }
 };
 
 // State of one running block.
