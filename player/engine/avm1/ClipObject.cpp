@@ -626,11 +626,13 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "unloadMovie", unloadMovie);
     vm.defineMethod(proto, "getBytesLoaded", getBytesOfMovie);
     vm.defineMethod(proto, "getBytesTotal", getBytesOfMovie);
+    installClipGeometry(vm, proto);
     // Methods that came with version 6 files: scripts of version 5 movies do not see them
     // (a version 5 movie loaded into a later one calls into the same prototype).
     for (const char* name : {"getDepth", "createEmptyMovieClip", "getInstanceAtDepth", "getNextHighestDepth",
                              "getSWFVersion"})
         if (Property* p = proto->findOwn(vm.key(name))) p->minVersion = 6;
+    if (Property* p = proto->findOwn(vm.key("getRect"))) p->minVersion = 8;
     installButtonClass(vm);
 }
 

@@ -53,6 +53,9 @@ std::string dotPath(const DisplayObject* clip);
 // "/a/b" ("/" for the root), as _target reads.
 std::string slashPath(const DisplayObject* clip);
 
+// getBounds, getRect, localToGlobal, globalToLocal and hitTest on the clip prototype.
+void installClipGeometry(Vm& vm, Object* clipProto);
+
 // getDepth of clips, buttons and text fields.
 Value getDepth(Vm& vm, NativeCall& call);
 

@@ -211,5 +211,61 @@ TEST(ClipSize, WidthAndHeightMeasureWhatTheClipDrawsAndScaleItWhenSet) {
     EXPECT_EQ(vm.toString(vm.get(empty.object(), "_xscale")), "100");
 }
 
+TEST(ClipGeometry, BoundsPointsAndHitsInEachClipsCoordinates) {
+    // "outer" at (100, 50) scaled 2x holds "inner" at (10, 0) holding a 20 x 10 rectangle.
+    MovieBuilder b;
+    b.def().header.version = 8;
+    b.define(1, swf::testing::rectShape(0, 0, 20, 10, {255, 0, 0, 255}));
+    auto innerDef = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(innerDef->timeline, {swf::testing::place(1, 1)});
+    b.define(2, innerDef);
+    auto outerDef = std::make_shared<SpriteDef>();
+    PlaceObject inner = swf::testing::place(1, 2, 10, 0);
+    inner.name = "inner";
+    MovieBuilder::addFrame(outerDef->timeline, {inner});
+    b.define(3, outerDef);
+    PlaceObject outer = swf::testing::place(1, 3, 100, 50);
+    outer.name = "outer";
+    outer.matrix->a = outer.matrix->d = 2;
+    b.frame({outer});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* root = vm.clipObject(&player.root());
+    Object* outerObj = vm.get(root, "outer").object();
+    ASSERT_NE(outerObj, nullptr);
+    Object* innerObj = vm.get(outerObj, "inner").object();
+    ASSERT_NE(innerObj, nullptr);
+    auto call = [&](Object* self, const char* name, std::vector<Value> args) {
+        return vm.call(vm.get(self, name), Value(self), std::move(args));
+    };
+    auto box = [&](const Value& v) {
+        Object* o = v.object();
+        return vm.toString(vm.get(o, "xMin")) + " " + vm.toString(vm.get(o, "xMax")) + " " +
+               vm.toString(vm.get(o, "yMin")) + " " + vm.toString(vm.get(o, "yMax"));
+    };
+    EXPECT_EQ(box(call(innerObj, "getBounds", {})), "0 20 0 10");
+    EXPECT_EQ(box(call(innerObj, "getBounds", {Value(outerObj)})), "10 30 0 10");
+    EXPECT_EQ(box(call(innerObj, "getBounds", {Value(root)})), "120 160 50 70");
+    EXPECT_EQ(box(call(innerObj, "getBounds", {Value("_root")})), "120 160 50 70");
+    // Points: inner's (5, 5) is the stage's (130, 60), and back.
+    Object* point = vm.newObject();
+    vm.set(point, "x", Value(5));
+    vm.set(point, "y", Value(5));
+    call(innerObj, "localToGlobal", {Value(point)});
+    EXPECT_EQ(vm.toString(vm.get(point, "x")) + "," + vm.toString(vm.get(point, "y")), "130,60");
+    call(innerObj, "globalToLocal", {Value(point)});
+    EXPECT_EQ(vm.toString(vm.get(point, "x")) + "," + vm.toString(vm.get(point, "y")), "5,5");
+    // Hits with stage points, by box and by shape, and between clips.
+    EXPECT_EQ(vm.toString(call(innerObj, "hitTest", {Value(150), Value(65)})), "true");
+    EXPECT_EQ(vm.toString(call(innerObj, "hitTest", {Value(165), Value(65)})), "false");
+    EXPECT_EQ(vm.toString(call(innerObj, "hitTest", {Value(150), Value(65), Value(true)})), "true");
+    EXPECT_EQ(vm.toString(call(outerObj, "hitTest", {Value(innerObj)})), "true");
+    // An empty clip's bounds sit at the largest coordinate and it hits nothing.
+    Value empty = call(root, "createEmptyMovieClip", {Value("e"), Value(5)});
+    EXPECT_EQ(box(call(empty.object(), "getBounds", {})), "6710886.35 6710886.35 6710886.35 6710886.35");
+    EXPECT_EQ(vm.toString(call(empty.object(), "hitTest", {Value(innerObj)})), "false");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
