@@ -51,6 +51,7 @@ void Vm::installBuiltins() {
     installGeomMatrix(*this);
     installGeomColorTransform(*this);
     installGeomRectangle(*this);
+    installGeomTransform(*this);
     installTextFormat(*this);
     installTextSnapshot(*this);
     installMovieClipLoader(*this);

@@ -314,6 +314,7 @@ void installGeomPoint(Vm& vm);
 void installGeomMatrix(Vm& vm);
 void installGeomColorTransform(Vm& vm);
 void installGeomRectangle(Vm& vm);
+void installGeomTransform(Vm& vm);
 void installTextFormat(Vm& vm);
 void installTextSnapshot(Vm& vm);
 void installMovieClipLoader(Vm& vm);

@@ -267,5 +267,26 @@ TEST(ClipGeometry, BoundsPointsAndHitsInEachClipsCoordinates) {
     EXPECT_EQ(vm.toString(call(empty.object(), "hitTest", {Value(innerObj)})), "false");
 }
 
+TEST_F(ClipMethods, TransformsReadFreshObjectsAndOnlyGeomValuesChangeTheClip) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    MovieClip* mc = clipOf(a);
+    ASSERT_NE(mc, nullptr);
+    mc->matrix.tx = 71 * 20;
+    Value t = vm().get(a.object(), "transform");
+    EXPECT_EQ(text(vm().getMember(t, "matrix")), "(a=1, b=0, c=0, d=1, tx=71, ty=0)");
+    EXPECT_NE(vm().getMember(t, "matrix").object(), vm().getMember(t, "matrix").object());
+    Object* geom = vm().get(vm().get(vm().global, "flash").object(), "geom").object();
+    Value scaled = vm().construct(vm().get(geom, "Matrix"), {Value(2), Value(0), Value(0), Value(2), Value(5), Value(6)});
+    vm().setMember(t, "matrix", scaled);
+    EXPECT_EQ(text(vm().get(a.object(), "_xscale")), "200");
+    EXPECT_EQ(text(vm().get(a.object(), "_x")), "5");
+    vm().setMember(t, "matrix", Value(vm().newObject()));  // no Matrix: ignored
+    EXPECT_EQ(text(vm().get(a.object(), "_x")), "5");
+    Value tint = vm().construct(vm().get(geom, "ColorTransform"), {Value(0.5), Value(1), Value(1), Value(1), Value(0), Value(64)});
+    vm().setMember(t, "colorTransform", tint);
+    EXPECT_EQ(mc->colorTransform, (ColorTransform{128, 256, 256, 256, 0, 64, 0, 0}));
+    EXPECT_TRUE(vm().construct(vm().get(geom, "Transform"), {}).isUndefined());
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
