@@ -506,6 +506,7 @@ Value duplicateMovieClip(Vm& vm, NativeCall& c) {
     if (!clip) return Value();
     clip->matrix = mc->matrix;
     clip->colorTransform = mc->colorTransform;
+    clip->drawing = mc->drawing;  // what a script drew goes with the copy
     clip->visible = mc->visible;
     Object* obj = vm.clipObject(clip);
     copyInitObject(vm, obj, c.arg(2));
@@ -627,6 +628,7 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "getBytesLoaded", getBytesOfMovie);
     vm.defineMethod(proto, "getBytesTotal", getBytesOfMovie);
     installClipGeometry(vm, proto);
+    installClipDrawing(vm, proto);
     // Methods that came with version 6 files: scripts of version 5 movies do not see them
     // (a version 5 movie loaded into a later one calls into the same prototype).
     for (const char* name : {"getDepth", "createEmptyMovieClip", "getInstanceAtDepth", "getNextHighestDepth",

@@ -55,6 +55,8 @@ std::string slashPath(const DisplayObject* clip);
 
 // getBounds, getRect, localToGlobal, globalToLocal and hitTest on the clip prototype.
 void installClipGeometry(Vm& vm, Object* clipProto);
+// lineStyle, beginFill, beginGradientFill, moveTo, lineTo, curveTo, endFill and clear.
+void installClipDrawing(Vm& vm, Object* clipProto);
 
 // getDepth of clips, buttons and text fields.
 Value getDepth(Vm& vm, NativeCall& call);

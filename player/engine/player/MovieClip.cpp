@@ -1,10 +1,13 @@
 #include "player/MovieClip.h"
 
+#include "player/ShapeHitTest.h"
+
 #include <algorithm>
 #include <cctype>
 
 #include "player/EditTextInstance.h"
 #include "player/PlayerContext.h"
+#include "player/ShapeHitTest.h"
 
 namespace swf {
 
@@ -456,6 +459,7 @@ void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTra
         const Dictionary* outer;
         ~Restore() { out.dictionary = outer; }
     } restore{out, outer};
+    if (!drawing.empty()) out.shape(drawing.shape(), toStage, cx, DrawListBuilder::partKey(serial(), 0), drawing.version());
     std::vector<uint16_t> clipLayers;  // depths up to which a mask is in force
     for (const auto& [depth, child] : children_) {
         while (!clipLayers.empty() && depth > clipLayers.back()) {
@@ -480,12 +484,13 @@ void MovieClip::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTra
 }
 
 Rect MovieClip::localBounds() const {
-    Rect out = Rect::none();
+    Rect out = drawing.empty() ? Rect::none() : drawing.shape().bounds;
     for (const auto& [depth, child] : children_) out = out.united(child->matrix.mapped(child->localBounds()));
     return out;
 }
 
 bool MovieClip::hitTestLocal(double x, double y) const {
+    if (!drawing.empty() && shapeContains(drawing.shape(), x, y)) return true;
     for (const auto& [depth, child] : children_)
         if (child->clipDepth == 0 && child->hitTest(x, y)) return true;
     return false;

@@ -14,6 +14,7 @@
 #include "model/Movie.h"
 #include "player/ActionInterpreter.h"
 #include "player/DisplayObject.h"
+#include "player/Drawing.h"
 #include "player/Host.h"
 
 namespace swf {
@@ -41,6 +42,8 @@ public:
     bool onStage() const;
     // How loud its sounds play, as scripts set it through Sound objects that target it.
     SoundTransform soundTransform;
+    // What scripts drew into it, below its children.
+    Drawing drawing;
 
     // DisplayObject
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;

@@ -288,5 +288,33 @@ TEST_F(ClipMethods, TransformsReadFreshObjectsAndOnlyGeomValuesChangeTheClip) {
     EXPECT_TRUE(vm().construct(vm().get(geom, "Transform"), {}).isUndefined());
 }
 
+TEST_F(ClipMethods, ScriptsDrawBelowTheChildrenAndWhatTheyDrawHasASizeAndHits) {
+    // a.beginFill(0xFF0000); a square 10..30 x 10..30 with a blue 2 px line; endFill.
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    Object* clip = a.object();
+    call(clip, "lineStyle", {Value(2), Value(0x0000FF), Value(100)});
+    call(clip, "beginFill", {Value(0xFF0000)});
+    call(clip, "moveTo", {Value(10), Value(10)});
+    call(clip, "lineTo", {Value(30), Value(10)});
+    call(clip, "lineTo", {Value(30), Value(30)});
+    call(clip, "lineTo", {Value(10), Value(30)});
+    call(clip, "endFill");  // closes back to (10, 10)
+    EXPECT_EQ(text(vm().get(clip, "_width")), "22");  // 20 and half the line on each side
+    EXPECT_EQ(text(call(clip, "hitTest", {Value(20), Value(20), Value(true)})), "true");
+    EXPECT_EQ(text(call(clip, "hitTest", {Value(5), Value(5), Value(true)})), "false");
+    std::vector<Pixel> pixels(40 * 40, 0);
+    render::Target target{pixels.data(), 40, 40, 40 * 4};
+    player->render(target, Matrix::scale(1.0 / 20, 1.0 / 20), render::Quality::Low, false);
+    EXPECT_EQ(pixels[20 * 40 + 20], 0xFFFF0000u);  // inside: the fill
+    EXPECT_EQ(pixels[10 * 40 + 20], 0xFF0000FFu);  // on the top edge: the line
+    EXPECT_EQ(pixels[35 * 40 + 35], 0u);           // outside
+    // clear() takes it all away.
+    call(clip, "clear");
+    EXPECT_EQ(text(vm().get(clip, "_width")), "0");
+    std::fill(pixels.begin(), pixels.end(), 0);
+    player->render(target, Matrix::scale(1.0 / 20, 1.0 / 20), render::Quality::Low, false);
+    EXPECT_EQ(pixels[20 * 40 + 20], 0u);
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
