@@ -455,6 +455,18 @@ void Vm::holdBudget() {
     budgetHeld_ = true;
 }
 
+void Vm::reportUncaught(const Value& thrown) {
+    std::string text;
+    try {
+        text = toString(thrown);
+    } catch (const ScriptThrow&) {
+        text = "[thrown again while converting]";
+    } catch (const ScriptAbort&) {
+        text = "[stopped while converting]";
+    }
+    host_.trace("Warning: Uncaught exception, " + text);
+}
+
 template <class Body>
 bool Vm::runGuarded(Body body) {
     if (blockNesting_ == 0 && heap_.size() >= std::min(collectAt_, limits_.maxObjects / 2)) collectGarbage();
@@ -471,8 +483,9 @@ bool Vm::runGuarded(Body body) {
         if (!abortReported_) host_.scriptAborted(abort.what());
         abortReported_ = budgetHeld_;  // once per held budget, every time otherwise
         ok = false;
-    } catch (const ScriptThrow&) {
-        // An exception nobody caught ends the block silently, as in the runtime.
+    } catch (const ScriptThrow& thrown) {
+        // An exception nobody caught ends the block; the runtime's log names it.
+        reportUncaught(thrown.value);
     }
     --blockNesting_;
     if (blockNesting_ == 0) {

@@ -169,6 +169,8 @@ public:
     void chargeWork(size_t steps);
     void chargeArrayGrowth(size_t elements);
     void checkActionBudget();
+    // Tells the host's log of an exception no script caught (its value as text).
+    void reportUncaught(const Value& thrown);
     static constexpr size_t kTextBytesPerAction = 64;
     uint64_t scriptsAborted = 0;
     // RandomNumber and Math.random: a fixed-seed generator, so runs repeat exactly.

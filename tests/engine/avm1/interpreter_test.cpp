@@ -98,12 +98,14 @@ TEST(Exceptions, CatchFinallyAndRethrow) {
         "e", [](Bytecode& t) { t.push({"boom"}).op(0x2A).push({"not reached"}).trace(); },
         [](Bytecode& c) { c.push({"caught "}).push({"e"}).op(0x1C).op(0x47).trace(); },
         [](Bytecode& f) { f.push({"finally"}).trace(); });
-    // A throw with only a finally runs the finally, then leaves the block.
+    // A throw with only a finally runs the finally, then leaves the block; the log names the
+    // exception nobody caught.
     code.tryCatch(
         "e", [](Bytecode& t) { t.push({"again"}).op(0x2A); }, [](Bytecode&) {},
         [](Bytecode& f) { f.push({"second finally"}).trace(); }, false, true);
     code.push({"after"}).trace();
-    EXPECT_EQ(runScript(code, 7), (Lines{"caught boom", "finally", "second finally"}));
+    EXPECT_EQ(runScript(code, 7),
+              (Lines{"caught boom", "finally", "second finally", "Warning: Uncaught exception, again"}));
 }
 
 TEST(Exceptions, ThrowUnwindsFunctionCalls) {
