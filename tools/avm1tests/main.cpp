@@ -215,15 +215,9 @@ int main(int argc, char** argv) {
         figures[key + ".matched_of_peer_passes"] = g.passedOfPeerPasses;
     }
 
-    if (!writeFloor.empty() &&
-        !floorfile::write(writeFloor,
-                          "# Script trace tests matched, last reached; the avm1tests.floor test fails below them.\n"
-                          "# Update after an improvement: build/native/tools/avm1tests/avm1tests --corpus <corpus> "
-                          "--write-floor tools/avm1tests/floor.txt\n",
-                          figures)) {
-        std::fprintf(stderr, "avm1tests: cannot write %s\n", writeFloor.c_str());
-        return 1;
-    }
-    if (!floorFile.empty()) return floorfile::check("avm1tests", floorFile, figures);
-    return 0;
+    return floorfile::finish("avm1tests", writeFloor,
+                             "# Script trace tests matched, last reached; the avm1tests.floor test fails below them.\n"
+                             "# Update after an improvement: build/native/tools/avm1tests/avm1tests --corpus <corpus> "
+                             "--write-floor tools/avm1tests/floor.txt\n",
+                             floorFile, figures);
 }

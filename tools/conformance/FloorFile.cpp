@@ -39,4 +39,13 @@ int check(const std::string& tool, const std::string& path, const Figures& now) 
     return 0;
 }
 
+int finish(const std::string& tool, const std::string& writePath, const std::string& header,
+           const std::string& floorPath, const Figures& figures) {
+    if (!writePath.empty() && !write(writePath, header, figures)) {
+        std::fprintf(stderr, "%s: cannot write %s\n", tool.c_str(), writePath.c_str());
+        return 1;
+    }
+    return floorPath.empty() ? 0 : check(tool, floorPath, figures);
+}
+
 }  // namespace floorfile

@@ -394,15 +394,9 @@ int main(int argc, char** argv) {
     figures["realworld.decoded"] = real.decoded;
     figures["realworld.ran"] = real.ran;
 
-    if (!writeFloor.empty() &&
-        !floorfile::write(writeFloor,
-                          "# Conformance figures last reached; the conformance test fails below them.\n"
-                          "# Update after an improvement: build/native/tools/conformance/conformance --corpus <corpus> "
-                          "--write-floor tools/conformance/floor.txt\n",
-                          figures)) {
-        std::fprintf(stderr, "conformance: cannot write %s\n", writeFloor.c_str());
-        return 1;
-    }
-    if (!floorFile.empty()) return floorfile::check("conformance", floorFile, figures);
-    return 0;
+    return floorfile::finish("conformance", writeFloor,
+                             "# Conformance figures last reached; the conformance test fails below them.\n"
+                             "# Update after an improvement: build/native/tools/conformance/conformance --corpus <corpus> "
+                             "--write-floor tools/conformance/floor.txt\n",
+                             floorFile, figures);
 }
