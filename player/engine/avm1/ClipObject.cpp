@@ -153,6 +153,23 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
         out = getClipProperty(vm, mc, index);
         return true;
     }
+    if (!name.empty() && name[0] == '_' && specialPath(vm, mc, name, out)) return true;
+    // Named children read as properties, matched by the file version's case rule; a
+    // variable of the same name wins.
+    std::string k = vm.key(name);
+    if (findOwn(k)) return false;
+    for (const auto& [depth, child] : mc->children()) {
+        if (child->name.empty() || !child->scriptable()) continue;
+        if (vm.caseSensitive() ? child->name == name : vm.key(child->name) == k) {
+            out = Value(vm.stageObject(child.get()));
+            return true;
+        }
+    }
+    return false;
+}
+
+// _parent, _global, _root, _levelN and _lockroot, whatever their case.
+bool ClipObject::specialPath(Vm& vm, MovieClip* mc, const std::string& name, Value& out) {
     std::string lower = asciiLower(name);
     if (lower == "_parent") {
         out = mc->parent ? Value(vm.clipObject(mc->parent)) : Value();
@@ -175,16 +192,6 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     if (lower == "_lockroot") {
         out = Value(mc->lockRoot);
         return true;
-    }
-    // Named children read as properties, matched by the file version's case rule; a
-    // variable of the same name wins.
-    std::string k = vm.key(name);
-    if (findOwn(k)) return false;
-    for (const auto& [depth, child] : mc->children()) {
-        if (child->scriptable() && !child->name.empty() && vm.key(child->name) == k) {
-            out = Value(vm.stageObject(child.get()));
-            return true;
-        }
     }
     return false;
 }

@@ -28,6 +28,7 @@ public:
     bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
 
 private:
+    bool specialPath(Vm& vm, MovieClip* mc, const std::string& name, Value& out);
     std::weak_ptr<DisplayObject> clip_;
 };
 
