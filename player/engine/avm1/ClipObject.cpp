@@ -324,6 +324,10 @@ std::string slashPath(const DisplayObject* clip) {
 }
 
 MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
+    return dynamic_cast<MovieClip*>(resolveStagePath(vm, from, path));
+}
+
+DisplayObject* resolveStagePath(Vm& vm, MovieClip* from, const std::string& path) {
     if (!from) from = vm.rootClip;
     if (!from) return nullptr;
     std::string p = path;
@@ -340,7 +344,13 @@ MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path) {
     }
     if (lower == "this") return from;
     if (p.find("//") != std::string::npos) return nullptr;  // an empty step names no clip
-    return dynamic_cast<MovieClip*>(from->resolvePath(p));
+    if (auto* clip = dynamic_cast<MovieClip*>(from->resolvePath(p))) return clip;
+    // Not a clip: the last step may name a button or a text field inside the clip before it.
+    size_t cut = p.find_last_of("./");
+    if (cut == std::string::npos) return from->childByName(p);
+    auto* parent = dynamic_cast<MovieClip*>(from->resolvePath(p.substr(0, cut == 0 ? 1 : cut)));
+    std::string last = p.substr(cut + 1);
+    return parent && last != ".." ? parent->childByName(last) : nullptr;
 }
 
 int32_t levelNumber(const std::string& name) {
@@ -366,7 +376,7 @@ bool requestMovieLoad(Vm& vm, MovieClip* from, const std::string& url, const std
     return true;
 }
 
-void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method) {
+void loadClipVariables(Vm& vm, Object* into, MovieClip* from, const std::string& url, UrlMethod method) {
     if (!into) return;
     UrlRequest request{url, method == UrlMethod::Post ? UrlMethod::Post : UrlMethod::Get, {}, {}};
     if (method != UrlMethod::None && from) {
@@ -378,7 +388,7 @@ void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::stri
             request.url += (url.find('?') == std::string::npos ? "?" : "&") + vars;
         }
     }
-    vm.requestLoad({PendingLoad::Kind::Variables, vm.clipObject(into), std::move(request)});
+    vm.requestLoad({PendingLoad::Kind::Variables, into, std::move(request)});
 }
 
 Object* Vm::clipObject(MovieClip* clip) {
@@ -596,7 +606,7 @@ Value loadVariables(Vm& vm, NativeCall& c) {
     if (!mc || c.args.empty()) return Value();
     std::string method = c.arg(1).isUndefined() ? "" : asciiLower(vm.toString(c.arg(1)));
     UrlMethod m = method == "get" ? UrlMethod::Get : method == "post" ? UrlMethod::Post : UrlMethod::None;
-    loadClipVariables(vm, mc, mc, vm.toString(c.args[0]), m);
+    loadClipVariables(vm, vm.clipObject(mc), mc, vm.toString(c.args[0]), m);
     return Value();
 }
 

@@ -34,7 +34,7 @@ private:
 
 // loadVariables: the text at `url` becomes variables of `into` once the frame's scripts are
 // done; with GET or POST the variables of `from` go along.
-void loadClipVariables(Vm& vm, MovieClip* into, MovieClip* from, const std::string& url, UrlMethod method);
+void loadClipVariables(Vm& vm, Object* into, MovieClip* from, const std::string& url, UrlMethod method);
 
 // getURL aimed at a level ("_level2") or, with `clipTarget`, at a clip path: loads (or with
 // an empty URL unloads) a movie there and returns true; false for a window target.
@@ -76,5 +76,7 @@ private:
 };
 // A target path in slash ("/a/b", "../c") or dot ("_root.a.b", "_parent.c") form.
 MovieClip* resolveClipPath(Vm& vm, MovieClip* from, const std::string& path);
+// The same path naming any stage object: a clip, a button or a text field.
+DisplayObject* resolveStagePath(Vm& vm, MovieClip* from, const std::string& path);
 
 }  // namespace swf::avm1

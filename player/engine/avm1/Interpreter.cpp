@@ -599,9 +599,9 @@ Completion Runner::run(size_t begin, size_t end) {
             std::string url = f.popString();
             UrlMethod m = (method & 3) == 1 ? UrlMethod::Get : (method & 3) == 2 ? UrlMethod::Post : UrlMethod::None;
             if (method & 0x80) {
-                // loadVariables: into a clip (by path) or a level ("_level0").
-                MovieClip* into = window.empty() ? f.target : resolveClipPath(vm_, f.target, window);
-                loadClipVariables(vm_, into, f.target, url, m);
+                // loadVariables: into a clip, a level ("_level0") or a text field, by path.
+                DisplayObject* into = window.empty() ? f.target : resolveStagePath(vm_, f.target, window);
+                loadClipVariables(vm_, vm_.stageObject(into), f.target, url, m);
                 break;
             }
             if (requestMovieLoad(vm_, f.target, url, window, m, (method & 0x40) != 0)) break;

@@ -113,6 +113,12 @@ MovieClip* MovieClip::clipByName(std::string_view name) const {
     return nullptr;
 }
 
+DisplayObject* MovieClip::childByName(std::string_view name) const {
+    for (const auto& [depth, child] : children_)
+        if (equalsNoCase(child->name, name)) return child.get();
+    return nullptr;
+}
+
 bool MovieClip::onStage() const {
     const MovieClip* clip = this;
     while (clip->parent) clip = clip->parent;

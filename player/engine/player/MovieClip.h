@@ -38,6 +38,8 @@ public:
     const Children& children() const { return children_; }
     DisplayObject* childAt(int32_t depth) const;
     MovieClip* clipByName(std::string_view name) const;
+    // The lowest child of that name of any kind: a clip, a button, a text field or a shape.
+    DisplayObject* childByName(std::string_view name) const;
     // Still part of the stage (removed clips keep running queued actions on nothing).
     bool onStage() const;
     // How loud its sounds play, as scripts set it through Sound objects that target it.

@@ -129,6 +129,34 @@ TEST(LoadedText, ClipVariablesArriveThroughTheLoadVariablesAction) {
     EXPECT_EQ(host.lines, Lines{"yes"});
 }
 
+TEST(LoadedText, LoadVariablesReachesTextFieldsByPath) {
+    // _root.createTextField("field", 1, 0, 0, 10, 10); loadVariables into it by dot and by
+    // slash path; a frame later trace(field.a), trace(field.b). A path naming nothing loads
+    // nothing and stops nothing.
+    Bytecode request;
+    request.push({Int{10}, Int{10}, Int{0}, Int{0}, Int{1}, "field", Int{6}, "_root"})
+        .op(0x1C)
+        .push({"createTextField"})
+        .op(0x52)
+        .op(0x17)
+        .push({"a.txt", "_level0.field"}).action(0x9A, {0x80})
+        .push({"b.txt", "/field"}).action(0x9A, {0x80})
+        .push({"a.txt", "_level0.nothing.field"}).action(0x9A, {0x80});
+    Bytecode check;
+    check.push({"field"}).op(0x1C).push({"a"}).op(0x4E).trace();
+    check.push({"field"}).op(0x1C).push({"b"}).op(0x4E).trace();
+    MovieBuilder b;
+    b.def().header.version = 8;
+    b.frame({DoAction{SharedBytes(request.bytes)}}).frame({DoAction{SharedBytes(check.bytes)}});
+    FileHost host;
+    host.files["a.txt"] = "a=first";
+    host.files["b.txt"] = "b=second";
+    Player player(b.build(), host);
+    player.advance();
+    EXPECT_EQ(host.lines, (Lines{"first", "second"}));
+    EXPECT_EQ(host.requests.size(), 2u);
+}
+
 class Timers : public Loading {
 protected:
     Value global(const char* name, std::vector<Value> args) {
