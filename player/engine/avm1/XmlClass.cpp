@@ -83,6 +83,58 @@ Value namePart(const NativeCall& c, bool prefix) {
 Value getPrefix(Vm&, NativeCall& c) { return namePart(c, true); }
 Value getLocalName(Vm&, NativeCall& c) { return namePart(c, false); }
 
+// ---- namespaces ----------------------------------------------------------------------------
+// Any attribute whose name starts with "xmlns" declares one: "xmlns:p" the prefix p, and
+// "xmlns", "xmlns:" or "xmlnsanything" the default (empty) prefix. A node's own declarations
+// are searched in document order, the first match wins, then its ancestors'.
+
+std::string declaredPrefix(const std::string& attribute) {
+    return attribute.size() > 6 && attribute[5] == ':' ? attribute.substr(6) : std::string();
+}
+
+bool isDeclaration(const std::string& attribute) { return attribute.rfind("xmlns", 0) == 0; }
+
+// The first declaration, from `node` up, for which `matches(prefix, uri)` holds.
+template <typename Match>
+Value findDeclaration(Vm& vm, Object* node, Match matches, bool wantPrefix) {
+    for (int depth = 0; node && depth < 4096; ++depth) {
+        XmlNode* n = xmlNode(node);
+        if (!n) break;
+        if (n->attributes) {
+            // The parser defines attributes last to first, so enumeration order is document order.
+            for (Property* attribute : n->attributes->ownProperties()) {
+                if (!isDeclaration(attribute->name)) continue;
+                std::string prefix = declaredPrefix(attribute->name);
+                std::string uri = vm.toString(attribute->value);
+                if (matches(prefix, uri)) return Value(wantPrefix ? prefix : uri);
+            }
+        }
+        node = n->parent;
+    }
+    return Value::null();
+}
+
+Value namespaceForPrefix(Vm& vm, Object* node, const std::string& prefix) {
+    return findDeclaration(vm, node, [&](const std::string& p, const std::string&) { return p == prefix; }, false);
+}
+
+Value getNamespaceForPrefix(Vm& vm, NativeCall& c) {
+    if (!selfNode(c)) return Value();
+    return namespaceForPrefix(vm, c.self.object(), vm.toString(c.arg(0)));
+}
+
+Value getPrefixForNamespace(Vm& vm, NativeCall& c) {
+    if (!selfNode(c)) return Value();
+    std::string uri = vm.toString(c.arg(0));
+    return findDeclaration(vm, c.self.object(), [&](const std::string&, const std::string& u) { return u == uri; }, true);
+}
+
+Value getNamespaceUri(Vm& vm, NativeCall& c) {
+    Value prefix = namePart(c, true);
+    if (!prefix.isString()) return prefix;
+    return namespaceForPrefix(vm, c.self.object(), prefix.string());
+}
+
 void defineAccessor(Vm& vm, Object* proto, const std::string& name, NativeFn getter, NativeFn setter = nullptr) {
     Property& p = proto->put(vm.key(name), name, Value(), flags::kDontEnum | flags::kDontDelete);
     p.getter = vm.newNative(getter);
@@ -221,6 +273,9 @@ void installXmlClasses(Vm& vm) {
     defineAccessor(vm, nodeProto, "previousSibling", getPreviousSibling);
     defineAccessor(vm, nodeProto, "prefix", getPrefix);
     defineAccessor(vm, nodeProto, "localName", getLocalName);
+    defineAccessor(vm, nodeProto, "namespaceURI", getNamespaceUri);
+    vm.defineMethod(nodeProto, "getNamespaceForPrefix", getNamespaceForPrefix);
+    vm.defineMethod(nodeProto, "getPrefixForNamespace", getPrefixForNamespace);
     vm.defineMethod(nodeProto, "appendChild", appendChild);
     vm.defineMethod(nodeProto, "insertBefore", insertBefore);
     vm.defineMethod(nodeProto, "removeNode", removeNode);

@@ -53,6 +53,24 @@ TEST_F(Xml, AttributesEnumerateInDocumentOrderAndWriteBackSo) {
     EXPECT_EQ(text(method(doc, "toString")), "<t first=\"1\" second=\"2\" third=\"3\" />");
 }
 
+TEST_F(Xml, NamespacesComeFromTheFirstDeclarationOnTheNodeOrItsAncestors) {
+    Object* doc = parse("<p:outer xmlns:p='urn:p' xmlnsjunk='urn:d1' xmlns='urn:d2'>"
+                        "<p:inner xmlns:q='urn:q'/><plain/></p:outer>");
+    Object* outer = node(doc, "firstChild");
+    Object* inner = node(outer, "firstChild");
+    Object* plain = node(outer, "lastChild");
+    EXPECT_EQ(text(member(outer, "namespaceURI")), "urn:p");
+    EXPECT_EQ(text(member(inner, "namespaceURI")), "urn:p");            // from the parent
+    EXPECT_EQ(text(method(inner, "getNamespaceForPrefix", {Value("q")})), "urn:q");
+    EXPECT_EQ(text(method(inner, "getPrefixForNamespace", {Value("urn:p")})), "p");
+    // Anything spelt "xmlns..." without a colon declares the default prefix; the first wins.
+    EXPECT_EQ(text(member(plain, "namespaceURI")), "urn:d1");
+    EXPECT_EQ(text(method(plain, "getPrefixForNamespace", {Value("urn:d2")})), "");
+    EXPECT_TRUE(method(plain, "getNamespaceForPrefix", {Value("q")}).isNull());
+    EXPECT_TRUE(method(plain, "getPrefixForNamespace", {Value("urn:none")}).isNull());
+    EXPECT_TRUE(member(doc, "namespaceURI").isNull());
+}
+
 TEST_F(Xml, EntitiesDecodeOnlyWhenKnownAndTextIsEscapedOnOutput) {
     Object* doc = parse("<d>A &amp; &#39; &#x41; &thing; &&amp; B</d>");
     EXPECT_EQ(text(member(node(node(doc, "firstChild"), "firstChild"), "nodeValue")), "A & ' A &thing; && B");
