@@ -52,6 +52,7 @@ void Vm::installBuiltins() {
     installGeomColorTransform(*this);
     installGeomRectangle(*this);
     installGeomTransform(*this);
+    installBitmapData(*this);
     installTextFormat(*this);
     installTextSnapshot(*this);
     installMovieClipLoader(*this);

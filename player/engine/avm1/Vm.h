@@ -38,6 +38,7 @@ struct Limits {
     // 32 bytes): together they bound a runaway script to a few hundred MB.
     size_t maxLiveTextBytes = 256u << 20;
     size_t maxArrayGrowthPerBlock = 4u << 20;
+    size_t maxLiveBitmapBytes = 256u << 20;  // BitmapData pixels alive at once
     size_t maxStackDepth = 1u << 20;   // values on one frame's stack
     // Machine stack a block may use for nested calls, with and try bodies: the thread's
     // stack is 1 MB on Windows, and sanitizers make frames many times larger.
@@ -88,6 +89,8 @@ public:
     FunctionObject* newNative(NativeFn fn, NativeFn constructor = nullptr);
     FunctionObject* newScriptFunction(ScriptClosure closure);
     size_t heapSize() const { return heap_.size(); }
+    // Bytes of BitmapData pixels alive; shared with the pictures, which may outlive the heap.
+    std::shared_ptr<size_t> liveBitmapBytes = std::make_shared<size_t>(0);
     // Frees the objects nothing reachable refers to. Only between blocks: while a script
     // runs, C++ frames hold object pointers the collector cannot see. Returns the number freed.
     size_t collectGarbage();
@@ -321,5 +324,6 @@ void installTextFormat(Vm& vm);
 void installTextSnapshot(Vm& vm);
 void installMovieClipLoader(Vm& vm);
 void installStage(Vm& vm);
+void installBitmapData(Vm& vm);
 
 }  // namespace swf::avm1

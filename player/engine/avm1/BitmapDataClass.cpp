@@ -1,0 +1,291 @@
+// flash.display.BitmapData: a picture scripts draw into pixel by pixel. Pixels are kept
+// premultiplied, as the renderer wants them, so a colour read back from a translucent pixel
+// has lost the precision its alpha took away (0xAABBCCDD reads 0xAABBCCDC), as in the
+// runtime. Methods answer -1 when given too few arguments or when the picture was disposed;
+// a disposed picture reports -1 for its width and height.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "avm1/BitmapData.h"
+#include "avm1/Builtins.h"
+#include "avm1/GeomSupport.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+constexpr Pixel kOpaqueAlpha = 0xFF000000u;
+
+// ---- premultiplied pixels ------------------------------------------------------------------
+
+Pixel premultiply(uint32_t argb) {
+    uint32_t a = argb >> 24;
+    if (a == 255) return argb;
+    if (a == 0) return 0;
+    auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
+    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) | channel(argb & 0xFF);
+}
+
+uint32_t unpremultiply(Pixel p) {
+    uint32_t a = p >> 24;
+    if (a == 255 || a == 0) return a == 0 ? 0 : p;
+    auto channel = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + (a - 1) / 2) / a); };
+    return (a << 24) | (channel((p >> 16) & 0xFF) << 16) | (channel((p >> 8) & 0xFF) << 8) | channel(p & 0xFF);
+}
+
+// ---- the script side -------------------------------------------------------------------------
+
+BitmapDataState* stateOf(const NativeCall& c) {
+    Object* self = c.self.object();
+    return self ? dynamic_cast<BitmapDataState*>(self->nativeState.get()) : nullptr;
+}
+
+// The live picture behind `this`, or null when there is none or it was disposed.
+BitmapDataState* livePicture(const NativeCall& c) {
+    BitmapDataState* s = stateOf(c);
+    return s && !s->disposed() ? s : nullptr;
+}
+
+int32_t intArg(Vm& vm, const NativeCall& c, size_t i) { return vm.toInt32(c.arg(i)); }
+uint32_t colourArg(Vm& vm, const NativeCall& c, size_t i) { return static_cast<uint32_t>(vm.toInt32(c.arg(i))); }
+
+// A colour as the picture stores it: an opaque picture ignores the alpha given.
+Pixel stored(const BitmapDataState& s, uint32_t argb) {
+    return premultiply(s.transparent() ? argb : (argb | kOpaqueAlpha));
+}
+
+// A rectangle argument: an object with x, y, width and height (a Rectangle or a plain object).
+struct PixelRect {
+    int32_t x = 0, y = 0, width = 0, height = 0;
+};
+bool rectArg(Vm& vm, const Value& v, PixelRect& out) {
+    Object* o = v.object();
+    if (!o) return false;
+    for (const char* name : {"x", "y", "width", "height"})
+        if (vm.get(o, name).isUndefined()) return false;
+    out = {vm.toInt32(vm.get(o, "x")), vm.toInt32(vm.get(o, "y")), vm.toInt32(vm.get(o, "width")),
+           vm.toInt32(vm.get(o, "height"))};
+    return true;
+}
+
+// `r` cut to the picture; false when nothing is left.
+bool clip(const BitmapDataState& s, PixelRect& r) {
+    int64_t left = std::max<int64_t>(0, r.x), top = std::max<int64_t>(0, r.y);
+    int64_t right = std::min<int64_t>(s.width(), int64_t(r.x) + r.width);
+    int64_t bottom = std::min<int64_t>(s.height(), int64_t(r.y) + r.height);
+    if (right <= left || bottom <= top) return false;
+    r = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
+    return true;
+}
+
+const Value kFailed(-1.0);
+
+Value construct(Vm& vm, NativeCall& c) {
+    if (c.args.size() < 2) return Value();
+    double width = vm.toNumber(c.arg(0)), height = vm.toNumber(c.arg(1));
+    if (std::isnan(width) || std::isnan(height)) return Value();
+    int32_t w = vm.toInt32(c.arg(0)), h = vm.toInt32(c.arg(1));
+    if (!BitmapDataState::sizeAllowed(w, h, vm.version())) return Value();
+    bool transparent = c.args.size() < 3 || vm.toBoolean(c.arg(2));
+    uint32_t fill = c.args.size() < 4 ? 0xFFFFFFFFu : colourArg(vm, c, 3);
+    auto state = BitmapDataState::make(vm, uint32_t(w), uint32_t(h), transparent);
+    if (!state) return Value();  // over the movie's budget for pictures
+    std::fill(state->pixels().begin(), state->pixels().end(), stored(*state, fill));
+    Object* proto = vm.get(c.callee, "prototype").object();
+    Object* self = vm.make<Object>(proto ? proto : vm.objectProto);
+    self->nativeState = std::move(state);
+    return Value(self);
+}
+
+Value getWidth(Vm&, NativeCall& c) {
+    BitmapDataState* s = stateOf(c);
+    if (!s) return Value();
+    return Value(s->disposed() ? -1.0 : double(s->width()));
+}
+Value getHeight(Vm&, NativeCall& c) {
+    BitmapDataState* s = stateOf(c);
+    if (!s) return Value();
+    return Value(s->disposed() ? -1.0 : double(s->height()));
+}
+Value getTransparent(Vm&, NativeCall& c) {
+    BitmapDataState* s = stateOf(c);
+    if (!s) return Value();
+    return s->disposed() ? kFailed : Value(s->transparent());
+}
+Value getRectangle(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = stateOf(c);
+    if (!s) return Value();
+    if (s->disposed()) return kFailed;
+    return newGeom(vm, "Rectangle", {Value(0.0), Value(0.0), Value(double(s->width())), Value(double(s->height()))});
+}
+
+Value getPixel(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 2) return kFailed;
+    return Value(double(unpremultiply(s->at(intArg(vm, c, 0), intArg(vm, c, 1))) & 0xFFFFFF));
+}
+
+Value getPixel32(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 2) return kFailed;
+    return Value(double(static_cast<int32_t>(unpremultiply(s->at(intArg(vm, c, 0), intArg(vm, c, 1))))));
+}
+
+Value setPixel(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 3) return kFailed;
+    int32_t x = intArg(vm, c, 0), y = intArg(vm, c, 1);
+    if (!s->contains(x, y)) return Value(0.0);
+    // The colour's alpha is the pixel's own.
+    uint32_t alpha = unpremultiply(s->at(x, y)) & kOpaqueAlpha;
+    s->pixel(x, y) = stored(*s, alpha | (colourArg(vm, c, 2) & 0xFFFFFF));
+    return Value(0.0);
+}
+
+Value setPixel32(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 3) return kFailed;
+    int32_t x = intArg(vm, c, 0), y = intArg(vm, c, 1);
+    if (s->contains(x, y)) s->pixel(x, y) = stored(*s, colourArg(vm, c, 2));
+    return Value(0.0);
+}
+
+Value fillRect(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    PixelRect r;
+    if (!s || c.args.size() < 2 || !rectArg(vm, c.arg(0), r)) return kFailed;
+    Pixel colour = stored(*s, colourArg(vm, c, 1));
+    if (!clip(*s, r)) return Value(0.0);
+    for (int32_t y = r.y; y < r.y + r.height; ++y)
+        std::fill_n(&s->pixel(r.x, y), r.width, colour);
+    return Value(0.0);
+}
+
+// Four-way flood from (x, y) over the pixels of its colour.
+Value floodFill(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 3) return kFailed;
+    int32_t x0 = intArg(vm, c, 0), y0 = intArg(vm, c, 1);
+    Pixel colour = stored(*s, colourArg(vm, c, 2));
+    if (!s->contains(x0, y0)) return Value(0.0);
+    Pixel from = s->at(x0, y0);
+    if (from == colour) return Value(0.0);
+    // Pixels are painted as they are queued, so each is queued once: the queue stays within
+    // the picture's size.
+    const int32_t w = s->width(), h = s->height();
+    std::vector<uint32_t> pending{uint32_t(y0) * uint32_t(w) + uint32_t(x0)};
+    s->pixel(x0, y0) = colour;
+    std::vector<Pixel>& pixels = s->pixels();
+    auto visit = [&](int32_t x, int32_t y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        uint32_t index = uint32_t(y) * uint32_t(w) + uint32_t(x);
+        if (pixels[index] != from) return;
+        pixels[index] = colour;
+        pending.push_back(index);
+    };
+    while (!pending.empty()) {
+        uint32_t index = pending.back();
+        pending.pop_back();
+        int32_t x = int32_t(index % uint32_t(w)), y = int32_t(index / uint32_t(w));
+        visit(x + 1, y), visit(x - 1, y), visit(x, y + 1), visit(x, y - 1);
+    }
+    return Value(1.0);
+}
+
+// The smallest rectangle holding every pixel whose masked colour is (or, with findColor
+// false, is not) the masked colour given.
+Value getColorBoundsRect(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 2) return kFailed;
+    // An opaque picture compares its alpha too, whatever the mask says.
+    uint32_t mask = colourArg(vm, c, 0) | (s->transparent() ? 0 : kOpaqueAlpha);
+    uint32_t colour = colourArg(vm, c, 1) & mask;
+    bool find = c.args.size() < 3 || vm.toBoolean(c.arg(2));
+    int32_t left = s->width(), top = s->height(), right = -1, bottom = -1;
+    for (int32_t y = 0; y < s->height(); ++y)
+        for (int32_t x = 0; x < s->width(); ++x) {
+            bool same = (s->at(x, y) & mask) == colour;  // the stored, premultiplied pixel
+            if (same != find) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    if (right < 0) return newGeom(vm, "Rectangle", {Value(0.0), Value(0.0), Value(0.0), Value(0.0)});
+    return newGeom(vm, "Rectangle", {Value(double(left)), Value(double(top)), Value(double(right - left + 1)),
+                                     Value(double(bottom - top + 1))});
+}
+
+// Moves the picture by (dx, dy); what nothing moves into keeps its old pixels.
+Value scroll(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 2) return kFailed;
+    int64_t dx = intArg(vm, c, 0), dy = intArg(vm, c, 1);
+    const int32_t w = s->width(), h = s->height();
+    if (dx == 0 && dy == 0) return Value(0.0);
+    if (std::abs(dx) >= w || std::abs(dy) >= h) return Value(0.0);
+    std::vector<Pixel> before = s->pixels();
+    for (int32_t y = 0; y < h; ++y) {
+        int64_t sy = y - dy;
+        if (sy < 0 || sy >= h) continue;
+        for (int32_t x = 0; x < w; ++x) {
+            int64_t sx = x - dx;
+            if (sx >= 0 && sx < w) s->pixel(x, y) = before[size_t(sy) * w + size_t(sx)];
+        }
+    }
+    return Value(0.0);
+}
+
+Value clone(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s) return kFailed;
+    auto copy = BitmapDataState::make(vm, s->width(), s->height(), s->transparent());
+    if (!copy) return Value();
+    copy->pixels() = s->pixels();
+    Object* self = c.self.object();
+    Object* obj = vm.make<Object>(self->proto());
+    obj->nativeState = std::move(copy);
+    return Value(obj);
+}
+
+Value dispose(Vm&, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s) return kFailed;
+    s->dispose();
+    return Value();
+}
+
+void defineReadOnly(Vm& vm, Object* proto, const std::string& name, NativeFn getter) {
+    Property& p = proto->put(vm.key(name), name, Value(), flags::kDontDelete);
+    p.getter = vm.newNative(getter);
+    p.setter = vm.newNative([](Vm&, NativeCall&) { return Value(); });
+}
+
+}  // namespace
+
+void installBitmapData(Vm& vm) {
+    Object* proto = vm.newObject();
+    FunctionObject* ctor = vm.newNative([](Vm&, NativeCall&) { return Value(); }, construct);
+    vm.define(ctor, "prototype", Value(proto), flags::kDontEnum | flags::kDontDelete);
+    vm.define(proto, "constructor", Value(ctor), flags::kDontEnum);
+    vm.define(packageObject(vm, "flash.display"), "BitmapData", Value(ctor));
+    // Defined last to first: enumeration lists them in the runtime's order.
+    defineReadOnly(vm, proto, "rectangle", getRectangle);
+    defineReadOnly(vm, proto, "transparent", getTransparent);
+    defineReadOnly(vm, proto, "height", getHeight);
+    defineReadOnly(vm, proto, "width", getWidth);
+    for (auto [name, fn] : std::initializer_list<std::pair<const char*, NativeFn>>{
+             {"getPixel", getPixel},
+             {"getPixel32", getPixel32},
+             {"setPixel", setPixel},
+             {"setPixel32", setPixel32},
+             {"fillRect", fillRect},
+             {"floodFill", floodFill},
+             {"getColorBoundsRect", getColorBoundsRect},
+             {"scroll", scroll},
+             {"clone", clone},
+             {"dispose", dispose},
+         })
+        vm.defineMethod(proto, name, fn);
+}
+
+}  // namespace swf::avm1

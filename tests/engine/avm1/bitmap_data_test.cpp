@@ -1,0 +1,116 @@
+// BitmapData as scripts see it: the runtime's size rules, premultiplied storage and what it
+// costs a colour, the -1 answers, the pixel operations, and the budget that bounds a movie
+// making pictures in a loop.
+#include <gtest/gtest.h>
+
+#include "Bytecode.h"
+#include "avm1/Builtins.h"
+
+namespace swf::avm1::test {
+namespace {
+
+class BitmapData : public ::testing::Test {
+protected:
+    Value make(std::vector<Value> args) {
+        return vm.construct(vm.get(packageObject(vm, "flash.display"), "BitmapData"), std::move(args));
+    }
+    Value call(const Value& self, const std::string& name, std::vector<Value> args = {}) {
+        return vm.call(vm.getMember(self, name), self, std::move(args));
+    }
+    Value rect(double x, double y, double w, double h) {
+        return vm.construct(vm.get(packageObject(vm, "flash.geom"), "Rectangle"), {Value(x), Value(y), Value(w), Value(h)});
+    }
+    // getPixel32 as the unsigned hex the tests read easily.
+    uint32_t pixel(const Value& bmd, int x, int y) {
+        return static_cast<uint32_t>(vm.toInt32(call(bmd, "getPixel32", {Value(x), Value(y)})));
+    }
+    std::string text(const Value& v) { return vm.toString(v); }
+
+    ScriptHost host;
+    Vm vm{host, 8};
+};
+
+TEST_F(BitmapData, SizesFollowTheVersionRulesAndBadSizesMakeNothing) {
+    EXPECT_TRUE(make({Value(2880), Value(1)}).isObject());
+    EXPECT_TRUE(make({Value(2881), Value(1)}).isUndefined());
+    EXPECT_TRUE(make({Value(5)}).isUndefined());
+    EXPECT_TRUE(make({Value::null(), Value(5)}).isUndefined());
+    EXPECT_TRUE(make({Value(0), Value(5)}).isUndefined());
+    Vm later{host, 10};
+    Value ctor = later.get(packageObject(later, "flash.display"), "BitmapData");
+    EXPECT_TRUE(later.construct(ctor, {Value(8191), Value(1)}).isObject());
+    EXPECT_TRUE(later.construct(ctor, {Value(4096), Value(4096)}).isUndefined());  // one pixel too many
+    EXPECT_TRUE(later.construct(ctor, {Value(4095), Value(4096)}).isObject());
+}
+
+TEST_F(BitmapData, TranslucentColoursLoseWhatPremultiplyingTakesAndOpaqueOnesKeepAlpha) {
+    Value bmd = make({Value(3), Value(2), Value(true), Value(double(0xAABBCCDDu))});
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xAABBCCDCu);
+    call(bmd, "setPixel32", {Value(1), Value(1), Value(double(0x12345678u))});
+    EXPECT_EQ(pixel(bmd, 1, 1), 0x12395571u);
+    call(bmd, "setPixel32", {Value(2), Value(1), Value(double(0x00FFFFFFu))});
+    EXPECT_EQ(pixel(bmd, 2, 1), 0u);  // nothing survives alpha 0
+    Value opaque = make({Value(2), Value(2), Value(false), Value(double(0x12345678u))});
+    EXPECT_EQ(pixel(opaque, 0, 0), 0xFF345678u);
+    EXPECT_EQ(text(call(opaque, "getPixel", {Value(0), Value(0)})), std::to_string(0x345678));
+    // setPixel keeps the pixel's alpha; reading outside the picture gives 0.
+    call(bmd, "setPixel", {Value(0), Value(0), Value(double(0x010203))});
+    EXPECT_EQ(pixel(bmd, 0, 0) >> 24, 0xAAu);
+    EXPECT_EQ(pixel(bmd, -1, 0), 0u);
+    EXPECT_EQ(pixel(bmd, 3, 0), 0u);
+}
+
+TEST_F(BitmapData, TooFewArgumentsAndDisposedPicturesAnswerMinusOne) {
+    Value bmd = make({Value(3), Value(3)});
+    EXPECT_EQ(text(call(bmd, "getPixel32", {Value(1)})), "-1");
+    EXPECT_EQ(text(call(bmd, "setPixel32", {Value(1), Value(1)})), "-1");
+    EXPECT_EQ(text(call(bmd, "fillRect", {Value::null(), Value(0)})), "-1");  // no rectangle
+    EXPECT_EQ(text(vm.getMember(bmd, "rectangle")), "(x=0, y=0, w=3, h=3)");
+    call(bmd, "dispose");
+    EXPECT_EQ(text(vm.getMember(bmd, "width")), "-1");
+    EXPECT_EQ(text(vm.getMember(bmd, "height")), "-1");
+    EXPECT_EQ(text(call(bmd, "getPixel32", {Value(1), Value(1)})), "-1");
+    EXPECT_EQ(text(call(bmd, "clone")), "-1");
+    EXPECT_EQ(*vm.liveBitmapBytes, 0u) << "disposing gives the pixels back";
+}
+
+TEST_F(BitmapData, FillFloodScrollAndColourBounds) {
+    Value bmd = make({Value(4), Value(4), Value(false), Value(double(0xFF000000u))});
+    // A plain object with the four fields serves as a rectangle; the fill is cut to the picture.
+    Object* area = vm.newObject();
+    for (auto [name, v] : {std::pair{"x", 2}, {"y", -1}, {"width", 5}, {"height", 3}}) vm.set(area, name, Value(v));
+    EXPECT_EQ(text(call(bmd, "fillRect", {Value(area), Value(double(0xFFFF0000u))})), "0");
+    EXPECT_EQ(pixel(bmd, 3, 1), 0xFFFF0000u);
+    EXPECT_EQ(pixel(bmd, 1, 1), 0xFF000000u);
+    EXPECT_EQ(pixel(bmd, 3, 2), 0xFF000000u);
+    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(double(0xFFFFFFFFu)), Value(double(0xFFFF0000u))})),
+              "(x=2, y=0, w=2, h=2)");
+    // An opaque picture compares alpha even when the mask leaves it out.
+    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(0.0)})), "(x=0, y=0, w=0, h=0)");
+    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(double(0xFF000000u))})), "(x=0, y=0, w=4, h=4)");
+    // Flooding the black region from a corner leaves the red block alone.
+    EXPECT_EQ(text(call(bmd, "floodFill", {Value(0), Value(3), Value(double(0xFF00FF00u))})), "1");
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(pixel(bmd, 2, 0), 0xFFFF0000u);
+    EXPECT_EQ(text(call(bmd, "floodFill", {Value(9), Value(9), Value(0)})), "0");
+    // Scrolling right by one: column 0 keeps what it had.
+    call(bmd, "scroll", {Value(1), Value(0)});
+    EXPECT_EQ(pixel(bmd, 3, 0), 0xFFFF0000u);
+    EXPECT_EQ(pixel(bmd, 2, 0), 0xFF00FF00u);
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFF00FF00u);
+}
+
+TEST_F(BitmapData, PicturesPastTheBudgetAreRefusedAndClonesCountToo) {
+    Limits small;
+    small.maxLiveBitmapBytes = 100 * 100 * 4;
+    Vm tight{host, 8, small};
+    Value ctor = tight.get(packageObject(tight, "flash.display"), "BitmapData");
+    Value first = tight.construct(ctor, {Value(100), Value(60)});
+    ASSERT_TRUE(first.isObject());
+    EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(60)}).isUndefined());
+    EXPECT_TRUE(tight.call(tight.getMember(first, "clone"), first, {}).isUndefined());
+    EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(40)}).isObject());
+}
+
+}  // namespace
+}  // namespace swf::avm1::test
