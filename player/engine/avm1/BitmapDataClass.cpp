@@ -235,6 +235,255 @@ Value scroll(Vm& vm, NativeCall& c) {
     return Value(0.0);
 }
 
+// ---- hitTest ---------------------------------------------------------------------------------
+
+// An object with x and y (a Point or a plain object); false when either is missing.
+bool pointArg(Vm& vm, const Value& v, int32_t& x, int32_t& y) {
+    Object* o = v.object();
+    if (!o || vm.get(o, "x").isUndefined() || vm.get(o, "y").isUndefined()) return false;
+    x = vm.toInt32(vm.get(o, "x"));
+    y = vm.toInt32(vm.get(o, "y"));
+    return true;
+}
+
+// A pixel counts when its alpha reaches the threshold; a fully transparent one never does.
+bool solid(const BitmapDataState& s, int64_t x, int64_t y, int32_t threshold) {
+    if (!s.contains(x, y)) return false;
+    return int32_t(s.at(x, y) >> 24) >= std::max(threshold, 1);
+}
+
+// Placed at `origin`, does the picture have a solid pixel in the stage rectangle `r`?
+bool anySolid(const BitmapDataState& s, int32_t originX, int32_t originY, int32_t threshold, PixelRect r) {
+    r.x -= originX, r.y -= originY;
+    if (!clip(s, r)) return false;
+    for (int32_t y = r.y; y < r.y + r.height; ++y)
+        for (int32_t x = r.x; x < r.x + r.width; ++x)
+            if (solid(s, x, y, threshold)) return true;
+    return false;
+}
+
+// hitTest(firstPoint, firstAlphaThreshold, secondObject [, secondPoint [, secondThreshold]]):
+// the second object is a point, a rectangle or another picture. A bad first point answers
+// -2, a bad second object -3, a bad second point -4.
+Value hitTest(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 3) return kFailed;
+    int32_t ox = 0, oy = 0;
+    if (!pointArg(vm, c.arg(0), ox, oy)) return Value(-2.0);
+    int32_t threshold = intArg(vm, c, 1);
+    Object* other = c.arg(2).object();
+    if (!other) return Value(-3.0);
+    if (auto* picture = dynamic_cast<BitmapDataState*>(other->nativeState.get())) {
+        if (picture->disposed()) return Value(-3.0);
+        int32_t px = 0, py = 0;
+        if (c.args.size() > 3 && !pointArg(vm, c.arg(3), px, py)) return Value(-4.0);
+        int32_t otherThreshold = c.args.size() > 4 ? intArg(vm, c, 4) : 1;
+        // Every stage pixel both pictures cover, solid in both.
+        PixelRect overlap{px, py, picture->width(), picture->height()};
+        PixelRect mine{ox, oy, s->width(), s->height()};
+        int64_t left = std::max(overlap.x, mine.x), top = std::max(overlap.y, mine.y);
+        int64_t right = std::min(int64_t(overlap.x) + overlap.width, int64_t(mine.x) + mine.width);
+        int64_t bottom = std::min(int64_t(overlap.y) + overlap.height, int64_t(mine.y) + mine.height);
+        for (int64_t y = top; y < bottom; ++y)
+            for (int64_t x = left; x < right; ++x)
+                if (solid(*s, x - ox, y - oy, threshold) && solid(*picture, x - px, y - py, otherThreshold))
+                    return Value(true);
+        return Value(false);
+    }
+    PixelRect area;
+    if (rectArg(vm, c.arg(2), area)) return Value(anySolid(*s, ox, oy, threshold, area));
+    int32_t x = 0, y = 0;
+    if (!pointArg(vm, c.arg(2), x, y)) return Value(-3.0);
+    return Value(solid(*s, int64_t(x) - ox, int64_t(y) - oy, threshold));
+}
+
+// ---- copying and comparing ---------------------------------------------------------------
+
+BitmapDataState* pictureArg(const Value& v) {
+    Object* o = v.object();
+    auto* s = o ? dynamic_cast<BitmapDataState*>(o->nativeState.get()) : nullptr;
+    return s && !s->disposed() ? s : nullptr;
+}
+
+// The source, rectangle and point most copying methods start with. A missing source answers
+// -2, a disposed one -3, a bad rectangle -4; the point's fields convert as numbers.
+struct CopyArgs {
+    BitmapDataState* source = nullptr;
+    PixelRect from;
+    int32_t x = 0, y = 0;
+};
+double readCopyArgs(Vm& vm, const NativeCall& c, CopyArgs& out) {
+    Object* o = c.arg(0).object();
+    auto* source = o ? dynamic_cast<BitmapDataState*>(o->nativeState.get()) : nullptr;
+    if (!source) return -2;
+    if (source->disposed()) return -3;
+    if (!rectArg(vm, c.arg(1), out.from)) return -4;
+    out.source = source;
+    if (Object* point = c.arg(2).object()) {
+        out.x = vm.toInt32(vm.get(point, "x"));
+        out.y = vm.toInt32(vm.get(point, "y"));
+    }
+    return 0;
+}
+
+Pixel over(Pixel src, Pixel dst) {
+    uint32_t keep = 255 - (src >> 24);
+    if (keep == 0) return src;
+    Pixel out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        uint32_t c = ((src >> shift) & 0xFF) + (((dst >> shift) & 0xFF) * keep + 127) / 255;
+        out |= std::min<uint32_t>(c, 255) << shift;
+    }
+    return out;
+}
+
+// The part of `from` (a rectangle of `source`) that lands inside `dest` at (dx, dy), as
+// matching source and destination origins and a size; false when nothing lands.
+bool landing(const BitmapDataState& source, const BitmapDataState& dest, PixelRect from, int32_t dx, int32_t dy,
+             PixelRect& src, PixelRect& dst) {
+    // Cut to the source first, moving the destination with it.
+    int64_t sx = from.x, sy = from.y, w = from.width, h = from.height, tx = dx, ty = dy;
+    if (sx < 0) w += sx, tx -= sx, sx = 0;
+    if (sy < 0) h += sy, ty -= sy, sy = 0;
+    w = std::min<int64_t>(w, source.width() - sx), h = std::min<int64_t>(h, source.height() - sy);
+    if (tx < 0) w += tx, sx -= tx, tx = 0;
+    if (ty < 0) h += ty, sy -= ty, ty = 0;
+    w = std::min<int64_t>(w, dest.width() - tx), h = std::min<int64_t>(h, dest.height() - ty);
+    if (w <= 0 || h <= 0) return false;
+    src = {int32_t(sx), int32_t(sy), int32_t(w), int32_t(h)};
+    dst = {int32_t(tx), int32_t(ty), int32_t(w), int32_t(h)};
+    return true;
+}
+
+// copyPixels(source, sourceRect, destPoint [, alphaBitmap, alphaPoint [, mergeAlpha]]):
+// without mergeAlpha the pixels replace what was there; with it they are laid over it.
+Value copyPixels(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 3) return kFailed;
+    CopyArgs args;
+    if (double error = readCopyArgs(vm, c, args)) return Value(error);
+    BitmapDataState* source = args.source;
+    PixelRect src, dst;
+    bool merge = c.args.size() > 5 && vm.toBoolean(c.arg(5));
+    if (!landing(*source, *s, args.from, args.x, args.y, src, dst)) return Value(0.0);
+    // Through a copy: the source may be this picture.
+    std::vector<Pixel> copy(size_t(src.width) * src.height);
+    for (int32_t y = 0; y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x) copy[size_t(y) * src.width + x] = source->at(src.x + x, src.y + y);
+    for (int32_t y = 0; y < dst.height; ++y)
+        for (int32_t x = 0; x < dst.width; ++x) {
+            Pixel p = copy[size_t(y) * src.width + x];
+            Pixel& out = s->pixel(dst.x + x, dst.y + y);
+            if (merge && s->transparent()) out = over(p, out);
+            else if (merge) out = over(p, out) | kOpaqueAlpha;
+            else out = s->transparent() ? p : (premultiply(unpremultiply(p) | kOpaqueAlpha));
+        }
+    return Value(0.0);
+}
+
+// Channel numbers as scripts give them: 1 red, 2 green, 4 blue, 8 alpha.
+int channelShift(int32_t channel) {
+    switch (channel) {
+        case 1: return 16;
+        case 2: return 8;
+        case 4: return 0;
+        case 8: return 24;
+        default: return -1;
+    }
+}
+
+// copyChannel(source, sourceRect, destPoint, sourceChannel, destChannel) answers -1 even when
+// it copied, as the runtime does; its errors are those of copyPixels.
+Value copyChannel(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 5) return kFailed;
+    CopyArgs args;
+    if (double error = readCopyArgs(vm, c, args)) return Value(error);
+    BitmapDataState* source = args.source;
+    PixelRect src, dst;
+    int fromShift = channelShift(intArg(vm, c, 3)), toShift = channelShift(intArg(vm, c, 4));
+    if (toShift < 0) return kFailed;  // no channel to write; an unknown source channel reads 0
+    if (toShift == 24 && !s->transparent()) return kFailed;  // an opaque picture keeps its alpha
+    if (!landing(*source, *s, args.from, args.x, args.y, src, dst)) return kFailed;
+    std::vector<uint32_t> values(size_t(src.width) * src.height);
+    for (int32_t y = 0; y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x)
+            values[size_t(y) * src.width + x] =
+                fromShift < 0 ? 0 : (unpremultiply(source->at(src.x + x, src.y + y)) >> fromShift) & 0xFF;
+    for (int32_t y = 0; y < dst.height; ++y)
+        for (int32_t x = 0; x < dst.width; ++x) {
+            Pixel& out = s->pixel(dst.x + x, dst.y + y);
+            uint32_t argb = unpremultiply(out) & ~(0xFFu << toShift);
+            out = premultiply(argb | (values[size_t(y) * src.width + x] << toShift));
+        }
+    return kFailed;
+}
+
+// colorTransform(rect, transform): each channel times its multiplier plus its offset.
+Value colorTransform(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 2) return kFailed;
+    PixelRect r;
+    Object* t = c.arg(1).object();
+    if (!rectArg(vm, c.arg(0), r) || !t) return kFailed;
+    struct Channel {
+        int shift;
+        double mult, add;
+    };
+    Channel channels[] = {{24, vm.toNumber(vm.get(t, "alphaMultiplier")), vm.toNumber(vm.get(t, "alphaOffset"))},
+                          {16, vm.toNumber(vm.get(t, "redMultiplier")), vm.toNumber(vm.get(t, "redOffset"))},
+                          {8, vm.toNumber(vm.get(t, "greenMultiplier")), vm.toNumber(vm.get(t, "greenOffset"))},
+                          {0, vm.toNumber(vm.get(t, "blueMultiplier")), vm.toNumber(vm.get(t, "blueOffset"))}};
+    if (!clip(*s, r)) return Value(0.0);
+    for (int32_t y = r.y; y < r.y + r.height; ++y)
+        for (int32_t x = r.x; x < r.x + r.width; ++x) {
+            uint32_t argb = unpremultiply(s->at(x, y)), out = 0;
+            for (const Channel& ch : channels) {
+                double v = std::floor(double((argb >> ch.shift) & 0xFF) * ch.mult + ch.add);
+                uint32_t value = std::isnan(v) ? 0 : uint32_t(std::clamp(v, 0.0, 255.0));
+                out |= value << ch.shift;
+            }
+            s->pixel(x, y) = stored(*s, out);
+        }
+    return Value(0.0);
+}
+
+// compare(other): 0 when equal, a picture of the differences otherwise (RGB differences on
+// an opaque pixel; where only alpha differs, white with the alpha difference); -1 for a bad
+// `this`, -2 for a bad other picture, -3 and -4 for differing widths and heights.
+Value compare(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s) return kFailed;
+    BitmapDataState* other = pictureArg(c.arg(0));
+    if (!other) return Value(-2.0);
+    if (other->width() != s->width()) return Value(-3.0);
+    if (other->height() != s->height()) return Value(-4.0);
+    bool same = true;
+    std::vector<Pixel> difference(s->pixels().size(), 0);
+    for (int32_t y = 0; y < s->height(); ++y)
+        for (int32_t x = 0; x < s->width(); ++x) {
+            uint32_t a = unpremultiply(s->at(x, y)), b = unpremultiply(other->at(x, y));
+            if (a == b) continue;
+            same = false;
+            uint32_t out;
+            if ((a & 0xFFFFFF) != (b & 0xFFFFFF)) {
+                out = kOpaqueAlpha;
+                for (int shift = 0; shift < 24; shift += 8)
+                    out |= ((((a >> shift) & 0xFF) - ((b >> shift) & 0xFF)) & 0xFF) << shift;
+            } else {
+                out = ((((a >> 24) - (b >> 24)) & 0xFF) << 24) | 0xFFFFFF;
+            }
+            difference[size_t(y) * s->width() + x] = premultiply(out);
+        }
+    if (same) return Value(0.0);
+    auto result = BitmapDataState::make(vm, s->width(), s->height(), true);
+    if (!result) return Value();
+    result->pixels() = std::move(difference);
+    Object* obj = vm.make<Object>(c.self.object()->proto());
+    obj->nativeState = std::move(result);
+    return Value(obj);
+}
+
 Value clone(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
     if (!s) return kFailed;
@@ -268,6 +517,8 @@ void installBitmapData(Vm& vm) {
     vm.define(ctor, "prototype", Value(proto), flags::kDontEnum | flags::kDontDelete);
     vm.define(proto, "constructor", Value(ctor), flags::kDontEnum);
     vm.define(packageObject(vm, "flash.display"), "BitmapData", Value(ctor));
+    for (auto [name, channel] : {std::pair{"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4}, {"ALPHA_CHANNEL", 8}})
+        vm.define(ctor, name, Value(channel), 0);
     // Defined last to first: enumeration lists them in the runtime's order.
     defineReadOnly(vm, proto, "rectangle", getRectangle);
     defineReadOnly(vm, proto, "transparent", getTransparent);
@@ -282,6 +533,11 @@ void installBitmapData(Vm& vm) {
              {"floodFill", floodFill},
              {"getColorBoundsRect", getColorBoundsRect},
              {"scroll", scroll},
+             {"hitTest", hitTest},
+             {"copyPixels", copyPixels},
+             {"copyChannel", copyChannel},
+             {"colorTransform", colorTransform},
+             {"compare", compare},
              {"clone", clone},
              {"dispose", dispose},
          })

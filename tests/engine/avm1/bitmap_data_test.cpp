@@ -100,6 +100,63 @@ TEST_F(BitmapData, FillFloodScrollAndColourBounds) {
     EXPECT_EQ(pixel(bmd, 0, 0), 0xFF00FF00u);
 }
 
+TEST_F(BitmapData, CopiesMergeOrReplaceAndNameTheArgumentThatWasWrong) {
+    Value dest = make({Value(3), Value(3), Value(true), Value(double(0xFF0000FFu))});
+    Value half = make({Value(2), Value(2), Value(true), Value(double(0x80FF0000u))});
+    Value whole = rect(0, 0, 2, 2);
+    Object* at = vm.newObject();
+    vm.set(at, "x", Value(2));
+    vm.set(at, "y", Value(2));  // only one pixel lands inside
+    EXPECT_EQ(text(call(dest, "copyPixels", {half, whole, Value(at)})), "0");
+    EXPECT_EQ(pixel(dest, 2, 2), 0x80FF0000u);  // replaced
+    EXPECT_EQ(pixel(dest, 1, 1), 0xFF0000FFu);
+    call(dest, "copyPixels", {half, whole, Value(vm.newObject()), Value::null(), Value::null(), Value(true)});
+    EXPECT_EQ(pixel(dest, 0, 0), 0xFF80007Fu);  // half red over blue
+    EXPECT_EQ(text(call(dest, "copyPixels", {Value(vm.newObject()), whole, Value(at)})), "-2");
+    EXPECT_EQ(text(call(dest, "copyPixels", {half, Value::null(), Value(at)})), "-4");
+    call(half, "dispose");
+    EXPECT_EQ(text(call(dest, "copyPixels", {half, whole, Value(at)})), "-3");
+
+    // Green of a source into the blue of the destination; copyChannel answers -1 regardless.
+    Value green = make({Value(1), Value(1), Value(false), Value(double(0xFF00C000u))});
+    EXPECT_EQ(text(call(dest, "copyChannel", {green, rect(0, 0, 1, 1), Value(vm.newObject()), Value(2), Value(4)})), "-1");
+    EXPECT_EQ(pixel(dest, 0, 0) & 0xFF, 0xC0u);
+}
+
+TEST_F(BitmapData, ComparingGivesCodesOrAPictureOfTheDifferences) {
+    Value a = make({Value(2), Value(1), Value(true), Value(double(0xFF336699u))});
+    Value b = make({Value(2), Value(1), Value(true), Value(double(0xFF336699u))});
+    EXPECT_EQ(text(call(a, "compare", {b})), "0");
+    EXPECT_EQ(text(call(a, "compare", {make({Value(3), Value(1)})})), "-3");
+    EXPECT_EQ(text(call(a, "compare", {make({Value(2), Value(2)})})), "-4");
+    EXPECT_EQ(text(call(a, "compare", {Value(1)})), "-2");
+    call(b, "setPixel32", {Value(0), Value(0), Value(double(0xFF006699u))});
+    call(b, "setPixel32", {Value(1), Value(0), Value(double(0xFE336699u))});
+    Value diff = call(a, "compare", {b});
+    EXPECT_EQ(pixel(diff, 0, 0), 0xFF330000u);
+    EXPECT_EQ(pixel(diff, 1, 0), 0x01FFFFFFu);  // alpha alone differs: white, that alpha
+}
+
+TEST_F(BitmapData, ColourTransformsAndHitTestsWorkOnStoredPixels) {
+    Value bmd = make({Value(2), Value(2), Value(true), Value(double(0xFFFFFFFFu))});
+    Value halve = vm.construct(vm.get(packageObject(vm, "flash.geom"), "ColorTransform"),
+                               {Value(0.5), Value(0.5), Value(0.5), Value(0.5), Value(0), Value(0), Value(0), Value(0)});
+    call(bmd, "colorTransform", {rect(0, 0, 1, 1), halve});
+    EXPECT_EQ(pixel(bmd, 0, 0), 0x7F7E7E7Eu);  // 127 alpha keeps less of each channel
+    EXPECT_EQ(pixel(bmd, 1, 1), 0xFFFFFFFFu);
+    call(bmd, "setPixel32", {Value(1), Value(0), Value(0)});
+    Value origin = vm.construct(vm.get(packageObject(vm, "flash.geom"), "Point"), {Value(10), Value(10)});
+    auto pointAt = [&](int x, int y) {
+        return vm.construct(vm.get(packageObject(vm, "flash.geom"), "Point"), {Value(x), Value(y)});
+    };
+    EXPECT_EQ(text(call(bmd, "hitTest", {origin, Value(0), pointAt(11, 10)})), "false");  // transparent
+    EXPECT_EQ(text(call(bmd, "hitTest", {origin, Value(0), pointAt(11, 11)})), "true");
+    EXPECT_EQ(text(call(bmd, "hitTest", {origin, Value(200), pointAt(10, 10)})), "false");  // alpha 127
+    EXPECT_EQ(text(call(bmd, "hitTest", {origin, Value(0), rect(0, 0, 11, 11)})), "true");
+    EXPECT_EQ(text(call(bmd, "hitTest", {Value::null(), Value(0), pointAt(0, 0)})), "-2");
+    EXPECT_EQ(text(call(bmd, "hitTest", {origin, Value(0), Value(3)})), "-3");
+}
+
 TEST_F(BitmapData, PicturesPastTheBudgetAreRefusedAndClonesCountToo) {
     Limits small;
     small.maxLiveBitmapBytes = 100 * 100 * 4;
