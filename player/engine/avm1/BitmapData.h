@@ -35,15 +35,24 @@ public:
     bool contains(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < width() && y < height(); }
     // Outside the picture reads as transparent black.
     Pixel at(int64_t x, int64_t y) const { return contains(x, y) ? image_->pixels[size_t(y) * width() + size_t(x)] : 0; }
-    Pixel& pixel(int32_t x, int32_t y) { return image_->pixels[size_t(y) * width() + size_t(x)]; }
-    std::vector<Pixel>& pixels() { return image_->pixels; }
+    // Writable pixels: taking them counts as a change the screen must show.
+    Pixel& pixel(int32_t x, int32_t y) {
+        ++image_->revision;
+        return image_->pixels[size_t(y) * width() + size_t(x)];
+    }
+    std::vector<Pixel>& pixels() {
+        ++image_->revision;
+        return image_->pixels;
+    }
     std::shared_ptr<const Image> image() const { return image_; }
 
+    // The pixels go at once; clips showing the picture show nothing from then on.
     void dispose() {
         if (disposed()) return;
         *budget_ -= image_->pixels.size() * sizeof(Pixel);
-        auto empty = std::make_shared<Image>();
-        image_ = std::move(empty);
+        image_->pixels = {};
+        image_->width = image_->height = 0;
+        ++image_->revision;
     }
 
 private:

@@ -9,7 +9,10 @@
 
 #include "avm1/BitmapData.h"
 #include "avm1/Builtins.h"
+#include "avm1/ClipObject.h"
 #include "avm1/GeomSupport.h"
+#include "player/BitmapInstance.h"
+#include "player/MovieClip.h"
 
 namespace swf::avm1 {
 
@@ -503,6 +506,20 @@ Value dispose(Vm&, NativeCall& c) {
     return Value();
 }
 
+// MovieClip.attachBitmap(picture, depth [, pixelSnapping, smoothing]): shows the picture in
+// the clip at that depth, replacing what was there.
+Value attachBitmap(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    MovieClip* mc = self && self->asClip() ? self->asClip()->clip() : nullptr;
+    BitmapDataState* picture = pictureArg(c.arg(0));
+    if (!mc || !picture || c.args.size() < 2) return Value();
+    int64_t depth = int64_t(vm.toInt32(c.arg(1))) + MovieClip::kScriptDepthOffset;
+    bool smoothing = c.args.size() > 3 && vm.toBoolean(c.arg(3));
+    auto shown = std::make_shared<BitmapInstance>(mc->context(), picture->image(), smoothing);
+    mc->placeScripted(std::move(shown), std::string(), int32_t(std::clamp<int64_t>(depth, INT32_MIN, INT32_MAX)));
+    return Value();
+}
+
 void defineReadOnly(Vm& vm, Object* proto, const std::string& name, NativeFn getter) {
     Property& p = proto->put(vm.key(name), name, Value(), flags::kDontDelete);
     p.getter = vm.newNative(getter);
@@ -542,6 +559,7 @@ void installBitmapData(Vm& vm) {
              {"dispose", dispose},
          })
         vm.defineMethod(proto, name, fn);
+    vm.defineMethod(vm.clipProto, "attachBitmap", attachBitmap);
 }
 
 }  // namespace swf::avm1

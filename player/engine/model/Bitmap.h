@@ -18,6 +18,7 @@ struct Image {
     uint32_t width = 0, height = 0;
     std::vector<Pixel> pixels;  // premultiplied 0xAARRGGBB, row-major, width * height
     bool opaque = false;        // every pixel has alpha 255: it may be copied rather than blended
+    uint64_t revision = 0;      // pictures scripts draw into count their changes here
 };
 
 // What decoding an image produced: pixels or a one-line reason.

@@ -1,5 +1,7 @@
 #include "player/DrawList.h"
 
+#include "model/Bitmap.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -32,6 +34,12 @@ void DrawListBuilder::shape(const ShapeDef& shape, const Matrix& matrix, const C
     item.filterMargin = static_cast<int16_t>(layerMargins_.empty() ? 0 : layerMargins_.back());
     item.dictionary = dictionary;
     items_.push_back(item);
+}
+
+void DrawListBuilder::picture(const ShapeDef& shape, const Image& picture, const Matrix& matrix,
+                              const ColorTransform& cx, uint64_t key) {
+    this->shape(shape, matrix, cx, key, picture.revision);
+    items_.back().picture = &picture;
 }
 
 void DrawListBuilder::beginMask(uint64_t key) {

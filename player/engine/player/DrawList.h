@@ -13,6 +13,7 @@
 namespace swf {
 
 class Dictionary;
+struct Image;
 
 struct DrawItem {
     // BeginLayer..EndLayer draw into a group of their own, composited with a blend mode
@@ -39,6 +40,8 @@ struct DrawItem {
     // Where the shape's bitmap fills are defined: a movie loaded into a clip numbers its
     // characters on its own. Null: the main movie.
     const Dictionary* dictionary = nullptr;
+    // A script's picture the shape's bitmap fill shows instead of a dictionary bitmap.
+    const Image* picture = nullptr;
     friend bool operator==(const DrawItem&, const DrawItem&) = default;
 };
 
@@ -50,6 +53,8 @@ class DrawListBuilder {
 public:
     void shape(const ShapeDef& shape, const Matrix& matrix, const ColorTransform& cx, uint64_t key,
                uint64_t version = 0, std::optional<Rgba> colorOverride = std::nullopt);
+    // `shape` filled with a script's picture; redrawn whenever the picture's pixels change.
+    void picture(const ShapeDef& shape, const Image& picture, const Matrix& matrix, const ColorTransform& cx, uint64_t key);
     void beginMask(uint64_t key);
     void endMask();
     void popMask();

@@ -71,8 +71,8 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
     drawingDictionary_ = mainDictionary_;
     // Bitmap fills come from the dictionary of the movie the item being drawn belongs to.
     bitmaps_ = [this](uint16_t id) -> render::BitmapView {
-        const BitmapDef* bitmap = drawingDictionary_->get<BitmapDef>(id);
-        const Image* image = bitmap ? bitmap->image() : nullptr;
+        const BitmapDef* bitmap = drawingPicture_ ? nullptr : drawingDictionary_->get<BitmapDef>(id);
+        const Image* image = drawingPicture_ ? drawingPicture_ : bitmap ? bitmap->image() : nullptr;
         if (!image || image->pixels.empty()) return {};
         return {static_cast<int>(image->width), static_cast<int>(image->height), static_cast<int>(image->width),
                 image->pixels.data()};
@@ -247,6 +247,7 @@ void Player::render(const render::Target& target, const Matrix& stageToPixel, re
         switch (item.op) {
             case DrawItem::Op::Shape: {
                 drawingDictionary_ = item.dictionary ? item.dictionary : mainDictionary_;
+                drawingPicture_ = item.picture;
                 params.matrix = stageToPixel * item.matrix;
                 params.colorTransform = item.colorTransform;
                 params.colorOverride = item.colorOverride;

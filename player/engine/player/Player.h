@@ -90,6 +90,7 @@ private:
     render::BitmapResolver bitmaps_;
     const Dictionary* mainDictionary_ = nullptr;
     const Dictionary* drawingDictionary_ = nullptr;
+    const Image* drawingPicture_ = nullptr;  // the item being drawn shows a script's picture
     std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
 
     // Pointer state.

@@ -3,8 +3,11 @@
 // making pictures in a loop.
 #include <gtest/gtest.h>
 
+#include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "avm1/Builtins.h"
+#include "player/MovieClip.h"
+#include "player/Player.h"
 
 namespace swf::avm1::test {
 namespace {
@@ -167,6 +170,44 @@ TEST_F(BitmapData, PicturesPastTheBudgetAreRefusedAndClonesCountToo) {
     EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(60)}).isUndefined());
     EXPECT_TRUE(tight.call(tight.getMember(first, "clone"), first, {}).isUndefined());
     EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(40)}).isObject());
+}
+
+// A picture attached to a clip is drawn with the pixels scripts last wrote, sized like one,
+// and stops showing once disposed.
+TEST(AttachedBitmap, ShowsThePicturesCurrentPixelsAndMeasuresLikeOne) {
+    swf::testing::MovieBuilder b;
+    b.def().header.version = 8;
+    b.frame({});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Value clip(vm.clipObject(&player.root()));
+    auto call = [&](const Value& self, const char* name, std::vector<Value> args) {
+        return vm.call(vm.getMember(self, name), self, std::move(args));
+    };
+    Value bmd = vm.construct(vm.get(packageObject(vm, "flash.display"), "BitmapData"),
+                             {Value(4), Value(3), Value(false), Value(double(0xFF0000FFu))});
+    Value holder = call(clip, "createEmptyMovieClip", {Value("holder"), Value(1)});
+    call(holder, "attachBitmap", {bmd, Value(1)});
+    vm.setMember(holder, "_x", Value(2));
+    EXPECT_EQ(vm.toString(vm.getMember(holder, "_width")), "4");
+    EXPECT_EQ(vm.toString(vm.getMember(holder, "_height")), "3");
+
+    std::vector<Pixel> pixels(10 * 10, 0);
+    auto render = [&] {
+        std::fill(pixels.begin(), pixels.end(), 0);
+        player.render({pixels.data(), 10, 10, 40}, Matrix::scale(1.0 / 20, 1.0 / 20), render::Quality::Low, false);
+    };
+    render();
+    EXPECT_EQ(pixels[1 * 10 + 3], 0xFF0000FFu);
+    EXPECT_EQ(pixels[1 * 10 + 1], 0u);  // left of the clip
+    call(bmd, "setPixel32", {Value(1), Value(1), Value(double(0xFF00FF00u))});
+    render();
+    EXPECT_EQ(pixels[1 * 10 + 3], 0xFF00FF00u);
+    call(bmd, "dispose", {});
+    render();
+    EXPECT_EQ(pixels[1 * 10 + 3], 0u);
+    EXPECT_EQ(vm.toString(vm.getMember(holder, "_width")), "0");
 }
 
 }  // namespace
