@@ -13,6 +13,7 @@
 #include "avm1/GeomSupport.h"
 #include "player/BitmapInstance.h"
 #include "player/MovieClip.h"
+#include "player/PlayerContext.h"
 
 namespace swf::avm1 {
 
@@ -422,6 +423,67 @@ Value copyChannel(Vm& vm, NativeCall& c) {
     return kFailed;
 }
 
+// threshold(source, sourceRect, destPoint, operation, threshold, colour [, mask [, copySource]]):
+// where the masked source pixel compares true against the masked threshold the destination
+// gets `colour`, elsewhere (with copySource) the source pixel. Answers how many matched; an
+// unknown operation matches nothing.
+Value threshold(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 6) return kFailed;
+    CopyArgs args;
+    if (double error = readCopyArgs(vm, c, args)) return Value(error);
+    const std::string operation = vm.toString(c.arg(3));
+    uint32_t mask = c.args.size() > 6 ? colourArg(vm, c, 6) : 0xFFFFFFFFu;
+    uint32_t limit = colourArg(vm, c, 4) & mask;
+    Pixel colour = stored(*s, colourArg(vm, c, 5));
+    bool copySource = c.args.size() > 7 && vm.toBoolean(c.arg(7));
+    auto test = [&](uint32_t v) {
+        if (operation == "<") return v < limit;
+        if (operation == "<=") return v <= limit;
+        if (operation == ">") return v > limit;
+        if (operation == ">=") return v >= limit;
+        if (operation == "==") return v == limit;
+        if (operation == "!=") return v != limit;
+        return false;
+    };
+    PixelRect src, dst;
+    if (!landing(*args.source, *s, args.from, args.x, args.y, src, dst)) return Value(0.0);
+    std::vector<Pixel> copy(size_t(src.width) * src.height);
+    for (int32_t y = 0; y < src.height; ++y)
+        for (int32_t x = 0; x < src.width; ++x) copy[size_t(y) * src.width + x] = args.source->at(src.x + x, src.y + y);
+    double matched = 0;
+    for (int32_t y = 0; y < dst.height; ++y)
+        for (int32_t x = 0; x < dst.width; ++x) {
+            Pixel p = copy[size_t(y) * src.width + x];
+            if (test(unpremultiply(p) & mask)) {
+                s->pixel(dst.x + x, dst.y + y) = colour;
+                ++matched;
+            } else if (copySource) {
+                s->pixel(dst.x + x, dst.y + y) = stored(*s, unpremultiply(p));
+            }
+        }
+    return Value(matched);
+}
+
+// BitmapData.loadBitmap(linkageName): a new picture holding a copy of the library bitmap
+// exported under that name.
+Value loadBitmap(Vm& vm, NativeCall& c) {
+    if (!vm.rootClip || c.args.empty()) return Value();
+    uint16_t id = vm.rootClip->exportedCharacter(vm.toString(c.arg(0)));
+    const BitmapDef* bitmap = id ? vm.rootClip->context().movie().dictionary.get<BitmapDef>(id) : nullptr;
+    const Image* image = bitmap ? bitmap->image() : nullptr;
+    if (!image || !BitmapDataState::sizeAllowed(int32_t(image->width), int32_t(image->height), vm.version()))
+        return Value();
+    auto state = BitmapDataState::make(vm, image->width, image->height, !image->opaque);
+    if (!state) return Value();
+    state->pixels() = image->pixels;
+    Object* ctor = vm.get(packageObject(vm, "flash.display"), "BitmapData").object();
+    Object* proto = ctor ? vm.get(ctor, "prototype").object() : nullptr;
+    Object* obj = vm.make<Object>(proto ? proto : vm.objectProto);
+    obj->nativeState = std::move(state);
+    return Value(obj);
+}
+
 // colorTransform(rect, transform): each channel times its multiplier plus its offset.
 Value colorTransform(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
@@ -536,6 +598,7 @@ void installBitmapData(Vm& vm) {
     vm.define(packageObject(vm, "flash.display"), "BitmapData", Value(ctor));
     for (auto [name, channel] : {std::pair{"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4}, {"ALPHA_CHANNEL", 8}})
         vm.define(ctor, name, Value(channel), 0);
+    vm.defineMethod(ctor, "loadBitmap", loadBitmap);
     // Defined last to first: enumeration lists them in the runtime's order.
     defineReadOnly(vm, proto, "rectangle", getRectangle);
     defineReadOnly(vm, proto, "transparent", getTransparent);
@@ -555,6 +618,7 @@ void installBitmapData(Vm& vm) {
              {"copyChannel", copyChannel},
              {"colorTransform", colorTransform},
              {"compare", compare},
+             {"threshold", threshold},
              {"clone", clone},
              {"dispose", dispose},
          })

@@ -160,6 +160,24 @@ TEST_F(BitmapData, ColourTransformsAndHitTestsWorkOnStoredPixels) {
     EXPECT_EQ(text(call(bmd, "hitTest", {origin, Value(0), Value(3)})), "-3");
 }
 
+TEST_F(BitmapData, ThresholdPaintsWhatMatchesAndCountsIt) {
+    Value source = make({Value(2), Value(1), Value(false), Value(double(0xFF102030u))});
+    call(source, "setPixel32", {Value(1), Value(0), Value(double(0xFF802030u))});
+    Value dest = make({Value(2), Value(1), Value(false), Value(double(0xFFFFFFFFu))});
+    Object* origin = vm.newObject();
+    auto run = [&](const char* op, bool copySource) {
+        return text(call(dest, "threshold", {source, rect(0, 0, 2, 1), Value(origin), Value(op), Value(double(0x400000)),
+                                             Value(double(0xFF00FF00u)), Value(double(0xFF0000)), Value(copySource)}));
+    };
+    EXPECT_EQ(run(">", false), "1");
+    EXPECT_EQ(pixel(dest, 1, 0), 0xFF00FF00u);
+    EXPECT_EQ(pixel(dest, 0, 0), 0xFFFFFFFFu);  // no match and no copying: left alone
+    EXPECT_EQ(run("<", true), "1");
+    EXPECT_EQ(pixel(dest, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(pixel(dest, 1, 0), 0xFF802030u);  // copied from the source
+    EXPECT_EQ(run("~", false), "0");
+}
+
 TEST_F(BitmapData, PicturesPastTheBudgetAreRefusedAndClonesCountToo) {
     Limits small;
     small.maxLiveBitmapBytes = 100 * 100 * 4;
