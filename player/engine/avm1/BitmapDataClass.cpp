@@ -85,6 +85,10 @@ bool clip(const BitmapDataState& s, PixelRect& r) {
 
 const Value kFailed(-1.0);
 
+// Pixel work counts toward the script's action budget (a pixel costs far less than an
+// action), so a loop over large pictures is stopped like any long-running script.
+void chargePixels(Vm& vm, int64_t pixels) { vm.chargeWork(size_t(std::max<int64_t>(pixels, 0)) / 16 + 1); }
+
 Value construct(Vm& vm, NativeCall& c) {
     if (c.args.size() < 2) return Value();
     double width = vm.toNumber(c.arg(0)), height = vm.toNumber(c.arg(1));
@@ -93,6 +97,7 @@ Value construct(Vm& vm, NativeCall& c) {
     if (!BitmapDataState::sizeAllowed(w, h, vm.version())) return Value();
     bool transparent = c.args.size() < 3 || vm.toBoolean(c.arg(2));
     uint32_t fill = c.args.size() < 4 ? 0xFFFFFFFFu : colourArg(vm, c, 3);
+    chargePixels(vm, int64_t(w) * h);
     auto state = BitmapDataState::make(vm, uint32_t(w), uint32_t(h), transparent);
     if (!state) return Value();  // over the movie's budget for pictures
     std::fill(state->pixels().begin(), state->pixels().end(), stored(*state, fill));
@@ -161,6 +166,7 @@ Value fillRect(Vm& vm, NativeCall& c) {
     if (!s || c.args.size() < 2 || !rectArg(vm, c.arg(0), r)) return kFailed;
     Pixel colour = stored(*s, colourArg(vm, c, 1));
     if (!clip(*s, r)) return Value(0.0);
+    chargePixels(vm, int64_t(r.width) * r.height);
     for (int32_t y = r.y; y < r.y + r.height; ++y)
         std::fill_n(&s->pixel(r.x, y), r.width, colour);
     return Value(0.0);
@@ -175,6 +181,7 @@ Value floodFill(Vm& vm, NativeCall& c) {
     if (!s->contains(x0, y0)) return Value(0.0);
     Pixel from = s->at(x0, y0);
     if (from == colour) return Value(0.0);
+    chargePixels(vm, int64_t(s->width()) * s->height());
     // Pixels are painted as they are queued, so each is queued once: the queue stays within
     // the picture's size.
     const int32_t w = s->width(), h = s->height();
@@ -206,6 +213,7 @@ Value getColorBoundsRect(Vm& vm, NativeCall& c) {
     uint32_t mask = colourArg(vm, c, 0) | (s->transparent() ? 0 : kOpaqueAlpha);
     uint32_t colour = colourArg(vm, c, 1) & mask;
     bool find = c.args.size() < 3 || vm.toBoolean(c.arg(2));
+    chargePixels(vm, int64_t(s->width()) * s->height());
     int32_t left = s->width(), top = s->height(), right = -1, bottom = -1;
     for (int32_t y = 0; y < s->height(); ++y)
         for (int32_t x = 0; x < s->width(); ++x) {
@@ -227,6 +235,7 @@ Value scroll(Vm& vm, NativeCall& c) {
     const int32_t w = s->width(), h = s->height();
     if (dx == 0 && dy == 0) return Value(0.0);
     if (std::abs(dx) >= w || std::abs(dy) >= h) return Value(0.0);
+    chargePixels(vm, int64_t(w) * h);
     std::vector<Pixel> before = s->pixels();
     for (int32_t y = 0; y < h; ++y) {
         int64_t sy = y - dy;
@@ -275,6 +284,7 @@ Value hitTest(Vm& vm, NativeCall& c) {
     int32_t ox = 0, oy = 0;
     if (!pointArg(vm, c.arg(0), ox, oy)) return Value(-2.0);
     int32_t threshold = intArg(vm, c, 1);
+    chargePixels(vm, int64_t(s->width()) * s->height());
     Object* other = c.arg(2).object();
     if (!other) return Value(-3.0);
     if (auto* picture = dynamic_cast<BitmapDataState*>(other->nativeState.get())) {
@@ -370,6 +380,7 @@ Value copyPixels(Vm& vm, NativeCall& c) {
     PixelRect src, dst;
     bool merge = c.args.size() > 5 && vm.toBoolean(c.arg(5));
     if (!landing(*source, *s, args.from, args.x, args.y, src, dst)) return Value(0.0);
+    chargePixels(vm, int64_t(src.width) * src.height);
     // Through a copy: the source may be this picture.
     std::vector<Pixel> copy(size_t(src.width) * src.height);
     for (int32_t y = 0; y < src.height; ++y)
@@ -409,6 +420,7 @@ Value copyChannel(Vm& vm, NativeCall& c) {
     if (toShift < 0) return kFailed;  // no channel to write; an unknown source channel reads 0
     if (toShift == 24 && !s->transparent()) return kFailed;  // an opaque picture keeps its alpha
     if (!landing(*source, *s, args.from, args.x, args.y, src, dst)) return kFailed;
+    chargePixels(vm, int64_t(src.width) * src.height);
     std::vector<uint32_t> values(size_t(src.width) * src.height);
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x)
@@ -448,6 +460,7 @@ Value threshold(Vm& vm, NativeCall& c) {
     };
     PixelRect src, dst;
     if (!landing(*args.source, *s, args.from, args.x, args.y, src, dst)) return Value(0.0);
+    chargePixels(vm, int64_t(src.width) * src.height);
     std::vector<Pixel> copy(size_t(src.width) * src.height);
     for (int32_t y = 0; y < src.height; ++y)
         for (int32_t x = 0; x < src.width; ++x) copy[size_t(y) * src.width + x] = args.source->at(src.x + x, src.y + y);
@@ -474,6 +487,7 @@ Value loadBitmap(Vm& vm, NativeCall& c) {
     const Image* image = bitmap ? bitmap->image() : nullptr;
     if (!image || !BitmapDataState::sizeAllowed(int32_t(image->width), int32_t(image->height), vm.version()))
         return Value();
+    chargePixels(vm, int64_t(image->width) * image->height);
     auto state = BitmapDataState::make(vm, image->width, image->height, !image->opaque);
     if (!state) return Value();
     state->pixels() = image->pixels;
@@ -500,6 +514,7 @@ Value colorTransform(Vm& vm, NativeCall& c) {
                           {8, vm.toNumber(vm.get(t, "greenMultiplier")), vm.toNumber(vm.get(t, "greenOffset"))},
                           {0, vm.toNumber(vm.get(t, "blueMultiplier")), vm.toNumber(vm.get(t, "blueOffset"))}};
     if (!clip(*s, r)) return Value(0.0);
+    chargePixels(vm, int64_t(r.width) * r.height);
     for (int32_t y = r.y; y < r.y + r.height; ++y)
         for (int32_t x = r.x; x < r.x + r.width; ++x) {
             uint32_t argb = unpremultiply(s->at(x, y)), out = 0;
@@ -523,6 +538,7 @@ Value compare(Vm& vm, NativeCall& c) {
     if (!other) return Value(-2.0);
     if (other->width() != s->width()) return Value(-3.0);
     if (other->height() != s->height()) return Value(-4.0);
+    chargePixels(vm, int64_t(s->width()) * s->height());
     bool same = true;
     std::vector<Pixel> difference(s->pixels().size(), 0);
     for (int32_t y = 0; y < s->height(); ++y)
@@ -552,6 +568,7 @@ Value compare(Vm& vm, NativeCall& c) {
 Value clone(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
     if (!s) return kFailed;
+    chargePixels(vm, int64_t(s->width()) * s->height());
     auto copy = BitmapDataState::make(vm, s->width(), s->height(), s->transparent());
     if (!copy) return Value();
     copy->pixels() = s->pixels();

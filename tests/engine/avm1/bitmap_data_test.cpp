@@ -190,6 +190,16 @@ TEST_F(BitmapData, PicturesPastTheBudgetAreRefusedAndClonesCountToo) {
     EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(40)}).isObject());
 }
 
+TEST_F(BitmapData, PixelWorkCountsTowardTheActionBudget) {
+    Limits few;
+    few.maxActions = 100'000;
+    Vm tight{host, 8, few};
+    Value ctor = tight.get(packageObject(tight, "flash.display"), "BitmapData");
+    Value small = tight.construct(ctor, {Value(100), Value(100)});
+    ASSERT_TRUE(small.isObject());
+    EXPECT_THROW(tight.construct(ctor, {Value(2880), Value(2880)}), ScriptAbort);
+}
+
 // A picture attached to a clip is drawn with the pixels scripts last wrote, sized like one,
 // and stops showing once disposed.
 TEST(AttachedBitmap, ShowsThePicturesCurrentPixelsAndMeasuresLikeOne) {
