@@ -53,6 +53,7 @@ void Vm::installBuiltins() {
     installGeomRectangle(*this);
     installGeomTransform(*this);
     installBitmapData(*this);
+    installLocalConnection(*this);
     installTextFormat(*this);
     installTextSnapshot(*this);
     installMovieClipLoader(*this);
@@ -342,6 +343,7 @@ size_t Vm::collectGarbage() {
     }
     pending.push_back(runningFunction);
     if (playerRoots) playerRoots(pending);
+    for (const auto& service : builtinServices) service->roots(pending);
     pending.insert(pending.end(), pinned_.begin(), pinned_.end());
     // A clip on the stage (or kept by the player) keeps its object: DisplayObject points at it.
     for (const auto& o : heap_)
@@ -531,6 +533,7 @@ bool Vm::completeLoads() {
 }
 
 void Vm::runTimers() {
+    for (size_t i = 0; i < builtinServices.size(); ++i) builtinServices[i]->frame(*this);
     uint64_t now = host_.milliseconds();
     // The timers due now, earliest first (ties by creation); each is called once a frame at
     // most, so a short interval cannot take over the player.

@@ -199,6 +199,14 @@ public:
     // Objects the player holds outside the heap's reach (the MovieClipLoaders of loads in
     // flight): the collector keeps what this adds.
     std::function<void(std::vector<Object*>&)> playerRoots;
+    // Built-ins that keep state outside the heap (LocalConnection's names and messages): the
+    // objects they keep alive, and work they do once a frame, before the timers.
+    struct BuiltinService {
+        virtual ~BuiltinService() = default;
+        virtual void roots(std::vector<Object*>& out) const = 0;
+        virtual void frame(Vm& vm) = 0;
+    };
+    std::vector<std::unique_ptr<BuiltinService>> builtinServices;
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
 
@@ -325,5 +333,6 @@ void installTextSnapshot(Vm& vm);
 void installMovieClipLoader(Vm& vm);
 void installStage(Vm& vm);
 void installBitmapData(Vm& vm);
+void installLocalConnection(Vm& vm);
 
 }  // namespace swf::avm1
