@@ -1,6 +1,7 @@
 #include "TraceRun.h"
 
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "Json.h"
@@ -45,8 +46,20 @@ public:
     void scriptAborted(const std::string&) override { ++result_.scriptsAborted; }
     uint64_t milliseconds() override { return now; }
     uint64_t now = 0;
+    // Shared objects live as long as the run: a movie reads back what it flushed.
+    std::optional<std::vector<uint8_t>> readLocalData(const std::string& key) override {
+        auto it = localData_.find(key);
+        if (it == localData_.end()) return std::nullopt;
+        return it->second;
+    }
+    bool writeLocalData(const std::string& key, const std::vector<uint8_t>& file) override {
+        if (file.empty()) localData_.erase(key);
+        else localData_[key] = file;
+        return true;
+    }
 
 private:
+    std::map<std::string, std::vector<uint8_t>> localData_;
     TraceRunResult& result_;
     std::filesystem::path folder_;
 };

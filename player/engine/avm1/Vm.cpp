@@ -54,6 +54,7 @@ void Vm::installBuiltins() {
     installGeomTransform(*this);
     installBitmapData(*this);
     installLocalConnection(*this);
+    installSharedObject(*this);
     installTextFormat(*this);
     installTextSnapshot(*this);
     installMovieClipLoader(*this);

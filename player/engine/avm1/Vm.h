@@ -334,5 +334,6 @@ void installMovieClipLoader(Vm& vm);
 void installStage(Vm& vm);
 void installBitmapData(Vm& vm);
 void installLocalConnection(Vm& vm);
+void installSharedObject(Vm& vm);
 
 }  // namespace swf::avm1

@@ -71,6 +71,10 @@ public:
     // A script changed the sound transform of the clip at `clipPath` ("_level0.a"), or of every
     // sound when the path is empty.
     virtual void soundTransformChanged(const std::string& /*clipPath*/, const SoundTransform& /*transform*/) {}
+    // Local shared objects: the stored file under `key` ("<movie path>/<name>"), kept per user
+    // by the host. Writing an empty file removes it; false when nothing could be stored.
+    virtual std::optional<std::vector<uint8_t>> readLocalData(const std::string& /*key*/) { return std::nullopt; }
+    virtual bool writeLocalData(const std::string& /*key*/, const std::vector<uint8_t>& /*file*/) { return false; }
     // Milliseconds since an arbitrary origin that never goes backwards.
     virtual uint64_t milliseconds() { return 0; }
     // A device font as a font definition holding at least the requested characters that the
