@@ -63,8 +63,8 @@ struct Frame {
 
     explicit Frame(Vm& v) : vm(v), stack(v.limits().maxStackDepth) {}
 
-    Value pop() { return stack.pop(); }
-    void push(Value v) { stack.push(std::move(v)); }
+    VELMORA_AVM1_INLINE Value pop() { return stack.pop(); }
+    VELMORA_AVM1_INLINE void push(Value v) { stack.push(std::move(v)); }
     double popNumber() { return vm.toNumber(pop()); }
     std::string popString() { return vm.toString(pop()); }
 };
@@ -274,7 +274,7 @@ public:
     Completion run(size_t begin, size_t end);
 
 private:
-    void pushOperands(const PushOperand* operand, uint32_t count);
+    VELMORA_AVM1_INLINE void pushOperands(const PushOperand* operand, uint32_t count);
     Completion doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume);
     void defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume);
     void storeRegister(uint8_t reg, const Value& v) {
@@ -284,7 +284,7 @@ private:
     Vm& vm_;
 };
 
-void Runner::pushOperands(const PushOperand* operand, uint32_t count) {
+VELMORA_AVM1_INLINE void Runner::pushOperands(const PushOperand* operand, uint32_t count) {
     for (const PushOperand* last = operand + count; operand != last; ++operand) {
         switch (operand->kind) {
         case PushOperand::Kind::Constant: f_.push(operand->value); break;

@@ -11,6 +11,15 @@
 #include "avm1/Value.h"
 #include "avm1/Vm.h"
 
+// The interpreter's hottest steps: pushing and popping must not cost a call.
+#if defined(__GNUC__)
+#define VELMORA_AVM1_INLINE [[gnu::always_inline]] inline
+#define VELMORA_AVM1_OUT_OF_LINE [[gnu::noinline]]
+#else
+#define VELMORA_AVM1_INLINE inline
+#define VELMORA_AVM1_OUT_OF_LINE
+#endif
+
 namespace swf::avm1 {
 
 class OperandStack {
@@ -28,12 +37,12 @@ public:
     // The value `depth` below the top (0: the top); the caller checks size() first.
     Value& fromTop(size_t depth) { return top_[-1 - static_cast<ptrdiff_t>(depth)]; }
 
-    void push(Value v) {
+    VELMORA_AVM1_INLINE void push(Value v) {
         if (top_ == end_) grow();
         new (top_++) Value(std::move(v));
     }
     // Undefined when empty: the runtime reads an empty stack that way.
-    Value pop() {
+    VELMORA_AVM1_INLINE Value pop() {
         if (top_ == base_) return Value();
         Value v = std::move(*--top_);
         top_->~Value();
@@ -43,7 +52,7 @@ public:
 
 private:
     static constexpr size_t kInline = 16;
-    void grow() {
+    VELMORA_AVM1_OUT_OF_LINE void grow() {
         size_t count = size();
         if (count >= limit_) throw ScriptAbort("stack overflow");
         size_t capacity = std::min(limit_, std::max<size_t>(count * 2, kInline));
