@@ -1057,11 +1057,14 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
             if (!(fl & flag) || reg >= f.registerCount) return;
             f.registers[reg++] = (fl & suppress) ? Value() : v;
         };
-        MovieClip* rootClip = vm.rootOf(f.target);
+        // Only what the function preloads is looked up: a `super` made for every call would
+        // count against the object limit, and finding the root is a walk up the clips.
+        MovieClip* rootClip = (fl & preload::kRoot) ? vm.rootOf(f.target) : nullptr;
         Object* root = rootClip ? vm.clipObject(rootClip) : nullptr;
         Value parent;
-        if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
-        Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();
+        if ((fl & preload::kParent) && f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
+        bool superWanted = (fl & preload::kSuper) && !(fl & preload::kSuppressSuper);
+        Value superValue = superProto && superWanted ? Value(vm.make<SuperObject>(superProto, self)) : Value();
         preloadValue(preload::kThis, self, preload::kSuppressThis);
         // With `this` in a register (or suppressed) the name reads the timeline instead from
         // version 6; version 5 functions, which close over nothing, find no `this` then.
