@@ -31,7 +31,7 @@ struct PushOperand {
 struct DecodedAction {
     static constexpr uint32_t kNone = UINT32_MAX;
     uint32_t offset = 0;        // where the action starts in the block
-    uint32_t next = 0;          // where the following one starts; kNone when its length runs past the block
+    uint32_t next = 0;          // where the following one starts; kNone for End and for one cut off by the block
     uint32_t nextIndex = kNone;  // the action at `next`
     uint32_t payload = 0;       // where its payload starts
     uint32_t length = 0;        // payload bytes
