@@ -11,6 +11,8 @@
 
 namespace swf::avm1 {
 
+class DecodedBlock;
+
 class ClipObject;
 
 // What a built-in receives.
@@ -42,6 +44,8 @@ struct ScriptCode {
     uint8_t registerCount = 0;
     uint16_t flags = 0;
     bool definesFunctions = false;  // closures made inside may capture the call's locals
+    // The body read into actions on its first call, shared by every closure of the definition.
+    mutable std::shared_ptr<const DecodedBlock> decoded;
 };
 
 struct ScriptClosure {

@@ -1,15 +1,16 @@
 #include "avm1/Interpreter.h"
 
-#include "avm1/Activation.h"
-
 #include <cmath>
 #include <cstring>
 #include <optional>
 
+#include "avm1/ActionReader.h"
 #include "avm1/Activation.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Comparison.h"
+#include "avm1/DecodedBlock.h"
 #include "avm1/NumberFormat.h"
+#include "avm1/OperandStack.h"
 #include "avm1/Scope.h"
 #include "avm1/Strings.h"
 #include "player/ActionInterpreter.h"
@@ -42,7 +43,7 @@ public:
 struct Frame {
     Vm& vm;
     std::span<const uint8_t> code;
-    std::vector<Value> stack;
+    OperandStack stack;
     Value* registers = nullptr;
     size_t registerCount = 0;
     std::vector<Value> ownRegisters;
@@ -58,19 +59,12 @@ struct Frame {
     uint32_t skipActions = 0;
     std::shared_ptr<const ScriptCode> definingCode;  // keeps nested function bodies alive
     SharedBytes bytes;
+    std::shared_ptr<const DecodedBlock> decoded;  // `code` read into actions
 
-    explicit Frame(Vm& v) : vm(v) { stack.reserve(16); }
+    explicit Frame(Vm& v) : vm(v), stack(v.limits().maxStackDepth) {}
 
-    Value pop() {
-        if (stack.empty()) return Value();
-        Value v = std::move(stack.back());
-        stack.pop_back();
-        return v;
-    }
-    void push(Value v) {
-        if (stack.size() >= vm.limits().maxStackDepth) throw ScriptAbort("stack overflow");
-        stack.push_back(std::move(v));
-    }
+    VELMORA_AVM1_INLINE Value pop() { return stack.pop(); }
+    VELMORA_AVM1_INLINE void push(Value v) { stack.push(std::move(v)); }
     double popNumber() { return vm.toNumber(pop()); }
     std::string popString() { return vm.toString(pop()); }
 };
@@ -81,34 +75,7 @@ struct Completion {
     size_t target = 0;  // for Jump
 };
 
-class Reader {
-public:
-    Reader(std::span<const uint8_t> b) : b_(b) {}
-    uint8_t u8() { return pos_ < b_.size() ? b_[pos_++] : (ok_ = false, 0); }
-    uint16_t u16() {
-        uint16_t lo = u8();
-        return static_cast<uint16_t>(lo | (u8() << 8));
-    }
-    uint32_t u32() {
-        uint32_t lo = u16();
-        return lo | (static_cast<uint32_t>(u16()) << 16);
-    }
-    std::string str() {
-        size_t start = pos_;
-        while (pos_ < b_.size() && b_[pos_] != 0) ++pos_;
-        std::string s(reinterpret_cast<const char*>(b_.data()) + start, pos_ - start);
-        if (pos_ < b_.size()) ++pos_;
-        else ok_ = false;
-        return s;
-    }
-    bool ok() const { return ok_; }
-    bool atEnd() const { return pos_ >= b_.size(); }
-
-private:
-    std::span<const uint8_t> b_;
-    size_t pos_ = 0;
-    bool ok_ = true;
-};
+using Reader = ActionReader;
 
 Object* timelineObject(Frame& f) {
     return f.target ? f.vm.clipObject(f.target) : nullptr;
@@ -222,6 +189,40 @@ std::pair<double, double> popNumbers(Frame& f) {
     return {x, f.vm.toNumber(b)};
 }
 
+// Fast paths of the arithmetic and comparisons: with number operands there is nothing to
+// convert (so nothing a script could observe), and the result takes the place of the operands.
+template <class Op>
+bool numbersInPlace(Frame& f, Op op) {
+    if (f.stack.size() < 2) return false;
+    Value& a = f.stack.fromTop(1);
+    const Value& b = f.stack.back();
+    if (!a.isNumber() || !b.isNumber()) return false;
+    a = op(a.number(), b.number());
+    f.stack.drop();
+    return true;
+}
+
+bool numberInPlace(Frame& f, double step) {
+    if (f.stack.empty() || !f.stack.back().isNumber()) return false;
+    f.stack.back() = Value(f.stack.back().number() + step);
+    return true;
+}
+
+// Less2 of two numbers: undefined when either is NaN.
+Value numberLess(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return Value();
+    return Value(a < b);
+}
+
+bool popCondition(Frame& f) {
+    if (!f.stack.empty() && f.stack.back().isBoolean()) {
+        bool b = f.stack.back().boolean();
+        f.stack.drop();
+        return b;
+    }
+    return f.vm.toBoolean(f.pop());
+}
+
 std::vector<Value> popArgs(Frame& f) {
     double n = f.popNumber();
     size_t count = n > 0 ? static_cast<size_t>(std::min<double>(n, static_cast<double>(f.stack.size()))) : 0;
@@ -267,56 +268,15 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
     return vm.call(fnv, target, std::move(args));
 }
 
-// Whether any action of the body (nested bodies included) is DefineFunction or DefineFunction2.
-bool bodyDefinesFunctions(std::span<const uint8_t> body) {
-    for (size_t pc = 0; pc < body.size();) {
-        uint8_t op = body[pc];
-        if (op == 0x9B || op == 0x8E) return true;
-        if (op < 0x80) {
-            ++pc;
-        } else {
-            if (pc + 3 > body.size()) break;
-            pc += 3 + (body[pc + 1] | (body[pc + 2] << 8));
-        }
-    }
-    return false;
-}
-
-std::shared_ptr<const ScriptCode> readFunction(Frame& f, std::span<const uint8_t> payload, bool v2,
-                                               std::span<const uint8_t> rest, size_t& bodySize) {
-    Reader in(payload);
-    auto code = std::make_shared<ScriptCode>();
-    code->name = in.str();
-    uint16_t count = in.u16();
-    code->isFunction2 = v2;
-    if (v2) {
-        code->registerCount = in.u8();
-        code->flags = in.u16();
-    }
-    for (uint16_t i = 0; i < count && in.ok(); ++i) {
-        ScriptCode::Param p;
-        if (v2) p.reg = in.u8();
-        p.name = in.str();
-        code->params.push_back(std::move(p));
-    }
-    bodySize = in.u16();
-    if (!in.ok()) bodySize = 0;
-    bodySize = std::min(bodySize, rest.size());
-    code->bytes = f.bytes;
-    code->body = rest.subspan(0, bodySize);
-    code->definesFunctions = bodyDefinesFunctions(code->body);
-    return code;
-}
-
 class Runner {
 public:
     explicit Runner(Frame& f) : f_(f), vm_(f.vm) {}
     Completion run(size_t begin, size_t end);
 
 private:
-    void pushValues(std::span<const uint8_t> payload);
+    VELMORA_AVM1_INLINE void pushOperands(const PushOperand* operand, uint32_t count);
     Completion doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume);
-    void defineFunction(std::span<const uint8_t> payload, bool v2, size_t next, size_t end, size_t& resume);
+    void defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume);
     void storeRegister(uint8_t reg, const Value& v) {
         if (reg < f_.registerCount) f_.registers[reg] = v;
     }
@@ -324,53 +284,32 @@ private:
     Vm& vm_;
 };
 
-void Runner::pushValues(std::span<const uint8_t> payload) {
-    Reader in(payload);
-    while (!in.atEnd()) {
-        uint8_t type = in.u8();
-        switch (type) {
-        case 0: f_.push(Value(in.str())); break;
-        case 1: {
-            uint32_t bits = in.u32();
-            float fl;
-            std::memcpy(&fl, &bits, 4);
-            f_.push(Value(static_cast<double>(fl)));
-            break;
-        }
-        case 2: f_.push(Value::null()); break;
-        case 3: f_.push(Value()); break;
-        case 4: {
-            uint8_t r = in.u8();
+VELMORA_AVM1_INLINE void Runner::pushOperands(const PushOperand* operand, uint32_t count) {
+    for (const PushOperand* last = operand + count; operand != last; ++operand) {
+        switch (operand->kind) {
+        case PushOperand::Kind::Constant: f_.push(operand->value); break;
+        case PushOperand::Kind::Register: {
+            uint8_t r = static_cast<uint8_t>(operand->index);
             f_.push(r < f_.registerCount ? f_.registers[r] : Value());
             break;
         }
-        case 5: f_.push(Value(in.u8() != 0)); break;
-        case 6: {
-            // The two 32-bit halves are stored high word first.
-            uint64_t hi = in.u32(), lo = in.u32();
-            uint64_t bits = (hi << 32) | lo;
-            double d;
-            std::memcpy(&d, &bits, 8);
-            f_.push(Value(d));
-            break;
-        }
-        case 7: f_.push(Value(static_cast<double>(static_cast<int32_t>(in.u32())))); break;
-        case 8:
-        case 9: {
-            size_t index = type == 8 ? in.u8() : in.u16();
+        case PushOperand::Kind::Pool: {
+            size_t index = operand->index;
             if (f_.pool && index < f_.pool->size()) f_.push((*f_.pool)[index]);
             else f_.push(Value());
             break;
         }
-        default: return;  // an unknown type makes the rest unreadable
         }
-        if (!in.ok()) return;
     }
 }
 
-void Runner::defineFunction(std::span<const uint8_t> payload, bool v2, size_t next, size_t end, size_t& resume) {
-    size_t bodySize = 0;
-    auto code = readFunction(f_, payload, v2, f_.code.subspan(next, end - next), bodySize);
+void Runner::defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume) {
+    size_t next = a.next;
+    std::shared_ptr<const ScriptCode> code = f_.decoded->function(a.operand);
+    size_t bodySize = code->body.size();
+    // A body running past the range holding the definition (a with or try body) is cut there.
+    if (next + bodySize > end)
+        code = readFunction(f_.bytes, payload, a.op == 0x8E, f_.code.subspan(next, end - next), bodySize);
     resume = next + bodySize;
     ScriptClosure closure;
     closure.code = code;
@@ -432,30 +371,32 @@ Value typeOfValue(Vm& vm, const Value& v) { return Value(vm.typeOf(v)); }
 Completion Runner::run(size_t begin, size_t end) {
     std::span<const uint8_t> code = f_.code;
     end = std::min(end, code.size());
-    size_t pc = begin;
-    auto jumpTo = [&](size_t target, size_t& pcRef) -> std::optional<Completion> {
+    if (begin >= end) return {};
+    const DecodedBlock& block = *f_.decoded;
+    const DecodedAction* actions = block.actions();
+    uint32_t i = block.indexAt(begin);
+    auto jumpTo = [&](size_t target) -> std::optional<Completion> {
         if (target >= begin && target <= end) {
-            pcRef = target;
+            i = block.indexAt(target);
             return std::nullopt;
         }
         return Completion{Flow::Jump, target};
     };
-    while (pc < end) {
-        vm_.countAction();
-        uint8_t op = code[pc];
-        if (op == 0) return {};
-        std::span<const uint8_t> payload;
-        size_t next = pc + 1;
-        if (op >= 0x80) {
-            if (pc + 3 > end) return {};
-            size_t len = code[pc + 1] | (code[pc + 2] << 8);
-            if (pc + 3 + len > end) return {};
-            payload = code.subspan(pc + 3, len);
-            next = pc + 3 + len;
+    while (true) {
+        const DecodedAction& a = actions[i];
+        // The range's end, an End action, or one whose length runs past the range: the
+        // range is done (the last two count as actions, as the byte loop counted them).
+        if (a.next > end) [[unlikely]] {
+            if (a.offset < end) vm_.countAction();
+            return {};
         }
+        vm_.countAction();
+        uint8_t op = a.op;
+        std::span<const uint8_t> payload = code.subspan(a.payload, a.length);
+        size_t next = a.next;
         if (f_.skipActions > 0) {
             --f_.skipActions;
-            pc = next;
+            i = a.nextIndex;
             continue;
         }
         Frame& f = f_;
@@ -609,8 +550,8 @@ Completion Runner::run(size_t begin, size_t end) {
             break;
         }
         // Stack and arithmetic -------------------------------------------------------------
-        case 0x96: pushValues(payload); break;
-        case 0x17: f.pop(); break;
+        case 0x96: pushOperands(block.operands() + a.operand, a.extra); break;
+        case 0x17: if (!f.stack.empty()) f.stack.drop(); break;
         case 0x4C: f.push(f.stack.empty() ? Value() : f.stack.back()); break;
         case 0x4D: {
             Value a = f.pop(), b = f.pop();
@@ -618,9 +559,12 @@ Completion Runner::run(size_t begin, size_t end) {
             f.push(b);
             break;
         }
-        case 0x0A: { auto [a, b] = popNumbers(f); f.push(a + b); break; }
-        case 0x0B: { auto [a, b] = popNumbers(f); f.push(a - b); break; }
-        case 0x0C: { auto [a, b] = popNumbers(f); f.push(a * b); break; }
+        case 0x0A: if (numbersInPlace(f, [](double a, double b) { return Value(a + b); })) break;
+        { auto [a, b] = popNumbers(f); f.push(a + b); break; }
+        case 0x0B: if (numbersInPlace(f, [](double a, double b) { return Value(a - b); })) break;
+        { auto [a, b] = popNumbers(f); f.push(a - b); break; }
+        case 0x0C: if (numbersInPlace(f, [](double a, double b) { return Value(a * b); })) break;
+        { auto [a, b] = popNumbers(f); f.push(a * b); break; }
         case 0x0D: {
             auto [a, b] = popNumbers(f);
             if (b == 0 && vm_.version() < 5) f.push(Value("#ERROR#"));
@@ -628,7 +572,8 @@ Completion Runner::run(size_t begin, size_t end) {
             break;
         }
         case 0x3F: { auto [a, b] = popNumbers(f); f.push(std::fmod(a, b)); break; }
-        case 0x47: { Value b = f.pop(), a = f.pop(); f.push(add2(vm_, a, b)); break; }
+        case 0x47: if (numbersInPlace(f, [](double a, double b) { return Value(a + b); })) break;
+        { Value b = f.pop(), a = f.pop(); f.push(add2(vm_, a, b)); break; }
         case 0x0E: {
             double b = f.popNumber(), a = f.popNumber();  // Equals converts its right side first
             f.push(Value(a == b));
@@ -639,8 +584,10 @@ Completion Runner::run(size_t begin, size_t end) {
             f.push(Value(a < b));
             break;
         }
-        case 0x48: { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, a, b)); break; }
-        case 0x67: { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, b, a)); break; }
+        case 0x48: if (numbersInPlace(f, numberLess)) break;
+        { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, a, b)); break; }
+        case 0x67: if (numbersInPlace(f, [](double a, double b) { return numberLess(b, a); })) break;
+        { Value b = f.pop(), a = f.pop(); f.push(lessThan(vm_, b, a)); break; }
         case 0x49: { Value b = f.pop(), a = f.pop(); f.push(looseEquals(vm_, a, b)); break; }
         case 0x66: { Value b = f.pop(), a = f.pop(); f.push(strictEquals(a, b)); break; }
         case 0x10: {
@@ -654,12 +601,16 @@ Completion Runner::run(size_t begin, size_t end) {
             break;
         }
         case 0x12: {
+            if (!f.stack.empty() && f.stack.back().isBoolean()) {
+                f.stack.back() = Value(!f.stack.back().boolean());
+                break;
+            }
             bool a = vm_.toBoolean(f.pop());
             f.push(Value(!a));
             break;
         }
-        case 0x50: f.push(f.popNumber() + 1); break;
-        case 0x51: f.push(f.popNumber() - 1); break;
+        case 0x50: if (numberInPlace(f, 1)) break; f.push(f.popNumber() + 1); break;
+        case 0x51: if (numberInPlace(f, -1)) break; f.push(f.popNumber() - 1); break;
         case 0x18: f.push(static_cast<double>(vm_.toInt32(f.pop()))); break;  // 32-bit, as the runtime
         case 0x4A: f.push(f.popNumber()); break;
         case 0x4B: f.push(f.popString()); break;
@@ -780,21 +731,11 @@ Completion Runner::run(size_t begin, size_t end) {
             f.push(Value(holder ? vm_.remove(holder, name) : false));
             break;
         }
-        case 0x87: {
-            Reader in(payload);
-            uint8_t reg = in.u8();
-            if (in.ok()) storeRegister(reg, f.stack.empty() ? Value() : f.stack.back());
+        case 0x87:
+            if (a.operand != DecodedAction::kNone)
+                storeRegister(static_cast<uint8_t>(a.operand), f.stack.empty() ? Value() : f.stack.back());
             break;
-        }
-        case 0x88: {
-            Reader in(payload);
-            uint16_t count = in.u16();
-            // Held as values, so each push of an entry shares its text.
-            auto pool = std::make_shared<std::vector<Value>>();
-            for (uint16_t i = 0; i < count && !in.atEnd(); ++i) pool->push_back(Value(in.str()));
-            f.pool = std::move(pool);
-            break;
-        }
+        case 0x88: f.pool = block.pool(a.operand); break;
         case 0x22: {
             double index = f.popNumber();
             Value t = f.pop();
@@ -844,22 +785,22 @@ Completion Runner::run(size_t begin, size_t end) {
         // Control flow -----------------------------------------------------------------
         case 0x99:
         case 0x9D: {
-            Reader in(payload);
-            int16_t offset = static_cast<int16_t>(in.u16());
-            bool taken = op == 0x99 ? true : vm_.toBoolean(f.pop());
-            if (!in.ok() || !taken) break;
-            int64_t target = static_cast<int64_t>(next) + offset;
-            if (target < 0 || target > static_cast<int64_t>(code.size())) return {};  // out of the block: it ends
-            if (auto out = jumpTo(static_cast<size_t>(target), pc)) return *out;
-            continue;
+            bool taken = op == 0x99 ? true : popCondition(f);
+            if (a.extra == DecodedAction::kNone || !taken) break;
+            if (a.extra == DecodedAction::kOutside) return {};  // out of the block: it ends
+            if (a.extra >= begin && a.extra <= end) {
+                i = a.operand;
+                continue;
+            }
+            return Completion{Flow::Jump, a.extra};
         }
         case 0x3E: f.returnValue = f.pop(); return {Flow::Return, 0};
         case 0x2A: throw ScriptThrow{f.pop()};
         case 0x9B:
         case 0x8E: {
             size_t resume = next;
-            defineFunction(payload, op == 0x8E, next, end, resume);
-            pc = resume;
+            defineFunction(a, payload, end, resume);
+            i = block.indexAt(resume);
             continue;
         }
         case 0x94: {
@@ -869,7 +810,7 @@ Completion Runner::run(size_t begin, size_t end) {
             size_t bodyEnd = std::min(end, next + size);
             Object* o = vm_.toObject(obj);
             if (!o) {
-                pc = bodyEnd;  // with(undefined) skips its body
+                i = block.indexAt(bodyEnd);  // with(undefined) skips its body
                 continue;
             }
             Vm::CallGuard nested(vm_);  // nested bodies use the machine stack like calls
@@ -884,10 +825,10 @@ Completion Runner::run(size_t begin, size_t end) {
             f.scope.objects.pop_back();
             if (c.flow == Flow::Return) return c;
             if (c.flow == Flow::Jump) {
-                if (auto out = jumpTo(c.target, pc)) return *out;
+                if (auto out = jumpTo(c.target)) return *out;
                 continue;
             }
-            pc = bodyEnd;
+            i = block.indexAt(bodyEnd);
             continue;
         }
         case 0x8F: {
@@ -896,10 +837,10 @@ Completion Runner::run(size_t begin, size_t end) {
             Completion c = doTry(payload, next, end, resume);
             if (c.flow == Flow::Return) return c;
             if (c.flow == Flow::Jump) {
-                if (auto out = jumpTo(c.target, pc)) return *out;
+                if (auto out = jumpTo(c.target)) return *out;
                 continue;
             }
-            pc = resume;
+            i = block.indexAt(resume);
             continue;
         }
         // Objects and calls -------------------------------------------------------------
@@ -1020,7 +961,7 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         default: break;  // unknown actions are stepped over by their length
         }
-        pc = next;
+        i = a.nextIndex;
     }
     return {};
 }
@@ -1030,7 +971,8 @@ Completion Runner::run(size_t begin, size_t end) {
 void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) {
     Frame f(vm);
     f.bytes = code;
-    f.code = code.span();
+    f.decoded = vm.decodedBlocks.get(code);
+    f.code = f.decoded->code();
     f.registers = vm.globalRegisters;
     f.registerCount = 4;
     f.target = clip;
@@ -1061,7 +1003,9 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     const ScriptCode& code = *closure.code;
     Frame f(vm);
     f.bytes = code.bytes;
-    f.code = code.body;
+    if (!code.decoded) code.decoded = std::make_shared<const DecodedBlock>(code.bytes, code.body);
+    f.decoded = code.decoded;
+    f.code = f.decoded->code();
     f.pool = closure.pool;
     f.thisValue = self;
     f.self = self;
@@ -1113,11 +1057,14 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
             if (!(fl & flag) || reg >= f.registerCount) return;
             f.registers[reg++] = (fl & suppress) ? Value() : v;
         };
-        MovieClip* rootClip = vm.rootOf(f.target);
+        // Only what the function preloads is looked up: a `super` made for every call would
+        // count against the object limit, and finding the root is a walk up the clips.
+        MovieClip* rootClip = (fl & preload::kRoot) ? vm.rootOf(f.target) : nullptr;
         Object* root = rootClip ? vm.clipObject(rootClip) : nullptr;
         Value parent;
-        if (f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
-        Value superValue = superProto ? Value(vm.make<SuperObject>(superProto, self)) : Value();
+        if ((fl & preload::kParent) && f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
+        bool superWanted = (fl & preload::kSuper) && !(fl & preload::kSuppressSuper);
+        Value superValue = superProto && superWanted ? Value(vm.make<SuperObject>(superProto, self)) : Value();
         preloadValue(preload::kThis, self, preload::kSuppressThis);
         // With `this` in a register (or suppressed) the name reads the timeline instead from
         // version 6; version 5 functions, which close over nothing, find no `this` then.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "avm1/DecodedBlock.h"
 #include "avm1/Function.h"
 #include "avm1/Loading.h"
 #include "avm1/Object.h"
@@ -272,6 +273,8 @@ public:
     std::map<std::pair<int32_t, int32_t>, FunctionObject*> nativeFunctions;
     // Names registered with Object.registerClass (recorded until clips can use them).
     std::vector<std::pair<std::string, Object*>> registeredClasses;
+    // Top-level blocks read into actions once, for as long as the movie plays.
+    DecodedBlockCache decodedBlocks;
 
 private:
     std::vector<PendingLoad> pendingLoads_;

@@ -219,6 +219,38 @@ TEST(Limits, CallsInALoopLeaveNoObjectsBehindUnlessTheyKeepSome) {
     EXPECT_EQ(keeping.aborts.size(), 1u);
 }
 
+TEST(Limits, MethodCallsMakeNoSuperObjectTheyDoNotPreload) {
+    // o.add(i) for i < 20000 with room for 5000 objects: the method (a DefineFunction2 that
+    // preloads only `this`) leaves nothing behind; one that preloads `super` makes one a call.
+    auto loop = [](uint16_t flags) {
+        Bytecode code;
+        code.push({"o", Int{0}}).op(0x43).op(0x1D);
+        code.push({"o"}).op(0x1C).push({"total", Int{0}}).op(0x4F);
+        code.push({"o"}).op(0x1C).push({"add"});
+        code.function2("", {{2, "k"}}, 3, flags, [](Bytecode& f) {
+            f.push({Reg{1}, "total", Reg{1}, "total"}).op(0x4E).push({Reg{2}}).op(0x47).op(0x4F);
+        });
+        code.op(0x4F).setVariable("i", Int{0});
+        size_t top = code.here();
+        code.push({"i"}).op(0x1C).push({Int{20000}}).op(0x48).op(0x12);
+        size_t exit = code.jumpPlaceholder(0x9D);
+        code.push({"i"}).op(0x1C).push({Int{1}, "o"}).op(0x1C).push({"add"}).op(0x52).op(0x17);
+        code.push({"i", "i"}).op(0x1C).op(0x50).op(0x1D);
+        code.jumpBack(0x99, top);
+        code.patch(exit, code.here());
+        code.push({"o"}).op(0x1C).push({"total"}).op(0x4E).trace();
+        return code;
+    };
+    Limits limits;
+    limits.maxObjects = 5000;
+    ScriptHost plain;
+    EXPECT_EQ(runScript(loop(0x0001), 7, &plain, limits), Lines{"199990000"});
+    EXPECT_TRUE(plain.aborts.empty());
+    ScriptHost withSuper;  // this in register 1, super in register 2 (k then lands in 2 too)
+    runScript(loop(0x0011), 7, &withSuper, limits);
+    EXPECT_EQ(withSuper.aborts.size(), 1u);
+}
+
 TEST(Exceptions, ReturnInsideTryRunsFinally) {
     Bytecode code;
     code.function("f", {}, [](Bytecode& f) {

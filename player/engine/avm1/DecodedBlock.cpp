@@ -1,0 +1,250 @@
+#include "avm1/DecodedBlock.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "avm1/ActionReader.h"
+#include "avm1/Function.h"
+
+namespace swf::avm1 {
+
+namespace {
+
+// Whether any action of the body (nested bodies included) is DefineFunction or DefineFunction2.
+bool bodyDefinesFunctions(std::span<const uint8_t> body) {
+    for (size_t pc = 0; pc < body.size();) {
+        uint8_t op = body[pc];
+        if (op == 0x9B || op == 0x8E) return true;
+        if (op < 0x80) {
+            ++pc;
+        } else {
+            if (pc + 3 > body.size()) break;
+            pc += 3 + (body[pc + 1] | (body[pc + 2] << 8));
+        }
+    }
+    return false;
+}
+
+// Blocks are payloads of tags, whose lengths are 32-bit; offsets past that are not kept.
+constexpr size_t kMaxBlock = DecodedAction::kOutside - 1;
+
+}  // namespace
+
+std::shared_ptr<const ScriptCode> readFunction(const SharedBytes& bytes, std::span<const uint8_t> payload, bool v2,
+                                               std::span<const uint8_t> rest, size_t& bodySize) {
+    ActionReader in(payload);
+    auto code = std::make_shared<ScriptCode>();
+    code->name = in.str();
+    uint16_t count = in.u16();
+    code->isFunction2 = v2;
+    if (v2) {
+        code->registerCount = in.u8();
+        code->flags = in.u16();
+    }
+    for (uint16_t i = 0; i < count && in.ok(); ++i) {
+        ScriptCode::Param p;
+        if (v2) p.reg = in.u8();
+        p.name = in.str();
+        code->params.push_back(std::move(p));
+    }
+    bodySize = in.u16();
+    if (!in.ok()) bodySize = 0;
+    bodySize = std::min(bodySize, rest.size());
+    code->bytes = bytes;
+    code->body = rest.subspan(0, bodySize);
+    code->definesFunctions = bodyDefinesFunctions(code->body);
+    return code;
+}
+
+DecodedBlock::DecodedBlock(const SharedBytes& bytes, std::span<const uint8_t> code)
+    : bytes_(bytes), code_(code.subspan(0, std::min(code.size(), kMaxBlock))) {
+    indexAt_.assign(code_.size() + 1, DecodedAction::kNone);
+    std::vector<uint32_t> pending{0};
+    while (!pending.empty()) {
+        uint32_t at = pending.back();
+        pending.pop_back();
+        decodeFrom(at, pending);
+    }
+    // The end of the block is an action of its own, so every range stops on reaching it.
+    DecodedAction end;
+    end.offset = static_cast<uint32_t>(code_.size());
+    end.next = DecodedAction::kNone;
+    endIndex_ = static_cast<uint32_t>(actions_.size());
+    actions_.push_back(end);
+    indexAt_[code_.size()] = endIndex_;
+    for (DecodedAction& a : actions_) {
+        if (a.next <= code_.size()) a.nextIndex = indexAt_[a.next];
+        if ((a.op == 0x99 || a.op == 0x9D) && a.extra <= code_.size()) a.operand = indexAt_[a.extra];
+    }
+}
+
+uint32_t DecodedBlock::indexAt(size_t offset) const {
+    if (offset >= code_.size()) return endIndex_;
+    uint32_t i = indexAt_[offset];
+    return i == DecodedAction::kNone ? endIndex_ : i;
+}
+
+size_t DecodedBlock::footprint() const {
+    return sizeof(*this) + actions_.size() * sizeof(DecodedAction) + operands_.size() * sizeof(PushOperand) +
+           indexAt_.size() * sizeof(uint32_t) + (pools_.size() + functions_.size()) * 64;
+}
+
+// Decodes the actions from `offset` on until one already read (or the block's end); the
+// other places execution can go on from are queued in `pending`.
+void DecodedBlock::decodeFrom(uint32_t offset, std::vector<uint32_t>& pending) {
+    const size_t size = code_.size();
+    while (offset < size && indexAt_[offset] == DecodedAction::kNone) {
+        DecodedAction a;
+        a.offset = offset;
+        a.op = code_[offset];
+        if (a.op == 0) {
+            a.next = DecodedAction::kNone;  // ends every range, like a cut-off action
+        } else if (a.op < 0x80) {
+            a.next = offset + 1;
+        } else if (offset + 3 > size) {
+            a.next = DecodedAction::kNone;
+        } else {
+            a.length = code_[offset + 1] | (code_[offset + 2] << 8);
+            a.payload = offset + 3;
+            a.next = offset + 3 + a.length > size ? DecodedAction::kNone : offset + 3 + a.length;
+        }
+        indexAt_[offset] = static_cast<uint32_t>(actions_.size());
+        if (a.next != DecodedAction::kNone) decodeOperands(a, pending);
+        actions_.push_back(std::move(a));
+        const DecodedAction& done = actions_.back();
+        // An end action or a cut-off one stops every range that reaches it.
+        if (done.next == DecodedAction::kNone) return;
+        // A function body is skipped by the block defining it: its code runs from its own form.
+        if (done.op == 0x9B || done.op == 0x8E) {
+            const ScriptCode& fn = *functions_[done.operand];
+            offset = static_cast<uint32_t>(done.next + fn.body.size());
+            continue;
+        }
+        offset = done.next;
+    }
+}
+
+void DecodedBlock::decodeOperands(DecodedAction& a, std::vector<uint32_t>& pending) {
+    const size_t size = code_.size();
+    auto queue = [&](size_t at) { pending.push_back(static_cast<uint32_t>(std::min(at, size))); };
+    std::span<const uint8_t> payload = code_.subspan(a.payload, a.length);
+    ActionReader in(payload);
+    switch (a.op) {
+    case 0x96: {  // Push: an unknown type or a cut-off operand ends the list
+        a.operand = static_cast<uint32_t>(operands_.size());
+        while (!in.atEnd()) {
+            uint8_t type = in.u8();
+            PushOperand p;
+            switch (type) {
+            case 0: p.value = Value(in.str()); break;
+            case 1: {
+                uint32_t bits = in.u32();
+                float fl;
+                std::memcpy(&fl, &bits, 4);
+                p.value = Value(static_cast<double>(fl));
+                break;
+            }
+            case 2: p.value = Value::null(); break;
+            case 3: break;
+            case 4:
+                p.kind = PushOperand::Kind::Register;
+                p.index = in.u8();
+                break;
+            case 5: p.value = Value(in.u8() != 0); break;
+            case 6: {
+                // The two 32-bit halves are stored high word first.
+                uint64_t hi = in.u32(), lo = in.u32();
+                uint64_t bits = (hi << 32) | lo;
+                double d;
+                std::memcpy(&d, &bits, 8);
+                p.value = Value(d);
+                break;
+            }
+            case 7: p.value = Value(static_cast<double>(static_cast<int32_t>(in.u32()))); break;
+            case 8:
+            case 9:
+                p.kind = PushOperand::Kind::Pool;
+                p.index = type == 8 ? in.u8() : in.u16();
+                break;
+            default: goto pushDone;
+            }
+            // The byte loop pushed a cut-off operand's partial value, then stopped.
+            operands_.push_back(std::move(p));
+            if (!in.ok()) break;
+        }
+    pushDone:
+        a.extra = static_cast<uint32_t>(operands_.size()) - a.operand;
+        break;
+    }
+    case 0x99:
+    case 0x9D: {
+        int16_t offset = static_cast<int16_t>(in.u16());
+        if (!in.ok()) {
+            a.extra = DecodedAction::kNone;
+            break;
+        }
+        int64_t target = static_cast<int64_t>(a.next) + offset;
+        if (target < 0 || target > static_cast<int64_t>(size)) {
+            a.extra = DecodedAction::kOutside;
+            break;
+        }
+        a.extra = static_cast<uint32_t>(target);
+        queue(a.extra);
+        break;
+    }
+    case 0x87: {
+        uint8_t reg = in.u8();
+        if (in.ok()) a.operand = reg;
+        break;
+    }
+    case 0x88: {
+        uint16_t count = in.u16();
+        // Held as values, so each push of an entry shares its text.
+        auto pool = std::make_shared<std::vector<Value>>();
+        for (uint16_t i = 0; i < count && !in.atEnd(); ++i) pool->push_back(Value(in.str()));
+        a.operand = static_cast<uint32_t>(pools_.size());
+        pools_.push_back(std::move(pool));
+        break;
+    }
+    case 0x9B:
+    case 0x8E: {
+        size_t bodySize = 0;
+        a.operand = static_cast<uint32_t>(functions_.size());
+        functions_.push_back(readFunction(bytes_, payload, a.op == 0x8E, code_.subspan(a.next), bodySize));
+        break;
+    }
+    case 0x94: {  // With: its body runs nested, the block goes on after it
+        size_t bodySize = in.u16();
+        queue(a.next + bodySize);
+        break;
+    }
+    case 0x8F: {  // Try: the catch and finally parts run nested, the block goes on after them
+        uint8_t flagsByte = in.u8();
+        (void)flagsByte;
+        size_t trySize = in.u16(), catchSize = in.u16(), finallySize = in.u16();
+        queue(a.next + trySize);
+        queue(a.next + trySize + catchSize);
+        queue(a.next + trySize + catchSize + finallySize);
+        break;
+    }
+    default: break;
+    }
+}
+
+std::shared_ptr<const DecodedBlock> DecodedBlockCache::get(const SharedBytes& code) {
+    auto& slot = entries_[code.data()];
+    for (const Entry& e : slot)
+        if (e.bytes.size() == code.size()) return e.block;
+    auto block = std::make_shared<const DecodedBlock>(code, code.span());
+    size_t cost = block->footprint();
+    if (cost > kMaxBytes) return block;  // too big to keep: decoded for this run only
+    if (bytes_ + cost > kMaxBytes) {
+        entries_.clear();
+        bytes_ = 0;
+    }
+    entries_[code.data()].push_back({code, block});
+    bytes_ += cost;
+    return block;
+}
+
+}  // namespace swf::avm1

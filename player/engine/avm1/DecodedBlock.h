@@ -1,0 +1,97 @@
+#pragma once
+// An action block read once into a compact form the interpreter steps through: each action
+// with its operands ready (push operands as values, constant pools as shared values,
+// function headers parsed, jump targets as indexes), so running a loop reads no bytes.
+//
+// Actions are keyed by the offset they start at. Decoding follows every way execution can
+// continue (the next action, jump targets, the ends of with and try bodies, the end of a
+// function body), so a jump into the middle of an action decodes the bytes from there the
+// way the byte loop read them. Each offset is decoded at most once: the form is never
+// larger than a few words per byte of the block.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+#include "avm1/Value.h"
+#include "core/SharedBytes.h"
+
+namespace swf::avm1 {
+
+struct ScriptCode;
+
+struct PushOperand {
+    enum class Kind : uint8_t { Constant, Register, Pool };
+    Kind kind = Kind::Constant;
+    uint16_t index = 0;  // the register or pool entry
+    Value value;         // a constant
+};
+
+struct DecodedAction {
+    static constexpr uint32_t kNone = UINT32_MAX;
+    uint32_t offset = 0;        // where the action starts in the block
+    uint32_t next = 0;          // where the following one starts; kNone for End and for one cut off by the block
+    uint32_t nextIndex = kNone;  // the action at `next`
+    uint32_t payload = 0;       // where its payload starts
+    uint32_t length = 0;        // payload bytes
+    // Push: the first operand; Jump/If: the target's index; StoreRegister: the register
+    // (kNone when unreadable); ConstantPool and DefineFunction: their entry.
+    uint32_t operand = kNone;
+    // Push: the operand count; Jump/If: the target offset (kNone: unreadable offset,
+    // kOutside: a target before or past the block, which ends it).
+    uint32_t extra = 0;
+    uint8_t op = 0;
+    static constexpr uint32_t kOutside = UINT32_MAX - 1;
+};
+
+class DecodedBlock {
+public:
+    DecodedBlock(const SharedBytes& bytes, std::span<const uint8_t> code);
+
+    std::span<const uint8_t> code() const { return code_; }
+    const DecodedAction* actions() const { return actions_.data(); }
+    const PushOperand* operands() const { return operands_.data(); }
+    const std::shared_ptr<const std::vector<Value>>& pool(uint32_t i) const { return pools_[i]; }
+    const std::shared_ptr<const ScriptCode>& function(uint32_t i) const { return functions_[i]; }
+    // The action starting at `offset` (one execution can reach), or the end marker.
+    uint32_t indexAt(size_t offset) const;
+    // Bytes held, for the cache's bound.
+    size_t footprint() const;
+
+private:
+    void decodeFrom(uint32_t offset, std::vector<uint32_t>& pending);
+    void decodeOperands(DecodedAction& a, std::vector<uint32_t>& pending);
+    SharedBytes bytes_;
+    std::span<const uint8_t> code_;
+    std::vector<DecodedAction> actions_;
+    std::vector<PushOperand> operands_;
+    std::vector<std::shared_ptr<const std::vector<Value>>> pools_;
+    std::vector<std::shared_ptr<const ScriptCode>> functions_;
+    std::vector<uint32_t> indexAt_;  // by offset: the action starting there, kNone if none
+    uint32_t endIndex_ = 0;
+};
+
+// Reads a DefineFunction/DefineFunction2 header; `rest` is what follows the action (the body
+// is at most that long). `bodySize` tells where the defining block resumes.
+std::shared_ptr<const ScriptCode> readFunction(const SharedBytes& bytes, std::span<const uint8_t> payload, bool v2,
+                                               std::span<const uint8_t> rest, size_t& bodySize);
+
+// The decoded form of a movie's top-level blocks, kept for as long as the movie's machine, up
+// to a bound on the memory it holds (past it the cache starts again empty).
+class DecodedBlockCache {
+public:
+    std::shared_ptr<const DecodedBlock> get(const SharedBytes& code);
+    static constexpr size_t kMaxBytes = 64u << 20;
+    size_t bytesHeld() const { return bytes_; }
+
+private:
+    struct Entry {
+        SharedBytes bytes;  // keeps the buffer, so its address cannot name another block
+        std::shared_ptr<const DecodedBlock> block;
+    };
+    std::unordered_map<const uint8_t*, std::vector<Entry>> entries_;
+    size_t bytes_ = 0;
+};
+
+}  // namespace swf::avm1
