@@ -26,11 +26,11 @@ public:
         return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
     void trace(const std::string& line) override {
-        // One output line per line of text: a traced string may hold line breaks.
+        // One output line per line of text: a traced string may hold line breaks, and the
+        // runtime's log ends a line at every CR and every LF ("a\r\nb" is three lines).
         std::string current;
         for (char c : line) {
-            if (c == '\r') continue;
-            if (c == '\n') {
+            if (c == '\r' || c == '\n') {
                 result_.lines.push_back(current);
                 current.clear();
             } else {
