@@ -44,7 +44,10 @@ public:
     }
     void scriptAborted(const std::string&) override { ++result_.scriptsAborted; }
     uint64_t milliseconds() override { return now; }
+    WallClock wallClock() override { return {calendarStart + static_cast<int64_t>(now), utcOffsetMinutes}; }
     uint64_t now = 0;
+    int64_t calendarStart = 0;
+    int utcOffsetMinutes = 0;
 
 private:
     TraceRunResult& result_;
@@ -99,6 +102,8 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
         return result;
     }
     TraceHost host(result, moviePath.parent_path());
+    host.calendarStart = options.startEpochMillis;
+    host.utcOffsetMinutes = options.utcOffsetMinutes;
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
     Player player(decoded.movie, host);
     size_t nextInput = 0;

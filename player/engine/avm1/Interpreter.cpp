@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "avm1/Activation.h"
 #include "avm1/ClipObject.h"
@@ -1151,9 +1152,14 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     struct Running {
         Vm& vm;
         FunctionObject* previous;
-        ~Running() { vm.runningFunction = previous; }
-    } running{vm, vm.runningFunction};
+        bool previousConstructs;
+        ~Running() {
+            vm.runningFunction = previous;
+            vm.runningConstructs = previousConstructs;
+        }
+    } running{vm, vm.runningFunction, vm.runningConstructs};
     vm.runningFunction = &fn;
+    vm.runningConstructs = std::exchange(vm.nextCallConstructs, false);
     uint16_t fl = code.flags;
     if (code.isFunction2) {
         f.ownRegisters.resize(std::max<size_t>(code.registerCount, 1));
