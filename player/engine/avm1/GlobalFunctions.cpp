@@ -30,7 +30,10 @@ Value asNative(Vm& vm, NativeCall& c) {
 // in between, such as call/apply or a getter, do not count as functions of their own).
 Value runningAsConstructor(Vm& vm, NativeCall&) { return Value(vm.runningConstructs); }
 
-Value parseFloat(Vm& vm, NativeCall& c) { return Value(parseFloatPrefix(vm.toString(c.arg(0)))); }
+Value parseFloat(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
+    return Value(parseFloatPrefix(vm.toString(c.args[0])));
+}
 // A missing argument is NaN here, whatever undefined converts to in the file's version.
 double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNumber(c.args[0]); }
 Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(numberArg(vm, c))); }
