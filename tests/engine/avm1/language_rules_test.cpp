@@ -97,6 +97,17 @@ TEST(ConversionFunctions, ObjectAndFunctionCalledPlainlyGiveABareObject) {
     EXPECT_EQ(m.text(m.global("Function", {Value("kept")})), "kept");
 }
 
+TEST(ConversionFunctions, UnescapeDropsBrokenEscapesWithWhatTheyTook) {
+    Machine m(8);
+    auto unescape = [&](const char* text) { return m.text(m.global("unescape", {Value(text)})); };
+    EXPECT_EQ(unescape("Hello+World%21"), "Hello World!");
+    EXPECT_EQ(unescape("aaa%zz"), "aaaz");   // no hex digit first: the '%' and one character
+    EXPECT_EQ(unescape("aaa%4zz"), "aaaz");  // a hex digit, then none: both characters
+    EXPECT_EQ(unescape("%u0100"), "0100");
+    EXPECT_EQ(unescape("ends%4"), "ends");
+    EXPECT_EQ(unescape("%"), "");
+}
+
 TEST(ConstructorCalls, ANativeTellsWhetherTheRunningFunctionWasCalledByNew) {
     Bytecode code;
     code.push({"_global"}).op(0x1C).push({"asked", 0.0, 2.0, 2.0, "ASnative"}).op(0x3D).op(0x4F);
