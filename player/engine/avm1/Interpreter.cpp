@@ -220,7 +220,23 @@ void setVariable(Frame& f, const std::string& name, Value value) {
     if (base) vm.set(base, name, std::move(value));
 }
 
+// A `with` object above the function's locals (or the timeline) that has the name as its
+// own takes a DefineLocal; an inherited one does not (with_variable_scopes).
+Object* withObjectOwning(Frame& f, const std::string& name) {
+    Object* base = f.scope.locals ? f.scope.locals : f.scope.timeline;
+    for (size_t i = f.scope.objects.size(); i-- > 0;) {
+        Object* o = f.scope.objects[i];
+        if (!o || o == base) break;
+        if (f.vm.hasOwn(o, name)) return o;
+    }
+    return nullptr;
+}
+
 void defineLocal(Frame& f, const std::string& name, Value value) {
+    if (Object* owner = withObjectOwning(f, name)) {
+        f.vm.set(owner, name, std::move(value));
+        return;
+    }
     // Inside a function a local takes the name as written, path or not ("/:a" is a local
     // named so); elsewhere a path names another timeline's variable.
     if (f.scope.locals) {

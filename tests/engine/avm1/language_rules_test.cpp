@@ -74,6 +74,24 @@ TEST(DefineLocal, InsideAFunctionAPathIsTheLocalsOwnName) {
     EXPECT_EQ(runScript(code, 7), Lines{"undefined"});
 }
 
+TEST(DefineLocal, AWithObjectOwningTheNameTakesItAnInheritedOneDoesNot) {
+    Bytecode code;
+    code.function("f", {}, [](Bytecode& f) {
+        f.push({"m", "b", 20.0, 1.0}).op(0x43).op(0x3C);  // var m = {b: 20}
+        f.push({"m"}).op(0x1C);
+        Bytecode body;
+        body.push({"b", 10.0}).op(0x3C);         // var b = 10: m's own b
+        body.push({"toString", 10.0}).op(0x3C);  // inherited by m: a local instead
+        f.action(0x94, {static_cast<uint8_t>(body.bytes.size()), 0});
+        f.bytes.insert(f.bytes.end(), body.bytes.begin(), body.bytes.end());
+        f.push({"m"}).op(0x1C).push({"b"}).op(0x4E).trace();
+        f.traceVariable("toString");
+        f.push({"m"}).op(0x1C).push({"toString"}).op(0x4E).op(0x44).trace();
+    });
+    code.push({0.0, "f"}).op(0x3D).op(0x17);
+    EXPECT_EQ(runScript(code, 7), (Lines{"10", "10", "function"}));
+}
+
 struct Machine {
     explicit Machine(int version) : vm(host, version) {}
     ScriptHost host;
