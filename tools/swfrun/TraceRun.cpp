@@ -27,11 +27,11 @@ public:
         return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
     void trace(const std::string& line) override {
-        // One output line per line of text: a traced string may hold line breaks.
+        // One output line per line of text: a traced string may hold line breaks, and the
+        // runtime's log ends a line at every CR and every LF ("a\r\nb" is three lines).
         std::string current;
         for (char c : line) {
-            if (c == '\r') continue;
-            if (c == '\n') {
+            if (c == '\r' || c == '\n') {
                 result_.lines.push_back(current);
                 current.clear();
             } else {
@@ -45,7 +45,10 @@ public:
     }
     void scriptAborted(const std::string&) override { ++result_.scriptsAborted; }
     uint64_t milliseconds() override { return now; }
+    WallClock wallClock() override { return {calendarStart + static_cast<int64_t>(now), utcOffsetMinutes}; }
     uint64_t now = 0;
+    int64_t calendarStart = 0;
+    int utcOffsetMinutes = 0;
     // Shared objects live as long as the run: a movie reads back what it flushed.
     std::optional<std::vector<uint8_t>> readLocalData(const std::string& key) override {
         auto it = localData_.find(key);
@@ -112,6 +115,8 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
         return result;
     }
     TraceHost host(result, moviePath.parent_path());
+    host.calendarStart = options.startEpochMillis;
+    host.utcOffsetMinutes = options.utcOffsetMinutes;
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
     Player player(decoded.movie, host);
     size_t nextInput = 0;

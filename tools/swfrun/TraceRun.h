@@ -16,6 +16,11 @@ struct InputStep {
 struct TraceRunOptions {
     int frames = 1;  // frames shown, the first included
     std::vector<InputStep> input;
+    // The calendar clock at the first frame and its zone: fixed, so that runs repeat. The
+    // default is the reference machine the corpus's outputs were recorded on (2001-02-03
+    // 04:05:06 local time, 5 h 45 min east of UTC).
+    int64_t startEpochMillis = 981152406000;
+    int utcOffsetMinutes = 345;
 };
 
 struct TraceRunResult {

@@ -6,7 +6,11 @@ namespace swf::avm1 {
 namespace {
 
 // Function(f) gives f back; with nothing to give back it makes an object.
-Value functionCall(Vm& vm, NativeCall& c) { return c.args.empty() ? Value(vm.newObject()) : c.args[0]; }
+// Function(x) gives x back; Function() alone a bare object with no prototype.
+Value functionCall(Vm& vm, NativeCall& c) {
+    if (!c.args.empty()) return c.args[0];
+    return Value(c.constructing ? vm.newObject() : vm.make<Object>(nullptr));
+}
 
 // call and apply with no receiver (undefined or null) run the function on the global object.
 Value receiver(Vm& vm, const Value& self) { return self.isNullish() ? Value(vm.global) : self; }

@@ -26,7 +26,14 @@ Value asNative(Vm& vm, NativeCall& c) {
     return Value();
 }
 
-Value parseFloat(Vm& vm, NativeCall& c) { return Value(parseFloatPrefix(vm.toString(c.arg(0)))); }
+// ASnative(2, 0): whether the script function running now was called by `new` (built-ins
+// in between, such as call/apply or a getter, do not count as functions of their own).
+Value runningAsConstructor(Vm& vm, NativeCall&) { return Value(vm.runningConstructs); }
+
+Value parseFloat(Vm& vm, NativeCall& c) {
+    if (c.args.empty()) return Value();
+    return Value(parseFloatPrefix(vm.toString(c.args[0])));
+}
 // A missing argument is NaN here, whatever undefined converts to in the file's version.
 double numberArg(Vm& vm, NativeCall& c) { return c.args.empty() ? NAN : vm.toNumber(c.args[0]); }
 Value isNaN(Vm& vm, NativeCall& c) { return Value(std::isnan(numberArg(vm, c))); }
@@ -79,6 +86,7 @@ void installGlobalFunctions(Vm& vm) {
     vm.defineMethod(g, "parseInt", parseInt);
     vm.defineMethod(g, "parseFloat", parseFloat);
     vm.defineMethod(g, "ASnative", asNative);
+    vm.nativeFunctions[{2, 0}] = vm.newNative(runningAsConstructor);
     vm.defineMethod(g, "isNaN", isNaN);
     vm.defineMethod(g, "isFinite", isFinite);
     vm.defineMethod(g, "escape", escape);

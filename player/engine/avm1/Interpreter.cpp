@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "avm1/ActionReader.h"
 #include "avm1/Activation.h"
@@ -113,6 +114,41 @@ Value lookupPlain(Frame& f, const std::string& name) {
     return Value();
 }
 
+// Walks "b.c" from `v`; false when a member on the way is missing.
+bool walkMembers(Vm& vm, Value& v, const std::string& name, size_t start) {
+    while (true) {
+        size_t next = name.find('.', start);
+        std::string part = name.substr(start, next == std::string::npos ? std::string::npos : next - start);
+        Object* holder = v.object();
+        if (holder && !vm.has(holder, part)) return false;
+        v = vm.getMember(v, part);
+        if (!holder && v.isUndefined()) return false;
+        if (next == std::string::npos) return true;
+        start = next + 1;
+    }
+}
+
+// "a.b.c": each scope in turn, innermost first, gets the whole path; one where the path
+// breaks off gives way to the next (a timeline's a.b does not hide _global's a.b.c).
+Value getDottedVariable(Frame& f, const std::string& name, size_t dot) {
+    Vm& vm = f.vm;
+    std::string first = name.substr(0, dot);
+    std::string k = vm.key(first);
+    bool special = k == "this" || k == "_global" || k == "_root" || k == "super" ||
+                   (k.size() > 6 && k.compare(0, 6, "_level") == 0);
+    if (!special) {
+        for (size_t i = f.scope.objects.size(); i-- > 0;) {
+            Object* o = f.scope.objects[i];
+            if (!o || (o == vm.global && vm.version() < 5) || !vm.has(o, first)) continue;
+            Value v = vm.get(o, first);
+            if (walkMembers(vm, v, name, dot + 1)) return v;
+        }
+        return Value();
+    }
+    Value v = lookupPlain(f, first);
+    return walkMembers(vm, v, name, dot + 1) ? v : Value();
+}
+
 Value getVariable(Frame& f, const std::string& name) {
     Vm& vm = f.vm;
     std::string path, var;
@@ -125,17 +161,7 @@ Value getVariable(Frame& f, const std::string& name) {
         return clip ? Value(vm.clipObject(clip)) : Value();
     }
     size_t dot = name.find('.');
-    if (dot != std::string::npos && dot > 0) {
-        Value v = lookupPlain(f, name.substr(0, dot));
-        size_t start = dot + 1;
-        while (true) {
-            size_t next = name.find('.', start);
-            std::string part = name.substr(start, next == std::string::npos ? std::string::npos : next - start);
-            v = vm.getMember(v, part);
-            if (next == std::string::npos) return v;
-            start = next + 1;
-        }
-    }
+    if (dot != std::string::npos && dot > 0) return getDottedVariable(f, name, dot);
     return lookupPlain(f, name);
 }
 
@@ -161,13 +187,52 @@ void setVariable(Frame& f, const std::string& name, Value value) {
     if (base) vm.set(base, name, std::move(value));
 }
 
+// A `with` object above the function's locals (or the timeline) that has the name as its
+// own takes a DefineLocal; an inherited one does not (with_variable_scopes).
+Object* withObjectOwning(Frame& f, const std::string& name) {
+    Object* base = f.scope.locals ? f.scope.locals : f.scope.timeline;
+    for (size_t i = f.scope.objects.size(); i-- > 0;) {
+        Object* o = f.scope.objects[i];
+        if (!o || o == base) break;
+        if (f.vm.hasOwn(o, name)) return o;
+    }
+    return nullptr;
+}
+
 void defineLocal(Frame& f, const std::string& name, Value value) {
+    if (Object* owner = withObjectOwning(f, name)) {
+        f.vm.set(owner, name, std::move(value));
+        return;
+    }
+    // Inside a function a local takes the name as written, path or not ("/:a" is a local
+    // named so); elsewhere a path names another timeline's variable.
+    if (f.scope.locals) {
+        f.vm.set(f.scope.locals, name, std::move(value));
+        return;
+    }
     if (name.find_first_of(":/.") != std::string::npos) {
         setVariable(f, name, std::move(value));  // a path names another timeline's variable
         return;
     }
     Object* where = f.scope.locals ? f.scope.locals : (f.scope.timeline ? f.scope.timeline : timelineObject(f));
     if (where) f.vm.set(where, name, std::move(value));
+}
+
+// DefineLocal2 outside a function with a path ("/:a", "_root.a"): the variable is declared
+// where the path leads, and keeps a value it already has.
+void declareAtPath(Frame& f, const std::string& name) {
+    Vm& vm = f.vm;
+    Object* holder = nullptr;
+    std::string var;
+    std::string path;
+    if (splitTargetVariable(name, path, var)) {
+        MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm, f.target, path);
+        holder = clip ? vm.clipObject(clip) : nullptr;
+    } else if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0 && name.find('/') == std::string::npos) {
+        holder = getVariable(f, name.substr(0, dot)).object();
+        var = name.substr(dot + 1);
+    }
+    if (holder && !vm.has(holder, var)) vm.set(holder, var, Value());
 }
 
 // A target that names nothing sends timeline actions nowhere; names then resolve on the root.
@@ -339,10 +404,13 @@ Completion Runner::doTry(std::span<const uint8_t> payload, size_t next, size_t e
 
     Completion c;
     std::optional<Value> thrown;
+    size_t depthAtEntry = f_.stack.size();
     try {
         c = run(next, tryEnd);
     } catch (ScriptThrow& t) {
         thrown = std::move(t.value);
+        // What the try body pushed before it threw is dropped; what it popped stays popped.
+        if (f_.stack.size() > depthAtEntry) f_.stack.resize(depthAtEntry);
     }
     if (thrown && hasCatch) {
         Value caught = std::move(*thrown);
@@ -698,6 +766,8 @@ Completion Runner::run(size_t begin, size_t end) {
             std::string name = f.popString();
             if (f.scope.locals) {
                 if (!vm_.hasOwn(f.scope.locals, name)) vm_.define(f.scope.locals, name, Value(), 0);
+            } else if (name.find_first_of(":/.") != std::string::npos) {
+                declareAtPath(f, name);
             } else if (Object* t = f.scope.timeline ? f.scope.timeline : timelineObject(f)) {
                 // A name the timeline already has, even through its prototype, stays as it is.
                 if (!vm_.has(t, name)) vm_.set(t, name, Value());
@@ -1042,9 +1112,14 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     struct Running {
         Vm& vm;
         FunctionObject* previous;
-        ~Running() { vm.runningFunction = previous; }
-    } running{vm, vm.runningFunction};
+        bool previousConstructs;
+        ~Running() {
+            vm.runningFunction = previous;
+            vm.runningConstructs = previousConstructs;
+        }
+    } running{vm, vm.runningFunction, vm.runningConstructs};
     vm.runningFunction = &fn;
+    vm.runningConstructs = std::exchange(vm.nextCallConstructs, false);
     uint16_t fl = code.flags;
     if (code.isFunction2) {
         f.ownRegisters.resize(std::max<size_t>(code.registerCount, 1));

@@ -60,14 +60,24 @@ std::string urlEscape(const std::string& text) {
     return out;
 }
 
+// '+' is a space; a '%' takes the two characters after it, and when they are no hex pair
+// the runtime drops the '%' with what it took: one character when the first is no hex
+// digit ("%zz" leaves "z"), both when only the second is not ("%2r" leaves nothing).
 std::string urlUnescape(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        char ch = text[i];
+        if (ch == '+') {
+            out += ' ';
+        } else if (ch != '%') {
+            out += ch;
+        } else if (i + 1 >= text.size() || hexValue(text[i + 1]) < 0) {
+            i += 1;
+        } else if (i + 2 >= text.size() || hexValue(text[i + 2]) < 0) {
             i += 2;
         } else {
-            out += text[i];
+            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
         }
     }
     return out;

@@ -191,23 +191,54 @@ double parseIntPrefix(std::string_view text, int radix, bool radixGiven) {
     return negative ? -v : v;
 }
 
+// The runtime's parseFloat: blanks, a sign, digits with a point; a later point is skipped
+// and the digits after it still count ("1.2345.678" is 1.2345678), though the exponent then
+// no longer does; an exponent needs a digit and wraps to 32 bits ("1e4294967297" is 10).
+// "Infinity" is not a number here.
 double parseFloatPrefix(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && isSpace(text[i])) ++i;
-    std::string_view s = text.substr(i);
-    size_t used = 0;
-    double v = decimalPrefix(s, used);
-    if (used == 0) {
-        std::string_view rest = s;
-        bool neg = false;
-        if (!rest.empty() && (rest[0] == '+' || rest[0] == '-')) {
-            neg = rest[0] == '-';
-            rest.remove_prefix(1);
+    bool negativeNumber = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negativeNumber = text[i++] == '-';
+    // Digits after the point add in at a place value divided by ten each time, which is how
+    // the runtime gets .1499999 as 0.14999990000000005 (scripts compare such results exactly).
+    double gathered = 0, place = 0.1;
+    bool digits = false, point = false, secondPoint = false;
+    for (; i < text.size(); ++i) {
+        char ch = text[i];
+        if (ch >= '0' && ch <= '9') {
+            if (point) {
+                gathered += (ch - '0') * place;
+                place /= 10;
+            } else {
+                gathered = gathered * 10 + (ch - '0');
+            }
+            digits = true;
+        } else if (ch == '.') {
+            if (point) secondPoint = true;
+            point = true;
+        } else {
+            break;
         }
-        if (rest.substr(0, 8) == "Infinity") return neg ? -INFINITY : INFINITY;
-        return NAN;
     }
-    return v;
+    if (!digits) return NAN;
+    int64_t exponent = 0;
+    if (!secondPoint && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        bool negative = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) negative = text[j++] == '-';
+        size_t firstDigit = j;
+        uint32_t wrapped = 0;
+        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j)
+            wrapped = wrapped * 10u + static_cast<uint32_t>(text[j] - '0');
+        if (j > firstDigit) {
+            exponent = static_cast<int32_t>(wrapped);
+            if (negative) exponent = -exponent;
+        }
+    }
+    double v = exponent >= 0 ? gathered * std::pow(10.0, static_cast<double>(exponent))
+                             : gathered / std::pow(10.0, static_cast<double>(-exponent));
+    return negativeNumber ? -v : v;
 }
 
 int32_t toInt32(double d) {

@@ -7,9 +7,11 @@ namespace swf::avm1 {
 
 namespace {
 
+// Called as a plain function with nothing to wrap, Object gives an object without a
+// prototype (it prints "[type Object]"); `new Object()` gives an ordinary one.
 Value objectCall(Vm& vm, NativeCall& c) {
     Value v = c.arg(0);
-    if (v.isNullish()) return Value(vm.newObject());
+    if (v.isNullish()) return Value(c.constructing ? vm.newObject() : vm.make<Object>(nullptr));
     return Value(vm.toObject(v));
 }
 

@@ -33,6 +33,7 @@ void Vm::installBuiltins() {
     installArrayClass(*this);
     installStringClass(*this);
     installNumberAndBoolean(*this);
+    installDate(*this);
     installMath(*this);
     installGlobalFunctions(*this);
     installClipClass(*this);
@@ -291,7 +292,10 @@ Value Vm::construct(const Value& constructor, std::vector<Value> args) {
         Value r = fn->native(*this, c);
         return r.isObject() ? r : Value(obj);
     }
-    if (fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), args, proto);
+    if (fn->script.code) {
+        nextCallConstructs = true;
+        Interpreter::callFunction(*this, *fn, Value(obj), args, proto);
+    }
     return Value(obj);
 }
 
@@ -496,6 +500,7 @@ bool Vm::runGuarded(Body body) {
         callDepth_ = 0;
         stackBase_ = 0;
         runningFunction = nullptr;
+        runningConstructs = nextCallConstructs = false;
     }
     return ok;
 }

@@ -227,6 +227,10 @@ public:
 
     // The script function running now (arguments.caller of the next call), null at top level.
     FunctionObject* runningFunction = nullptr;
+    // Whether that function was called by `new` (ASnative(2, 0) asks); construct() sets the
+    // second for the script call it is about to make.
+    bool runningConstructs = false;
+    bool nextCallConstructs = false;
 
     // The four registers of top-level code (functions of the first kind share them).
     Value globalRegisters[4];
@@ -312,6 +316,7 @@ void installFunctionClass(Vm& vm);
 void installArrayClass(Vm& vm);
 void installStringClass(Vm& vm);
 void installNumberAndBoolean(Vm& vm);
+void installDate(Vm& vm);
 void installMath(Vm& vm);
 void installGlobalFunctions(Vm& vm);
 void installClipClass(Vm& vm);

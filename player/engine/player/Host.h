@@ -49,6 +49,12 @@ struct UrlRequest {
     std::string contentType;  // of the body
 };
 
+// The calendar time as the machine tells it: what a script's Date reads.
+struct WallClock {
+    int64_t epochMillis = 0;    // since 1970-01-01 00:00 UTC
+    int utcOffsetMinutes = 0;   // local time minus UTC (east is positive)
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -77,6 +83,8 @@ public:
     virtual bool writeLocalData(const std::string& /*key*/, const std::vector<uint8_t>& /*file*/) { return false; }
     // Milliseconds since an arbitrary origin that never goes backwards.
     virtual uint64_t milliseconds() { return 0; }
+    // The machine's calendar clock and time zone.
+    virtual WallClock wallClock();
     // A device font as a font definition holding at least the requested characters that the
     // machine's font has: glyph outlines in em-square units (emSquare(), y down, filled under
     // the non-zero rule), advances, ascent, descent and leading in `layout`, kerning if known.
@@ -86,7 +94,10 @@ public:
 };
 
 // A host that does nothing: every request is dropped and the clock stands still.
-class NullHost final : public Host {};
+class NullHost final : public Host {
+public:
+    WallClock wallClock() override { return {}; }
+};
 
 // Splits a getURL request into an FSCommand when its URL says so. Returns false for an
 // ordinary URL; the scheme is matched without regard to case, as the Flash runtime does.

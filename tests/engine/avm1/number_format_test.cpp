@@ -101,8 +101,18 @@ TEST(NumberParse, GlobalParsersReadPrefixes) {
     EXPECT_TRUE(std::isnan(parseIntPrefix("0x", 16, true)));
     EXPECT_TRUE(std::isnan(parseIntPrefix("100", 37, true)));
     EXPECT_EQ(parseFloatPrefix("3.5e2xyz"), 350);
-    EXPECT_EQ(parseFloatPrefix("-Infinity"), -INFINITY);
+    EXPECT_TRUE(std::isnan(parseFloatPrefix("-Infinity")));  // no name of a number here
     EXPECT_TRUE(std::isnan(parseFloatPrefix("x1")));
+}
+
+TEST(NumberParse, ParseFloatSkipsLaterPointsAndWrapsTheExponent) {
+    EXPECT_DOUBLE_EQ(parseFloatPrefix("1.2345.678"), 1.2345678);
+    EXPECT_DOUBLE_EQ(parseFloatPrefix("1.2345.6e50"), 1.23456);  // no exponent after a second point
+    EXPECT_EQ(parseFloatPrefix("10e-"), 10);              // an exponent needs a digit
+    EXPECT_EQ(parseFloatPrefix("1e4294967297"), 10);      // 2^32 + 1 wraps to 1
+    EXPECT_EQ(parseFloatPrefix(" \t\r\n-2.5e-1x"), -0.25);
+    EXPECT_TRUE(std::isnan(parseFloatPrefix("-.")));
+    EXPECT_EQ(parseFloatPrefix(".1499999"), 0.14999990000000005);  // the runtime's own rounding
 }
 
 TEST(NumberParse, Int32WrapsModulo) {
