@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "avm1/Function.h"
+#include "avm1/KeyboardState.h"
 #include "avm1/Loading.h"
 #include "avm1/Object.h"
 #include "avm1/Value.h"
@@ -198,6 +199,8 @@ public:
     std::function<void(std::vector<Object*>&)> playerRoots;
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
+    // The keyboard as the player last reported it (the Key object reads it).
+    KeyboardState keyboard;
 
     // Built-in objects ------------------------------------------------------------------
     Object* global = nullptr;
@@ -309,6 +312,8 @@ void installSystem(Vm& vm);
 void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
+void installKey(Vm& vm);
+void installSelection(Vm& vm);
 void installTextField(Vm& vm);
 void installSound(Vm& vm);
 void installColor(Vm& vm);

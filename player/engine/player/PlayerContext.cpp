@@ -227,6 +227,9 @@ void PlayerContext::runQueuedActions() {
         if (!textLoads && !movieLoads) break;
     }
     runQueue(budget);
+    // A focus lost to a removal no script asked about yet still reaches Selection's listeners.
+    focus_.deliverLoss();
+    runQueue(budget);
     vm_->releaseBudget();
     running_ = false;
 }
