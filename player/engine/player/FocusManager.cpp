@@ -105,12 +105,41 @@ bool FocusManager::canTakeFocus(DisplayObject& instance) const {
     return scriptFlag(vm, obj, "tabEnabled").value_or(actsAsButton(vm, obj));
 }
 
-void FocusManager::set(DisplayObject* next) {
+void FocusManager::set(DisplayObject* next, Cause cause) {
     deliverLoss();
     DisplayObject* previous = current();
-    if (previous == next) return;
+    if (previous == next) {
+        // A script giving the focus again still makes the holder roll out and back over.
+        if (cause == Cause::Script && next) highlight(next, next);
+        return;
+    }
     focus_ = next ? next->weak_from_this() : std::weak_ptr<DisplayObject>();
-    tellChange(previous, next);
+    if (cause == Cause::Script) {
+        // Queued before the focus events run: a handler that moves the focus on queues its
+        // own highlight after this one.
+        highlight(previous, next);
+        tellChange(previous, next);
+    } else {
+        highlight(previous, next);
+        context_.runQueuedActions();  // Tab: the highlight moves before the focus events
+        tellChange(previous, next);
+    }
+}
+
+void FocusManager::highlight(DisplayObject* from, DisplayObject* to) {
+    // Clips and buttons show the focus as a pointer over them would; text fields do not.
+    auto roll = [&](DisplayObject* instance, bool over) {
+        if (!instance || !(instance->asClip() || instance->asButton())) return;
+        if (ButtonInstance* button = instance->asButton(); button && button->parent) {
+            uint16_t condition = over ? IdleToOverUp : OverUpToIdle;
+            for (const ButtonAction& action : button->def().actions)
+                if ((action.conditions & condition) && action.keyCode == 0)
+                    context_.queueActions(*button->parent, action.actions);
+        }
+        context_.queueHandler(*instance, over ? "onRollOver" : "onRollOut");
+    };
+    roll(from, false);
+    roll(to, true);
 }
 
 void FocusManager::instanceLeaving(DisplayObject& leaving) {
@@ -154,7 +183,8 @@ void FocusManager::tellChange(DisplayObject* from, DisplayObject* to) {
 std::vector<DisplayObject*> FocusManager::tabOrder() const {
     avm1::Vm& vm = context_.scriptMachine();
     std::vector<Candidate> candidates;
-    for (const auto& [number, level] : context_.levels()) collectTabbable(vm, *level, candidates);
+    for (const auto& [number, level] : context_.levels())
+        if (scriptFlag(vm, vm.stageObject(level.get()), "tabChildren").value_or(true)) collectTabbable(vm, *level, candidates);
     bool custom = std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) { return c.tabIndex.has_value(); });
     std::vector<DisplayObject*> order;
     if (custom) {
@@ -187,7 +217,7 @@ void FocusManager::tab(bool backwards) {
         size_t i = static_cast<size_t>(at - order.begin());
         next = backwards ? (i + order.size() - 1) % order.size() : (i + 1) % order.size();
     }
-    set(order[next]);
+    set(order[next], Cause::Tab);
 }
 
 }  // namespace swf

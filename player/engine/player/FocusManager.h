@@ -19,8 +19,11 @@ public:
     // that enable focus or act as buttons.
     bool canTakeFocus(DisplayObject& instance) const;
     // Moves the focus (null: nobody) and tells the old holder, the new one and Selection's
-    // listeners, at once. Giving it to the holder again tells nobody.
-    void set(DisplayObject* next);
+    // listeners, at once. Giving it to the holder again tells nobody. Clips and buttons
+    // gaining or losing it also roll over or out: after the script that moved it, or before
+    // the focus events when Tab moved it.
+    enum class Cause { Script, Tab };
+    void set(DisplayObject* next, Cause cause = Cause::Script);
     // Tab (or Shift+Tab): the next (previous) instance of the tab order, round the end.
     void tab(bool backwards);
     // Everything Tab reaches, in the order it reaches them.
@@ -33,6 +36,7 @@ public:
 
 private:
     void tellChange(DisplayObject* from, DisplayObject* to);
+    void highlight(DisplayObject* from, DisplayObject* to);
     PlayerContext& context_;
     std::weak_ptr<DisplayObject> focus_;
     std::shared_ptr<DisplayObject> lost_;  // kept until its listeners have heard

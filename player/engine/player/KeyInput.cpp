@@ -82,11 +82,12 @@ void PlayerContext::keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t bu
     }
     runQueuedActions();
 
-    // The focused instance hears the key first, then Key's listeners.
+    // The focused clip or button hears the key first, then Key's listeners.
     const char* message = down ? "onKeyDown" : "onKeyUp";
     DisplayObject* focused = focus_.current();
     std::shared_ptr<DisplayObject> holdFocused = focused ? focused->shared_from_this() : nullptr;
-    if (focused) callHandler(*focused, message, {});
+    // Text fields hear typing through onChanged, not keys.
+    if (focused && (focused->asClip() || focused->asButton())) callHandler(*focused, message, {});
     vm_->broadcast("Key", message);
     runQueuedActions();
 
@@ -122,6 +123,13 @@ void PlayerContext::keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t bu
         focus_.tab(vm_->keyboard.down.test(avm1::keycode::kShift));
         runQueuedActions();
     }
+}
+
+void PlayerContext::queueHandler(DisplayObject& instance, const char* name) {
+    MovieClip* holder = instance.asClip() ? instance.asClip() : instance.parent;
+    if (!holder) return;
+    Pending pending{instance.shared_from_this(), holder, SharedBytes(), name, Pending::Special::InstanceHandler};
+    queue_.push_back(std::move(pending));
 }
 
 void PlayerContext::callHandler(DisplayObject& instance, const char* name, std::vector<avm1::Value> args) {

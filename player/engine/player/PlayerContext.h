@@ -70,6 +70,8 @@ public:
     void keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t buttonKey);
     // Calls the script handler `name` of a clip, button or text field at once, if it has one.
     void callHandler(DisplayObject& instance, const char* name, std::vector<avm1::Value> args);
+    // The same after the scripts queued before it (a clip's, button's or text field's handler).
+    void queueHandler(DisplayObject& instance, const char* name);
 
     // A movie (or image) to load into a clip or a level once the frame's scripts are done;
     // an empty URL unloads. `loader` is the MovieClipLoader to tell of progress, if any.
@@ -171,7 +173,7 @@ private:
         MovieClip* clip;
         SharedBytes actions;
         const char* handler = nullptr;  // a clip event handler to call instead of actions
-        enum class Special { None, Construct, BroadcastMouse, LoadInit } special = Special::None;
+        enum class Special { None, Construct, BroadcastMouse, LoadInit, InstanceHandler } special = Special::None;
         avm1::Object* loader = nullptr;  // LoadInit: the MovieClipLoader to tell
         bool offStage = false;           // runs on a clip that has left the stage (unload)
     };
