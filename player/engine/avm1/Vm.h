@@ -201,6 +201,8 @@ public:
     ActionServices* services = nullptr;
     // The keyboard as the player last reported it (the Key object reads it).
     KeyboardState keyboard;
+    // _focusrect of the levels: whether focus rectangles show for instances with no setting.
+    bool showFocusRect = true;
 
     // Built-in objects ------------------------------------------------------------------
     Object* global = nullptr;
