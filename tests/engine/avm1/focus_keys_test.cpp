@@ -2,6 +2,8 @@
 // key and in which order, Selection's focus changes and the order Tab walks.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "avm1/ClipObject.h"
@@ -214,6 +216,35 @@ TEST_F(FocusAndKeys, TabSkipsHiddenClipsDisabledOnesAndChildrenOfClipsThatHideTh
     vm().set(shut, "tabEnabled", Value(true));
     vm().set(closed, "tabChildren", Value(false));
     EXPECT_EQ(tabWalk(3), (Lines{"_level0.box.inside", "_level0.closed", "_level0.box.inside"}));
+}
+
+// ---- _focusrect ---------------------------------------------------------------------------
+
+TEST_F(FocusAndKeys, TheLevelsFocusRectIsOnePlayerWideSwitchReadAsANumber) {
+    Object* c = clip("c", 1, 0, 0);
+    auto level = [&] { return vm().toString(vm().get(root(), "_focusrect")); };
+    EXPECT_EQ(level(), "true");
+    vm().set(root(), "_focusrect", Value("0"));  // off, though "0" is a true string here
+    EXPECT_EQ(level(), "false");
+    vm().set(root(), "_focusrect", Value(std::nan("")));
+    EXPECT_EQ(level(), "true");
+    vm().set(root(), "_focusrect", Value(vm().newObject()));
+    EXPECT_EQ(level(), "false");
+    vm().set(root(), "_focusrect", Value());  // undefined leaves it
+    EXPECT_EQ(level(), "false");
+    // A clip keeps its own setting apart from the levels'.
+    EXPECT_EQ(vm().toString(vm().get(c, "_focusrect")), "null");
+}
+
+TEST_F(FocusAndKeys, AClipsFocusRectFollowsTheBooleanRulesAndNullClearsIt) {
+    Object* c = clip("c", 1, 0, 0);
+    vm().set(c, "_focusrect", Value("0"));
+    EXPECT_EQ(vm().toString(vm().get(c, "_focusrect")), "true");  // version 8: non-empty text
+    vm().set(c, "_focusrect", Value(""));
+    EXPECT_EQ(vm().toString(vm().get(c, "_focusrect")), "false");
+    vm().set(c, "_focusrect", Value::null());
+    EXPECT_EQ(vm().toString(vm().get(c, "_focusrect")), "null");
+    EXPECT_EQ(vm().toString(vm().get(root(), "_focusrect")), "true");
 }
 
 TEST(ButtonKeyCodes, KeysThatTypeNothingHaveCodesOfTheirOwn) {
