@@ -106,8 +106,11 @@ bool FocusManager::canTakeFocus(DisplayObject& instance) const {
 }
 
 void FocusManager::set(DisplayObject* next, Cause cause) {
+    // The handlers run below may remove either instance from the stage.
+    std::shared_ptr<DisplayObject> holdNext = next ? next->shared_from_this() : nullptr;
     deliverLoss();
     DisplayObject* previous = current();
+    std::shared_ptr<DisplayObject> holdPrevious = previous ? previous->shared_from_this() : nullptr;
     if (previous == next) {
         // A script giving the focus again still makes the holder roll out and back over.
         if (cause == Cause::Script && next) highlight(next, next);
