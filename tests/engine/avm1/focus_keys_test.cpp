@@ -170,6 +170,23 @@ TEST_F(FocusAndKeys, RemovingTheFocusedClipClearsTheFocusAndTellsListenersOnce) 
     EXPECT_EQ(host.lines, (Lines{"Selection _level0.outer.inner null"}));
 }
 
+TEST_F(FocusAndKeys, AHandlerRemovingTheNewHolderLeavesNobodyFocused) {
+    Object* a = clip("a", 1, 0, 0);
+    Object* b = clip("b", 2, 0, 50);
+    FunctionObject* removeB = vm().newNative([](Vm& vm, NativeCall&) {
+        Object* b = vm.get(vm.clipObject(vm.rootClip), "b").object();
+        vm.call(vm.get(b, "removeMovieClip"), Value(b), {});
+        return Value();
+    });
+    vm().set(a, "onKillFocus", Value(static_cast<Object*>(removeB)));
+    vm().set(b, "onSetFocus", tracer("b.onSetFocus"));
+    call(global("Selection"), "setFocus", {Value(a)});
+    call(global("Selection"), "setFocus", {Value(b)});
+    EXPECT_EQ(focus(), "null");
+    player->keyDown(kTab, 9);  // walks on from nobody without touching the removed clip
+    EXPECT_EQ(focus(), "_level0.a");
+}
+
 // ---- Tab order ---------------------------------------------------------------------------
 
 TEST_F(FocusAndKeys, TabWalksTopToBottomThenLeftToRightAndWrapsAround) {
