@@ -85,9 +85,22 @@ void collectTabbable(avm1::Vm& vm, MovieClip& clip, std::vector<Candidate>& out)
 
 }  // namespace
 
+namespace {
+bool holds(const MovieClip& clip, const DisplayObject& instance) {
+    for (const auto& [depth, child] : clip.children()) {
+        if (child.get() == &instance) return true;
+        if (const MovieClip* inner = child->asClip(); inner && holds(*inner, instance)) return true;
+    }
+    return false;
+}
+}  // namespace
+
 bool onStageNow(const DisplayObject& instance) {
-    if (const MovieClip* clip = const_cast<DisplayObject&>(instance).asClip()) return clip->onStage();
-    return instance.parent && instance.parent->onStage();
+    // Searched from the levels down: an instance kept alive past the clip it stood in (by a
+    // queued call) has a parent link that may no longer point anywhere.
+    for (const auto& [number, level] : instance.context().levels())
+        if (level.get() == &instance || holds(*level, instance)) return true;
+    return false;
 }
 
 DisplayObject* FocusManager::current() const {
@@ -152,17 +165,20 @@ void FocusManager::instanceLeaving(DisplayObject& leaving) {
     while (at && at != &leaving) at = at->parent;
     if (!at) return;
     focus_.reset();
-    lost_ = held;
+    lost_.clear();
+    for (DisplayObject* d = held.get(); d; d = d == &leaving ? nullptr : d->parent) lost_.push_back(d->shared_from_this());
     lossPending_ = true;
 }
 
 void FocusManager::deliverLoss() {
     if (!lossPending_) return;
     lossPending_ = false;
-    std::shared_ptr<DisplayObject> lost = std::move(lost_);
+    std::vector<std::shared_ptr<DisplayObject>> chain = std::move(lost_);
+    lost_.clear();
+    DisplayObject* lost = chain.empty() ? nullptr : chain.front().get();
     avm1::Vm& vm = context_.scriptMachine();
     if (avm1::Object* selection = vm.get(vm.global, "Selection").object())
-        vm.broadcastFrom(selection, "onSetFocus", {lost ? avm1::Value(vm.stageObject(lost.get())) : avm1::Value::null(),
+        vm.broadcastFrom(selection, "onSetFocus", {lost ? avm1::Value(vm.stageObject(lost)) : avm1::Value::null(),
                                                    avm1::Value::null()});
 }
 

@@ -39,7 +39,9 @@ private:
     void highlight(DisplayObject* from, DisplayObject* to);
     PlayerContext& context_;
     std::weak_ptr<DisplayObject> focus_;
-    std::shared_ptr<DisplayObject> lost_;  // kept until its listeners have heard
+    // The instance that lost the focus and its parents up to the one removed, kept until the
+    // listeners have heard: its path must still read whole.
+    std::vector<std::shared_ptr<DisplayObject>> lost_;
     bool lossPending_ = false;
 };
 

@@ -126,10 +126,16 @@ void PlayerContext::keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t bu
 }
 
 void PlayerContext::queueHandler(DisplayObject& instance, const char* name) {
-    MovieClip* holder = instance.asClip() ? instance.asClip() : instance.parent;
-    if (!holder) return;
-    Pending pending{instance.shared_from_this(), holder, SharedBytes(), name, Pending::Special::InstanceHandler};
+    if (!root) return;
+    // The instance may outlive the clip it stood in by the time this runs (its parent link
+    // then dangles), so nothing here trusts that link: the call first finds it on the stage.
+    Pending pending{instance.shared_from_this(), root, SharedBytes(), name, Pending::Special::InstanceHandler};
+    pending.offStage = true;
     queue_.push_back(std::move(pending));
+}
+
+void PlayerContext::callHandlerIfOnStage(DisplayObject& instance, const char* name) {
+    if (onStageNow(instance)) callHandler(instance, name, {});
 }
 
 void PlayerContext::callHandler(DisplayObject& instance, const char* name, std::vector<avm1::Value> args) {

@@ -72,6 +72,7 @@ public:
     void callHandler(DisplayObject& instance, const char* name, std::vector<avm1::Value> args);
     // The same after the scripts queued before it (a clip's, button's or text field's handler).
     void queueHandler(DisplayObject& instance, const char* name);
+    void callHandlerIfOnStage(DisplayObject& instance, const char* name);
 
     // A movie (or image) to load into a clip or a level once the frame's scripts are done;
     // an empty URL unloads. `loader` is the MovieClipLoader to tell of progress, if any.
