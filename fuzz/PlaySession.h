@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "avm1/Vm.h"
@@ -54,6 +55,12 @@ void playSession(std::shared_ptr<const MovieDef> movie, std::span<const uint8_t>
         player.mouseMove(x, y);
         if (frame % 3 == 0) player.mouseDown(x, y);
         if (frame % 3 == 1) player.mouseUp(x, y);
+        // And type: Tab walks the focus, Space presses a focused button, the others reach
+        // key conditions and listeners.
+        static constexpr std::pair<uint8_t, uint16_t> kKeys[] = {{9, 9}, {32, 32}, {65, 'a'}, {13, 13}, {37, 0}};
+        const auto& [code, ascii] = kKeys[frame % 5];
+        player.keyDown(code, ascii);
+        player.keyUp(code, ascii);
         player.advance();
         player.changedRect(view);
         player.render(target, view, frame % 2 ? render::Quality::Low : render::Quality::High, frame == 0);

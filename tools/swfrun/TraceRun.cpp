@@ -71,11 +71,53 @@ InputStep::Kind kindOf(const std::string& type) {
     if (type == "MouseMove") return InputStep::Kind::MouseMove;
     if (type == "MouseDown") return InputStep::Kind::MouseDown;
     if (type == "MouseUp") return InputStep::Kind::MouseUp;
+    if (type == "KeyDown") return InputStep::Kind::KeyDown;
+    if (type == "KeyUp") return InputStep::Kind::KeyUp;
     if (type == "Wait") return InputStep::Kind::Wait;
     return InputStep::Kind::Other;
 }
 
 }  // namespace
+
+bool keyFromName(const std::string& name, bool isChar, uint8_t& code, uint16_t& ascii) {
+    if (isChar) {
+        if (name.size() != 1) return false;
+        char c = name[0];
+        ascii = static_cast<uint8_t>(c);
+        if (c >= 'a' && c <= 'z') code = static_cast<uint8_t>(c - 'a' + 'A');
+        else if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') code = static_cast<uint8_t>(c);
+        else {
+            // Punctuation: the code of the key that types it on a US layout.
+            static constexpr std::pair<const char*, uint8_t> kKeys[] = {
+                {";:", 186}, {"=+", 187}, {",<", 188}, {"-_", 189}, {".>", 190}, {"/?", 191},
+                {"`~", 192}, {"[{", 219}, {"\\|", 220}, {"]}", 221}, {"'\"", 222},
+            };
+            code = 0;
+            for (const auto& [chars, keyCode] : kKeys)
+                if (std::string_view(chars).find(c) != std::string_view::npos) code = keyCode;
+            if (!code) return false;
+        }
+        return true;
+    }
+    static constexpr struct {
+        const char* name;
+        uint8_t code;
+        uint16_t ascii;
+    } kNamed[] = {
+        {"Backspace", 8, 8}, {"Tab", 9, 9},       {"Enter", 13, 13},     {"LeftShift", 16, 0}, {"RightShift", 16, 0},
+        {"LeftControl", 17, 0}, {"RightControl", 17, 0}, {"LeftAlt", 18, 0}, {"RightAlt", 18, 0},
+        {"CapsLock", 20, 0}, {"Escape", 27, 27},   {"Space", 32, 32},     {"PageUp", 33, 0},    {"PageDown", 34, 0},
+        {"End", 35, 0},      {"Home", 36, 0},     {"Left", 37, 0},       {"Up", 38, 0},        {"Right", 39, 0},
+        {"Down", 40, 0},     {"Insert", 45, 0},   {"Delete", 46, 127},
+    };
+    for (const auto& key : kNamed)
+        if (name == key.name) {
+            code = key.code;
+            ascii = key.ascii;
+            return true;
+        }
+    return false;
+}
 
 std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::string& error) {
     std::ifstream in(file, std::ios::binary);
@@ -95,6 +137,12 @@ std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::str
         if (pos.size() == 2) {
             step.x = pos[0].number();
             step.y = pos[1].number();
+        }
+        if (step.kind == InputStep::Kind::KeyDown || step.kind == InputStep::Kind::KeyUp) {
+            const Json& key = e["key"];
+            bool isChar = key.isObject();
+            const std::string& name = isChar ? key["Char"].string() : key.string();
+            if (!keyFromName(name, isChar, step.keyCode, step.ascii)) step.kind = InputStep::Kind::Other;
         }
         steps.push_back(step);
     }
@@ -128,6 +176,8 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
             if (step.kind == InputStep::Kind::MouseMove) player.mouseMove(step.x, step.y);
             else if (step.kind == InputStep::Kind::MouseDown) player.mouseDown(step.x, step.y);
             else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y);
+            else if (step.kind == InputStep::Kind::KeyDown) player.keyDown(step.keyCode, step.ascii);
+            else if (step.kind == InputStep::Kind::KeyUp) player.keyUp(step.keyCode, step.ascii);
         }
     };
     for (int frame = 1; frame < options.frames && !result.quit; ++frame) {

@@ -9,8 +9,11 @@
 namespace swf::tools {
 
 struct InputStep {
-    enum class Kind { MouseMove, MouseDown, MouseUp, Wait, Other } kind = Kind::Other;
+    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Wait, Other } kind = Kind::Other;
     double x = 0, y = 0;
+    // Keys: the code scripts see (Key.getCode) and the character typed (0 for none).
+    uint8_t keyCode = 0;
+    uint16_t ascii = 0;
 };
 
 struct TraceRunOptions {
@@ -29,6 +32,9 @@ struct TraceRunResult {
     uint64_t scriptsAborted = 0;  // scripts stopped by a limit
     std::string error;            // the movie could not be decoded
 };
+
+// A key as the corpus names it ("Tab", {"Char": "a"}) as (code, character); false if unknown.
+bool keyFromName(const std::string& name, bool isChar, uint8_t& code, uint16_t& ascii);
 
 // Reads the corpus's input.json event list; `error` says why it could not.
 std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::string& error);

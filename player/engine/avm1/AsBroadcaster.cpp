@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "avm1/Builtins.h"
+#include "avm1/ClipObject.h"
 #include "avm1/Comparison.h"
+#include "player/MovieClip.h"
 
 namespace swf::avm1 {
 
@@ -46,6 +48,8 @@ Value broadcastMessage(Vm& vm, NativeCall& c) {
     for (const Value& l : listeners) {
         Object* o = vm.toObject(l);
         if (!o) continue;
+        // A clip that left the stage hears nothing, whatever its object still holds.
+        if (ClipObject* clip = o->asClip(); clip && !(clip->clip() && clip->clip()->onStage())) continue;
         vm.call(vm.get(o, name), l, args);
     }
     return Value(!listeners.empty());

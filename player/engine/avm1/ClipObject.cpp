@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "avm1/Builtins.h"
+#include "avm1/FocusRect.h"
 #include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
@@ -230,7 +231,7 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     case 14: return Value("");
     case 15: return timeline ? Value(timeline->movieRoot()->movieUrl()) : Value("");
     case 16: return Value(1.0);
-    case 17: return Value(1.0);
+    case 17: return focusRectProperty(vm, *clip);
     case 18: return Value(5.0);
     case 19: return Value("HIGH");
     case 20: case 21: return Value(pointerInClip(vm, clip, index == 20));
@@ -239,6 +240,7 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
 }
 
 void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value) {
+    if (index == 17) return setFocusRectProperty(vm, *clip, value);
     // _name takes text (only toString runs); the others read a number.
     double d = index == 13 ? 0.0 : vm.toNumber(value);
     Matrix& m = clip->matrix;

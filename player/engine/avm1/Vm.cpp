@@ -45,6 +45,8 @@ void Vm::installBuiltins() {
     installLoadVars(*this);
     installTimers(*this);
     installMouse(*this);
+    installKey(*this);
+    installSelection(*this);
     installTextField(*this);
     installSound(*this);
     installColor(*this);

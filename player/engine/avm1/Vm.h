@@ -14,6 +14,7 @@
 
 #include "avm1/DecodedBlock.h"
 #include "avm1/Function.h"
+#include "avm1/KeyboardState.h"
 #include "avm1/Loading.h"
 #include "avm1/Object.h"
 #include "avm1/Value.h"
@@ -210,6 +211,10 @@ public:
     std::vector<std::unique_ptr<BuiltinService>> builtinServices;
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
+    // The keyboard as the player last reported it (the Key object reads it).
+    KeyboardState keyboard;
+    // _focusrect of the levels: whether focus rectangles show for instances with no setting.
+    bool showFocusRect = true;
 
     // Built-in objects ------------------------------------------------------------------
     Object* global = nullptr;
@@ -328,6 +333,8 @@ void installSystem(Vm& vm);
 void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
+void installKey(Vm& vm);
+void installSelection(Vm& vm);
 void installTextField(Vm& vm);
 void installSound(Vm& vm);
 void installColor(Vm& vm);

@@ -18,6 +18,7 @@ class Object;
 
 namespace swf {
 
+class DisplayObject;
 class MovieClip;
 
 class Host;
@@ -60,6 +61,10 @@ public:
     virtual MovieClip* levelByName(std::string_view /*name*/) const { return nullptr; }
     // What _root means for scripts of `clip` (its level, or a clip locking its root).
     virtual MovieClip* scriptRoot(MovieClip& /*clip*/) const { return nullptr; }
+    // The instance holding the keyboard focus, or null.
+    virtual DisplayObject* focus() { return nullptr; }
+    // Gives `instance` (null: nobody) the focus; false when it cannot take it.
+    virtual bool setFocus(DisplayObject* /*instance*/) { return false; }
 };
 
 // State of one running block.

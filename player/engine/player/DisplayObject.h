@@ -58,6 +58,8 @@ public:
         Matrix madeMatrix;
     };
     std::optional<ScriptTransform> scriptTransform;
+    // _focusrect a script gave this instance (none: the levels' setting applies).
+    std::optional<bool> focusRect;
     // Made, or moved to another depth, by a script: the parent's timeline leaves it alone.
     bool scripted = false;
     // The object scripts see for this instance, made on first use by the script machine,

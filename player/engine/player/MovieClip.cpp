@@ -191,6 +191,7 @@ void MovieClip::removeChild(Children::iterator it) {
     std::shared_ptr<DisplayObject> child = std::move(it->second);
     children_.erase(it);
     if (MovieClip* clip = child->asClip()) context_.clipLeaving(*clip);
+    context_.focusManager().instanceLeaving(*child);
     child->removed();
     child->parent = nullptr;
 }
@@ -373,6 +374,11 @@ void MovieClip::swapChildDepth(DisplayObject& child, int32_t depth) {
 }
 
 void MovieClip::removeScripted(DisplayObject& child) {
+    // A script removing what holds the focus: Selection's listeners hear of it at once, while
+    // the object still has its place (and so its path).
+    std::shared_ptr<DisplayObject> hold = child.shared_from_this();
+    context_.focusManager().instanceLeaving(child);
+    context_.focusManager().deliverLoss();
     auto it = children_.find(child.depth);
     if (it != children_.end() && it->second.get() == &child) removeChild(it);
 }

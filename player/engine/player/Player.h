@@ -50,6 +50,10 @@ public:
     void mouseDown(double x, double y);
     void mouseUp(double x, double y);
     void mouseLeave();
+    // Keyboard input: `code` is the key as scripts see it (Key.getCode), `ascii` the
+    // character it types (0 for none).
+    void keyDown(uint8_t code, uint16_t ascii);
+    void keyUp(uint8_t code, uint16_t ascii);
     // The button under the pointer or being pressed, if any.
     ButtonInstance* activeButton() const;
 

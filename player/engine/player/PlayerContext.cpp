@@ -227,6 +227,9 @@ void PlayerContext::runQueuedActions() {
         if (!textLoads && !movieLoads) break;
     }
     runQueue(budget);
+    // A focus lost to a removal no script asked about yet still reaches Selection's listeners.
+    focus_.deliverLoss();
+    runQueue(budget);
     vm_->releaseBudget();
     running_ = false;
 }
@@ -254,6 +257,7 @@ void PlayerContext::runQueue(size_t& budget) {
             if (next.special == Pending::Special::Construct) vm_->constructRegisteredClip(next.clip);
             else if (next.special == Pending::Special::LoadInit) broadcastLoader(next.loader, "onLoadInit", next.clip);
             else if (next.special == Pending::Special::BroadcastMouse) vm_->broadcast("Mouse", next.handler);
+            else if (next.special == Pending::Special::InstanceHandler) callHandlerIfOnStage(*next.keepAlive, next.handler);
             else if (next.handler) vm_->runClipHandler(next.clip, next.handler);
             else vm_->runBlock(next.actions, next.clip);
         }

@@ -13,6 +13,7 @@
 #include "avm1/Value.h"
 #include "model/Movie.h"
 #include "player/ActionInterpreter.h"
+#include "player/FocusManager.h"
 #include "player/Host.h"
 
 namespace swf::avm1 {
@@ -24,6 +25,10 @@ namespace swf {
 
 class DisplayObject;
 class MovieClip;
+
+// The code a button's key condition names for a key: 1-19 for the keys that type nothing
+// (arrows, Home, Tab, Escape...), else the character typed; 0 when the key has none.
+uint8_t buttonKeyCode(uint8_t code, uint16_t ascii);
 
 class PlayerContext final : public ActionServices {
 public:
@@ -53,6 +58,21 @@ public:
     // What _root means for scripts of `clip`: the nearest movie root above it that locks
     // its root (_lockroot), else the level it stands on.
     MovieClip* scriptRoot(MovieClip& clip) const override;
+    DisplayObject* focus() override {
+        focus_.deliverLoss();
+        return focus_.current();
+    }
+    bool setFocus(DisplayObject* instance) override;
+    FocusManager& focusManager() { return focus_; }
+    // A key went down or up (KeyInput.cpp): clip events, Key's listeners, the focused
+    // instance's handler, buttons' key conditions (`buttonKey`, 0 for none) and, for Tab, the
+    // focus moving on. Runs what it causes.
+    void keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t buttonKey);
+    // Calls the script handler `name` of a clip, button or text field at once, if it has one.
+    void callHandler(DisplayObject& instance, const char* name, std::vector<avm1::Value> args);
+    // The same after the scripts queued before it (a clip's, button's or text field's handler).
+    void queueHandler(DisplayObject& instance, const char* name);
+    void callHandlerIfOnStage(DisplayObject& instance, const char* name);
 
     // A movie (or image) to load into a clip or a level once the frame's scripts are done;
     // an empty URL unloads. `loader` is the MovieClipLoader to tell of progress, if any.
@@ -154,7 +174,7 @@ private:
         MovieClip* clip;
         SharedBytes actions;
         const char* handler = nullptr;  // a clip event handler to call instead of actions
-        enum class Special { None, Construct, BroadcastMouse, LoadInit } special = Special::None;
+        enum class Special { None, Construct, BroadcastMouse, LoadInit, InstanceHandler } special = Special::None;
         avm1::Object* loader = nullptr;  // LoadInit: the MovieClipLoader to tell
         bool offStage = false;           // runs on a clip that has left the stage (unload)
     };
@@ -180,6 +200,7 @@ private:
     std::vector<MovieLoad> deliveringLoads_;
     std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>> loadInits_;
     std::vector<std::weak_ptr<const MovieDef>> loadedMovies_;
+    FocusManager focus_{*this};
     std::set<std::pair<uint64_t, uint16_t>> initActionsRun_;  // (load serial, sprite)  // characters whose instances are building their children
 };
 
