@@ -26,11 +26,13 @@ public:
         return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
     void trace(const std::string& line) override {
-        // One output line per line of text: a traced string may hold line breaks.
+        // One output line per line of text: a traced string may hold line breaks, and a lone
+        // carriage return (what text fields hold) is one too, as in the runtime's log.
         std::string current;
-        for (char c : line) {
-            if (c == '\r') continue;
-            if (c == '\n') {
+        for (size_t i = 0; i < line.size(); ++i) {
+            char c = line[i];
+            if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n') continue;
+            if (c == '\n' || c == '\r') {
                 result_.lines.push_back(current);
                 current.clear();
             } else {
