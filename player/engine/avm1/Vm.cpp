@@ -45,6 +45,7 @@ void Vm::installBuiltins() {
     installTimers(*this);
     installMouse(*this);
     installTextField(*this);
+    installStyleSheet(*this);
     installSound(*this);
     installColor(*this);
     installGeomPoint(*this);

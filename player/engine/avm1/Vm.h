@@ -310,6 +310,7 @@ void installLoadVars(Vm& vm);
 void installTimers(Vm& vm);
 void installMouse(Vm& vm);
 void installTextField(Vm& vm);
+void installStyleSheet(Vm& vm);
 void installSound(Vm& vm);
 void installColor(Vm& vm);
 void installGeomPoint(Vm& vm);
