@@ -417,8 +417,9 @@ Value getNewTextFormat(Vm& vm, NativeCall& c) {
     return f ? Value(makeTextFormat(vm, formatOf(*f))) : Value();
 }
 
-// setTextFormat([begin[, end,]] format): the format is the last argument given. Without a
-// range it also becomes the field's own; the paragraph settings always are the field's.
+// setTextFormat([begin[, end,]] format): the format is the last argument given. It restyles
+// text only: the field's own format (textColor, new text) stays, but the paragraph settings
+// always are the field's.
 Value setTextFormat(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f || c.args.empty()) return Value();
@@ -430,9 +431,7 @@ Value setTextFormat(Vm& vm, NativeCall& c) {
         begin = vm.toNumber(c.args[0]);
         end = c.args.size() >= 3 ? vm.toNumber(c.args[1]) : begin + 1;
     }
-    if (c.args.size() == 1) {
-        applyFormat(*f, *v);
-    } else {
+    {
         TextFormatValues paragraph;
         paragraph.leftMargin = v->leftMargin, paragraph.rightMargin = v->rightMargin;
         paragraph.indent = v->indent, paragraph.leading = v->leading, paragraph.blockIndent = v->blockIndent;

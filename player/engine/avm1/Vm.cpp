@@ -48,6 +48,7 @@ void Vm::installBuiltins() {
     installKey(*this);
     installSelection(*this);
     installTextField(*this);
+    installStyleSheet(*this);
     installSound(*this);
     installColor(*this);
     installGeomPoint(*this);

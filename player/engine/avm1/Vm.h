@@ -336,6 +336,7 @@ void installMouse(Vm& vm);
 void installKey(Vm& vm);
 void installSelection(Vm& vm);
 void installTextField(Vm& vm);
+void installStyleSheet(Vm& vm);
 void installSound(Vm& vm);
 void installColor(Vm& vm);
 void installGeomPoint(Vm& vm);
