@@ -607,6 +607,8 @@ void installButtonClass(Vm& vm) {
         Object* proto = vm.newObject();
         defineClass(vm, name, proto, [](Vm&, NativeCall&) { return Value(); });
         vm.defineMethod(proto, "getDepth", getDepth);
+        for (const char* property : {"enabled", "useHandCursor"})
+            proto->put(vm.key(property), property, Value(true));
     }
 }
 
@@ -642,6 +644,10 @@ void installClipClass(Vm& vm) {
                              "getSWFVersion"})
         if (Property* p = proto->findOwn(vm.key(name))) p->minVersion = 6;
     if (Property* p = proto->findOwn(vm.key("getRect"))) p->minVersion = 8;
+    // Plain values a clip inherits until it sets its own (a script may also delete its own
+    // to go back to these): clips answer the pointer like buttons from version 6 on.
+    for (const char* name : {"enabled", "useHandCursor"})
+        proto->put(vm.key(name), name, Value(true), flags::kDontEnum).minVersion = 6;
     installButtonClass(vm);
 }
 

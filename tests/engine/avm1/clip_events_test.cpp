@@ -148,6 +148,18 @@ TEST(StageObjects, ButtonsAndTextFieldsAreObjectsScriptsReachByName) {
     Value atDepth = vm.call(vm.get(root, "getInstanceAtDepth"), Value(root), {Value(-16379)});
     EXPECT_EQ(atDepth.object(), txt.object());
     EXPECT_EQ(vm.get(txt.object(), "_parent").object(), root);
+
+    // Buttons and clips answer the pointer until a script says otherwise; what a script sets
+    // is its own, and deleting it brings the inherited answer back.
+    for (Object* o : {btn.object(), root}) {
+        EXPECT_EQ(vm.toString(vm.get(o, "enabled")), "true");
+        EXPECT_EQ(vm.toString(vm.get(o, "useHandCursor")), "true");
+        EXPECT_EQ(o->findOwn(vm.key("enabled")), nullptr);
+        vm.set(o, "enabled", Value());
+        EXPECT_TRUE(vm.get(o, "enabled").isUndefined());
+        EXPECT_TRUE(o->remove(vm.key("enabled")));
+        EXPECT_EQ(vm.toString(vm.get(o, "enabled")), "true");
+    }
 }
 
 TEST(StageObjects, TextFieldsMadeByScriptTakeTextAndHtml) {
