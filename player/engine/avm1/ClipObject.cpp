@@ -162,7 +162,9 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     for (const auto& [depth, child] : mc->children()) {
         if (child->name.empty() || !child->scriptable()) continue;
         if (vm.caseSensitive() ? child->name == name : vm.key(child->name) == k) {
-            out = Value(vm.stageObject(child.get()));
+            // Version 5 has no button objects: a button's name reads as the timeline it is in.
+            if (child->asButton() && vm.version() < 6) out = Value(vm.clipObject(mc));
+            else out = Value(vm.stageObject(child.get()));
             return true;
         }
     }
@@ -309,7 +311,7 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
 
 std::string dotPath(const DisplayObject* clip) {
     std::vector<const DisplayObject*> chain;
-    for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
+    for (const DisplayObject* c = clip; c; c = c->pathParent()) chain.push_back(c);
     const MovieClip* top = const_cast<DisplayObject*>(chain.back())->asClip();
     std::string out = "_level" + std::to_string(top && top->level > 0 ? top->level : 0);
     for (size_t i = chain.size() - 1; i-- > 0;) out += "." + chain[i]->name;
@@ -318,7 +320,7 @@ std::string dotPath(const DisplayObject* clip) {
 
 std::string slashPath(const DisplayObject* clip) {
     std::vector<const DisplayObject*> chain;
-    for (const DisplayObject* c = clip; c; c = c->parent) chain.push_back(c);
+    for (const DisplayObject* c = clip; c; c = c->pathParent()) chain.push_back(c);
     if (chain.size() == 1) return "/";
     std::string out;
     for (size_t i = chain.size() - 1; i-- > 0;) out += "/" + chain[i]->name;
@@ -619,6 +621,8 @@ void installButtonClass(Vm& vm) {
         Object* proto = vm.newObject();
         defineClass(vm, name, proto, [](Vm&, NativeCall&) { return Value(); });
         vm.defineMethod(proto, "getDepth", getDepth);
+        for (const char* property : {"enabled", "useHandCursor"})
+            proto->put(vm.key(property), property, Value(true));
     }
 }
 
@@ -654,6 +658,10 @@ void installClipClass(Vm& vm) {
                              "getSWFVersion"})
         if (Property* p = proto->findOwn(vm.key(name))) p->minVersion = 6;
     if (Property* p = proto->findOwn(vm.key("getRect"))) p->minVersion = 8;
+    // Plain values a clip inherits until it sets its own (a script may also delete its own
+    // to go back to these): clips answer the pointer like buttons from version 6 on.
+    for (const char* name : {"enabled", "useHandCursor"})
+        proto->put(vm.key(name), name, Value(true), flags::kDontEnum).minVersion = 6;
     installButtonClass(vm);
 }
 

@@ -1,6 +1,7 @@
 // The tag loop: reads the header, unpacks the body and hands every tag to its reader, building
 // the dictionary and the timelines. A tag that fails to read is skipped with a warning; only a
 // file that is not a movie at all is an error.
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -420,8 +421,9 @@ private:
                 uint16_t id = r.u16();
                 std::string name = r.string();
                 s.add(id, "=\"", name, "\"");
-                movie_.exportFrames.emplace(name, static_cast<uint32_t>(timeline.frames.size()));
-                movie_.exports.emplace(std::move(name), id);
+                // A name exported again names the later character (attachMovie finds that one).
+                movie_.exportFrames.insert_or_assign(name, static_cast<uint32_t>(timeline.frames.size()));
+                movie_.exports.insert_or_assign(std::move(name), id);
             }
             break;
         }
@@ -510,17 +512,25 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
                                                             std::to_string(h.fileLength) + " bytes"});
         }
     }
-    auto buffer = std::make_shared<const std::vector<uint8_t>>(std::move(file));
-
-    ByteReader r(*buffer);
+    size_t headerEnd = 0;
     try {
-        r.skip(8);
-        h.frameSize = readRect(r);
-        h.frameRate88 = r.u16();
-        h.frameCount = r.u16();
+        ByteReader header(file);
+        header.skip(8);
+        h.frameSize = readRect(header);
+        h.frameRate88 = header.u16();
+        h.frameCount = header.u16();
+        headerEnd = header.position();
     } catch (const DecodeFailure&) {
         return failure(DecodeErrorKind::Truncated, "the movie ends inside its header");
     }
+    // The runtime reads no tag past the length the header declares, however many bytes the
+    // file holds: a header declaring too little leaves the later frames unloaded for good
+    // (one declaring less than the header itself, every frame).
+    bool cutByHeader = file.size() > h.fileLength;
+    if (cutByHeader) file.resize(std::max<size_t>(h.fileLength, headerEnd));
+    auto buffer = std::make_shared<const std::vector<uint8_t>>(std::move(file));
+    ByteReader r(*buffer);
+    r.skip(headerEnd);
     movie->timeline.declaredFrameCount = h.frameCount;
 
     TagContext ctx{h.version, buffer};
@@ -529,6 +539,12 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
         builder.decodeTimeline(r, movie->timeline, 0);
     } catch (const std::bad_alloc&) {
         return failure(DecodeErrorKind::Corrupt, "not enough memory to decode the movie");
+    }
+
+    // Cut between two tags, the frames left out are still missing: the movie waits for them.
+    if (cutByHeader && !movie->truncated && movie->timeline.frames.size() < h.frameCount) {
+        movie->truncated = true;
+        movie->warnings.push_back({h.fileLength, 0, "the header's length leaves out frames the movie declares"});
     }
 
     DecodeResult result;

@@ -68,7 +68,7 @@ std::vector<ButtonInstance::Part> ButtonInstance::build(ButtonState state, bool 
         child->colorTransform = r->colorTransform;
         child->blendMode = r->blendMode;
         child->filters = r->filters;
-        if (live) child->parent = parent;
+        if (live && parent) adopt(*child);
         if (MovieClip* clip = child->asClip()) clip->start();
         parts.emplace_back(r, std::move(child));
     }
@@ -81,7 +81,7 @@ void ButtonInstance::transition(Phase next) {
     bool stateChanges = shownState(next) != shownState(phase_);
     phase_ = next;
     if (stateChanges) {
-        for (auto& [record, child] : shown_) child->removed();
+        for (auto& [record, child] : shown_) release(*child);
         shown_ = build(shownState(next), true);
             }
     if (int slot = soundSlot(condition); slot >= 0 && def_->sounds[slot])
@@ -113,12 +113,30 @@ void ButtonInstance::tick() {
 }
 
 void ButtonInstance::placementChanged() {
-    // The button learns its parent only once placed; what it shows runs in that timeline.
-    for (auto& [record, child] : shown_) child->parent = parent;
+    // The button learns its parent (and its own name) only once placed.
+    for (auto& [record, child] : shown_) adopt(*child);
+}
+
+// What the button shows runs in the button's timeline, while its path runs through the
+// button; unnamed, it takes an "instanceN" name after the button's own, as the runtime's do.
+void ButtonInstance::adopt(DisplayObject& child) {
+    child.parent = parent;
+    child.heldByButton = this;
+    if (child.name.empty() && child.scriptable()) child.name = "instance" + std::to_string(++context_.unnamedInstances);
+}
+
+// The button's parts may outlive it (a script holding one): they forget the button first.
+void ButtonInstance::release(DisplayObject& child) {
+    child.removed();
+    child.heldByButton = nullptr;
+}
+
+ButtonInstance::~ButtonInstance() {
+    for (auto& [record, child] : shown_) child->heldByButton = nullptr;
 }
 
 void ButtonInstance::removed() {
-    for (auto& [record, child] : shown_) child->removed();
+    for (auto& [record, child] : shown_) release(*child);
     for (auto& [record, child] : hitArea_) child->removed();
 }
 

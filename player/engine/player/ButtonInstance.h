@@ -34,6 +34,7 @@ public:
     Rect localBounds() const override;
     void tick() override;
     void removed() override;
+    ~ButtonInstance() override;
     void placementChanged() override;
     ButtonInstance* asButton() override { return this; }
 
@@ -42,6 +43,8 @@ private:
     // Instances of the records shown in `state`; `live` ones belong to the parent's timeline
     // (their actions run), the hit area's do not.
     std::vector<Part> build(ButtonState state, bool live);
+    void adopt(DisplayObject& child);
+    static void release(DisplayObject& child);
 
     std::shared_ptr<const ButtonDef> def_;
     Phase phase_ = Phase::Idle;

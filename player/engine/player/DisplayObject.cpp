@@ -1,5 +1,6 @@
 #include "player/DisplayObject.h"
 
+#include "player/MovieClip.h"
 #include "player/PlayerContext.h"
 
 namespace swf {
@@ -25,6 +26,11 @@ bool DisplayObject::hitTest(double x, double y) const {
     double lx, ly;
     matrix.inverted().apply(x, y, lx, ly);
     return hitTestLocal(lx, ly);
+}
+
+const DisplayObject* DisplayObject::pathParent() const {
+    if (heldByButton) return heldByButton;
+    return parent;
 }
 
 }  // namespace swf

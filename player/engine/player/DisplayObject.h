@@ -50,6 +50,11 @@ public:
     // The tick in which the instance was made: it does not advance in that same tick.
     uint64_t bornTick = 0;
     MovieClip* parent = nullptr;
+    // The button whose state shows this instance: its path runs through the button, while
+    // `parent` is the button's timeline, where the instance's scripts look for names.
+    const DisplayObject* heldByButton = nullptr;
+    // The instance that names the next step of this one's path.
+    const DisplayObject* pathParent() const;
     // The scale and rotation a script last set, read back exactly as set while the matrix is
     // still the one they made (the matrix holds them only approximately, and loses the sign
     // of a negative scale).

@@ -393,7 +393,7 @@ int32_t MovieClip::nextHighestDepth() const {
 void MovieClip::tick() {
     if (bornTick == context_.tick && !context_.isLevel(this)) return;  // shows its first frame this tick
     context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
-    if (playing_ && frameCount() > 1) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
+    if (playing_ && frameCount() > 1 && !waitsForFrames()) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
     // Children advance from the highest depth down, as the runtime's order of frame actions
     // shows.
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
@@ -401,6 +401,12 @@ void MovieClip::tick() {
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) snapshot.push_back(it->second);
     for (const auto& child : snapshot)
         if (child->parent == this) child->tick();
+}
+
+// A movie whose file ends before its last frame stays on the last frame it has, as it
+// would while the rest were still arriving, instead of looping back to the first.
+bool MovieClip::waitsForFrames() const {
+    return ownMovie_ && ownMovie_->truncated && !fullyLoaded() && current_ + 1 >= frameCount();
 }
 
 void MovieClip::removed() {

@@ -67,6 +67,7 @@ public:
     uint32_t loadedFrameCount() const override { return static_cast<uint32_t>(timeline_->frames.size()); }
     // Every frame the file declares is there (a truncated file lacks some).
     bool fullyLoaded() const { return timeline_->frames.size() >= timeline_->declaredFrameCount; }
+    bool waitsForFrames() const;
 
     // Movies: the main movie's root, each level and every clip a movie was loaded into
     // carry the movie they play; the clips inside take their characters, version and _root

@@ -15,6 +15,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 using swf::testing::MovieBuilder;
+using swf::testing::place;
 
 DoAction block(const Bytecode& code) { return DoAction{SharedBytes(code.bytes)}; }
 
@@ -148,6 +149,48 @@ TEST(StageObjects, ButtonsAndTextFieldsAreObjectsScriptsReachByName) {
     Value atDepth = vm.call(vm.get(root, "getInstanceAtDepth"), Value(root), {Value(-16379)});
     EXPECT_EQ(atDepth.object(), txt.object());
     EXPECT_EQ(vm.get(txt.object(), "_parent").object(), root);
+
+    // Buttons and clips answer the pointer until a script says otherwise; what a script sets
+    // is its own, and deleting it brings the inherited answer back.
+    for (Object* o : {btn.object(), root}) {
+        EXPECT_EQ(vm.toString(vm.get(o, "enabled")), "true");
+        EXPECT_EQ(vm.toString(vm.get(o, "useHandCursor")), "true");
+        EXPECT_EQ(o->findOwn(vm.key("enabled")), nullptr);
+        vm.set(o, "enabled", Value());
+        EXPECT_TRUE(vm.get(o, "enabled").isUndefined());
+        EXPECT_TRUE(o->remove(vm.key("enabled")));
+        EXPECT_EQ(vm.toString(vm.get(o, "enabled")), "true");
+    }
+}
+
+// A clip a button shows is named after the button and reached through it by path, while
+// its _parent is the button's timeline; version 5 has no button objects, so there the
+// button's name reads as that timeline.
+TEST(StageObjects, ClipsInsideButtonsHaveAPathThroughTheButton) {
+    for (int version : {5, 8}) {
+        MovieBuilder b;
+        b.def().header.version = static_cast<uint8_t>(version);
+        auto sprite = std::make_shared<SpriteDef>();
+        Bytecode whoAmI;
+        whoAmI.traceVariable("this").traceVariable("_parent");
+        MovieBuilder::addFrame(sprite->timeline, {block(whoAmI)});
+        b.define(7, sprite);
+        auto button = std::make_shared<ButtonDef>();
+        ButtonRecord up;
+        up.states = ButtonUp;
+        up.characterId = 7;
+        up.depth = 1;
+        button->records = {up};
+        b.define(3, std::shared_ptr<const ButtonDef>(button));
+        Bytecode readButton;
+        readButton.traceVariable("instance1");
+        b.frame({place(1, 3), block(readButton)});
+        ScriptHost host;
+        Player player(b.build(), host);
+        std::vector<std::string> expected{version < 6 ? "_level0" : "_level0.instance1",
+                                          "_level0.instance1.instance2", "_level0"};
+        EXPECT_EQ(host.lines, expected) << "version " << version;
+    }
 }
 
 TEST(StageObjects, TextFieldsMadeByScriptTakeTextAndHtml) {

@@ -86,6 +86,39 @@ TEST(MovieDecoder, TruncatedMoviesKeepTheFramesThatArrived) {
     EXPECT_NE(c.movie->dictionary.get<ShapeDef>(1), nullptr);
 }
 
+// The header's length bounds the movie: bytes past it are not read, so a header declaring
+// too little leaves the later frames out, and one declaring less than the header itself
+// leaves a stage with nothing on it.
+TEST(MovieDecoder, TheHeadersLengthBoundsWhatIsRead) {
+    auto withLength = [](std::vector<uint8_t> bytes, uint32_t length) {
+        for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<uint8_t>(length >> (8 * i));
+        return bytes;
+    };
+    auto firstFrame = concat({shape(1), place2(1, 1), showFrame()});
+    auto full = test::movie(concat({firstFrame, doAction({7, 0}), showFrame(), end()}), 8, 2);
+    auto firstFrameEnd = static_cast<uint32_t>(test::movie({}, 8, 2).size() + firstFrame.size());
+    for (const auto& bytes : {withLength(full, firstFrameEnd), test::compressed(withLength(full, firstFrameEnd))}) {
+        DecodeResult r = decodeMovie(bytes);
+        ASSERT_TRUE(r) << r.error.message;
+        EXPECT_TRUE(r.movie->truncated);
+        EXPECT_EQ(r.movie->timeline.frames.size(), 1u);
+        EXPECT_EQ(r.movie->timeline.declaredFrameCount, 2);
+    }
+    // A longer declared length than the file holds still reads the whole file.
+    DecodeResult longer = decodeMovie(withLength(full, static_cast<uint32_t>(full.size() + 100)));
+    ASSERT_TRUE(longer);
+    EXPECT_EQ(longer.movie->timeline.frames.size(), 2u);
+
+    for (uint32_t tooShort : {0u, 8u, 12u}) {
+        DecodeResult none = decodeMovie(withLength(full, tooShort));
+        ASSERT_TRUE(none) << tooShort;
+        EXPECT_EQ(none.movie->header.frameSize, (Rect{0, 11000, 0, 8000}));
+        EXPECT_TRUE(none.movie->timeline.frames.empty());
+        EXPECT_TRUE(none.movie->truncated);
+        EXPECT_EQ(none.movie->dictionary.find(1), nullptr);
+    }
+}
+
 TEST(MovieDecoder, ABadTagCostsOnlyThatTag) {
     auto badShape = tag(2, {9, 0, 0xFF});  // id 9, then a rect that runs out
     auto m = test::movie(concat({badShape, shape(1), place2(1, 1), showFrame(), end()}));
@@ -187,6 +220,16 @@ TEST(MovieDecoder, FirstDefinitionOfAnIdWinsAndLongTagHeadersWork) {
     EXPECT_EQ(r.movie->dictionary.get<SoundDef>(1), nullptr);
 }
 
+TEST(MovieDecoder, ANameExportedAgainNamesTheLaterCharacter) {
+    auto m = test::movie(concat({shape(1), tag(56, BitWriter().u16(1).u16(1).str("thing").bytes()), showFrame(),
+                                 shape(2), tag(56, BitWriter().u16(1).u16(2).str("thing").bytes()), showFrame(), end()}),
+                         8, 2);
+    DecodeResult r = decodeMovie(m);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r.movie->exports.at("thing"), 2);
+    EXPECT_EQ(r.movie->exportFrames.at("thing"), 1u);  // usable once the second frame has played
+}
+
 TEST(MovieDecoder, MovieWideTags) {
     auto m = test::movie(concat({
         tag(77, BitWriter().str("<rdf/>").bytes()),
@@ -207,6 +250,7 @@ TEST(MovieDecoder, MovieWideTags) {
     EXPECT_EQ(d.debuggerPasswordHash, "hash");
     EXPECT_EQ(d.scriptLimits->maxRecursionDepth, 1000);
     EXPECT_EQ(d.exports.at("b"), 2);
+    EXPECT_EQ(d.exports.at("a"), 1);
     ASSERT_EQ(d.imports.size(), 1u);
     EXPECT_EQ(d.imports[0].url, "lib.swf");
     EXPECT_EQ(d.imports[0].assets.at(0), (std::pair<uint16_t, std::string>{7, "Thing"}));

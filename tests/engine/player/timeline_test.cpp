@@ -206,6 +206,30 @@ TEST(Timeline, WaitForFrameSkipsOnlyInATruncatedMovie) {
     EXPECT_EQ(cut.events, (Strings{"fs after"}));
 }
 
+TEST(Timeline, ACutMovieWaitsOnItsLastFrameInsteadOfLooping) {
+    auto build = [](bool truncated) {
+        MovieBuilder b;
+        b.frame({actions(fsCommand("one"))}).frame({actions(fsCommand("two"))});
+        auto movie = b.build();
+        auto& def = const_cast<MovieDef&>(*movie);
+        def.truncated = truncated;
+        def.timeline.declaredFrameCount = 3;  // the third frame never arrives
+        return movie;
+    };
+    RecordingHost complete, cut;
+    Player a(build(false), complete);
+    Player c(build(true), cut);
+    for (int i = 0; i < 4; ++i) {
+        a.advance();
+        c.advance();
+    }
+    EXPECT_EQ(cut.events, (Strings{"fs one", "fs two"}));
+    EXPECT_EQ(c.root().currentFrame(), 1u);
+    EXPECT_TRUE(c.root().playing()) << "it still plays, waiting for the frames";
+    // A complete file whose frame count merely disagrees keeps looping over what it has.
+    EXPECT_EQ(complete.events, (Strings{"fs one", "fs two", "fs one", "fs two", "fs one"}));
+}
+
 TEST(Timeline, StartSoundAndStopSoundsReachTheHost) {
     StartSound s;
     s.soundId = 9;
