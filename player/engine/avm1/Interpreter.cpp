@@ -410,7 +410,7 @@ Completion Runner::doTry(std::span<const uint8_t> payload, size_t next, size_t e
     } catch (ScriptThrow& t) {
         thrown = std::move(t.value);
         // What the try body pushed before it threw is dropped; what it popped stays popped.
-        if (f_.stack.size() > depthAtEntry) f_.stack.resize(depthAtEntry);
+        while (f_.stack.size() > depthAtEntry) f_.stack.drop();
     }
     if (thrown && hasCatch) {
         Value caught = std::move(*thrown);

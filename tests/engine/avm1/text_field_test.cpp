@@ -156,7 +156,7 @@ TEST_F(TextScripts, AutoSizeKeepsTheNamedEdgeAndFitsTheGutters) {
     EXPECT_EQ(read(right, "_xscale"), "100");
 }
 
-TEST_F(TextScripts, FormatsApplyToTheFieldAndEmptyRangesReadAsUnset) {
+TEST_F(TextScripts, FormatsApplyToTheTextTheyCoverAndEmptyRangesReadAsUnset) {
     Object* t = newField("t");
     Object* empty = call(t, "getTextFormat").object();
     EXPECT_EQ(read(empty, "size"), "null");
@@ -165,8 +165,11 @@ TEST_F(TextScripts, FormatsApplyToTheFieldAndEmptyRangesReadAsUnset) {
     Object* f = newFormat();
     vm().set(f, "indent", Value(64010));
     vm().set(f, "bold", Value(true));
+    // Formatting an empty field styles no text: text set later takes the field's own format.
     call(t, "setTextFormat", {Value(f)});
     vm().set(t, "text", Value("abc"));
+    EXPECT_EQ(read(call(t, "getTextFormat").object(), "bold"), "false");
+    call(t, "setTextFormat", {Value(f)});
     Object* whole = call(t, "getTextFormat").object();
     EXPECT_EQ(read(whole, "indent"), "64010");
     EXPECT_EQ(read(whole, "bold"), "true");
