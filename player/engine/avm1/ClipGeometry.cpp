@@ -12,8 +12,16 @@ namespace swf::avm1 {
 namespace {
 
 constexpr double kTwipsPerPixel = 20;
-// What an empty clip's bounds read: the largest coordinate the runtime keeps, in pixels.
-constexpr double kNoBounds = 0x7FFFFFF / kTwipsPerPixel;
+// What an empty clip's bounds read: the largest coordinate the runtime keeps, in pixels. Once
+// version 8 code is in play the runtime works bounds out in single precision and the value
+// reads rounded (2^27 twips), whichever movie asks: from the start when the main movie is of
+// version 8, else from the first bounds a version 8 script asks for. (The corpus shows one
+// exception this misses: a version 8 movie's first frame asking about the clip it was loaded
+// into still reads the unrounded value.)
+double noBounds(Vm& vm) {
+    if (vm.version() >= 8) vm.boundsInSinglePrecision = true;
+    return (vm.boundsInSinglePrecision ? 0x8000000 : 0x7FFFFFF) / kTwipsPerPixel;
+}
 
 MovieClip* selfClip(const NativeCall& c) {
     ClipObject* o = c.self.object() ? c.self.object()->asClip() : nullptr;
@@ -49,8 +57,9 @@ Value getBounds(Vm& vm, NativeCall& c) {
     if (!space) return Value();
     Rect local = mc->localBounds();
     Object* out = vm.newObject();
+    const double none = noBounds(vm);
     if (local.empty()) {
-        for (const char* name : {"xMin", "xMax", "yMin", "yMax"}) vm.set(out, name, Value(kNoBounds));
+        for (const char* name : {"xMin", "xMax", "yMin", "yMax"}) vm.set(out, name, Value(none));
         return Value(out);
     }
     Matrix m = space == mc ? Matrix{} : inverse(toStage(*space)) * toStage(*mc);

@@ -19,6 +19,7 @@ constexpr int kMaxChain = 256;
 
 Vm::Vm(Host& host, int swfVersion, Limits limits) : host_(host), version_(swfVersion), limits_(limits) {
     startMillis = host_.milliseconds();
+    boundsInSinglePrecision = swfVersion >= 8;
     installBuiltins();
 }
 

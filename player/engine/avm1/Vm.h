@@ -198,6 +198,8 @@ public:
     }
     // System.security.sandboxType: "localWithNetwork" when the movie asks for network access.
     std::string sandboxType = "localWithFile";
+    // Empty bounds read rounded once version 8 code has been in play (ClipGeometry.cpp).
+    bool boundsInSinglePrecision = false;
     // Objects the player holds outside the heap's reach (the MovieClipLoaders of loads in
     // flight): the collector keeps what this adds.
     std::function<void(std::vector<Object*>&)> playerRoots;
