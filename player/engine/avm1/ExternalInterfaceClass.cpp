@@ -125,6 +125,7 @@ void installExternalInterface(Vm& vm) {
     Object* external = packageObject(vm, "flash.external");
     FunctionObject* ei = vm.newNative(notAConstructor);
     vm.define(external, "ExternalInterface", Value(ei));
+    vm.define(ei, "prototype", Value(vm.newObject()), flags::kDontEnum | flags::kDontDelete);
     vm.define(ei, "available", Value(false));
     vm.defineMethod(ei, "_escapeXML", escapeXml);
     vm.defineMethod(ei, "_unescapeXML", unescapeXml);

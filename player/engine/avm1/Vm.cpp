@@ -60,6 +60,18 @@ void Vm::installBuiltins() {
     installBitmapData(*this);
     installLocalConnection(*this);
     installSharedObject(*this);
+    installDeviceClasses(*this);
+    installContextMenu(*this);
+    installFilterClasses(*this);
+    // The flash.* packages are there for version 8 movies on.
+    if (Property* flash = global->findOwn(key("flash"))) flash->minVersion = 8;
+    // Version 5 has no Function global, and no prototypes on AsBroadcaster and TextField.
+    if (Property* function = global->findOwn(key("Function"))) function->minVersion = 6;
+    for (const char* cls : {"AsBroadcaster", "TextField"})
+        if (Object* ctor = get(global, cls).object())
+            if (Property* proto = ctor->findOwn(key("prototype"))) proto->minVersion = 6;
+    if (Object* field = get(global, "TextField").object())
+        if (Property* sheet = field->findOwn(key("StyleSheet"))) sheet->minVersion = 7;
     installTextFormat(*this);
     installTextSnapshot(*this);
     installMovieClipLoader(*this);

@@ -353,5 +353,8 @@ void installStage(Vm& vm);
 void installBitmapData(Vm& vm);
 void installLocalConnection(Vm& vm);
 void installSharedObject(Vm& vm);
+void installDeviceClasses(Vm& vm);
+void installContextMenu(Vm& vm);
+void installFilterClasses(Vm& vm);
 
 }  // namespace swf::avm1
