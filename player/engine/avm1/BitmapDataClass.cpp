@@ -369,6 +369,14 @@ bool landing(const BitmapDataState& source, const BitmapDataState& dest, PixelRe
     return true;
 }
 
+// The pixels of `area` row by row, copied out first: the source may be the picture written.
+std::vector<Pixel> pixelsOf(const BitmapDataState& source, const PixelRect& area) {
+    std::vector<Pixel> copy(size_t(area.width) * area.height);
+    for (int32_t y = 0; y < area.height; ++y)
+        for (int32_t x = 0; x < area.width; ++x) copy[size_t(y) * area.width + x] = source.at(area.x + x, area.y + y);
+    return copy;
+}
+
 // copyPixels(source, sourceRect, destPoint [, alphaBitmap, alphaPoint [, mergeAlpha]]):
 // without mergeAlpha the pixels replace what was there; with it they are laid over it.
 Value copyPixels(Vm& vm, NativeCall& c) {
@@ -381,10 +389,7 @@ Value copyPixels(Vm& vm, NativeCall& c) {
     bool merge = c.args.size() > 5 && vm.toBoolean(c.arg(5));
     if (!landing(*source, *s, args.from, args.x, args.y, src, dst)) return Value(0.0);
     chargePixels(vm, int64_t(src.width) * src.height);
-    // Through a copy: the source may be this picture.
-    std::vector<Pixel> copy(size_t(src.width) * src.height);
-    for (int32_t y = 0; y < src.height; ++y)
-        for (int32_t x = 0; x < src.width; ++x) copy[size_t(y) * src.width + x] = source->at(src.x + x, src.y + y);
+    std::vector<Pixel> copy = pixelsOf(*source, src);
     for (int32_t y = 0; y < dst.height; ++y)
         for (int32_t x = 0; x < dst.width; ++x) {
             Pixel p = copy[size_t(y) * src.width + x];
@@ -461,9 +466,7 @@ Value threshold(Vm& vm, NativeCall& c) {
     PixelRect src, dst;
     if (!landing(*args.source, *s, args.from, args.x, args.y, src, dst)) return Value(0.0);
     chargePixels(vm, int64_t(src.width) * src.height);
-    std::vector<Pixel> copy(size_t(src.width) * src.height);
-    for (int32_t y = 0; y < src.height; ++y)
-        for (int32_t x = 0; x < src.width; ++x) copy[size_t(y) * src.width + x] = args.source->at(src.x + x, src.y + y);
+    std::vector<Pixel> copy = pixelsOf(*args.source, src);
     double matched = 0;
     for (int32_t y = 0; y < dst.height; ++y)
         for (int32_t x = 0; x < dst.width; ++x) {
