@@ -27,6 +27,15 @@ std::uint64_t PlaybackHost::milliseconds() {
     return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
 }
 
+// Movies played from files share the local host's store, as the runtime files them.
+std::optional<std::vector<std::uint8_t>> PlaybackHost::readLocalData(const std::string& key) {
+    return localData_.Read("localhost" + key);
+}
+
+bool PlaybackHost::writeLocalData(const std::string& key, const std::vector<std::uint8_t>& file) {
+    return localData_.Write("localhost" + key, file);
+}
+
 std::shared_ptr<const swf::FontDef> PlaybackHost::deviceFont(const swf::DeviceFontRequest& request) {
     return fonts_.Find(request);
 }

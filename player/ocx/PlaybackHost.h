@@ -5,6 +5,7 @@
 
 #include "player/Host.h"
 #include "player/ocx/GdiDeviceFonts.h"
+#include "player/ocx/LocalDataStore.h"
 
 namespace vm::flash {
 
@@ -18,11 +19,15 @@ public:
     void fsCommand(const std::string& command, const std::string& args) override;
     std::uint64_t milliseconds() override;
     std::shared_ptr<const swf::FontDef> deviceFont(const swf::DeviceFontRequest& request) override;
+    // Shared objects live in the user's folder (LocalDataStore).
+    std::optional<std::vector<std::uint8_t>> readLocalData(const std::string& key) override;
+    bool writeLocalData(const std::string& key, const std::vector<std::uint8_t>& file) override;
 
 private:
     PlaybackOwner& owner_;
     std::uint8_t version_;
     GdiDeviceFonts fonts_;
+    LocalDataStore localData_{LocalDataStore::UserFolder()};
 };
 
 } // namespace vm::flash
