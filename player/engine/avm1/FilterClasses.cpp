@@ -10,9 +10,33 @@ namespace swf::avm1 {
 
 namespace {
 
+// A default as plain data: the table is static, and values holding text must not outlive
+// the thread's text accounting when the module unloads.
+struct Default {
+    enum class Kind { Number, Boolean, Text, Null, Undefined } kind;
+    double number = 0;
+    const char* text = nullptr;
+};
+Default number(double v) { return {Default::Kind::Number, v}; }
+Default boolean(bool v) { return {Default::Kind::Boolean, v ? 1.0 : 0.0}; }
+Default text(const char* v) { return {Default::Kind::Text, 0, v}; }
+Default null() { return {Default::Kind::Null}; }
+Default undefined() { return {Default::Kind::Undefined}; }
+
+Value valueOf(const Default& d) {
+    switch (d.kind) {
+        case Default::Kind::Number: return Value(d.number);
+        case Default::Kind::Boolean: return Value(d.number != 0);
+        case Default::Kind::Text: return Value(d.text);
+        case Default::Kind::Null: return Value::null();
+        case Default::Kind::Undefined: break;
+    }
+    return Value();
+}
+
 struct Setting {
     const char* name;
-    Value fallback;
+    Default fallback;
 };
 
 struct FilterKind {
@@ -22,36 +46,36 @@ struct FilterKind {
 
 const std::vector<FilterKind>& kinds() {
     static const std::vector<FilterKind> all = {
-        {"BlurFilter", {{"blurX", Value(4)}, {"blurY", Value(4)}, {"quality", Value(1)}}},
+        {"BlurFilter", {{"blurX", number(4)}, {"blurY", number(4)}, {"quality", number(1)}}},
         {"DropShadowFilter",
-         {{"distance", Value(4)}, {"angle", Value(45)}, {"color", Value(0)}, {"alpha", Value(1)}, {"blurX", Value(4)},
-          {"blurY", Value(4)}, {"strength", Value(1)}, {"quality", Value(1)}, {"inner", Value(false)},
-          {"knockout", Value(false)}, {"hideObject", Value(false)}}},
+         {{"distance", number(4)}, {"angle", number(45)}, {"color", number(0)}, {"alpha", number(1)}, {"blurX", number(4)},
+          {"blurY", number(4)}, {"strength", number(1)}, {"quality", number(1)}, {"inner", boolean(false)},
+          {"knockout", boolean(false)}, {"hideObject", boolean(false)}}},
         {"GlowFilter",
-         {{"color", Value(0xFF0000)}, {"alpha", Value(1)}, {"blurX", Value(6)}, {"blurY", Value(6)},
-          {"strength", Value(2)}, {"quality", Value(1)}, {"inner", Value(false)}, {"knockout", Value(false)}}},
+         {{"color", number(0xFF0000)}, {"alpha", number(1)}, {"blurX", number(6)}, {"blurY", number(6)},
+          {"strength", number(2)}, {"quality", number(1)}, {"inner", boolean(false)}, {"knockout", boolean(false)}}},
         {"BevelFilter",
-         {{"distance", Value(4)}, {"angle", Value(45)}, {"highlightColor", Value(0xFFFFFF)},
-          {"highlightAlpha", Value(1)}, {"shadowColor", Value(0)}, {"shadowAlpha", Value(1)}, {"blurX", Value(4)},
-          {"blurY", Value(4)}, {"strength", Value(1)}, {"quality", Value(1)}, {"type", Value("inner")},
-          {"knockout", Value(false)}}},
+         {{"distance", number(4)}, {"angle", number(45)}, {"highlightColor", number(0xFFFFFF)},
+          {"highlightAlpha", number(1)}, {"shadowColor", number(0)}, {"shadowAlpha", number(1)}, {"blurX", number(4)},
+          {"blurY", number(4)}, {"strength", number(1)}, {"quality", number(1)}, {"type", text("inner")},
+          {"knockout", boolean(false)}}},
         {"GradientGlowFilter",
-         {{"distance", Value(4)}, {"angle", Value(45)}, {"colors", Value::null()}, {"alphas", Value::null()},
-          {"ratios", Value::null()}, {"blurX", Value(4)}, {"blurY", Value(4)}, {"strength", Value(1)},
-          {"quality", Value(1)}, {"type", Value("inner")}, {"knockout", Value(false)}}},
+         {{"distance", number(4)}, {"angle", number(45)}, {"colors", null()}, {"alphas", null()},
+          {"ratios", null()}, {"blurX", number(4)}, {"blurY", number(4)}, {"strength", number(1)},
+          {"quality", number(1)}, {"type", text("inner")}, {"knockout", boolean(false)}}},
         {"GradientBevelFilter",
-         {{"distance", Value(4)}, {"angle", Value(45)}, {"colors", Value::null()}, {"alphas", Value::null()},
-          {"ratios", Value::null()}, {"blurX", Value(4)}, {"blurY", Value(4)}, {"strength", Value(1)},
-          {"quality", Value(1)}, {"type", Value("inner")}, {"knockout", Value(false)}}},
-        {"ColorMatrixFilter", {{"matrix", Value()}}},
+         {{"distance", number(4)}, {"angle", number(45)}, {"colors", null()}, {"alphas", null()},
+          {"ratios", null()}, {"blurX", number(4)}, {"blurY", number(4)}, {"strength", number(1)},
+          {"quality", number(1)}, {"type", text("inner")}, {"knockout", boolean(false)}}},
+        {"ColorMatrixFilter", {{"matrix", undefined()}}},
         {"ConvolutionFilter",
-         {{"matrixX", Value(0)}, {"matrixY", Value(0)}, {"matrix", Value::null()}, {"divisor", Value(1)},
-          {"bias", Value(0)}, {"preserveAlpha", Value(true)}, {"clamp", Value(true)}, {"color", Value(0)},
-          {"alpha", Value(0)}}},
+         {{"matrixX", number(0)}, {"matrixY", number(0)}, {"matrix", null()}, {"divisor", number(1)},
+          {"bias", number(0)}, {"preserveAlpha", boolean(true)}, {"clamp", boolean(true)}, {"color", number(0)},
+          {"alpha", number(0)}}},
         {"DisplacementMapFilter",
-         {{"mapBitmap", Value::null()}, {"mapPoint", Value::null()}, {"componentX", Value(0)},
-          {"componentY", Value(0)}, {"scaleX", Value(0)}, {"scaleY", Value(0)}, {"mode", Value("wrap")},
-          {"color", Value(0)}, {"alpha", Value(0)}}},
+         {{"mapBitmap", null()}, {"mapPoint", null()}, {"componentX", number(0)},
+          {"componentY", number(0)}, {"scaleX", number(0)}, {"scaleY", number(0)}, {"mode", text("wrap")},
+          {"color", number(0)}, {"alpha", number(0)}}},
     };
     return all;
 }
@@ -70,7 +94,7 @@ Value construct(Vm& vm, NativeCall& c) {
     if (kind >= kinds().size()) return Value();
     const FilterKind& k = kinds()[kind];
     for (size_t i = 0; i < k.settings.size(); ++i) {
-        Value v = i < c.args.size() && !c.args[i].isUndefined() ? c.args[i] : k.settings[i].fallback;
+        Value v = i < c.args.size() && !c.args[i].isUndefined() ? c.args[i] : valueOf(k.settings[i].fallback);
         if (v.isUndefined() && std::string(k.settings[i].name) == "matrix") v = identityMatrix(vm);
         vm.set(self, k.settings[i].name, v);
     }
