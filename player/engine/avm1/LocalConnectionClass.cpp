@@ -55,12 +55,7 @@ private:
     }
 };
 
-ConnectionHub& hub(Vm& vm) {
-    for (const auto& service : vm.builtinServices)
-        if (auto* found = dynamic_cast<ConnectionHub*>(service.get())) return *found;
-    vm.builtinServices.push_back(std::make_unique<ConnectionHub>());
-    return static_cast<ConnectionHub&>(*vm.builtinServices.back());
-}
+ConnectionHub& hub(Vm& vm) { return vm.builtinService<ConnectionHub>(); }
 
 bool instanceOfGlobal(Vm& vm, const Value& v, const char* className) {
     Object* cls = vm.get(vm.global, className).object();

@@ -26,12 +26,7 @@ public:
     void frame(Vm&) override {}
 };
 
-SharedObjects& registry(Vm& vm) {
-    for (const auto& service : vm.builtinServices)
-        if (auto* found = dynamic_cast<SharedObjects*>(service.get())) return *found;
-    vm.builtinServices.push_back(std::make_unique<SharedObjects>());
-    return static_cast<SharedObjects&>(*vm.builtinServices.back());
-}
+SharedObjects& registry(Vm& vm) { return vm.builtinService<SharedObjects>(); }
 
 SharedObjectState* stateOf(const NativeCall& c) {
     Object* self = c.self.object();

@@ -211,6 +211,14 @@ public:
         virtual void frame(Vm& vm) = 0;
     };
     std::vector<std::unique_ptr<BuiltinService>> builtinServices;
+    // The machine's service of type T, made on first use.
+    template <typename T>
+    T& builtinService() {
+        for (const auto& service : builtinServices)
+            if (auto* found = dynamic_cast<T*>(service.get())) return *found;
+        builtinServices.push_back(std::make_unique<T>());
+        return static_cast<T&>(*builtinServices.back());
+    }
     // Player-wide switches (quality); null when the machine runs without a player.
     ActionServices* services = nullptr;
     // The keyboard as the player last reported it (the Key object reads it).
