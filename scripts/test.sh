@@ -83,5 +83,7 @@ run_windows_tests win64
 echo "=== summary ==="
 printf '%s\n' "${summary[@]}"
 echo "$builds_line"
+findings="$root/build/fuzz/fuzz-findings.txt"
+if [ -s "$findings" ]; then cat "$findings"; fi
 echo "$(( all_total - all_failed )) passed, $all_failed failed"
 exit $status

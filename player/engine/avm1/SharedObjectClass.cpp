@@ -1,7 +1,8 @@
 // Local shared objects: SharedObject.getLocal(name [, localPath]) gives the movie the same
 // object for the same name and path while it plays, its `data` filled from the file the host
 // keeps for the user. flush() writes the data back as a .sol file, getSize() is that file's
-// size, clear() empties the data and removes the file.
+// size, clear() empties the data and removes the file. What a movie never flushed is written
+// when it ends, as the runtime does, so a game that relies on that keeps its progress.
 #include <map>
 
 #include "avm1/Amf0.h"
@@ -17,6 +18,19 @@ struct SharedObjectState final : NativeState {
     std::string name;  // as the file records it
 };
 
+SharedObjectState* stateOf(Object* self) {
+    return self ? dynamic_cast<SharedObjectState*>(self->nativeState.get()) : nullptr;
+}
+SharedObjectState* stateOf(const NativeCall& c) { return stateOf(c.self.object()); }
+
+Object* dataOf(Vm& vm, Object* so) { return vm.get(so, "data").object(); }
+Object* dataOf(Vm& vm, const NativeCall& c) { return dataOf(vm, c.self.object()); }
+
+bool write(Vm& vm, Object* so) {
+    SharedObjectState* s = stateOf(so);
+    return s && vm.host().writeLocalData(s->key, encodeSharedObjectFile(vm, s->name, dataOf(vm, so)));
+}
+
 class SharedObjects final : public Vm::BuiltinService {
 public:
     std::map<std::string, Object*> open;  // by key
@@ -24,14 +38,17 @@ public:
         for (const auto& [key, object] : open) out.push_back(object);
     }
     void frame(Vm&) override {}
+    // An object left empty is not written: that would replace a file the movie never read
+    // into it (a cleared one is gone already).
+    void movieEnded(Vm& vm) override {
+        for (const auto& [key, so] : open) {
+            Object* data = dataOf(vm, so);
+            if (data && !vm.enumerate(data).empty()) write(vm, so);
+        }
+    }
 };
 
 SharedObjects& registry(Vm& vm) { return vm.builtinService<SharedObjects>(); }
-
-SharedObjectState* stateOf(const NativeCall& c) {
-    Object* self = c.self.object();
-    return self ? dynamic_cast<SharedObjectState*>(self->nativeState.get()) : nullptr;
-}
 
 // Names may not hold the characters the runtime refuses, nor be empty.
 bool validName(const std::string& name) {
@@ -60,12 +77,9 @@ Value getLocal(Vm& vm, NativeCall& c) {
     return Value(so);
 }
 
-Object* dataOf(Vm& vm, const NativeCall& c) { return vm.get(c.self.object(), "data").object(); }
-
 Value flush(Vm& vm, NativeCall& c) {
-    SharedObjectState* s = stateOf(c);
-    if (!s) return Value();
-    return Value(vm.host().writeLocalData(s->key, encodeSharedObjectFile(vm, s->name, dataOf(vm, c))));
+    if (!stateOf(c)) return Value();
+    return Value(write(vm, c.self.object()));
 }
 
 Value getSize(Vm& vm, NativeCall& c) {

@@ -467,6 +467,13 @@ bool Vm::runClipHandler(MovieClip* clip, const std::string& name) {
     });
 }
 
+void Vm::endMovie() {
+    holdBudget();
+    for (size_t i = 0; i < builtinServices.size(); ++i)
+        runGuarded([&] { builtinServices[i]->movieEnded(*this); });
+    releaseBudget();
+}
+
 void Vm::resetBudget() {
     actionsThisBlock_ = 0;
     blockStartMillis_ = host_.milliseconds();

@@ -147,6 +147,9 @@ public:
     // budget is spent, and the host hears of it once).
     void holdBudget();
     void releaseBudget() { budgetHeld_ = false; }
+    // The movie is closing while the player is still whole: built-ins finish their work (a
+    // getter they read runs under the limits like any script).
+    void endMovie();
     // Calls the clip's handler `name` (onEnterFrame...) if it has one, under the same limits.
     bool runClipHandler(MovieClip* clip, const std::string& name);
     // A clip placed by its timeline whose symbol a movie linked to a class (registerClass)
@@ -204,11 +207,13 @@ public:
     // flight): the collector keeps what this adds.
     std::function<void(std::vector<Object*>&)> playerRoots;
     // Built-ins that keep state outside the heap (LocalConnection's names and messages): the
-    // objects they keep alive, and work they do once a frame, before the timers.
+    // objects they keep alive, work they do once a frame, before the timers, and work they
+    // do when the movie ends (shared objects are written then).
     struct BuiltinService {
         virtual ~BuiltinService() = default;
         virtual void roots(std::vector<Object*>& out) const = 0;
         virtual void frame(Vm& vm) = 0;
+        virtual void movieEnded(Vm&) {}
     };
     std::vector<std::unique_ptr<BuiltinService>> builtinServices;
     // The machine's service of type T, made on first use.

@@ -82,6 +82,7 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
 }
 
 Player::~Player() {
+    context_->scriptMachine().endMovie();
     for (const auto& [number, level] : context_->levels()) level->removed();
 }
 

@@ -66,6 +66,26 @@ TEST_F(SharedObject, FlushedDataComesBackInTheNextRunWithItsShape) {
     EXPECT_EQ(vm.enumerate(data), (std::vector<std::string>{"list", "again", "inner", "player"}));
 }
 
+TEST_F(SharedObject, WhatTheMovieNeverFlushedIsWrittenWhenItEnds) {
+    host.files["/kept"] = {1, 2, 3};  // another run's file this one reads as damaged: left alone
+    {
+        Vm vm{host, 8};
+        Value so = getLocal(vm, "progress");
+        vm.set(vm.getMember(so, "data").object(), "level", Value(7));
+        getLocal(vm, "kept");
+        Value scratch = getLocal(vm, "scratch");
+        vm.set(vm.getMember(scratch, "data").object(), "tmp", Value(1));
+        call(vm, scratch, "flush");
+        call(vm, scratch, "clear");
+        EXPECT_EQ(host.files.count("/progress"), 0u) << "nothing is written before the end";
+        vm.endMovie();
+    }
+    EXPECT_EQ(host.files.count("/scratch"), 0u) << "a cleared object stays removed";
+    EXPECT_EQ(host.files["/kept"], (std::vector<uint8_t>{1, 2, 3}));
+    Vm vm{host, 8};
+    EXPECT_EQ(vm.toString(vm.getMember(vm.getMember(getLocal(vm, "progress"), "data"), "level")), "7");
+}
+
 TEST_F(SharedObject, ClearRemovesTheFileAndBadNamesGiveNull) {
     Vm vm{host, 8};
     Value so = getLocal(vm, "x");
