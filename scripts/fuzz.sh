@@ -83,6 +83,27 @@ skin_seeds="$build/skin-seeds"
 rm -rf "$skin_seeds" && "$build/fuzz/fuzz_skin_seeds" "$skin_seeds"
 echo "fuzz: $(ls "$seeds" | wc -l) writer seeds, $(ls "$links" | wc -l) corpus movies ($(ls "$avm1_seeds" | wc -l) action blocks), $(ls "$font_links" | wc -l) fonts linked"
 
+# What a failing target found, kept short enough to be read at the end of a long CI log (the
+# test command prints it in its summary): the sanitizer's verdict and each failing input in
+# base64, so a finding on a machine that is thrown away afterwards can still be replayed.
+findings="$build/fuzz-findings.txt"
+: >"$findings"
+record_finding() { # target log artifacts
+  {
+    echo "fuzz finding in $1:"
+    grep -E 'ERROR: |SUMMARY: |runtime error|#[0-9]+ 0x[0-9a-f]+ in ' "$2" | head -n 12 || true
+    find "$3" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) |
+      head -n 2 | while read -r input; do
+        if [ "$(stat -c %s "$input")" -le 16384 ]; then
+          echo "input $(basename "$input") (base64, replay: base64 -d > FILE; build/fuzz/fuzz/$1 FILE):"
+          base64 -w 0 "$input"; echo
+        else
+          echo "input $(basename "$input"): $(stat -c %s "$input") bytes, too long to print"
+        fi
+      done
+  } >>"$findings"
+}
+
 status=0
 # Inputs that failed before must pass under the sanitizers too (the gtest replay has none).
 for t in "${targets[@]}"; do
@@ -154,6 +175,7 @@ for t in "${targets[@]}"; do
   if [ "$rc" -ne 0 ] || [ "$found" -gt 0 ]; then
     echo "fuzz: $t FAILED (exit $rc, $found failing inputs in $artifacts); log: $log" >&2
     grep -E 'ERROR: |SUMMARY: |runtime error' "$log" | head -n 10 >&2 || true
+    record_finding "$t" "$log" "$artifacts"
     status=1
   else
     echo "fuzz: $t clean"

@@ -3,18 +3,21 @@
 // keeps for the user. flush() writes the data back as a .sol file, getSize() is that file's
 // size, clear() empties the data and removes the file. What a movie never flushed is written
 // when it ends, as the runtime does, so a game that relies on that keeps its progress.
+#include <algorithm>
 #include <map>
+#include <optional>
 
 #include "avm1/Amf0.h"
 #include "avm1/Builtins.h"
 #include "player/Host.h"
+#include "player/MovieClip.h"
 
 namespace swf::avm1 {
 
 namespace {
 
 struct SharedObjectState final : NativeState {
-    std::string key;   // "<path>/<name>", the host's name for the file
+    std::string key;   // "<site><folder>/<name>", the host's name for the file
     std::string name;  // as the file records it
 };
 
@@ -50,6 +53,46 @@ public:
 
 SharedObjects& registry(Vm& vm) { return vm.builtinService<SharedObjects>(); }
 
+// Where the movie came from, as stored data is filed: the site ("localhost" for files) and
+// the path of the movie itself, with forward slashes.
+struct MovieLocation {
+    std::string site;
+    std::string path;
+};
+
+MovieLocation locate(std::string url) {
+    std::replace(url.begin(), url.end(), '\\', '/');
+    MovieLocation where{"localhost", url};
+    if (size_t scheme = url.find("://"); scheme != std::string::npos) {
+        std::string rest = url.substr(scheme + 3);
+        size_t slash = rest.find('/');
+        std::string host = rest.substr(0, slash);
+        where.path = slash == std::string::npos ? "" : rest.substr(slash);
+        if (url.compare(0, scheme, "file") != 0 && !host.empty()) where.site = host.substr(0, host.find(':'));
+        where.path = where.path.substr(0, where.path.find_first_of("?#"));
+    }
+    // "file:///C|/games/a.swf" and "C:/games/a.swf" name the same movie.
+    if (where.path.size() >= 3 && where.path[0] == '/' && where.path[2] == '|') where.path[2] = ':';
+    if (!where.path.empty() && where.path[0] != '/') where.path.insert(0, "/");
+    return where;
+}
+
+// The folder a movie asks to keep its data in must hold the movie: "/" or a leading part of
+// its path, whole names only. The default is the movie's own path, so movies that use the
+// same name keep their data apart.
+std::optional<std::string> storeKey(Vm& vm, const std::string& name, const Value& localPath) {
+    MovieLocation where = locate(vm.rootClip ? vm.rootClip->movieRoot()->movieUrl() : std::string());
+    std::string folder = where.path;
+    if (!localPath.isUndefined() && !localPath.isNull()) {
+        folder = vm.toString(localPath);
+        std::replace(folder.begin(), folder.end(), '\\', '/');
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        bool holdsMovie = folder == "/" || where.path == folder || where.path.starts_with(folder + "/");
+        if (!holdsMovie) return std::nullopt;
+    }
+    return where.site + folder + (folder.ends_with('/') ? "" : "/") + name;
+}
+
 // Names may not hold the characters the runtime refuses, nor be empty.
 bool validName(const std::string& name) {
     return !name.empty() && name.size() <= 256 && name.find_first_of("~%&\\;:\"',<>?# ") == std::string::npos;
@@ -58,8 +101,9 @@ bool validName(const std::string& name) {
 Value getLocal(Vm& vm, NativeCall& c) {
     std::string name = vm.toString(c.arg(0));
     if (c.args.empty() || !validName(name)) return Value::null();
-    std::string path = c.arg(1).isUndefined() || c.arg(1).isNull() ? "/" : vm.toString(c.arg(1));
-    std::string key = path + (path.ends_with('/') ? "" : "/") + name;
+    std::optional<std::string> found = storeKey(vm, name, c.arg(1));
+    if (!found) return Value::null();
+    const std::string& key = *found;
     SharedObjects& objects = registry(vm);
     if (auto it = objects.open.find(key); it != objects.open.end()) return Value(it->second);
 

@@ -62,10 +62,10 @@ ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
 
 }  // namespace
 
-Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits)
+Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits, std::string url)
     : context_(std::make_unique<PlayerContext>(movie, host)) {
     if (scriptLimits) context_->scriptMachine().setLimits(*scriptLimits);
-    root_ = std::make_shared<MovieClip>(*context_, std::move(movie), std::string());
+    root_ = std::make_shared<MovieClip>(*context_, std::move(movie), std::move(url));
     context_->setLevel(0, root_);
     mainDictionary_ = &context_->movie().dictionary;
     drawingDictionary_ = mainDictionary_;

@@ -4,6 +4,7 @@
 //   advance() once per frame interval, mouse*() as input arrives, changedRect() to learn
 //   what needs redrawing, render() to draw it.
 #include <memory>
+#include <string>
 
 #include "model/Movie.h"
 #include "player/DrawList.h"
@@ -26,7 +27,10 @@ class Player {
 public:
     // Shows the movie's first frame (its actions have run when this returns). `scriptLimits`
     // replaces the script machine's limits (tests and fuzzers make them small).
-    Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits = nullptr);
+    // `url` is where the movie came from, as its scripts read it (_url) and as its stored
+    // data is kept apart from other movies'; empty when unknown.
+    Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits = nullptr,
+           std::string url = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;

@@ -4,9 +4,11 @@
 
 #include <map>
 
+#include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "avm1/Amf0.h"
 #include "avm1/Builtins.h"
+#include "player/Player.h"
 
 namespace swf::avm1::test {
 namespace {
@@ -50,7 +52,7 @@ TEST_F(SharedObject, FlushedDataComesBackInTheNextRunWithItsShape) {
         Value list = vm.construct(vm.get(vm.global, "Array"), {Value(1), Value("two")});
         vm.set(data, "list", list);
         EXPECT_EQ(vm.toString(call(vm, so, "flush")), "true");
-        EXPECT_EQ(vm.toString(call(vm, so, "getSize")), std::to_string(host.files["/scores"].size()));
+        EXPECT_EQ(vm.toString(call(vm, so, "getSize")), std::to_string(host.files["localhost/scores"].size()));
     }
     Vm vm{host, 8};
     Object* data = vm.getMember(getLocal(vm, "scores"), "data").object();
@@ -67,7 +69,7 @@ TEST_F(SharedObject, FlushedDataComesBackInTheNextRunWithItsShape) {
 }
 
 TEST_F(SharedObject, WhatTheMovieNeverFlushedIsWrittenWhenItEnds) {
-    host.files["/kept"] = {1, 2, 3};  // another run's file this one reads as damaged: left alone
+    host.files["localhost/kept"] = {1, 2, 3};  // another run's file this one reads as damaged: left alone
     {
         Vm vm{host, 8};
         Value so = getLocal(vm, "progress");
@@ -77,11 +79,11 @@ TEST_F(SharedObject, WhatTheMovieNeverFlushedIsWrittenWhenItEnds) {
         vm.set(vm.getMember(scratch, "data").object(), "tmp", Value(1));
         call(vm, scratch, "flush");
         call(vm, scratch, "clear");
-        EXPECT_EQ(host.files.count("/progress"), 0u) << "nothing is written before the end";
+        EXPECT_EQ(host.files.count("localhost/progress"), 0u) << "nothing is written before the end";
         vm.endMovie();
     }
-    EXPECT_EQ(host.files.count("/scratch"), 0u) << "a cleared object stays removed";
-    EXPECT_EQ(host.files["/kept"], (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(host.files.count("localhost/scratch"), 0u) << "a cleared object stays removed";
+    EXPECT_EQ(host.files["localhost/kept"], (std::vector<uint8_t>{1, 2, 3}));
     Vm vm{host, 8};
     EXPECT_EQ(vm.toString(vm.getMember(vm.getMember(getLocal(vm, "progress"), "data"), "level")), "7");
 }
@@ -91,9 +93,9 @@ TEST_F(SharedObject, ClearRemovesTheFileAndBadNamesGiveNull) {
     Value so = getLocal(vm, "x");
     vm.set(vm.getMember(so, "data").object(), "a", Value(1));
     call(vm, so, "flush");
-    ASSERT_EQ(host.files.count("/x"), 1u);
+    ASSERT_EQ(host.files.count("localhost/x"), 1u);
     call(vm, so, "clear");
-    EXPECT_EQ(host.files.count("/x"), 0u);
+    EXPECT_EQ(host.files.count("localhost/x"), 0u);
     EXPECT_TRUE(vm.getMember(vm.getMember(so, "data"), "a").isUndefined());
     EXPECT_TRUE(getLocal(vm, "bad:name").isNull());
     EXPECT_TRUE(getLocal(vm, "").isNull());
@@ -127,4 +129,42 @@ TEST_F(SharedObject, DamagedFilesSetNothing) {
 }
 
 }  // namespace
+// Stored data is filed under the movie's site and path, so two movies of the collection that
+// both call their data "save" keep it apart; a folder that does not hold the movie is refused.
+TEST_F(SharedObject, DataIsFiledUnderTheMoviesOwnPathUnlessAFolderHoldingItIsNamed) {
+    auto keysFor = [&](const std::string& url, std::vector<Value> folders) {
+        host.files.clear();
+        swf::testing::MovieBuilder b;
+        b.def().header.version = 8;
+        b.frame({});
+        std::vector<bool> given;
+        {
+            Player player(b.build(), host, nullptr, url);
+            Vm& vm = player.scriptMachine();
+            Value cls = vm.get(vm.global, "SharedObject");
+            for (const Value& folder : folders) {
+                std::vector<Value> args{Value("save")};
+                if (!folder.isUndefined()) args.push_back(folder);
+                Value so = vm.call(vm.getMember(cls, "getLocal"), cls, args);
+                given.push_back(so.isObject());
+                if (so.isObject()) vm.set(vm.getMember(so, "data").object(), "n", Value(1));
+            }
+        }
+        std::vector<std::string> keys;
+        for (const auto& [key, file] : host.files) keys.push_back(key);
+        return std::pair(given, keys);
+    };
+    auto [given, keys] = keysFor("file:///C|/games/a.swf", {Value(), Value("/"), Value("/C:/games/")});
+    EXPECT_EQ(given, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"localhost/C:/games/a.swf/save", "localhost/C:/games/save",
+                                              "localhost/save"}));
+    EXPECT_EQ(keysFor("C:\\games\\b.swf", {Value()}).second,
+              (std::vector<std::string>{"localhost/C:/games/b.swf/save"}));
+    EXPECT_EQ(keysFor("http://example.org:8080/m/c.swf?x=1", {Value()}).second,
+              (std::vector<std::string>{"example.org/m/c.swf/save"}));
+    auto [refused, none] = keysFor("file:///C|/games/a.swf", {Value("/C:/gam"), Value("/D:/")});
+    EXPECT_EQ(refused, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(none.empty());
+}
+
 }  // namespace swf::avm1::test
