@@ -142,8 +142,7 @@ Object* Vm::stageObject(DisplayObject* instance) {
 }
 
 MovieClip* ClipObject::clip() const {
-    auto locked = clip_.lock();
-    return locked ? locked->asClip() : nullptr;
+    return clip_.expired() || !held_ ? nullptr : held_->asClip();
 }
 
 bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
@@ -204,7 +203,7 @@ bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value)
     if (!mc) return false;
     int index = propertyIndexOf(name);
     if (index < 0) {
-        if (asciiLower(name) != "_lockroot") return false;
+        if (name.empty() || name[0] != '_' || asciiLower(name) != "_lockroot") return false;
         mc->lockRoot = vm.toBoolean(value);
         return true;
     }

@@ -76,6 +76,97 @@ DecodedBlock::DecodedBlock(const SharedBytes& bytes, std::span<const uint8_t> co
         if (a.next <= code_.size()) a.nextIndex = indexAt_[a.next];
         if ((a.op == 0x99 || a.op == 0x9D) && a.extra <= code_.size()) a.operand = indexAt_[a.extra];
     }
+    for (DecodedAction& a : actions_)
+        if (a.op == 0x96) fuse(a);
+}
+
+namespace {
+
+// A push operand a fused step can read without the general path: a register, or a number.
+bool fusableOperand(const PushOperand& p, FusedStep::Operand& out) {
+    if (p.kind == PushOperand::Kind::Register) {
+        out.isRegister = true;
+        out.reg = static_cast<uint8_t>(p.index);
+        return true;
+    }
+    if (p.kind == PushOperand::Kind::Constant && p.value.isNumber()) {
+        out.number = p.value.number();
+        return true;
+    }
+    return false;
+}
+
+bool isCompare(uint8_t op) { return op == 0x48 || op == 0x67; }  // Less2, Greater
+bool isArithmetic(uint8_t op) { return op == 0x47 || op == 0x0A || op == 0x0B || op == 0x0C; }
+bool isStep(uint8_t op) { return op == 0x50 || op == 0x51; }  // Increment, Decrement
+
+}  // namespace
+
+// Looks for a fused step starting at the Push `a`. Each action of it follows the one before
+// in the block (so the step is exactly what running them one by one does), and none is cut
+// off; an action inside it that is also reached otherwise (a jump target) keeps running on
+// its own from there.
+void DecodedBlock::fuse(DecodedAction& a) {
+    if (a.next == DecodedAction::kNone || a.extra < 1 || a.extra > 2) return;
+    auto follow = [&](const DecodedAction& from) -> const DecodedAction* {
+        if (from.next == DecodedAction::kNone || from.nextIndex == DecodedAction::kNone) return nullptr;
+        const DecodedAction& n = actions_[from.nextIndex];
+        return n.next == DecodedAction::kNone ? nullptr : &n;
+    };
+    FusedStep step;
+    step.operands = static_cast<uint8_t>(a.extra);
+    const PushOperand* ops = operands_.data() + a.operand;
+    if (!fusableOperand(ops[0], step.x)) return;
+    if (step.operands == 2 && !fusableOperand(ops[1], step.y)) return;
+    const DecodedAction* op = follow(a);
+    if (!op) return;
+    step.op = op->op;
+    const DecodedAction* last = op;
+    uint32_t count = 2;
+    if (step.operands == 2 && isCompare(op->op)) {
+        step.kind = FusedStep::Kind::CompareBranch;
+        const DecodedAction* n = follow(*op);
+        if (n && n->op == 0x12) {
+            step.negate = true;
+            last = n;
+            ++count;
+            n = follow(*n);
+        }
+        if (!n || n->op != 0x9D) return;
+        step.branch = static_cast<uint32_t>(n - actions_.data());
+        last = n;
+        ++count;
+    } else if ((step.operands == 2 && isArithmetic(op->op)) || (step.operands == 1 && isStep(op->op))) {
+        step.kind = FusedStep::Kind::ComputeStore;
+        const DecodedAction* store = follow(*op);
+        if (!store || store->op != 0x87 || store->operand == DecodedAction::kNone) return;
+        step.reg = static_cast<uint8_t>(store->operand);
+        last = store;
+        ++count;
+        const DecodedAction* n = follow(*store);
+        if (n && n->op == 0x17) {
+            step.pop = true;
+            last = n;
+            ++count;
+            n = follow(*n);
+        }
+        if (n && n->op == 0x99) {
+            step.branch = static_cast<uint32_t>(n - actions_.data());
+            last = n;
+            ++count;
+        }
+    } else {
+        return;
+    }
+    step.count = static_cast<uint8_t>(count);
+    step.end = last->next;
+    step.after = last->nextIndex;
+    if (step.branch != DecodedAction::kNone) {
+        step.target = last->extra;
+        step.targetIndex = last->operand;
+    }
+    a.step = static_cast<uint32_t>(steps_.size());
+    steps_.push_back(step);
 }
 
 uint32_t DecodedBlock::indexAt(size_t offset) const {
@@ -86,6 +177,7 @@ uint32_t DecodedBlock::indexAt(size_t offset) const {
 
 size_t DecodedBlock::footprint() const {
     return sizeof(*this) + actions_.size() * sizeof(DecodedAction) + operands_.size() * sizeof(PushOperand) +
+           steps_.size() * sizeof(FusedStep) +
            indexAt_.size() * sizeof(uint32_t) + (pools_.size() + functions_.size()) * 64;
 }
 

@@ -43,6 +43,34 @@ struct DecodedAction {
     uint32_t extra = 0;
     uint8_t op = 0;
     static constexpr uint32_t kOutside = UINT32_MAX - 1;
+    uint32_t step = kNone;  // a FusedStep starting here (the block's index), kNone if none
+};
+
+// A run of actions compilers emit together in loops over registers, done as one step when its
+// operands are numbers: Push x, y; Less2 or Greater; [Not]; If (a loop's test), and Push x, y;
+// Add2, Add, Subtract or Multiply; StoreRegister r; [Pop]; [Jump] (or Push x; Increment or
+// Decrement; StoreRegister r; ...). The actions stay as they are: entered anywhere but at its
+// start, or when its operands are not numbers, they run one by one.
+struct FusedStep {
+    enum class Kind : uint8_t { CompareBranch, ComputeStore };
+    struct Operand {
+        bool isRegister = false;
+        uint8_t reg = 0;
+        double number = 0;
+    };
+    Kind kind = Kind::CompareBranch;
+    uint8_t op = 0;        // the comparison or arithmetic action
+    uint8_t count = 0;     // how many actions it stands for
+    uint8_t operands = 2;  // 1 for Increment and Decrement
+    bool negate = false;   // a Not before the If
+    bool pop = false;      // a Pop after the StoreRegister
+    uint8_t reg = 0;       // the register stored
+    uint32_t end = 0;      // the offset after its last action
+    uint32_t branch = DecodedAction::kNone;  // the If or Jump ending it, kNone if none
+    uint32_t after = DecodedAction::kNone;   // the action following it (a branch not taken)
+    uint32_t target = 0;                     // the branch's target offset and action, as the
+    uint32_t targetIndex = 0;                // If or Jump holds them (extra, operand)
+    Operand x, y;
 };
 
 class DecodedBlock {
@@ -54,6 +82,7 @@ public:
     const PushOperand* operands() const { return operands_.data(); }
     const std::shared_ptr<const std::vector<Value>>& pool(uint32_t i) const { return pools_[i]; }
     const std::shared_ptr<const ScriptCode>& function(uint32_t i) const { return functions_[i]; }
+    const FusedStep& step(uint32_t i) const { return steps_[i]; }
     // The action starting at `offset` (one execution can reach), or the end marker.
     uint32_t indexAt(size_t offset) const;
     // Bytes held, for the cache's bound.
@@ -62,12 +91,14 @@ public:
 private:
     void decodeFrom(uint32_t offset, std::vector<uint32_t>& pending);
     void decodeOperands(DecodedAction& a, std::vector<uint32_t>& pending);
+    void fuse(DecodedAction& a);
     SharedBytes bytes_;
     std::span<const uint8_t> code_;
     std::vector<DecodedAction> actions_;
     std::vector<PushOperand> operands_;
     std::vector<std::shared_ptr<const std::vector<Value>>> pools_;
     std::vector<std::shared_ptr<const ScriptCode>> functions_;
+    std::vector<FusedStep> steps_;
     std::vector<uint32_t> indexAt_;  // by offset: the action starting there, kNone if none
     uint32_t endIndex_ = 0;
 };

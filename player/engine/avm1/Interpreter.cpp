@@ -47,7 +47,19 @@ struct Frame {
     OperandStack stack;
     Value* registers = nullptr;
     size_t registerCount = 0;
+    // A function's registers: most functions use a few, kept in the frame; more on the heap.
+    static constexpr size_t kInlineRegisters = 8;
+    Value inlineRegisters[kInlineRegisters];
     std::vector<Value> ownRegisters;
+    void useOwnRegisters(size_t count) {
+        if (count > kInlineRegisters) {
+            ownRegisters.resize(count);
+            registers = ownRegisters.data();
+        } else {
+            registers = inlineRegisters;
+        }
+        registerCount = count;
+    }
     ScopeChain scope;
     std::shared_ptr<const std::vector<Value>> pool;
     Value thisValue;
@@ -69,6 +81,14 @@ struct Frame {
     double popNumber() { return vm.toNumber(pop()); }
     std::string popString() { return vm.toString(pop()); }
 };
+
+// Calls `use` with the text of a name taken from the stack: a string's own text, without
+// the copy converting it would make (names are looked up on every variable and member).
+template <class Use>
+decltype(auto) withName(Vm& vm, const Value& name, Use use) {
+    if (name.isString()) return use(name.string());
+    return use(vm.toString(name));
+}
 
 enum class Flow { Normal, Return, Jump };
 struct Completion {
@@ -93,23 +113,35 @@ bool splitTargetVariable(const std::string& name, std::string& path, std::string
     return false;
 }
 
+// Whether `name` may be one of the names lookupPlain answers itself (this, _global, _root,
+// _levelN, super, in any case before version 7; a letter beyond ASCII might fold to one):
+// most names are not, and skip making the key.
+bool maybeSpecialName(const std::string& name) {
+    if (name.empty()) return false;
+    unsigned char c = static_cast<unsigned char>(name[0]);
+    return c == '_' || c == 't' || c == 'T' || c == 's' || c == 'S' || c >= 0x80;
+}
+
 Value lookupPlain(Frame& f, const std::string& name) {
     Vm& vm = f.vm;
-    std::string k = vm.key(name);
-    if (k == "this") return f.thisValue;
-    if (k == "_global" && vm.version() >= 6) return vm.global;
-    if (k == "_root") {
-        MovieClip* root = vm.rootOf(f.target);
-        return root ? Value(vm.clipObject(root)) : Value();
+    if (maybeSpecialName(name)) {
+        std::string k = vm.key(name);
+        if (k == "this") return f.thisValue;
+        if (k == "_global" && vm.version() >= 6) return vm.global;
+        if (k == "_root") {
+            MovieClip* root = vm.rootOf(f.target);
+            return root ? Value(vm.clipObject(root)) : Value();
+        }
+        if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
+            if (MovieClip* level = vm.services->levelByName(k)) return Value(vm.clipObject(level));
+        if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
     }
-    if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
-        if (MovieClip* level = vm.services->levelByName(k)) return Value(vm.clipObject(level));
-    if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
     // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
+    Value found;
     for (size_t i = f.scope.objects.size(); i-- > 0;) {
         Object* o = f.scope.objects[i];
         if (!o || (o == vm.global && vm.version() < 5)) continue;
-        if (vm.has(o, name)) return vm.get(o, name);
+        if (vm.find(o, name, found)) return found;
     }
     return Value();
 }
@@ -139,8 +171,8 @@ Value getDottedVariable(Frame& f, const std::string& name, size_t dot) {
     if (!special) {
         for (size_t i = f.scope.objects.size(); i-- > 0;) {
             Object* o = f.scope.objects[i];
-            if (!o || (o == vm.global && vm.version() < 5) || !vm.has(o, first)) continue;
-            Value v = vm.get(o, first);
+            Value v;
+            if (!o || (o == vm.global && vm.version() < 5) || !vm.find(o, first, v)) continue;
             if (walkMembers(vm, v, name, dot + 1)) return v;
         }
         return Value();
@@ -340,6 +372,7 @@ public:
 
 private:
     VELMORA_AVM1_INLINE void pushOperands(const PushOperand* operand, uint32_t count);
+    VELMORA_AVM1_OUT_OF_LINE bool runSteps(uint32_t& i, size_t begin, size_t end, Completion& done);
     Completion doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume);
     void defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume);
     void storeRegister(uint8_t reg, const Value& v) {
@@ -365,6 +398,74 @@ VELMORA_AVM1_INLINE void Runner::pushOperands(const PushOperand* operand, uint32
             break;
         }
         }
+    }
+}
+
+// Runs the fused step at `i` and the ones following it (a register loop stays here). A step
+// runs whole only when none of its actions is one where the action budget is looked at;
+// otherwise, and when a step is not ready, the action at `i` is left, not yet counted, for
+// the general path to run one by one, so a budget stops the script at the same action.
+// True when the range is done (`done` says how).
+bool Runner::runSteps(uint32_t& i, size_t begin, size_t end, Completion& done) {
+    const DecodedBlock& block = *f_.decoded;
+    const DecodedAction* actions = block.actions();
+    const FusedStep* steps = &block.step(0);  // there is one: the action at `i` starts it
+    // Held here: a value stored through a register could, for all the compiler knows,
+    // change the frame's fields, which would then be read again for every operand.
+    Value* const registers = f_.registers;
+    const size_t registerCount = f_.registerCount;
+    auto read = [&](const FusedStep::Operand& operand, double& out) {
+        if (!operand.isRegister) {
+            out = operand.number;
+            return true;
+        }
+        if (operand.reg >= registerCount || !registers[operand.reg].isNumber()) return false;
+        out = registers[operand.reg].number();
+        return true;
+    };
+    while (true) {
+        const uint32_t at = actions[i].step;
+        if (at == DecodedAction::kNone) return false;
+        const FusedStep& s = steps[at];
+        double x = 0, y = 0;
+        // Whole only when it does exactly what its actions do one by one: all of it inside
+        // the range, room on the stack for what its push would have made, number operands
+        // (nothing to convert, so nothing a script could observe).
+        if (s.end > end || !f_.stack.hasRoom(s.operands) || !read(s.x, x) || (s.operands == 2 && !read(s.y, y)))
+            return false;
+        bool taken = true;
+        if (s.kind == FusedStep::Kind::CompareBranch) {
+            if (std::isnan(x) || std::isnan(y)) return false;  // undefined, not a boolean
+            if (!vm_.countActionsBetweenChecks(s.count)) return false;
+            taken = (s.op == 0x48 ? x < y : y < x) != s.negate;
+        } else {
+            if (!vm_.countActionsBetweenChecks(s.count)) return false;
+            double r;
+            switch (s.op) {
+            case 0x47:
+            case 0x0A: r = x + y; break;
+            case 0x0B: r = x - y; break;
+            case 0x0C: r = x * y; break;
+            case 0x50: r = x + 1; break;
+            default: r = x - 1; break;
+            }
+            if (s.reg < registerCount) registers[s.reg] = Value(r);
+            if (!s.pop) f_.push(Value(r));
+        }
+        if (s.branch == DecodedAction::kNone || !taken || s.target == DecodedAction::kNone) {
+            i = s.after;
+            continue;
+        }
+        if (s.target == DecodedAction::kOutside) {
+            done = {};
+            return true;
+        }
+        if (s.target >= begin && s.target <= end) {
+            i = s.targetIndex;
+            continue;
+        }
+        done = Completion{Flow::Jump, s.target};
+        return true;
     }
 }
 
@@ -451,6 +552,10 @@ Completion Runner::run(size_t begin, size_t end) {
         return Completion{Flow::Jump, target};
     };
     while (true) {
+        if (actions[i].step != DecodedAction::kNone && f_.skipActions == 0) {
+            Completion done;
+            if (runSteps(i, begin, end, done)) return done;
+        }
         const DecodedAction& a = actions[i];
         // The range's end, an End action, or one whose length runs past the range: the
         // range is done (the last two count as actions, as the byte loop counted them).
@@ -751,10 +856,15 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x37: f.push(fromCodePoint(static_cast<uint32_t>(vm_.toInt32(f.pop())) & 0xFFFF)); break;
         // Variables and members ---------------------------------------------------------
-        case 0x1C: f.push(getVariable(f, f.popString())); break;
+        case 0x1C: {
+            Value name = f.pop();
+            f.push(withName(vm_, name, [&](const std::string& n) { return getVariable(f, n); }));
+            break;
+        }
         case 0x1D: {
             Value v = f.pop();
-            setVariable(f, f.popString(), std::move(v));
+            Value name = f.pop();
+            withName(vm_, name, [&](const std::string& n) { setVariable(f, n, std::move(v)); });
             break;
         }
         case 0x3C: {
@@ -775,17 +885,19 @@ Completion Runner::run(size_t begin, size_t end) {
             break;
         }
         case 0x4E: {
-            std::string name = f.popString();
+            Value name = f.pop();
             Value obj = f.pop();
             Object* o = obj.object();
-            f.push(o ? vm_.getOrResolve(o, name) : vm_.getMember(obj, name));
+            f.push(withName(vm_, name, [&](const std::string& n) {
+                return o ? vm_.getOrResolve(o, n) : vm_.getMember(obj, n);
+            }));
             break;
         }
         case 0x4F: {
             Value v = f.pop();
-            std::string name = f.popString();
+            Value name = f.pop();
             Value obj = f.pop();
-            vm_.setMember(obj, name, std::move(v));
+            withName(vm_, name, [&](const std::string& n) { vm_.setMember(obj, n, std::move(v)); });
             break;
         }
         case 0x3A: {
@@ -1081,13 +1193,17 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     f.self = self;
     f.superProto = superProto;
     Object* base = closure.base;
+    // Room for the locals pushed below: one allocation a call, not two.
     if (vm.version() < 6) {
         // Functions of version 5 close over nothing: they see the global object and the
         // timeline they run on (the clip they are called on, else the one defining them).
         if (Object* selfObj = self.object(); selfObj && selfObj->asClip()) base = selfObj;
-        f.scope.objects = {vm.global, base};
+        f.scope.objects.reserve(3);
+        f.scope.objects.push_back(vm.global);
+        f.scope.objects.push_back(base);
     } else {
-        f.scope.objects = closure.scope;
+        f.scope.objects.reserve(closure.scope.size() + 1);
+        f.scope.objects.assign(closure.scope.begin(), closure.scope.end());
     }
     ClipObject* baseClip = base ? base->asClip() : nullptr;
     f.target = baseClip ? baseClip->clip() : nullptr;
@@ -1121,10 +1237,9 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     vm.runningFunction = &fn;
     vm.runningConstructs = std::exchange(vm.nextCallConstructs, false);
     uint16_t fl = code.flags;
+    bool offersArguments = true;
     if (code.isFunction2) {
-        f.ownRegisters.resize(std::max<size_t>(code.registerCount, 1));
-        f.registers = f.ownRegisters.data();
-        f.registerCount = f.ownRegisters.size();
+        f.useOwnRegisters(std::max<size_t>(code.registerCount, 1));
         uint8_t reg = 1;
         // A preloaded value takes the next register; suppressing `this` or `super` as well
         // leaves that register empty (suppressing arguments does not).
@@ -1153,12 +1268,9 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         // The root has no parent: that preload then takes no register.
         if (!parent.isUndefined()) preloadValue(preload::kParent, parent);
         preloadValue(preload::kGlobal, Value(vm.global));
-        if (!(fl & preload::kSuppressArguments) && !(fl & preload::kArguments)) locals->offerArguments(args, &fn, caller);
+        offersArguments = !(fl & preload::kSuppressArguments) && !(fl & preload::kArguments);
     } else {
-        f.ownRegisters.resize(4);
-        f.registers = f.ownRegisters.data();
-        f.registerCount = 4;
-        locals->offerArguments(args, &fn, caller);
+        f.useOwnRegisters(4);
     }
     for (size_t i = 0; i < code.params.size(); ++i) {
         Value v = i < args.size() ? args[i] : Value();
@@ -1166,6 +1278,9 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         if (code.isFunction2 && p.reg != 0 && p.reg < f.registerCount) f.registers[p.reg] = v;
         else vm.define(locals, p.name, v, 0);
     }
+    // Offered once the parameters are in place, so the values move instead of being copied
+    // (`arguments` is made on first use, when a parameter of that name has already won).
+    if (offersArguments) locals->offerArguments(std::move(args), &fn, caller);
     Completion c = Runner(f).run(0, f.code.size());
     return c.flow == Flow::Return ? f.returnValue : Value();
 }

@@ -13,7 +13,8 @@ class Interpreter {
 public:
     static void runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip);
     // `superProto`: the prototype that held the function (its class prototype for a
-    // constructor); `super` inside looks above it and calls its __constructor__.
+    // constructor); `super` inside looks above it and calls its __constructor__. The call may
+    // take the values out of `args` (every caller passes a vector of its own).
     static Value callFunction(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value>& args,
                               Object* superProto);
 };

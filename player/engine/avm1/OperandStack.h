@@ -32,6 +32,8 @@ public:
     }
 
     bool empty() const { return top_ == base_; }
+    // Whether `count` more values fit before the limit stops the script.
+    bool hasRoom(size_t count) const { return size() + count <= limit_; }
     size_t size() const { return static_cast<size_t>(top_ - base_); }
     Value& back() { return top_[-1]; }
     // The value `depth` below the top (0: the top); the caller checks size() first.

@@ -15,6 +15,9 @@ namespace swf::avm1 {
 namespace {
 // Prototype chains a movie builds can loop (a.__proto__ = b; b.__proto__ = a): walks stop here.
 constexpr int kMaxChain = 256;
+
+// Asked on every member access: the length first, so other names cost no text compare.
+bool isProtoKey(const std::string& k) { return k.size() == 9 && k == "__proto__"; }
 }
 
 Vm::Vm(Host& host, int swfVersion, Limits limits) : host_(host), version_(swfVersion), limits_(limits) {
@@ -100,7 +103,7 @@ std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name
 
 Value Vm::get(Object* obj, const std::string& name) {
     std::string k = key(name);
-    if (k == "__proto__") return obj->scriptProto() ? Value(obj->scriptProto()) : Value();
+    if (isProtoKey(k)) return obj->scriptProto() ? Value(obj->scriptProto()) : Value();
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         Value out;
@@ -133,7 +136,9 @@ Value Vm::getMember(const Value& target, const std::string& name) {
 }
 
 Value Vm::getOrResolve(Object* obj, const std::string& name) {
-    if (has(obj, name) || key(name) == "__proto__") return get(obj, name);
+    Value found;
+    if (find(obj, name, found)) return found;
+    if (isProtoKey(key(name))) return get(obj, name);
     // The first plain __resolve along the chain that holds an object decides: a function is
     // called with the name, another object gives undefined. Primitives, clips and getters
     // are passed over (as the runtime's output shows).
@@ -151,7 +156,7 @@ Value Vm::getOrResolve(Object* obj, const std::string& name) {
 
 void Vm::set(Object* obj, const std::string& name, Value value) {
     std::string k = key(name);
-    if (k == "__proto__") {
+    if (isProtoKey(k)) {
         obj->setProto(value.object());
         return;
     }
@@ -212,6 +217,26 @@ bool Vm::has(Object* obj, const std::string& name) {
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto())
         if (hasOwn(o, name)) return true;
+    if (o) throw ScriptAbort("a prototype chain loops");
+    return false;
+}
+
+bool Vm::find(Object* obj, const std::string& name, Value& out) {
+    std::string k = key(name);
+    if (isProtoKey(k)) {
+        if (!has(obj, name)) return false;
+        out = get(obj, name);
+        return true;
+    }
+    Object* o = obj;
+    for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        if (o->getSpecial(*this, name, out)) return true;
+        Property* p = o->findOwn(k);
+        if (!p || p->minVersion > version_) continue;
+        if (p->getter) out = callAccessor(p->getter, Value(obj), {}, o);
+        else out = p->setter ? Value() : p->value;
+        return true;
+    }
     if (o) throw ScriptAbort("a prototype chain loops");
     return false;
 }

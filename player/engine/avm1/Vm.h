@@ -114,6 +114,8 @@ public:
     void setMember(const Value& target, const std::string& name, Value value);
     // A property found on the object or its prototypes (getters and special ones count).
     bool has(Object* obj, const std::string& name);
+    // has() and then get() in one walk of the chain: false when the name is found nowhere.
+    bool find(Object* obj, const std::string& name, Value& out);
     bool hasOwn(Object* obj, const std::string& name);
     bool remove(Object* obj, const std::string& name);
     // Creates or replaces a plain property without calling setters or watches (built-ins).
@@ -168,6 +170,13 @@ public:
     // action, and the clock is read only every 4096 of them.
     void countAction() {
         if ((++actionsThisBlock_ & 0xFFF) == 0 || actionsThisBlock_ > limits_.maxActions) checkActionBudget();
+    }
+    // Counts `count` actions at once when none of them is one where the budget is looked at;
+    // otherwise counts nothing and answers false, for the caller to run them one by one.
+    bool countActionsBetweenChecks(uint32_t count) {
+        if ((actionsThisBlock_ & 0xFFF) + count > 0xFFF || actionsThisBlock_ + count > limits_.maxActions) return false;
+        actionsThisBlock_ += count;
+        return true;
     }
     // Charged by operations that build strings or grow arrays; throw ScriptAbort past the
     // block's budget.
