@@ -15,7 +15,63 @@ namespace swf::avm1 {
 namespace {
 // Prototype chains a movie builds can loop (a.__proto__ = b; b.__proto__ = a): walks stop here.
 constexpr int kMaxChain = 256;
+
+// A property's getter, setter and the watch on its name stop being called when re-entered
+// past a depth: at once up to version 6 (a setter assigning its own property stores the
+// value instead), 65 calls deep from version 7. The three count together: a getter is not
+// called from the 65th nested watch callback of its property either.
+int accessorDepthLimit(int version) { return version >= 7 ? 65 : 1; }
+
+uint16_t watchDepth(Object* receiver, const std::string& k) {
+    if (receiver->watches.empty()) return 0;
+    auto w = receiver->watches.find(k);
+    return w == receiver->watches.end() ? 0 : w->second.depth;
 }
+
+// One level of a property's getter or setter depth, held for the call. The call may delete
+// or replace the property, so it is found again by its creation order when the call ends.
+class AccessorDepth {
+public:
+    AccessorDepth(Object* holder, const std::string& key, Property& p, uint16_t Property::*depth)
+        : holder_(holder), key_(key), order_(p.order), depth_(depth) {
+        ++(p.*depth_);
+    }
+    ~AccessorDepth() {
+        if (Property* p = current(); p && p->*depth_ > 0) --(p->*depth_);
+    }
+    AccessorDepth(const AccessorDepth&) = delete;
+    AccessorDepth& operator=(const AccessorDepth&) = delete;
+    // The property the call was made for, unless the call removed it.
+    Property* current() const {
+        Property* p = holder_->findOwn(key_);
+        return p && p->order == order_ ? p : nullptr;
+    }
+
+private:
+    Object* holder_;
+    const std::string& key_;
+    uint64_t order_;
+    uint16_t Property::*depth_;
+};
+
+// The same for a watch callback (unwatch inside the callback ends the count).
+class WatchDepth {
+public:
+    WatchDepth(Object* receiver, const std::string& key) : receiver_(receiver), key_(key) {
+        ++receiver_->watches[key_].depth;
+    }
+    ~WatchDepth() {
+        auto w = receiver_->watches.find(key_);
+        if (w != receiver_->watches.end() && w->second.depth > 0) --w->second.depth;
+    }
+    WatchDepth(const WatchDepth&) = delete;
+    WatchDepth& operator=(const WatchDepth&) = delete;
+
+private:
+    Object* receiver_;
+    const std::string& key_;
+};
+}  // namespace
 
 Vm::Vm(Host& host, int swfVersion, Limits limits) : host_(host), version_(swfVersion), limits_(limits) {
     startMillis = host_.milliseconds();
@@ -107,7 +163,7 @@ Value Vm::get(Object* obj, const std::string& name) {
         if (o->getSpecial(*this, name, out)) return out;
         Property* p = o->findOwn(k);
         if (!p || p->minVersion > version_) continue;
-        if (p->getter) return callAccessor(p->getter, Value(obj), {}, o);
+        if (p->getter) return callGetter(*p, o, obj, k);
         if (p->setter) return Value();
         return p->value;
     }
@@ -155,19 +211,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         obj->setProto(value.object());
         return;
     }
-    if (!obj->watches.empty()) {
-        auto w = obj->watches.find(k);
-        if (w != obj->watches.end()) {
-            Object::Watch watch = w->second;
-            // A property behind a getter tells the watcher no old value.
-            Value old;
-            Object* holder = obj;
-            Property* p = nullptr;
-            for (int depth = 0; holder && !p && depth < kMaxChain; ++depth, holder = holder->proto()) p = holder->findOwn(k);
-            if (!p || !(p->getter || p->setter)) old = get(obj, name);
-            value = call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
-        }
-    }
+    if (!obj->watches.empty()) value = callWatch(obj, name, k, std::move(value));
     if (obj->setSpecial(*this, name, value)) return;
     Property* p = obj->findOwn(k);
     if (p && p->minVersion > version_) {
@@ -182,7 +226,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
             Property* q = o->findOwn(k);
             if (q && q->minVersion <= version_ && (q->getter || q->setter)) {
-                if (q->setter) callAccessor(q->setter, Value(obj), {value}, o);
+                if (q->setter) callSetter(*q, o, obj, k, value);
                 return;
             }
         }
@@ -190,7 +234,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         return;
     }
     if (p->getter || p->setter) {
-        if (p->setter) callAccessor(p->setter, Value(obj), {value}, obj);
+        if (p->setter) callSetter(*p, obj, obj, k, value);
         return;
     }
     if (p->flags & flags::kReadOnly) return;
@@ -278,6 +322,49 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
     if (!fn->script.code) return Value();
     // A call that is no method call (a plain call, call(), apply(), a getter) has no super.
     return Interpreter::callFunction(*this, *fn, self, args, nullptr);
+}
+
+bool Vm::reentryBlocked(const Property& p, Object* receiver, const std::string& k) const {
+    uint16_t depth = std::max({p.getterDepth, p.setterDepth, watchDepth(receiver, k)});
+    return depth >= accessorDepthLimit(version_);
+}
+
+Value Vm::callGetter(Property& p, Object* holder, Object* receiver, const std::string& k) {
+    // Past the depth the getter is not called: the value last assigned through the property
+    // is read instead.
+    if (reentryBlocked(p, receiver, k)) return p.value;
+    AccessorDepth depth(holder, k, p, &Property::getterDepth);
+    return callAccessor(p.getter, Value(receiver), {}, holder);
+}
+
+void Vm::callSetter(Property& p, Object* holder, Object* receiver, const std::string& k, const Value& value) {
+    if (reentryBlocked(p, receiver, k)) {
+        p.value = value;
+        return;
+    }
+    AccessorDepth depth(holder, k, p, &Property::setterDepth);
+    callAccessor(p.setter, Value(receiver), {value}, holder);
+    // The property keeps what was assigned once the setter is done (a getter blocked later
+    // reads it), so the outermost of nested assignments is what stays.
+    if (Property* still = depth.current()) still->value = value;
+}
+
+Value Vm::callWatch(Object* obj, const std::string& name, const std::string& k, Value value) {
+    auto w = obj->watches.find(k);
+    if (w == obj->watches.end()) return value;
+    Property* p = nullptr;
+    Object* holder = obj;
+    for (int depth = 0; holder && !p && depth < kMaxChain; ++depth, holder = holder->proto()) p = holder->findOwn(k);
+    bool accessor = p && (p->getter || p->setter);
+    uint16_t running = std::max<uint16_t>(w->second.depth, accessor ? std::max(p->getterDepth, p->setterDepth) : 0);
+    // A callback re-entered past the depth is skipped: the value is assigned as given.
+    if (running >= accessorDepthLimit(version_)) return value;
+    Object::Watch watch = w->second;
+    // A property behind a getter tells the watcher no old value.
+    Value old;
+    if (!accessor) old = get(obj, name);
+    WatchDepth depth(obj, k);
+    return call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
 }
 
 Value Vm::callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home) {
