@@ -54,6 +54,18 @@ private:
     uint16_t Property::*depth_;
 };
 
+// Properties made by code before version 7 (the built-ins too, when such a movie started the
+// machine) are stored under their names folded to lower case. Code of version 7 or later
+// loaded beside it finds them by their exact spelling only (MovieClip, not movieclip).
+Property* findOwnProperty(const Vm& vm, Object* o, const std::string& k) {
+    Property* p = o->findOwn(k);
+    if (vm.version() < 7) return p;
+    if (p) return p->name == k ? p : nullptr;
+    if (std::none_of(k.begin(), k.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c & 0x80); })) return nullptr;
+    Property* folded = o->findOwn(foldCase(k));
+    return folded && folded->name == k ? folded : nullptr;
+}
+
 // The same for a watch callback (unwatch inside the callback ends the count).
 class WatchDepth {
 public:
@@ -161,7 +173,7 @@ Value Vm::get(Object* obj, const std::string& name) {
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         Value out;
         if (o->getSpecial(*this, name, out)) return out;
-        Property* p = o->findOwn(k);
+        Property* p = findOwnProperty(*this, o, k);
         if (!p || p->minVersion > version_) continue;
         if (p->getter) return callGetter(*p, o, obj, k);
         if (p->setter) return Value();
@@ -213,7 +225,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
     }
     if (!obj->watches.empty()) value = callWatch(obj, name, k, std::move(value));
     if (obj->setSpecial(*this, name, value)) return;
-    Property* p = obj->findOwn(k);
+    Property* p = findOwnProperty(*this, obj, k);
     if (p && p->minVersion > version_) {
         // Hidden from this file version: assigning makes a plain visible property of it.
         p->getter = p->setter = nullptr;
@@ -224,7 +236,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
     if (!p) {
         Object* o = obj->proto();
         for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
-            Property* q = o->findOwn(k);
+            Property* q = findOwnProperty(*this, o, k);
             if (q && q->minVersion <= version_ && (q->getter || q->setter)) {
                 if (q->setter) callSetter(*q, o, obj, k, value);
                 return;
@@ -248,7 +260,7 @@ void Vm::setMember(const Value& target, const std::string& name, Value value) {
 bool Vm::hasOwn(Object* obj, const std::string& name) {
     Value ignored;
     if (obj->getSpecial(*this, name, ignored)) return true;
-    Property* p = obj->findOwn(key(name));
+    Property* p = findOwnProperty(*this, obj, key(name));
     return p && p->minVersion <= version_;
 }
 

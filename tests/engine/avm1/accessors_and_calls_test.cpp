@@ -243,6 +243,19 @@ TEST(NativeTables, ASSetNativeNamesBuiltInsWithVersionPrefixes) {
     EXPECT_EQ(runScript(code, 8), (Lines{"3", "function", "undefined", "function", "function"}));
 }
 
+TEST(MixedVersions, CodeOfVersion7FindsBuiltInsAMachineOfVersion6Installed) {
+    // A version 6 movie loading a later one: the built-ins' names were stored folded.
+    ScriptHost host;
+    Vm vm(host, 6);
+    vm.setVersion(7);
+    Bytecode code;
+    code.push({"MovieClip"}).op(0x1C).op(0x44).trace();
+    code.push({"Math"}).op(0x1C).push({"max"}).op(0x4E).op(0x44).trace();
+    code.push({"math"}).op(0x1C).op(0x44).trace();  // the spelling must still match exactly
+    vm.runBlock(SharedBytes(code.bytes), nullptr);
+    EXPECT_EQ(host.lines, (Lines{"function", "function", "undefined"}));
+}
+
 TEST(Paths, ASlashPathGoesThroughPlainObjectsTheTimelineHolds) {
     Bytecode code;
     code.traceVariable("/obj/:v");  // nothing there yet
