@@ -1,5 +1,7 @@
 #include "avm1/Activation.h"
 
+#include <utility>
+
 #include "avm1/Function.h"
 #include "avm1/Vm.h"
 
@@ -10,6 +12,14 @@ void Activation::offerArguments(std::vector<Value> args, FunctionObject* callee,
     args_ = std::move(args);
     callee_ = callee;
     caller_ = std::move(caller);
+}
+
+void Activation::moveInto(Activation& heap) {
+    heap.takeContentsOf(*this);
+    heap.argumentsOffered_ = std::exchange(argumentsOffered_, false);
+    heap.args_ = std::move(args_);
+    heap.callee_ = callee_;
+    heap.caller_ = std::move(caller_);
 }
 
 // Both lookups and assignments make the array first, so `arguments` behaves as a plain

@@ -22,6 +22,11 @@ public:
     // `arguments` is to be readable by name, made from these on first use.
     void offerArguments(std::vector<Value> args, FunctionObject* callee, Value caller);
 
+    // Moves these locals (and the arguments not yet made) into `heap`, a heap-owned
+    // activation that takes this one's place (the frame's locals becoming a value a
+    // callee may keep).
+    void moveInto(Activation& heap);
+
     bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
     bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
     void references(std::vector<Object*>& out) const override;

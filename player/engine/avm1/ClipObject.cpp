@@ -288,18 +288,29 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
         break;
     case 8:
     case 9:
-        // A text field takes the size as its own; anything else is scaled to it, unless it
-        // draws nothing and so has no size to scale.
+        // A text field takes the size as its own; anything else is scaled to it. Sizing
+        // what measures nothing divides by zero in the runtime: the clip then shows and
+        // measures nothing in either direction, whatever it draws later (issue_2084),
+        // until a size is set again once it has content (nan_scale).
         if (!value.isNullish() && !std::isnan(d)) {
             if (dynamic_cast<EditTextInstance*>(clip)) {
                 setFieldExtent(clip, index == 8, d);
                 break;
             }
-            auto [width, height] = placedSize(*clip);
-            double now = index == 8 ? width : height;
-            if (now == 0) break;
             DisplayObject::ScriptTransform t = transformOf(*clip);
-            (index == 8 ? t.xScale : t.yScale) *= d / now;
+            auto measure = [&] {
+                auto [width, height] = placedSize(*clip);
+                return index == 8 ? width : height;
+            };
+            double now = measure();
+            if (now == 0 && (t.xScale == 0 || t.yScale == 0)) {
+                if (t.xScale == 0) t.xScale = 100;
+                if (t.yScale == 0) t.yScale = 100;
+                setTransform(*clip, t);
+                now = measure();
+            }
+            if (now == 0) t.xScale = t.yScale = 0;
+            else (index == 8 ? t.xScale : t.yScale) *= d / now;
             setTransform(*clip, t);
         }
         break;

@@ -14,15 +14,15 @@ namespace swf::avm1 {
 // valueOf when the object has one that can be called, else toString, else undefined: an
 // object without either (a bare object, _global) converts to undefined. The result may be
 // an object (a clip's valueOf returns the clip), which then reads as NaN.
+// Only the first method asked counts: an object whose valueOf is no function converts to
+// undefined, even with a toString (and text wanted gives no valueOf). Dates want text first
+// from version 6.
 Value Vm::toPrimitive(const Value& v, bool preferString) {
     Object* o = v.object();
     if (!o) return v;
-    const char* order[2] = {"valueOf", "toString"};
-    if (preferString) std::swap(order[0], order[1]);
-    for (const char* method : order) {
-        Value fn = get(o, method);
-        if (fn.object() && fn.object()->asFunction()) return call(fn, v, {});
-    }
+    if (version_ >= 6 && o->nativeState && o->nativeState->convertsAsText()) preferString = true;
+    Value fn = get(o, preferString ? "toString" : "valueOf");
+    if (fn.object() && fn.object()->asFunction()) return call(fn, v, {});
     return Value();
 }
 
@@ -62,8 +62,7 @@ std::string Vm::toString(const Value& v) {
             Value r = call(fn, v, {});
             return r.isString() ? r.string() : fallback;
         }
-        Value p = toPrimitive(v, true);
-        return p.isString() ? p.string() : fallback;
+        return fallback;
     }
     }
     return "";

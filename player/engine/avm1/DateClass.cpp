@@ -15,6 +15,7 @@ constexpr double kMsPerDay = 86400000.0;
 // What a Date instance keeps: its time value (NaN for an invalid date).
 struct DateState final : NativeState {
     double time = NAN;
+    bool convertsAsText() const override { return true; }
 };
 
 DateState* dateOf(const Value& v) {

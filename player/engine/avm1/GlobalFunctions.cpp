@@ -19,10 +19,53 @@ Value parseInt(Vm& vm, NativeCall& c) {
 
 // ASnative(table, index): a built-in by the runtime's own numbering. Unknown entries of the
 // Math table behave as a Math function with no result; others are undefined.
-Value asNative(Vm& vm, NativeCall& c) {
-    std::pair<int32_t, int32_t> id{vm.toInt32(c.arg(0)), vm.toInt32(c.arg(1))};
-    if (auto it = vm.nativeFunctions.find(id); it != vm.nativeFunctions.end()) return Value(it->second);
-    if (id.first == 200) return Value(vm.newNative(mathTableGap));
+Value nativeById(Vm& vm, int32_t table, int32_t index) {
+    if (auto it = vm.nativeFunctions.find({table, index}); it != vm.nativeFunctions.end()) return Value(it->second);
+    if (table == 200) return Value(vm.newNative(mathTableGap));
+    return Value();
+}
+
+Value asNative(Vm& vm, NativeCall& c) { return nativeById(vm, vm.toInt32(c.arg(0)), vm.toInt32(c.arg(1))); }
+
+// A name in ASSetNative's list may start with the file version the property appears in:
+// 1, 6 to 9 or 10 ("6f" is f from version 6; "2b" is a name as written).
+uint8_t takeVersionPrefix(std::string& name) {
+    if (name.size() > 2 && name[0] == '1' && name[1] == '0') {
+        name.erase(0, 2);
+        return 10;
+    }
+    if (name.size() > 1 && (name[0] == '1' || (name[0] >= '6' && name[0] <= '9'))) {
+        uint8_t version = static_cast<uint8_t>(name[0] - '0');
+        name.erase(0, 1);
+        return version;
+    }
+    return 0;
+}
+
+// ASSetNative(object, table, "name,name,...", first): the built-ins (table, first),
+// (table, first + 1), ... become the named properties. A property the object already has
+// takes the function and keeps its flags; a new one is hidden before its version.
+Value asSetNative(Vm& vm, NativeCall& c) {
+    Object* o = c.arg(0).object();
+    if (!o || c.args.size() < 3) return Value();
+    int32_t table = vm.toInt32(c.arg(1));
+    std::string list = vm.toString(c.arg(2));
+    int32_t index = c.args.size() > 3 ? vm.toInt32(c.arg(3)) : 0;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        start = comma == std::string::npos ? list.size() + 1 : comma + 1;
+        if (name.empty()) continue;
+        uint8_t version = takeVersionPrefix(name);
+        Value fn = nativeById(vm, table, index++);
+        if (Property* existing = o->findOwn(vm.key(name))) {
+            existing->getter = existing->setter = nullptr;
+            existing->value = fn;
+            continue;
+        }
+        o->put(vm.key(name), name, fn).minVersion = version;
+    }
     return Value();
 }
 
@@ -86,12 +129,17 @@ void installGlobalFunctions(Vm& vm) {
     vm.defineMethod(g, "parseInt", parseInt);
     vm.defineMethod(g, "parseFloat", parseFloat);
     vm.defineMethod(g, "ASnative", asNative);
+    vm.defineMethod(g, "ASSetNative", asSetNative);
     vm.nativeFunctions[{2, 0}] = vm.newNative(runningAsConstructor);
     vm.defineMethod(g, "isNaN", isNaN);
     vm.defineMethod(g, "isFinite", isFinite);
     vm.defineMethod(g, "escape", escape);
     vm.defineMethod(g, "unescape", unescape);
     vm.defineMethod(g, "ASSetPropFlags", setPropFlags);
+    // Players of later versions leave a global `o` holding null, hidden from enumeration;
+    // movies up to version 8 find nothing by that name.
+    vm.define(g, "o", Value::null());
+    g->findOwn(vm.key("o"))->minVersion = 9;
     vm.define(g, "NaN", Value(NAN));
     vm.define(g, "Infinity", Value(INFINITY));
 }

@@ -1,5 +1,6 @@
 #include "avm1/Interpreter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -30,8 +31,14 @@ constexpr int32_t kFrameLimit = 16000;
 
 class SuperObject final : public Object {
 public:
-    SuperObject(Object* home, Value self) : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {}
+    SuperObject(Vm& vm, Object* home, Value self)
+        : Object(home ? home->proto() : nullptr), home(home), self(std::move(self)) {
+        // A constructor's home is its class's prototype, whose __constructor__ super() calls;
+        // a method's super() looks above the object that held the method.
+        constructorHome = home && vm.runningFunction && vm.get(vm.runningFunction, "prototype").object() == home;
+    }
     Object* home;
+    bool constructorHome = false;
     Object* scriptProto() const override { return proto() ? proto()->proto() : nullptr; }
     void references(std::vector<Object*>& out) const override {
         Object::references(out);
@@ -68,6 +75,7 @@ struct Frame {
     MovieClip* original = nullptr; // the clip the block belongs to (SetTarget "" returns here)
     size_t timelineSlot = SIZE_MAX;  // the timeline's place in the scope chain
     Object* superProto = nullptr;
+    bool localsOnFrame = false;  // scope.locals is the frame's own, not the heap's
     Value returnValue;
     uint32_t skipActions = 0;
     std::shared_ptr<const ScriptCode> definingCode;  // keeps nested function bodies alive
@@ -134,7 +142,7 @@ Value lookupPlain(Frame& f, const std::string& name) {
         }
         if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
             if (MovieClip* level = vm.services->levelByName(k)) return Value(vm.clipObject(level));
-        if (k == "super" && f.superProto) return vm.make<SuperObject>(f.superProto, f.self);
+        if (k == "super" && f.superProto) return vm.make<SuperObject>(vm, f.superProto, f.self);
     }
     // Files of version 4 know no global object: NaN and Infinity are plain unset names there.
     Value found;
@@ -145,6 +153,48 @@ Value lookupPlain(Frame& f, const std::string& name) {
     }
     return Value();
 }
+
+// The object a target path ("/a/b", "a/b", "" for the current target) names. Steps go
+// through clips and, where no clip answers, through plain objects the clips hold
+// ("/obj/:v" is the root's obj.v).
+Object* resolvePathObject(Frame& f, const std::string& path) {
+    Vm& vm = f.vm;
+    if (MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm, f.target, path)) return vm.clipObject(clip);
+    if (!f.target || path.empty()) return nullptr;
+    size_t pos = 0;
+    Object* at = nullptr;
+    if (path[0] == '/') {
+        MovieClip* root = vm.rootOf(f.target);
+        at = root ? vm.clipObject(root) : nullptr;
+        pos = 1;
+    } else {
+        at = vm.clipObject(f.target);
+    }
+    while (at && pos < path.size()) {
+        size_t next = path.find('/', pos);
+        std::string step = path.substr(pos, next == std::string::npos ? std::string::npos : next - pos);
+        if (step.empty()) return nullptr;
+        at = vm.get(at, step == ".." ? std::string("_parent") : step).object();
+        pos = next == std::string::npos ? path.size() : next + 1;
+    }
+    return at;
+}
+
+// The locals of a frame become a value a callee may keep: from the frame to the heap.
+Object* escapeLocals(Frame& f) {
+    if (!f.localsOnFrame) return f.scope.locals;
+    Activation* heap = f.vm.make<Activation>();
+    static_cast<Activation*>(f.scope.locals)->moveInto(*heap);
+    std::replace(f.scope.objects.begin(), f.scope.objects.end(), f.scope.locals, static_cast<Object*>(heap));
+    f.scope.locals = heap;
+    f.localsOnFrame = false;
+    return heap;
+}
+
+// A plain call's function and `this`: the scope object the name was found in (the
+// timeline, a with-object, the calling function's locals, _global). Paths and names found
+// nowhere call on the timeline.
+Value lookupCallee(Frame& f, const std::string& name, Value& self);
 
 // Walks "b.c" from `v`; false when a member on the way is missing.
 bool walkMembers(Vm& vm, Value& v, const std::string& name, size_t start) {
@@ -181,12 +231,44 @@ Value getDottedVariable(Frame& f, const std::string& name, size_t dot) {
     return walkMembers(vm, v, name, dot + 1) ? v : Value();
 }
 
+Value getVariable(Frame& f, const std::string& name);
+
+Value lookupCallee(Frame& f, const std::string& name, Value& self) {
+    Vm& vm = f.vm;
+    self = f.scope.timeline ? Value(f.scope.timeline) : Value();
+    std::string k = vm.key(name);
+    bool special = k == "this" || k == "_global" || k == "_root" || k == "super" ||
+                   (k.size() > 6 && k.compare(0, 6, "_level") == 0);
+    // "a.b.f", "/a:f", "_root/a.f": the function is called on the object the path leads to.
+    std::string path, var;
+    if (splitTargetVariable(name, path, var)) {
+        Object* holder = resolvePathObject(f, path);
+        if (!holder) return Value();
+        self = Value(holder);
+        return vm.get(holder, var);
+    }
+    if (size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        Value holder = getVariable(f, name.substr(0, dot));
+        if (holder.isObject()) self = holder;
+        return vm.getMember(holder, name.substr(dot + 1));
+    }
+    if (special || name.find('/') != std::string::npos) return getVariable(f, name);
+    for (size_t i = f.scope.objects.size(); i-- > 0;) {
+        Object* o = f.scope.objects[i];
+        if (!o || (o == vm.global && vm.version() < 5) || !vm.has(o, name)) continue;
+        Value fn = vm.get(o, name);
+        self = Value(o == f.scope.locals ? escapeLocals(f) : o);
+        return fn;
+    }
+    return Value();
+}
+
 Value getVariable(Frame& f, const std::string& name) {
     Vm& vm = f.vm;
     std::string path, var;
     if (splitTargetVariable(name, path, var)) {
-        MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm, f.target, path);
-        return clip ? vm.get(vm.clipObject(clip), var) : Value();
+        Object* holder = resolvePathObject(f, path);
+        return holder ? vm.get(holder, var) : Value();
     }
     if (name.find('/') != std::string::npos) {
         MovieClip* clip = resolveClipPath(vm, f.target, name);
@@ -199,10 +281,15 @@ Value getVariable(Frame& f, const std::string& name) {
 
 void setVariable(Frame& f, const std::string& name, Value value) {
     Vm& vm = f.vm;
+    // `this` is the frame's own binding: assigning it changes what the name reads for the
+    // rest of the block or call, nothing else (mutable_this).
+    if (vm.key(name) == "this") {
+        f.thisValue = std::move(value);
+        return;
+    }
     std::string path, var;
     if (splitTargetVariable(name, path, var)) {
-        MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm, f.target, path);
-        if (clip) vm.set(vm.clipObject(clip), var, std::move(value));
+        if (Object* holder = resolvePathObject(f, path)) vm.set(holder, var, std::move(value));
         return;
     }
     size_t dot = name.rfind('.');
@@ -329,15 +416,97 @@ std::vector<Value> popArgs(Frame& f) {
     return args;
 }
 
+// Version 5 code calling a function of a later movie plainly runs it by version 5 rules, on
+// the caller's timeline rather than in the scope it was defined in (swf5_to_6_cross_call).
+void markVersion5Call(Frame& f, const Value& fn) {
+    if (f.vm.version() >= 6) return;
+    FunctionObject* function = fn.object() ? fn.object()->asFunction() : nullptr;
+    if (function && function->script.code && function->script.version >= 6)
+        f.vm.nextCallVersion5Timeline = f.scope.timeline ? f.scope.timeline : timelineObject(f);
+}
+
+// The string actions of version 4 count bytes and their multibyte twins characters; from
+// version 6 both count UTF-16 units, take 32-bit wrapped positions, and read or make a lone
+// half of a surrogate pair as U+FFFD (string_ops_swf6).
+bool unicodeStrings(const Vm& vm, bool multibyte) { return multibyte || vm.version() >= 6; }
+
+double stringLength(const Vm& vm, const std::string& s, bool multibyte) {
+    return static_cast<double>(unicodeStrings(vm, multibyte) ? utf16Length(s) : s.size());
+}
+
+std::string stringExtract(Vm& vm, const std::string& s, const Value& index, const Value& count, bool multibyte) {
+    if (vm.version() >= 6)
+        return extractChars(s, static_cast<double>(vm.toInt32(index)), static_cast<double>(vm.toInt32(count)));
+    double i = vm.toNumber(index), n = vm.toNumber(count);
+    return multibyte ? extractChars(s, i, n) : extractBytes(s, i, n);
+}
+
+bool isSurrogate(uint32_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+double charToCode(const Vm& vm, const std::string& s, bool multibyte) {
+    if (s.empty()) return 0;
+    if (vm.version() >= 6) {
+        std::u16string units = toUtf16(s);
+        if (units.empty()) return 0;
+        return isSurrogate(units.front()) ? 0xFFFD : units.front();
+    }
+    return multibyte ? firstCodePoint(s) : static_cast<unsigned char>(s[0]);
+}
+
+std::string codeToChar(Vm& vm, const Value& v, bool multibyte) {
+    uint32_t code = static_cast<uint32_t>(vm.toInt32(v));
+    if (vm.version() >= 6) {
+        code &= 0xFFFF;
+        if (code == 0) return {};  // text ends at a zero
+        return fromCodePoint(isSurrogate(code) ? 0xFFFD : code);
+    }
+    return multibyte ? fromCodePoint(code & 0xFFFF) : std::string(1, static_cast<char>(code & 0xFF));
+}
+
+// Text keeps halves of surrogate pairs apart as a script cut them (so joining them again
+// gives the character back); the log shows a pair split across the text's bytes as its
+// character and a lone half as U+FFFD.
+std::string printable(std::string text) {
+    if (text.find('\xED') == std::string::npos) return text;
+    std::u16string units = toUtf16(text);
+    for (size_t i = 0; i < units.size(); ++i) {
+        bool high = units[i] >= 0xD800 && units[i] < 0xDC00;
+        bool pairs = high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000;
+        if (pairs) ++i;
+        else if (isSurrogate(units[i])) units[i] = 0xFFFD;
+    }
+    return toUtf8(units);
+}
+
+// trace prints undefined as "undefined" in every version. A toString that throws still lets
+// the line print, as the object's type; the exception goes on once it has.
+void traceValue(Vm& vm, const Value& v) {
+    if (v.isUndefined()) {
+        vm.host().trace("undefined");
+        return;
+    }
+    std::string text;
+    try {
+        text = vm.toString(v);
+    } catch (const ScriptThrow&) {
+        vm.host().trace(v.object() && v.object()->asFunction() ? "[type Function]" : "[type Object]");
+        throw;
+    }
+    vm.host().trace(printable(std::move(text)));
+}
+
 // A method call looks the function up on the object and remembers the prototype that held
 // it, so `super` inside it continues above that prototype.
 Value callMethod(Frame& f, const Value& target, const std::string& name, std::vector<Value> args) {
     Vm& vm = f.vm;
     if (Object* obj = target.object()) {
         if (auto* sup = dynamic_cast<SuperObject*>(obj)) {
+            // A clip above the method's holder reads as nothing to super, as a primitive
+            // does (super never converts to an object); nor does super() ask __resolve.
             if (name.empty()) {
-                Value ctor = sup->home ? vm.get(sup->home, "__constructor__") : Value();
-                if (ctor.isUndefined() && sup->proto()) ctor = vm.get(sup->proto(), "constructor");
+                Object* base = sup->constructorHome ? sup->home : sup->proto();
+                if (!base || base->asClip()) return Value();
+                Value ctor = vm.get(base, "__constructor__");
                 FunctionObject* fn = ctor.object() ? ctor.object()->asFunction() : nullptr;
                 if (!fn) return Value();
                 if (fn->script.code)
@@ -345,6 +514,7 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
                 return vm.call(ctor, sup->self, std::move(args));
             }
             Object* holder = sup->proto();
+            if (holder && holder->asClip()) return Value();
             for (int guard = 0; holder && guard < 256 && !vm.hasOwn(holder, name); ++guard) holder = holder->proto();
             Value fnv = holder ? vm.get(holder, name) : Value();
             FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
@@ -375,8 +545,11 @@ private:
     VELMORA_AVM1_OUT_OF_LINE bool runSteps(uint32_t& i, size_t begin, size_t end, Completion& done);
     Completion doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume);
     void defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume);
+    // A function's registers past its own count are the running block's four (a store there
+    // changes them for the block, register_underflow).
     void storeRegister(uint8_t reg, const Value& v) {
         if (reg < f_.registerCount) f_.registers[reg] = v;
+        else if (reg < std::size(vm_.globalRegisters)) vm_.globalRegisters[reg] = v;
     }
     Frame& f_;
     Vm& vm_;
@@ -388,7 +561,8 @@ VELMORA_AVM1_INLINE void Runner::pushOperands(const PushOperand* operand, uint32
         case PushOperand::Kind::Constant: f_.push(operand->value); break;
         case PushOperand::Kind::Register: {
             uint8_t r = static_cast<uint8_t>(operand->index);
-            f_.push(r < f_.registerCount ? f_.registers[r] : Value());
+            if (r < f_.registerCount) f_.push(f_.registers[r]);
+            else f_.push(r < std::size(vm_.globalRegisters) ? vm_.globalRegisters[r] : Value());
             break;
         }
         case PushOperand::Kind::Pool: {
@@ -684,12 +858,13 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x9E: {  // Call: run another frame's actions now
             Value frame = f.pop();
-            if (!f.target) break;
+            // A tellTarget naming nothing leaves Call on the root (in every version).
+            MovieClip* clip = f.target ? f.target : vm_.rootOf(f.original);
+            if (!clip) break;
             std::string s = vm_.toString(frame);
-            MovieClip* clip = f.target;
             size_t colon = s.rfind(':');
             if (colon != std::string::npos) {
-                clip = resolveClipPath(vm_, f.target, s.substr(0, colon));
+                clip = resolveClipPath(vm_, clip, s.substr(0, colon));
                 s = s.substr(colon + 1);
             }
             if (!clip) break;
@@ -831,30 +1006,15 @@ Completion Runner::run(size_t begin, size_t end) {
             f.push(Value(a > b));
             break;
         }
-        case 0x14: f.push(static_cast<double>(f.popString().size())); break;
-        case 0x31: f.push(static_cast<double>(utf16Length(f.popString()))); break;
+        case 0x14: case 0x31: f.push(stringLength(vm_, f.popString(), op == 0x31)); break;
         case 0x15: case 0x35: {
-            double count = f.popNumber(), index = f.popNumber();
+            Value count = f.pop(), index = f.pop();
             std::string s = f.popString();
-            f.push(op == 0x15 ? extractBytes(s, index, count) : extractChars(s, index, count));
+            f.push(stringExtract(vm_, s, index, count, op == 0x35));
             break;
         }
-        case 0x32: {
-            std::string s = f.popString();
-            f.push(s.empty() ? 0.0 : static_cast<double>(static_cast<unsigned char>(s[0])));
-            break;
-        }
-        case 0x36: {
-            std::string s = f.popString();
-            f.push(s.empty() ? 0.0 : static_cast<double>(firstCodePoint(s)));
-            break;
-        }
-        case 0x33: {
-            uint32_t c = static_cast<uint32_t>(vm_.toInt32(f.pop())) & 0xFF;
-            f.push(vm_.version() >= 6 ? fromCodePoint(c) : std::string(1, static_cast<char>(c)));
-            break;
-        }
-        case 0x37: f.push(fromCodePoint(static_cast<uint32_t>(vm_.toInt32(f.pop())) & 0xFFFF)); break;
+        case 0x32: case 0x36: f.push(charToCode(vm_, f.popString(), op == 0x36)); break;
+        case 0x33: case 0x37: f.push(codeToChar(vm_, f.pop(), op == 0x37)); break;
         // Variables and members ---------------------------------------------------------
         case 0x1C: {
             Value name = f.pop();
@@ -951,12 +1111,7 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x28: break;
         // Host services ----------------------------------------------------------------
-        case 0x26: {
-            Value v = f.pop();
-            // trace prints undefined as "undefined" in every version.
-            vm_.host().trace(v.isUndefined() ? "undefined" : vm_.toString(v));
-            break;
-        }
+        case 0x26: traceValue(vm_, f.pop()); break;
         case 0x30: {
             double max = f.popNumber();
             int32_t n = toInt32(max);
@@ -1029,12 +1184,12 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x3D: {
             std::string name = f.popString();
             std::vector<Value> args = popArgs(f);
-            Value fn = getVariable(f, name);
+            Value self;
+            Value fn = lookupCallee(f, name, self);
             if (vm_.key(name) == "super" && f.superProto) {
                 f.push(callMethod(f, fn, "", std::move(args)));
             } else {
-                // A plain call's `this` is the timeline in this runtime.
-                Value self = f.scope.timeline ? Value(f.scope.timeline) : Value();
+                markVersion5Call(f, fn);
                 f.push(vm_.call(fn, self, std::move(args)));
             }
             break;
@@ -1151,6 +1306,18 @@ Completion Runner::run(size_t begin, size_t end) {
 }  // namespace
 
 void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) {
+    // Each block starts with its four registers empty: nothing carries over from the last
+    // frame's actions (register_globals_across_frames).
+    struct BlockRegisters {
+        Vm& vm;
+        Value saved[sizeof(Vm::globalRegisters) / sizeof(Value)];
+        explicit BlockRegisters(Vm& v) : vm(v) {
+            for (size_t i = 0; i < std::size(saved); ++i) saved[i] = std::exchange(vm.globalRegisters[i], Value());
+        }
+        ~BlockRegisters() {
+            for (size_t i = 0; i < std::size(saved); ++i) vm.globalRegisters[i] = std::move(saved[i]);
+        }
+    } blockRegisters(vm);
     Frame f(vm);
     f.bytes = code;
     f.decoded = vm.decodedBlocks.get(code);
@@ -1170,6 +1337,7 @@ void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) 
 
 Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value>& args,
                                 Object* superProto) {
+    Object* version5Timeline = std::exchange(vm.nextCallVersion5Timeline, nullptr);
     Vm::CallGuard guard(vm);
     const ScriptClosure& closure = fn.script;
     // A function from a movie of another version (loaded into this one, or its loader)
@@ -1181,7 +1349,7 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
             if (version > 0) vm.setVersion(version);
         }
         ~VersionScope() { vm.setVersion(saved); }
-    } versionScope(vm, closure.version);
+    } versionScope(vm, version5Timeline ? 5 : closure.version);
     const ScriptCode& code = *closure.code;
     Frame f(vm);
     f.bytes = code.bytes;
@@ -1192,7 +1360,7 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     f.thisValue = self;
     f.self = self;
     f.superProto = superProto;
-    Object* base = closure.base;
+    Object* base = version5Timeline ? version5Timeline : closure.base;
     // Room for the locals pushed below: one allocation a call, not two.
     if (vm.version() < 6) {
         // Functions of version 5 close over nothing: they see the global object and the
@@ -1216,6 +1384,7 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     std::optional<Activation> frameLocals;
     Activation* locals = code.definesFunctions ? vm.make<Activation>() : &frameLocals.emplace();
     f.scope.locals = locals;
+    f.localsOnFrame = !code.definesFunctions;
     f.scope.objects.push_back(locals);
 
     Value caller = vm.runningFunction ? Value(vm.runningFunction) : Value::null();
@@ -1254,7 +1423,7 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
         Value parent;
         if ((fl & preload::kParent) && f.target && f.target->parent) parent = Value(vm.clipObject(f.target->parent));
         bool superWanted = (fl & preload::kSuper) && !(fl & preload::kSuppressSuper);
-        Value superValue = superProto && superWanted ? Value(vm.make<SuperObject>(superProto, self)) : Value();
+        Value superValue = superProto && superWanted ? Value(vm.make<SuperObject>(vm, superProto, self)) : Value();
         preloadValue(preload::kThis, self, preload::kSuppressThis);
         // With `this` in a register (or suppressed) the name reads the timeline instead from
         // version 6; version 5 functions, which close over nothing, find no `this` then.

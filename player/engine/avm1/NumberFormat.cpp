@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace swf::avm1 {
 
@@ -46,7 +47,19 @@ std::string formatNumber(double value) {
 
 std::string formatNumberRadix(double value, int radix) {
     if (radix == 10 || radix < 2 || radix > 36) return formatNumber(value);
-    if (!std::isfinite(value)) return formatNumber(value);
+    if (!std::isfinite(value)) {
+        // The runtime converts NaN and the infinities to the lowest integer, which stays
+        // negative when negated: its digits come out negative and are written as '0' + d
+        // ("-/0000..." in base 2; in base 36 some are line breaks).
+        int32_t m = std::numeric_limits<int32_t>::min();
+        std::string digits;
+        do {
+            int32_t d = m % radix;
+            digits.insert(digits.begin(), static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
+            m /= radix;
+        } while (m != 0);
+        return "-" + digits;
+    }
     int32_t n = toInt32(value);
     bool negative = n < 0;
     uint32_t u = negative ? static_cast<uint32_t>(-static_cast<int64_t>(n)) : static_cast<uint32_t>(n);

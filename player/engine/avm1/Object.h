@@ -36,6 +36,8 @@ struct NativeState {
     virtual ~NativeState() = default;
     // Garbage collection: the objects the state refers to.
     virtual void references(std::vector<Object*>& out) const {}
+    // Whether conversions without a hint try toString before valueOf (dates, from version 6).
+    virtual bool convertsAsText() const { return false; }
 };
 
 struct Property {
@@ -47,6 +49,8 @@ struct Property {
     uint64_t order = 0;  // creation order, for enumeration
     // ASSetPropFlags bits 8+: the property exists only from that file version on.
     uint8_t minVersion = 0;
+    // Calls of the getter and of the setter running now, nested (Vm's re-entry guard).
+    uint16_t getterDepth = 0, setterDepth = 0;
 };
 
 class Object {
@@ -70,6 +74,16 @@ public:
     // Own properties, most recently created first (the runtime's enumeration order).
     std::vector<Property*> ownProperties();
     size_t propertyCount() const { return props_.size(); }
+    // Takes the properties, watches and prototype of `other`, which is left empty (a
+    // function's locals moving from its frame to the heap).
+    void takeContentsOf(Object& other) {
+        props_ = std::move(other.props_);
+        nextOrder_ = other.nextOrder_;
+        watches = std::move(other.watches);
+        proto_ = other.proto_;
+        other.props_.clear();
+        other.watches.clear();
+    }
     // Forgets every property (a clip that a new movie replaces starts afresh).
     void clearProperties() {
         props_.clear();
@@ -98,6 +112,7 @@ public:
     struct Watch {
         Object* callback = nullptr;
         Value userData;
+        uint16_t depth = 0;  // calls of the callback running now, nested
     };
     std::map<std::string, Watch> watches;
     std::unique_ptr<NativeState> nativeState;

@@ -51,6 +51,7 @@ void installSystem(Vm& vm) {
     installCapabilities(vm, system);
     installSecurity(vm, system);
     Object* ime = vm.newObject();
+    makeBroadcaster(vm, ime);  // heard by nobody: the host has no input method to report
     vm.define(system, "IME", Value(ime));
     vm.defineMethod(system, "setClipboard", refused);  // the host offers no clipboard
     vm.defineMethod(system, "showSettings", nothing);

@@ -18,7 +18,75 @@ constexpr int kMaxChain = 256;
 
 // Asked on every member access: the length first, so other names cost no text compare.
 bool isProtoKey(const std::string& k) { return k.size() == 9 && k == "__proto__"; }
+
+// A property's getter, setter and the watch on its name stop being called when re-entered
+// past a depth: at once up to version 6 (a setter assigning its own property stores the
+// value instead), 65 calls deep from version 7. The three count together: a getter is not
+// called from the 65th nested watch callback of its property either.
+int accessorDepthLimit(int version) { return version >= 7 ? 65 : 1; }
+
+uint16_t watchDepth(Object* receiver, const std::string& k) {
+    if (receiver->watches.empty()) return 0;
+    auto w = receiver->watches.find(k);
+    return w == receiver->watches.end() ? 0 : w->second.depth;
 }
+
+// One level of a property's getter or setter depth, held for the call. The call may delete
+// or replace the property, so it is found again by its creation order when the call ends.
+class AccessorDepth {
+public:
+    AccessorDepth(Object* holder, const std::string& key, Property& p, uint16_t Property::*depth)
+        : holder_(holder), key_(key), order_(p.order), depth_(depth) {
+        ++(p.*depth_);
+    }
+    ~AccessorDepth() {
+        if (Property* p = current(); p && p->*depth_ > 0) --(p->*depth_);
+    }
+    AccessorDepth(const AccessorDepth&) = delete;
+    AccessorDepth& operator=(const AccessorDepth&) = delete;
+    // The property the call was made for, unless the call removed it.
+    Property* current() const {
+        Property* p = holder_->findOwn(key_);
+        return p && p->order == order_ ? p : nullptr;
+    }
+
+private:
+    Object* holder_;
+    const std::string& key_;
+    uint64_t order_;
+    uint16_t Property::*depth_;
+};
+
+// Properties made by code before version 7 (the built-ins too, when such a movie started the
+// machine) are stored under their names folded to lower case. Code of version 7 or later
+// loaded beside it finds them by their exact spelling only (MovieClip, not movieclip).
+Property* findOwnProperty(const Vm& vm, Object* o, const std::string& k) {
+    Property* p = o->findOwn(k);
+    if (vm.version() < 7) return p;
+    if (p) return p->name == k ? p : nullptr;
+    if (std::none_of(k.begin(), k.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c & 0x80); })) return nullptr;
+    Property* folded = o->findOwn(foldCase(k));
+    return folded && folded->name == k ? folded : nullptr;
+}
+
+// The same for a watch callback (unwatch inside the callback ends the count).
+class WatchDepth {
+public:
+    WatchDepth(Object* receiver, const std::string& key) : receiver_(receiver), key_(key) {
+        ++receiver_->watches[key_].depth;
+    }
+    ~WatchDepth() {
+        auto w = receiver_->watches.find(key_);
+        if (w != receiver_->watches.end() && w->second.depth > 0) --w->second.depth;
+    }
+    WatchDepth(const WatchDepth&) = delete;
+    WatchDepth& operator=(const WatchDepth&) = delete;
+
+private:
+    Object* receiver_;
+    const std::string& key_;
+};
+}  // namespace
 
 Vm::Vm(Host& host, int swfVersion, Limits limits) : host_(host), version_(swfVersion), limits_(limits) {
     startMillis = host_.milliseconds();
@@ -108,9 +176,9 @@ Value Vm::get(Object* obj, const std::string& name) {
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         Value out;
         if (o->getSpecial(*this, name, out)) return out;
-        Property* p = o->findOwn(k);
+        Property* p = findOwnProperty(*this, o, k);
         if (!p || p->minVersion > version_) continue;
-        if (p->getter) return callAccessor(p->getter, Value(obj), {}, o);
+        if (p->getter) return callGetter(*p, o, obj, k);
         if (p->setter) return Value();
         return p->value;
     }
@@ -160,21 +228,9 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         obj->setProto(value.object());
         return;
     }
-    if (!obj->watches.empty()) {
-        auto w = obj->watches.find(k);
-        if (w != obj->watches.end()) {
-            Object::Watch watch = w->second;
-            // A property behind a getter tells the watcher no old value.
-            Value old;
-            Object* holder = obj;
-            Property* p = nullptr;
-            for (int depth = 0; holder && !p && depth < kMaxChain; ++depth, holder = holder->proto()) p = holder->findOwn(k);
-            if (!p || !(p->getter || p->setter)) old = get(obj, name);
-            value = call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
-        }
-    }
+    if (!obj->watches.empty()) value = callWatch(obj, name, k, std::move(value));
     if (obj->setSpecial(*this, name, value)) return;
-    Property* p = obj->findOwn(k);
+    Property* p = findOwnProperty(*this, obj, k);
     if (p && p->minVersion > version_) {
         // Hidden from this file version: assigning makes a plain visible property of it.
         p->getter = p->setter = nullptr;
@@ -185,9 +241,9 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
     if (!p) {
         Object* o = obj->proto();
         for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
-            Property* q = o->findOwn(k);
+            Property* q = findOwnProperty(*this, o, k);
             if (q && q->minVersion <= version_ && (q->getter || q->setter)) {
-                if (q->setter) callAccessor(q->setter, Value(obj), {value}, o);
+                if (q->setter) callSetter(*q, o, obj, k, value);
                 return;
             }
         }
@@ -195,7 +251,7 @@ void Vm::set(Object* obj, const std::string& name, Value value) {
         return;
     }
     if (p->getter || p->setter) {
-        if (p->setter) callAccessor(p->setter, Value(obj), {value}, obj);
+        if (p->setter) callSetter(*p, obj, obj, k, value);
         return;
     }
     if (p->flags & flags::kReadOnly) return;
@@ -209,7 +265,7 @@ void Vm::setMember(const Value& target, const std::string& name, Value value) {
 bool Vm::hasOwn(Object* obj, const std::string& name) {
     Value ignored;
     if (obj->getSpecial(*this, name, ignored)) return true;
-    Property* p = obj->findOwn(key(name));
+    Property* p = findOwnProperty(*this, obj, key(name));
     return p && p->minVersion <= version_;
 }
 
@@ -231,9 +287,9 @@ bool Vm::find(Object* obj, const std::string& name, Value& out) {
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         if (o->getSpecial(*this, name, out)) return true;
-        Property* p = o->findOwn(k);
+        Property* p = findOwnProperty(*this, o, k);
         if (!p || p->minVersion > version_) continue;
-        if (p->getter) out = callAccessor(p->getter, Value(obj), {}, o);
+        if (p->getter) out = callGetter(*p, o, obj, k);
         else out = p->setter ? Value() : p->value;
         return true;
     }
@@ -303,6 +359,49 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
     if (!fn->script.code) return Value();
     // A call that is no method call (a plain call, call(), apply(), a getter) has no super.
     return Interpreter::callFunction(*this, *fn, self, args, nullptr);
+}
+
+bool Vm::reentryBlocked(const Property& p, Object* receiver, const std::string& k) const {
+    uint16_t depth = std::max({p.getterDepth, p.setterDepth, watchDepth(receiver, k)});
+    return depth >= accessorDepthLimit(version_);
+}
+
+Value Vm::callGetter(Property& p, Object* holder, Object* receiver, const std::string& k) {
+    // Past the depth the getter is not called: the value last assigned through the property
+    // is read instead.
+    if (reentryBlocked(p, receiver, k)) return p.value;
+    AccessorDepth depth(holder, k, p, &Property::getterDepth);
+    return callAccessor(p.getter, Value(receiver), {}, holder);
+}
+
+void Vm::callSetter(Property& p, Object* holder, Object* receiver, const std::string& k, const Value& value) {
+    if (reentryBlocked(p, receiver, k)) {
+        p.value = value;
+        return;
+    }
+    AccessorDepth depth(holder, k, p, &Property::setterDepth);
+    callAccessor(p.setter, Value(receiver), {value}, holder);
+    // The property keeps what was assigned once the setter is done (a getter blocked later
+    // reads it), so the outermost of nested assignments is what stays.
+    if (Property* still = depth.current()) still->value = value;
+}
+
+Value Vm::callWatch(Object* obj, const std::string& name, const std::string& k, Value value) {
+    auto w = obj->watches.find(k);
+    if (w == obj->watches.end()) return value;
+    Property* p = nullptr;
+    Object* holder = obj;
+    for (int depth = 0; holder && !p && depth < kMaxChain; ++depth, holder = holder->proto()) p = holder->findOwn(k);
+    bool accessor = p && (p->getter || p->setter);
+    uint16_t running = std::max<uint16_t>(w->second.depth, accessor ? std::max(p->getterDepth, p->setterDepth) : 0);
+    // A callback re-entered past the depth is skipped: the value is assigned as given.
+    if (running >= accessorDepthLimit(version_)) return value;
+    Object::Watch watch = w->second;
+    // A property behind a getter tells the watcher no old value.
+    Value old;
+    if (!accessor) old = get(obj, name);
+    WatchDepth depth(obj, k);
+    return call(Value(watch.callback), Value(obj), {Value(name), old, value, watch.userData});
 }
 
 Value Vm::callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home) {

@@ -260,6 +260,9 @@ public:
     // second for the script call it is about to make.
     bool runningConstructs = false;
     bool nextCallConstructs = false;
+    // Set by a plain call from version 5 code to a function of a later version: the callee
+    // runs by version 5 rules on this caller's timeline (consumed by the call).
+    Object* nextCallVersion5Timeline = nullptr;
 
     // The four registers of top-level code (functions of the first kind share them).
     Value globalRegisters[4];
@@ -319,6 +322,11 @@ private:
     bool runGuarded(Body body);
     Value callScript(FunctionObject& fn, const Value& self, std::vector<Value>& args, Object* superObject);
     Value callAccessor(Object* accessor, const Value& self, std::vector<Value> args, Object* home);
+    // Getters, setters and watch callbacks, each under the re-entry guard of its property.
+    bool reentryBlocked(const Property& p, Object* receiver, const std::string& k) const;
+    Value callGetter(Property& p, Object* holder, Object* receiver, const std::string& k);
+    void callSetter(Property& p, Object* holder, Object* receiver, const std::string& k, const Value& value);
+    Value callWatch(Object* obj, const std::string& name, const std::string& k, Value value);
 
     Host& host_;
     int version_;

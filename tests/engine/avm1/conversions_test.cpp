@@ -126,7 +126,7 @@ TEST(Comparison, AddConcatenatesOnlyWithAString) {
     EXPECT_EQ(runScript(code, 7), (Lines{"12", "3", "3"}));
 }
 
-TEST(Strings, ActionsCountBytesOrCharacters) {
+TEST(Strings, ActionsCountBytesOrCharactersBeforeVersion6AndUtf16UnitsFrom6) {
     Bytecode code;
     std::string e = "h\xC3\xA9llo";  // "héllo": 6 bytes, 5 characters
     code.push({e}).op(0x14).trace();
@@ -136,7 +136,24 @@ TEST(Strings, ActionsCountBytesOrCharacters) {
     code.push({"abc", 2.0, 99.0}).op(0x15).trace();
     code.push({233.0}).op(0x37).op(0x36).trace();  // MBAsciiToChar then back
     code.push({"b", "a"}).op(0x29).trace();  // StringLess "b" < "a"
-    EXPECT_EQ(runScript(code, 6), (Lines{"6", "5", "\xC3\xA9ll", "ab", "bc", "233", "false"}));
+    EXPECT_EQ(runScript(code, 5), (Lines{"6", "5", "\xC3\xA9ll", "ab", "bc", "233", "false"}));
+    EXPECT_EQ(runScript(code, 6), (Lines{"5", "5", "\xC3\xA9ll", "ab", "bc", "233", "false"}));
+}
+
+TEST(Strings, FromVersion6LoneSurrogatesReadAndWriteAsReplacementAndPositionsWrap) {
+    Bytecode code;
+    std::string smile = "\xF0\x9F\x98\x8B";  // one character, two UTF-16 units
+    code.push({smile}).op(0x14).trace();
+    code.push({smile}).op(0x32).trace();                    // a lone high half
+    code.push({double(0xD801)}).op(0x33).op(0x32).trace();  // made alone: U+FFFD
+    code.push({double(0x10050)}).op(0x33).trace();          // 16 bits: "P"
+    code.push({0.0}).op(0x33).op(0x14).trace();             // a zero makes no text
+    code.push({"abcdefgh", 4294967303.0, -4294967294.0}).op(0x15).trace();  // from 7, 2 long
+    // The halves of a pair cut apart print as U+FFFD alone and as the character together.
+    code.push({smile, 1.0, 1.0}).op(0x15).trace();
+    code.push({smile, 1.0, 1.0}).op(0x15).push({smile, 2.0, 1.0}).op(0x15).op(0x21).trace();
+    EXPECT_EQ(runScript(code, 6),
+              (Lines{"2", "65533", "65533", "P", "0", "gh", "\xEF\xBF\xBD", smile}));
 }
 
 TEST(Bits, ShiftsAndMasksWorkOn32Bits) {

@@ -48,6 +48,14 @@ TEST(NumberFormat, RadixPrintsIntegers) {
     EXPECT_EQ(formatNumberRadix(2.5, 10), "2.5");
 }
 
+TEST(NumberFormat, RadixOfNaNWritesTheLowestIntegersNegativeDigits) {
+    // '0' + d for the negative remainders of -2^31, which negating leaves negative.
+    EXPECT_EQ(formatNumberRadix(NAN, 2), "-/" + std::string(31, '0'));
+    EXPECT_EQ(formatNumberRadix(NAN, 8), "-.0000000000");
+    EXPECT_EQ(formatNumberRadix(NAN, 4), "-.000000000000000");
+    EXPECT_EQ(formatNumberRadix(NAN, 10), "NaN");
+}
+
 TEST(NumberParse, FollowsTheFileVersion) {
     // Version 4 reads a number at the start and 0 for anything else.
     EXPECT_EQ(parseNumber("11ABC", 4), 11);
