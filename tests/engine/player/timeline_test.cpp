@@ -230,6 +230,24 @@ TEST(Timeline, ACutMovieWaitsOnItsLastFrameInsteadOfLooping) {
     EXPECT_EQ(complete.events, (Strings{"fs one", "fs two", "fs one", "fs two", "fs one"}));
 }
 
+TEST(Timeline, ASpriteWhoseFileStopsShortPlaysItsFramesOnceWhileAWholeOneLoops) {
+    auto sprite = [](bool stopsAtEnd, const char* name) {
+        auto s = std::make_shared<SpriteDef>();
+        MovieBuilder::addFrame(s->timeline, {actions(fsCommand(std::string(name) + " 1"))});
+        MovieBuilder::addFrame(s->timeline, {actions(fsCommand(std::string(name) + " 2"))});
+        s->timeline.stopsAtEnd = stopsAtEnd;
+        return s;
+    };
+    MovieBuilder b;
+    b.define(5, sprite(false, "whole"));
+    b.define(6, sprite(true, "cut"));
+    b.frame({place(1, 5), place(2, 6)});
+    RecordingHost host;
+    Player p(b.build(), host);
+    for (int i = 0; i < 3; ++i) p.advance();
+    EXPECT_EQ(host.events, (Strings{"fs whole 1", "fs cut 1", "fs cut 2", "fs whole 2", "fs whole 1", "fs whole 2"}));
+}
+
 TEST(Timeline, StartSoundAndStopSoundsReachTheHost) {
     StartSound s;
     s.soundId = 9;
