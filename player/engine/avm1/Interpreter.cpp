@@ -825,12 +825,18 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x45: {
             Value v = f.pop();
             Object* o = v.object();
-            MovieClip* clip = o && o->asClip() ? o->asClip()->clip() : nullptr;
-            f.push(clip ? Value(dotPath(clip)) : Value());
+            DisplayObject* instance = o ? o->displayObject() : nullptr;  // clips, buttons, text fields
+            f.push(instance ? Value(dotPath(instance)) : Value());
             break;
         }
-        case 0x24: f.pop(); f.pop(); f.pop(); break;  // CloneSprite: needs display-list scripting
-        case 0x25: f.pop(); break;                    // RemoveSprite: likewise
+        case 0x24: {  // CloneSprite: the depth is the display list's own (script depth + 16384)
+            int32_t depth = vm_.toInt32(f.pop());
+            std::string name = f.popString();
+            std::string source = f.popString();
+            duplicateClip(resolveClipPath(vm_, f.target, source), name, depth);
+            break;
+        }
+        case 0x25: removeScriptedClip(resolveClipPath(vm_, f.target, f.popString())); break;
         case 0x27: {
             f.pop();
             if (vm_.toBoolean(f.pop())) for (int i = 0; i < 4; ++i) f.pop();

@@ -245,6 +245,10 @@ std::vector<std::string> Vm::enumerate(Object* obj) {
             if (p->flags & flags::kDontEnum) continue;
             names.push_back(p->name);
         }
+        std::vector<std::string> trailing;
+        o->trailingNames(trailing);
+        for (auto& n : trailing)
+            if (seen.insert(key(n)).second) names.push_back(n);
     }
     return names;
 }
@@ -539,6 +543,7 @@ bool Vm::completeLoads() {
         std::optional<std::vector<uint8_t>> bytes = host_.fetch(load.request);
         runGuarded([&] {
             Object* target = load.target;
+            if (load.kind == PendingLoad::Kind::Sound) return deliverLoadedSound(*this, target, bytes);
             if (load.kind == PendingLoad::Kind::Variables) {
                 if (bytes) decodeVariables(*this, target, decodeLoadedText(*bytes, codepage));
                 return;

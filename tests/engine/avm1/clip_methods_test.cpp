@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
@@ -321,6 +322,75 @@ TEST_F(ClipMethods, ScriptsDrawBelowTheChildrenAndWhatTheyDrawHasASizeAndHits) {
     std::fill(pixels.begin(), pixels.end(), 0);
     player->render(target, Matrix::scale(1.0 / 20, 1.0 / 20), render::Quality::Low, false);
     EXPECT_EQ(pixels[20 * 40 + 20], 0u);
+}
+
+TEST_F(ClipMethods, TheDuplicateAndRemoveActionsFindClipsByPathAndKeepToScriptDepths) {
+    call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    // duplicateMovieClip("a", "b", 16384 + 2); removeMovieClip("a"); trace(typeof b)
+    Bytecode code;
+    code.push({"a", "b", Int(16386)}).op(0x24);
+    code.push({"/b"}).op(0x1C).op(0x44).trace();
+    code.push({"a"}).op(0x25);
+    code.push({"a"}).op(0x1C).op(0x44).trace();
+    // Depth 5 of the list is the timeline's, out of a script's reach.
+    code.push({"b", "low", Int(5)}).op(0x24);
+    code.push({"low"}).op(0x25);
+    code.push({"low"}).op(0x1C).op(0x44).trace();
+    vm().runBlock(SharedBytes(code.bytes), &player->root());
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"movieclip", "undefined", "movieclip"}));
+    EXPECT_EQ(text(call(vm().get(root, "b").object(), "getDepth")), "2");
+}
+
+TEST_F(ClipMethods, ForInOverAClipListsItsVariablesThenItsNamedInstancesHighestFirst) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    call(root, "createEmptyMovieClip", {Value("b"), Value(7)});
+    vm().set(a.object(), "inner", Value(1));
+    vm().set(root, "v", Value(1));
+    call(root, "createEmptyMovieClip", {Value("c"), Value(3)});
+    EXPECT_EQ(vm().enumerate(root), (std::vector<std::string>{"v", "b", "c", "a"}));
+    // A variable named like a child is listed once.
+    vm().set(root, "c", Value(2));
+    EXPECT_EQ(vm().enumerate(root), (std::vector<std::string>{"c", "v", "b", "a"}));
+}
+
+TEST_F(ClipMethods, GotoMethodsWrapTheirFrameToThirtyTwoBitsAndFollowAPath) {
+    MovieClip& main = player->root();
+    call(root, "gotoAndStop", {Value(-2147483648.0)});  // wraps to the highest frame: the last
+    EXPECT_EQ(main.currentFrame(), 1u);
+    call(root, "gotoAndStop", {Value(0)});  // and 0 to none: nothing moves
+    EXPECT_EQ(main.currentFrame(), 1u);
+    call(root, "gotoAndStop", {Value(4294967297.0)});  // 1
+    EXPECT_EQ(main.currentFrame(), 0u);
+    // "path:frame" moves the clip the path names, from the clip asked.
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    call(a.object(), "gotoAndPlay", {Value("_parent:2")});
+    EXPECT_EQ(main.currentFrame(), 1u);
+    EXPECT_TRUE(main.playing());
+    call(a.object(), "gotoAndStop", {Value("nowhere:1")});
+    EXPECT_EQ(main.currentFrame(), 1u);
+}
+
+TEST_F(ClipMethods, QualityAndSoundBufferAreOnePlayerWideSettingEachWhateverClipSetsThem) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    vm().set(a.object(), "_quality", Value("best"));
+    EXPECT_EQ(text(vm().get(root, "_quality")), "BEST");
+    EXPECT_EQ(text(vm().get(root, "_highquality")), "2");
+    vm().set(root, "_quality", Value("fastest"));  // no such name: nothing changes
+    EXPECT_EQ(text(vm().get(root, "_quality")), "BEST");
+    vm().set(root, "_highquality", Value(-5));  // neither 0 nor 2 and up: high
+    EXPECT_EQ(text(vm().get(a.object(), "_quality")), "HIGH");
+    vm().set(root, "_highquality", Value(0));
+    EXPECT_EQ(text(vm().get(root, "_quality")), "LOW");
+    vm().set(root, "_highquality", Value("10x"));  // not a number: unchanged
+    EXPECT_EQ(text(vm().get(root, "_highquality")), "0");
+
+    EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "5");
+    vm().set(root, "_soundbuftime", Value(1.5));
+    EXPECT_EQ(text(vm().get(a.object(), "_soundbuftime")), "1");
+    vm().set(root, "_soundbuftime", Value::null());
+    EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "1");
+    vm().set(root, "_soundbuftime", Value(std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "-2147483648");
 }
 
 }  // namespace
