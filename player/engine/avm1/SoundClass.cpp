@@ -47,6 +47,9 @@ struct SoundState final : NativeState {
 // The loaded sounds playing now: each hears onSoundComplete on the first frame the host's
 // clock passes its end.
 struct PlayingSounds final : Vm::BuiltinService {
+    // Once a movie has loaded a sound file, duration, position and id3 are the runtime's
+    // own on every Sound: assignments no longer hide them.
+    bool fileLoaded = false;
     std::vector<Object*> sounds;
     std::vector<Object*> completing;  // held while their handlers run
     void roots(std::vector<Object*>& out) const override {
@@ -260,6 +263,7 @@ Value loadSound(Vm& vm, NativeCall& c) {
     if (!s || c.args.empty()) return Value();
     s->loaded.emplace();
     ++s->loads;
+    vm.builtinService<PlayingSounds>().fileLoaded = true;
     s->loaded->streaming = vm.toBoolean(c.arg(1));
     UrlRequest request;
     request.url = vm.toString(c.args[0]);
@@ -338,7 +342,7 @@ Value id3(Vm&, NativeCall& c) {
 Value nothing(Vm&, NativeCall&) { return Value(); }
 
 // duration, position and id3 read through getters from version 6; a value a script stores
-// hides the built-in one until deleted.
+// hides the built-in one until deleted, as long as no sound file was loaded.
 void defineReading(Vm& vm, Object* proto, const std::string& name, NativeFn getter, NativeFn setter) {
     vm.define(proto, name, Value(), flags::kDontEnum);
     Property* p = proto->findOwn(vm.key(name));
@@ -347,12 +351,10 @@ void defineReading(Vm& vm, Object* proto, const std::string& name, NativeFn gett
     p->minVersion = 6;
 }
 
-// A sound loaded from a file keeps its own values: a script's are ignored.
 template <const char* Name>
 Value shadow(Vm& vm, NativeCall& c) {
     Object* self = c.self.object();
-    SoundState* s = stateOf(self);
-    if (self && !(s && s->loaded)) vm.define(self, Name, c.arg(0), 0);
+    if (self && !vm.builtinService<PlayingSounds>().fileLoaded) vm.define(self, Name, c.arg(0), 0);
     return Value();
 }
 constexpr char kDuration[] = "duration", kPosition[] = "position", kId3[] = "id3";
@@ -395,7 +397,7 @@ void deliverLoadedSound(Vm& vm, Object* sound, const std::optional<std::vector<u
     // The tag is read before the audio: onID3 hears of it while the sound is still loading.
     if (file.hasTag) {
         s->loaded->id3 = id3Object(vm, file);
-        vm.call(vm.get(sound, "onID3"), Value(sound), {});
+        vm.call(vm.get(sound, "onID3"), Value(sound), {Value(true)});
         if (s->loads != load) return;  // onID3 asked for another file
     }
     LoadedSound& l = *s->loaded;

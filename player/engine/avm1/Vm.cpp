@@ -539,7 +539,12 @@ bool Vm::completeLoads() {
     pendingLoads_.clear();
     bool codepage = version_ < 6;
     if (Object* system = get(global, "System").object()) codepage = codepage || toBoolean(get(system, "useCodepage"));
-    for (PendingLoad& load : due) {
+    // A sound file asked for while loads are delivered arrives in the same round: a chain of
+    // loadSound calls made from onLoad handlers completes within one frame, as the runtime's
+    // does. Other loads wait for the next round.
+    size_t chainedSounds = 0;
+    for (size_t i = 0; i < due.size(); ++i) {
+        PendingLoad load = due[i];
         std::optional<std::vector<uint8_t>> bytes = host_.fetch(load.request);
         runGuarded([&] {
             Object* target = load.target;
@@ -555,6 +560,15 @@ bool Vm::completeLoads() {
             Value text = bytes ? Value(decodeLoadedText(*bytes, codepage)) : Value();
             call(get(target, "onData"), Value(target), {text});
         });
+        for (auto it = pendingLoads_.begin(); it != pendingLoads_.end() && chainedSounds < kMaxPendingLoads;) {
+            if (it->kind != PendingLoad::Kind::Sound) {
+                ++it;
+                continue;
+            }
+            due.push_back(std::move(*it));
+            it = pendingLoads_.erase(it);
+            ++chainedSounds;
+        }
     }
     return true;
 }
