@@ -1,8 +1,6 @@
 // System: the security sandbox the movie plays in, the player's capabilities, and the
 // switches movies set (useCodepage, exactSettings).
 #include "avm1/Builtins.h"
-#include "avm1/Strings.h"
-#include "player/MovieClip.h"
 
 namespace swf::avm1 {
 
@@ -11,15 +9,7 @@ namespace {
 Value nothing(Vm&, NativeCall&) { return Value(); }
 Value refused(Vm&, NativeCall&) { return Value(false); }
 
-// A movie fetched over the network plays in the remote sandbox, whatever the main movie asked
-// for; one from a file in the local sandbox the main movie's attributes choose.
-Value getSandboxType(Vm& vm, NativeCall&) {
-    if (MovieClip* root = vm.rootClip ? vm.rootClip->movieRoot() : nullptr) {
-        const std::string url = asciiLower(root->movieUrl());
-        if (url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0) return Value("remote");
-    }
-    return Value(vm.sandboxType);
-}
+Value getSandboxType(Vm& vm, NativeCall&) { return Value(vm.sandboxType); }
 
 void installCapabilities(Vm& vm, Object* system) {
     Object* caps = vm.newObject();

@@ -393,5 +393,30 @@ TEST_F(ClipMethods, QualityAndSoundBufferAreOnePlayerWideSettingEachWhateverClip
     EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "-2147483648");
 }
 
+TEST_F(ClipMethods, OnlyPointsWithOwnNumbersAreMappedBetweenSpaces) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    vm().set(a.object(), "_x", Value(100));
+    auto point = [&](Value x, Value y) {
+        Object* p = vm().newObject();
+        vm().set(p, "x", x);
+        vm().set(p, "y", y);
+        return p;
+    };
+    Object* good = point(Value(10), Value(10));
+    call(a.object(), "localToGlobal", {Value(good)});
+    EXPECT_EQ(text(vm().get(good, "x")), "110");
+    for (Object* bad : {point(Value("10"), Value(10)), point(Value(10), Value::null()), point(Value(10), Value(true))}) {
+        call(a.object(), "globalToLocal", {Value(bad)});
+        EXPECT_EQ(text(vm().get(bad, "x")), "10");
+    }
+    // A y the point only inherits does not count.
+    Object* proto = vm().newObject();
+    vm().set(proto, "y", Value(10));
+    Object* inherits = vm().make<Object>(proto);
+    vm().set(inherits, "x", Value(10));
+    call(a.object(), "localToGlobal", {Value(inherits)});
+    EXPECT_EQ(text(vm().get(inherits, "x")), "10");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test

@@ -143,7 +143,7 @@ TEST(Timeline, LabelsNextAndPrevFrame) {
     EXPECT_EQ(p.root().currentFrame(), 2u);
 }
 
-TEST(Timeline, SpritesAdvanceWithTheirParentAndRunActionsAfterIt) {
+TEST(Timeline, NewSpritesRunTheirFirstActionsAfterTheParentAndLaterOnesBefore) {
     auto sprite = std::make_shared<SpriteDef>();
     MovieBuilder::addFrame(sprite->timeline, {actions(fsCommand("child 1"))});
     MovieBuilder::addFrame(sprite->timeline, {actions(join({fsCommand("child 2"), {action::kStop}}))});
@@ -159,7 +159,8 @@ TEST(Timeline, SpritesAdvanceWithTheirParentAndRunActionsAfterIt) {
     EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1"}));
     p.advance();
     p.advance();
-    EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1", "fs root 2", "fs child 2"}));
+    // A child already there advances before its parent moves on.
+    EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1", "fs child 2", "fs root 2"}));
     EXPECT_EQ(p.root().clipByName("KID")->currentFrame(), 1u) << "the sprite stopped itself";
 }
 
