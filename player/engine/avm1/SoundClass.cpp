@@ -286,8 +286,9 @@ Object* id3Object(Vm& vm, const Mp3File& file) {
         Value before = vm.hasOwn(id3, frame.id) ? vm.get(id3, frame.id) : Value();
         if (before.isUndefined()) {
             vm.set(id3, frame.id, Value(frame.text));
-        } else if (ArrayObject* list = dynamic_cast<ArrayObject*>(before.object())) {
-            vm.call(vm.get(list, "push"), Value(list), {Value(frame.text)});
+        } else if (ArrayObject* list = before.object() ? before.object()->asArray() : nullptr) {
+            vm.chargeArrayGrowth(1);
+            list->items.push_back(Value(frame.text));
         } else {
             vm.set(id3, frame.id, Value(vm.newArray({before, Value(frame.text)})));
         }
