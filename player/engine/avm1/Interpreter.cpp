@@ -479,7 +479,8 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x81: {
             Reader in(payload);
             uint16_t frame = in.u16();
-            if (in.ok() && f.target) f.target->gotoFrame(frame);
+            // A frame the timeline does not have is no destination (the methods go to the last).
+            if (in.ok() && f.target && frame < f.target->frameCount()) f.target->gotoFrame(frame);
             break;
         }
         case 0x8C: {

@@ -368,6 +368,14 @@ TEST_F(ClipMethods, GotoMethodsWrapTheirFrameToThirtyTwoBitsAndFollowAPath) {
     EXPECT_TRUE(main.playing());
     call(a.object(), "gotoAndStop", {Value("nowhere:1")});
     EXPECT_EQ(main.currentFrame(), 1u);
+    // The GotoFrame action to a frame past the end goes nowhere, unlike the methods.
+    call(root, "gotoAndStop", {Value(1)});
+    Bytecode past;
+    past.action(0x81, {0xE6, 0x03});  // frame index 998
+    vm().runBlock(SharedBytes(past.bytes), &main);
+    EXPECT_EQ(main.currentFrame(), 0u);
+    call(root, "gotoAndStop", {Value(999)});
+    EXPECT_EQ(main.currentFrame(), 1u);
 }
 
 TEST_F(ClipMethods, QualityAndSoundBufferAreOnePlayerWideSettingEachWhateverClipSetsThem) {
