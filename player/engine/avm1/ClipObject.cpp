@@ -8,6 +8,7 @@
 
 #include "avm1/Builtins.h"
 #include "avm1/FocusRect.h"
+#include "avm1/Interpreter.h"
 #include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
@@ -578,9 +579,14 @@ Value attachMovie(Vm& vm, NativeCall& c) {
     MovieClip* clip = attached ? attached->asClip() : nullptr;
     if (!clip) return Value();
     Object* obj = vm.clipObject(clip);
-    if (Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr) obj->setProto(proto);
+    Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr;
+    if (proto) obj->setProto(proto);
     copyInitObject(vm, obj, c.arg(3));
-    if (cls) vm.call(Value(cls), Value(obj), {});
+    // As with `new`, `super` inside the constructor stands above the class's prototype.
+    FunctionObject* ctor = cls ? cls->asFunction() : nullptr;
+    std::vector<Value> none;
+    if (ctor && ctor->script.code) Interpreter::callFunction(vm, *ctor, Value(obj), none, proto);
+    else if (cls) vm.call(Value(cls), Value(obj), {});
     if (vm.services) vm.services->queueClipEvent(*clip, "onLoad");
     return Value(obj);
 }

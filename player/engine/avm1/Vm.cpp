@@ -423,8 +423,13 @@ void Vm::constructRegisteredClip(MovieClip* clip) {
     if (!cls) return;
     runGuarded([&] {
         Object* obj = clipObject(clip);
-        if (Object* proto = get(cls, "prototype").object()) obj->setProto(proto);
-        call(Value(cls), Value(obj), {});
+        Object* proto = get(cls, "prototype").object();
+        if (proto) obj->setProto(proto);
+        // As with `new`, `super` inside the constructor stands above the class's prototype.
+        FunctionObject* fn = cls->asFunction();
+        std::vector<Value> none;
+        if (fn && fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), none, proto);
+        else call(Value(cls), Value(obj), {});
     });
 }
 

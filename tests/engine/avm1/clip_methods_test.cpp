@@ -426,5 +426,23 @@ TEST_F(ClipMethods, OnlyPointsWithOwnNumbersAreMappedBetweenSpaces) {
     EXPECT_EQ(text(vm().get(inherits, "x")), "10");
 }
 
+TEST_F(ClipMethods, ARegisteredClassRunOnAnAttachedClipReachesItsSuperclassThroughSuper) {
+    // Base = function() { this.fromBase = 1; }; Derived = function() { super(); };
+    // Derived extends Base; Object.registerClass("Box", Derived);
+    Bytecode code;
+    code.push({"Base"});
+    code.function("", {}, [](Bytecode& b) { b.push({"this"}).op(0x1C).push({"fromBase", Int(1)}).op(0x4F); });
+    code.op(0x1D);
+    code.push({"Derived"});
+    code.function("", {}, [](Bytecode& b) { b.push({Int(0), "super"}).op(0x3D).op(0x17); });
+    code.op(0x1D);
+    code.push({"Derived"}).op(0x1C).push({"Base"}).op(0x1C).op(0x69);
+    code.push({"Derived"}).op(0x1C).push({"Box", Int(2), "Object"}).op(0x1C).push({"registerClass"}).op(0x52).op(0x17);
+    vm().runBlock(SharedBytes(code.bytes), &player->root());
+    Value box = call(root, "attachMovie", {Value("Box"), Value("b"), Value(1)});
+    ASSERT_NE(clipOf(box), nullptr);
+    EXPECT_EQ(text(vm().get(box.object(), "fromBase")), "1");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
