@@ -1098,6 +1098,11 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     }
     ClipObject* baseClip = base ? base->asClip() : nullptr;
     f.target = baseClip ? baseClip->clip() : nullptr;
+    // A function whose timeline was removed runs on the clip it is called on, else on the root.
+    if (baseClip && !f.target) {
+        ClipObject* selfClip = self.object() ? self.object()->asClip() : nullptr;
+        f.target = selfClip && selfClip->clip() ? selfClip->clip() : vm.rootClip;
+    }
     f.original = f.target;
     f.scope.timeline = base;
     for (size_t i = 0; i < f.scope.objects.size(); ++i)

@@ -444,5 +444,25 @@ TEST_F(ClipMethods, ARegisteredClassRunOnAnAttachedClipReachesItsSuperclassThrou
     EXPECT_EQ(text(vm().get(box.object(), "fromBase")), "1");
 }
 
+TEST_F(ClipMethods, AFunctionWhoseTimelineWasRemovedRunsOnTheClipItIsCalledOnElseTheRoot) {
+    Value home = call(root, "createEmptyMovieClip", {Value("home"), Value(1)});
+    Value other = call(root, "createEmptyMovieClip", {Value("other"), Value(2)});
+    // In home's timeline: f = function() { trace(getProperty("", _target)); }
+    Bytecode define;
+    define.push({"f"});
+    define.function("", {}, [](Bytecode& b) { b.push({"", Int(11)}).op(0x22).trace(); });
+    define.op(0x1D);
+    vm().runBlock(SharedBytes(define.bytes), clipOf(home));
+    Value f = vm().get(home.object(), "f");
+    Object* plain = vm().newObject();
+    vm().set(plain, "f", f);
+    vm().set(other.object(), "f", f);
+    call(other.object(), "f");
+    call(home.object(), "removeMovieClip");
+    call(other.object(), "f");
+    call(plain, "f");
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"/home", "/other", "/"}));
+}
+
 }  // namespace
 }  // namespace swf::avm1::test
