@@ -41,6 +41,7 @@ struct TestCase {
     bool knownFailure = false;
     bool networking = false;
     int frames = 1;
+    bool logFetch = false;  // the expected lines include the movie's fetches and navigations
     Approximations approx;
 };
 
@@ -81,6 +82,7 @@ std::vector<TestCase> findTests(const fs::path& corpus) {
             const Json& config = meta["config"];
             double frames = config["num_frames"].isNumber() ? config["num_frames"].number() : config["num_ticks"].number(1);
             t.frames = std::clamp(static_cast<int>(frames), 1, kMaxFrames);
+            t.logFetch = config["log_fetch"].boolean(false);
             const Json& approx = config["approximations"];
             if (approx.isObject()) {
                 t.approx.enabled = true;
@@ -106,6 +108,7 @@ Outcome runIsolated(const TestCase& t, std::vector<std::string>& lines) {
         close(fds[0]);
         TraceRunOptions options;
         options.frames = t.frames;
+        options.logRequests = t.logFetch;
         if (fs::exists(t.dir / "input.json")) {
             std::string error;
             options.input = readInputFile(t.dir / "input.json", error);

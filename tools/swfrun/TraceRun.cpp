@@ -13,12 +13,36 @@ namespace swf::tools {
 
 namespace {
 
+// "http://localhost:8000/a.swf" -> "localhost/a.swf"; any other URL as it is.
+std::string localServerPath(const std::string& url) {
+    for (const char* scheme : {"http://localhost", "https://localhost"}) {
+        const std::string prefix = scheme;
+        if (url.rfind(prefix, 0) != 0) continue;
+        size_t slash = url.find('/', prefix.size());
+        std::string hostRest = url.substr(prefix.size(), slash == std::string::npos ? std::string::npos : slash - prefix.size());
+        if (!hostRest.empty() && hostRest[0] != ':') continue;  // another host ("localhostile")
+        return slash == std::string::npos ? std::string() : "localhost" + url.substr(slash);
+    }
+    return url;
+}
+
 class TraceHost final : public Host {
 public:
     TraceHost(TraceRunResult& result, std::filesystem::path folder) : result_(result), folder_(std::move(folder)) {}
-    // Relative URLs name files beside the movie (a query is ignored); there is no network.
+    // Relative URLs name files beside the movie (a query is ignored). There is no network:
+    // a movie's "localhost" folder stands for the local web server, whatever its port.
     std::optional<std::vector<uint8_t>> fetch(const UrlRequest& request) override {
-        std::string path = request.url.substr(0, request.url.find('?'));
+        if (logRequests) {
+            const bool post = request.method == UrlMethod::Post;
+            result_.lines.push_back("Navigator::fetch:");
+            result_.lines.push_back("  URL: " + request.url);
+            result_.lines.push_back(post ? "  Method: POST" : "  Method: GET");
+            if (post) {
+                result_.lines.push_back("  Mime-Type: " + request.contentType);
+                result_.lines.push_back("  Body: " + request.body);
+            }
+        }
+        std::string path = localServerPath(request.url.substr(0, request.url.find('?')));
         if (path.empty() || path.find("://") != std::string::npos || path.front() == '/') return std::nullopt;
         for (const auto& part : std::filesystem::path(path))
             if (part == "..") return std::nullopt;  // nothing outside the movie's folder
@@ -40,6 +64,12 @@ public:
         }
         result_.lines.push_back(current);
     }
+    void getUrl(const std::string& url, const std::string& target, UrlMethod) override {
+        if (!logRequests) return;
+        result_.lines.push_back("Navigator::navigate_to_url:");
+        result_.lines.push_back("  URL: " + url);
+        result_.lines.push_back("  Target: " + target);
+    }
     void fsCommand(const std::string& command, const std::string&) override {
         if (command == "quit") result_.quit = true;
     }
@@ -47,6 +77,7 @@ public:
     uint64_t milliseconds() override { return now; }
     WallClock wallClock() override { return {calendarStart + static_cast<int64_t>(now), utcOffsetMinutes}; }
     uint64_t now = 0;
+    bool logRequests = false;  // the corpus's log of fetches and browser navigations
     int64_t calendarStart = 0;
     int utcOffsetMinutes = 0;
     // Shared objects live as long as the run: a movie reads back what it flushed.
@@ -163,6 +194,7 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
         return result;
     }
     TraceHost host(result, moviePath.parent_path());
+    host.logRequests = options.logRequests;
     host.calendarStart = options.startEpochMillis;
     host.utcOffsetMinutes = options.utcOffsetMinutes;
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;

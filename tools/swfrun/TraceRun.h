@@ -24,6 +24,9 @@ struct TraceRunOptions {
     // 04:05:06 local time, 5 h 45 min east of UTC).
     int64_t startEpochMillis = 981152406000;
     int utcOffsetMinutes = 345;
+    // Every fetch and every page the movie opens in a browser goes into the lines too, in the
+    // form the corpus's tests that ask for it ("log_fetch") expect.
+    bool logRequests = false;
 };
 
 struct TraceRunResult {

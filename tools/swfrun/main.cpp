@@ -1,6 +1,7 @@
-// swfrun MOVIE.swf [--frames N | --ticks N] [--input events.json]
+// swfrun MOVIE.swf [--frames N | --ticks N] [--input events.json] [--log-fetch]
 // Plays the movie headless for N frames (default 1; ticks count as frames) and prints what
 // its scripts trace, one line per trace line; fscommand("quit") ends the run early.
+// --log-fetch adds a few lines for each file fetched and each page opened in a browser.
 // Exit codes: 0 played, 1 the movie or the input cannot be read, 2 bad usage. Failures are
 // one line on stderr, as is a note when scripts were stopped by a limit.
 #include <charconv>
@@ -13,7 +14,7 @@
 namespace {
 
 int usage(const std::string& problem) {
-    std::fprintf(stderr, "swfrun: %s (usage: swfrun MOVIE.swf [--frames N | --ticks N] [--input events.json])\n",
+    std::fprintf(stderr, "swfrun: %s (usage: swfrun MOVIE.swf [--frames N | --ticks N] [--input events.json] [--log-fetch])\n",
                  problem.c_str());
     return 2;
 }
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     std::string movie, inputFile;
     long frames = 1;
     bool framesGiven = false;
+    bool logFetch = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--frames" || arg == "--ticks") {
@@ -39,6 +41,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--input") {
             if (i + 1 >= argc) return usage("--input wants a file");
             inputFile = argv[++i];
+        } else if (arg == "--log-fetch") {
+            logFetch = true;
         } else if (!arg.empty() && arg[0] == '-') {
             return usage("unknown option " + std::string(arg));
         } else if (movie.empty()) {
@@ -51,6 +55,7 @@ int main(int argc, char** argv) {
 
     swf::tools::TraceRunOptions options;
     options.frames = static_cast<int>(frames);
+    options.logRequests = logFetch;
     if (!inputFile.empty()) {
         std::string error;
         options.input = swf::tools::readInputFile(inputFile, error);

@@ -72,8 +72,13 @@ Value getBounds(Vm& vm, NativeCall& c) {
 }
 
 // Maps the point object's x and y (pixels) in place.
+// Only a point whose own x and y hold numbers moves: anything else (text, null, a value it
+// inherits) leaves it as it was.
 void mapPoint(Vm& vm, Object* point, const Matrix& m) {
-    double x = vm.toNumber(vm.get(point, "x")) * kTwipsPerPixel, y = vm.toNumber(vm.get(point, "y")) * kTwipsPerPixel;
+    if (!vm.hasOwn(point, "x") || !vm.hasOwn(point, "y")) return;
+    const Value px = vm.get(point, "x"), py = vm.get(point, "y");
+    if (!px.isNumber() || !py.isNumber()) return;
+    double x = px.number() * kTwipsPerPixel, y = py.number() * kTwipsPerPixel;
     double ox, oy;
     m.apply(x, y, ox, oy);
     vm.set(point, "x", Value(ox / kTwipsPerPixel));

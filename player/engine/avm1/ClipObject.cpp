@@ -4,9 +4,11 @@
 #include <climits>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "avm1/Builtins.h"
 #include "avm1/FocusRect.h"
+#include "avm1/Interpreter.h"
 #include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
@@ -101,6 +103,30 @@ void setFieldExtent(DisplayObject* o, bool width, double pixels) {
     field->refresh();
 }
 
+// The player-wide settings a clip property stands for take whole numbers as a processor
+// truncates them: anything outside 32 bits (infinities included) becomes the lowest integer.
+int32_t truncatedInt(double d) {
+    return d > -2147483649.0 && d < 2147483648.0 ? static_cast<int32_t>(d) : INT32_MIN;
+}
+
+constexpr const char* kQualityNames[] = {"LOW", "MEDIUM", "HIGH", "BEST"};
+
+Value highQualityOf(Vm::Quality q) {
+    return Value(q == Vm::Quality::Best ? 2.0 : q == Vm::Quality::Low ? 0.0 : 1.0);
+}
+
+// _highquality: 0 is low, 2 and more best (infinity too), anything else high.
+Vm::Quality qualityFromHigh(double n) {
+    return std::trunc(n) == 0 ? Vm::Quality::Low : n >= 2 ? Vm::Quality::Best : Vm::Quality::High;
+}
+
+// _quality takes one of its names in any case; other text leaves the setting alone.
+void setQualityByName(Vm& vm, const std::string& name) {
+    const std::string lower = asciiLower(name);
+    for (size_t i = 0; i < std::size(kQualityNames); ++i)
+        if (lower == asciiLower(kQualityNames[i])) vm.quality = static_cast<Vm::Quality>(i);
+}
+
 }  // namespace
 
 int displayPropertyIndex(const std::string& name) { return propertyIndexOf(name); }
@@ -143,6 +169,15 @@ Object* Vm::stageObject(DisplayObject* instance) {
 
 MovieClip* ClipObject::clip() const {
     return clip_.expired() || !held_ ? nullptr : held_->asClip();
+}
+
+// for..in over a clip reaches its named instances too, the highest depth first.
+void ClipObject::trailingNames(std::vector<std::string>& names) {
+    MovieClip* mc = clip();
+    if (!mc) return;
+    const auto& children = mc->children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (it->second->scriptable() && !it->second->name.empty()) names.push_back(it->second->name);
 }
 
 bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
@@ -231,10 +266,10 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     case 13: return Value(clip->name);
     case 14: return Value("");
     case 15: return timeline ? Value(timeline->movieRoot()->movieUrl()) : Value("");
-    case 16: return Value(1.0);
+    case 16: return highQualityOf(vm.quality);
     case 17: return focusRectProperty(vm, *clip);
-    case 18: return Value(5.0);
-    case 19: return Value("HIGH");
+    case 18: return Value(static_cast<double>(vm.soundBufferSeconds));
+    case 19: return Value(kQualityNames[static_cast<int>(vm.quality)]);
     case 20: case 21: return Value(pointerInClip(vm, clip, index == 20));
     default: return Value();
     }
@@ -242,6 +277,7 @@ Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
 
 void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value) {
     if (index == 17) return setFocusRectProperty(vm, *clip, value);
+    if (index == 19) return setQualityByName(vm, vm.toString(value));
     // _name takes text (only toString runs); the others read a number.
     double d = index == 13 ? 0.0 : vm.toNumber(value);
     Matrix& m = clip->matrix;
@@ -315,8 +351,32 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
         }
         break;
     case 13: clip->name = vm.toString(value); break;
+    case 16:
+        if (!value.isNullish() && !std::isnan(d)) vm.quality = qualityFromHigh(d);
+        break;
+    case 18:
+        if (!value.isNullish() && !std::isnan(d)) vm.soundBufferSeconds = truncatedInt(d);
+        break;
     default: break;  // read-only or not kept yet
     }
+}
+
+MovieClip* duplicateClip(MovieClip* mc, const std::string& name, int32_t depth) {
+    if (!mc || !mc->parent) return nullptr;
+    MovieClip* parent = mc->parent;
+    DisplayObject* copy = mc->characterId() ? parent->attachCharacter(mc->characterId(), name, depth)
+                                            : parent->createEmptyClip(name, depth);
+    MovieClip* clip = copy ? copy->asClip() : nullptr;
+    if (!clip) return nullptr;
+    clip->matrix = mc->matrix;
+    clip->colorTransform = mc->colorTransform;
+    clip->drawing = mc->drawing;  // what a script drew goes with the copy
+    clip->visible = mc->visible;
+    return clip;
+}
+
+void removeScriptedClip(MovieClip* mc) {
+    if (mc && mc->parent && mc->depth >= MovieClip::kScriptDepthOffset) mc->parent->removeScripted(*mc);
 }
 
 std::string dotPath(const DisplayObject* clip) {
@@ -394,7 +454,11 @@ void loadClipVariables(Vm& vm, Object* into, MovieClip* from, const std::string&
     if (!into) return;
     UrlRequest request{url, method == UrlMethod::Post ? UrlMethod::Post : UrlMethod::Get, {}, {}};
     if (method != UrlMethod::None && from) {
+        // Sent as a form is: spaces as '+' (escape() writes "%20", which no text can hold
+        // here since '%' itself is escaped).
         std::string vars = encodeVariables(vm, vm.clipObject(from));
+        for (size_t at = vars.find("%20"); at != std::string::npos; at = vars.find("%20", at + 1))
+            vars.replace(at, 3, "+");
         if (method == UrlMethod::Post) {
             request.body = vars;
             request.contentType = "application/x-www-form-urlencoded";
@@ -438,34 +502,38 @@ Value prevFrame(Vm&, NativeCall& c) {
     return Value();
 }
 
-void gotoFrameValue(Vm& vm, MovieClip* mc, const Value& frameArg) {
-    // Objects name frames through their string; numbers wrap to 32 bits.
+// Moves `mc`, or the clip a "path:frame" text names, and returns the clip that moved (null
+// when the path leads nowhere).
+MovieClip* gotoFrameValue(Vm& vm, MovieClip* mc, const Value& frameArg) {
+    // Objects name frames through their string.
     Value frame = frameArg.isObject() ? Value(vm.toString(frameArg)) : frameArg;
     if (frame.isString()) {
-        double n = parseNumber(frame.string(), 5);
-        if (std::isnan(n)) {
-            mc->gotoLabel(frame.string());
-            return;
+        std::string text = frame.string();
+        if (size_t colon = text.rfind(':'); colon != std::string::npos) {
+            mc = resolveClipPath(vm, mc, text.substr(0, colon));
+            if (!mc) return nullptr;
+            text = text.substr(colon + 1);
         }
-        if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(std::min(n, 4294967295.0)) - 1);
-        return;
+        double n = parseNumber(text, 5);
+        if (std::isnan(n)) mc->gotoLabel(text);
+        else if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(std::min(n, 4294967295.0)) - 1);
+        return mc;
     }
-    int32_t n = vm.toInt32(frame);
-    if (n >= 1) mc->gotoFrame(static_cast<uint32_t>(n) - 1);
+    // Numbers wrap to 32 bits and so does the frame index they make: -2147483648 becomes the
+    // highest index (the last frame), 0 and other negatives go nowhere.
+    const int32_t index = static_cast<int32_t>(static_cast<uint32_t>(vm.toInt32(frame)) - 1u);
+    if (index >= 0) mc->gotoFrame(static_cast<uint32_t>(index));
+    return mc;
 }
 
 Value gotoAndPlay(Vm& vm, NativeCall& c) {
-    if (MovieClip* mc = selfClip(c)) {
-        gotoFrameValue(vm, mc, c.arg(0));
-        mc->play();
-    }
+    if (MovieClip* mc = selfClip(c))
+        if (MovieClip* moved = gotoFrameValue(vm, mc, c.arg(0))) moved->play();
     return Value();
 }
 Value gotoAndStop(Vm& vm, NativeCall& c) {
-    if (MovieClip* mc = selfClip(c)) {
-        gotoFrameValue(vm, mc, c.arg(0));
-        mc->stop();
-    }
+    if (MovieClip* mc = selfClip(c))
+        if (MovieClip* moved = gotoFrameValue(vm, mc, c.arg(0))) moved->stop();
     return Value();
 }
 }  // namespace
@@ -513,41 +581,38 @@ Value attachMovie(Vm& vm, NativeCall& c) {
     std::string symbol = vm.toString(c.args[0]);
     uint16_t id = mc->exportedCharacter(symbol);
     if (!id) return Value();
+    // The highest depth a script may attach at.
+    constexpr int32_t kMaxAttachDepth = 2130690044;
+    if (vm.toInt32(c.args[2]) > kMaxAttachDepth) return Value();
     Object* cls = registeredClass(vm, symbol);
     DisplayObject* attached = mc->attachCharacter(id, vm.toString(c.args[1]), listDepth(vm, c.args[2]));
     MovieClip* clip = attached ? attached->asClip() : nullptr;
     if (!clip) return Value();
     Object* obj = vm.clipObject(clip);
-    if (Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr) obj->setProto(proto);
+    Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr;
+    if (proto) obj->setProto(proto);
     copyInitObject(vm, obj, c.arg(3));
-    if (cls) vm.call(Value(cls), Value(obj), {});
+    // As with `new`, `super` inside the constructor stands above the class's prototype.
+    FunctionObject* ctor = cls ? cls->asFunction() : nullptr;
+    std::vector<Value> none;
+    if (ctor && ctor->script.code) Interpreter::callFunction(vm, *ctor, Value(obj), none, proto);
+    else if (cls) vm.call(Value(cls), Value(obj), {});
     if (vm.services) vm.services->queueClipEvent(*clip, "onLoad");
     return Value(obj);
 }
 
 Value duplicateMovieClip(Vm& vm, NativeCall& c) {
     MovieClip* mc = selfClip(c);
-    if (!mc || !mc->parent || c.args.size() < 2) return Value();
-    MovieClip* parent = mc->parent;
-    std::string name = vm.toString(c.args[0]);
-    int32_t depth = listDepth(vm, c.args[1]);
-    DisplayObject* copy = mc->characterId() ? parent->attachCharacter(mc->characterId(), name, depth)
-                                            : parent->createEmptyClip(name, depth);
-    MovieClip* clip = copy ? copy->asClip() : nullptr;
+    if (!mc || c.args.size() < 2) return Value();
+    MovieClip* clip = duplicateClip(mc, vm.toString(c.args[0]), listDepth(vm, c.args[1]));
     if (!clip) return Value();
-    clip->matrix = mc->matrix;
-    clip->colorTransform = mc->colorTransform;
-    clip->drawing = mc->drawing;  // what a script drew goes with the copy
-    clip->visible = mc->visible;
     Object* obj = vm.clipObject(clip);
     copyInitObject(vm, obj, c.arg(2));
     return Value(obj);
 }
 
-// Only clips at script depths (0 and up) can be removed by a script.
-Value removeMovieClip(Vm& vm, NativeCall& c) {
-    MovieClip* mc = selfClip(c);
-    if (mc && mc->parent && mc->depth >= MovieClip::kScriptDepthOffset) mc->parent->removeScripted(*mc);
+Value removeMovieClip(Vm&, NativeCall& c) {
+    removeScriptedClip(selfClip(c));
     return Value();
 }
 
@@ -595,6 +660,18 @@ Value loadMovie(Vm& vm, NativeCall& c) {
     return Value();
 }
 
+// getURL(url, window, method): a "_levelN" window loads a movie there, any other goes to the
+// host's browser.
+Value getURL(Vm& vm, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc || c.args.empty()) return Value();
+    const std::string url = vm.toString(c.args[0]);
+    const std::string window = c.arg(1).isUndefined() ? std::string() : vm.toString(c.arg(1));
+    const UrlMethod method = methodArgument(vm, c.arg(2));
+    if (!requestMovieLoad(vm, mc, url, window, method, false)) deliverGetUrl(vm.host(), url, window, method);
+    return Value();
+}
+
 Value unloadMovie(Vm& vm, NativeCall& c) {
     MovieClip* mc = selfClip(c);
     if (mc && vm.services) vm.services->loadMovie("", UrlMethod::None, mc, -1, nullptr);
@@ -636,6 +713,44 @@ void installButtonClass(Vm& vm) {
     }
 }
 
+namespace {
+
+constexpr const char* kBlendModeNames[] = {"normal", "layer",    "multiply", "screen", "lighten",
+                                           "darken", "difference", "add",    "subtract", "invert",
+                                           "alpha",  "erase",    "overlay",  "hardlight"};
+
+Value getBlendMode(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc) return Value();
+    const auto index = static_cast<size_t>(mc->blendMode) - 1;
+    return index < std::size(kBlendModeNames) ? Value(kBlendModeNames[index]) : Value();
+}
+
+// A name as written (case counts), a number's low byte, or none for normal; anything else
+// (booleans, objects, unknown names and numbers) leaves the mode as it was.
+Value setBlendMode(Vm&, NativeCall& c) {
+    MovieClip* mc = selfClip(c);
+    if (!mc) return Value();
+    const Value v = c.arg(0);
+    std::optional<size_t> mode;
+    if (v.isNullish()) {
+        mode = 1;
+    } else if (v.isNumber()) {
+        const size_t n = static_cast<uint8_t>(toInt32(v.number()));
+        if (n >= 1 && n <= std::size(kBlendModeNames)) mode = n;
+    } else if (v.isString()) {
+        for (size_t i = 0; i < std::size(kBlendModeNames); ++i)
+            if (v.string() == kBlendModeNames[i]) mode = i + 1;
+    }
+    if (mode && static_cast<size_t>(mc->blendMode) != *mode) {
+        mc->blendMode = static_cast<BlendMode>(*mode);
+        ++mc->layerVersion;
+    }
+    return Value();
+}
+
+}  // namespace
+
 void installClipClass(Vm& vm) {
     Object* proto = vm.newObject();
     vm.clipProto = proto;
@@ -650,6 +765,11 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "createEmptyMovieClip", createEmptyMovieClip);
     vm.defineMethod(proto, "attachMovie", attachMovie);
     vm.defineMethod(proto, "duplicateMovieClip", duplicateMovieClip);
+    vm.defineMethod(proto, "getURL", getURL);
+    Property& blend = proto->put(vm.key("blendMode"), "blendMode", Value(), flags::kDontEnum | flags::kDontDelete);
+    blend.getter = vm.newNative(getBlendMode);
+    blend.setter = vm.newNative(setBlendMode);
+    blend.minVersion = 8;
     vm.defineMethod(proto, "removeMovieClip", removeMovieClip);
     vm.defineMethod(proto, "swapDepths", swapDepths);
     vm.defineMethod(proto, "getNextHighestDepth", getNextHighestDepth);

@@ -27,6 +27,7 @@ public:
     const char* typeName() const override { return "movieclip"; }
     bool getSpecial(Vm& vm, const std::string& name, Value& out) override;
     bool setSpecial(Vm& vm, const std::string& name, const Value& value) override;
+    void trailingNames(std::vector<std::string>& names) override;
 
 private:
     bool specialPath(Vm& vm, MovieClip* mc, const std::string& name, Value& out);
@@ -63,6 +64,12 @@ std::string slashPath(const DisplayObject* clip);
 void installClipGeometry(Vm& vm, Object* clipProto);
 // lineStyle, beginFill, beginGradientFill, moveTo, lineTo, curveTo, endFill and clear.
 void installClipDrawing(Vm& vm, Object* clipProto);
+
+// duplicateMovieClip: a copy of `clip` beside it, named `name` at display-list depth `depth`;
+// null when the clip has no parent or the depth cannot be taken.
+MovieClip* duplicateClip(MovieClip* clip, const std::string& name, int32_t depth);
+// removeMovieClip: only clips at script depths (0 and up) go.
+void removeScriptedClip(MovieClip* clip);
 
 // getDepth of clips, buttons and text fields.
 Value getDepth(Vm& vm, NativeCall& call);

@@ -69,6 +69,21 @@ Value streamPlay(Vm& vm, NativeCall& c) {
     return Value();
 }
 
+// PrintJob arrived with version 7: older movies see the class with none of its methods and a
+// prototype that inherits nothing (its instances print "[type Object]"). Every version sees
+// the page sizes, read-only and 0 while no job has started.
+void installPrintJob(Vm& vm, Object* global) {
+    Object* ctor = plainClass(vm, global, "PrintJob", {{"start", refuse}, {"addPage", refuse}, {"send", nothing}});
+    Object* proto = vm.get(ctor, "prototype").object();
+    for (const char* method : {"start", "addPage", "send"}) proto->findOwn(vm.key(method))->minVersion = 7;
+    if (vm.version() < 7) proto->setProto(nullptr);
+    // Defined last to first: for..in lists the newest first.
+    for (const char* name : {"paperHeight", "paperWidth", "pageHeight", "pageWidth", "orientation"}) {
+        Property& p = proto->put(vm.key(name), name, Value(), flags::kDontDelete);
+        p.getter = vm.newNative([](Vm&, NativeCall&) { return Value(0); });
+    }
+}
+
 Value socketConnect(Vm& vm, NativeCall& c) {
     reportLater(vm, c.self.object(), "onConnect", {Value(false)});
     return Value(false);
@@ -92,7 +107,7 @@ void installDeviceClasses(Vm& vm) {
     vm.defineMethod(accessibility, "sendEvent", nothing);
     vm.define(global, "Accessibility", Value(accessibility));
 
-    plainClass(vm, global, "PrintJob", {{"start", refuse}, {"addPage", refuse}, {"send", nothing}});
+    installPrintJob(vm, global);
     plainClass(vm, global, "Video", {{"attachVideo", nothing}, {"clear", nothing}});
     plainClass(vm, global, "XMLSocket", {{"connect", socketConnect}, {"send", nothing}, {"close", nothing}});
     plainClass(vm, global, "NetConnection", {{"connect", netConnect}, {"close", nothing}, {"call", refuse}});

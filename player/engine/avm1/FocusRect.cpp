@@ -14,7 +14,8 @@ bool isLevel(const DisplayObject& instance) { return instance.parent == nullptr;
 }  // namespace
 
 Value focusRectProperty(Vm& vm, DisplayObject& instance) {
-    if (isLevel(instance)) return Value(vm.showFocusRect);
+    // Version 5 has the switch as the number it always was; later ones show a boolean.
+    if (isLevel(instance)) return vm.version() <= 5 ? Value(vm.showFocusRect ? 1.0 : 0.0) : Value(vm.showFocusRect);
     if (!instance.focusRect) return Value::null();
     return Value(*instance.focusRect);
 }
@@ -27,7 +28,8 @@ void setFocusRectProperty(Vm& vm, DisplayObject& instance, const Value& value) {
         return;
     }
     // The switch reads a number in every version ("0" turns it off even where that string
-    // is true), not-a-number counts as on, an object as off, and none leaves it as it was.
+    // is true), an object counts as off without being asked for a value, and none or
+    // not-a-number leaves it as it was.
     if (value.isNullish()) return;
     if (value.isBoolean()) {
         vm.showFocusRect = value.boolean();
@@ -35,7 +37,7 @@ void setFocusRectProperty(Vm& vm, DisplayObject& instance, const Value& value) {
         vm.showFocusRect = false;
     } else {
         double n = vm.toNumber(value);
-        vm.showFocusRect = std::isnan(n) || n != 0;
+        if (!std::isnan(n)) vm.showFocusRect = n != 0;
     }
 }
 

@@ -758,7 +758,8 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x81: {
             Reader in(payload);
             uint16_t frame = in.u16();
-            if (in.ok() && f.target) f.target->gotoFrame(frame);
+            // A frame the timeline does not have is no destination (the methods go to the last).
+            if (in.ok() && f.target && frame < f.target->frameCount()) f.target->gotoFrame(frame);
             break;
         }
         case 0x8C: {
@@ -1097,12 +1098,18 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x45: {
             Value v = f.pop();
             Object* o = v.object();
-            MovieClip* clip = o && o->asClip() ? o->asClip()->clip() : nullptr;
-            f.push(clip ? Value(dotPath(clip)) : Value());
+            DisplayObject* instance = o ? o->displayObject() : nullptr;  // clips, buttons, text fields
+            f.push(instance ? Value(dotPath(instance)) : Value());
             break;
         }
-        case 0x24: f.pop(); f.pop(); f.pop(); break;  // CloneSprite: needs display-list scripting
-        case 0x25: f.pop(); break;                    // RemoveSprite: likewise
+        case 0x24: {  // CloneSprite: the depth is the display list's own (script depth + 16384)
+            int32_t depth = vm_.toInt32(f.pop());
+            std::string name = f.popString();
+            std::string source = f.popString();
+            duplicateClip(resolveClipPath(vm_, f.target, source), name, depth);
+            break;
+        }
+        case 0x25: removeScriptedClip(resolveClipPath(vm_, f.target, f.popString())); break;
         case 0x27: {
             f.pop();
             if (vm_.toBoolean(f.pop())) for (int i = 0; i < 4; ++i) f.pop();
@@ -1375,6 +1382,11 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     }
     ClipObject* baseClip = base ? base->asClip() : nullptr;
     f.target = baseClip ? baseClip->clip() : nullptr;
+    // A function whose timeline was removed runs on the clip it is called on, else on the root.
+    if (baseClip && !f.target) {
+        ClipObject* selfClip = self.object() ? self.object()->asClip() : nullptr;
+        f.target = selfClip && selfClip->clip() ? selfClip->clip() : vm.rootClip;
+    }
     f.original = f.target;
     f.scope.timeline = base;
     for (size_t i = 0; i < f.scope.objects.size(); ++i)

@@ -4,6 +4,7 @@
 // that asked, as the runtime delivers a load after the script that started it. The text
 // helpers turn the bytes into script strings and form-encoded variables both ways.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,15 @@ struct PendingLoad {
     enum class Kind {
         Data,       // the target's onData(text) runs (XML, LoadVars); undefined when it failed
         Variables,  // the variables are set on the target (a clip's loadVariables)
+        Sound,      // an MP3 file for the target Sound object (SoundClass.cpp)
     };
     Kind kind = Kind::Data;
     Object* target = nullptr;
     UrlRequest request;
 };
+
+// Sound.loadSound's file arrived (or not: no bytes) for the Sound object `sound`.
+void deliverLoadedSound(Vm& vm, Object* sound, const std::optional<std::vector<uint8_t>>& bytes);
 
 // %XX for everything but ASCII letters and digits, as escape() writes.
 std::string urlEscape(const std::string& text);

@@ -102,6 +102,8 @@ public:
     virtual bool getSpecial(Vm& vm, const std::string& name, Value& out) { return false; }
     virtual bool setSpecial(Vm& vm, const std::string& name, const Value& value) { return false; }
     virtual void specialNames(std::vector<std::string>& names) {}
+    // Names for..in lists after the own properties (a clip's named children).
+    virtual void trailingNames(std::vector<std::string>& names) {}
 
     // Number, String and Boolean objects wrap a primitive; Date keeps its time here too.
     Value primitive;

@@ -2,11 +2,14 @@
 // Volume, pan and the channel mix belong to the clip, not to the handle: two Sound objects on
 // the same clip see each other's changes. The engine keeps them and tells the host, whose
 // sound output applies them; attachSound and start play a sound the movie exports.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "avm1/Builtins.h"
 #include "avm1/ClipObject.h"
+#include "avm1/Loading.h"
+#include "decode/Mp3File.h"
 #include "model/Sound.h"
 #include "player/MovieClip.h"
 
@@ -14,15 +17,89 @@ namespace swf::avm1 {
 
 namespace {
 
+// A file loadSound asked for: what its headers and tag told, and where its playing has got.
+// The engine decodes no MP3 audio, so the host plays nothing; the playing is kept by the
+// host's clock, which is what position, onSoundComplete and the movie's timing go by.
+struct LoadedSound {
+    bool arrived = false;
+    bool streaming = false;
+    double durationMillis = 0;
+    double bytes = 0;
+    Object* id3 = nullptr;  // made when the file has a tag
+    bool playing = false;
+    uint64_t startedAt = 0;      // host milliseconds, less the position it started from
+    double positionMillis = 0;   // while not playing
+};
+
 struct SoundState final : NativeState {
     bool targeted = false;     // made with a target: the clip's sounds, else every sound
     Object* target = nullptr;  // the clip's object; null when the target named no clip
     const SoundDef* attached = nullptr;
     uint16_t attachedId = 0;
+    std::optional<LoadedSound> loaded;  // since loadSound
+    uint32_t loads = 0;                 // loadSound calls, so a delivery knows it is still wanted
     void references(std::vector<Object*>& out) const override {
         if (target) out.push_back(target);
+        if (loaded && loaded->id3) out.push_back(loaded->id3);
     }
 };
+
+// The loaded sounds playing now: each hears onSoundComplete on the first frame the host's
+// clock passes its end.
+struct PlayingSounds final : Vm::BuiltinService {
+    // Once a movie has loaded a sound file, duration, position and id3 are the runtime's
+    // own on every Sound: assignments no longer hide them.
+    bool fileLoaded = false;
+    std::vector<Object*> sounds;
+    std::vector<Object*> completing;  // held while their handlers run
+    void roots(std::vector<Object*>& out) const override {
+        out.insert(out.end(), sounds.begin(), sounds.end());
+        out.insert(out.end(), completing.begin(), completing.end());
+    }
+    void frame(Vm& vm) override;
+};
+
+SoundState* stateOf(Object* self) { return self ? dynamic_cast<SoundState*>(self->nativeState.get()) : nullptr; }
+
+double playedMillis(Vm& vm, const LoadedSound& l) {
+    if (!l.playing) return l.positionMillis;
+    return std::min(l.durationMillis, static_cast<double>(vm.host().milliseconds() - l.startedAt));
+}
+
+void startPlaying(Vm& vm, Object* self, LoadedSound& l, double fromMillis) {
+    l.playing = true;
+    l.startedAt = vm.host().milliseconds() - static_cast<uint64_t>(std::clamp(fromMillis, 0.0, l.durationMillis));
+    auto& playing = vm.builtinService<PlayingSounds>().sounds;
+    if (std::find(playing.begin(), playing.end(), self) == playing.end()) playing.push_back(self);
+}
+
+void stopPlaying(Vm& vm, LoadedSound& l) {
+    l.positionMillis = playedMillis(vm, l);
+    l.playing = false;
+}
+
+void PlayingSounds::frame(Vm& vm) {
+    std::vector<Object*>& finished = completing;
+    finished.clear();
+    for (auto it = sounds.begin(); it != sounds.end();) {
+        SoundState* s = stateOf(*it);
+        LoadedSound* l = s && s->loaded ? &*s->loaded : nullptr;
+        if (!l || !l->playing) {
+            it = sounds.erase(it);
+        } else if (playedMillis(vm, *l) >= l->durationMillis) {
+            stopPlaying(vm, *l);
+            finished.push_back(*it);
+            it = sounds.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (size_t i = 0; i < finished.size(); ++i) {
+        Object* sound = finished[i];
+        vm.runGuardedAction([&] { vm.call(vm.get(sound, "onSoundComplete"), Value(sound), {}); });
+    }
+    finished.clear();
+}
 
 SoundState* stateOf(const NativeCall& c) {
     Object* self = c.self.object();
@@ -160,23 +237,71 @@ Value attachSound(Vm& vm, NativeCall& c) {
     return Value();
 }
 
-// Milliseconds of the attached sound; undefined with none.
+// Milliseconds of the attached sound, or of the loaded one (0 until it arrives); undefined
+// with none.
 Value duration(Vm& vm, NativeCall& c) {
     SoundState* s = stateOf(c);
+    if (s && s->loaded) return Value(s->loaded->durationMillis);
     if (!s || !s->attached) return Value();
     const SoundDef& d = *s->attached;
     return Value(std::round(1000.0 * d.sampleCount / d.format.sampleRate()));
 }
 
-// The host plays and mixes: nothing tells the engine how far a sound has got, so a sound
-// reads as at its start.
-Value position(Vm&, NativeCall& c) {
+// The host plays and mixes attached sounds: nothing tells the engine how far one has got, so
+// it reads as at its start. A loaded sound's playing is kept by the host's clock.
+Value position(Vm& vm, NativeCall& c) {
     SoundState* s = stateOf(c);
+    if (s && s->loaded) return Value(std::round(playedMillis(vm, *s->loaded)));
     return s && s->attached ? Value(0) : Value();
+}
+
+// loadSound(url, streaming): the file arrives once the frame's scripts are done; a streaming
+// sound starts playing as it arrives, another waits for start().
+Value loadSound(Vm& vm, NativeCall& c) {
+    Object* self = c.self.object();
+    SoundState* s = stateOf(self);
+    if (!s || c.args.empty()) return Value();
+    s->loaded.emplace();
+    ++s->loads;
+    vm.builtinService<PlayingSounds>().fileLoaded = true;
+    s->loaded->streaming = vm.toBoolean(c.arg(1));
+    UrlRequest request;
+    request.url = vm.toString(c.args[0]);
+    vm.requestLoad({PendingLoad::Kind::Sound, self, std::move(request)});
+    return Value();
+}
+
+// The tag's frames as the object id3 holds them: each under its own name, and the common
+// ones under a friendly name too (set just before it); a name met again collects its texts
+// in an array. The object inherits nothing: it reads as undefined when converted.
+Object* id3Object(Vm& vm, const Mp3File& file) {
+    static constexpr std::pair<const char*, const char*> kFriendly[] = {
+        {"COMM", "comment"}, {"TALB", "album"}, {"TCON", "genre"}, {"TIT2", "songname"},
+        {"TPE1", "artist"},  {"TRCK", "track"}, {"TYER", "year"},
+    };
+    Object* id3 = vm.make<Object>(nullptr);
+    for (const Id3Frame& frame : file.tagFrames) {
+        for (const auto& [id, friendly] : kFriendly)
+            if (frame.id == id) vm.set(id3, friendly, Value(frame.text));
+        Value before = vm.hasOwn(id3, frame.id) ? vm.get(id3, frame.id) : Value();
+        if (before.isUndefined()) {
+            vm.set(id3, frame.id, Value(frame.text));
+        } else if (ArrayObject* list = before.object() ? before.object()->asArray() : nullptr) {
+            vm.chargeArrayGrowth(1);
+            list->items.push_back(Value(frame.text));
+        } else {
+            vm.set(id3, frame.id, Value(vm.newArray({before, Value(frame.text)})));
+        }
+    }
+    return id3;
 }
 
 Value start(Vm& vm, NativeCall& c) {
     SoundState* s = stateOf(c);
+    if (s && s->loaded) {
+        if (s->loaded->arrived) startPlaying(vm, c.self.object(), *s->loaded, 1000 * vm.toNumber(c.arg(0)));
+        return Value();
+    }
     if (!s || !s->attached) return Value();
     SoundStart request;
     request.soundId = s->attachedId;
@@ -188,6 +313,7 @@ Value start(Vm& vm, NativeCall& c) {
 
 // stop(name) stops that exported sound; stop() every sound.
 Value stop(Vm& vm, NativeCall& c) {
+    if (SoundState* s = stateOf(c); s && s->loaded && s->loaded->playing) stopPlaying(vm, *s->loaded);
     if (c.args.empty()) {
         vm.host().stopAllSounds();
         return Value();
@@ -202,14 +328,22 @@ Value stop(Vm& vm, NativeCall& c) {
     return Value();
 }
 
-// The bytes of a sound loaded from a file: attached sounds are part of the movie, and
-// loadSound loads nothing (the engine has no decoder for sound files), so there are none.
-Value bytes(Vm&, NativeCall&) { return Value(); }
+// The bytes of a sound loaded from a file (attached sounds are part of the movie: none).
+Value bytes(Vm&, NativeCall& c) {
+    SoundState* s = stateOf(c);
+    if (!s || !s->loaded) return Value();
+    return s->loaded->arrived ? Value(s->loaded->bytes) : Value(0);
+}
+
+Value id3(Vm&, NativeCall& c) {
+    SoundState* s = stateOf(c);
+    return s && s->loaded && s->loaded->id3 ? Value(s->loaded->id3) : Value();
+}
 
 Value nothing(Vm&, NativeCall&) { return Value(); }
 
 // duration, position and id3 read through getters from version 6; a value a script stores
-// hides the built-in one until deleted.
+// hides the built-in one until deleted, as long as no sound file was loaded.
 void defineReading(Vm& vm, Object* proto, const std::string& name, NativeFn getter, NativeFn setter) {
     vm.define(proto, name, Value(), flags::kDontEnum);
     Property* p = proto->findOwn(vm.key(name));
@@ -220,7 +354,8 @@ void defineReading(Vm& vm, Object* proto, const std::string& name, NativeFn gett
 
 template <const char* Name>
 Value shadow(Vm& vm, NativeCall& c) {
-    if (Object* self = c.self.object()) vm.define(self, Name, c.arg(0), 0);
+    Object* self = c.self.object();
+    if (self && !vm.builtinService<PlayingSounds>().fileLoaded) vm.define(self, Name, c.arg(0), 0);
     return Value();
 }
 constexpr char kDuration[] = "duration", kPosition[] = "position", kId3[] = "id3";
@@ -238,7 +373,7 @@ void installSound(Vm& vm) {
     vm.defineMethod(proto, "getPosition", position);
     vm.defineMethod(proto, "getTransform", getTransform);
     vm.defineMethod(proto, "getVolume", getVolume);
-    vm.defineMethod(proto, "loadSound", nothing);  // sound files need a decoder the engine lacks
+    vm.defineMethod(proto, "loadSound", loadSound);
     vm.defineMethod(proto, "setDuration", nothing);
     vm.defineMethod(proto, "setPan", setPan);
     vm.defineMethod(proto, "setPosition", nothing);
@@ -248,7 +383,30 @@ void installSound(Vm& vm) {
     vm.defineMethod(proto, "stop", stop);
     defineReading(vm, proto, "duration", duration, shadow<kDuration>);
     defineReading(vm, proto, "position", position, shadow<kPosition>);
-    defineReading(vm, proto, "id3", nothing, shadow<kId3>);
+    defineReading(vm, proto, "id3", id3, shadow<kId3>);
+}
+
+void deliverLoadedSound(Vm& vm, Object* sound, const std::optional<std::vector<uint8_t>>& bytes) {
+    SoundState* s = stateOf(sound);
+    if (!s || !s->loaded) return;
+    if (!bytes) {
+        vm.call(vm.get(sound, "onLoad"), Value(sound), {Value(false)});
+        return;
+    }
+    const Mp3File file = readMp3File(*bytes);
+    const uint32_t load = s->loads;
+    // The tag is read before the audio: onID3 hears of it while the sound is still loading.
+    if (file.hasTag) {
+        s->loaded->id3 = id3Object(vm, file);
+        vm.call(vm.get(sound, "onID3"), Value(sound), {Value(true)});
+        if (s->loads != load) return;  // onID3 asked for another file
+    }
+    LoadedSound& l = *s->loaded;
+    l.durationMillis = file.durationMillis();
+    l.bytes = static_cast<double>(bytes->size());
+    l.arrived = true;
+    if (l.streaming) startPlaying(vm, sound, l, 0);
+    vm.call(vm.get(sound, "onLoad"), Value(sound), {Value(true)});
 }
 
 }  // namespace swf::avm1

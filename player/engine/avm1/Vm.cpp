@@ -326,6 +326,10 @@ std::vector<std::string> Vm::enumerate(Object* obj) {
             if (p->flags & flags::kDontEnum) continue;
             names.push_back(p->name);
         }
+        std::vector<std::string> trailing;
+        o->trailingNames(trailing);
+        for (auto& n : trailing)
+            if (seen.insert(key(n)).second) names.push_back(n);
     }
     return names;
 }
@@ -543,8 +547,13 @@ void Vm::constructRegisteredClip(MovieClip* clip) {
     if (!cls) return;
     runGuarded([&] {
         Object* obj = clipObject(clip);
-        if (Object* proto = get(cls, "prototype").object()) obj->setProto(proto);
-        call(Value(cls), Value(obj), {});
+        Object* proto = get(cls, "prototype").object();
+        if (proto) obj->setProto(proto);
+        // As with `new`, `super` inside the constructor stands above the class's prototype.
+        FunctionObject* fn = cls->asFunction();
+        std::vector<Value> none;
+        if (fn && fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), none, proto);
+        else call(Value(cls), Value(obj), {});
     });
 }
 
@@ -666,10 +675,16 @@ bool Vm::completeLoads() {
     pendingLoads_.clear();
     bool codepage = version_ < 6;
     if (Object* system = get(global, "System").object()) codepage = codepage || toBoolean(get(system, "useCodepage"));
-    for (PendingLoad& load : due) {
+    // A sound file asked for while loads are delivered arrives in the same round: a chain of
+    // loadSound calls made from onLoad handlers completes within one frame, as the runtime's
+    // does. Other loads wait for the next round.
+    size_t chainedSounds = 0;
+    for (size_t i = 0; i < due.size(); ++i) {
+        PendingLoad load = due[i];
         std::optional<std::vector<uint8_t>> bytes = host_.fetch(load.request);
         runGuarded([&] {
             Object* target = load.target;
+            if (load.kind == PendingLoad::Kind::Sound) return deliverLoadedSound(*this, target, bytes);
             if (load.kind == PendingLoad::Kind::Variables) {
                 if (bytes) decodeVariables(*this, target, decodeLoadedText(*bytes, codepage));
                 return;
@@ -681,6 +696,15 @@ bool Vm::completeLoads() {
             Value text = bytes ? Value(decodeLoadedText(*bytes, codepage)) : Value();
             call(get(target, "onData"), Value(target), {text});
         });
+        for (auto it = pendingLoads_.begin(); it != pendingLoads_.end() && chainedSounds < kMaxPendingLoads;) {
+            if (it->kind != PendingLoad::Kind::Sound) {
+                ++it;
+                continue;
+            }
+            due.push_back(std::move(*it));
+            it = pendingLoads_.erase(it);
+            ++chainedSounds;
+        }
     }
     return true;
 }

@@ -239,6 +239,10 @@ public:
     KeyboardState keyboard;
     // _focusrect of the levels: whether focus rectangles show for instances with no setting.
     bool showFocusRect = true;
+    // _quality and _highquality (one setting seen two ways) and _soundbuftime, in seconds.
+    enum class Quality { Low, Medium, High, Best };
+    Quality quality = Quality::High;
+    int32_t soundBufferSeconds = 5;
 
     // Built-in objects ------------------------------------------------------------------
     Object* global = nullptr;

@@ -137,7 +137,11 @@ public:
             if (ended) break;
         }
         bool complete = ended || !movie_.truncated;
-        if (complete && (!pending.tags.empty() || !pending.labels.empty())) timeline.frames.push_back(std::move(pending));
+        bool partFrame = !pending.tags.empty() || !pending.labels.empty();
+        if (complete && partFrame) timeline.frames.push_back(std::move(pending));
+        // A sprite whose tags stop without End, or with a frame that no ShowFrame closes, plays
+        // its frames once and stays on the last, as one still arriving would.
+        if (nesting > 0 && (!ended || partFrame)) timeline.stopsAtEnd = true;
     }
 
     void setBaseOffset(size_t base) { baseOffset_ = base; }

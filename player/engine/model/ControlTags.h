@@ -83,6 +83,8 @@ struct Frame {
 struct Timeline {
     uint16_t declaredFrameCount = 0;
     std::vector<Frame> frames;
+    // Reaching the last frame does not loop back to the first.
+    bool stopsAtEnd = false;
 };
 
 struct SpriteDef {

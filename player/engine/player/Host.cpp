@@ -57,7 +57,12 @@ bool deliverGetUrl(Host& host, const std::string& url, const std::string& target
         host.fsCommand(url.substr(kFsCommandScheme.size()), target);
         return true;
     }
-    host.getUrl(url, target, method);
+    // "blank" in any case, with or without its underscore, is the new window.
+    auto isNoCase = [](std::string_view text, std::string_view lower) {
+        return text.size() == lower.size() && startsWithNoCase(text, lower);
+    };
+    const bool newWindow = isNoCase(target, "_blank") || isNoCase(target, "blank");
+    host.getUrl(url, newWindow ? "_blank" : target, method);
     return false;
 }
 

@@ -393,20 +393,21 @@ int32_t MovieClip::nextHighestDepth() const {
 void MovieClip::tick() {
     if (bornTick == context_.tick && !context_.isLevel(this)) return;  // shows its first frame this tick
     context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
-    if (playing_ && frameCount() > 1 && !waitsForFrames()) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
-    // Children advance from the highest depth down, as the runtime's order of frame actions
-    // shows.
+    // Children advance first, from the highest depth down, as the runtime's order of frame
+    // actions shows; then the clip itself, whose new children show their first frame.
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
     snapshot.reserve(children_.size());
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) snapshot.push_back(it->second);
     for (const auto& child : snapshot)
         if (child->parent == this) child->tick();
+    if (playing_ && frameCount() > 1 && !waitsForFrames()) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
 }
 
 // A movie whose file ends before its last frame stays on the last frame it has, as it
 // would while the rest were still arriving, instead of looping back to the first.
 bool MovieClip::waitsForFrames() const {
-    return ownMovie_ && ownMovie_->truncated && !fullyLoaded() && current_ + 1 >= frameCount();
+    if (current_ + 1 < frameCount()) return false;
+    return timeline_->stopsAtEnd || (ownMovie_ && ownMovie_->truncated && !fullyLoaded());
 }
 
 void MovieClip::removed() {

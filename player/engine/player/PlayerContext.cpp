@@ -278,6 +278,17 @@ void PlayerContext::enterMovieOf(MovieClip* clip) {
     const MovieDef& movie = clip->movie();
     vm_->setVersion(movie.loadedImage ? movie_->header.version : movie.header.version);
     vm_->rootClip = scriptRoot(*clip);
+    // A movie fetched over the network plays in the remote sandbox; one from a file in the
+    // local sandbox the main movie's attributes choose.
+    const MovieClip* root = clip->movieRoot();
+    const std::string& url = root ? root->movieUrl() : std::string();
+    auto startsWith = [&](std::string_view scheme) {
+        return url.size() >= scheme.size() && std::equal(scheme.begin(), scheme.end(), url.begin(), [](char a, char b) {
+                   return a == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    if (startsWith("http://") || startsWith("https://")) vm_->sandboxType = "remote";
+    else vm_->sandboxType = movie_->fileAttributes && movie_->fileAttributes->useNetwork ? "localWithNetwork" : "localWithFile";
 }
 
 void PlayerContext::startSound(uint16_t soundId, const SoundInfo& info) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
@@ -323,6 +324,146 @@ TEST_F(ClipMethods, ScriptsDrawBelowTheChildrenAndWhatTheyDrawHasASizeAndHits) {
     std::fill(pixels.begin(), pixels.end(), 0);
     player->render(target, Matrix::scale(1.0 / 20, 1.0 / 20), render::Quality::Low, false);
     EXPECT_EQ(pixels[20 * 40 + 20], 0u);
+}
+
+TEST_F(ClipMethods, TheDuplicateAndRemoveActionsFindClipsByPathAndKeepToScriptDepths) {
+    call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    // duplicateMovieClip("a", "b", 16384 + 2); removeMovieClip("a"); trace(typeof b)
+    Bytecode code;
+    code.push({"a", "b", Int(16386)}).op(0x24);
+    code.push({"/b"}).op(0x1C).op(0x44).trace();
+    code.push({"a"}).op(0x25);
+    code.push({"a"}).op(0x1C).op(0x44).trace();
+    // Depth 5 of the list is the timeline's, out of a script's reach.
+    code.push({"b", "low", Int(5)}).op(0x24);
+    code.push({"low"}).op(0x25);
+    code.push({"low"}).op(0x1C).op(0x44).trace();
+    vm().runBlock(SharedBytes(code.bytes), &player->root());
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"movieclip", "undefined", "movieclip"}));
+    EXPECT_EQ(text(call(vm().get(root, "b").object(), "getDepth")), "2");
+}
+
+TEST_F(ClipMethods, ForInOverAClipListsItsVariablesThenItsNamedInstancesHighestFirst) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    call(root, "createEmptyMovieClip", {Value("b"), Value(7)});
+    vm().set(a.object(), "inner", Value(1));
+    vm().set(root, "v", Value(1));
+    call(root, "createEmptyMovieClip", {Value("c"), Value(3)});
+    EXPECT_EQ(vm().enumerate(root), (std::vector<std::string>{"v", "b", "c", "a"}));
+    // A variable named like a child is listed once.
+    vm().set(root, "c", Value(2));
+    EXPECT_EQ(vm().enumerate(root), (std::vector<std::string>{"c", "v", "b", "a"}));
+}
+
+TEST_F(ClipMethods, GotoMethodsWrapTheirFrameToThirtyTwoBitsAndFollowAPath) {
+    MovieClip& main = player->root();
+    call(root, "gotoAndStop", {Value(-2147483648.0)});  // wraps to the highest frame: the last
+    EXPECT_EQ(main.currentFrame(), 1u);
+    call(root, "gotoAndStop", {Value(0)});  // and 0 to none: nothing moves
+    EXPECT_EQ(main.currentFrame(), 1u);
+    call(root, "gotoAndStop", {Value(4294967297.0)});  // 1
+    EXPECT_EQ(main.currentFrame(), 0u);
+    // "path:frame" moves the clip the path names, from the clip asked.
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    call(a.object(), "gotoAndPlay", {Value("_parent:2")});
+    EXPECT_EQ(main.currentFrame(), 1u);
+    EXPECT_TRUE(main.playing());
+    call(a.object(), "gotoAndStop", {Value("nowhere:1")});
+    EXPECT_EQ(main.currentFrame(), 1u);
+    // The GotoFrame action to a frame past the end goes nowhere, unlike the methods.
+    call(root, "gotoAndStop", {Value(1)});
+    Bytecode past;
+    past.action(0x81, {0xE6, 0x03});  // frame index 998
+    vm().runBlock(SharedBytes(past.bytes), &main);
+    EXPECT_EQ(main.currentFrame(), 0u);
+    call(root, "gotoAndStop", {Value(999)});
+    EXPECT_EQ(main.currentFrame(), 1u);
+}
+
+TEST_F(ClipMethods, QualityAndSoundBufferAreOnePlayerWideSettingEachWhateverClipSetsThem) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    vm().set(a.object(), "_quality", Value("best"));
+    EXPECT_EQ(text(vm().get(root, "_quality")), "BEST");
+    EXPECT_EQ(text(vm().get(root, "_highquality")), "2");
+    vm().set(root, "_quality", Value("fastest"));  // no such name: nothing changes
+    EXPECT_EQ(text(vm().get(root, "_quality")), "BEST");
+    vm().set(root, "_highquality", Value(-5));  // neither 0 nor 2 and up: high
+    EXPECT_EQ(text(vm().get(a.object(), "_quality")), "HIGH");
+    vm().set(root, "_highquality", Value(0));
+    EXPECT_EQ(text(vm().get(root, "_quality")), "LOW");
+    vm().set(root, "_highquality", Value("10x"));  // not a number: unchanged
+    EXPECT_EQ(text(vm().get(root, "_highquality")), "0");
+
+    EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "5");
+    vm().set(root, "_soundbuftime", Value(1.5));
+    EXPECT_EQ(text(vm().get(a.object(), "_soundbuftime")), "1");
+    vm().set(root, "_soundbuftime", Value::null());
+    EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "1");
+    vm().set(root, "_soundbuftime", Value(std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(text(vm().get(root, "_soundbuftime")), "-2147483648");
+}
+
+TEST_F(ClipMethods, OnlyPointsWithOwnNumbersAreMappedBetweenSpaces) {
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(1)});
+    vm().set(a.object(), "_x", Value(100));
+    auto point = [&](Value x, Value y) {
+        Object* p = vm().newObject();
+        vm().set(p, "x", x);
+        vm().set(p, "y", y);
+        return p;
+    };
+    Object* good = point(Value(10), Value(10));
+    call(a.object(), "localToGlobal", {Value(good)});
+    EXPECT_EQ(text(vm().get(good, "x")), "110");
+    for (Object* bad : {point(Value("10"), Value(10)), point(Value(10), Value::null()), point(Value(10), Value(true))}) {
+        call(a.object(), "globalToLocal", {Value(bad)});
+        EXPECT_EQ(text(vm().get(bad, "x")), "10");
+    }
+    // A y the point only inherits does not count.
+    Object* proto = vm().newObject();
+    vm().set(proto, "y", Value(10));
+    Object* inherits = vm().make<Object>(proto);
+    vm().set(inherits, "x", Value(10));
+    call(a.object(), "localToGlobal", {Value(inherits)});
+    EXPECT_EQ(text(vm().get(inherits, "x")), "10");
+}
+
+TEST_F(ClipMethods, ARegisteredClassRunOnAnAttachedClipReachesItsSuperclassThroughSuper) {
+    // Base = function() { this.fromBase = 1; }; Derived = function() { super(); };
+    // Derived extends Base; Object.registerClass("Box", Derived);
+    Bytecode code;
+    code.push({"Base"});
+    code.function("", {}, [](Bytecode& b) { b.push({"this"}).op(0x1C).push({"fromBase", Int(1)}).op(0x4F); });
+    code.op(0x1D);
+    code.push({"Derived"});
+    code.function("", {}, [](Bytecode& b) { b.push({Int(0), "super"}).op(0x3D).op(0x17); });
+    code.op(0x1D);
+    code.push({"Derived"}).op(0x1C).push({"Base"}).op(0x1C).op(0x69);
+    code.push({"Derived"}).op(0x1C).push({"Box", Int(2), "Object"}).op(0x1C).push({"registerClass"}).op(0x52).op(0x17);
+    vm().runBlock(SharedBytes(code.bytes), &player->root());
+    Value box = call(root, "attachMovie", {Value("Box"), Value("b"), Value(1)});
+    ASSERT_NE(clipOf(box), nullptr);
+    EXPECT_EQ(text(vm().get(box.object(), "fromBase")), "1");
+}
+
+TEST_F(ClipMethods, AFunctionWhoseTimelineWasRemovedRunsOnTheClipItIsCalledOnElseTheRoot) {
+    Value home = call(root, "createEmptyMovieClip", {Value("home"), Value(1)});
+    Value other = call(root, "createEmptyMovieClip", {Value("other"), Value(2)});
+    // In home's timeline: f = function() { trace(getProperty("", _target)); }
+    Bytecode define;
+    define.push({"f"});
+    define.function("", {}, [](Bytecode& b) { b.push({"", Int(11)}).op(0x22).trace(); });
+    define.op(0x1D);
+    vm().runBlock(SharedBytes(define.bytes), clipOf(home));
+    Value f = vm().get(home.object(), "f");
+    Object* plain = vm().newObject();
+    vm().set(plain, "f", f);
+    vm().set(other.object(), "f", f);
+    call(other.object(), "f");
+    call(home.object(), "removeMovieClip");
+    call(other.object(), "f");
+    call(plain, "f");
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"/home", "/other", "/"}));
 }
 
 }  // namespace

@@ -243,7 +243,9 @@ TEST_F(FocusAndKeys, TheLevelsFocusRectIsOnePlayerWideSwitchReadAsANumber) {
     EXPECT_EQ(level(), "true");
     vm().set(root(), "_focusrect", Value("0"));  // off, though "0" is a true string here
     EXPECT_EQ(level(), "false");
-    vm().set(root(), "_focusrect", Value(std::nan("")));
+    vm().set(root(), "_focusrect", Value(std::nan("")));  // not a number: left as it was
+    EXPECT_EQ(level(), "false");
+    vm().set(root(), "_focusrect", Value(2));
     EXPECT_EQ(level(), "true");
     vm().set(root(), "_focusrect", Value(vm().newObject()));
     EXPECT_EQ(level(), "false");

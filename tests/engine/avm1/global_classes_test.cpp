@@ -54,6 +54,20 @@ TEST(GlobalClasses, AbsentDevicesAnswerAsAMachineWithoutThem) {
     EXPECT_EQ(host.lines, std::vector<std::string>{"NetConnection.Connect.Failed"});
 }
 
+TEST(GlobalClasses, PrintJobBeforeVersionSevenHasOnlyItsReadOnlyPageSizes) {
+    ScriptHost host;
+    for (int version : {6, 7}) {
+        Vm vm{host, version};
+        Value job = vm.construct(vm.get(vm.global, "PrintJob"), {});
+        EXPECT_EQ(vm.toString(job), version == 6 ? "[type Object]" : "[object Object]");
+        EXPECT_EQ(typeOf(vm, "PrintJob.prototype.start"), version == 6 ? "undefined" : "function");
+        EXPECT_EQ(vm.enumerate(job.object()),
+                  (std::vector<std::string>{"orientation", "pageWidth", "pageHeight", "paperWidth", "paperHeight"}));
+        vm.set(job.object(), "pageWidth", Value("test"));
+        EXPECT_EQ(vm.toString(vm.getMember(job, "pageWidth")), "0");
+    }
+}
+
 TEST(GlobalClasses, ContextMenusCopyTheirItemsAndFiltersTheirSettings) {
     ScriptHost host;
     Vm vm{host, 8};

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
+#include "avm1/Comparison.h"
 #include "model/Sound.h"
 #include "player/MovieClip.h"
 #include "player/Player.h"
@@ -20,10 +22,41 @@ public:
     void soundTransformChanged(const std::string& path, const SoundTransform& t) override { changes.push_back({path, t}); }
     void startSound(const SoundStart& s) override { starts.push_back(s); }
     void stopAllSounds() override { ++stopsAll; }
+    std::optional<std::vector<uint8_t>> fetch(const UrlRequest& request) override {
+        auto it = files.find(request.url);
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
     std::vector<std::pair<std::string, SoundTransform>> changes;
     std::vector<SoundStart> starts;
     int stopsAll = 0;
+    std::map<std::string, std::vector<uint8_t>> files;
 };
+
+// An MP3 file of `frames` frames of 1152 samples at 44.1 kHz after a tag holding an artist
+// and two comments.
+std::vector<uint8_t> taggedMp3(int frames) {
+    std::vector<uint8_t> body;
+    auto frame = [&](const std::string& id, const std::string& payload) {
+        for (char ch : id) body.push_back(static_cast<uint8_t>(ch));
+        for (int shift : {24, 16, 8, 0}) body.push_back(static_cast<uint8_t>(payload.size() >> shift));
+        body.push_back(0);
+        body.push_back(0);
+        for (char ch : payload) body.push_back(static_cast<uint8_t>(ch));
+    };
+    frame("TPE1", std::string("\0Ann", 4));
+    frame("COMM", std::string("\0eng\0first", 10));
+    frame("COMM", std::string("\0eng\0second", 11));
+    std::vector<uint8_t> file;
+    for (int b : {0x49, 0x44, 0x33, 3, 0, 0, 0, 0, 0}) file.push_back(static_cast<uint8_t>(b));  // "ID3" 2.3
+    file.push_back(static_cast<uint8_t>(body.size()));
+    for (uint8_t b : body) file.push_back(b);
+    for (int i = 0; i < frames; ++i) {
+        for (int b : {0xFF, 0xFB, 0x90, 0x00}) file.push_back(static_cast<uint8_t>(b));
+        file.resize(file.size() + 413, 0);
+    }
+    return file;
+}
 
 class Sounds : public ::testing::Test {
 protected:
@@ -135,6 +168,90 @@ TEST_F(Sounds, AttachedSoundsKnowTheirLengthAndReachTheHostWhenStartedOrStopped)
     EXPECT_EQ(text(vm().get(s, "duration")), "mine");
     vm().remove(s, "duration");
     EXPECT_EQ(text(vm().get(s, "duration")), "1500");
+}
+
+// Each handler traces its name with the sound's duration and position at the time.
+void traceHandlers(Vm& vm, Object* s) {
+    for (const char* name : {"onID3", "onLoad", "onSoundComplete"}) {
+        Object* fn = vm.newNative(+[](Vm& vm, NativeCall& c) {
+            Object* self = c.self.object();
+            vm.host().trace(vm.toString(vm.get(c.callee, "name")) + " " + vm.toString(c.arg(0)) + " " +
+                            vm.toString(vm.get(self, "duration")) + " " + vm.toString(vm.get(self, "position")));
+            return Value();
+        });
+        vm.set(fn, "name", Value(name));
+        vm.set(s, name, Value(fn));
+    }
+}
+
+TEST_F(Sounds, ALoadedFileTellsItsTagThenItsLengthAndPlaysToItsEndByTheClock) {
+    host.files["song.mp3"] = taggedMp3(40);
+    Object* early = sound();
+    vm().set(early, "position", Value("x"));  // before any file was loaded: hides the built-in
+    Object* s = sound();
+    traceHandlers(vm(), s);
+    call(s, "loadSound", {Value("song.mp3"), Value(true)});
+    EXPECT_EQ(text(call(s, "getDuration")), "0");  // nothing has arrived while the script runs
+    player->advance();
+    // The tag is heard while the length is still unknown.
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"onID3 true 0 0", "onLoad true 1045 0"}));
+    EXPECT_EQ(text(call(s, "getBytesTotal")), std::to_string(host.files["song.mp3"].size()));
+
+    Object* id3 = vm().get(s, "id3").object();
+    ASSERT_NE(id3, nullptr);
+    EXPECT_EQ(text(vm().get(id3, "artist")), "Ann");
+    EXPECT_EQ(text(vm().get(id3, "TPE1")), "Ann");
+    // A frame met twice gathers its texts in an array; the friendly name keeps the last.
+    EXPECT_NE(dynamic_cast<ArrayObject*>(vm().get(id3, "COMM").object()), nullptr);
+    EXPECT_EQ(text(vm().get(id3, "COMM")), "first,second");
+    EXPECT_EQ(text(vm().get(id3, "comment")), "second");
+    // It inherits nothing, so as a primitive it is undefined: equal to undefined and null.
+    EXPECT_TRUE(looseEquals(vm(), Value(id3), Value()));
+    EXPECT_EQ(text(add2(vm(), Value(""), Value(id3))), "undefined");
+
+    // Once a file was loaded, assignments no longer hide the built-in values, on any sound;
+    // one made before stays.
+    vm().set(s, "duration", Value(7));
+    EXPECT_EQ(text(vm().get(s, "duration")), "1045");
+    Object* late = sound();
+    vm().set(late, "position", Value("x"));
+    EXPECT_TRUE(vm().get(late, "position").isUndefined());
+    EXPECT_EQ(text(vm().get(early, "position")), "x");
+
+    host.lines.clear();
+    host.clock = 500;
+    player->advance();
+    EXPECT_TRUE(host.lines.empty());
+    EXPECT_EQ(text(call(s, "getPosition")), "500");
+    host.clock = 1100;
+    player->advance();
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"onSoundComplete undefined 1045 1045"}));
+    host.clock = 3000;
+    EXPECT_EQ(text(call(s, "getPosition")), "1045");
+}
+
+TEST_F(Sounds, ASoundLoadedWithoutStreamingWaitsForStartAndAMissingFileFails) {
+    host.files["song.mp3"] = taggedMp3(10);
+    Object* waiting = sound();
+    Object* missing = sound();
+    traceHandlers(vm(), waiting);
+    traceHandlers(vm(), missing);
+    call(waiting, "loadSound", {Value("song.mp3"), Value(false)});
+    call(missing, "loadSound", {Value("nothing.mp3"), Value(true)});
+    player->advance();
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"onID3 true 0 0", "onLoad true 261 0", "onLoad false 0 0"}));
+    host.lines.clear();
+    host.clock = 2000;
+    player->advance();
+    EXPECT_TRUE(host.lines.empty());  // never started, so never complete
+    call(waiting, "start", {Value(0.1)});  // from 100 ms in
+    host.clock = 2100;
+    EXPECT_EQ(text(call(waiting, "getPosition")), "200");
+    call(waiting, "stop");
+    host.clock = 5000;
+    player->advance();
+    EXPECT_TRUE(host.lines.empty());
+    EXPECT_EQ(text(call(waiting, "getPosition")), "200");
 }
 
 }  // namespace

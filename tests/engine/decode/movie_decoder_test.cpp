@@ -196,6 +196,26 @@ TEST(MovieDecoder, ATagOverrunningItsSpriteIsAWarningNotATruncatedFile) {
     EXPECT_EQ(r.movie->timeline.frames.size(), 1u);
 }
 
+TEST(MovieDecoder, ASpriteWithoutEndOrWithAnUnclosedFrameStopsAtItsEnd) {
+    auto spriteOf = [](uint16_t id, std::vector<uint8_t> inner) {
+        return tag(39, concat({BitWriter().u16(id).u16(1).bytes(), inner}));
+    };
+    auto doAction = tag(12, {0x07, 0x00});  // stop
+    auto m = test::movie(concat({
+        spriteOf(2, concat({showFrame(), showFrame(), end()})),                 // complete: loops
+        spriteOf(3, concat({showFrame(), showFrame()})),                        // no End
+        spriteOf(4, concat({showFrame(), doAction, end()})),                    // a frame no ShowFrame closes
+        showFrame(), end()}));
+    DecodeResult r = decodeMovie(m);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r.movie->dictionary.get<SpriteDef>(2)->timeline.stopsAtEnd);
+    EXPECT_TRUE(r.movie->dictionary.get<SpriteDef>(3)->timeline.stopsAtEnd);
+    const Timeline& unclosed = r.movie->dictionary.get<SpriteDef>(4)->timeline;
+    EXPECT_TRUE(unclosed.stopsAtEnd);
+    EXPECT_EQ(unclosed.frames.size(), 2u);  // its actions still make a frame
+    EXPECT_FALSE(r.movie->timeline.stopsAtEnd);
+}
+
 TEST(MovieDecoder, ActionScript3MoviesAreMarkedAndTheirAvm2TagsSkipped) {
     auto attrs = tag(69, {0x08, 0, 0, 0});
     auto abc = tag(82, {1, 0, 0, 0, 0, 1, 2, 3});

@@ -143,7 +143,7 @@ TEST(Timeline, LabelsNextAndPrevFrame) {
     EXPECT_EQ(p.root().currentFrame(), 2u);
 }
 
-TEST(Timeline, SpritesAdvanceWithTheirParentAndRunActionsAfterIt) {
+TEST(Timeline, NewSpritesRunTheirFirstActionsAfterTheParentAndLaterOnesBefore) {
     auto sprite = std::make_shared<SpriteDef>();
     MovieBuilder::addFrame(sprite->timeline, {actions(fsCommand("child 1"))});
     MovieBuilder::addFrame(sprite->timeline, {actions(join({fsCommand("child 2"), {action::kStop}}))});
@@ -159,7 +159,8 @@ TEST(Timeline, SpritesAdvanceWithTheirParentAndRunActionsAfterIt) {
     EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1"}));
     p.advance();
     p.advance();
-    EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1", "fs root 2", "fs child 2"}));
+    // A child already there advances before its parent moves on.
+    EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1", "fs child 2", "fs root 2"}));
     EXPECT_EQ(p.root().clipByName("KID")->currentFrame(), 1u) << "the sprite stopped itself";
 }
 
@@ -228,6 +229,24 @@ TEST(Timeline, ACutMovieWaitsOnItsLastFrameInsteadOfLooping) {
     EXPECT_TRUE(c.root().playing()) << "it still plays, waiting for the frames";
     // A complete file whose frame count merely disagrees keeps looping over what it has.
     EXPECT_EQ(complete.events, (Strings{"fs one", "fs two", "fs one", "fs two", "fs one"}));
+}
+
+TEST(Timeline, ASpriteWhoseFileStopsShortPlaysItsFramesOnceWhileAWholeOneLoops) {
+    auto sprite = [](bool stopsAtEnd, const char* name) {
+        auto s = std::make_shared<SpriteDef>();
+        MovieBuilder::addFrame(s->timeline, {actions(fsCommand(std::string(name) + " 1"))});
+        MovieBuilder::addFrame(s->timeline, {actions(fsCommand(std::string(name) + " 2"))});
+        s->timeline.stopsAtEnd = stopsAtEnd;
+        return s;
+    };
+    MovieBuilder b;
+    b.define(5, sprite(false, "whole"));
+    b.define(6, sprite(true, "cut"));
+    b.frame({place(1, 5), place(2, 6)});
+    RecordingHost host;
+    Player p(b.build(), host);
+    for (int i = 0; i < 3; ++i) p.advance();
+    EXPECT_EQ(host.events, (Strings{"fs whole 1", "fs cut 1", "fs cut 2", "fs whole 2", "fs whole 1", "fs whole 2"}));
 }
 
 TEST(Timeline, StartSoundAndStopSoundsReachTheHost) {
