@@ -50,7 +50,7 @@ constexpr uint8_t sinceVersion(int p) { return p >= kFilters ? 8 : 0; }
 
 // What scripts keep on a field that the display side does not need.
 struct FieldScriptState final : NativeState {
-    Value tabIndex, restrict = Value::null(), styleSheet;
+    Value tabIndex, styleSheet;
     bool mouseWheelEnabled = true, condenseWhite = false;
     std::string antiAliasType = "normal", gridFitType = "pixel";
     double sharpness = 0, thickness = 0;
@@ -117,7 +117,7 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     case kStyleSheet: return scriptState(c).styleSheet;
     case kMouseWheelEnabled: return Value(scriptState(c).mouseWheelEnabled);
     case kCondenseWhite: return Value(scriptState(c).condenseWhite);
-    case kRestrict: return scriptState(c).restrict;
+    case kRestrict: return f.restrict() ? Value(*f.restrict()) : Value::null();
     case kTextHeight: return Value(std::floor(f.textHeight() / kTwipsPerPixel));
     case kTextWidth: return Value(std::floor(f.textWidth() / kTwipsPerPixel));
     case kBottomScroll: return Value(static_cast<double>(f.scroll() + f.visibleLinesFrom(f.scroll() - 1) - 1));
@@ -167,7 +167,7 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
     case kCondenseWhite: scriptState(c).condenseWhite = vm.toBoolean(v); break;
     case kRestrict: {
         std::string r = v.isNullish() ? std::string() : vm.toString(v);
-        scriptState(c).restrict = r.empty() ? Value::null() : Value(r);
+        f.setRestrict(r.empty() ? std::nullopt : std::optional<std::string>(r));
         break;
     }
     case kSelectable: d.noSelect = !vm.toBoolean(v); break;
@@ -465,11 +465,13 @@ Value replaceText(Vm& vm, NativeCall& c) {
     return Value();
 }
 
-// replaceSel(text): without a selection the text goes at the end.
+// replaceSel(text): the field keeps its selection while it has no focus (a caret at the
+// start of a field nobody selected in).
 Value replaceSel(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f || c.args.empty()) return Value();
-    f->setContent(f->text() + vm.toString(c.args[0]), false);
+    f->replaceSelection(vm.toString(c.args[0]));
+    pushBoundVariable(vm, *f);
     return Value();
 }
 

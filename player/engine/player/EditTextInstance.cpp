@@ -152,6 +152,7 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         runs_.push_back({content, newTextStyle(false)});
     }
     relayout();
+    if (selected_) setSelection(anchor_, caret_);
 }
 
 namespace {

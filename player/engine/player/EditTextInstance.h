@@ -2,6 +2,7 @@
 // An edit text field shown with its initial text, laid out here (margins, alignment, line
 // breaks, word wrap, the styles of HTML text) in its embedded fonts or, without outlines, in
 // the host's device fonts.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -88,6 +89,30 @@ public:
     // New text for the field, laid out again: markup is read when `asHtml`.
     void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+
+    // Editing (EditTextEditing.cpp). The selection runs from where it was started (the
+    // anchor) to the caret, in UTF-16 units, and stays inside the text whatever replaces the
+    // text. A field has none until it first takes the focus or a script selects in it, and
+    // none again once it loses the focus.
+    bool hasSelection() const { return selected_; }
+    size_t selectionBegin() const { return std::min(anchor_, caret_); }
+    size_t selectionEnd() const { return std::max(anchor_, caret_); }
+    size_t caretIndex() const { return caret_; }
+    void setSelection(size_t anchor, size_t caret);
+    void selectAll();
+    void clearSelection() { selected_ = false; anchor_ = caret_ = 0; }
+    // The selected text (UTF-8).
+    std::string selectedText() const;
+    // Puts `text` in place of the selection (at the start without one), set in the style of
+    // the text before it, and leaves the caret after it.
+    void replaceSelection(const std::string& text);
+    // What a user may type: the restrict setting as a script gave it (nothing: anything).
+    const std::optional<std::string>& restrict() const { return restrict_; }
+    void setRestrict(std::optional<std::string> pattern) { restrict_ = std::move(pattern); }
+    // Text a user typed or pasted, as the field takes it: characters `restrict` refuses
+    // dropped, line breaks only in a multiline field (as '\r'), the rest cut to what
+    // maxChars leaves room for. Replaces the selection; true when the text changed.
+    bool typeText(const std::string& typed);
     bool scriptable() const override { return true; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
@@ -114,6 +139,9 @@ private:
     std::vector<double> lineBottoms_;  // twips below the text's top, per line
     int lineCount_ = 0;
     std::vector<StyledRun> runs_;
+    bool selected_ = false;
+    size_t anchor_ = 0, caret_ = 0;
+    std::optional<std::string> restrict_;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;
