@@ -50,8 +50,9 @@ void EditTextInstance::replaceSelection(const std::string& text) {
     relayout();
     // What a bound variable takes from now on: markup no longer describes the text.
     source_ = text_;
+    // A field with no selection keeps none: a script's replaceSel does not give it one.
     const size_t caret = begin + inserted.size();
-    setSelection(caret, caret);
+    if (selected_) setSelection(caret, caret);
 }
 
 bool EditTextInstance::typeText(const std::string& typed) {

@@ -63,7 +63,7 @@ std::string plainTextFromHtml(const std::string& html) {
 }
 
 EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def)
-    : DisplayObject(context, characterId), def_(*def) {
+    : DisplayObject(context, characterId), def_(*def), definedLeft_(def_.bounds.xMin) {
     // The definition's border flag means a black outline around a white background.
     look_.border = look_.background = def_.border;
     html_ = def_.html;

@@ -61,6 +61,9 @@ public:
     Look& look() { return look_; }
     const Look& look() const { return look_; }
     AutoSize autoSize() const { return autoSize_; }
+    // How far fitting to the text (autoSize "center" or "right") moved the field's left edge
+    // from where it was defined, in twips of the field's own space: _x and _y count it.
+    int32_t autoSizeShift() const { return def_.bounds.xMin - definedLeft_; }
     void setAutoSize(AutoSize mode);
     // Lays the current text out again after a change of settings, size or look.
     void refresh();
@@ -104,7 +107,7 @@ public:
     // The selected text (UTF-8).
     std::string selectedText() const;
     // Puts `text` in place of the selection (at the start without one), set in the style of
-    // the text before it, and leaves the caret after it.
+    // the text before it, and leaves the caret after it (a field without one keeps none).
     void replaceSelection(const std::string& text);
     // What a user may type: the restrict setting as a script gave it (nothing: anything).
     const std::optional<std::string>& restrict() const { return restrict_; }
@@ -131,6 +134,7 @@ private:
     void fitToText();
 
     EditTextDef def_;
+    int32_t definedLeft_ = 0;
     Look look_;
     FormatExtras extras_;
     int scroll_ = 1, hscroll_ = 0;
