@@ -114,7 +114,7 @@ void EditTextInstance::fitToText() {
         else if (autoSize_ == AutoSize::Center) b.xMin = b.xMin + (b.width() - width) / 2;
         b.xMax = b.xMin + width;
     }
-    b.yMax = b.yMin + static_cast<int32_t>(std::round(textHeight_)) + 2 * kGutter;
+    b.yMax = b.yMin + static_cast<int32_t>(std::floor(textHeight_)) + 2 * kGutter;
 }
 
 TextStyle EditTextInstance::newTextStyle(bool asHtml) const {
