@@ -8,6 +8,7 @@
 #include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
 #include "player/HtmlText.h"
+#include "player/MovieClip.h"
 #include "player/PlayerContext.h"
 #include "player/ShapeInstance.h"
 
@@ -422,6 +423,8 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
     }
 
+    const MovieDef& movie = parent ? parent->movie() : context_.movie();
+    const bool trailingSpacesCount = movie.header.version <= 7;
     double top = def_.bounds.yMin + kGutter;
     textWidth_ = 0;
     textHeight_ = 0;
@@ -461,8 +464,11 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
         if (n == 0) firstAscent_ = line.ascent, firstDescent_ = line.descent;
         if (!runs.empty()) {
+            // Spaces a line ends on count toward its width up to version 7; from 8 only on
+            // left-aligned lines.
+            const size_t counted = trailingSpacesCount || align == TextAlign::Left ? line.glyphs.size() : inkEnd;
             double inkWidth = 0;
-            for (size_t i = 0; i < inkEnd; ++i) inkWidth += line.glyphs[i].advance;
+            for (size_t i = 0; i < counted; ++i) inkWidth += line.glyphs[i].advance;
             textWidth_ = std::max(textWidth_, inkWidth + (line.paragraphStart ? indent : 0));
             // A lone line counts its leading too; more lines count it only between them.
             textHeight_ = baseline + line.descent - (def_.bounds.yMin + kGutter) + (lines.size() == 1 ? lay.leading : 0);
