@@ -51,7 +51,7 @@ constexpr uint8_t sinceVersion(int p) { return p >= kFilters ? 8 : 0; }
 // What scripts keep on a field that the display side does not need.
 struct FieldScriptState final : NativeState {
     Value tabIndex, styleSheet;
-    bool mouseWheelEnabled = true, condenseWhite = false;
+    bool mouseWheelEnabled = true;
     std::string antiAliasType = "normal", gridFitType = "pixel";
     double sharpness = 0, thickness = 0;
     void references(std::vector<Object*>& out) const override {
@@ -116,7 +116,7 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     switch (p) {
     case kStyleSheet: return scriptState(c).styleSheet;
     case kMouseWheelEnabled: return Value(scriptState(c).mouseWheelEnabled);
-    case kCondenseWhite: return Value(scriptState(c).condenseWhite);
+    case kCondenseWhite: return Value(f.condenseWhite());
     case kRestrict: return f.restrict() ? Value(*f.restrict()) : Value::null();
     case kTextHeight: return Value(std::floor(f.textHeight() / kTwipsPerPixel));
     case kTextWidth: return Value(std::floor(f.textWidth() / kTwipsPerPixel));
@@ -164,7 +164,7 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
     switch (p) {
     case kStyleSheet: scriptState(c).styleSheet = v; break;
     case kMouseWheelEnabled: scriptState(c).mouseWheelEnabled = vm.toBoolean(v); break;
-    case kCondenseWhite: scriptState(c).condenseWhite = vm.toBoolean(v); break;
+    case kCondenseWhite: f.setCondenseWhite(vm.toBoolean(v)); break;
     case kRestrict: {
         std::string r = v.isNullish() ? std::string() : vm.toString(v);
         f.setRestrict(r.empty() ? std::nullopt : std::optional<std::string>(r));

@@ -48,6 +48,9 @@ public:
     const std::string& source() const { return source_; }
     bool html() const { return html_; }
     void setHtml(bool on) { html_ = on; }
+    // Whether markup set from now on shows its runs of white space as one space.
+    bool condenseWhite() const { return condenseWhite_; }
+    void setCondenseWhite(bool on) { condenseWhite_ = on; }
     const EditTextDef& def() const { return def_; }
     Rect localBounds() const override { return def_.bounds; }
     // The field's own copy of its settings; call `refresh` after changing them.
@@ -149,6 +152,7 @@ private:
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;
+    bool condenseWhite_ = false;
     std::vector<PlacedGlyph> glyphs_;
     std::vector<std::shared_ptr<const FontDef>> deviceFonts_;  // own the glyphs of device-font text
     std::shared_ptr<const ShapeDef> frame_;  // border and background, when the field has them

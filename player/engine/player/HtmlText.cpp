@@ -73,16 +73,20 @@ TextAlign alignOf(const std::string& tag, TextAlign current) {
 
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks, bool condenseWhite) {
     std::vector<StyledRun> runs;
     // Open tags with the style in force inside each; a closing tag pops back to its opener,
     // so a missing close in between cannot leak its style further.
     struct Open { std::string name; TextStyle style; };
     std::vector<Open> open{{"", base}};
+    // Condensing white space: nothing shown yet in this paragraph, or the last thing shown
+    // was a space.
+    bool blank = true;
     auto put = [&](char c) {
         const TextStyle& style = open.back().style;
         if (runs.empty() || !(runs.back().style == style)) runs.push_back({"", style});
         runs.back().text.push_back(c);
+        blank = c == ' ' || c == '\n';
     };
     // &nbsp; is the no-break space, which scripts read back as such.
     static const std::pair<const char*, const char*> kEntities[] = {{"&amp;", "&"},   {"&lt;", "<"},
@@ -144,6 +148,10 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 }
             }
             if (!matched) put(html[i++]);
+        } else if (condenseWhite && (html[i] == ' ' || html[i] == '\t' || html[i] == '\r' || html[i] == '\n')) {
+            // A run of white space shows as one space, none at a paragraph's start.
+            ++i;
+            if (!blank) put(' ');
         } else if (html[i] == '\r' || html[i] == '\n') {
             // A line end in the markup itself ends a paragraph ("\r\n" once), and stays.
             i += html.compare(i, 2, "\r\n") == 0 ? 2 : 1;

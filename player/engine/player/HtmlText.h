@@ -34,8 +34,10 @@ struct StyledRun {
 // Runs of `html` starting from `base`; neighbouring runs of equal style are merged. Paragraph
 // ends are '\r'; the last paragraph a tag closes adds no line of its own. Without
 // `tagBreaks` (fields of one line) <P>, <LI> and <BR> break nothing; line ends in the markup
-// itself always do.
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true);
+// itself always do. With `condenseWhite` every run of blanks and line ends in the markup
+// shows as one space, and none at the start of a paragraph.
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true,
+                                     bool condenseWhite = false);
 
 // Paragraph settings a field writes into its markup when they are not zero (pixels).
 struct ParagraphSettings {
