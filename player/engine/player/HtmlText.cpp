@@ -123,6 +123,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 style.target = attribute(tag, "target");
             }
             else if (name == "font") applyFont(tag, style);
+            else if (name == "li") style.bullet = true;
             else if (name == "p" || name == "textformat") style.align = alignOf(tag, style.align);
             if (name == "textformat") {
                 auto setting = [&](const char* attr, std::optional<int32_t>& into) {
@@ -160,11 +161,8 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
             put(html[i++]);
         }
     }
-    // The last paragraph a tag closes adds no line.
-    while (!runs.empty() && !runs.back().text.empty() && runs.back().text.back() == '\n') {
-        runs.back().text.pop_back();
-        if (runs.back().text.empty()) runs.pop_back();
-    }
+    // A field of many lines keeps the end of the last paragraph a tag closed: its text
+    // ends in '\r'.
     // Fields keep paragraph ends as '\r', as scripts read them.
     for (StyledRun& run : runs) std::replace(run.text.begin(), run.text.end(), '\n', '\r');
     return runs;
@@ -276,7 +274,8 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
         const TextStyle& first = pieces.front().style;
         const std::string textFormat = textFormatOf(first);
         if (!textFormat.empty()) out += "<TEXTFORMAT" + textFormat + ">";
-        out += std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
+        // A list item's paragraph is written as one, without its alignment.
+        out += first.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
         out += "<FONT" + fontAttributes(first, first, true, faceOf(first.face, context)) + ">";
         std::vector<TextStyle> open{first};
         for (const StyledRun& piece : pieces) {
@@ -305,7 +304,7 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
             out += text;
         }
         for (size_t k = open.size(); k-- > 0;) out += "</FONT>";
-        out += "</P>";
+        out += first.bullet ? "</LI>" : "</P>";
         if (!textFormat.empty()) out += "</TEXTFORMAT>";
     }
     return out;

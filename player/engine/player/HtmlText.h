@@ -19,6 +19,7 @@ struct TextStyle {
     Rgba color{0, 0, 0, 255};
     TextAlign align = TextAlign::Left;
     bool underline = false, kerning = false;
+    bool bullet = false;       // a list item's paragraph
     double letterSpacing = 0;  // pixels
     std::string url, target;   // a link the text leads to
     // Paragraph settings <TEXTFORMAT> gave (pixels); unset ones are the field's.
