@@ -73,7 +73,7 @@ void setTransform(DisplayObject& o, DisplayObject::ScriptTransform t) {
 
 // Positions are whole twips in 32 bits: an infinite one wraps to the smallest.
 double toTwips(double pixels) {
-    double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
+    double twips = std::isfinite(pixels) ? std::trunc(pixels * 20) : -2147483648.0;
     return static_cast<double>(toInt32(twips));
 }
 
@@ -94,7 +94,7 @@ double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
 void setFieldExtent(DisplayObject* o, bool width, double pixels) {
     auto* field = dynamic_cast<EditTextInstance*>(o);
     if (!field) return;
-    const double twips = std::clamp(std::round(std::max(0.0, pixels) * kTwipsPerPixel), 0.0, 1e8);
+    const double twips = std::clamp(std::trunc(std::max(0.0, pixels) * kTwipsPerPixel), 0.0, 1e8);
     Rect& b = field->settings().bounds;
     if (width) b.xMax = b.xMin + static_cast<int32_t>(twips);
     else b.yMax = b.yMin + static_cast<int32_t>(twips);

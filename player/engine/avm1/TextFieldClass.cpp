@@ -488,12 +488,11 @@ Value createTextField(Vm& vm, NativeCall& c) {
     Object* o = c.self.object();
     MovieClip* mc = o && o->asClip() ? o->asClip()->clip() : nullptr;
     if (!mc || c.args.size() < 6) return Value();
-    auto twips = [&](size_t i) {
-        double d = vm.toNumber(c.args[i]);
-        return std::isfinite(d) ? std::clamp(std::round(d * 20), -1e8, 1e8) : 0.0;
-    };
+    // Whole pixels: the position and size are cut to integers, a negative size counts as its
+    // length.
+    auto twips = [&](size_t i) { return std::clamp(static_cast<double>(vm.toInt32(c.args[i])) * 20, -1e8, 1e8); };
     auto def = std::make_shared<EditTextDef>();
-    def->bounds = {0, static_cast<int32_t>(std::max(0.0, twips(4))), 0, static_cast<int32_t>(std::max(0.0, twips(5)))};
+    def->bounds = {0, static_cast<int32_t>(std::abs(twips(4))), 0, static_cast<int32_t>(std::abs(twips(5)))};
     def->height = 240;
     def->readOnly = true;
     int64_t depth = static_cast<int64_t>(vm.toInt32(c.args[1])) + MovieClip::kScriptDepthOffset;

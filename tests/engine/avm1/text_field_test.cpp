@@ -157,6 +157,17 @@ TEST_F(TextScripts, AutoSizeKeepsTheNamedEdgeAndFitsTheGutters) {
     EXPECT_EQ(read(right, "_xscale"), "100");
 }
 
+TEST_F(TextScripts, CreatedFieldsTakeWholePixelsAndPositionsCutToTwips) {
+    call(root, "createTextField", {Value("made"), Value(1), Value(2.9), Value(-2.9), Value(-3.5), Value("4.9")});
+    Object* made = vm().get(root, "made").object();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(read(made, "_x") + " " + read(made, "_y"), "2 -2");
+    EXPECT_EQ(read(made, "_width") + " " + read(made, "_height"), "3 4") << "a negative size counts as its length";
+    vm().set(made, "_y", Value(3.94));  // 78.8 twips
+    vm().set(made, "_height", Value(3.94));
+    EXPECT_EQ(read(made, "_y") + " " + read(made, "_height"), "3.9 3.9");
+}
+
 TEST_F(TextScripts, FormatsApplyToTheTextTheyCoverAndEmptyRangesReadAsUnset) {
     Object* t = newField("t");
     Object* empty = call(t, "getTextFormat").object();
