@@ -145,7 +145,11 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         TextStyle base = newTextStyle(true);
         base.align = TextAlign::Left;
         // A field of one line takes markup's paragraphs and breaks as nothing.
-        runs_ = parseHtmlText(content, base, def_.multiline, condenseWhite_);
+        const MovieDef& movie = parent ? parent->movie() : context_.movie();
+        const WhiteSpace whiteSpace = !condenseWhite_                ? WhiteSpace::AsWritten
+                                      : movie.header.version <= 7 ? WhiteSpace::CondensedWithinText
+                                                                   : WhiteSpace::Condensed;
+        runs_ = parseHtmlText(content, base, def_.multiline, whiteSpace);
         EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
         lay.align = runs_.empty() ? TextAlign::Left : runs_.back().style.align;
         def_.layout = lay;

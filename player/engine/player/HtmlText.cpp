@@ -71,9 +71,11 @@ TextAlign alignOf(const std::string& tag, TextAlign current) {
     return current;
 }
 
+bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks, bool condenseWhite) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks, WhiteSpace whiteSpace) {
     std::vector<StyledRun> runs;
     // Open tags with the style in force inside each; a closing tag pops back to its opener,
     // so a missing close in between cannot leak its style further.
@@ -149,10 +151,16 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 }
             }
             if (!matched) put(html[i++]);
-        } else if (condenseWhite && (html[i] == ' ' || html[i] == '\t' || html[i] == '\r' || html[i] == '\n')) {
-            // A run of white space shows as one space, none at a paragraph's start.
+        } else if (whiteSpace == WhiteSpace::CondensedWithinText && (i == 0 || html[i - 1] == '>') &&
+                   std::all_of(html.begin() + static_cast<std::ptrdiff_t>(i),
+                               html.begin() + static_cast<std::ptrdiff_t>(std::min(html.find('<', i), html.size())), isWhite)) {
+            i = std::min(html.find('<', i), html.size());  // text of nothing but white space
+        } else if (whiteSpace != WhiteSpace::AsWritten && isWhite(html[i])) {
+            // A run of white space shows as one space: from version 8 none at a paragraph's
+            // start, before that one in each text between tags.
+            const bool runStart = i == 0 || !isWhite(html[i - 1]);
             ++i;
-            if (!blank) put(' ');
+            if (whiteSpace == WhiteSpace::Condensed ? !blank : runStart) put(' ');
         } else if (html[i] == '\r' || html[i] == '\n') {
             // A line end in the markup itself ends a paragraph ("\r\n" once), and stays.
             i += html.compare(i, 2, "\r\n") == 0 ? 2 : 1;

@@ -116,12 +116,19 @@ std::string joinedText(const std::vector<StyledRun>& runs) {
 
 TEST(HtmlText, CondensedWhiteSpaceIsOneSpaceAndNoneWhereAParagraphStarts) {
     const TextStyle base = baseStyle();
-    EXPECT_EQ(joinedText(parseHtmlText(" \t a \r\n b  ", base, true, true)), "a b ");
-    EXPECT_EQ(joinedText(parseHtmlText("<b> one </b> <i> two </i>", base, true, true)), "one two ");
-    EXPECT_EQ(joinedText(parseHtmlText("<p>  one  </p>  <p>two</p> ", base, true, true)), "one \rtwo\r");
-    EXPECT_EQ(joinedText(parseHtmlText("<p>  one  </p>  <p>two</p> ", base, false, true)), "one two ");
-    EXPECT_EQ(joinedText(parseHtmlText("a&nbsp; b", base, true, true)), "a\xC2\xA0 b") << "a no-break space stays";
+    EXPECT_EQ(joinedText(parseHtmlText(" \t a \r\n b  ", base, true, WhiteSpace::Condensed)), "a b ");
+    EXPECT_EQ(joinedText(parseHtmlText("<b> one </b> <i> two </i>", base, true, WhiteSpace::Condensed)), "one two ");
+    EXPECT_EQ(joinedText(parseHtmlText("<p>  one  </p>  <p>two</p> ", base, true, WhiteSpace::Condensed)), "one \rtwo\r");
+    EXPECT_EQ(joinedText(parseHtmlText("<p>  one  </p>  <p>two</p> ", base, false, WhiteSpace::Condensed)), "one two ");
+    EXPECT_EQ(joinedText(parseHtmlText("a&nbsp; b", base, true, WhiteSpace::Condensed)), "a\xC2\xA0 b") << "a no-break space stays";
     EXPECT_EQ(joinedText(parseHtmlText(" a  b", base)), " a  b") << "nothing condensed unless asked";
+
+    // Up to version 7 each text between tags condenses on its own; one of only white space
+    // goes.
+    const auto within = WhiteSpace::CondensedWithinText;
+    EXPECT_EQ(joinedText(parseHtmlText("<b> one </b> <i> two </i>", base, true, within)), " one  two ");
+    EXPECT_EQ(joinedText(parseHtmlText(" <p>one</p>  <p>two</p> ", base, false, within)), "onetwo");
+    EXPECT_EQ(joinedText(parseHtmlText("\n \tx\t\n", base, true, within)), " x ");
 }
 
 TEST(HtmlText, ListItemsAreWrittenBackAsSuchAndAClosedParagraphEndsTheText) {
