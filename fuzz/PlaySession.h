@@ -60,6 +60,10 @@ void playSession(std::shared_ptr<const MovieDef> movie, std::span<const uint8_t>
         static constexpr std::pair<uint8_t, uint16_t> kKeys[] = {{9, 9}, {32, 32}, {65, 'a'}, {13, 13}, {37, 0}};
         const auto& [code, ascii] = kKeys[frame % 5];
         player.keyDown(code, ascii);
+        // The character follows its key, as a window's character message does: it meets
+        // buttons' conditions or types into a focused field (Enter breaks its line).
+        if (ascii >= 32) player.textInput(ascii);
+        else if (code == 13) player.textCommand(TextCommand::Enter);
         player.keyUp(code, ascii);
         player.advance();
         player.changedRect(view);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "Json.h"
+#include "avm1/Strings.h"
 #include "decode/Decoder.h"
 #include "player/Host.h"
 #include "player/Player.h"
@@ -74,6 +75,9 @@ public:
         if (command == "quit") result_.quit = true;
     }
     void scriptAborted(const std::string&) override { ++result_.scriptsAborted; }
+    std::string clipboardText() override { return clipboard; }
+    void setClipboardText(const std::string& text) override { clipboard = text; }
+    std::string clipboard;
     uint64_t milliseconds() override { return now; }
     WallClock wallClock() override { return {calendarStart + static_cast<int64_t>(now), utcOffsetMinutes}; }
     uint64_t now = 0;
@@ -104,6 +108,9 @@ InputStep::Kind kindOf(const std::string& type) {
     if (type == "MouseUp") return InputStep::Kind::MouseUp;
     if (type == "KeyDown") return InputStep::Kind::KeyDown;
     if (type == "KeyUp") return InputStep::Kind::KeyUp;
+    if (type == "TextInput") return InputStep::Kind::TextInput;
+    if (type == "TextControl") return InputStep::Kind::TextControl;
+    if (type == "SetClipboardText") return InputStep::Kind::SetClipboard;
     if (type == "Wait") return InputStep::Kind::Wait;
     return InputStep::Kind::Other;
 }
@@ -175,6 +182,33 @@ std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::str
             const std::string& name = isChar ? key["Char"].string() : key.string();
             if (!keyFromName(name, isChar, step.keyCode, step.ascii)) step.kind = InputStep::Kind::Other;
         }
+        if (step.kind == InputStep::Kind::TextInput) {
+            // One character; an empty one (Space typed with a modifier) types nothing.
+            const std::string& typed = e["codepoint"].string();
+            if (typed.empty()) step.kind = InputStep::Kind::Other;
+            else {
+                const std::u16string units = swf::avm1::toUtf16(typed);
+                step.character = units[0];
+                if (units.size() > 1 && units[0] >= 0xD800 && units[0] < 0xDC00)
+                    step.character = 0x10000 + ((units[0] - 0xD800) << 10) + (units[1] - 0xDC00);
+            }
+        }
+        if (step.kind == InputStep::Kind::TextControl) {
+            static constexpr std::pair<const char*, TextCommand> kCommands[] = {
+                {"Paste", TextCommand::Paste},         {"Copy", TextCommand::Copy},
+                {"Cut", TextCommand::Cut},             {"SelectAll", TextCommand::SelectAll},
+                {"Enter", TextCommand::Enter},         {"MoveLeft", TextCommand::MoveLeft},
+                {"MoveRight", TextCommand::MoveRight}, {"Backspace", TextCommand::Backspace},
+                {"Delete", TextCommand::Delete},
+            };
+            step.kind = InputStep::Kind::Other;
+            for (const auto& [name, command] : kCommands)
+                if (e["code"].string() == name) {
+                    step.kind = InputStep::Kind::TextControl;
+                    step.command = command;
+                }
+        }
+        if (step.kind == InputStep::Kind::SetClipboard) step.text = e["text"].string();
         steps.push_back(step);
     }
     return steps;
@@ -210,6 +244,9 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
             else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y);
             else if (step.kind == InputStep::Kind::KeyDown) player.keyDown(step.keyCode, step.ascii);
             else if (step.kind == InputStep::Kind::KeyUp) player.keyUp(step.keyCode, step.ascii);
+            else if (step.kind == InputStep::Kind::TextInput) player.textInput(step.character);
+            else if (step.kind == InputStep::Kind::TextControl) player.textCommand(step.command);
+            else if (step.kind == InputStep::Kind::SetClipboard) host.setClipboardText(step.text);
         }
     };
     for (int frame = 1; frame < options.frames && !result.quit; ++frame) {

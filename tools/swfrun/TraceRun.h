@@ -6,14 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "player/TextCommand.h"
+
 namespace swf::tools {
 
 struct InputStep {
-    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Wait, Other } kind = Kind::Other;
+    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, TextControl, SetClipboard, Wait, Other } kind =
+        Kind::Other;
     double x = 0, y = 0;
     // Keys: the code scripts see (Key.getCode) and the character typed (0 for none).
     uint8_t keyCode = 0;
     uint16_t ascii = 0;
+    char32_t character = 0;                         // TextInput
+    TextCommand command = TextCommand::Paste;       // TextControl
+    std::string text;                               // SetClipboard
 };
 
 struct TraceRunOptions {

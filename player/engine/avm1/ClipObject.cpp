@@ -75,7 +75,7 @@ void setTransform(DisplayObject& o, DisplayObject::ScriptTransform t) {
 
 // Positions are whole twips in 32 bits: an infinite one wraps to the smallest.
 double toTwips(double pixels) {
-    double twips = std::isfinite(pixels) ? std::round(pixels * 20) : -2147483648.0;
+    double twips = std::isfinite(pixels) ? std::trunc(pixels * 20) : -2147483648.0;
     return static_cast<double>(toInt32(twips));
 }
 
@@ -96,7 +96,7 @@ double pointerInClip(Vm& vm, const DisplayObject* clip, bool wantX) {
 void setFieldExtent(DisplayObject* o, bool width, double pixels) {
     auto* field = dynamic_cast<EditTextInstance*>(o);
     if (!field) return;
-    const double twips = std::clamp(std::round(std::max(0.0, pixels) * kTwipsPerPixel), 0.0, 1e8);
+    const double twips = std::clamp(std::trunc(std::max(0.0, pixels) * kTwipsPerPixel), 0.0, 1e8);
     Rect& b = field->settings().bounds;
     if (width) b.xMax = b.xMin + static_cast<int32_t>(twips);
     else b.yMax = b.yMin + static_cast<int32_t>(twips);
@@ -246,12 +246,20 @@ bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value)
     return true;
 }
 
+// A text field that fitted itself to its text by its centre or right edge reads its
+// position from where its left edge went.
+std::pair<double, double> fieldShift(const DisplayObject& instance) {
+    const auto* field = dynamic_cast<const EditTextInstance*>(&instance);
+    if (!field || field->autoSizeShift() == 0) return {0, 0};
+    return {instance.matrix.a * field->autoSizeShift(), instance.matrix.b * field->autoSizeShift()};
+}
+
 Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
     const Matrix& m = clip->matrix;
     MovieClip* timeline = clip->asClip();
     switch (index) {
-    case 0: return Value(m.tx / 20);
-    case 1: return Value(m.ty / 20);
+    case 0: return Value((m.tx + fieldShift(*clip).first) / 20);
+    case 1: return Value((m.ty + fieldShift(*clip).second) / 20);
     case 2: return Value(transformOf(*clip).xScale);
     case 3: return Value(transformOf(*clip).yScale);
     case 4: return timeline ? Value(static_cast<double>(timeline->currentFrame() + 1)) : Value();
@@ -282,8 +290,8 @@ void setClipProperty(Vm& vm, DisplayObject* clip, int index, const Value& value)
     double d = index == 13 ? 0.0 : vm.toNumber(value);
     Matrix& m = clip->matrix;
     switch (index) {
-    case 0: if (!value.isNullish() && !std::isnan(d)) m.tx = toTwips(d); break;
-    case 1: if (!value.isNullish() && !std::isnan(d)) m.ty = toTwips(d); break;
+    case 0: if (!value.isNullish() && !std::isnan(d)) m.tx = toTwips(d) - fieldShift(*clip).first; break;
+    case 1: if (!value.isNullish() && !std::isnan(d)) m.ty = toTwips(d) - fieldShift(*clip).second; break;
     case 2:
     case 3:
         // undefined, null and NaN leave the scale as it was; an infinite one is kept as such

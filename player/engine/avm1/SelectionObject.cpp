@@ -1,9 +1,12 @@
 // Selection: which instance holds the keyboard focus (getFocus, setFocus), the selected range
 // of the focused text field, and listeners that hear onSetFocus(old, new).
+#include <algorithm>
+
 #include "avm1/Builtins.h"
 #include "avm1/ClipObject.h"
 #include "player/ActionInterpreter.h"
 #include "player/DisplayObject.h"
+#include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
 
 namespace swf::avm1 {
@@ -47,26 +50,40 @@ Value setFocus(Vm& vm, NativeCall& call) {
     return Value(vm.services->setFocus(instance));
 }
 
-// The runtime answers -1 while no text field holds the focus; the field's own selection is
-// not kept yet, so a focused field reads as a caret at its start.
-Value selectionIndex(Vm& vm, NativeCall&) {
+// The focused text field and its selection; -1 without one.
+EditTextInstance* focusedField(Vm& vm) {
     DisplayObject* focused = vm.services ? vm.services->focus() : nullptr;
-    if (!focused || focused->asClip() || focused->asButton()) return Value(-1);
-    return Value(0);
+    return dynamic_cast<EditTextInstance*>(focused);
 }
 
-Value setSelection(Vm&, NativeCall&) { return Value(); }
+template <size_t (EditTextInstance::*Index)() const>
+Value selectionIndex(Vm& vm, NativeCall&) {
+    EditTextInstance* field = focusedField(vm);
+    if (!field || !field->hasSelection()) return Value(-1);
+    return Value(static_cast<double>((field->*Index)()));
+}
 
-}  // namespace
+// setSelection(anchor[, caret]) in the focused field; a missing caret is the text's end.
+Value setSelection(Vm& vm, NativeCall& call) {
+    EditTextInstance* field = focusedField(vm);
+    if (!field || call.args.empty()) return Value();
+    auto index = [&](const Value& v) {
+        if (v.isUndefined()) return SIZE_MAX;
+        const double n = vm.toNumber(v);
+        return n >= 0 ? static_cast<size_t>(std::min(n, 4294967295.0)) : size_t{0};
+    };
+    field->setSelection(index(call.arg(0)), index(call.arg(1)));
+    return Value();
+}}  // namespace
 
 void installSelection(Vm& vm) {
     Object* selection = vm.newObject();
     vm.define(vm.global, "Selection", Value(selection));
     vm.defineMethod(selection, "getFocus", getFocus);
     vm.defineMethod(selection, "setFocus", setFocus);
-    vm.defineMethod(selection, "getBeginIndex", selectionIndex);
-    vm.defineMethod(selection, "getEndIndex", selectionIndex);
-    vm.defineMethod(selection, "getCaretIndex", selectionIndex);
+    vm.defineMethod(selection, "getBeginIndex", selectionIndex<&EditTextInstance::selectionBegin>);
+    vm.defineMethod(selection, "getEndIndex", selectionIndex<&EditTextInstance::selectionEnd>);
+    vm.defineMethod(selection, "getCaretIndex", selectionIndex<&EditTextInstance::caretIndex>);
     vm.defineMethod(selection, "setSelection", setSelection);
     makeBroadcaster(vm, selection);
 }

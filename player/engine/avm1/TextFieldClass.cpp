@@ -50,8 +50,8 @@ constexpr uint8_t sinceVersion(int p) { return p >= kFilters ? 8 : 0; }
 
 // What scripts keep on a field that the display side does not need.
 struct FieldScriptState final : NativeState {
-    Value tabIndex, restrict = Value::null(), styleSheet;
-    bool mouseWheelEnabled = true, condenseWhite = false;
+    Value tabIndex, styleSheet;
+    bool mouseWheelEnabled = true;
     std::string antiAliasType = "normal", gridFitType = "pixel";
     double sharpness = 0, thickness = 0;
     void references(std::vector<Object*>& out) const override {
@@ -116,8 +116,8 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     switch (p) {
     case kStyleSheet: return scriptState(c).styleSheet;
     case kMouseWheelEnabled: return Value(scriptState(c).mouseWheelEnabled);
-    case kCondenseWhite: return Value(scriptState(c).condenseWhite);
-    case kRestrict: return scriptState(c).restrict;
+    case kCondenseWhite: return Value(f.condenseWhite());
+    case kRestrict: return f.restrict() ? Value(*f.restrict()) : Value::null();
     case kTextHeight: return Value(std::floor(f.textHeight() / kTwipsPerPixel));
     case kTextWidth: return Value(std::floor(f.textWidth() / kTwipsPerPixel));
     case kBottomScroll: return Value(static_cast<double>(f.scroll() + f.visibleLinesFrom(f.scroll() - 1) - 1));
@@ -164,10 +164,10 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
     switch (p) {
     case kStyleSheet: scriptState(c).styleSheet = v; break;
     case kMouseWheelEnabled: scriptState(c).mouseWheelEnabled = vm.toBoolean(v); break;
-    case kCondenseWhite: scriptState(c).condenseWhite = vm.toBoolean(v); break;
+    case kCondenseWhite: f.setCondenseWhite(vm.toBoolean(v)); break;
     case kRestrict: {
         std::string r = v.isNullish() ? std::string() : vm.toString(v);
-        scriptState(c).restrict = r.empty() ? Value::null() : Value(r);
+        f.setRestrict(r.empty() ? std::nullopt : std::optional<std::string>(r));
         break;
     }
     case kSelectable: d.noSelect = !vm.toBoolean(v); break;
@@ -465,11 +465,13 @@ Value replaceText(Vm& vm, NativeCall& c) {
     return Value();
 }
 
-// replaceSel(text): without a selection the text goes at the end.
+// replaceSel(text): the field keeps its selection while it has no focus (a caret at the
+// start of a field nobody selected in).
 Value replaceSel(Vm& vm, NativeCall& c) {
     EditTextInstance* f = selfField(c);
     if (!f || c.args.empty()) return Value();
-    f->setContent(f->text() + vm.toString(c.args[0]), false);
+    f->replaceSelection(vm.toString(c.args[0]));
+    pushBoundVariable(vm, *f);
     return Value();
 }
 
@@ -486,12 +488,11 @@ Value createTextField(Vm& vm, NativeCall& c) {
     Object* o = c.self.object();
     MovieClip* mc = o && o->asClip() ? o->asClip()->clip() : nullptr;
     if (!mc || c.args.size() < 6) return Value();
-    auto twips = [&](size_t i) {
-        double d = vm.toNumber(c.args[i]);
-        return std::isfinite(d) ? std::clamp(std::round(d * 20), -1e8, 1e8) : 0.0;
-    };
+    // Whole pixels: the position and size are cut to integers, a negative size counts as its
+    // length.
+    auto twips = [&](size_t i) { return std::clamp(static_cast<double>(vm.toInt32(c.args[i])) * 20, -1e8, 1e8); };
     auto def = std::make_shared<EditTextDef>();
-    def->bounds = {0, static_cast<int32_t>(std::max(0.0, twips(4))), 0, static_cast<int32_t>(std::max(0.0, twips(5)))};
+    def->bounds = {0, static_cast<int32_t>(std::abs(twips(4))), 0, static_cast<int32_t>(std::abs(twips(5)))};
     def->height = 240;
     def->readOnly = true;
     int64_t depth = static_cast<int64_t>(vm.toInt32(c.args[1])) + MovieClip::kScriptDepthOffset;

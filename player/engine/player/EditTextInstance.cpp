@@ -8,6 +8,7 @@
 #include "font/DeviceFontLookup.h"
 #include "model/Movie.h"
 #include "player/HtmlText.h"
+#include "player/MovieClip.h"
 #include "player/PlayerContext.h"
 #include "player/ShapeInstance.h"
 
@@ -63,7 +64,7 @@ std::string plainTextFromHtml(const std::string& html) {
 }
 
 EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def)
-    : DisplayObject(context, characterId), def_(*def) {
+    : DisplayObject(context, characterId), def_(*def), definedLeft_(def_.bounds.xMin) {
     // The definition's border flag means a black outline around a white background.
     look_.border = look_.background = def_.border;
     html_ = def_.html;
@@ -114,7 +115,7 @@ void EditTextInstance::fitToText() {
         else if (autoSize_ == AutoSize::Center) b.xMin = b.xMin + (b.width() - width) / 2;
         b.xMax = b.xMin + width;
     }
-    b.yMax = b.yMin + static_cast<int32_t>(std::round(textHeight_)) + 2 * kGutter;
+    b.yMax = b.yMin + static_cast<int32_t>(std::floor(textHeight_)) + 2 * kGutter;
 }
 
 TextStyle EditTextInstance::newTextStyle(bool asHtml) const {
@@ -144,7 +145,11 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         TextStyle base = newTextStyle(true);
         base.align = TextAlign::Left;
         // A field of one line takes markup's paragraphs and breaks as nothing.
-        runs_ = parseHtmlText(content, base, def_.multiline);
+        const MovieDef& movie = parent ? parent->movie() : context_.movie();
+        const WhiteSpace whiteSpace = !condenseWhite_                ? WhiteSpace::AsWritten
+                                      : movie.header.version <= 7 ? WhiteSpace::CondensedWithinText
+                                                                   : WhiteSpace::Condensed;
+        runs_ = parseHtmlText(content, base, def_.multiline, whiteSpace);
         EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
         lay.align = runs_.empty() ? TextAlign::Left : runs_.back().style.align;
         def_.layout = lay;
@@ -152,6 +157,7 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         runs_.push_back({content, newTextStyle(false)});
     }
     relayout();
+    if (selected_) setSelection(anchor_, caret_);
 }
 
 namespace {
@@ -421,6 +427,8 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
     }
 
+    const MovieDef& movie = parent ? parent->movie() : context_.movie();
+    const bool trailingSpacesCount = movie.header.version <= 7;
     double top = def_.bounds.yMin + kGutter;
     textWidth_ = 0;
     textHeight_ = 0;
@@ -460,8 +468,11 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
         if (n == 0) firstAscent_ = line.ascent, firstDescent_ = line.descent;
         if (!runs.empty()) {
+            // Spaces a line ends on count toward its width up to version 7; from 8 only on
+            // left-aligned lines.
+            const size_t counted = trailingSpacesCount || align == TextAlign::Left ? line.glyphs.size() : inkEnd;
             double inkWidth = 0;
-            for (size_t i = 0; i < inkEnd; ++i) inkWidth += line.glyphs[i].advance;
+            for (size_t i = 0; i < counted; ++i) inkWidth += line.glyphs[i].advance;
             textWidth_ = std::max(textWidth_, inkWidth + (line.paragraphStart ? indent : 0));
             // A lone line counts its leading too; more lines count it only between them.
             textHeight_ = baseline + line.descent - (def_.bounds.yMin + kGutter) + (lines.size() == 1 ? lay.leading : 0);

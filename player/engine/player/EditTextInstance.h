@@ -2,6 +2,7 @@
 // An edit text field shown with its initial text, laid out here (margins, alignment, line
 // breaks, word wrap, the styles of HTML text) in its embedded fonts or, without outlines, in
 // the host's device fonts.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,6 +48,9 @@ public:
     const std::string& source() const { return source_; }
     bool html() const { return html_; }
     void setHtml(bool on) { html_ = on; }
+    // Whether markup set from now on shows its runs of white space as one space.
+    bool condenseWhite() const { return condenseWhite_; }
+    void setCondenseWhite(bool on) { condenseWhite_ = on; }
     const EditTextDef& def() const { return def_; }
     Rect localBounds() const override { return def_.bounds; }
     // The field's own copy of its settings; call `refresh` after changing them.
@@ -60,6 +64,9 @@ public:
     Look& look() { return look_; }
     const Look& look() const { return look_; }
     AutoSize autoSize() const { return autoSize_; }
+    // How far fitting to the text (autoSize "center" or "right") moved the field's left edge
+    // from where it was defined, in twips of the field's own space: _x and _y count it.
+    int32_t autoSizeShift() const { return def_.bounds.xMin - definedLeft_; }
     void setAutoSize(AutoSize mode);
     // Lays the current text out again after a change of settings, size or look.
     void refresh();
@@ -88,6 +95,30 @@ public:
     // New text for the field, laid out again: markup is read when `asHtml`.
     void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+
+    // Editing (EditTextEditing.cpp). The selection runs from where it was started (the
+    // anchor) to the caret, in UTF-16 units, and stays inside the text whatever replaces the
+    // text. A field has none until it first takes the focus or a script selects in it, and
+    // none again once it loses the focus.
+    bool hasSelection() const { return selected_; }
+    size_t selectionBegin() const { return std::min(anchor_, caret_); }
+    size_t selectionEnd() const { return std::max(anchor_, caret_); }
+    size_t caretIndex() const { return caret_; }
+    void setSelection(size_t anchor, size_t caret);
+    void selectAll();
+    void clearSelection() { selected_ = false; anchor_ = caret_ = 0; }
+    // The selected text (UTF-8).
+    std::string selectedText() const;
+    // Puts `text` in place of the selection (at the start without one), set in the style of
+    // the text before it, and leaves the caret after it (a field without one keeps none).
+    void replaceSelection(const std::string& text);
+    // What a user may type: the restrict setting as a script gave it (nothing: anything).
+    const std::optional<std::string>& restrict() const { return restrict_; }
+    void setRestrict(std::optional<std::string> pattern) { restrict_ = std::move(pattern); }
+    // Text a user typed or pasted, as the field takes it: characters `restrict` refuses
+    // dropped, line breaks only in a multiline field (as '\r'), the rest cut to what
+    // maxChars leaves room for. Replaces the selection; true when the text changed.
+    bool typeText(const std::string& typed);
     bool scriptable() const override { return true; }
     void emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const override;
     bool hitTestLocal(double x, double y) const override;
@@ -106,6 +137,7 @@ private:
     void fitToText();
 
     EditTextDef def_;
+    int32_t definedLeft_ = 0;
     Look look_;
     FormatExtras extras_;
     int scroll_ = 1, hscroll_ = 0;
@@ -114,9 +146,13 @@ private:
     std::vector<double> lineBottoms_;  // twips below the text's top, per line
     int lineCount_ = 0;
     std::vector<StyledRun> runs_;
+    bool selected_ = false;
+    size_t anchor_ = 0, caret_ = 0;
+    std::optional<std::string> restrict_;
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;
+    bool condenseWhite_ = false;
     std::vector<PlacedGlyph> glyphs_;
     std::vector<std::shared_ptr<const FontDef>> deviceFonts_;  // own the glyphs of device-font text
     std::shared_ptr<const ShapeDef> frame_;  // border and background, when the field has them

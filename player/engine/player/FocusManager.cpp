@@ -130,6 +130,7 @@ void FocusManager::set(DisplayObject* next, Cause cause) {
         return;
     }
     focus_ = next ? next->weak_from_this() : std::weak_ptr<DisplayObject>();
+    if (auto* field = dynamic_cast<EditTextInstance*>(previous)) field->clearSelection();
     if (cause == Cause::Script) {
         // Queued before the focus events run: a handler that moves the focus on queues its
         // own highlight after this one.
@@ -140,6 +141,9 @@ void FocusManager::set(DisplayObject* next, Cause cause) {
         context_.runQueuedActions();  // Tab: the highlight moves before the focus events
         tellChange(previous, next);
     }
+    // A field taking the focus has all its text selected, once the focus events are told
+    // (they still read no selection).
+    if (auto* field = dynamic_cast<EditTextInstance*>(next); field && current() == next) field->selectAll();
 }
 
 void FocusManager::highlight(DisplayObject* from, DisplayObject* to) {

@@ -81,6 +81,9 @@ public:
     // by the host. Writing an empty file removes it; false when nothing could be stored.
     virtual std::optional<std::vector<uint8_t>> readLocalData(const std::string& /*key*/) { return std::nullopt; }
     virtual bool writeLocalData(const std::string& /*key*/, const std::vector<uint8_t>& /*file*/) { return false; }
+    // The clipboard's text (UTF-8), for pasting into, copying and cutting from text fields.
+    virtual std::string clipboardText() { return {}; }
+    virtual void setClipboardText(const std::string& /*text*/) {}
     // Milliseconds since an arbitrary origin that never goes backwards.
     virtual uint64_t milliseconds() { return 0; }
     // The machine's calendar clock and time zone.

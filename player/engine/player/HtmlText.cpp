@@ -71,18 +71,24 @@ TextAlign alignOf(const std::string& tag, TextAlign current) {
     return current;
 }
 
+bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks, WhiteSpace whiteSpace) {
     std::vector<StyledRun> runs;
     // Open tags with the style in force inside each; a closing tag pops back to its opener,
     // so a missing close in between cannot leak its style further.
     struct Open { std::string name; TextStyle style; };
     std::vector<Open> open{{"", base}};
+    // Condensing white space: nothing shown yet in this paragraph, or the last thing shown
+    // was a space.
+    bool blank = true;
     auto put = [&](char c) {
         const TextStyle& style = open.back().style;
         if (runs.empty() || !(runs.back().style == style)) runs.push_back({"", style});
         runs.back().text.push_back(c);
+        blank = c == ' ' || c == '\n';
     };
     // &nbsp; is the no-break space, which scripts read back as such.
     static const std::pair<const char*, const char*> kEntities[] = {{"&amp;", "&"},   {"&lt;", "<"},
@@ -119,6 +125,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 style.target = attribute(tag, "target");
             }
             else if (name == "font") applyFont(tag, style);
+            else if (name == "li") style.bullet = true;
             else if (name == "p" || name == "textformat") style.align = alignOf(tag, style.align);
             if (name == "textformat") {
                 auto setting = [&](const char* attr, std::optional<int32_t>& into) {
@@ -144,6 +151,16 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 }
             }
             if (!matched) put(html[i++]);
+        } else if (whiteSpace == WhiteSpace::CondensedWithinText && (i == 0 || html[i - 1] == '>') &&
+                   std::all_of(html.begin() + static_cast<std::ptrdiff_t>(i),
+                               html.begin() + static_cast<std::ptrdiff_t>(std::min(html.find('<', i), html.size())), isWhite)) {
+            i = std::min(html.find('<', i), html.size());  // text of nothing but white space
+        } else if (whiteSpace != WhiteSpace::AsWritten && isWhite(html[i])) {
+            // A run of white space shows as one space: from version 8 none at a paragraph's
+            // start, before that one in each text between tags.
+            const bool runStart = i == 0 || !isWhite(html[i - 1]);
+            ++i;
+            if (whiteSpace == WhiteSpace::Condensed ? !blank : runStart) put(' ');
         } else if (html[i] == '\r' || html[i] == '\n') {
             // A line end in the markup itself ends a paragraph ("\r\n" once), and stays.
             i += html.compare(i, 2, "\r\n") == 0 ? 2 : 1;
@@ -152,11 +169,8 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
             put(html[i++]);
         }
     }
-    // The last paragraph a tag closes adds no line.
-    while (!runs.empty() && !runs.back().text.empty() && runs.back().text.back() == '\n') {
-        runs.back().text.pop_back();
-        if (runs.back().text.empty()) runs.pop_back();
-    }
+    // A field of many lines keeps the end of the last paragraph a tag closed: its text
+    // ends in '\r'.
     // Fields keep paragraph ends as '\r', as scripts read them.
     for (StyledRun& run : runs) std::replace(run.text.begin(), run.text.end(), '\n', '\r');
     return runs;
@@ -268,7 +282,8 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
         const TextStyle& first = pieces.front().style;
         const std::string textFormat = textFormatOf(first);
         if (!textFormat.empty()) out += "<TEXTFORMAT" + textFormat + ">";
-        out += std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
+        // A list item's paragraph is written as one, without its alignment.
+        out += first.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
         out += "<FONT" + fontAttributes(first, first, true, faceOf(first.face, context)) + ">";
         std::vector<TextStyle> open{first};
         for (const StyledRun& piece : pieces) {
@@ -297,7 +312,7 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
             out += text;
         }
         for (size_t k = open.size(); k-- > 0;) out += "</FONT>";
-        out += "</P>";
+        out += first.bullet ? "</LI>" : "</P>";
         if (!textFormat.empty()) out += "</TEXTFORMAT>";
     }
     return out;

@@ -19,6 +19,7 @@ struct TextStyle {
     Rgba color{0, 0, 0, 255};
     TextAlign align = TextAlign::Left;
     bool underline = false, kerning = false;
+    bool bullet = false;       // a list item's paragraph
     double letterSpacing = 0;  // pixels
     std::string url, target;   // a link the text leads to
     // Paragraph settings <TEXTFORMAT> gave (pixels); unset ones are the field's.
@@ -34,8 +35,15 @@ struct StyledRun {
 // Runs of `html` starting from `base`; neighbouring runs of equal style are merged. Paragraph
 // ends are '\r'; the last paragraph a tag closes adds no line of its own. Without
 // `tagBreaks` (fields of one line) <P>, <LI> and <BR> break nothing; line ends in the markup
-// itself always do.
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true);
+// itself always do. `whiteSpace` says how blanks, tabs and line ends in the markup show.
+enum class WhiteSpace : uint8_t {
+    AsWritten,
+    Condensed,            // each run as one space, none at the start of a paragraph (version 8 on)
+    CondensedWithinText,  // each run as one space within the text between two tags; text of
+                          // nothing but white space dropped (up to version 7)
+};
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true,
+                                     WhiteSpace whiteSpace = WhiteSpace::AsWritten);
 
 // Paragraph settings a field writes into its markup when they are not zero (pixels).
 struct ParagraphSettings {

@@ -91,20 +91,9 @@ void PlayerContext::keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t bu
     vm_->broadcast("Key", message);
     runQueuedActions();
 
-    bool claimed = false;  // a button's key condition took the key
-    if (down && buttonKey) {
-        // The first shown button with the key takes it; other buttons do not hear it.
-        for (ButtonInstance* button : buttons) {
-            if (!button->parent || !onStageNow(*button) || !shown(*button)) continue;
-            for (const ButtonAction& action : button->def().actions)
-                if (action.keyCode == buttonKey) {
-                    queueActions(*button->parent, action.actions);
-                    claimed = true;
-                }
-            if (claimed) break;
-        }
-        runQueuedActions();
-    }
+    // Conditions for characters are met when the character arrives (textInput), after
+    // the keys a dead key needed: here only the keys that type nothing.
+    const bool claimed = down && buttonKey && buttonKey < 32 && pressButtonKey(buttonKey);
 
     // Space presses and releases the focused button, as a click would.
     if (down && code == avm1::keycode::kSpace && focused && focused->asButton() && onStageNow(*focused)) {
@@ -123,6 +112,25 @@ void PlayerContext::keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t bu
         focus_.tab(vm_->keyboard.down.test(avm1::keycode::kShift));
         runQueuedActions();
     }
+}
+
+bool PlayerContext::pressButtonKey(uint8_t buttonKey) {
+    std::vector<MovieClip*> clips;
+    std::vector<ButtonInstance*> buttons;
+    for (const auto& [number, level] : levels_) collectInstances(*level, clips, buttons);
+    bool claimed = false;
+    // The first shown button with the key takes it; other buttons do not hear it.
+    for (ButtonInstance* button : buttons) {
+        if (!button->parent || !onStageNow(*button) || !shown(*button)) continue;
+        for (const ButtonAction& action : button->def().actions)
+            if (action.keyCode == buttonKey) {
+                queueActions(*button->parent, action.actions);
+                claimed = true;
+            }
+        if (claimed) break;
+    }
+    runQueuedActions();
+    return claimed;
 }
 
 void PlayerContext::queueHandler(DisplayObject& instance, const char* name) {

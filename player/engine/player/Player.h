@@ -9,6 +9,7 @@
 #include "model/Movie.h"
 #include "player/DrawList.h"
 #include "player/Host.h"
+#include "player/TextCommand.h"
 #include "render/Renderer.h"
 
 namespace swf::avm1 {
@@ -55,9 +56,16 @@ public:
     void mouseUp(double x, double y);
     void mouseLeave();
     // Keyboard input: `code` is the key as scripts see it (Key.getCode), `ascii` the
-    // character it types (0 for none).
+    // character it types (0 for none). Buttons' conditions for keys that type nothing (Tab,
+    // arrows, Enter...) are met here; the character itself arrives through textInput.
     void keyDown(uint8_t code, uint16_t ascii);
     void keyUp(uint8_t code, uint16_t ascii);
+    // A character typed, after its key went down (the character a dead key composes, or
+    // one a key typed with no key code of its own): a button whose key condition names it
+    // takes it, else the focused input field.
+    void textInput(char32_t character);
+    // An editing command for the focused text field (paste, copy, cut, select all, Enter...).
+    void textCommand(TextCommand command);
     // The button under the pointer or being pressed, if any.
     ButtonInstance* activeButton() const;
 

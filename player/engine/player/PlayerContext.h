@@ -15,6 +15,7 @@
 #include "player/ActionInterpreter.h"
 #include "player/FocusManager.h"
 #include "player/Host.h"
+#include "player/TextCommand.h"
 
 namespace swf::avm1 {
 class Object;
@@ -24,6 +25,7 @@ class Vm;
 namespace swf {
 
 class DisplayObject;
+class EditTextInstance;
 class MovieClip;
 
 // The code a button's key condition names for a key: 1-19 for the keys that type nothing
@@ -68,6 +70,10 @@ public:
     // instance's handler, buttons' key conditions (`buttonKey`, 0 for none) and, for Tab, the
     // focus moving on. Runs what it causes.
     void keyEvent(bool down, uint8_t code, uint16_t ascii, uint8_t buttonKey);
+    // A character typed (TextInput.cpp): a button whose key condition names it takes it,
+    // else the focused input field does (then its onChanged runs). Runs what it causes.
+    void textInput(char32_t character);
+    void textCommand(TextCommand command);
     // Calls the script handler `name` of a clip, button or text field at once, if it has one.
     void callHandler(DisplayObject& instance, const char* name, std::vector<avm1::Value> args);
     // The same after the scripts queued before it (a clip's, button's or text field's handler).
@@ -186,6 +192,11 @@ private:
     MovieClip* loadTarget(const MovieLoad& load, bool create);
     // Runs `fn` as the script machine of `clip`'s movie: its version's rules, its _root.
     void enterMovieOf(MovieClip* clip);
+    // The first shown button with a key condition for `buttonKey` runs its actions; false
+    // when none has one.
+    bool pressButtonKey(uint8_t buttonKey);
+    // After a user changed a field's text: its variable, then its onChanged.
+    void fieldChangedByUser(EditTextInstance& field);
     void broadcastLoader(avm1::Object* loader, const char* event, MovieClip* clip, std::vector<avm1::Value> extra = {});
 
     std::shared_ptr<const MovieDef> movie_;

@@ -10,6 +10,7 @@
 #include "model/Font.h"
 #include "player/MovieClip.h"
 #include "player/Player.h"
+#include "player/ShapeInstance.h"
 
 namespace swf::avm1::test {
 namespace {
@@ -156,6 +157,17 @@ TEST_F(TextScripts, AutoSizeKeepsTheNamedEdgeAndFitsTheGutters) {
     EXPECT_EQ(read(right, "_xscale"), "100");
 }
 
+TEST_F(TextScripts, CreatedFieldsTakeWholePixelsAndPositionsCutToTwips) {
+    call(root, "createTextField", {Value("made"), Value(1), Value(2.9), Value(-2.9), Value(-3.5), Value("4.9")});
+    Object* made = vm().get(root, "made").object();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(read(made, "_x") + " " + read(made, "_y"), "2 -2");
+    EXPECT_EQ(read(made, "_width") + " " + read(made, "_height"), "3 4") << "a negative size counts as its length";
+    vm().set(made, "_y", Value(3.94));  // 78.8 twips
+    vm().set(made, "_height", Value(3.94));
+    EXPECT_EQ(read(made, "_y") + " " + read(made, "_height"), "3.9 3.9");
+}
+
 TEST_F(TextScripts, FormatsApplyToTheTextTheyCoverAndEmptyRangesReadAsUnset) {
     Object* t = newField("t");
     Object* empty = call(t, "getTextFormat").object();
@@ -259,6 +271,47 @@ TEST_F(TextScriptsVersion7, PropertiesOfLaterVersionsAreHiddenUntilAssigned) {
     ASSERT_NE(field, nullptr);
     EXPECT_TRUE(vm().get(field, "antiAliasType").isUndefined());
     EXPECT_EQ(read(field, "border"), "false");
+}
+
+// textWidth of "A  " set in an embedded font whose glyphs are 10 px wide, on a line aligned
+// `align`, in a movie of `version`.
+std::string widthWithTrailingSpaces(int version, TextAlign align) {
+    MovieBuilder b;
+    b.def().header.version = static_cast<uint8_t>(version);
+    auto font = std::make_shared<FontDef>();
+    font->name = "Blocks";
+    font->codes = {'A', ' '};
+    font->glyphs = {rectangleShape(1024, 1024, FillStyle{}), rectangleShape(1024, 1024, FillStyle{})};
+    font->layout = FontLayout{};
+    font->layout->ascent = 800;
+    font->layout->descent = 224;
+    font->layout->advances = {1024, 1024};
+    b.define(1, font);
+    auto field = std::make_shared<EditTextDef>();
+    field->bounds = {0, 4000, 0, 400};
+    field->fontId = 1;
+    field->height = 200;
+    field->useOutlines = true;
+    field->initialText = "A  ";
+    field->layout = EditTextLayout{};
+    field->layout->align = align;
+    b.define(2, field);
+    PlaceObject placed = place(1, 2);
+    placed.name = "field";
+    b.frame({placed});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* object = vm.get(vm.clipObject(&player.root()), "field").object();
+    return object ? vm.toString(vm.get(object, "textWidth")) : "no field";
+}
+
+TEST(TextWidth, SpacesEndingALineCountUpToVersion7AndFrom8OnlyOnLeftAlignedLines) {
+    EXPECT_EQ(widthWithTrailingSpaces(7, TextAlign::Left), "30");
+    EXPECT_EQ(widthWithTrailingSpaces(7, TextAlign::Right), "30");
+    EXPECT_EQ(widthWithTrailingSpaces(8, TextAlign::Left), "30");
+    EXPECT_EQ(widthWithTrailingSpaces(8, TextAlign::Right), "10");
+    EXPECT_EQ(widthWithTrailingSpaces(8, TextAlign::Center), "10");
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ TEST(HtmlText, SizesColoursAndAlignmentOutsideTheRulesAreIgnored) {
     EXPECT_EQ(runs[0].text, "x\r");
     EXPECT_EQ(runs[0].style.align, TextAlign::Center);
     EXPECT_EQ(runs[1].style.align, TextAlign::Right);
-    EXPECT_EQ(runs[2].text, "z") << "the last paragraph adds no line";
+    EXPECT_EQ(runs[2].text, "z\r") << "a field of many lines keeps the last paragraph's end";
     EXPECT_EQ(runs[2].style.align, TextAlign::Left);
 }
 
@@ -106,6 +106,38 @@ TEST(HtmlText, LineEndsInTheMarkupEndParagraphsEvenWhereTagsBreakNothing) {
     EXPECT_EQ(joined(parseHtmlText("a\r\nb<br>c<p>d</p>e", baseStyle())), "a\rb\rcd\re");
     EXPECT_EQ(joined(parseHtmlText("a\r\nb<br>c<p>d</p>e", baseStyle(), false)), "a\rbcde");
     EXPECT_EQ(joined(parseHtmlText("x\n", baseStyle())), "x\r") << "a line end the markup ends on stays";
+}
+
+std::string joinedText(const std::vector<StyledRun>& runs) {
+    std::string all;
+    for (const StyledRun& r : runs) all += r.text;
+    return all;
+}
+
+TEST(HtmlText, CondensedWhiteSpaceIsOneSpaceAndNoneWhereAParagraphStarts) {
+    const TextStyle base = baseStyle();
+    EXPECT_EQ(joinedText(parseHtmlText(" \t a \r\n b  ", base, true, WhiteSpace::Condensed)), "a b ");
+    EXPECT_EQ(joinedText(parseHtmlText("<b> one </b> <i> two </i>", base, true, WhiteSpace::Condensed)), "one two ");
+    EXPECT_EQ(joinedText(parseHtmlText("<p>  one  </p>  <p>two</p> ", base, true, WhiteSpace::Condensed)), "one \rtwo\r");
+    EXPECT_EQ(joinedText(parseHtmlText("<p>  one  </p>  <p>two</p> ", base, false, WhiteSpace::Condensed)), "one two ");
+    EXPECT_EQ(joinedText(parseHtmlText("a&nbsp; b", base, true, WhiteSpace::Condensed)), "a\xC2\xA0 b") << "a no-break space stays";
+    EXPECT_EQ(joinedText(parseHtmlText(" a  b", base)), " a  b") << "nothing condensed unless asked";
+
+    // Up to version 7 each text between tags condenses on its own; one of only white space
+    // goes.
+    const auto within = WhiteSpace::CondensedWithinText;
+    EXPECT_EQ(joinedText(parseHtmlText("<b> one </b> <i> two </i>", base, true, within)), " one  two ");
+    EXPECT_EQ(joinedText(parseHtmlText(" <p>one</p>  <p>two</p> ", base, false, within)), "onetwo");
+    EXPECT_EQ(joinedText(parseHtmlText("\n \tx\t\n", base, true, within)), " x ");
+}
+
+TEST(HtmlText, ListItemsAreWrittenBackAsSuchAndAClosedParagraphEndsTheText) {
+    const TextStyle base = baseStyle();
+    auto runs = parseHtmlText("<li>item</li><p>plain</p>", base);
+    EXPECT_EQ(joinedText(runs), "item\rplain\r");
+    const std::string font = "<FONT FACE=\"Base\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    EXPECT_EQ(writeHtmlText(runs, base, {}, faceAsIs, nullptr),
+              "<LI>" + font + "item</FONT></LI><P ALIGN=\"LEFT\">" + font + "plain</FONT></P>");
 }
 
 TEST(HtmlText, AClosingTagEndsWhatWasLeftOpenInsideIt) {

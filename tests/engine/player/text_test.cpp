@@ -158,7 +158,7 @@ TEST_F(EditTextFixture, PasswordFieldsShowAnAsteriskPerCharacter) {
 }
 
 TEST_F(EditTextFixture, HtmlFieldsShowTheirTextWithoutMarkup) {
-    EXPECT_EQ(plainTextFromHtml("<p align=\"left\"><font face=\"x\">a &amp; b</font></p><p>i</p>"), "a & b\ri");
+    EXPECT_EQ(plainTextFromHtml("<p align=\"left\"><font face=\"x\">a &amp; b</font></p><p>i</p>"), "a & b\ri\r");
     EXPECT_EQ(plainTextFromHtml("a<br/>b &lt;c&gt; &unknown;"), "a\rb <c> &unknown;");
     EXPECT_EQ(plainTextFromHtml("cut <b"), "cut ");
     EditTextDef def = fieldDef();
