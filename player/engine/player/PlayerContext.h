@@ -120,6 +120,10 @@ public:
     // then its frame actions and onLoad follow in the queue.
     void clipPlaced(MovieClip& clip);
     void queueClipEvent(MovieClip& clip, const char* name) override;
+    // Whether a clip its parent's timeline just placed will hear onLoad: only through a
+    // handler it has by then (its class's, MovieClip.prototype's). One the parent's frame
+    // script gives it afterwards comes too late (tab_ordering_events).
+    bool hearsPlacedLoad(MovieClip& clip);
     // The clip's onClipEvent actions for any of `events` join the queue.
     void queueClipActions(MovieClip& clip, uint32_t events);
     // A clip leaves the stage: its unload actions and onUnload, and those of the clips
