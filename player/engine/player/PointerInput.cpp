@@ -144,6 +144,15 @@ PointerPhase phaseOf(DisplayObject& target) {
     return Phase::Idle;
 }
 
+// A clip acting as a button shows the frame labelled for its state, when it has one, and stays
+// there, as a button shows its up, over and down characters.
+void showStateFrame(MovieClip& clip, Phase phase) {
+    const char* label = phase == Phase::Idle ? "_up" : phase == Phase::OverDown ? "_down" : "_over";
+    if (clip.frameOfLabel(label) < 0) return;
+    clip.gotoLabel(label);
+    clip.stop();
+}
+
 bool isMenu(DisplayObject& target, avm1::Vm& vm) {
     if (ButtonInstance* button = target.asButton()) return button->def().trackAsMenu;
     avm1::Value v = vm.get(vm.stageObject(&target), "trackAsMenu");
@@ -157,7 +166,10 @@ void Player::changePhase(DisplayObject& target, PointerPhase next, bool quietly)
     if (from == next) return;
     uint16_t condition = buttonCondition(from, next);
     if (ButtonInstance* button = target.asButton()) button->transition(next, quietly);
-    else if (MovieClip* clip = target.asClip()) clip->buttonPhase = next;
+    else if (MovieClip* clip = target.asClip()) {
+        clip->buttonPhase = next;
+        showStateFrame(*clip, next);
+    }
     if (quietly) return;
     // A button's own actions for the change come first, then its object's handler.
     if (const char* handler = handlerFor(condition)) context_->queueHandler(target, handler);

@@ -121,6 +121,36 @@ TEST_F(MouseInput, AHitAreaClipStandsInForWhatTheClipDraws) {
     EXPECT_EQ(host.lines, (Lines{"a.onPress"}));
 }
 
+TEST(MouseStateFrames, AButtonClipShowsTheFrameLabelledForItsState) {
+    // Sprite 5: frames "_up", "_over", "_down" over a 50 px square; the root places it.
+    MovieBuilder b(400, 400);
+    b.def().header.version = 8;
+    b.define(1, swf::testing::rectShape(0, 0, 50, 50, Rgba{255, 0, 0, 255}));
+    auto sprite = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(sprite->timeline, {swf::testing::place(1, 1)}, {"_up"});
+    MovieBuilder::addFrame(sprite->timeline, {}, {"_over"});
+    MovieBuilder::addFrame(sprite->timeline, {}, {"_down"});
+    b.define(5, sprite);
+    PlaceObject place = swf::testing::place(1, 5);
+    place.name = "s";
+    b.frame({place});
+    ScriptHost host;
+    Player player(b.build(), host);
+    auto* s = player.root().clipByName("s");
+    ASSERT_NE(s, nullptr);
+    Vm& vm = player.scriptMachine();
+    vm.set(vm.clipObject(s), "onPress", Value(vm.newObject()));
+    player.mouseMove(10, 10);
+    EXPECT_EQ(s->currentFrame(), 1u);
+    player.mouseDown(10, 10);
+    EXPECT_EQ(s->currentFrame(), 2u);
+    player.advance();
+    EXPECT_EQ(s->currentFrame(), 2u) << "it stays on the state's frame";
+    player.mouseUp(10, 10);
+    player.mouseMove(200, 200);
+    EXPECT_EQ(s->currentFrame(), 0u);
+}
+
 // ---- enabled and visible -------------------------------------------------------------------
 
 TEST_F(MouseInput, ADisabledClipLetsThePointerThroughAndKeepsItsState) {
