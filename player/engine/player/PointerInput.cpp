@@ -38,8 +38,13 @@ const char* handlerFor(uint16_t condition) {
 // Whether the instance's `enabled` lets it take mouse input. Only a value a script set that
 // reads false turns it off: the corpus shows a press after `enabled = undefined`.
 bool enabledForMouse(avm1::Vm& vm, DisplayObject& instance) {
-    avm1::Value v = vm.get(vm.stageObject(&instance), "enabled");
-    return v.isUndefined() || v.isNull() || vm.toBoolean(v);
+    bool enabled = true;
+    // A getter may run, or the prototype chain loop: the lookup runs under the script guards.
+    vm.runGuardedAction([&] {
+        avm1::Value v = vm.get(vm.stageObject(&instance), "enabled");
+        enabled = v.isUndefined() || v.isNull() || vm.toBoolean(v);
+    });
+    return enabled;
 }
 
 struct PointerHit {
@@ -53,25 +58,28 @@ class Picker {
 public:
     explicit Picker(avm1::Vm& vm) : vm_(vm) {}
 
+    // Each lookup runs under the script guards on its own, so one clip whose prototype chain
+    // loops does not hide the rest of the stage; scripts they run (a getter on `enabled`) may
+    // change the display list, so the walk holds what it visits.
     PointerHit at(const PlayerContext& context, double x, double y) {
         PointerHit hit;
-        // Scripts the lookups run (a getter on `enabled`) may change the display list.
-        vm_.runGuardedAction([&] {
-            std::vector<std::shared_ptr<MovieClip>> levels;
-            for (const auto& [number, level] : context.levels()) levels.push_back(level);
-            for (auto it = levels.rbegin(); it != levels.rend() && !hit.target; ++it)
-                if ((*it)->visible) {
-                    double lx, ly;
-                    (*it)->matrix.inverted().apply(x, y, lx, ly);
-                    hit = inside(**it, lx, ly, 0);
-                }
-        });
+        std::vector<std::shared_ptr<MovieClip>> levels;
+        for (const auto& [number, level] : context.levels()) levels.push_back(level);
+        for (auto it = levels.rbegin(); it != levels.rend() && !hit.target; ++it)
+            if ((*it)->visible) {
+                double lx, ly;
+                (*it)->matrix.inverted().apply(x, y, lx, ly);
+                hit = inside(**it, lx, ly, 0);
+            }
         return hit;
     }
 
     bool actsAsButton(MovieClip& clip) {
         // A level is never a button, whatever handlers it has (root_button_mode).
-        return clip.level < 0 && clip.scriptObject && swf::actsAsButton(vm_, clip.scriptObject);
+        if (clip.level >= 0 || !clip.scriptObject) return false;
+        bool acts = false;
+        vm_.runGuardedAction([&] { acts = swf::actsAsButton(vm_, clip.scriptObject); });
+        return acts;
     }
 
 private:
@@ -108,8 +116,11 @@ private:
     // A clip's hitArea, when a script named another clip for it, stands in for what the clip
     // draws.
     bool hitsArea(MovieClip& clip, double x, double y) {
-        avm1::Object* area = vm_.get(clip.scriptObject, "hitArea").object();
-        DisplayObject* areaClip = area ? area->displayObject() : nullptr;
+        DisplayObject* areaClip = nullptr;
+        vm_.runGuardedAction([&] {
+            avm1::Object* area = vm_.get(clip.scriptObject, "hitArea").object();
+            areaClip = area ? area->displayObject() : nullptr;
+        });
         if (!areaClip || areaClip == &clip || !areaClip->asClip()) return clip.hitTestLocal(x, y);
         // The area may stand anywhere on the stage: the point goes there by way of the stage.
         double sx = x, sy = y;
@@ -155,8 +166,12 @@ void showStateFrame(MovieClip& clip, Phase phase) {
 
 bool isMenu(DisplayObject& target, avm1::Vm& vm) {
     if (ButtonInstance* button = target.asButton()) return button->def().trackAsMenu;
-    avm1::Value v = vm.get(vm.stageObject(&target), "trackAsMenu");
-    return !v.isUndefined() && vm.toBoolean(v);
+    bool menu = false;
+    vm.runGuardedAction([&] {
+        avm1::Value v = vm.get(vm.stageObject(&target), "trackAsMenu");
+        menu = !v.isUndefined() && vm.toBoolean(v);
+    });
+    return menu;
 }
 
 }  // namespace

@@ -194,6 +194,17 @@ TEST_F(MouseInput, AClipHiddenWhilePressedIsReleasedOutsideAndRolledOverWhenShow
     EXPECT_EQ(host.lines, (Lines{"a.onRollOver", "a.onPress", "a.onDragOut", "a.onReleaseOutside", "a.onRollOver"}));
 }
 
+TEST_F(MouseInput, ALoopingPrototypeStopsTheLookupNotThePointer) {
+    Object* a = square("a", 1, 0, 0);
+    vm().set(a, "onPress", tracer("a.onPress"));
+    Object* loop = vm().newObject();
+    loop->setProto(loop);
+    a->setProto(loop);  // `enabled` and `trackAsMenu` are looked up through the loop
+    click(10, 10);
+    EXPECT_FALSE(host.aborts.empty());
+    EXPECT_EQ(host.lines, (Lines{"a.onPress"})) << "the lookup that failed leaves the clip enabled";
+}
+
 // ---- pressing, menus and dragging ----------------------------------------------------------
 
 TEST_F(MouseInput, WhileOneClipIsPressedNoOtherHearsThePointer) {
