@@ -251,7 +251,7 @@ uint8_t keyCodeOf(Player::MouseButton button) {
 
 void Player::mouseDown(double x, double y, MouseButton button) {
     mouseMove(x, y);
-    context_->scriptMachine().keyboard.down.set(keyCodeOf(button));
+    context_->scriptMachine().keyboard.pressButton(keyCodeOf(button));
     if (button != MouseButton::Left) return;
     buttonDown_ = true;
     // Every clip hears of the click first, then the focus moves, then the press.
@@ -272,7 +272,7 @@ void Player::mouseDown(double x, double y, MouseButton button) {
 
 void Player::mouseUp(double x, double y, MouseButton button) {
     mouseMove(x, y);
-    context_->scriptMachine().keyboard.down.reset(keyCodeOf(button));
+    context_->scriptMachine().keyboard.releaseButton(keyCodeOf(button));
     if (button != MouseButton::Left) return;
     buttonDown_ = false;
     context_->mouseEvent("onMouseUp");

@@ -274,7 +274,11 @@ TEST_F(MouseInput, OtherMouseButtonsAreKeysNotClicks) {
     player->mouseDown(10, 10);
     EXPECT_TRUE(vm().toBoolean(call(key, "isDown", {Value(1)})));
     EXPECT_EQ(vm().toNumber(call(key, "getCode")), 0) << "a click is no key press";
-    EXPECT_EQ(host.lines, (Lines{"a.onMouseDown", "a.onPress"}));
+    EXPECT_TRUE(vm().toBoolean(call(key, "isToggled", {Value(4)}))) << "pressed once";
+    player->mouseUp(10, 10);
+    player->mouseDown(10, 10);
+    EXPECT_FALSE(vm().toBoolean(call(key, "isToggled", {Value(1)}))) << "pressed twice";
+    EXPECT_EQ(host.lines, (Lines{"a.onMouseDown", "a.onPress", "a.onMouseDown", "a.onPress"}));
 }
 
 // ---- focus ---------------------------------------------------------------------------------
