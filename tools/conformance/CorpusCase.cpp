@@ -81,6 +81,7 @@ std::string loadCorpusCase(const std::filesystem::path& dir, CorpusCase& out) {
                 event.x = pos[0].number();
                 event.y = pos[1].number();
             }
+            if (e["btn"].isString()) event.button = e["btn"].string();
             out.input.push_back(event);
         }
     }

@@ -13,6 +13,7 @@ struct InputEvent {
     enum class Kind { MouseMove, MouseDown, MouseUp, Wait, Other };
     Kind kind = Kind::Other;
     double x = 0, y = 0;
+    std::string button = "Left";  // MouseDown, MouseUp: "Left", "Right" or "Middle"
 };
 
 struct ExpectedImage {

@@ -82,9 +82,12 @@ void feedInput(Player& player, const std::vector<InputEvent>& input, size_t& nex
             ++next;
             return;
         }
+        const Player::MouseButton button = e.button == "Right"    ? Player::MouseButton::Right
+                                           : e.button == "Middle" ? Player::MouseButton::Middle
+                                                                  : Player::MouseButton::Left;
         if (e.kind == InputEvent::Kind::MouseMove) player.mouseMove(e.x, e.y);
-        else if (e.kind == InputEvent::Kind::MouseDown) player.mouseDown(e.x, e.y);
-        else if (e.kind == InputEvent::Kind::MouseUp) player.mouseUp(e.x, e.y);
+        else if (e.kind == InputEvent::Kind::MouseDown) player.mouseDown(e.x, e.y, button);
+        else if (e.kind == InputEvent::Kind::MouseUp) player.mouseUp(e.x, e.y, button);
     }
 }
 

@@ -112,6 +112,7 @@ InputStep::Kind kindOf(const std::string& type) {
     if (type == "TextControl") return InputStep::Kind::TextControl;
     if (type == "SetClipboardText") return InputStep::Kind::SetClipboard;
     if (type == "Wait") return InputStep::Kind::Wait;
+    if (type == "FocusLost") return InputStep::Kind::FocusLost;
     return InputStep::Kind::Other;
 }
 
@@ -176,6 +177,7 @@ std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::str
             step.x = pos[0].number();
             step.y = pos[1].number();
         }
+        if (e["btn"].isString()) step.button = e["btn"].string();
         if (step.kind == InputStep::Kind::KeyDown || step.kind == InputStep::Kind::KeyUp) {
             const Json& key = e["key"];
             bool isChar = key.isObject();
@@ -239,9 +241,13 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
         while (nextInput < options.input.size()) {
             const InputStep& step = options.input[nextInput++];
             if (step.kind == InputStep::Kind::Wait) break;
+            const Player::MouseButton button = step.button == "Right"    ? Player::MouseButton::Right
+                                               : step.button == "Middle" ? Player::MouseButton::Middle
+                                                                         : Player::MouseButton::Left;
             if (step.kind == InputStep::Kind::MouseMove) player.mouseMove(step.x, step.y);
-            else if (step.kind == InputStep::Kind::MouseDown) player.mouseDown(step.x, step.y);
-            else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y);
+            else if (step.kind == InputStep::Kind::MouseDown) player.mouseDown(step.x, step.y, button);
+            else if (step.kind == InputStep::Kind::MouseUp) player.mouseUp(step.x, step.y, button);
+            else if (step.kind == InputStep::Kind::FocusLost) player.focusLost();
             else if (step.kind == InputStep::Kind::KeyDown) player.keyDown(step.keyCode, step.ascii);
             else if (step.kind == InputStep::Kind::KeyUp) player.keyUp(step.keyCode, step.ascii);
             else if (step.kind == InputStep::Kind::TextInput) player.textInput(step.character);

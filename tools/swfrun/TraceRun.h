@@ -11,9 +11,10 @@
 namespace swf::tools {
 
 struct InputStep {
-    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, TextControl, SetClipboard, Wait, Other } kind =
+    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, TextControl, SetClipboard, Wait, FocusLost, Other } kind =
         Kind::Other;
     double x = 0, y = 0;
+    std::string button = "Left";  // MouseDown, MouseUp: "Left", "Right" or "Middle"
     // Keys: the code scripts see (Key.getCode) and the character typed (0 for none).
     uint8_t keyCode = 0;
     uint16_t ascii = 0;

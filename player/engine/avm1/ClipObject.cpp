@@ -790,6 +790,7 @@ void installClipClass(Vm& vm) {
     vm.defineMethod(proto, "getBytesTotal", getBytesOfMovie);
     installClipGeometry(vm, proto);
     installClipDrawing(vm, proto);
+    installClipDragging(vm, proto);
     // Methods that came with version 6 files: scripts of version 5 movies do not see them
     // (a version 5 movie loaded into a later one calls into the same prototype).
     for (const char* name : {"getDepth", "createEmptyMovieClip", "getInstanceAtDepth", "getNextHighestDepth",

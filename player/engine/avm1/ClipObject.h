@@ -2,6 +2,7 @@
 // The script side of a movie clip: its display properties (_x, _alpha, ...) and named
 // children read as properties, its own variables as ordinary slots. The clip may leave the
 // stage while scripts still hold the object; it then reads as an empty object.
+#include <array>
 #include <memory>
 #include <string>
 
@@ -64,6 +65,12 @@ std::string slashPath(const DisplayObject* clip);
 void installClipGeometry(Vm& vm, Object* clipProto);
 // lineStyle, beginFill, beginGradientFill, moveTo, lineTo, curveTo, endFill and clear.
 void installClipDrawing(Vm& vm, Object* clipProto);
+// startDrag and stopDrag.
+void installClipDragging(Vm& vm, Object* clipProto);
+// The StartDrag action: `target` (a clip or its path from `from`) follows the pointer, inside
+// `bounds` (left, top, right, bottom in pixels) when given.
+void startDragByAction(Vm& vm, MovieClip* from, const Value& target, bool lockCenter,
+                       const std::array<Value, 4>* bounds);
 
 // duplicateMovieClip: a copy of `clip` beside it, named `name` at display-list depth `depth`;
 // null when the clip has no parent or the depth cannot be taken.

@@ -1111,12 +1111,19 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         case 0x25: removeScriptedClip(resolveClipPath(vm_, f.target, f.popString())); break;
         case 0x27: {
-            f.pop();
-            if (vm_.toBoolean(f.pop())) for (int i = 0; i < 4; ++i) f.pop();
-            f.pop();
+            // StartDrag: target, lock centre, constrain, then bottom, right, top, left.
+            Value target = f.pop();
+            bool lockCenter = vm_.toBoolean(f.pop());
+            std::array<Value, 4> bounds;
+            bool constrained = vm_.toBoolean(f.pop());
+            if (constrained)
+                for (int i = 3; i >= 0; --i) bounds[i] = f.pop();
+            startDragByAction(vm_, f.target, target, lockCenter, constrained ? &bounds : nullptr);
             break;
         }
-        case 0x28: break;
+        case 0x28:
+            if (vm_.services) vm_.services->stopDrag();
+            break;
         // Host services ----------------------------------------------------------------
         case 0x26: traceValue(vm_, f.pop()); break;
         case 0x30: {

@@ -19,12 +19,8 @@ Value isDown(Vm& vm, NativeCall& call) {
 }
 
 Value isToggled(Vm& vm, NativeCall& call) {
-    switch (codeArg(vm, call)) {
-        case keycode::kCapsLock: return Value(vm.keyboard.capsLock);
-        case keycode::kNumLock: return Value(vm.keyboard.numLock);
-        case keycode::kScrollLock: return Value(vm.keyboard.scrollLock);
-        default: return Value(false);
-    }
+    int code = codeArg(vm, call);
+    return Value(code >= 0 && vm.keyboard.toggled.test(static_cast<size_t>(code)));
 }
 
 Value getCode(Vm& vm, NativeCall&) { return Value(static_cast<double>(vm.keyboard.lastCode)); }

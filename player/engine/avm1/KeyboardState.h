@@ -16,24 +16,30 @@ constexpr uint8_t kBackspace = 8, kTab = 9, kEnter = 13, kShift = 16, kControl =
 
 struct KeyboardState {
     std::bitset<256> down;
+    // Every key's toggle flips on each press, not on the repeats of a held key: Caps Lock's is
+    // the one people know, but scripts may ask about any key, the mouse buttons included
+    // (key_isToggled).
+    std::bitset<256> toggled;
     uint8_t lastCode = 0;
     uint16_t lastAscii = 0;
-    bool capsLock = false, numLock = false, scrollLock = false;
 
     void press(uint8_t code, uint16_t ascii) {
-        down.set(code);
+        pressButton(code);
         lastCode = code;
         lastAscii = ascii;
-        // A toggle key flips on its press; holding it (repeats) does not flip it again.
-        if (code == keycode::kCapsLock) capsLock = !capsLock;
-        else if (code == keycode::kNumLock) numLock = !numLock;
-        else if (code == keycode::kScrollLock) scrollLock = !scrollLock;
     }
     void release(uint8_t code, uint16_t ascii) {
         down.reset(code);
         lastCode = code;
         lastAscii = ascii;
     }
+    // A mouse button (1 left, 2 right, 4 middle) is a key to isDown and isToggled, but never
+    // the last key pressed.
+    void pressButton(uint8_t code) {
+        if (!down.test(code)) toggled.flip(code);
+        down.set(code);
+    }
+    void releaseButton(uint8_t code) { down.reset(code); }
 };
 
 }  // namespace swf::avm1

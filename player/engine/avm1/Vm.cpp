@@ -535,8 +535,14 @@ bool Vm::runBlock(const SharedBytes& code, MovieClip* clip) {
 
 bool Vm::clipHasHandler(MovieClip* clip, const std::string& name) {
     if (!clip || !clip->scriptObject) return false;
-    Value fn = get(clip->scriptObject, name);
-    return fn.object() && fn.object()->asFunction();
+    bool found = false;
+    // The player asks from outside any script: a prototype chain that loops (or a getter
+    // that throws) must stop the lookup, not the player.
+    runGuarded([&] {
+        Value fn = get(clip->scriptObject, name);
+        found = fn.object() && fn.object()->asFunction();
+    });
+    return found;
 }
 
 void Vm::constructRegisteredClip(MovieClip* clip) {

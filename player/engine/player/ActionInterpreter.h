@@ -4,6 +4,7 @@
 // no handler are stepped over by their recorded length.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -65,6 +66,13 @@ public:
     virtual DisplayObject* focus() { return nullptr; }
     // Gives `instance` (null: nobody) the focus; false when it cannot take it.
     virtual bool setFocus(DisplayObject* /*instance*/) { return false; }
+    // startDrag: `instance` follows the pointer from now on (its origin on the pointer with
+    // `lockCenter`), inside `bounds` when given; one instance at a time. stopDrag lets go.
+    struct DragBounds {
+        double left, top, right, bottom;  // twips in the parent's coordinates
+    };
+    virtual void startDrag(DisplayObject& /*instance*/, bool /*lockCenter*/, std::optional<DragBounds> /*bounds*/) {}
+    virtual void stopDrag() {}
 };
 
 // State of one running block.

@@ -75,7 +75,7 @@ std::vector<ButtonInstance::Part> ButtonInstance::build(ButtonState state, bool 
     return parts;
 }
 
-void ButtonInstance::transition(Phase next) {
+void ButtonInstance::transition(Phase next, bool quietly) {
     if (next == phase_) return;
     uint16_t condition = buttonCondition(phase_, next);
     bool stateChanges = shownState(next) != shownState(phase_);
@@ -83,7 +83,8 @@ void ButtonInstance::transition(Phase next) {
     if (stateChanges) {
         for (auto& [record, child] : shown_) release(*child);
         shown_ = build(shownState(next), true);
-            }
+    }
+    if (quietly) return;
     if (int slot = soundSlot(condition); slot >= 0 && def_->sounds[slot])
         context_.startSound(def_->sounds[slot]->soundId, def_->sounds[slot]->info);
     if (condition && parent)

@@ -7,13 +7,13 @@
 
 #include "model/Button.h"
 #include "player/DisplayObject.h"
+#include "player/PointerPhase.h"
 
 namespace swf {
 
 class ButtonInstance final : public DisplayObject {
 public:
-    // Where the pointer and the mouse button are relative to this button.
-    enum class Phase : uint8_t { Idle, OverUp, OverDown, OutDown };
+    using Phase = PointerPhase;
 
     ButtonInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const ButtonDef> def);
 
@@ -22,8 +22,9 @@ public:
     // The record state shown in a phase (Up, Over or Down).
     static ButtonState shownState(Phase phase);
     // Moves to `next`: swaps the shown characters, queues the actions whose condition is this
-    // transition and reports the transition's sound to the host.
-    void transition(Phase next);
+    // transition and reports the transition's sound to the host. A button that lets go of a
+    // press while disabled changes state `quietly`: no actions, no sound.
+    void transition(Phase next, bool quietly = false);
 
     bool scriptable() const override { return true; }
 

@@ -35,12 +35,6 @@ std::optional<int32_t> tabIndexOf(avm1::Vm& vm, avm1::Object* obj) {
     return index;
 }
 
-bool actsAsButton(avm1::Vm& vm, avm1::Object* obj) {
-    for (const char* name : kButtonHandlers)
-        if (vm.has(obj, name)) return true;
-    return false;
-}
-
 bool editable(const DisplayObject& instance) {
     auto* field = dynamic_cast<const EditTextInstance*>(&instance);
     return field && !field->def().readOnly;
@@ -84,6 +78,12 @@ void collectTabbable(avm1::Vm& vm, MovieClip& clip, std::vector<Candidate>& out)
 }
 
 }  // namespace
+
+bool actsAsButton(avm1::Vm& vm, avm1::Object* obj) {
+    for (const char* name : kButtonHandlers)
+        if (vm.has(obj, name)) return true;
+    return false;
+}
 
 namespace {
 bool holds(const MovieClip& clip, const DisplayObject& instance) {

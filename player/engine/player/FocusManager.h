@@ -4,6 +4,11 @@
 #include <memory>
 #include <vector>
 
+namespace swf::avm1 {
+class Object;
+class Vm;
+}
+
 namespace swf {
 
 class DisplayObject;
@@ -44,6 +49,10 @@ private:
     std::vector<std::shared_ptr<DisplayObject>> lost_;
     bool lossPending_ = false;
 };
+
+// Whether a clip's object has a handler that makes the clip act as a button (onPress,
+// onRelease, onRollOver...: present, not necessarily a function).
+bool actsAsButton(avm1::Vm& vm, avm1::Object* obj);
 
 // Whether the instance stands on the stage now (removed instances linger in scripts).
 bool onStageNow(const DisplayObject& instance);

@@ -16,6 +16,7 @@
 #include "player/DisplayObject.h"
 #include "player/Drawing.h"
 #include "player/Host.h"
+#include "player/PointerPhase.h"
 
 namespace swf {
 
@@ -90,6 +91,8 @@ public:
     int32_t level = -1;
     // _lockroot: scripts of the movie inside see this clip as _root.
     bool lockRoot = false;
+    // Where the pointer stands towards the clip while a script makes it act as a button.
+    PointerPhase buttonPhase = PointerPhase::Idle;
     // Frames of the main timeline played so far (exports become usable there).
     uint32_t movieFrameReached = 0;
     TimelineControl* resolvePath(std::string_view path) override;

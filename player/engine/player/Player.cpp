@@ -14,25 +14,8 @@
 namespace swf {
 
 using render::PixelRect;
-using Phase = ButtonInstance::Phase;
 
 namespace {
-
-ButtonInstance* findButton(const MovieClip& clip, double x, double y) {
-    const auto& children = clip.children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        DisplayObject& child = *it->second;
-        if (child.clipDepth > 0 || !child.visible) continue;
-        double lx, ly;
-        child.matrix.inverted().apply(x, y, lx, ly);
-        if (ButtonInstance* button = child.asButton()) {
-            if (button->hitTestLocal(lx, ly)) return button;
-        } else if (MovieClip* inner = child.asClip()) {
-            if (ButtonInstance* button = findButton(*inner, lx, ly)) return button;
-        }
-    }
-    return nullptr;
-}
 
 // A pixel count from a double that may be huge or not a number (damaged files, absurd zoom).
 int toPixels(double v) {
@@ -44,20 +27,6 @@ PixelRect grow(const PixelRect& r, int by) {
     if (r.empty()) return r;
     by = std::clamp(by, 0, 1 << 20);
     return {r.left - by, r.top - by, r.right + by, r.bottom + by};
-}
-
-// The button under a stage point on any level, the highest level first.
-ButtonInstance* findButton(const PlayerContext& context, double x, double y) {
-    const auto& levels = context.levels();
-    for (auto it = levels.rbegin(); it != levels.rend(); ++it)
-        if (ButtonInstance* button = findButton(*it->second, x, y)) return button;
-    return nullptr;
-}
-
-ButtonInstance* asLiveButton(const std::weak_ptr<DisplayObject>& weak) {
-    auto strong = weak.lock();
-    if (!strong || !strong->parent || !strong->parent->onStage()) return nullptr;
-    return strong->asButton();
 }
 
 }  // namespace
@@ -103,6 +72,7 @@ void Player::advance() {
     for (const auto& level : levels)
         if (context_->isLevel(level.get())) level->tick();
     settle();
+    context_->updateDrag();
     // The stage moved under a still pointer: buttons may now be entered or left.
     updatePointer();
 }
@@ -116,84 +86,6 @@ void Player::gotoFrame(uint32_t frame) {
 avm1::Vm& Player::scriptMachine() { return context_->scriptMachine(); }
 
 uint64_t Player::actionBlocksCutOff() const { return context_->actionBlocksCutOff; }
-
-// ---- pointer -----------------------------------------------------------------------------
-
-void Player::updatePointer() {
-    ButtonInstance* under = pointerInside_ ? findButton(*context_, pointerX_, pointerY_) : nullptr;
-    ButtonInstance* pressed = asLiveButton(pressed_);
-    if (pressed) {
-        if (pressed->def().trackAsMenu && under != pressed) {
-            pressed->transition(Phase::Idle);  // a menu item lets go as soon as it is left
-            pressed_.reset();
-            pressed = nullptr;
-        } else {
-            pressed->transition(under == pressed ? Phase::OverDown : Phase::OutDown);
-        }
-    } else {
-        pressed_.reset();
-    }
-    if (!pressed) {
-        ButtonInstance* hovered = asLiveButton(hovered_);
-        if (hovered && hovered != under) hovered->transition(Phase::Idle);
-        hovered_.reset();
-        if (under) {
-            hovered_ = under->weak_from_this();
-            if (!buttonDown_) {
-                under->transition(Phase::OverUp);
-            } else if (under->def().trackAsMenu && under->phase() == Phase::Idle) {
-                under->transition(Phase::OverDown);  // dragging onto a menu item presses it
-                pressed_ = hovered_;
-            }
-        }
-    }
-    settle();
-}
-
-void Player::mouseMove(double x, double y) {
-    bool moved = !pointerInside_ || pointerX_ != x * kTwipsPerPixel || pointerY_ != y * kTwipsPerPixel;
-    pointerX_ = x * kTwipsPerPixel;
-    pointerY_ = y * kTwipsPerPixel;
-    context_->pointerX = pointerX_;
-    context_->pointerY = pointerY_;
-    pointerInside_ = true;
-    updatePointer();
-    if (moved) context_->mouseEvent("onMouseMove");
-}
-
-void Player::mouseDown(double x, double y) {
-    mouseMove(x, y);
-    buttonDown_ = true;
-    if (ButtonInstance* hovered = asLiveButton(hovered_); hovered && !asLiveButton(pressed_)) {
-        hovered->transition(Phase::OverDown);
-        pressed_ = hovered_;
-    }
-    settle();
-    context_->mouseEvent("onMouseDown");
-}
-
-void Player::mouseUp(double x, double y) {
-    mouseMove(x, y);
-    buttonDown_ = false;
-    if (ButtonInstance* pressed = asLiveButton(pressed_)) {
-        bool over = findButton(*context_, pointerX_, pointerY_) == pressed;
-        pressed->transition(over ? Phase::OverUp : Phase::Idle);
-        if (!over && asLiveButton(hovered_) == pressed) hovered_.reset();
-    }
-    pressed_.reset();
-    updatePointer();
-    context_->mouseEvent("onMouseUp");
-}
-
-void Player::mouseLeave() {
-    pointerInside_ = false;
-    updatePointer();
-}
-
-ButtonInstance* Player::activeButton() const {
-    if (ButtonInstance* pressed = asLiveButton(pressed_)) return pressed;
-    return asLiveButton(hovered_);
-}
 
 // ---- drawing -----------------------------------------------------------------------------
 

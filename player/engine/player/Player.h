@@ -9,6 +9,7 @@
 #include "model/Movie.h"
 #include "player/DrawList.h"
 #include "player/Host.h"
+#include "player/PointerPhase.h"
 #include "player/TextCommand.h"
 #include "render/Renderer.h"
 
@@ -50,11 +51,16 @@ public:
     // The movie's script machine (tools and tests call into it directly).
     avm1::Vm& scriptMachine();
 
-    // Pointer input in stage pixels (1 stage pixel = 20 twips, origin at the stage's corner).
+    // Pointer input in stage pixels (1 stage pixel = 20 twips, origin at the stage's corner)
+    // (PointerInput.cpp). Only the left button clicks; the others are keys scripts can ask
+    // about (Key.isDown(2) right, 4 middle).
+    enum class MouseButton : uint8_t { Left, Right, Middle };
     void mouseMove(double x, double y);
-    void mouseDown(double x, double y);
-    void mouseUp(double x, double y);
+    void mouseDown(double x, double y, MouseButton button = MouseButton::Left);
+    void mouseUp(double x, double y, MouseButton button = MouseButton::Left);
     void mouseLeave();
+    // The window lost the keyboard: whatever held the focus loses it.
+    void focusLost();
     // Keyboard input: `code` is the key as scripts see it (Key.getCode), `ascii` the
     // character it types (0 for none). Buttons' conditions for keys that type nothing (Tab,
     // arrows, Enter...) are met here; the character itself arrives through textInput.
@@ -97,6 +103,9 @@ private:
         render::PixelRect bounds;
     };
     void updatePointer();
+    // Moves a button, or a clip acting as one, to `next`: its actions and handler for the
+    // change run after the scripts queued before them. `quietly`: no event at all.
+    void changePhase(DisplayObject& target, PointerPhase next, bool quietly = false);
     void settle();
     render::PixelRect stagePixels(const Matrix& stageToPixel) const;
 
@@ -109,7 +118,8 @@ private:
     const Image* drawingPicture_ = nullptr;  // the item being drawn shows a script's picture
     std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
 
-    // Pointer state.
+    // Pointer state: what the pointer is over and what the left button pressed (a button, or a
+    // clip acting as one).
     double pointerX_ = 0, pointerY_ = 0;  // twips
     bool pointerInside_ = false, buttonDown_ = false;
     std::weak_ptr<DisplayObject> hovered_, pressed_;

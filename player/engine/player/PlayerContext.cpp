@@ -175,6 +175,14 @@ void PlayerContext::clipPlaced(MovieClip& clip) {
     queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), nullptr, Pending::Special::Construct});
 }
 
+bool PlayerContext::hearsPlacedLoad(MovieClip& clip) {
+    for (const auto& [exportName, cls] : vm_->registeredClasses)
+        if (clip.characterId() && clip.exportedCharacter(exportName) == clip.characterId()) return true;
+    bool inherited = false;
+    vm_->runGuardedAction([&] { inherited = vm_->clipProto && vm_->has(vm_->clipProto, "onLoad"); });
+    return inherited;
+}
+
 void PlayerContext::queueClipEvent(MovieClip& clip, const char* name) {
     queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), name});
 }
@@ -254,7 +262,16 @@ void PlayerContext::runQueue(size_t& budget) {
         --budget;
         if (next.offStage || next.clip->onStage()) {
             enterMovieOf(next.clip);
-            if (next.special == Pending::Special::Construct) vm_->constructRegisteredClip(next.clip);
+            if (next.special == Pending::Special::Construct) {
+                vm_->constructRegisteredClip(next.clip);
+                // Its onLoad was queued when it was placed, ahead of knowing whether a class
+                // would give it one (the frame's initialisation actions register classes).
+                if (!hearsPlacedLoad(*next.clip))
+                    std::erase_if(queue_, [&](const Pending& p) {
+                        return p.clip == next.clip && p.handler && std::string_view(p.handler) == "onLoad" &&
+                               p.special == Pending::Special::None;
+                    });
+            }
             else if (next.special == Pending::Special::LoadInit) broadcastLoader(next.loader, "onLoadInit", next.clip);
             else if (next.special == Pending::Special::BroadcastMouse) vm_->broadcast("Mouse", next.handler);
             else if (next.special == Pending::Special::InstanceHandler) callHandlerIfOnStage(*next.keepAlive, next.handler);

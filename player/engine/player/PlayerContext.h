@@ -66,6 +66,10 @@ public:
     }
     bool setFocus(DisplayObject* instance) override;
     FocusManager& focusManager() { return focus_; }
+    // Dragging (Dragging.cpp): the dragged instance moves with the pointer and each frame.
+    void startDrag(DisplayObject& instance, bool lockCenter, std::optional<DragBounds> bounds) override;
+    void stopDrag() override;
+    void updateDrag();
     // A key went down or up (KeyInput.cpp): clip events, Key's listeners, the focused
     // instance's handler, buttons' key conditions (`buttonKey`, 0 for none) and, for Tab, the
     // focus moving on. Runs what it causes.
@@ -122,6 +126,10 @@ public:
     // then its frame actions and onLoad follow in the queue.
     void clipPlaced(MovieClip& clip);
     void queueClipEvent(MovieClip& clip, const char* name) override;
+    // Whether a clip its parent's timeline just placed will hear onLoad: only through a
+    // handler it has by then (its class's, MovieClip.prototype's). One the parent's frame
+    // script gives it afterwards comes too late (tab_ordering_events).
+    bool hearsPlacedLoad(MovieClip& clip);
     // The clip's onClipEvent actions for any of `events` join the queue.
     void queueClipActions(MovieClip& clip, uint32_t events);
     // A clip leaves the stage: its unload actions and onUnload, and those of the clips
@@ -212,6 +220,12 @@ private:
     std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>> loadInits_;
     std::vector<std::weak_ptr<const MovieDef>> loadedMovies_;
     FocusManager focus_{*this};
+    struct Drag {
+        std::weak_ptr<DisplayObject> instance;
+        double offsetX = 0, offsetY = 0;  // from the pointer to the origin, parent twips
+        std::optional<DragBounds> bounds;
+    };
+    std::optional<Drag> drag_;
     std::set<std::pair<uint64_t, uint16_t>> initActionsRun_;  // (load serial, sprite)  // characters whose instances are building their children
 };
 

@@ -31,8 +31,9 @@ Value tracerFor(Vm& vm, const std::string& text) {
 
 class ClipEvents : public ::testing::Test {
 protected:
-    // The root places sprite 7 (exported as "Thing") at depth 1 as "placed" in frame 2.
-    void build(std::vector<ControlTag> firstFrame = {}) {
+    // The root places sprite 7 (exported as "Thing") at depth 1 as "placed" in frame 2, whose
+    // script runs `secondFrame` and stops.
+    void build(std::vector<ControlTag> firstFrame = {}, Bytecode secondFrame = {}) {
         MovieBuilder b;
         b.def().header.version = 8;
         auto sprite = std::make_shared<SpriteDef>();
@@ -44,9 +45,8 @@ protected:
         place.depth = 1;
         place.characterId = 7;
         place.name = "placed";
-        Bytecode stop;
-        stop.op(0x07);
-        b.frame(std::move(firstFrame)).frame({place, block(stop)});
+        secondFrame.op(0x07);
+        b.frame(std::move(firstFrame)).frame({place, block(secondFrame)});
         player = std::make_unique<Player>(b.build(), host);
     }
     Vm& vm() { return player->scriptMachine(); }
@@ -72,6 +72,24 @@ TEST_F(ClipEvents, APlacedSymbolTakesItsRegisteredClassThenHearsOnLoad) {
     player->advance();
     EXPECT_EQ(host.lines, (Lines{"constructed _level0.placed", "_level0.placed onLoad"}));
     EXPECT_EQ(vm().get(vm().get(root(), "placed").object(), "onLoad").object(), vm().get(proto, "onLoad").object());
+}
+
+TEST_F(ClipEvents, APlacedClipHearsOnLoadOnlyThroughAHandlerItHasWhenPlaced) {
+    // The frame placing the clip gives it onLoad: too late, as for a clip placed on the stage.
+    Bytecode late;
+    late.push({"placed"}).op(0x1C).push({"onLoad"});
+    late.function("", {}, [](Bytecode& body) { body.push({"late onLoad"}).trace(); });
+    late.op(0x4F);
+    build({}, late);
+    player->advance();
+    EXPECT_TRUE(host.lines.empty());
+
+    // Inherited from MovieClip.prototype before the clip was placed, it runs.
+    build({}, late);
+    Object* proto = vm().get(vm().get(vm().global, "MovieClip").object(), "prototype").object();
+    vm().set(proto, "onLoad", tracerFor(vm(), "onLoad"));
+    player->advance();
+    EXPECT_EQ(host.lines, (Lines{"late onLoad"})) << "the handler the clip has by the time it runs";
 }
 
 TEST_F(ClipEvents, AttachedClipsHearOnLoadAfterTheScriptThatMadeThem) {

@@ -111,6 +111,10 @@ TEST_F(FocusAndKeys, CapsLockTogglesOnEachPressOnly) {
     player->keyDown(kCapsLock, 0);
     EXPECT_FALSE(toggled());
     EXPECT_FALSE(vm().toBoolean(call(key, "isToggled", {Value(kA)})));
+    // Any key toggles, not only the lock keys; a held key's repeats do not.
+    player->keyDown(kA, 'a');
+    player->keyDown(kA, 'a');
+    EXPECT_TRUE(vm().toBoolean(call(key, "isToggled", {Value(kA)})));
 }
 
 TEST_F(FocusAndKeys, TheFocusedClipHearsKeysBeforeKeyListeners) {
