@@ -11,6 +11,7 @@
 #include <servprov.h>
 #include <urlmon.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -128,6 +129,15 @@ bool LocalPathOf(const std::wstring& url, std::wstring& path) {
     if (!drive && !share) return false;
     path = p;
     return true;
+}
+
+std::string Utf8Of(const std::wstring& text) {
+    if (text.empty()) return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
 }
 
 }  // namespace
@@ -250,7 +260,7 @@ void FlashControl::MovieArrived(MovieDownload& download, HRESULT result, std::ve
         return d.Get() == static_cast<IUnknown*>(static_cast<IBindStatusCallback*>(&download));
     });
     std::string error;
-    if (FAILED(result) || bytes.empty() || !playback_->Load(bytes, error)) {
+    if (FAILED(result) || bytes.empty() || !playback_->Load(bytes, error, Utf8Of(properties_.movie))) {
         if (error.empty()) error = FAILED(result) ? "the movie could not be fetched" : "the movie is empty";
         playback_->Unload();
         loadError_ = error;

@@ -39,7 +39,16 @@ std::filesystem::path LocalDataStore::FileFor(const std::string& key) const {
             name += digits[c & 15];
         }
     }
-    if (folder_.empty() || name.empty() || name.size() > kMaxNameChars) return {};
+    if (folder_.empty() || name.empty()) return {};
+    // Data is filed under the movie's whole path, which can be long: a long name keeps its
+    // start and ends in a hash of the whole key, so it stays apart from its neighbours.
+    if (name.size() > kMaxNameChars) {
+        std::uint64_t hash = 14695981039346656037ull;
+        for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ull;
+        name.resize(kMaxNameChars - 17);
+        name += '~';
+        for (int shift = 60; shift >= 0; shift -= 4) name += digits[(hash >> shift) & 15];
+    }
     return folder_ / (name + ".sol");
 }
 

@@ -159,7 +159,7 @@ MoviePlayback::~MoviePlayback() {
     impl_->player.reset();
 }
 
-bool MoviePlayback::Load(std::span<const std::uint8_t> bytes, std::string& error) {
+bool MoviePlayback::Load(std::span<const std::uint8_t> bytes, std::string& error, const std::string& url) {
     Impl& p = *impl_;
     Unload();
     try {
@@ -173,7 +173,7 @@ bool MoviePlayback::Load(std::span<const std::uint8_t> bytes, std::string& error
         p.view.SetStage(decoded.movie->header.frameSize);
         // The first frame's actions run in here and may call the owner, which may load again.
         Impl::InPlayer guard(p);
-        auto player = std::make_unique<swf::Player>(decoded.movie, *host);
+        auto player = std::make_unique<swf::Player>(decoded.movie, *host, nullptr, url);
         if (p.player) {  // a movie loaded from inside this one's first frame won
             error = p.loadError;
             return true;

@@ -45,8 +45,9 @@ public:
 
     // Decodes and shows the movie's first frame; starts playing when Playing is set (the
     // default). A movie that cannot be decoded leaves the playback empty and returns false
-    // with the reason in `error` (never throws for bad bytes).
-    bool Load(std::span<const std::uint8_t> bytes, std::string& error);
+    // with the reason in `error` (never throws for bad bytes). `url` is where the movie came
+    // from (UTF-8): its scripts read it, and its stored data is filed under it.
+    bool Load(std::span<const std::uint8_t> bytes, std::string& error, const std::string& url = {});
     void Unload();
     bool HasMovie() const;
     // The reason the last load failed ("" after a successful one).

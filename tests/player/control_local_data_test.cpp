@@ -48,8 +48,13 @@ TEST_F(LocalData, NamesStayInsideTheFolderAndSizesAreBounded) {
         EXPECT_EQ(file.filename().wstring().find(L".."), std::wstring::npos) << key;
     }
     EXPECT_NE(store.FileFor("a/b"), store.FileFor("a_b")) << "different names, different files";
-    EXPECT_TRUE(store.FileFor(std::string(300, 'x')).empty());
-    EXPECT_FALSE(store.Write(std::string(300, 'x'), {1}));
+    // Long keys (a movie's whole path) get short names that still tell them apart.
+    const std::string deep = "localhost/C:/" + std::string(300, 'x') + "/game.swf/";
+    EXPECT_NE(store.FileFor(deep + "save"), store.FileFor(deep + "best"));
+    EXPECT_LE(store.FileFor(deep + "save").filename().wstring().size(), 204u);
+    ASSERT_TRUE(store.Write(deep + "save", {1}));
+    EXPECT_EQ(store.Read(deep + "save"), (std::vector<std::uint8_t>{1}));
+    EXPECT_FALSE(store.Read(deep + "best").has_value());
     EXPECT_FALSE(store.Write("big", std::vector<std::uint8_t>(LocalDataStore::kMaxFileBytes + 1, 7)));
     EXPECT_TRUE(store.Write("big", std::vector<std::uint8_t>(LocalDataStore::kMaxFileBytes, 7)));
     EXPECT_FALSE(LocalDataStore::UserFolder().empty());
