@@ -4,33 +4,49 @@
 
 namespace swf::avm1 {
 
-std::u16string toUtf16(std::string_view s) {
-    std::u16string out;
-    out.reserve(s.size());
+namespace {
+
+// The UTF-16 units of `s`, one call of `emit` each: lengths are counted with it as often as
+// strings are converted, so neither allocates what the other does not need.
+template <class Emit>
+void forEachUtf16Unit(std::string_view s, Emit&& emit) {
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            emit(static_cast<char16_t>(c));
+            ++i;
+            continue;
+        }
         size_t extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC0 && c < 0xE0 ? 1 : 0;
         uint32_t cp = extra == 3 ? (c & 0x07u) : extra == 2 ? (c & 0x0Fu) : (c & 0x1Fu);
-        bool valid = c < 0x80 || (extra > 0 && i + extra < s.size());
-        for (size_t k = 1; valid && c >= 0x80 && k <= extra; ++k) {
+        bool valid = extra > 0 && i + extra < s.size();
+        for (size_t k = 1; valid && k <= extra; ++k) {
             unsigned char cont = static_cast<unsigned char>(s[i + k]);
             if ((cont & 0xC0) != 0x80) valid = false;
             cp = (cp << 6) | (cont & 0x3Fu);
         }
-        if (c < 0x80 || !valid) {
-            out.push_back(c);  // ASCII, or a stray byte standing for itself as Latin-1
+        if (!valid) {
+            emit(static_cast<char16_t>(c));  // a stray byte stands for itself as Latin-1
             ++i;
             continue;
         }
         i += extra + 1;
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            emit(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            emit(static_cast<char16_t>(cp));
         }
     }
+}
+
+}  // namespace
+
+std::u16string toUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    forEachUtf16Unit(s, [&](char16_t unit) { out.push_back(unit); });
     return out;
 }
 
@@ -48,7 +64,11 @@ std::string toUtf8(std::u16string_view s) {
     return out;
 }
 
-size_t utf16Length(std::string_view s) { return toUtf16(s).size(); }
+size_t utf16Length(std::string_view s) {
+    size_t units = 0;
+    forEachUtf16Unit(s, [&](char16_t) { ++units; });
+    return units;
+}
 
 uint32_t firstCodePoint(std::string_view s) {
     std::u16string u = toUtf16(s);
