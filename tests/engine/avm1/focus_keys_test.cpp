@@ -6,6 +6,7 @@
 
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
+#include "ScriptedPlayer.h"
 #include "avm1/ClipObject.h"
 #include "player/MovieClip.h"
 #include "player/Player.h"
@@ -19,20 +20,8 @@ using swf::testing::MovieBuilder;
 
 constexpr uint8_t kTab = 9, kShift = 16, kCapsLock = 20, kA = 65;
 
-class FocusAndKeys : public ::testing::Test {
+class FocusAndKeys : public ScriptedPlayer<> {
 protected:
-    void SetUp() override {
-        MovieBuilder b(400, 400);
-        b.def().header.version = 8;
-        b.frame({});
-        player = std::make_unique<Player>(b.build(), host);
-    }
-    Vm& vm() { return player->scriptMachine(); }
-    Object* root() { return vm().clipObject(&player->root()); }
-    Object* global(const char* name) { return vm().get(vm().global, name).object(); }
-    Value call(Object* self, const std::string& name, std::vector<Value> args = {}) {
-        return vm().call(vm().get(self, name), Value(self), std::move(args));
-    }
     // A clip at (x, y) that takes the focus; `handlers` trace "<name> <handler> <argument>".
     Object* clip(const std::string& name, int depth, double x, double y) {
         Object* c = call(root(), "createEmptyMovieClip", {Value(name), Value(depth)}).object();
@@ -74,9 +63,6 @@ protected:
         }
         return seen;
     }
-
-    ScriptHost host;
-    std::unique_ptr<Player> player;
 };
 
 // ---- the Key object ----------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
+#include "ScriptedPlayer.h"
 #include "avm1/ClipObject.h"
 #include "player/MovieClip.h"
 #include "player/Player.h"
@@ -15,20 +16,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using swf::testing::MovieBuilder;
 
-class MouseInput : public ::testing::Test {
+class MouseInput : public ScriptedPlayer<> {
 protected:
-    void SetUp() override {
-        MovieBuilder b(400, 400);
-        b.def().header.version = 8;
-        b.frame({});
-        player = std::make_unique<Player>(b.build(), host);
-    }
-    Vm& vm() { return player->scriptMachine(); }
-    Object* root() { return vm().clipObject(&player->root()); }
-    Object* global(const char* name) { return vm().get(vm().global, name).object(); }
-    Value call(Object* self, const std::string& name, std::vector<Value> args = {}) {
-        return vm().call(vm().get(self, name), Value(self), std::move(args));
-    }
     // A clip showing a 50 px square at (x, y) of `parent` (the root without one).
     Object* square(const std::string& name, int depth, double x, double y, Object* parent = nullptr) {
         Object* c = call(parent ? parent : root(), "createEmptyMovieClip", {Value(name), Value(depth)}).object();
@@ -58,9 +47,6 @@ protected:
         player->mouseUp(x, y);
     }
     double number(Object* obj, const char* name) { return vm().toNumber(vm().get(obj, name)); }
-
-    ScriptHost host;
-    std::unique_ptr<Player> player;
 };
 
 constexpr std::initializer_list<const char*> kButtonEvents = {

@@ -4,6 +4,7 @@
 
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
+#include "ScriptedPlayer.h"
 #include "avm1/ClipObject.h"
 #include "player/Player.h"
 
@@ -19,20 +20,9 @@ public:
     std::string clipboard;
 };
 
-class Typing : public ::testing::Test {
+class Typing : public ScriptedPlayer<ClipboardHost> {
 protected:
-    void SetUp() override {
-        MovieBuilder b(400, 400);
-        b.def().header.version = 8;
-        b.frame({});
-        player = std::make_unique<Player>(b.build(), host);
-    }
-    Vm& vm() { return player->scriptMachine(); }
-    Object* root() { return vm().clipObject(&player->root()); }
     Object* selection() { return vm().get(vm().global, "Selection").object(); }
-    Value call(Object* self, const std::string& name, std::vector<Value> args = {}) {
-        return vm().call(vm().get(self, name), Value(self), std::move(args));
-    }
     // An input field whose onChanged traces "changed <its text>".
     Object* field(const std::string& name, int depth, bool input = true) {
         call(root(), "createTextField", {Value(name), Value(depth), Value(0), Value(depth * 30.0), Value(200), Value(20)});
@@ -54,9 +44,6 @@ protected:
         auto n = [&](const char* name) { return vm().toString(call(selection(), name)); };
         return n("getBeginIndex") + " " + n("getCaretIndex") + " " + n("getEndIndex");
     }
-
-    ClipboardHost host;
-    std::unique_ptr<Player> player;
 };
 
 TEST_F(Typing, TypedTextReplacesTheFocusedFieldsSelectionAndEachChangeRunsOnChanged) {
