@@ -59,10 +59,15 @@ struct MoviePlayback::Impl {
     private:
         Impl& impl_;
     };
+    // The old movie's scripts finish first (they may call the owner, which may load another
+    // movie: that one stands). Its player goes before its host, as Retired declares them.
     void DropMovie() {
-        if (callsIntoPlayer > 0) retired.push_back({std::move(host), std::move(player)});
-        player.reset();
-        host.reset();
+        Retired old{std::move(host), std::move(player)};
+        if (old.player) {
+            InPlayer guard(*this);
+            old.player->endMovie();
+        }
+        if (callsIntoPlayer > 0) retired.push_back(std::move(old));
     }
 
     ViewTransform view;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <utility>
 
 #include "avm1/Vm.h"
 #include "player/ButtonInstance.h"
@@ -51,8 +52,13 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
 }
 
 Player::~Player() {
-    context_->scriptMachine().endMovie();
+    endMovie();
     for (const auto& [number, level] : context_->levels()) level->removed();
+}
+
+void Player::endMovie() {
+    if (std::exchange(movieEnded_, true)) return;
+    context_->scriptMachine().endMovie();
 }
 
 const MovieDef& Player::movie() const { return context_->movie(); }

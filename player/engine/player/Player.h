@@ -34,6 +34,9 @@ public:
     Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits = nullptr,
            std::string url = {});
     ~Player();
+    // The movie is closing: scripts' last work (shared objects not yet flushed are written).
+    // Once only; the destructor does it if the owner has not.
+    void endMovie();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
@@ -110,6 +113,7 @@ private:
     render::PixelRect stagePixels(const Matrix& stageToPixel) const;
 
     std::unique_ptr<PlayerContext> context_;
+    bool movieEnded_ = false;
     std::shared_ptr<MovieClip> root_;
     render::Renderer renderer_;
     render::BitmapResolver bitmaps_;
