@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/Utf8.h"
+
 namespace swf::avm1 {
 
 namespace {
@@ -77,20 +79,7 @@ uint32_t firstCodePoint(std::string_view s) {
 
 std::string fromCodePoint(uint32_t cp) {
     std::string out;
-    if (cp < 0x80) out += static_cast<char>(cp);
-    else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    appendUtf8(out, cp);
     return out;
 }
 

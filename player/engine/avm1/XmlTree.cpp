@@ -4,6 +4,7 @@
 
 #include "avm1/Strings.h"
 #include "avm1/Vm.h"
+#include "core/Utf8.h"
 
 namespace swf::avm1 {
 
@@ -149,24 +150,6 @@ std::string xmlEscape(const std::string& text) {
 }
 
 namespace {
-
-void appendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 // "&#39;" or "&#x27;": the character, when the reference is well formed.
 bool numericReference(const std::string& body, uint32_t& code) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <optional>
 
+#include "core/Utf8.h"
+
 namespace swf {
 
 namespace {
@@ -14,24 +16,6 @@ uint32_t bigEndian(const uint8_t* p, int n) {
     uint32_t v = 0;
     for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
     return v;
-}
-
-void appendUtf8(std::string& out, uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // One string of a frame in its encoding (0 Latin-1, 1 UTF-16 with a byte-order mark,
