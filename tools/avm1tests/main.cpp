@@ -54,11 +54,11 @@ std::string readText(const fs::path& p) {
     return s.str();
 }
 
-bool needsNetwork(const std::string& name) {
-    std::string leaf = fs::path(name).filename().string();
-    for (const char* prefix : {"xml_socket", "netconnection", "loadvars", "netstream"})
-        if (leaf.rfind(prefix, 0) == 0) return true;
-    return false;
+// Fetches are served from the test's folder and a socket's server is played from the test's
+// socket.json: only a socket test without that script needs a network the runner lacks.
+bool needsNetwork(const fs::path& dir) {
+    std::string leaf = dir.filename().string();
+    return leaf.rfind("xml_socket", 0) == 0 && !fs::exists(dir / "socket.json");
 }
 
 std::vector<TestCase> findTests(const fs::path& corpus) {
@@ -78,7 +78,7 @@ std::vector<TestCase> findTests(const fs::path& corpus) {
             t.name = fs::relative(t.dir, root).generic_string();
             t.swf8 = meta["swf"]["version"].number(0) <= 8;
             t.knownFailure = meta["ruffle_known_failure"].boolean(false);
-            t.networking = needsNetwork(t.name);
+            t.networking = needsNetwork(t.dir);
             const Json& config = meta["config"];
             double frames = config["num_frames"].isNumber() ? config["num_frames"].number() : config["num_ticks"].number(1);
             t.frames = std::clamp(static_cast<int>(frames), 1, kMaxFrames);
@@ -109,6 +109,11 @@ Outcome runIsolated(const TestCase& t, std::vector<std::string>& lines) {
         TraceRunOptions options;
         options.frames = t.frames;
         options.logRequests = t.logFetch;
+        if (fs::exists(t.dir / "socket.json")) {
+            std::string error;
+            options.socketScript = readSocketScript(t.dir / "socket.json", error);
+            options.hasSocketScript = error.empty();
+        }
         if (fs::exists(t.dir / "input.json")) {
             std::string error;
             options.input = readInputFile(t.dir / "input.json", error);
@@ -189,6 +194,7 @@ int main(int argc, char** argv) {
         else ++g.peerPasses;
         if (t.networking) {
             ++g.skipped;
+            if (verbose) std::printf("%-6s %s/%s [%s]\n", "skip", t.folder.c_str(), t.name.c_str(), t.swf8 ? "swf8" : "later");
             continue;
         }
         std::vector<std::string> lines;
@@ -202,9 +208,9 @@ int main(int argc, char** argv) {
             if (!t.knownFailure) ++g.passedOfPeerPasses;
         }
         if (verbose)
-            std::printf("%-6s %s/%s%s\n",
+            std::printf("%-6s %s/%s [%s]%s\n",
                         pass ? "pass" : outcome == Outcome::Crash ? "CRASH" : outcome == Outcome::Timeout ? "HANG" : "fail",
-                        t.folder.c_str(), t.name.c_str(), t.knownFailure ? " (peer known failure)" : "");
+                        t.folder.c_str(), t.name.c_str(), t.swf8 ? "swf8" : "later", t.knownFailure ? " (peer known failure)" : "");
     }
 
     Figures figures;

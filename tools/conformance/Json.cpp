@@ -1,6 +1,8 @@
 #include "Json.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace swf::tools {
 
@@ -177,6 +179,17 @@ private:
 Json Json::parse(std::string_view text, std::string& error) {
     error.clear();
     return JsonParser(text).document(error);
+}
+
+Json Json::parseFile(const std::filesystem::path& file, std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + file.string();
+        return {};
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    return parse(text.str(), error);
 }
 
 }  // namespace swf::tools

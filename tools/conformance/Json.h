@@ -1,5 +1,6 @@
 #pragma once
 // Just enough JSON to read the corpus's meta.json and input.json files.
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +17,8 @@ public:
 
     Json() = default;
     static Json parse(std::string_view text, std::string& error);
+    // The file's text parsed; `error` says why when it cannot be read or parsed.
+    static Json parseFile(const std::filesystem::path& file, std::string& error);
 
     bool isNull() const { return std::holds_alternative<std::monostate>(value_); }
     bool isNumber() const { return std::holds_alternative<double>(value_); }

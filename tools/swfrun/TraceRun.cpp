@@ -1,5 +1,6 @@
 #include "TraceRun.h"
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -27,6 +28,22 @@ std::string localServerPath(const std::string& url) {
     return url;
 }
 
+// A body of text as it is; binary data (AMF) as the list of its bytes in hex, "[00, 0A]".
+std::string bodyForLog(const std::string& body) {
+    bool text = true;
+    for (unsigned char c : body)
+        if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') text = false;
+    if (text) return body;
+    std::string list = "[";
+    char hex[4];
+    for (size_t i = 0; i < body.size(); ++i) {
+        std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(body[i]));
+        if (i) list += ", ";
+        list += hex;
+    }
+    return list + "]";
+}
+
 class TraceHost final : public Host {
 public:
     TraceHost(TraceRunResult& result, std::filesystem::path folder) : result_(result), folder_(std::move(folder)) {}
@@ -40,13 +57,15 @@ public:
             result_.lines.push_back(post ? "  Method: POST" : "  Method: GET");
             if (post) {
                 result_.lines.push_back("  Mime-Type: " + request.contentType);
-                result_.lines.push_back("  Body: " + request.body);
+                result_.lines.push_back("  Body: " + bodyForLog(request.body));
             }
         }
         std::string path = localServerPath(request.url.substr(0, request.url.find('?')));
         if (path.empty() || path.find("://") != std::string::npos || path.front() == '/') return std::nullopt;
         for (const auto& part : std::filesystem::path(path))
             if (part == "..") return std::nullopt;  // nothing outside the movie's folder
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(folder_ / path, error)) return std::nullopt;
         std::ifstream in(folder_ / path, std::ios::binary);
         if (!in) return std::nullopt;
         return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -75,6 +94,13 @@ public:
         if (command == "quit") result_.quit = true;
     }
     void scriptAborted(const std::string&) override { ++result_.scriptsAborted; }
+    std::unique_ptr<SocketConnection> connectSocket(const std::string&, uint16_t) override {
+        if (!socketScript) return nullptr;
+        auto peer = std::make_unique<ScriptedSocket>(std::move(*socketScript), result_.socketFailure);
+        socketScript.reset();  // one conversation: later connections are refused
+        return peer;
+    }
+    std::optional<std::vector<SocketStep>> socketScript;
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
     std::string clipboard;
@@ -159,14 +185,7 @@ bool keyFromName(const std::string& name, bool isChar, uint8_t& code, uint16_t& 
 }
 
 std::vector<InputStep> readInputFile(const std::filesystem::path& file, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + file.string();
-        return {};
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    Json json = Json::parse(text.str(), error);
+    Json json = Json::parseFile(file, error);
     std::vector<InputStep> steps;
     if (!error.empty()) return steps;
     for (const Json& e : json.array()) {
@@ -233,6 +252,7 @@ TraceRunResult runForTraces(const std::filesystem::path& moviePath, const TraceR
     host.logRequests = options.logRequests;
     host.calendarStart = options.startEpochMillis;
     host.utcOffsetMinutes = options.utcOffsetMinutes;
+    if (options.hasSocketScript) host.socketScript = options.socketScript;
     double frameMillis = decoded.movie->header.frameRate() > 0 ? 1000.0 / decoded.movie->header.frameRate() : 1000.0 / 12;
     Player player(decoded.movie, host);
     size_t nextInput = 0;

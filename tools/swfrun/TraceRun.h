@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ScriptedSocket.h"
 #include "player/TextCommand.h"
 
 namespace swf::tools {
@@ -34,6 +35,10 @@ struct TraceRunOptions {
     // Every fetch and every page the movie opens in a browser goes into the lines too, in the
     // form the corpus's tests that ask for it ("log_fetch") expect.
     bool logRequests = false;
+    // The server the movie's first XMLSocket reaches, played from a script; without one every
+    // connection is refused, as with no server listening.
+    bool hasSocketScript = false;
+    std::vector<SocketStep> socketScript;
 };
 
 struct TraceRunResult {
@@ -41,6 +46,7 @@ struct TraceRunResult {
     bool quit = false;            // fscommand("quit") ended the run
     uint64_t scriptsAborted = 0;  // scripts stopped by a limit
     std::string error;            // the movie could not be decoded
+    std::string socketFailure;    // the scripted server hung up because the movie sent other bytes
 };
 
 // A key as the corpus names it ("Tab", {"Char": "a"}) as (code, character); false if unknown.

@@ -1,5 +1,6 @@
 #include "avm1/Amf0.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <optional>
 
 #include "avm1/Builtins.h"
+#include "avm1/ClassRegistry.h"
 #include "avm1/XmlTree.h"
 
 namespace swf::avm1 {
@@ -43,7 +45,7 @@ bool isA(Vm& vm, Object* o, const char* className) {
 
 class Writer {
 public:
-    explicit Writer(Vm& vm) : vm_(vm) {}
+    Writer(Vm& vm, AmfArrays arrays = AmfArrays::Associative) : vm_(vm), arrays_(arrays) {}
     std::vector<uint8_t> out;
 
     void u8(uint8_t v) { out.push_back(v); }
@@ -59,6 +61,7 @@ public:
         u16(uint16_t(n));
         out.insert(out.end(), s.begin(), s.begin() + long(n));
     }
+    void append(const std::vector<uint8_t>& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
     // Whether `v` is stored at all: functions are left out.
     static bool storable(const Value& v) {
@@ -90,6 +93,8 @@ private:
             u8(kReference);
             return u16(uint16_t(seen->second));
         }
+        // Dates and documents take a place in the reference table as objects do.
+        written_.emplace(o, written_.size());
         if (isA(vm_, o, "Date")) {
             u8(kDate);
             f64(vm_.toNumber(vm_.call(vm_.getMember(Value(o), "getTime"), Value(o), {})));
@@ -102,29 +107,93 @@ private:
             out.insert(out.end(), xml.begin(), xml.end());
             return;
         }
-        written_.emplace(o, written_.size());
-        if (o->asArray()) {
-            u8(kEcmaArray);
-            u32(uint32_t(std::clamp(vm_.toNumber(vm_.get(o, "length")), 0.0, double(UINT32_MAX))));
+        if (ArrayObject* a = o->asArray()) return array(a, depth);
+        if (std::string alias = classAlias(o); !alias.empty()) {
+            u8(kTypedObject);
+            shortText(alias);
         } else {
             u8(kObject);
         }
-        properties(o, depth);
+        for (const std::string& name : namesInOrder(o)) property(o, name, depth);
         u16(0), u8(kObjectEnd);
     }
 
-    // In the order they were made (enumeration lists the latest first).
-    void properties(Object* o, int depth) {
-        std::vector<std::string> names = vm_.enumerate(o);
-        for (auto name = names.rbegin(); name != names.rend(); ++name) {
-            Value v = vm_.get(o, *name);
-            if (!storable(v) || name->empty()) continue;
-            shortText(*name);
-            value(v, depth + 1);
+    // An array with nothing but its elements goes to a remoting peer as a strict array,
+    // holes as undefined. Otherwise it is associative: the elements (holes left out), then
+    // the other names; the count is the array's length. Elements a script made with
+    // addProperty count toward the length; names holding functions (left out) and a
+    // `length` of its own do not make the array associative.
+    void array(ArrayObject* a, int depth) {
+        size_t length = a->items.size();
+        std::vector<std::string> named;
+        for (const std::string& name : namesInOrder(a)) {
+            int64_t index = arrayIndex(name);
+            if (index >= 0 && size_t(index) < ArrayObject::kMaxDenseLength) {
+                length = std::max(length, size_t(index) + 1);
+                continue;
+            }
+            Property* own = a->findOwn(vm_.key(name));
+            if (name == "length" || (own && !own->getter && !storable(own->value))) continue;
+            named.push_back(name);
+        }
+        if (arrays_ == AmfArrays::StrictWhenDense && named.empty()) {
+            u8(kStrictArray);
+            u32(uint32_t(length));
+            for (size_t i = 0; i < length; ++i) {
+                Value v = read(a, std::to_string(i));
+                value(storable(v) ? v : Value(), depth + 1);
+            }
+            return;
+        }
+        u8(kEcmaArray);
+        u32(uint32_t(length));
+        for (size_t i = 0; i < length; ++i)
+            if (i >= a->items.size() || !a->items[i].isUndefined()) property(a, std::to_string(i), depth);
+        for (const std::string& name : named) property(a, name, depth);
+        u16(0), u8(kObjectEnd);
+    }
+
+    void property(Object* o, const std::string& name, int depth) {
+        Value v = read(o, name);
+        if (!storable(v) || name.empty()) return;
+        shortText(name);
+        value(v, depth + 1);
+    }
+
+    // A getter that throws gives undefined: the rest of the value is still written.
+    Value read(Object* o, const std::string& name) {
+        try {
+            return vm_.get(o, name);
+        } catch (const ScriptThrow&) {
+            return Value();
         }
     }
 
+    // Enumerable names in the order they were made (enumeration lists the latest first).
+    std::vector<std::string> namesInOrder(Object* o) {
+        std::vector<std::string> names = vm_.enumerate(o);
+        std::reverse(names.begin(), names.end());
+        return names;
+    }
+
+    // The name a class was registered under (Object.registerClass, the latest registration
+    // of that class) when the object's own constructor is that class: `constructor` where
+    // the object has one, else the `__constructor__` that `new` leaves, whatever flags hide
+    // them. An object that only inherits from the class's prototype stays untyped.
+    std::string classAlias(Object* o) {
+        Property* ctor = o->findOwn(vm_.key("constructor"));
+        if (!ctor) ctor = o->findOwn(vm_.key("__constructor__"));
+        Object* cls = ctor && !ctor->getter ? ctor->value.object() : nullptr;
+        if (!cls) return {};
+        // Only the links of the writing movie's version family count (ClassRegistry.h).
+        for (auto it = vm_.registeredClasses.rbegin(); it != vm_.registeredClasses.rend(); ++it)
+            if (it->second == cls)
+                if (std::string symbol = registeredSymbol(it->first, vm_.version()); !symbol.empty()) return symbol;
+        return {};
+    }
+
     Vm& vm_;
+    AmfArrays arrays_;
     std::map<Object*, size_t> written_;
 };
 
@@ -283,6 +352,69 @@ bool decodeSharedObjectFile(Vm& vm, std::span<const uint8_t> file, Object* data)
         read.emplace_back(std::move(key), std::move(v));
     }
     for (auto& [key, v] : read) vm.set(data, key, v);
+    return true;
+}
+
+std::vector<uint8_t> encodeRemotingRequest(Vm& vm, const std::vector<RemotingHeader>& headers,
+                                           const std::vector<RemotingCall>& calls) {
+    Writer packet(vm);
+    packet.u16(0);  // AMF0
+    packet.u16(uint16_t(std::min<size_t>(headers.size(), 0xFFFF)));
+    for (size_t i = 0; i < headers.size() && i < 0xFFFF; ++i) {
+        Writer value(vm, AmfArrays::StrictWhenDense);
+        value.value(headers[i].value, 0);
+        packet.shortText(headers[i].name);
+        packet.u8(headers[i].mustUnderstand ? 1 : 0);
+        packet.u32(uint32_t(value.out.size()));
+        packet.append(value.out);
+    }
+    packet.u16(uint16_t(std::min<size_t>(calls.size(), 0xFFFF)));
+    for (size_t i = 0; i < calls.size() && i < 0xFFFF; ++i) {
+        // The arguments travel as one strict array, which takes no place among the references.
+        Writer body(vm, AmfArrays::StrictWhenDense);
+        body.u8(kStrictArray);
+        body.u32(uint32_t(calls[i].args.size()));
+        for (const Value& arg : calls[i].args) body.value(arg, 0);
+        packet.shortText(calls[i].target);
+        packet.shortText(calls[i].response);
+        packet.u32(uint32_t(body.out.size()));
+        packet.append(body.out);
+    }
+    return packet.out;
+}
+
+bool decodeAmfValues(Vm& vm, std::span<const uint8_t> bytes, std::vector<Value>& values) {
+    Reader in(vm, bytes);
+    std::vector<Value> read;
+    while (!in.failed() && in.remaining() > 0) read.push_back(in.value(0));
+    if (in.failed()) return false;
+    values = std::move(read);
+    return true;
+}
+
+bool decodeRemotingResponse(Vm& vm, std::span<const uint8_t> packet, std::vector<RemotingReply>& replies) {
+    Reader in(vm, packet);
+    in.u16();  // the AMF version the server answered in
+    uint16_t headers = in.u16();
+    // Headers of a response mean nothing to the movie: read past them.
+    for (uint16_t i = 0; i < headers && !in.failed(); ++i) {
+        in.shortText();
+        in.u8();
+        in.u32();
+        in.value(0);
+    }
+    uint16_t count = in.u16();
+    std::vector<RemotingReply> read;
+    for (uint16_t i = 0; i < count && !in.failed(); ++i) {
+        RemotingReply reply;
+        reply.target = in.shortText();
+        in.shortText();  // the response name, unused in replies
+        in.u32();        // the body's length: the value says where it ends
+        reply.value = in.value(0);
+        read.push_back(std::move(reply));
+    }
+    if (in.failed()) return false;
+    replies = std::move(read);
     return true;
 }
 

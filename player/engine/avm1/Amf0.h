@@ -1,5 +1,6 @@
 #pragma once
-// Script values in AMF0, the form local shared objects are stored in (.sol files): numbers,
+// Script values in AMF0, the form local shared objects are stored in (.sol files) and remoting
+// calls travel in (NetConnection.call): numbers,
 // booleans, strings, null and undefined, plain objects and arrays (with their named
 // properties), dates and XML documents. An object met twice is written once and referred
 // to. What cannot be stored is left out: functions, and clips and text fields (undefined).
@@ -10,10 +11,34 @@
 #include <string>
 #include <vector>
 
+#include "avm1/Value.h"
+
 namespace swf::avm1 {
 
 class Object;
 class Vm;
+
+// Shared object files keep every array as an associative one; a remoting call sends an array
+// holding only its elements as a strict array.
+enum class AmfArrays { Associative, StrictWhenDense };
+
+// NetConnection.addHeader: sent before the calls of every later request.
+struct RemotingHeader {
+    std::string name;
+    bool mustUnderstand = false;
+    Value value;
+};
+// One call of a request: the service method, the name its reply comes back under ("/1").
+struct RemotingCall {
+    std::string target;
+    std::string response;
+    std::vector<Value> args;
+};
+// A reply: its target ("/1/onResult") and value.
+struct RemotingReply {
+    std::string target;
+    Value value;
+};
 
 // A whole .sol file: its name and, in order, the enumerable properties of `data`.
 std::vector<uint8_t> encodeSharedObjectFile(Vm& vm, const std::string& name, Object* data);
@@ -21,5 +46,15 @@ std::vector<uint8_t> encodeSharedObjectFile(Vm& vm, const std::string& name, Obj
 // The properties a .sol file holds, set on `data`. False, with nothing set, when the file is
 // damaged or not a shared object file.
 bool decodeSharedObjectFile(Vm& vm, std::span<const uint8_t> file, Object* data);
+
+// Values one after another (an FLV file's script data). False, with nothing read, when damaged.
+bool decodeAmfValues(Vm& vm, std::span<const uint8_t> bytes, std::vector<Value>& values);
+
+// The body of a remoting request: the headers, then each call with its arguments.
+std::vector<uint8_t> encodeRemotingRequest(Vm& vm, const std::vector<RemotingHeader>& headers,
+                                           const std::vector<RemotingCall>& calls);
+// The replies a server answered with (its headers are skipped). False, with nothing read,
+// when the packet is damaged.
+bool decodeRemotingResponse(Vm& vm, std::span<const uint8_t> packet, std::vector<RemotingReply>& replies);
 
 }  // namespace swf::avm1

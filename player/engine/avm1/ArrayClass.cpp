@@ -37,8 +37,16 @@ void storeItems(Vm& vm, const Value& v, std::vector<Value> items) {
         a->items = std::move(items);
         return;
     }
+    // An object that only looks like an array loses the indices past its new length (pop
+    // on an array-like object deletes its last element).
+    double oldLength = vm.toNumber(vm.get(o, "length"));
     vm.chargeArrayGrowth(items.size());
     for (size_t i = 0; i < items.size(); ++i) vm.set(o, std::to_string(i), items[i]);
+    if (oldLength > static_cast<double>(items.size())) {
+        size_t end = static_cast<size_t>(std::min<double>(oldLength, ArrayObject::kMaxDenseLength));
+        vm.chargeWork(end - items.size());
+        for (size_t i = items.size(); i < end; ++i) vm.remove(o, std::to_string(i));
+    }
     vm.set(o, "length", Value(static_cast<double>(items.size())));
 }
 

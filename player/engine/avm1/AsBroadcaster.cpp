@@ -18,9 +18,12 @@ ArrayObject* listenersOf(Vm& vm, const Value& self) {
     return list ? list->asArray() : nullptr;
 }
 
+bool sameListener(const Value& a, const Value& b) { return strictEquals(a, b) || (a.isNullish() && b.isNullish()); }
+
 bool removeFrom(ArrayObject& list, const Value& listener) {
-    // Any value can be listed (null and numbers too) and is found again by strict equality.
-    auto it = std::find_if(list.items.begin(), list.items.end(), [&](const Value& v) { return strictEquals(v, listener); });
+    // Any value can be listed (null and numbers too) and is found again by strict equality,
+    // except that undefined and null find each other (as_broadcaster_undef).
+    auto it = std::find_if(list.items.begin(), list.items.end(), [&](const Value& v) { return sameListener(v, listener); });
     if (it == list.items.end()) return false;
     list.items.erase(it);
     return true;
@@ -50,7 +53,8 @@ Value broadcastMessage(Vm& vm, NativeCall& c) {
         if (!o) continue;
         // A clip that left the stage hears nothing, whatever its object still holds.
         if (ClipObject* clip = o->asClip(); clip && !(clip->clip() && clip->clip()->onStage())) continue;
-        vm.call(vm.get(o, name), l, args);
+        // An empty message calls the listener itself, as a method call without a name does.
+        vm.call(name.empty() ? Value(o) : vm.get(o, name), l, args);
     }
     return Value(!listeners.empty());
 }

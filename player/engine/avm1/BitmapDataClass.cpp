@@ -5,11 +5,13 @@
 // a disposed picture reports -1 for its width and height.
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 #include "avm1/BitmapData.h"
 #include "avm1/Builtins.h"
 #include "avm1/ClipObject.h"
+#include "avm1/GeomColorTransform.h"
 #include "avm1/GeomSupport.h"
 #include "player/BitmapInstance.h"
 #include "player/MovieClip.h"
@@ -28,6 +30,16 @@ Pixel premultiply(uint32_t argb) {
     if (a == 255) return argb;
     if (a == 0) return 0;
     auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
+    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) | channel(argb & 0xFF);
+}
+
+// How noise stores its translucent pixels: each channel times alpha over 256 rather than 255,
+// rounded, so a value comes back one lower than the usual rounding gives now and then
+// (0xF7D6D6D6 reads 0xF7D5D5D5).
+Pixel premultiplyOver256(uint32_t argb) {
+    uint32_t a = argb >> 24;
+    if (a == 255) return argb;
+    auto channel = [a](uint32_t c) { return (c * a + 128) >> 8; };
     return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) | channel(argb & 0xFF);
 }
 
@@ -53,6 +65,10 @@ BitmapDataState* livePicture(const NativeCall& c) {
 
 int32_t intArg(Vm& vm, const NativeCall& c, size_t i) { return vm.toInt32(c.arg(i)); }
 uint32_t colourArg(Vm& vm, const NativeCall& c, size_t i) { return static_cast<uint32_t>(vm.toInt32(c.arg(i))); }
+
+// A stored pixel as scripts read it. An opaque picture's pixels are read as they are: they
+// are opaque unless a method copied a translucent pixel in unchanged (pixelDissolve does).
+uint32_t readable(const BitmapDataState& s, Pixel p) { return s.transparent() ? unpremultiply(p) : p; }
 
 // A colour as the picture stores it: an opaque picture ignores the alpha given.
 Pixel stored(const BitmapDataState& s, uint32_t argb) {
@@ -132,13 +148,13 @@ Value getRectangle(Vm& vm, NativeCall& c) {
 Value getPixel(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
     if (!s || c.args.size() < 2) return kFailed;
-    return Value(double(unpremultiply(s->at(intArg(vm, c, 0), intArg(vm, c, 1))) & 0xFFFFFF));
+    return Value(double(readable(*s, s->at(intArg(vm, c, 0), intArg(vm, c, 1))) & 0xFFFFFF));
 }
 
 Value getPixel32(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
     if (!s || c.args.size() < 2) return kFailed;
-    return Value(double(static_cast<int32_t>(unpremultiply(s->at(intArg(vm, c, 0), intArg(vm, c, 1))))));
+    return Value(double(static_cast<int32_t>(readable(*s, s->at(intArg(vm, c, 0), intArg(vm, c, 1))))));
 }
 
 Value setPixel(Vm& vm, NativeCall& c) {
@@ -209,9 +225,12 @@ Value floodFill(Vm& vm, NativeCall& c) {
 Value getColorBoundsRect(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
     if (!s || c.args.size() < 2) return kFailed;
-    // An opaque picture compares its alpha too, whatever the mask says.
-    uint32_t mask = colourArg(vm, c, 0) | (s->transparent() ? 0 : kOpaqueAlpha);
-    uint32_t colour = colourArg(vm, c, 1) & mask;
+    // An opaque picture has no alpha to compare: it drops that byte from mask and colour, and
+    // compares its colour as given, unmasked (bits the mask drops but the colour has never
+    // match there).
+    uint32_t mask = colourArg(vm, c, 0), colour = colourArg(vm, c, 1);
+    if (s->transparent()) colour &= mask;
+    else mask &= 0x00FFFFFFu, colour &= 0x00FFFFFFu;
     bool find = c.args.size() < 3 || vm.toBoolean(c.arg(2));
     chargePixels(vm, int64_t(s->width()) * s->height());
     int32_t left = s->width(), top = s->height(), right = -1, bottom = -1;
@@ -222,7 +241,8 @@ Value getColorBoundsRect(Vm& vm, NativeCall& c) {
             left = std::min(left, x), right = std::max(right, x);
             top = std::min(top, y), bottom = std::max(bottom, y);
         }
-    if (right < 0) return newGeom(vm, "Rectangle", {Value(0.0), Value(0.0), Value(0.0), Value(0.0)});
+    // The runtime cannot tell a find of the top left pixel alone from no find at all.
+    if (right <= 0 && bottom <= 0) return newGeom(vm, "Rectangle", {Value(0.0), Value(0.0), Value(0.0), Value(0.0)});
     return newGeom(vm, "Rectangle", {Value(double(left)), Value(double(top)), Value(double(right - left + 1)),
                                      Value(double(bottom - top + 1))});
 }
@@ -340,12 +360,14 @@ double readCopyArgs(Vm& vm, const NativeCall& c, CopyArgs& out) {
     return 0;
 }
 
+// The source laid over the destination; what shows through is cut down, not rounded
+// (0x22445566 over 0x45112233 reads 0x5D243147).
 Pixel over(Pixel src, Pixel dst) {
     uint32_t keep = 255 - (src >> 24);
     if (keep == 0) return src;
     Pixel out = 0;
     for (int shift = 0; shift < 32; shift += 8) {
-        uint32_t c = ((src >> shift) & 0xFF) + (((dst >> shift) & 0xFF) * keep + 127) / 255;
+        uint32_t c = ((src >> shift) & 0xFF) + ((dst >> shift) & 0xFF) * keep / 255;
         out |= std::min<uint32_t>(c, 255) << shift;
     }
     return out;
@@ -368,6 +390,23 @@ bool landing(const BitmapDataState& source, const BitmapDataState& dest, PixelRe
     dst = {int32_t(tx), int32_t(ty), int32_t(w), int32_t(h)};
     return true;
 }
+
+// The order pixelDissolve visits an area of `count` pixels in: a stride through them that is
+// prime to the count (so every pixel comes once per round) and near the golden section of it
+// (so neighbours in time land far apart, which reads as a dissolve rather than a wipe).
+class DissolveOrder {
+public:
+    explicit DissolveOrder(int64_t count) : count_(std::max<int64_t>(count, 1)) {
+        stride_ = std::max<int64_t>(1, int64_t(double(count_) * 0.6180339887));
+        while (std::gcd(stride_, count_) != 1) ++stride_;
+    }
+    int64_t start(int32_t seed) const { return int64_t(uint32_t(seed)) % count_; }
+    int64_t next(int64_t index) const { return (index + stride_) % count_; }
+
+private:
+    int64_t count_;
+    int64_t stride_ = 1;
+};
 
 // The pixels of `area` row by row, copied out first: the source may be the picture written.
 std::vector<Pixel> pixelsOf(const BitmapDataState& source, const PixelRect& area) {
@@ -396,8 +435,99 @@ Value copyPixels(Vm& vm, NativeCall& c) {
             Pixel& out = s->pixel(dst.x + x, dst.y + y);
             if (merge && s->transparent()) out = over(p, out);
             else if (merge) out = over(p, out) | kOpaqueAlpha;
-            else out = s->transparent() ? p : (premultiply(unpremultiply(p) | kOpaqueAlpha));
+            else out = p | (s->transparent() ? 0 : kOpaqueAlpha);  // an opaque picture takes the stored colour
         }
+    return Value(0.0);
+}
+
+// pixelDissolve(source, sourceRect, destPoint, randomSeed, numPixels [, fillColor]): copies
+// numPixels more pixels of the area (the fill colour when the source is this picture), in an
+// order the seed picks that visits every pixel once before any again, and answers the seed
+// that carries on where this call stopped. Each call also writes the pixel its seed names,
+// which is the last pixel of the call before: chained calls grow the dissolved area by
+// numPixels each. Zero (or no number) writes only that pixel and hands the seed back as given;
+// a negative count, like one past the area, dissolves all of it.
+Value pixelDissolve(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.size() < 5) return kFailed;
+    CopyArgs args;
+    if (double error = readCopyArgs(vm, c, args)) return Value(error);
+    double seedNumber = vm.toNumber(c.arg(3));
+    int32_t seed = vm.toInt32(c.arg(3));
+    int32_t wanted = vm.toInt32(c.arg(4));
+    uint32_t fill = c.args.size() > 5 ? colourArg(vm, c, 5) : 0;
+    PixelRect src, dst;
+    if (!landing(*args.source, *s, args.from, args.x, args.y, src, dst)) return Value(seedNumber);
+    const int64_t area = int64_t(src.width) * src.height;
+    const int64_t steps = wanted < 0 || wanted > area ? area : wanted;
+    chargePixels(vm, steps);
+    // Read straight from the source: it is another picture (this one gives the fill colour), and
+    // a call for a few pixels of a large area must cost a few pixels.
+    const bool fromSelf = args.source == s;
+    const Pixel filler = stored(*s, fill);
+    DissolveOrder order(area);
+    int64_t index = order.start(seed);
+    auto write = [&](int64_t i) {
+        int32_t x = int32_t(i % src.width), y = int32_t(i / src.width);
+        // Copied as stored, even into an opaque picture, which then reads it back as it is.
+        s->pixel(dst.x + x, dst.y + y) = fromSelf ? filler : args.source->at(src.x + x, src.y + y);
+    };
+    write(index);
+    if (steps == 0) return Value(seedNumber);
+    for (int64_t k = 0; k < steps; ++k) write(index = order.next(index));
+    return Value(double(index));
+}
+
+// The runtime's random numbers for noise: the "minimal standard" multiplicative generator
+// (16807 times the state, modulo 2^31 - 1), seeded with the script's number.
+class MinimalStandardRandom {
+public:
+    explicit MinimalStandardRandom(int32_t seed) : state_(normalised(seed)) {}
+    uint32_t next() {
+        state_ = uint32_t(uint64_t(state_) * 16807u % kModulus);
+        return state_;
+    }
+    // A value from low to high, both included.
+    uint32_t between(uint32_t low, uint32_t high) { return low + next() % (high - low + 1); }
+
+private:
+    static constexpr uint32_t kModulus = 2147483647u;
+    // The generator must not start at 0: seeds from 0 down count up from 1 (-1 is 2).
+    static uint32_t normalised(int32_t seed) {
+        int64_t s = seed <= 0 ? 1 - int64_t(seed) : int64_t(seed);
+        s %= kModulus;
+        return s == 0 ? 1 : uint32_t(s);
+    }
+    uint32_t state_;
+};
+
+// noise(randomSeed [, low, high, channelOptions, grayScale]): every pixel gets random values
+// from low to high in the channels asked for (1 red, 2 green, 4 blue, 8 alpha; grey sets the
+// three colours to one value); channels not asked for read 0, alpha 255.
+Value noise(Vm& vm, NativeCall& c) {
+    BitmapDataState* s = livePicture(c);
+    if (!s || c.args.empty()) return kFailed;
+    int32_t seed = intArg(vm, c, 0);
+    uint32_t low = c.args.size() > 1 ? uint32_t(std::clamp(intArg(vm, c, 1), 0, 255)) : 0;
+    uint32_t high = c.args.size() > 2 ? uint32_t(std::clamp(intArg(vm, c, 2), 0, 255)) : 255;
+    int32_t channels = c.args.size() > 3 ? intArg(vm, c, 3) : 7;
+    bool grey = c.args.size() > 4 && vm.toBoolean(c.arg(4));
+    high = std::max(high, low);  // a range upside down gives its low end
+    chargePixels(vm, int64_t(s->width()) * s->height());
+    MinimalStandardRandom random(seed);
+    std::vector<Pixel>& pixels = s->pixels();
+    for (Pixel& p : pixels) {
+        uint32_t argb = 0;
+        if (grey) {
+            uint32_t v = random.between(low, high);
+            argb = (v << 16) | (v << 8) | v;
+        } else {
+            for (auto [bit, shift] : {std::pair{1, 16}, {2, 8}, {4, 0}})
+                if (channels & bit) argb |= random.between(low, high) << shift;
+        }
+        argb |= ((channels & 8) && s->transparent() ? random.between(low, high) : 255u) << 24;
+        p = s->transparent() ? premultiplyOver256(argb) : (argb | kOpaqueAlpha);
+    }
     return Value(0.0);
 }
 
@@ -506,16 +636,17 @@ Value colorTransform(Vm& vm, NativeCall& c) {
     BitmapDataState* s = livePicture(c);
     if (!s || c.args.size() < 2) return kFailed;
     PixelRect r;
-    Object* t = c.arg(1).object();
+    // Only a ColorTransform will do: a plain object with the same fields answers -1.
+    std::optional<ColorValues> t = colorValuesOf(c.arg(1));
     if (!rectArg(vm, c.arg(0), r) || !t) return kFailed;
     struct Channel {
         int shift;
         double mult, add;
     };
-    Channel channels[] = {{24, vm.toNumber(vm.get(t, "alphaMultiplier")), vm.toNumber(vm.get(t, "alphaOffset"))},
-                          {16, vm.toNumber(vm.get(t, "redMultiplier")), vm.toNumber(vm.get(t, "redOffset"))},
-                          {8, vm.toNumber(vm.get(t, "greenMultiplier")), vm.toNumber(vm.get(t, "greenOffset"))},
-                          {0, vm.toNumber(vm.get(t, "blueMultiplier")), vm.toNumber(vm.get(t, "blueOffset"))}};
+    Channel channels[] = {{24, t->alphaMultiplier, t->alphaOffset},
+                          {16, t->redMultiplier, t->redOffset},
+                          {8, t->greenMultiplier, t->greenOffset},
+                          {0, t->blueMultiplier, t->blueOffset}};
     if (!clip(*s, r)) return Value(0.0);
     chargePixels(vm, int64_t(r.width) * r.height);
     for (int32_t y = r.y; y < r.y + r.height; ++y)
@@ -636,6 +767,8 @@ void installBitmapData(Vm& vm) {
              {"hitTest", hitTest},
              {"copyPixels", copyPixels},
              {"copyChannel", copyChannel},
+             {"pixelDissolve", pixelDissolve},
+             {"noise", noise},
              {"colorTransform", colorTransform},
              {"compare", compare},
              {"threshold", threshold},

@@ -7,14 +7,17 @@
 #include <optional>
 
 #include "avm1/Builtins.h"
+#include "avm1/ClassRegistry.h"
 #include "avm1/FocusRect.h"
 #include "avm1/Interpreter.h"
 #include "avm1/Loading.h"
 #include "avm1/NumberFormat.h"
 #include "avm1/Strings.h"
+#include "avm1/TextFieldBinding.h"
 #include "player/ActionInterpreter.h"
 #include "player/EditTextInstance.h"
 #include "player/MovieClip.h"
+#include "player/VideoInstance.h"
 
 namespace swf::avm1 {
 
@@ -160,7 +163,10 @@ Object* Vm::stageObject(DisplayObject* instance) {
     if (!instance) return nullptr;
     if (MovieClip* clip = instance->asClip()) return clipObject(clip);
     if (instance->scriptObject) return instance->scriptObject;
-    Object* cls = get(global, instance->asButton() ? "Button" : "TextField").object();
+    const char* className = instance->asButton()                          ? "Button"
+                            : dynamic_cast<VideoInstance*>(instance) != nullptr ? "Video"
+                                                                                : "TextField";
+    Object* cls = get(global, className).object();
     Object* proto = cls ? get(cls, "prototype").object() : nullptr;
     StageObject* obj = make<StageObject>(proto ? proto : objectProto, instance->weak_from_this());
     instance->scriptObject = obj;
@@ -190,19 +196,27 @@ bool ClipObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     }
     if (!name.empty() && name[0] == '_' && specialPath(vm, mc, name, out)) return true;
     // Named children read as properties, matched by the file version's case rule; a
-    // variable of the same name wins.
+    // variable of the same name wins (looked for only then: most names are no child's).
+    if (mc->children().empty()) return false;
     std::string k = vm.key(name);
-    if (findOwn(k)) return false;
+    // Shapes, static text and pictures have no objects of their own: a name given to one
+    // reads as the timeline it is in, unless an instance that has one shares the name.
+    bool namesPart = false;
     for (const auto& [depth, child] : mc->children()) {
-        if (child->name.empty() || !child->scriptable()) continue;
-        if (vm.caseSensitive() ? child->name == name : vm.key(child->name) == k) {
-            // Version 5 has no button objects: a button's name reads as the timeline it is in.
-            if (child->asButton() && vm.version() < 6) out = Value(vm.clipObject(mc));
-            else out = Value(vm.stageObject(child.get()));
-            return true;
+        if (child->name.empty()) continue;
+        if (vm.caseSensitive() ? child->name != name : vm.key(child->name) != k) continue;
+        if (findOwn(k)) return false;
+        if (!child->scriptable()) {
+            namesPart = true;
+            continue;
         }
+        // Version 5 has no button objects: a button's name reads as the timeline it is in.
+        if (child->asButton() && vm.version() < 6) out = Value(vm.clipObject(mc));
+        else out = Value(vm.stageObject(child.get()));
+        return true;
     }
-    return false;
+    if (namesPart) out = Value(vm.clipObject(mc));
+    return namesPart;
 }
 
 // _parent, _global, _root, _levelN and _lockroot, whatever their case.
@@ -246,12 +260,15 @@ bool ClipObject::setSpecial(Vm& vm, const std::string& name, const Value& value)
     return true;
 }
 
-// A text field that fitted itself to its text by its centre or right edge reads its
-// position from where its left edge went.
+// A text field's position is the top-left corner of its box, which need not lie at its
+// origin: the definition may place the box anywhere, and fitting to the text by the centre or
+// right edge moves it.
 std::pair<double, double> fieldShift(const DisplayObject& instance) {
     const auto* field = dynamic_cast<const EditTextInstance*>(&instance);
-    if (!field || field->autoSizeShift() == 0) return {0, 0};
-    return {instance.matrix.a * field->autoSizeShift(), instance.matrix.b * field->autoSizeShift()};
+    if (!field) return {0, 0};
+    const Rect& box = field->localBounds();
+    const Matrix& m = instance.matrix;
+    return {m.a * box.xMin + m.c * box.yMin, m.b * box.xMin + m.d * box.yMin};
 }
 
 Value getClipProperty(Vm& vm, DisplayObject* clip, int index) {
@@ -381,6 +398,29 @@ MovieClip* duplicateClip(MovieClip* mc, const std::string& name, int32_t depth) 
     clip->drawing = mc->drawing;  // what a script drew goes with the copy
     clip->visible = mc->visible;
     return clip;
+}
+
+DisplayObject* cloneInstance(Vm& vm, DisplayObject* instance, const std::string& name, int32_t depth) {
+    if (!instance || !instance->parent) return nullptr;
+    if (MovieClip* mc = instance->asClip()) return duplicateClip(mc, name, depth);
+    const bool field = dynamic_cast<EditTextInstance*>(instance) != nullptr;
+    if (!field && !instance->asButton() && !dynamic_cast<VideoInstance*>(instance)) return nullptr;
+    MovieClip* parent = instance->parent;
+    DisplayObject* copy = nullptr;
+    if (instance->characterId()) {
+        copy = parent->attachCharacter(instance->characterId(), name, depth);
+    } else if (field) {
+        auto blank = std::make_shared<EditTextDef>();
+        blank->height = 240;
+        copy = parent->createTextField(name, depth, std::move(blank));
+    }
+    if (!copy) return nullptr;
+    copy->matrix = instance->matrix;
+    copy->colorTransform = instance->colorTransform;
+    // As when a timeline places them: a button learns its parent, a bound field its variable.
+    if (auto* copiedField = dynamic_cast<EditTextInstance*>(copy)) pullBoundVariable(vm, *copiedField, true, true);
+    else copy->placementChanged();
+    return copy;
 }
 
 void removeScriptedClip(MovieClip* mc) {
@@ -577,12 +617,6 @@ Value createEmptyMovieClip(Vm& vm, NativeCall& c) {
 }
 
 // The class a movie linked to a library symbol with Object.registerClass (the latest wins).
-Object* registeredClass(Vm& vm, const std::string& symbol) {
-    for (auto it = vm.registeredClasses.rbegin(); it != vm.registeredClasses.rend(); ++it)
-        if (vm.key(it->first) == vm.key(symbol)) return it->second;
-    return nullptr;
-}
-
 Value attachMovie(Vm& vm, NativeCall& c) {
     MovieClip* mc = selfClip(c);
     if (!mc || c.args.size() < 3) return Value();
@@ -592,7 +626,7 @@ Value attachMovie(Vm& vm, NativeCall& c) {
     // The highest depth a script may attach at.
     constexpr int32_t kMaxAttachDepth = 2130690044;
     if (vm.toInt32(c.args[2]) > kMaxAttachDepth) return Value();
-    Object* cls = registeredClass(vm, symbol);
+    Object* cls = registeredClassOf(vm, *mc, id);
     DisplayObject* attached = mc->attachCharacter(id, vm.toString(c.args[1]), listDepth(vm, c.args[2]));
     MovieClip* clip = attached ? attached->asClip() : nullptr;
     if (!clip) return Value();

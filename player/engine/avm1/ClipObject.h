@@ -75,6 +75,11 @@ void startDragByAction(Vm& vm, MovieClip* from, const Value& target, bool lockCe
 // duplicateMovieClip: a copy of `clip` beside it, named `name` at display-list depth `depth`;
 // null when the clip has no parent or the depth cannot be taken.
 MovieClip* duplicateClip(MovieClip* clip, const std::string& name, int32_t depth);
+// The CloneSprite action: a clip is duplicated as above; a text field, button or video comes
+// back as a fresh instance of its character keeping only the original's transform and
+// colour (a field a script made, having no character, as an empty input field). Anything
+// else, or an instance without a parent, is not copied.
+DisplayObject* cloneInstance(Vm& vm, DisplayObject* instance, const std::string& name, int32_t depth);
 // removeMovieClip: only clips at script depths (0 and up) go.
 void removeScriptedClip(MovieClip* clip);
 

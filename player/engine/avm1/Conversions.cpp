@@ -5,6 +5,7 @@
 
 #include "avm1/ClipObject.h"
 #include "avm1/NumberFormat.h"
+#include "avm1/PrimitiveBoxing.h"
 #include "avm1/Strings.h"
 #include "avm1/Vm.h"
 #include "player/MovieClip.h"
@@ -52,7 +53,11 @@ std::string Vm::toString(const Value& v) {
     case Value::Kind::String: return v.string();
     case Value::Kind::Object: {
         if (v.object()->asClip() || dynamic_cast<StageObject*>(v.object())) {
+            // A removed clip reads as nothing, even while the player still holds it (a
+            // handler that removed its own clip: string_paths_eval).
             DisplayObject* instance = v.object()->displayObject();
+            MovieClip* clip = instance ? instance->asClip() : nullptr;
+            if (clip && !clip->onStage()) return "";
             return instance ? dotPath(instance) : "";
         }
         // toString must give a string; anything else prints as the object's type.
@@ -85,20 +90,8 @@ bool Vm::toBoolean(const Value& v) const {
 }
 
 Object* Vm::toObject(const Value& v) {
-    Object* proto = nullptr;
-    switch (v.kind()) {
-    case Value::Kind::Object: return v.object();
-    case Value::Kind::Boolean: proto = booleanProto; break;
-    case Value::Kind::Number: proto = numberProto; break;
-    case Value::Kind::String: proto = stringProto; break;
-    default: return nullptr;
-    }
-    Object* wrapper = make<Object>(proto);
-    wrapper->primitive = v;
-    wrapper->hasPrimitive = true;
-    // A boxed string has its length as a property of its own, as `new String` gives it.
-    if (v.isString()) define(wrapper, "length", Value(static_cast<double>(utf16Length(v.string()))));
-    return wrapper;
+    if (Object* o = v.object()) return o;
+    return boxPrimitive(*this, v);
 }
 
 int32_t Vm::toInt32(const Value& v) { return avm1::toInt32(toNumber(v)); }

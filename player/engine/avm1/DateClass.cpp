@@ -102,7 +102,19 @@ std::string dateText(Vm& vm, double t) {
 // new Date(), new Date(time), new Date(year, month[, date, hours, minutes, seconds, ms]).
 double timeFromArguments(Vm& vm, NativeCall& c) {
     if (c.args.empty()) return nowMs(vm);
-    if (c.args.size() == 1) return vm.toNumber(c.args[0]);
+    if (c.args.size() == 1) {
+        // The one argument is read as a number, through valueOf even for a date (which would
+        // convert as text otherwise): new Date(date) copies the time.
+        const Value& arg = c.args[0];
+        if (Object* o = arg.object()) {
+            Value valueOf = vm.get(o, "valueOf");
+            if (valueOf.object() && valueOf.object()->asFunction()) {
+                Value number = vm.call(valueOf, arg, {});
+                return number.isObject() ? NAN : vm.toNumber(number);
+            }
+        }
+        return vm.toNumber(arg);
+    }
     double year = vm.toNumber(c.args[0]);
     if (std::isfinite(year) && std::trunc(year) <= 99) year = 1900 + std::trunc(year);
     double local = makeTime(year, argNumber(vm, c, 1, 0), argNumber(vm, c, 2, 1), argNumber(vm, c, 3, 0),

@@ -78,6 +78,8 @@ DecodedBlock::DecodedBlock(const SharedBytes& bytes, std::span<const uint8_t> co
     }
     for (DecodedAction& a : actions_)
         if (a.op == 0x96) fuse(a);
+    for (uint32_t i = 0; i < actions_.size(); ++i)
+        if (actions_[i].step != DecodedAction::kNone) findLoop(i);
 }
 
 namespace {
@@ -169,6 +171,129 @@ void DecodedBlock::fuse(DecodedAction& a) {
     steps_.push_back(step);
 }
 
+namespace {
+
+// Passes longer than this are not looked for: the search tries both ways of every test.
+constexpr size_t kMaxLoopSteps = 8;
+
+bool usableTarget(const FusedStep& s) { return s.target < DecodedAction::kOutside && s.targetIndex != DecodedAction::kNone; }
+
+}  // namespace
+
+// Looks for a way from the step starting at action `start` through fused steps only back to
+// it, each step leading to the next by the way it goes on when run whole (a test by one of
+// its two ways). Every store in it must be followed by a Pop, so the loop leaves the stack as
+// it found it.
+void DecodedBlock::findLoop(uint32_t start) {
+    if (steps_[actions_[start].step].loop != DecodedAction::kNone) return;
+    std::vector<uint32_t> path{start};  // action indexes of the steps
+    std::vector<bool> takenWays;        // for each step of the path: whether it goes on by its branch
+    auto stepAt = [&](uint32_t index) {
+        return index < actions_.size() ? actions_[index].step : DecodedAction::kNone;
+    };
+    // Depth first: the ways on from the last step of the path that could close it.
+    auto search = [&](auto& self) -> bool {
+        const FusedStep& s = steps_[actions_[path.back()].step];
+        if (s.loop != DecodedAction::kNone) return false;
+        std::pair<uint32_t, bool> ways[2];
+        size_t wayCount = 0;
+        if (s.kind == FusedStep::Kind::ComputeStore) {
+            if (!s.pop) return false;
+            if (s.branch == DecodedAction::kNone) ways[wayCount++] = {s.after, false};
+            else if (usableTarget(s)) ways[wayCount++] = {s.targetIndex, true};
+        } else if (usableTarget(s)) {
+            ways[wayCount++] = {s.after, false};
+            ways[wayCount++] = {s.targetIndex, true};
+        }
+        for (size_t w = 0; w < wayCount; ++w) {
+            auto [next, taken] = ways[w];
+            if (stepAt(next) == DecodedAction::kNone) continue;
+            takenWays.push_back(taken);
+            if (next == start) return true;
+            if (path.size() < kMaxLoopSteps && std::find(path.begin(), path.end(), next) == path.end()) {
+                path.push_back(next);
+                if (self(self)) return true;
+                path.pop_back();
+            }
+            takenWays.pop_back();
+        }
+        return false;
+    };
+    if (!search(search)) return;
+
+    FusedLoop loop;
+    loop.first = actions_[start].offset;
+    std::vector<std::pair<bool, double>> slotOf;  // register (true, number) or constant
+    auto slot = [&](const FusedStep::Operand& o) -> uint8_t {
+        std::pair<bool, double> key{o.isRegister, o.isRegister ? o.reg : o.number};
+        for (size_t i = 0; i < slotOf.size(); ++i)
+            if (slotOf[i].first == key.first && (key.first ? slotOf[i].second == key.second
+                                                           : std::memcmp(&slotOf[i].second, &key.second, 8) == 0))
+                return static_cast<uint8_t>(i);
+        slotOf.push_back(key);
+        return static_cast<uint8_t>(slotOf.size() - 1);
+    };
+    for (size_t k = 0; k < path.size(); ++k) {
+        const FusedStep& s = steps_[actions_[path[k]].step];
+        loop.first = std::min(loop.first, actions_[path[k]].offset);
+        loop.end = std::max(loop.end, s.end);
+        FusedLoop::Op op;
+        op.count = s.count;
+        op.action = path[k];
+        op.x = slot(s.x);
+        FusedStep::Operand one;
+        one.number = 1;
+        op.y = slot(s.operands == 2 ? s.y : one);
+        if (s.kind == FusedStep::Kind::CompareBranch) {
+            op.kind = FusedLoop::Op::Kind::Less;
+            if (s.op == 0x67) std::swap(op.x, op.y);  // Greater: y < x
+            op.negate = s.negate;
+            op.goesOnWhenTaken = takenWays[k];
+        } else {
+            switch (s.op) {
+            case 0x0B:
+            case 0x51: op.kind = FusedLoop::Op::Kind::Subtract; break;
+            case 0x0C: op.kind = FusedLoop::Op::Kind::Multiply; break;
+            default: op.kind = FusedLoop::Op::Kind::Add; break;  // Add2, Add, Increment
+            }
+            FusedStep::Operand stored;
+            stored.isRegister = true;
+            stored.reg = s.reg;
+            op.result = slot(stored);
+        }
+        loop.ops.push_back(op);
+    }
+    if (slotOf.size() > FusedLoop::kMaxSlots) return;
+    // Registers first, then constants: renumber the slots.
+    std::vector<uint8_t> renumbered(slotOf.size());
+    for (size_t i = 0; i < slotOf.size(); ++i)
+        if (slotOf[i].first) {
+            renumbered[i] = static_cast<uint8_t>(loop.registers.size());
+            loop.registers.push_back(static_cast<uint8_t>(slotOf[i].second));
+            loop.highestRegister = std::max<uint32_t>(loop.highestRegister, loop.registers.back());
+        }
+    for (size_t i = 0; i < slotOf.size(); ++i)
+        if (!slotOf[i].first) {
+            renumbered[i] = static_cast<uint8_t>(loop.registers.size() + loop.constants.size());
+            loop.constants.push_back(slotOf[i].second);
+        }
+    loop.stored.assign(loop.registers.size(), false);
+    for (FusedLoop::Op& op : loop.ops) {
+        op.x = renumbered[op.x];
+        op.y = renumbered[op.y];
+        if (op.kind != FusedLoop::Op::Kind::Less) {
+            op.result = renumbered[op.result];
+            loop.stored[op.result] = true;
+        }
+    }
+    for (size_t k = 0; k < path.size(); ++k) {
+        FusedStep& s = steps_[actions_[path[k]].step];
+        s.loop = static_cast<uint32_t>(loops_.size());
+        s.loopAt = static_cast<uint8_t>(k);
+    }
+    loops_.push_back(std::move(loop));
+}
+
 uint32_t DecodedBlock::indexAt(size_t offset) const {
     if (offset >= code_.size()) return endIndex_;
     uint32_t i = indexAt_[offset];
@@ -177,7 +302,7 @@ uint32_t DecodedBlock::indexAt(size_t offset) const {
 
 size_t DecodedBlock::footprint() const {
     return sizeof(*this) + actions_.size() * sizeof(DecodedAction) + operands_.size() * sizeof(PushOperand) +
-           steps_.size() * sizeof(FusedStep) +
+           steps_.size() * sizeof(FusedStep) + loops_.size() * (sizeof(FusedLoop) + 64) +
            indexAt_.size() * sizeof(uint32_t) + (pools_.size() + functions_.size()) * 64;
 }
 

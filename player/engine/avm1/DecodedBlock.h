@@ -71,6 +71,33 @@ struct FusedStep {
     uint32_t target = 0;                     // the branch's target offset and action, as the
     uint32_t targetIndex = 0;                // If or Jump holds them (extra, operand)
     Operand x, y;
+    uint32_t loop = DecodedAction::kNone;  // the FusedLoop this step is part of, kNone if none
+    uint8_t loopAt = 0;                    // its place in the loop's pass
+};
+
+// A loop made of fused steps only, each leading to the next: register arithmetic stored with
+// a Pop, and tests whose one way goes on round the loop. With number registers it keeps
+// them numbers (every store is a number), so a pass needs no type checks: the registers are
+// read once into plain doubles, the passes run on those, and they are written back when the
+// loop is left. Constants sit in the slots after the registers, so every operand is a slot.
+struct FusedLoop {
+    struct Op {
+        enum class Kind : uint8_t { Less, Add, Subtract, Multiply };
+        Kind kind = Kind::Add;
+        uint8_t x = 0, y = 0;   // slots; a Greater test reads them swapped
+        uint8_t result = 0;     // the slot stored (arithmetic)
+        bool negate = false;    // a Not before the If
+        bool goesOnWhenTaken = false;  // which way of the test stays in the loop
+        uint8_t count = 0;      // actions the step stands for
+        uint32_t action = 0;    // the action starting the step
+    };
+    static constexpr size_t kMaxSlots = 16;
+    std::vector<Op> ops;              // one per step, in the order a pass runs them
+    std::vector<uint8_t> registers;   // slot i holds this register
+    std::vector<bool> stored;         // by slot: written by the loop (written back on leaving)
+    std::vector<double> constants;    // slots registers.size() and up
+    uint32_t first = 0, end = 0;      // the offsets the steps span: the loop runs in a range holding them
+    uint32_t highestRegister = 0;
 };
 
 class DecodedBlock {
@@ -83,6 +110,7 @@ public:
     const std::shared_ptr<const std::vector<Value>>& pool(uint32_t i) const { return pools_[i]; }
     const std::shared_ptr<const ScriptCode>& function(uint32_t i) const { return functions_[i]; }
     const FusedStep& step(uint32_t i) const { return steps_[i]; }
+    const FusedLoop& loop(uint32_t i) const { return loops_[i]; }
     // The action starting at `offset` (one execution can reach), or the end marker.
     uint32_t indexAt(size_t offset) const;
     // Bytes held, for the cache's bound.
@@ -92,6 +120,7 @@ private:
     void decodeFrom(uint32_t offset, std::vector<uint32_t>& pending);
     void decodeOperands(DecodedAction& a, std::vector<uint32_t>& pending);
     void fuse(DecodedAction& a);
+    void findLoop(uint32_t step);
     SharedBytes bytes_;
     std::span<const uint8_t> code_;
     std::vector<DecodedAction> actions_;
@@ -99,6 +128,7 @@ private:
     std::vector<std::shared_ptr<const std::vector<Value>>> pools_;
     std::vector<std::shared_ptr<const ScriptCode>> functions_;
     std::vector<FusedStep> steps_;
+    std::vector<FusedLoop> loops_;
     std::vector<uint32_t> indexAt_;  // by offset: the action starting there, kNone if none
     uint32_t endIndex_ = 0;
 };

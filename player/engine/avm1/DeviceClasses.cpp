@@ -1,9 +1,9 @@
 // The classes that reach devices and services this player has none of: cameras, microphones,
-// printers, screen readers, sockets, streaming servers and the file dialogs. Scripts find
-// them as in the runtime and hear what a machine without them answers: no camera (null), no
-// printer (start() is false), no connection (onStatus / onConnect report the failure on the
-// next frame), nothing chosen in a dialog.
+// printers and screen readers. Scripts find them as in the runtime and hear what a machine
+// without them answers: no camera (null), no printer (start() is false). The classes that
+// reach a network or the user's files (NetworkClasses.h) are installed from here too.
 #include "avm1/Builtins.h"
+#include "avm1/NetworkClasses.h"
 
 namespace swf::avm1 {
 
@@ -25,50 +25,6 @@ Object* plainClass(Vm& vm, Object* home, const std::string& name,
     return ctor;
 }
 
-// Calls `this.handler(args...)` on the next frame, when a failure would be known.
-void reportLater(Vm& vm, Object* self, const char* handler, std::vector<Value> args) {
-    if (!self) return;
-    Object* fn = vm.newNative([](Vm& vm, NativeCall& c) {
-        Object* target = vm.get(c.callee, "target").object();
-        std::string name = vm.toString(vm.get(c.callee, "handler"));
-        if (target) vm.call(vm.get(target, name), Value(target), c.args);
-        return Value();
-    });
-    vm.set(fn, "target", Value(self));
-    vm.set(fn, "handler", Value(handler));
-    Value setTimeout = vm.get(vm.global, "setTimeout");
-    std::vector<Value> call{Value(fn), Value(0)};
-    call.insert(call.end(), args.begin(), args.end());
-    if (setTimeout.object()) vm.call(setTimeout, Value(), std::move(call));
-}
-
-Object* statusInfo(Vm& vm, const char* code) {
-    Object* info = vm.newObject();
-    vm.set(info, "code", Value(code));
-    vm.set(info, "level", Value("error"));
-    return info;
-}
-
-// NetConnection.connect(null) opens the local "connection" progressive playback uses; a
-// server address cannot be reached.
-Value netConnect(Vm& vm, NativeCall& c) {
-    Object* self = c.self.object();
-    if (!self) return Value(false);
-    if (c.arg(0).isNull()) {
-        vm.set(self, "isConnected", Value(true));
-        return Value(true);
-    }
-    vm.set(self, "isConnected", Value(false));
-    reportLater(vm, self, "onStatus", {Value(statusInfo(vm, "NetConnection.Connect.Failed"))});
-    return Value(false);
-}
-
-// Streams have nothing to play: the stream reports that it was not found.
-Value streamPlay(Vm& vm, NativeCall& c) {
-    reportLater(vm, c.self.object(), "onStatus", {Value(statusInfo(vm, "NetStream.Play.StreamNotFound"))});
-    return Value();
-}
-
 // PrintJob arrived with version 7: older movies see the class with none of its methods and a
 // prototype that inherits nothing (its instances print "[type Object]"). Every version sees
 // the page sizes, read-only and 0 while no job has started.
@@ -84,12 +40,23 @@ void installPrintJob(Vm& vm, Object* global) {
     }
 }
 
-Value socketConnect(Vm& vm, NativeCall& c) {
-    reportLater(vm, c.self.object(), "onConnect", {Value(false)});
-    return Value(false);
-}
-
 }  // namespace
+
+void reportLater(Vm& vm, Object* self, const char* handler, std::vector<Value> args) {
+    if (!self) return;
+    Object* fn = vm.newNative([](Vm& vm, NativeCall& c) {
+        Object* target = vm.get(c.callee, "target").object();
+        std::string name = vm.toString(vm.get(c.callee, "handler"));
+        if (target) vm.call(vm.get(target, name), Value(target), c.args);
+        return Value();
+    });
+    vm.set(fn, "target", Value(self));
+    vm.set(fn, "handler", Value(handler));
+    Value setTimeout = vm.get(vm.global, "setTimeout");
+    std::vector<Value> call{Value(fn), Value(0)};
+    call.insert(call.end(), args.begin(), args.end());
+    if (setTimeout.object()) vm.call(setTimeout, Value(), std::move(call));
+}
 
 void installDeviceClasses(Vm& vm) {
     Object* global = vm.global;
@@ -109,16 +76,11 @@ void installDeviceClasses(Vm& vm) {
 
     installPrintJob(vm, global);
     plainClass(vm, global, "Video", {{"attachVideo", nothing}, {"clear", nothing}});
-    plainClass(vm, global, "XMLSocket", {{"connect", socketConnect}, {"send", nothing}, {"close", nothing}});
-    plainClass(vm, global, "NetConnection", {{"connect", netConnect}, {"close", nothing}, {"call", refuse}});
-    plainClass(vm, global, "NetStream",
-               {{"play", streamPlay}, {"pause", nothing}, {"seek", nothing}, {"close", nothing},
-                {"setBufferTime", nothing}});
+    installXmlSocket(vm);
+    installNetConnection(vm);
+    installNetStream(vm);
 
-    Object* net = packageObject(vm, "flash.net");
-    plainClass(vm, net, "FileReference",
-               {{"browse", refuse}, {"upload", refuse}, {"download", refuse}, {"cancel", nothing}});
-    plainClass(vm, net, "FileReferenceList", {{"browse", refuse}});
+    installFileReference(vm);
 
     Object* renderer = plainClass(vm, packageObject(vm, "flash.text"), "TextRenderer", {});
     vm.define(renderer, "maxLevel", Value(4));

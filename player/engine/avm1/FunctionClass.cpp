@@ -1,5 +1,6 @@
 // Function: call and apply.
 #include "avm1/Builtins.h"
+#include "avm1/Interpreter.h"
 
 namespace swf::avm1 {
 
@@ -12,8 +13,14 @@ Value functionCall(Vm& vm, NativeCall& c) {
     return Value(c.constructing ? vm.newObject() : vm.make<Object>(nullptr));
 }
 
-// call and apply with no receiver (undefined or null) run the function on the global object.
-Value receiver(Vm& vm, const Value& self) { return self.isNullish() ? Value(vm.global) : self; }
+// call and apply run the function on the object a primitive receiver becomes, on the instance
+// `super` stands for, and on the global object when there is none (undefined, null, or a
+// class that makes no object).
+Value receiver(Vm& vm, const Value& self) {
+    if (self.isNullish()) return Value(vm.global);
+    Object* o = vm.toObject(Interpreter::receiverBehindSuper(self));
+    return Value(o ? o : vm.global);
+}
 
 Value callMethod(Vm& vm, NativeCall& c) {
     std::vector<Value> args;

@@ -69,6 +69,33 @@ Value asSetNative(Vm& vm, NativeCall& c) {
     return Value();
 }
 
+// ASSetNativeAccessor(object, table, "name,name,...", first): each name at position i in the
+// list (empty ones count) becomes a property read by the built-in (table, first + 2i) and
+// written by the next one, as the runtime numbers its getter and setter pairs.
+Value asSetNativeAccessor(Vm& vm, NativeCall& c) {
+    Object* o = c.arg(0).object();
+    if (!o || c.args.size() < 3) return Value();
+    int32_t table = vm.toInt32(c.arg(1));
+    std::string list = vm.toString(c.arg(2));
+    int32_t first = c.args.size() > 3 ? vm.toInt32(c.arg(3)) : 0;
+    int64_t position = 0;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        start = comma == std::string::npos ? list.size() + 1 : comma + 1;
+        int64_t id = first + 2 * position++;
+        if (name.empty()) continue;
+        uint8_t version = takeVersionPrefix(name);
+        auto idAt = [](int64_t n) { return static_cast<int32_t>(n); };
+        Property& p = o->put(vm.key(name), name, Value());
+        p.getter = nativeById(vm, table, idAt(id)).object();
+        p.setter = nativeById(vm, table, idAt(id + 1)).object();
+        p.minVersion = version;
+    }
+    return Value();
+}
+
 // ASnative(2, 0): whether the script function running now was called by `new` (built-ins
 // in between, such as call/apply or a getter, do not count as functions of their own).
 Value runningAsConstructor(Vm& vm, NativeCall&) { return Value(vm.runningConstructs); }
@@ -130,6 +157,7 @@ void installGlobalFunctions(Vm& vm) {
     vm.defineMethod(g, "parseFloat", parseFloat);
     vm.defineMethod(g, "ASnative", asNative);
     vm.defineMethod(g, "ASSetNative", asSetNative);
+    vm.defineMethod(g, "ASSetNativeAccessor", asSetNativeAccessor);
     vm.nativeFunctions[{2, 0}] = vm.newNative(runningAsConstructor);
     vm.defineMethod(g, "isNaN", isNaN);
     vm.defineMethod(g, "isFinite", isFinite);

@@ -48,6 +48,45 @@ public:
     Value self;
 };
 
+// Scope chains of frames that ended, kept for the next calls: a call copies its closure's
+// chain into one of these instead of allocating (a loop of calls reuses the same few).
+class SpareScopes {
+public:
+    static std::vector<Object*> take() {
+        auto& spares = list();
+        if (spares.empty()) return {};
+        std::vector<Object*> v = std::move(spares.back());
+        spares.pop_back();
+        return v;
+    }
+    static void giveBack(std::vector<Object*>&& v) {
+        auto& spares = list();
+        if (v.capacity() == 0 || v.capacity() > kMaxKeptCapacity || spares.size() >= kMaxKept) return;
+        v.clear();
+        spares.push_back(std::move(v));
+    }
+
+private:
+    static constexpr size_t kMaxKept = 64, kMaxKeptCapacity = 64;
+    static std::vector<std::vector<Object*>>& list() {
+        // Room for all of them from the start: giving one back, in a destructor, never allocates.
+        thread_local std::vector<std::vector<Object*>> spares = [] {
+            std::vector<std::vector<Object*>> v;
+            v.reserve(kMaxKept);
+            return v;
+        }();
+        return spares;
+    }
+};
+}  // namespace
+
+Value Interpreter::receiverBehindSuper(const Value& v) {
+    auto* sup = dynamic_cast<SuperObject*>(v.object());
+    return sup ? sup->self : v;
+}
+
+namespace {
+
 struct Frame {
     Vm& vm;
     std::span<const uint8_t> code;
@@ -68,7 +107,10 @@ struct Frame {
         registerCount = count;
     }
     ScopeChain scope;
-    std::shared_ptr<const std::vector<Value>> pool;
+    // The constant pool in force: held by the running block or by the called closure, both
+    // alive for the whole frame, so a call takes no reference of its own.
+    const std::shared_ptr<const std::vector<Value>>* pool = &kNoPool;
+    static inline const std::shared_ptr<const std::vector<Value>> kNoPool;
     Value thisValue;
     Value self;  // the receiver of the call, also when `this` reads the timeline
     MovieClip* target = nullptr;   // where timeline actions go
@@ -78,11 +120,17 @@ struct Frame {
     bool localsOnFrame = false;  // scope.locals is the frame's own, not the heap's
     Value returnValue;
     uint32_t skipActions = 0;
-    std::shared_ptr<const ScriptCode> definingCode;  // keeps nested function bodies alive
-    SharedBytes bytes;
-    std::shared_ptr<const DecodedBlock> decoded;  // `code` read into actions
+    // The block's bytes and their decoded form: a function's are held by its code, which
+    // its function object keeps (nothing is collected while a block runs); a top-level
+    // block's decoded form is held here, as the cache may let go of it meanwhile.
+    const SharedBytes* bytes = nullptr;
+    const DecodedBlock* decoded = nullptr;  // `code` read into actions
+    std::shared_ptr<const DecodedBlock> decodedOwner;
 
-    explicit Frame(Vm& v) : vm(v), stack(v.limits().maxStackDepth) {}
+    explicit Frame(Vm& v) : vm(v), stack(v.limits().maxStackDepth) { scope.objects = SpareScopes::take(); }
+    ~Frame() { SpareScopes::giveBack(std::move(scope.objects)); }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
 
     VELMORA_AVM1_INLINE Value pop() { return stack.pop(); }
     VELMORA_AVM1_INLINE void push(Value v) { stack.push(std::move(v)); }
@@ -130,6 +178,25 @@ bool maybeSpecialName(const std::string& name) {
     return c == '_' || c == 't' || c == 'T' || c == 's' || c == 'S' || c >= 0x80;
 }
 
+// A clip removed while a script of it or aimed at it ran.
+bool removedTimeline(MovieClip* target) { return target && !target->parent && !target->onStage(); }
+
+// Where a script's names, frame calls and own properties go once its target was removed while
+// it ran: the clip the script belongs to, or when that is gone too, the root
+// (string_paths_variable_scopes, removed_target_clip_scope).
+MovieClip* liveTarget(Frame& f) {
+    if (!removedTimeline(f.target)) return f.target;
+    if (f.original && !removedTimeline(f.original)) return f.original;
+    return f.vm.rootClip;
+}
+
+// The scope object standing for the target, the live one when the target was removed.
+Object* liveTimelineObject(Frame& f, Object* timeline) {
+    if (!removedTimeline(f.target)) return timeline;
+    MovieClip* live = liveTarget(f);
+    return live ? f.vm.clipObject(live) : timeline;
+}
+
 Value lookupPlain(Frame& f, const std::string& name) {
     Vm& vm = f.vm;
     if (maybeSpecialName(name)) {
@@ -137,7 +204,7 @@ Value lookupPlain(Frame& f, const std::string& name) {
         if (k == "this") return f.thisValue;
         if (k == "_global" && vm.version() >= 6) return vm.global;
         if (k == "_root") {
-            MovieClip* root = vm.rootOf(f.target);
+            MovieClip* root = vm.rootOf(liveTarget(f));
             return root ? Value(vm.clipObject(root)) : Value();
         }
         if (vm.services && k.size() > 6 && k.compare(0, 6, "_level") == 0)
@@ -149,6 +216,7 @@ Value lookupPlain(Frame& f, const std::string& name) {
     for (size_t i = f.scope.objects.size(); i-- > 0;) {
         Object* o = f.scope.objects[i];
         if (!o || (o == vm.global && vm.version() < 5)) continue;
+        if (o == f.scope.timeline) o = liveTimelineObject(f, o);
         if (vm.find(o, name, found)) return found;
     }
     return Value();
@@ -263,7 +331,15 @@ Value lookupCallee(Frame& f, const std::string& name, Value& self) {
     return Value();
 }
 
+// Whether `name` is no path ("a:b", "/a", "a.b"): most names, which then skip the path rules.
+bool plainName(const std::string& name) {
+    for (char c : name)
+        if (c == ':' || c == '/' || c == '.') return false;
+    return true;
+}
+
 Value getVariable(Frame& f, const std::string& name) {
+    if (plainName(name)) return lookupPlain(f, name);
     Vm& vm = f.vm;
     std::string path, var;
     if (splitTargetVariable(name, path, var)) {
@@ -283,26 +359,31 @@ void setVariable(Frame& f, const std::string& name, Value value) {
     Vm& vm = f.vm;
     // `this` is the frame's own binding: assigning it changes what the name reads for the
     // rest of the block or call, nothing else (mutable_this).
-    if (vm.key(name) == "this") {
+    if (maybeSpecialName(name) && vm.key(name) == "this") {
         f.thisValue = std::move(value);
         return;
     }
-    std::string path, var;
-    if (splitTargetVariable(name, path, var)) {
-        if (Object* holder = resolvePathObject(f, path)) vm.set(holder, var, std::move(value));
-        return;
+    if (!plainName(name)) {
+        std::string path, var;
+        if (splitTargetVariable(name, path, var)) {
+            if (Object* holder = resolvePathObject(f, path)) vm.set(holder, var, std::move(value));
+            return;
+        }
+        size_t dot = name.rfind('.');
+        if (dot != std::string::npos && dot > 0 && name.find('/') == std::string::npos) {
+            Value holder = getVariable(f, name.substr(0, dot));
+            vm.setMember(holder, name.substr(dot + 1), std::move(value));
+            return;
+        }
     }
-    size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0 && name.find('/') == std::string::npos) {
-        Value holder = getVariable(f, name.substr(0, dot));
-        vm.setMember(holder, name.substr(dot + 1), std::move(value));
-        return;
-    }
-    if (Object* holder = f.scope.findForAssignment(vm, name)) {
+    // A timeline whose clip was removed while the script ran takes nothing: the live one does.
+    bool timelineRemoved = f.scope.timeline && removedTimeline(f.target);
+    Object* holder = f.scope.findForAssignment(vm, name);
+    if (holder && !(timelineRemoved && holder == f.scope.timeline)) {
         vm.set(holder, name, std::move(value));
         return;
     }
-    Object* base = f.scope.timeline ? f.scope.timeline : timelineObject(f);
+    Object* base = f.scope.timeline ? liveTimelineObject(f, f.scope.timeline) : timelineObject(f);
     if (base) vm.set(base, name, std::move(value));
 }
 
@@ -495,6 +576,48 @@ void traceValue(Vm& vm, const Value& v) {
     vm.host().trace(printable(std::move(text)));
 }
 
+// InstanceOf reads the class's own `prototype` slot as stored: a getter is not called and
+// counts as none, a version flag does not hide it, one inherited does not count. Primitives
+// on either side are made objects of their class first (the runtime's constructors run), a
+// primitive instance is never an instance, and a clip as the prototype matches nothing. A
+// removed clip has neither a prototype chain nor properties.
+bool instanceOfAction(Vm& vm, const Value& v, const Value& klass) {
+    Object* obj = v.object();
+    if (!obj) return false;
+    auto removedClip = [](Object* o) { return o->asClip() && !o->displayObject(); };
+    Object* cls = vm.toObject(klass);
+    if (!cls || removedClip(cls)) return false;
+    Property* slot = cls->findOwn(vm.key("prototype"));
+    if (!slot || slot->getter || slot->setter) return false;
+    Value protoValue = slot->value;
+    if (!protoValue.isObject()) {
+        if (!protoValue.isNullish()) vm.toObject(protoValue);
+        return false;
+    }
+    if (protoValue.object()->asClip() || removedClip(obj)) return false;
+    return vm.instanceOfPrototype(obj, protoValue.object(), cls);
+}
+
+// CastOp: the object when it is an instance, else null; a primitive is made an object of its
+// class and still gives null.
+Value castAction(Vm& vm, const Value& v, const Value& klass) {
+    if (!v.isObject()) {
+        if (!v.isNullish()) vm.toObject(v);
+        return Value::null();
+    }
+    return instanceOfAction(vm, v, klass) ? v : Value::null();
+}
+
+// super() reaching a built-in class: Number, String and Boolean give the value to the
+// derived class's own object, as `new` would to a fresh one; the rest run as plain calls.
+Value callNativeSuper(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value> args) {
+    if (!fn.nativeConstructor || fn.nativeConstructor == fn.native || !self.object())
+        return vm.call(Value(&fn), self, std::move(args));
+    Vm::CallGuard guard(vm);
+    NativeCall c{self, args, &fn, true};
+    return fn.nativeConstructor(vm, c);
+}
+
 // A method call looks the function up on the object and remembers the prototype that held
 // it, so `super` inside it continues above that prototype.
 Value callMethod(Frame& f, const Value& target, const std::string& name, std::vector<Value> args) {
@@ -511,7 +634,7 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
                 if (!fn) return Value();
                 if (fn->script.code)
                     return Interpreter::callFunction(vm, *fn, sup->self, args, vm.get(fn, "prototype").object());
-                return vm.call(ctor, sup->self, std::move(args));
+                return callNativeSuper(vm, *fn, sup->self, std::move(args));
             }
             Object* holder = sup->proto();
             if (holder && holder->asClip()) return Value();
@@ -523,15 +646,16 @@ Value callMethod(Frame& f, const Value& target, const std::string& name, std::ve
             return vm.call(fnv, sup->self, std::move(args));
         }
     }
-    if (name.empty()) return vm.call(target, Value(), std::move(args));
+    // A primitive becomes an object of its class first, called or not (coerce_to_object).
     Object* obj = vm.toObject(target);
+    if (name.empty()) return vm.call(obj ? Value(obj) : target, Value(), std::move(args));
     if (!obj) return Value();
-    Object* holder = obj;
-    for (int guard = 0; holder && guard < 256 && !vm.hasOwn(holder, name); ++guard) holder = holder->proto();
-    Value fnv = vm.getOrResolve(obj, name);
+    // The lookup tells where along the chain it found the method: its holder is `super`'s home.
+    Object* holder = nullptr;
+    Value fnv = vm.getOrResolve(obj, name, &holder);
     FunctionObject* fn = fnv.object() ? fnv.object()->asFunction() : nullptr;
     if (!fn) return Value();
-    if (fn->script.code) return Interpreter::callFunction(vm, *fn, target, args, holder ? holder : obj);
+    if (fn->script.code) return Interpreter::callFunction(vm, *fn, Value(obj), args, holder ? holder : obj);
     return vm.call(fnv, target, std::move(args));
 }
 
@@ -543,6 +667,7 @@ public:
 private:
     VELMORA_AVM1_INLINE void pushOperands(const PushOperand* operand, uint32_t count);
     VELMORA_AVM1_OUT_OF_LINE bool runSteps(uint32_t& i, size_t begin, size_t end, Completion& done);
+    void runLoop(uint32_t& i, const FusedStep& from, size_t begin, size_t end);
     Completion doTry(std::span<const uint8_t> payload, size_t next, size_t end, size_t& resume);
     void defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume);
     // A function's registers past its own count are the running block's four (a store there
@@ -567,7 +692,8 @@ VELMORA_AVM1_INLINE void Runner::pushOperands(const PushOperand* operand, uint32
         }
         case PushOperand::Kind::Pool: {
             size_t index = operand->index;
-            if (f_.pool && index < f_.pool->size()) f_.push((*f_.pool)[index]);
+            const std::vector<Value>* pool = f_.pool->get();
+            if (pool && index < pool->size()) f_.push((*pool)[index]);
             else f_.push(Value());
             break;
         }
@@ -597,10 +723,19 @@ bool Runner::runSteps(uint32_t& i, size_t begin, size_t end, Completion& done) {
         out = registers[operand.reg].number();
         return true;
     };
+    // A loop is tried once on reaching it, and again only after a step ran on its own (where
+    // the loop stopped), so a loop that cannot run is not tried over and over.
+    bool tryLoop = true;
     while (true) {
         const uint32_t at = actions[i].step;
         if (at == DecodedAction::kNone) return false;
         const FusedStep& s = steps[at];
+        if (s.loop != DecodedAction::kNone && tryLoop) {
+            runLoop(i, s, begin, end);
+            tryLoop = false;
+            continue;
+        }
+        tryLoop = true;
         double x = 0, y = 0;
         // Whole only when it does exactly what its actions do one by one: all of it inside
         // the range, room on the stack for what its push would have made, number operands
@@ -624,6 +759,7 @@ bool Runner::runSteps(uint32_t& i, size_t begin, size_t end, Completion& done) {
             default: r = x - 1; break;
             }
             if (s.reg < registerCount) registers[s.reg] = Value(r);
+            else storeRegister(s.reg, Value(r));
             if (!s.pop) f_.push(Value(r));
         }
         if (s.branch == DecodedAction::kNone || !taken || s.target == DecodedAction::kNone) {
@@ -643,18 +779,64 @@ bool Runner::runSteps(uint32_t& i, size_t begin, size_t end, Completion& done) {
     }
 }
 
+// Runs whole passes of the loop the step `from` (at `i`) is part of on plain doubles, and
+// leaves `i` at the step where it stopped, not yet run: one whose test leaves the loop, one
+// whose test meets NaN, or one whose actions would reach a place where the action budget is
+// looked at. The step-by-step path runs that one, exactly as the actions would.
+void Runner::runLoop(uint32_t& i, const FusedStep& from, size_t begin, size_t end) {
+    const DecodedBlock& block = *f_.decoded;
+    const FusedLoop& loop = block.loop(from.loop);
+    // The steps' pushes need room on the stack; every jump between them must stay in the range.
+    if (loop.first < begin || loop.end > end || loop.highestRegister >= f_.registerCount || !f_.stack.hasRoom(2))
+        return;
+    double slots[FusedLoop::kMaxSlots];
+    const size_t registerSlots = loop.registers.size();
+    for (size_t k = 0; k < registerSlots; ++k) {
+        const Value& r = f_.registers[loop.registers[k]];
+        if (!r.isNumber()) return;
+        slots[k] = r.number();
+    }
+    std::copy(loop.constants.begin(), loop.constants.end(), slots + registerSlots);
+    const uint64_t room = vm_.actionsBeforeNextCheck();
+    uint64_t counted = 0;
+    const FusedLoop::Op* ops = loop.ops.data();
+    const size_t opCount = loop.ops.size();
+    size_t at = from.loopAt;
+    while (true) {
+        const FusedLoop::Op& op = ops[at];
+        if (counted + op.count > room) break;
+        const double x = slots[op.x], y = slots[op.y];
+        switch (op.kind) {
+        case FusedLoop::Op::Kind::Less:
+            // NaN makes the comparison undefined, which the actions treat their own way.
+            if (std::isunordered(x, y) || ((x < y) != op.negate) != op.goesOnWhenTaken) goto stopped;
+            break;
+        case FusedLoop::Op::Kind::Add: slots[op.result] = x + y; break;
+        case FusedLoop::Op::Kind::Subtract: slots[op.result] = x - y; break;
+        case FusedLoop::Op::Kind::Multiply: slots[op.result] = x * y; break;
+        }
+        counted += op.count;
+        at = at + 1 == opCount ? 0 : at + 1;
+    }
+stopped:
+    for (size_t k = 0; k < registerSlots; ++k)
+        if (loop.stored[k]) f_.registers[loop.registers[k]] = Value(slots[k]);
+    vm_.countActionsBetweenChecks(static_cast<uint32_t>(counted));  // within the room: never refused
+    i = ops[at].action;
+}
+
 void Runner::defineFunction(const DecodedAction& a, std::span<const uint8_t> payload, size_t end, size_t& resume) {
     size_t next = a.next;
     std::shared_ptr<const ScriptCode> code = f_.decoded->function(a.operand);
     size_t bodySize = code->body.size();
     // A body running past the range holding the definition (a with or try body) is cut there.
     if (next + bodySize > end)
-        code = readFunction(f_.bytes, payload, a.op == 0x8E, f_.code.subspan(next, end - next), bodySize);
+        code = readFunction(*f_.bytes, payload, a.op == 0x8E, f_.code.subspan(next, end - next), bodySize);
     resume = next + bodySize;
     ScriptClosure closure;
     closure.code = code;
     closure.scope = f_.scope.objects;  // the locals of an enclosing function included
-    closure.pool = f_.pool;
+    closure.pool = *f_.pool;
     closure.base = f_.scope.timeline ? f_.scope.timeline : timelineObject(f_);
     closure.version = vm_.version();
     FunctionObject* fn = vm_.newScriptFunction(std::move(closure));
@@ -860,7 +1042,7 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x9E: {  // Call: run another frame's actions now
             Value frame = f.pop();
             // A tellTarget naming nothing leaves Call on the root (in every version).
-            MovieClip* clip = f.target ? f.target : vm_.rootOf(f.original);
+            MovieClip* clip = f.target ? liveTarget(f) : vm_.rootOf(f.original);
             if (!clip) break;
             std::string s = vm_.toString(frame);
             size_t colon = s.rfind(':');
@@ -872,6 +1054,9 @@ Completion Runner::run(size_t begin, size_t end) {
             double n = parseNumber(s, 5);
             int64_t index = std::isnan(n) ? clip->frameOfLabel(s) : static_cast<int64_t>(toInt32(n)) - 1;
             if (index >= 0) clip->runFrameActionsNow(static_cast<uint32_t>(index));
+            // A script whose own clip is gone ends with the first frame it calls
+            // (removed_target_clip_scope).
+            if (removedTimeline(f.original)) return {Flow::Return, 0};
             break;
         }
         case 0x83: {
@@ -987,9 +1172,17 @@ Completion Runner::run(size_t begin, size_t end) {
         }
         // Strings ------------------------------------------------------------------------
         case 0x21: {
-            std::string b = f.popString(), a = f.popString();
+            // Strings are read in place, converted otherwise (the right one first).
+            Value bv = f.pop();
+            std::string bText, aText;
+            const std::string& b = bv.isString() ? bv.string() : (bText = vm_.toString(bv));
+            Value av = f.pop();
+            const std::string& a = av.isString() ? av.string() : (aText = vm_.toString(av));
             vm_.chargeStringBytes(a.size() + b.size());
-            f.push(a + b);
+            std::string joined;
+            joined.reserve(a.size() + b.size());
+            joined.append(a).append(b);
+            f.push(Value(std::move(joined)));
             break;
         }
         case 0x13: {
@@ -1007,7 +1200,11 @@ Completion Runner::run(size_t begin, size_t end) {
             f.push(Value(a > b));
             break;
         }
-        case 0x14: case 0x31: f.push(stringLength(vm_, f.popString(), op == 0x31)); break;
+        case 0x14: case 0x31: {
+            Value v = f.pop();
+            f.push(withName(vm_, v, [&](const std::string& s) { return stringLength(vm_, s, op == 0x31); }));
+            break;
+        }
         case 0x15: case 0x35: {
             Value count = f.pop(), index = f.pop();
             std::string s = f.popString();
@@ -1078,12 +1275,12 @@ Completion Runner::run(size_t begin, size_t end) {
             if (a.operand != DecodedAction::kNone)
                 storeRegister(static_cast<uint8_t>(a.operand), f.stack.empty() ? Value() : f.stack.back());
             break;
-        case 0x88: f.pool = block.pool(a.operand); break;
+        case 0x88: f.pool = &block.pool(a.operand); break;
         case 0x22: {
             double index = f.popNumber();
             Value t = f.pop();
             std::string path = vm_.toString(t);
-            MovieClip* clip = path.empty() ? f.target : resolveClipPath(vm_, f.target, path);
+            MovieClip* clip = path.empty() ? liveTarget(f) : resolveClipPath(vm_, f.target, path);
             f.push(clip && std::isfinite(index) ? getClipProperty(vm_, clip, toInt32(index)) : Value());
             break;
         }
@@ -1106,7 +1303,7 @@ Completion Runner::run(size_t begin, size_t end) {
             int32_t depth = vm_.toInt32(f.pop());
             std::string name = f.popString();
             std::string source = f.popString();
-            duplicateClip(resolveClipPath(vm_, f.target, source), name, depth);
+            cloneInstance(vm_, resolveStagePath(vm_, f.target, source), name, depth);
             break;
         }
         case 0x25: removeScriptedClip(resolveClipPath(vm_, f.target, f.popString())); break;
@@ -1212,7 +1409,11 @@ Completion Runner::run(size_t begin, size_t end) {
             Value nameValue = f.pop();
             Value target = f.pop();
             std::vector<Value> args = popArgs(f);
-            std::string name = nameValue.isUndefined() ? "" : vm_.toString(nameValue);
+            // The name's own text when it is a string: no copy a call.
+            std::string converted;
+            const std::string& name = nameValue.isString()      ? nameValue.string()
+                                      : nameValue.isUndefined() ? converted
+                                                                : (converted = vm_.toString(nameValue));
             f.push(callMethod(f, target, name, std::move(args)));
             break;
         }
@@ -1228,6 +1429,8 @@ Completion Runner::run(size_t begin, size_t end) {
             std::vector<Value> args = popArgs(f);
             std::string name = nameValue.isUndefined() ? "" : vm_.toString(nameValue);
             Value ctor = name.empty() ? target : vm_.getMember(target, name);
+            if (name.empty() && !target.isObject() && !target.isUndefined() && !target.isNull())
+                if (Object* boxed = vm_.toObject(target)) ctor = Value(boxed);
             f.push(vm_.construct(ctor, std::move(args)));
             break;
         }
@@ -1251,8 +1454,8 @@ Completion Runner::run(size_t begin, size_t end) {
             Object* obj = vm_.newObject();
             for (size_t i = 0; i < count; ++i) {
                 Value v = f.pop();
-                std::string name = f.popString();
-                vm_.set(obj, name, std::move(v));
+                Value name = f.pop();
+                withName(vm_, name, [&](const std::string& n) { vm_.set(obj, n, std::move(v)); });
             }
             f.push(Value(obj));
             break;
@@ -1276,13 +1479,13 @@ Completion Runner::run(size_t begin, size_t end) {
         case 0x54: {
             Value ctor = f.pop();
             Value v = f.pop();
-            f.push(Value(ctor.object() ? vm_.instanceOf(v, ctor.object()) : false));
+            f.push(Value(instanceOfAction(vm_, v, ctor)));
             break;
         }
         case 0x2B: {
             Value v = f.pop();
             Value ctor = f.pop();
-            f.push(ctor.object() && vm_.instanceOf(v, ctor.object()) ? v : Value::null());
+            f.push(castAction(vm_, v, ctor));
             break;
         }
         case 0x2C: {
@@ -1319,6 +1522,23 @@ Completion Runner::run(size_t begin, size_t end) {
 
 }  // namespace
 
+namespace {
+
+// A frame of top-level code on the clip's timeline.
+void enterTimeline(Frame& f, MovieClip* clip) {
+    Vm& vm = f.vm;
+    f.target = clip;
+    f.original = clip;
+    // Without a clip (tests, tools) a stand-in object plays the timeline's part.
+    Object* timeline = clip ? vm.clipObject(clip) : vm.detachedTimeline();
+    f.scope.objects = {vm.global, timeline};
+    f.scope.timeline = timeline;
+    f.timelineSlot = 1;
+    f.thisValue = timeline ? Value(timeline) : Value();
+}
+
+}  // namespace
+
 void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) {
     // Each block starts with its four registers empty: nothing carries over from the last
     // frame's actions (register_globals_across_frames).
@@ -1333,20 +1553,26 @@ void Interpreter::runTopLevel(Vm& vm, const SharedBytes& code, MovieClip* clip) 
         }
     } blockRegisters(vm);
     Frame f(vm);
-    f.bytes = code;
-    f.decoded = vm.decodedBlocks.get(code);
+    f.bytes = &code;
+    f.decodedOwner = vm.decodedBlocks.get(code);
+    f.decoded = f.decodedOwner.get();
     f.code = f.decoded->code();
     f.registers = vm.globalRegisters;
     f.registerCount = 4;
-    f.target = clip;
-    f.original = clip;
-    // Without a clip (tests, tools) a stand-in object plays the timeline's part.
-    Object* timeline = clip ? vm.clipObject(clip) : vm.detachedTimeline();
-    f.scope.objects = {vm.global, timeline};
-    f.scope.timeline = timeline;
-    f.timelineSlot = 1;
-    f.thisValue = timeline ? Value(timeline) : Value();
+    enterTimeline(f, clip);
     Runner(f).run(0, f.code.size());
+}
+
+Value Interpreter::readVariable(Vm& vm, MovieClip* clip, const std::string& name) {
+    Frame f(vm);
+    enterTimeline(f, clip);
+    return getVariable(f, name);
+}
+
+void Interpreter::writeVariable(Vm& vm, MovieClip* clip, const std::string& name, Value value) {
+    Frame f(vm);
+    enterTimeline(f, clip);
+    setVariable(f, name, std::move(value));
 }
 
 Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value>& args,
@@ -1366,11 +1592,11 @@ Value Interpreter::callFunction(Vm& vm, FunctionObject& fn, const Value& self, s
     } versionScope(vm, version5Timeline ? 5 : closure.version);
     const ScriptCode& code = *closure.code;
     Frame f(vm);
-    f.bytes = code.bytes;
+    f.bytes = &code.bytes;
     if (!code.decoded) code.decoded = std::make_shared<const DecodedBlock>(code.bytes, code.body);
-    f.decoded = code.decoded;
+    f.decoded = code.decoded.get();
     f.code = f.decoded->code();
-    f.pool = closure.pool;
+    f.pool = &closure.pool;
     f.thisValue = self;
     f.self = self;
     f.superProto = superProto;

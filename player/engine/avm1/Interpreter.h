@@ -17,6 +17,13 @@ public:
     // take the values out of `args` (every caller passes a vector of its own).
     static Value callFunction(Vm& vm, FunctionObject& fn, const Value& self, std::vector<Value>& args,
                               Object* superProto);
+    // A variable by name as the clip's own frame actions read and write it (paths, dots and
+    // "/path:name" included): the container's GetVariable and SetVariable.
+    static Value readVariable(Vm& vm, MovieClip* clip, const std::string& name);
+    static void writeVariable(Vm& vm, MovieClip* clip, const std::string& name, Value value);
+    // The object a `super` value stands for (`super.f.apply(super)` hands a built-in the
+    // instance, whose native state it needs); any other value as it is.
+    static Value receiverBehindSuper(const Value& v);
 };
 
 }  // namespace swf::avm1

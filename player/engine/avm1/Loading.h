@@ -20,6 +20,9 @@ struct PendingLoad {
         Data,       // the target's onData(text) runs (XML, LoadVars); undefined when it failed
         Variables,  // the variables are set on the target (a clip's loadVariables)
         Sound,      // an MP3 file for the target Sound object (SoundClass.cpp)
+        Remoting,   // the calls the target NetConnection made this frame (NetConnectionClass.cpp)
+        FileDialog, // the target FileReference(List) asked the user for files (nothing to fetch)
+        Stream,     // a video file the target NetStream plays (NetStreamClass.cpp)
     };
     Kind kind = Kind::Data;
     Object* target = nullptr;
@@ -28,6 +31,17 @@ struct PendingLoad {
 
 // Sound.loadSound's file arrived (or not: no bytes) for the Sound object `sound`.
 void deliverLoadedSound(Vm& vm, Object* sound, const std::optional<std::vector<uint8_t>>& bytes);
+
+// The request carrying the remoting calls `connection` made since its last one (no URL when
+// none are left to send), and what to do with the server's answer (no bytes: it failed).
+UrlRequest remotingRequest(Vm& vm, Object* connection);
+void deliverRemotingReplies(Vm& vm, Object* connection, const std::optional<std::vector<uint8_t>>& bytes);
+
+// A NetStream's file arrived (or not: no bytes).
+void deliverStreamFile(Vm& vm, Object* stream, const std::optional<std::vector<uint8_t>>& bytes);
+
+// The host's file dialog for the FileReference(List) `ref` that browsed, and its answer.
+void deliverFileChoice(Vm& vm, Object* ref);
 
 // %XX for everything but ASCII letters and digits, as escape() writes.
 std::string urlEscape(const std::string& text);

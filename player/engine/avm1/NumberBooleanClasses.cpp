@@ -4,13 +4,16 @@
 
 #include "avm1/Builtins.h"
 #include "avm1/NumberFormat.h"
+#include "avm1/PrimitiveBoxing.h"
 
 namespace swf::avm1 {
 
 namespace {
 
-Object* wrap(Vm& vm, Object* proto, Value v) {
-    Object* o = vm.make<Object>(proto);
+// `new` makes the wrapper; super() from a class a movie derived gives its own object the value.
+Object* wrap(Vm& vm, NativeCall& c, Object* proto, Value v) {
+    Object* o = c.self.object();
+    if (!o) o = vm.make<Object>(proto);
     o->primitive = std::move(v);
     o->hasPrimitive = true;
     return o;
@@ -18,7 +21,7 @@ Object* wrap(Vm& vm, Object* proto, Value v) {
 
 Value callNumber(Vm& vm, NativeCall& c) { return Value(c.args.empty() ? 0.0 : vm.toNumber(c.args[0])); }
 Value constructNumber(Vm& vm, NativeCall& c) {
-    return Value(wrap(vm, vm.numberProto, Value(c.args.empty() ? 0.0 : vm.toNumber(c.args[0]))));
+    return Value(wrap(vm, c, vm.numberProto, Value(c.args.empty() ? 0.0 : vm.toNumber(c.args[0]))));
 }
 
 Value numberToString(Vm& vm, NativeCall& c) {
@@ -36,7 +39,7 @@ Value numberValueOf(Vm& vm, NativeCall& c) {
 // Called with nothing to convert, Boolean() gives undefined (Number() gives 0).
 Value callBoolean(Vm& vm, NativeCall& c) { return c.args.empty() ? Value() : Value(vm.toBoolean(c.args[0])); }
 Value constructBoolean(Vm& vm, NativeCall& c) {
-    return Value(wrap(vm, vm.booleanProto, Value(!c.args.empty() && vm.toBoolean(c.args[0]))));
+    return Value(wrap(vm, c, vm.booleanProto, Value(!c.args.empty() && vm.toBoolean(c.args[0]))));
 }
 
 Value booleanToString(Vm& vm, NativeCall& c) {
@@ -50,6 +53,12 @@ Value booleanValueOf(Vm& vm, NativeCall& c) {
 }
 
 }  // namespace
+
+Object* builtinNumberOrBooleanProto(Vm& vm, const FunctionObject& fn) {
+    if (fn.nativeConstructor == constructNumber) return vm.numberProto;
+    if (fn.nativeConstructor == constructBoolean) return vm.booleanProto;
+    return nullptr;
+}
 
 void installNumberAndBoolean(Vm& vm) {
     Object* numberProto = vm.newObject();

@@ -1,6 +1,7 @@
 // Object: the root of every prototype chain, with the property-level services movies use
 // (addProperty, watch, hasOwnProperty, ASSetPropFlags through the global function).
 #include "avm1/Builtins.h"
+#include "avm1/ClassRegistry.h"
 #include "avm1/ClipObject.h"
 
 namespace swf::avm1 {
@@ -87,9 +88,14 @@ Value registerClass(Vm& vm, NativeCall& c) {
     if (c.args.size() < 2) return Value(false);
     std::string name = vm.toString(c.args[0]);
     Object* cls = c.args[1].object();
-    if (!c.args[1].isNull() && !(cls && cls->asFunction())) return Value(false);
-    std::erase_if(vm.registeredClasses, [&](const auto& entry) { return vm.key(entry.first) == vm.key(name); });
-    if (cls) vm.registeredClasses.emplace_back(name, cls);
+    std::string entry = registrationName(name, vm.version());
+    bool linksClass = cls && cls->asFunction();
+    // undefined unlinks too, though it reports false as other values that are no class do
+    // (register_class).
+    if (linksClass || c.args[1].isNullish())
+        std::erase_if(vm.registeredClasses, [&](const auto& e) { return vm.key(e.first) == vm.key(entry); });
+    if (!c.args[1].isNull() && !linksClass) return Value(false);
+    if (cls) vm.registeredClasses.emplace_back(entry, cls);
     return Value(true);
 }
 

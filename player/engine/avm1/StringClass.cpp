@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "avm1/Builtins.h"
+#include "avm1/CaseTables.h"
+#include "avm1/PrimitiveBoxing.h"
 #include "avm1/Strings.h"
 
 namespace swf::avm1 {
@@ -16,8 +18,10 @@ std::u16string selfText(Vm& vm, NativeCall& c) {
     return toUtf16(text);
 }
 
-Object* wrap(Vm& vm, const std::string& s) {
-    Object* o = vm.make<Object>(vm.stringProto);
+// `new` makes the wrapper; super() from a class a movie derived gives its own object the text.
+Object* wrap(Vm& vm, NativeCall& c, const std::string& s) {
+    Object* o = c.self.object();
+    if (!o) o = vm.make<Object>(vm.stringProto);
     o->primitive = Value(s);
     o->hasPrimitive = true;
     vm.define(o, "length", Value(static_cast<double>(utf16Length(s))), flags::kDontEnum | flags::kDontDelete);
@@ -25,7 +29,7 @@ Object* wrap(Vm& vm, const std::string& s) {
 }
 
 Value callString(Vm& vm, NativeCall& c) { return Value(c.args.empty() ? std::string() : vm.toString(c.args[0])); }
-Value constructString(Vm& vm, NativeCall& c) { return Value(wrap(vm, c.args.empty() ? std::string() : vm.toString(c.args[0]))); }
+Value constructString(Vm& vm, NativeCall& c) { return Value(wrap(vm, c, c.args.empty() ? std::string() : vm.toString(c.args[0]))); }
 
 Value valueOf(Vm& vm, NativeCall& c) { return Value(vm.toString(thisPrimitive(c))); }
 
@@ -149,15 +153,13 @@ Value split(Vm& vm, NativeCall& c) {
 
 Value toLowerCase(Vm& vm, NativeCall& c) {
     std::u16string s = selfText(vm, c);
-    for (auto& ch : s)
-        if ((ch >= u'A' && ch <= u'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) ch = static_cast<char16_t>(ch + 32);
+    for (auto& ch : s) ch = toLowerUnit(ch);
     return Value(toUtf8(s));
 }
 
 Value toUpperCase(Vm& vm, NativeCall& c) {
     std::u16string s = selfText(vm, c);
-    for (auto& ch : s)
-        if ((ch >= u'a' && ch <= u'z') || (ch >= 0xE0 && ch <= 0xFE && ch != 0xF7)) ch = static_cast<char16_t>(ch - 32);
+    for (auto& ch : s) ch = toUpperUnit(ch);
     return Value(toUtf8(s));
 }
 
@@ -173,6 +175,8 @@ Value fromCharCode(Vm& vm, NativeCall& c) {
 }
 
 }  // namespace
+
+bool isBuiltinStringConstructor(const FunctionObject& fn) { return fn.nativeConstructor == constructString; }
 
 void installStringClass(Vm& vm) {
     Object* proto = vm.newObject();

@@ -51,12 +51,15 @@ constexpr uint8_t sinceVersion(int p) { return p >= kFilters ? 8 : 0; }
 // What scripts keep on a field that the display side does not need.
 struct FieldScriptState final : NativeState {
     Value tabIndex, styleSheet;
+    // The filter objects last given; each read hands out a new array of them.
+    std::vector<Value> filters;
     bool mouseWheelEnabled = true;
     std::string antiAliasType = "normal", gridFitType = "pixel";
     double sharpness = 0, thickness = 0;
     void references(std::vector<Object*>& out) const override {
         if (Object* o = tabIndex.object()) out.push_back(o);
         if (Object* o = styleSheet.object()) out.push_back(o);
+        for (const Value& filter : filters) out.push_back(filter.object());
     }
 };
 
@@ -134,9 +137,10 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     case kMaxHScroll: return Value(static_cast<double>(f.maxHScroll()));
     case kHScroll: return Value(static_cast<double>(f.hscroll()));
     case kVariable: return d.variableName.empty() ? Value::null() : Value(d.variableName);
-    // An HTML field gives back the markup it was given; another field its text.
+    // An HTML field, or one whose text came from markup, gives back the markup; another
+    // field its text.
     case kHtmlText:
-        return Value(f.html() ? writeHtmlText(f.runs(), f.newTextStyle(true), paragraphOf(f), faceOf, &f) : f.text());
+        return Value(f.html() || f.textFromMarkup() ? writeHtmlText(f.runs(), f.newTextStyle(true), paragraphOf(f), faceOf, &f) : f.text());
     case kType: return Value(d.readOnly ? "dynamic" : "input");
     case kText: return Value(f.text());
     case kAutoSize: return Value(autoSizeName(f.autoSize()));
@@ -146,7 +150,7 @@ Value read(Vm& vm, NativeCall& c, EditTextInstance& f, int p) {
     case kBorderColor: return Value(static_cast<double>(f.look().borderColor));
     case kMaxScroll: return Value(static_cast<double>(f.maxScroll()));
     case kScroll: return Value(static_cast<double>(f.scroll()));
-    case kFilters: return Value(vm.newArray());
+    case kFilters: return Value(vm.newArray(scriptState(c).filters));
     case kSharpness: return Value(scriptState(c).sharpness);
     case kThickness: return Value(scriptState(c).thickness);
     case kAntiAliasType: return Value(scriptState(c).antiAliasType);
@@ -164,6 +168,15 @@ void write(Vm& vm, NativeCall& c, EditTextInstance& f, int p, const Value& v) {
     switch (p) {
     case kStyleSheet: scriptState(c).styleSheet = v; break;
     case kMouseWheelEnabled: scriptState(c).mouseWheelEnabled = vm.toBoolean(v); break;
+    case kFilters: {
+        // Only objects are kept; the field does not draw them.
+        std::vector<Value>& kept = scriptState(c).filters;
+        kept.clear();
+        if (ArrayObject* list = v.object() ? v.object()->asArray() : nullptr)
+            for (const Value& item : list->items)
+                if (item.object()) kept.push_back(item);
+        break;
+    }
     case kCondenseWhite: f.setCondenseWhite(vm.toBoolean(v)); break;
     case kRestrict: {
         std::string r = v.isNullish() ? std::string() : vm.toString(v);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <set>
 
+#include "avm1/ClassRegistry.h"
 #include "avm1/ClipObject.h"
 #include "avm1/Interpreter.h"
+#include "avm1/PrimitiveBoxing.h"
 #include "avm1/Strings.h"
 #include "player/ActionInterpreter.h"
 #include "player/Host.h"
@@ -18,6 +20,35 @@ constexpr int kMaxChain = 256;
 
 // Asked on every member access: the length first, so other names cost no text compare.
 bool isProtoKey(const std::string& k) { return k.size() == 9 && k == "__proto__"; }
+
+// The key a name is stored under, without a copy where that is the name itself (from
+// version 7): members are looked up for nearly every action.
+class KeyOf {
+public:
+    KeyOf(const Vm& vm, const std::string& name) : key_(vm.caseSensitive() ? &name : &(folded_ = foldCase(name))) {}
+    const std::string& operator*() const { return *key_; }
+
+private:
+    std::string folded_;
+    const std::string* key_;
+};
+
+// __proto__ may hold a primitive (a constructor whose prototype is `true`): the chain ends
+// there, and __proto__ reads the primitive back. Kept under a key no script can spell.
+const std::string kPrimitiveProtoKey("\0__proto__", 10);
+
+void setScriptProto(Object* obj, const Value& value) {
+    obj->setProto(value.object());
+    if (value.isObject() || value.isNullish()) obj->remove(kPrimitiveProtoKey);
+    else obj->put(kPrimitiveProtoKey, "", value, flags::kDontEnum);
+}
+
+Value readScriptProto(Object* obj) {
+    if (Object* proto = obj->scriptProto()) return Value(proto);
+    if (obj->propertyCount() == 0) return Value();
+    Property* primitive = obj->findOwn(kPrimitiveProtoKey);
+    return primitive ? primitive->value : Value();
+}
 
 // A property's getter, setter and the watch on its name stop being called when re-entered
 // past a depth: at once up to version 6 (a setter assigning its own property stores the
@@ -170,8 +201,9 @@ FunctionObject* Vm::newScriptFunction(ScriptClosure closure) {
 std::string Vm::key(const std::string& name) const { return version_ >= 7 ? name : foldCase(name); }
 
 Value Vm::get(Object* obj, const std::string& name) {
-    std::string k = key(name);
-    if (isProtoKey(k)) return obj->scriptProto() ? Value(obj->scriptProto()) : Value();
+    KeyOf keyed(*this, name);
+    const std::string& k = *keyed;
+    if (isProtoKey(k)) return readScriptProto(obj);
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
         Value out;
@@ -189,23 +221,13 @@ Value Vm::get(Object* obj, const std::string& name) {
 
 Value Vm::getMember(const Value& target, const std::string& name) {
     if (Object* o = target.object()) return get(o, name);
-    Object* proto = nullptr;
-    switch (target.kind()) {
-    case Value::Kind::String:
-        if (key(name) == "length") return Value(static_cast<double>(utf16Length(target.string())));
-        proto = stringProto;
-        break;
-    case Value::Kind::Number: proto = numberProto; break;
-    case Value::Kind::Boolean: proto = booleanProto; break;
-    default: return Value();
-    }
-    // Primitives read their class's prototype without being boxed.
-    return proto ? get(proto, name) : Value();
+    return primitiveMember(*this, target, name);
 }
 
-Value Vm::getOrResolve(Object* obj, const std::string& name) {
+Value Vm::getOrResolve(Object* obj, const std::string& name, Object** holder) {
     Value found;
-    if (find(obj, name, found)) return found;
+    if (holder) *holder = nullptr;
+    if (find(obj, name, found, holder)) return found;
     if (isProtoKey(key(name))) return get(obj, name);
     // The first plain __resolve along the chain that holds an object decides: a function is
     // called with the name, another object gives undefined. Primitives, clips and getters
@@ -223,9 +245,10 @@ Value Vm::getOrResolve(Object* obj, const std::string& name) {
 }
 
 void Vm::set(Object* obj, const std::string& name, Value value) {
-    std::string k = key(name);
+    KeyOf keyed(*this, name);
+    const std::string& k = *keyed;
     if (isProtoKey(k)) {
-        obj->setProto(value.object());
+        setScriptProto(obj, value);
         return;
     }
     if (!obj->watches.empty()) value = callWatch(obj, name, k, std::move(value));
@@ -265,7 +288,7 @@ void Vm::setMember(const Value& target, const std::string& name, Value value) {
 bool Vm::hasOwn(Object* obj, const std::string& name) {
     Value ignored;
     if (obj->getSpecial(*this, name, ignored)) return true;
-    Property* p = findOwnProperty(*this, obj, key(name));
+    Property* p = findOwnProperty(*this, obj, *KeyOf(*this, name));
     return p && p->minVersion <= version_;
 }
 
@@ -277,8 +300,9 @@ bool Vm::has(Object* obj, const std::string& name) {
     return false;
 }
 
-bool Vm::find(Object* obj, const std::string& name, Value& out) {
-    std::string k = key(name);
+bool Vm::find(Object* obj, const std::string& name, Value& out, Object** holder) {
+    KeyOf keyed(*this, name);
+    const std::string& k = *keyed;
     if (isProtoKey(k)) {
         if (!has(obj, name)) return false;
         out = get(obj, name);
@@ -286,9 +310,13 @@ bool Vm::find(Object* obj, const std::string& name, Value& out) {
     }
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
-        if (o->getSpecial(*this, name, out)) return true;
+        if (o->getSpecial(*this, name, out)) {
+            if (holder) *holder = o;
+            return true;
+        }
         Property* p = findOwnProperty(*this, o, k);
         if (!p || p->minVersion > version_) continue;
+        if (holder) *holder = o;
         if (p->getter) out = callGetter(*p, o, obj, k);
         else out = p->setter ? Value() : p->value;
         return true;
@@ -309,11 +337,14 @@ FunctionObject* Vm::defineMethod(Object* obj, const std::string& name, NativeFn 
     return f;
 }
 
+// The runtime collects the names from the object outwards and lists them back to front: the
+// farthest prototype's names come first, each object's newest first (assetnative).
 std::vector<std::string> Vm::enumerate(Object* obj) {
-    std::vector<std::string> names;
+    std::vector<std::vector<std::string>> levels;
     std::set<std::string> seen;
     Object* o = obj;
     for (int depth = 0; o && depth < kMaxChain; ++depth, o = o->proto()) {
+        std::vector<std::string>& names = levels.emplace_back();
         std::vector<std::string> special;
         o->specialNames(special);
         for (auto& n : special)
@@ -331,6 +362,9 @@ std::vector<std::string> Vm::enumerate(Object* obj) {
         for (auto& n : trailing)
             if (seen.insert(key(n)).second) names.push_back(n);
     }
+    std::vector<std::string> names;
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level)
+        names.insert(names.end(), level->begin(), level->end());
     return names;
 }
 
@@ -365,9 +399,12 @@ Value Vm::call(const Value& function, const Value& self, std::vector<Value> args
     return Interpreter::callFunction(*this, *fn, self, args, nullptr);
 }
 
+// Calls of the property's getter and setter nest under one count, which the watch on the
+// name also reaches: a setter and a getter calling each other run 65 calls in all, as a
+// setter calling itself does (virtual_property_recursion_swf7).
 bool Vm::reentryBlocked(const Property& p, Object* receiver, const std::string& k) const {
-    uint16_t depth = std::max({p.getterDepth, p.setterDepth, watchDepth(receiver, k)});
-    return depth >= accessorDepthLimit(version_);
+    int accessors = p.getterDepth + p.setterDepth;
+    return std::max<int>(accessors, watchDepth(receiver, k)) >= accessorDepthLimit(version_);
 }
 
 Value Vm::callGetter(Property& p, Object* holder, Object* receiver, const std::string& k) {
@@ -426,8 +463,10 @@ Value Vm::construct(const Value& constructor, std::vector<Value> args) {
         return fn->nativeConstructor(*this, c);
     }
     Object* obj = newObject();
-    Object* proto = get(fn, "prototype").object();
-    obj->setProto(proto ? proto : objectProto);
+    Value protoValue = get(fn, "prototype");
+    Object* proto = protoValue.object();
+    if (proto || protoValue.isNullish()) obj->setProto(proto ? proto : objectProto);
+    else setScriptProto(obj, protoValue);
     define(obj, "__constructor__", Value(fn));
     if (version_ < 6) define(obj, "constructor", Value(fn));
     if (fn->native) {
@@ -446,7 +485,10 @@ Value Vm::construct(const Value& constructor, std::vector<Value> args) {
 bool Vm::instanceOf(const Value& v, Object* constructor) {
     Object* obj = v.object();
     if (!obj) return false;
-    Object* proto = get(constructor, "prototype").object();
+    return instanceOfPrototype(obj, get(constructor, "prototype").object(), constructor);
+}
+
+bool Vm::instanceOfPrototype(Object* obj, Object* proto, Object* constructor) {
     Object* p = obj->proto();
     for (int depth = 0; p && depth < kMaxChain; ++depth, p = p->proto()) {
         if (p == proto) return true;
@@ -547,9 +589,7 @@ bool Vm::clipHasHandler(MovieClip* clip, const std::string& name) {
 
 void Vm::constructRegisteredClip(MovieClip* clip) {
     if (!clip || registeredClasses.empty()) return;
-    Object* cls = nullptr;
-    for (auto it = registeredClasses.rbegin(); it != registeredClasses.rend() && !cls; ++it)
-        if (clip->characterId() && clip->exportedCharacter(it->first) == clip->characterId()) cls = it->second;
+    Object* cls = registeredClassOf(*this, *clip);
     if (!cls) return;
     runGuarded([&] {
         Object* obj = clipObject(clip);
@@ -679,6 +719,15 @@ bool Vm::completeLoads() {
     if (pendingLoads_.empty()) return false;
     std::vector<PendingLoad> due = std::move(pendingLoads_);
     pendingLoads_.clear();
+    // The loads taken out of the queue stay roots while they are delivered: a handler run
+    // for one may start a collection before the others arrive.
+    const size_t pinnedBefore = pinned_.size();
+    for (const PendingLoad& load : due) pinned_.push_back(load.target);
+    struct Unpin {
+        std::vector<Object*>& pins;
+        size_t size;
+        ~Unpin() { pins.resize(size); }
+    } unpin{pinned_, pinnedBefore};
     bool codepage = version_ < 6;
     if (Object* system = get(global, "System").object()) codepage = codepage || toBoolean(get(system, "useCodepage"));
     // A sound file asked for while loads are delivered arrives in the same round: a chain of
@@ -687,10 +736,21 @@ bool Vm::completeLoads() {
     size_t chainedSounds = 0;
     for (size_t i = 0; i < due.size(); ++i) {
         PendingLoad load = due[i];
+        if (load.kind == PendingLoad::Kind::FileDialog) {
+            runGuarded([&] { deliverFileChoice(*this, load.target); });
+            continue;
+        }
+        // A connection's remoting calls of the frame go out as one request, made now.
+        // (none when the connection was closed or remade since).
+        if (load.kind == PendingLoad::Kind::Remoting &&
+            (!runGuarded([&] { load.request = remotingRequest(*this, load.target); }) || load.request.url.empty()))
+            continue;
         std::optional<std::vector<uint8_t>> bytes = host_.fetch(load.request);
         runGuarded([&] {
             Object* target = load.target;
             if (load.kind == PendingLoad::Kind::Sound) return deliverLoadedSound(*this, target, bytes);
+            if (load.kind == PendingLoad::Kind::Remoting) return deliverRemotingReplies(*this, target, bytes);
+            if (load.kind == PendingLoad::Kind::Stream) return deliverStreamFile(*this, target, bytes);
             if (load.kind == PendingLoad::Kind::Variables) {
                 if (bytes) decodeVariables(*this, target, decodeLoadedText(*bytes, codepage));
                 return;

@@ -109,13 +109,15 @@ public:
     Value getMember(const Value& target, const std::string& name);
     // `obj.name` as scripts read it: a name found nowhere goes to the object's __resolve
     // handler when it has one.
-    Value getOrResolve(Object* obj, const std::string& name);
+    // `holder`, when given, is set to the object of the chain the name was found on (null
+    // when it was found nowhere).
+    Value getOrResolve(Object* obj, const std::string& name, Object** holder = nullptr);
     void set(Object* obj, const std::string& name, Value value);
     void setMember(const Value& target, const std::string& name, Value value);
     // A property found on the object or its prototypes (getters and special ones count).
     bool has(Object* obj, const std::string& name);
     // has() and then get() in one walk of the chain: false when the name is found nowhere.
-    bool find(Object* obj, const std::string& name, Value& out);
+    bool find(Object* obj, const std::string& name, Value& out, Object** holder = nullptr);
     bool hasOwn(Object* obj, const std::string& name);
     bool remove(Object* obj, const std::string& name);
     // Creates or replaces a plain property without calling setters or watches (built-ins).
@@ -138,6 +140,9 @@ public:
     Value construct(const Value& constructor, std::vector<Value> args);
     // `a instanceof C`: C.prototype on a's chain, or among its constructors' interfaces.
     bool instanceOf(const Value& v, Object* constructor);
+    // The same once the prototype is known: on obj's chain, or the constructor among the
+    // interfaces of a prototype there.
+    bool instanceOfPrototype(Object* obj, Object* proto, Object* constructor);
     int callDepth() const { return callDepth_; }
 
     // Running ----------------------------------------------------------------------------
@@ -177,6 +182,12 @@ public:
         if ((actionsThisBlock_ & 0xFFF) + count > 0xFFF || actionsThisBlock_ + count > limits_.maxActions) return false;
         actionsThisBlock_ += count;
         return true;
+    }
+    // The most actions countActionsBetweenChecks would take at once now.
+    uint64_t actionsBeforeNextCheck() const {
+        uint64_t toCheck = 0xFFF - (actionsThisBlock_ & 0xFFF);
+        uint64_t toLimit = actionsThisBlock_ < limits_.maxActions ? limits_.maxActions - actionsThisBlock_ : 0;
+        return toCheck < toLimit ? toCheck : toLimit;
     }
     // Charged by operations that build strings or grow arrays; throw ScriptAbort past the
     // block's budget.

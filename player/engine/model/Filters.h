@@ -41,8 +41,18 @@ struct ConvolutionFilter {
 };
 struct ColorMatrixFilter { std::array<float, 20> m{}; friend bool operator==(const ColorMatrixFilter&, const ColorMatrixFilter&) = default; };
 
+// Only scripts make these (no file carries one), and nothing draws them yet: a clip keeps them
+// so its filters read back as they were given.
+struct DisplacementMapFilter {
+    int32_t mapX = 0, mapY = 0, componentX = 0, componentY = 0;
+    double scaleX = 0, scaleY = 0;
+    uint8_t mode = 0;  // wrap, clamp, ignore, color
+    Rgba color{0, 0, 0, 0};
+    friend bool operator==(const DisplacementMapFilter&, const DisplacementMapFilter&) = default;
+};
+
 using Filter = std::variant<DropShadowFilter, BlurFilter, GlowFilter, BevelFilter, GradientGlowFilter, ConvolutionFilter,
-                            ColorMatrixFilter, GradientBevelFilter>;
+                            ColorMatrixFilter, GradientBevelFilter, DisplacementMapFilter>;
 using FilterList = std::vector<Filter>;
 
 }  // namespace swf

@@ -109,8 +109,10 @@ Rect ButtonInstance::localBounds() const {
     return out;
 }
 
-void ButtonInstance::tick() {
-    for (auto& [record, child] : shown_) child->tick();
+std::vector<DisplayObject*> ButtonInstance::shownParts() const {
+    std::vector<DisplayObject*> out;
+    for (const auto& [record, child] : shown_) out.push_back(child.get());
+    return out;
 }
 
 void ButtonInstance::placementChanged() {
@@ -130,6 +132,7 @@ void ButtonInstance::adopt(DisplayObject& child) {
 void ButtonInstance::release(DisplayObject& child) {
     child.removed();
     child.heldByButton = nullptr;
+    child.parent = nullptr;  // off the stage: its queued handlers no longer run
 }
 
 ButtonInstance::~ButtonInstance() {

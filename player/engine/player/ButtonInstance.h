@@ -33,8 +33,9 @@ public:
     bool hitTestLocal(double x, double y) const override;
     // Around the characters of the state shown.
     Rect localBounds() const override;
-    void tick() override;
     void removed() override;
+    // The instances of the state shown, lowest depth first (they tick with the level).
+    std::vector<DisplayObject*> shownParts() const;
     ~ButtonInstance() override;
     void placementChanged() override;
     ButtonInstance* asButton() override { return this; }

@@ -64,10 +64,11 @@ std::string plainTextFromHtml(const std::string& html) {
 }
 
 EditTextInstance::EditTextInstance(PlayerContext& context, uint16_t characterId, std::shared_ptr<const EditTextDef> def)
-    : DisplayObject(context, characterId), def_(*def), definedLeft_(def_.bounds.xMin) {
+    : DisplayObject(context, characterId), def_(*def) {
     // The definition's border flag means a black outline around a white background.
     look_.border = look_.background = def_.border;
     html_ = def_.html;
+    if (def_.autoSize) autoSize_ = AutoSize::Left;
     setContent(def_.initialText.value_or(std::string()), html_);
 }
 
@@ -138,6 +139,7 @@ TextStyle EditTextInstance::newTextStyle(bool asHtml) const {
 
 void EditTextInstance::setContent(const std::string& content, bool asHtml) {
     source_ = content;
+    textFromMarkup_ = asHtml;
     runs_.clear();
     if (asHtml) {
         // Markup aligns its paragraphs itself (left unless a tag says otherwise), and the
@@ -146,10 +148,11 @@ void EditTextInstance::setContent(const std::string& content, bool asHtml) {
         base.align = TextAlign::Left;
         // A field of one line takes markup's paragraphs and breaks as nothing.
         const MovieDef& movie = parent ? parent->movie() : context_.movie();
-        const WhiteSpace whiteSpace = !condenseWhite_                ? WhiteSpace::AsWritten
+        const WhiteSpace whiteSpace = !condenseWhite_ ? (movie.header.version <= 7 ? WhiteSpace::BlankTextsDropped
+                                                                                  : WhiteSpace::AsWritten)
                                       : movie.header.version <= 7 ? WhiteSpace::CondensedWithinText
                                                                    : WhiteSpace::Condensed;
-        runs_ = parseHtmlText(content, base, def_.multiline, whiteSpace);
+        runs_ = parseHtmlText(content, base, def_.multiline, whiteSpace, movie.header.version >= 8);
         EditTextLayout lay = def_.layout.value_or(EditTextLayout{});
         lay.align = runs_.empty() ? TextAlign::Left : runs_.back().style.align;
         def_.layout = lay;
@@ -269,7 +272,9 @@ bool EditTextInstance::italicFace() const {
 }
 
 int EditTextInstance::maxScroll() const {
-    const int lines = static_cast<int>(lineBottoms_.size());
+    int lines = static_cast<int>(lineBottoms_.size());
+    // The empty line after a closing line break does not need to come into view.
+    if (lines > 1 && caretLines_.size() == lineBottoms_.size() && caretLines_.back().chars.empty()) --lines;
     for (int first = 0; first < lines; ++first)
         if (first + visibleLinesFrom(first) >= lines) return first + 1;
     return 1;
@@ -348,6 +353,7 @@ namespace {
 struct LaidGlyph {
     const ShapeDef* shape = nullptr;
     double scale = 0, advance = 0, ascent = 0, descent = 0;
+    size_t unit = 0;  // where the character stands in the text
     Rgba color;
     TextAlign align = TextAlign::Left;
     bool space = false;
@@ -360,8 +366,9 @@ LaidGlyph laidGlyph(const FontDef* font, uint16_t code, const TextStyle& style) 
     g.space = code == ' ';
     if (!font) return g;
     g.scale = style.size / font->emSquare();
-    g.ascent = font->layout ? font->layout->ascent * g.scale : style.size * 0.8;
-    g.descent = font->layout ? font->layout->descent * g.scale : style.size * 0.2;
+    // Whole twips: the runtime's line heights lose the fraction of each.
+    g.ascent = std::floor(font->layout ? font->layout->ascent * g.scale : style.size * 0.8);
+    g.descent = std::floor(font->layout ? font->layout->descent * g.scale : style.size * 0.2);
     int index = font->glyphIndex(code);
     if (index < 0 && code == 0xA0) index = font->glyphIndex(' ');  // a no-break space looks like a space
     if (index < 0 || index >= static_cast<int>(font->glyphs.size())) return g;
@@ -389,6 +396,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         std::vector<LaidGlyph> glyphs;
         double width = 0, ascent = 0, descent = 0;
         bool paragraphStart = false;
+        size_t startUnit = 0;  // where an empty line stands in the text
     };
     std::vector<Line> lines(1);
     lines[0].paragraphStart = true;
@@ -397,20 +405,24 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         lines[0].ascent = first.ascent, lines[0].descent = first.descent;
     }
     const bool wrap = def_.wordWrap;
+    size_t unit = 0;
     for (size_t r = 0; r < runs.size(); ++r) {
         for (uint16_t code : toCodes(runs[r].text)) {
+            const size_t at = unit++;
             if (code == '\r' || code == '\n') {
                 const LaidGlyph metrics = laidGlyph(fonts[r], ' ', runs[r].style);
-                lines.push_back(Line{{}, 0, metrics.ascent, metrics.descent, true});
+                lines.push_back(Line{{}, 0, metrics.ascent, metrics.descent, true, at + 1});
                 continue;
             }
-            const LaidGlyph g = laidGlyph(fonts[r], code, runs[r].style);
+            LaidGlyph g = laidGlyph(fonts[r], code, runs[r].style);
+            g.unit = at;
             Line& line = lines.back();
             const double room = right - left - (line.paragraphStart ? indent : 0);
             if (wrap && line.width + g.advance > room && !line.glyphs.empty() && !g.space) {
                 // Move the word under construction (after the last space) onto a new line.
                 auto cut = std::find_if(line.glyphs.rbegin(), line.glyphs.rend(), [](const LaidGlyph& x) { return x.space; });
                 Line next;
+                next.startUnit = at;
                 if (cut != line.glyphs.rend()) {
                     const size_t keep = static_cast<size_t>(line.glyphs.rend() - cut);
                     next.glyphs.assign(line.glyphs.begin() + keep, line.glyphs.end());
@@ -433,6 +445,7 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
     textWidth_ = 0;
     textHeight_ = 0;
     lineBottoms_.clear();
+    caretLines_.clear();
     lineCount_ = runs.empty() ? 0 : static_cast<int>(lines.size());
     for (size_t n = 0; n < lines.size(); ++n) {
         Line& line = lines[n];
@@ -461,11 +474,15 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
             }
             if (gaps > 0 && right - start > inkWidth) spaceGrowth = (right - start - inkWidth) / gaps;
         }
+        CaretLine caretLine{top, baseline + line.descent, line.glyphs.empty() ? line.startUnit : line.glyphs.back().unit + 1, {}};
         for (size_t i = 0; i < line.glyphs.size(); ++i) {
             const LaidGlyph& g = line.glyphs[i];
             if (g.shape) glyphs_.push_back({g.shape, Matrix{g.scale, 0, 0, g.scale, x, baseline}, g.color});
-            x += g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
+            const double next = x + g.advance + (g.space && i < inkEnd ? spaceGrowth : 0);
+            caretLine.chars.push_back({g.unit, x, next});
+            x = next;
         }
+        caretLines_.push_back(std::move(caretLine));
         if (n == 0) firstAscent_ = line.ascent, firstDescent_ = line.descent;
         if (!runs.empty()) {
             // Spaces a line ends on count toward its width up to version 7; from 8 only on
@@ -480,6 +497,38 @@ void EditTextInstance::layout(const std::vector<StyledRun>& runs, const std::vec
         }
         top = baseline + line.descent + lay.leading;
     }
+}
+
+size_t EditTextInstance::caretIndexAt(double x, double y) const {
+    if (caretLines_.empty()) return 0;
+    // The boxes were recorded before scrolling moved the text.
+    x += hscroll_ * kTwipsPerPixel;
+    y += scroll_ > 1 && scroll_ - 2 < static_cast<int>(lineBottoms_.size()) ? lineBottoms_[scroll_ - 2] : 0;
+    auto line = std::find_if(caretLines_.begin(), caretLines_.end(), [&](const CaretLine& l) { return y < l.bottom; });
+    if (line == caretLines_.end()) --line;
+    // Before the middle of a character the caret goes in front of it.
+    for (const CaretChar& c : line->chars)
+        if (x < (c.left + c.right) / 2) return c.unit;
+    return line->endUnit;
+}
+
+const TextStyle* EditTextInstance::linkAt(double x, double y) const {
+    x += hscroll_ * kTwipsPerPixel;
+    y += scroll_ > 1 && scroll_ - 2 < static_cast<int>(lineBottoms_.size()) ? lineBottoms_[scroll_ - 2] : 0;
+    auto line = std::find_if(caretLines_.begin(), caretLines_.end(),
+                             [&](const CaretLine& l) { return y >= l.top && y < l.bottom; });
+    if (line == caretLines_.end()) return nullptr;
+    auto hit = std::find_if(line->chars.begin(), line->chars.end(),
+                            [&](const CaretChar& c) { return x >= c.left && x < c.right; });
+    if (hit == line->chars.end()) return nullptr;
+    // The run holding that character, counted as the layout counts: one unit a character.
+    size_t start = 0;
+    for (const StyledRun& run : runs_) {
+        const size_t end = start + toCodes(run.text).size();
+        if (hit->unit < end) return run.style.url.empty() ? nullptr : &run.style;
+        start = end;
+    }
+    return nullptr;
 }
 
 void EditTextInstance::emit(DrawListBuilder& out, const Matrix& toStage, const ColorTransform& cx) const {

@@ -48,6 +48,9 @@ public:
     const std::string& source() const { return source_; }
     bool html() const { return html_; }
     void setHtml(bool on) { html_ = on; }
+    // Whether the text now shown was read from markup: it keeps its markup when the field
+    // stops being an HTML field, until new text replaces it.
+    bool textFromMarkup() const { return textFromMarkup_; }
     // Whether markup set from now on shows its runs of white space as one space.
     bool condenseWhite() const { return condenseWhite_; }
     void setCondenseWhite(bool on) { condenseWhite_ = on; }
@@ -64,9 +67,6 @@ public:
     Look& look() { return look_; }
     const Look& look() const { return look_; }
     AutoSize autoSize() const { return autoSize_; }
-    // How far fitting to the text (autoSize "center" or "right") moved the field's left edge
-    // from where it was defined, in twips of the field's own space: _x and _y count it.
-    int32_t autoSizeShift() const { return def_.bounds.xMin - definedLeft_; }
     void setAutoSize(AutoSize mode);
     // Lays the current text out again after a change of settings, size or look.
     void refresh();
@@ -95,6 +95,12 @@ public:
     // New text for the field, laid out again: markup is read when `asHtml`.
     void setContent(const std::string& content, bool asHtml);
     const std::vector<PlacedGlyph>& glyphs() const { return glyphs_; }
+    // Where a click at (x, y), in the field's own twips, puts the caret: in front of the
+    // character whose middle lies beyond it on the line there (the nearest line above or
+    // below when outside), else at the end of that line. A UTF-16 position.
+    size_t caretIndexAt(double x, double y) const;
+    // The style of the linked text drawn at (x, y), own twips; null where no link is.
+    const TextStyle* linkAt(double x, double y) const;
 
     // Editing (EditTextEditing.cpp). The selection runs from where it was started (the
     // anchor) to the caret, in UTF-16 units, and stays inside the text whatever replaces the
@@ -137,13 +143,23 @@ private:
     void fitToText();
 
     EditTextDef def_;
-    int32_t definedLeft_ = 0;
     Look look_;
     FormatExtras extras_;
     int scroll_ = 1, hscroll_ = 0;
     AutoSize autoSize_ = AutoSize::None;
     double textWidth_ = 0, textHeight_ = 0, firstAscent_ = 0, firstDescent_ = 0;
     std::vector<double> lineBottoms_;  // twips below the text's top, per line
+    // Each laid-out character's span on its line, in the field's twips before scrolling.
+    struct CaretChar {
+        size_t unit;
+        double left, right;
+    };
+    struct CaretLine {
+        double top, bottom;
+        size_t endUnit;  // the position after the line's last character
+        std::vector<CaretChar> chars;
+    };
+    std::vector<CaretLine> caretLines_;
     int lineCount_ = 0;
     std::vector<StyledRun> runs_;
     bool selected_ = false;
@@ -152,6 +168,7 @@ private:
     std::string text_;  // plain text (markup removed for HTML fields)
     std::string source_;
     bool html_ = false;
+    bool textFromMarkup_ = false;
     bool condenseWhite_ = false;
     std::vector<PlacedGlyph> glyphs_;
     std::vector<std::shared_ptr<const FontDef>> deviceFonts_;  // own the glyphs of device-font text

@@ -111,7 +111,8 @@ DisplayObject* FocusManager::current() const {
 
 bool FocusManager::canTakeFocus(DisplayObject& instance) const {
     if (!onStageNow(instance)) return false;
-    if (!instance.asClip()) return instance.scriptable();
+    // Buttons and text fields; a video has an object but never the focus.
+    if (!instance.asClip()) return instance.asButton() || dynamic_cast<EditTextInstance*>(&instance);
     avm1::Vm& vm = context_.scriptMachine();
     avm1::Object* obj = vm.stageObject(&instance);
     if (scriptFlag(vm, obj, "focusEnabled").value_or(false)) return true;

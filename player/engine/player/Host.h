@@ -55,6 +55,33 @@ struct WallClock {
     int utcOffsetMinutes = 0;   // local time minus UTC (east is positive)
 };
 
+// A connection a movie opens to a server (XMLSocket), kept by the host. The engine polls it
+// between frames and never waits on it.
+class SocketConnection {
+public:
+    enum class State { Connecting, Open, Failed, Closed };
+    virtual ~SocketConnection() = default;
+    // Connecting until the peer answers; Failed when it refused; Closed once the peer hung up
+    // (what it sent before that is still received).
+    virtual State state() = 0;
+    virtual void send(const std::vector<uint8_t>& bytes) = 0;
+    // The bytes that arrived since the last call.
+    virtual std::vector<uint8_t> receive() = 0;
+    // The movie hangs up; nothing is sent or received after this.
+    virtual void close() = 0;
+};
+
+// What a file dialog a movie opens (FileReference.browse) filters by: "Images" and "*.jpg;*.gif".
+struct FileFilter {
+    std::string description;
+    std::string extensions;
+};
+// A file the user chose: its name (no folder) and size in bytes.
+struct ChosenFile {
+    std::string name;
+    uint64_t size = 0;
+};
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -81,6 +108,18 @@ public:
     // by the host. Writing an empty file removes it; false when nothing could be stored.
     virtual std::optional<std::vector<uint8_t>> readLocalData(const std::string& /*key*/) { return std::nullopt; }
     virtual bool writeLocalData(const std::string& /*key*/, const std::vector<uint8_t>& /*file*/) { return false; }
+    // XMLSocket.connect: a connection to `host` at `port` under way, or null when the host
+    // opens none (the movie then hears that the connection failed).
+    virtual std::unique_ptr<SocketConnection> connectSocket(const std::string& /*host*/, uint16_t /*port*/) {
+        return nullptr;
+    }
+    // FileReference(List).browse: the files the user chose in an open dialog (one unless
+    // `multiple`), or nothing when the dialog was cancelled or cannot be shown. Called between
+    // frames, never while a script runs.
+    virtual std::optional<std::vector<ChosenFile>> chooseFiles(const std::vector<FileFilter>& /*filters*/,
+                                                                bool /*multiple*/) {
+        return std::nullopt;
+    }
     // The clipboard's text (UTF-8), for pasting into, copying and cutting from text fields.
     virtual std::string clipboardText() { return {}; }
     virtual void setClipboardText(const std::string& /*text*/) {}
@@ -94,6 +133,12 @@ public:
     // Characters the font lacks are left out and take no room. Null when the host has no such
     // font: the text is then not drawn.
     virtual std::shared_ptr<const FontDef> deviceFont(const DeviceFontRequest& /*request*/) { return nullptr; }
+    // ExternalInterface: whether a container listens for calls from the movie, and one such
+    // call (`request` in the container's XML call format, "<invoke name=...>"). The answer is
+    // a value in the same format, or nothing when the container gave none. Made while a
+    // script runs: the container may call back into the movie before it answers.
+    virtual bool externalCallsAvailable() { return false; }
+    virtual std::optional<std::string> externalCall(const std::string& /*request*/) { return std::nullopt; }
 };
 
 // A host that does nothing: every request is dropped and the clock stands still.

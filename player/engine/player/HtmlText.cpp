@@ -36,7 +36,7 @@ std::string attribute(const std::string& tag, const std::string& name) {
     return {};
 }
 
-void applyFont(const std::string& tag, TextStyle& style) {
+void applyFont(const std::string& tag, TextStyle& style, bool readsKerning) {
     if (std::string face = attribute(tag, "face"); !face.empty()) style.face = face;
     if (std::string size = attribute(tag, "size"); !size.empty()) {
         // Points (pixels at 100 %), absolute or relative to the enclosing size.
@@ -46,7 +46,7 @@ void applyFont(const std::string& tag, TextStyle& style) {
     }
     if (std::string spacing = attribute(tag, "letterspacing"); !spacing.empty())
         style.letterSpacing = std::atof(spacing.c_str());
-    if (std::string kerning = attribute(tag, "kerning"); !kerning.empty()) style.kerning = std::atoi(kerning.c_str()) != 0;
+    if (std::string kerning = attribute(tag, "kerning"); readsKerning && !kerning.empty()) style.kerning = std::atoi(kerning.c_str()) != 0;
     // "#" then, after any blanks, the hex digits up to the first other character; the last
     // six count. Without a digit the colour stays.
     if (std::string color = attribute(tag, "color"); !color.empty() && color[0] == '#') {
@@ -75,7 +75,8 @@ bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks, WhiteSpace whiteSpace) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks, WhiteSpace whiteSpace,
+                                     bool readsKerning) {
     std::vector<StyledRun> runs;
     // Open tags with the style in force inside each; a closing tag pops back to its opener,
     // so a missing close in between cannot leak its style further.
@@ -124,7 +125,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 style.url = attribute(tag, "href");
                 style.target = attribute(tag, "target");
             }
-            else if (name == "font") applyFont(tag, style);
+            else if (name == "font") applyFont(tag, style, readsKerning);
             else if (name == "li") style.bullet = true;
             else if (name == "p" || name == "textformat") style.align = alignOf(tag, style.align);
             if (name == "textformat") {
@@ -151,11 +152,13 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& b
                 }
             }
             if (!matched) put(html[i++]);
-        } else if (whiteSpace == WhiteSpace::CondensedWithinText && (i == 0 || html[i - 1] == '>') &&
+        } else if ((whiteSpace == WhiteSpace::CondensedWithinText || whiteSpace == WhiteSpace::BlankTextsDropped) &&
+                   (i == 0 || html[i - 1] == '>') &&
                    std::all_of(html.begin() + static_cast<std::ptrdiff_t>(i),
                                html.begin() + static_cast<std::ptrdiff_t>(std::min(html.find('<', i), html.size())), isWhite)) {
             i = std::min(html.find('<', i), html.size());  // text of nothing but white space
-        } else if (whiteSpace != WhiteSpace::AsWritten && isWhite(html[i])) {
+        } else if ((whiteSpace == WhiteSpace::Condensed || whiteSpace == WhiteSpace::CondensedWithinText) &&
+                   isWhite(html[i])) {
             // A run of white space shows as one space: from version 8 none at a paragraph's
             // start, before that one in each text between tags.
             const bool runStart = i == 0 || !isWhite(html[i - 1]);
@@ -234,6 +237,11 @@ bool sameFont(const TextStyle& a, const TextStyle& b) {
            a.kerning == b.kerning;
 }
 
+bool sameLook(const TextStyle& a, const TextStyle& b) {
+    return sameFont(a, b) && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+           a.url == b.url && a.target == b.target;
+}
+
 }  // namespace
 
 std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& empty, const ParagraphSettings& paragraph,
@@ -286,7 +294,14 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs, const TextStyle& e
         out += first.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + alignName(first.align) + "\">";
         out += "<FONT" + fontAttributes(first, first, true, faceOf(first.face, context)) + ">";
         std::vector<TextStyle> open{first};
+        // Neighbours that look the same are written as one text (what set them apart, a list
+        // item or an alignment, belongs to the paragraph).
+        std::vector<StyledRun> merged;
         for (const StyledRun& piece : pieces) {
+            if (!merged.empty() && sameLook(merged.back().style, piece.style)) merged.back().text += piece.text;
+            else merged.push_back(piece);
+        }
+        for (const StyledRun& piece : merged) {
             const TextStyle& s = piece.style;
             // Back to a font already open closes what was opened after it; another opens one
             // more with what changes.

@@ -41,9 +41,12 @@ enum class WhiteSpace : uint8_t {
     Condensed,            // each run as one space, none at the start of a paragraph (version 8 on)
     CondensedWithinText,  // each run as one space within the text between two tags; text of
                           // nothing but white space dropped (up to version 7)
+    BlankTextsDropped,    // as written, but text of nothing but white space dropped (up to
+                          // version 7 without condensing)
 };
+// `readsKerning`: <FONT KERNING> counts (version 8 on; older movies ignore it).
 std::vector<StyledRun> parseHtmlText(const std::string& html, const TextStyle& base, bool tagBreaks = true,
-                                     WhiteSpace whiteSpace = WhiteSpace::AsWritten);
+                                     WhiteSpace whiteSpace = WhiteSpace::AsWritten, bool readsKerning = true);
 
 // Paragraph settings a field writes into its markup when they are not zero (pixels).
 struct ParagraphSettings {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "player/ButtonInstance.h"
 #include "player/EditTextInstance.h"
 #include "player/PlayerContext.h"
 #include "player/ShapeHitTest.h"
@@ -95,10 +96,9 @@ void MovieClip::start() {
     started_ = true;
     current_ = 0;
     if (timeline_->frames.empty()) return;
-    queueFrameActions(0);
     Plan plan;
     applyFrameTags(0, plan);
-    reconcile(plan);
+    enterFrame(0, plan, false);
 }
 
 DisplayObject* MovieClip::childAt(int32_t depth) const {
@@ -196,16 +196,62 @@ void MovieClip::removeChild(Children::iterator it) {
     child->parent = nullptr;
 }
 
-void MovieClip::reconcile(const Plan& plan) {
+// The scripts one frame queues run in the order of the frame's tags: a DoAction standing
+// before a PlaceObject runs before the placed clip's first frame, one after it after it, and
+// a removal's unload handlers before the actions that follow it (ruffle-shumway
+// doactionorder, clip_events). What no tag of the frame caused (a jump replaying earlier
+// frames) follows the frame's own actions.
+class MovieClip::TagOrder {
+public:
+    TagOrder(MovieClip& clip, uint32_t frame) : context_(clip.context_), start_(context_.normalQueueSize()) {
+        if (frame >= clip.timeline_->frames.size()) return;
+        const auto& tags = clip.timeline_->frames[frame].tags;
+        for (size_t i = 0; i < tags.size(); ++i) {
+            if (auto* place = std::get_if<PlaceObject>(&tags[i])) placed_[place->depth] = static_cast<int>(i);
+            else if (auto* remove = std::get_if<RemoveObject>(&tags[i])) removed_.try_emplace(remove->depth, static_cast<int>(i));
+        }
+    }
+    ~TagOrder() { context_.orderQueued(start_, std::move(segments_)); }
+    TagOrder(const TagOrder&) = delete;
+    TagOrder& operator=(const TagOrder&) = delete;
+
+    // What is queued from now on stands at the frame's tag `index`.
+    void at(int index) { segments_.push_back({index, context_.normalQueueSize()}); }
+    void atPlacement(int32_t depth) { at(find(placed_, depth)); }
+    void atRemoval(int32_t depth) { at(find(removed_, depth)); }
+
+private:
+    static int find(const std::map<int32_t, int>& tags, int32_t depth) {
+        auto it = tags.find(depth);
+        return it == tags.end() ? PlayerContext::kUntagged : it->second;
+    }
+    PlayerContext& context_;
+    size_t start_;
+    std::map<int32_t, int> placed_, removed_;
+    std::vector<PlayerContext::QueueSegment> segments_;
+};
+
+void MovieClip::enterFrame(uint32_t frame, const Plan& plan, bool rewinding) {
+    TagOrder order(*this, frame);
+    queueFrameActions(frame, order);
+    reconcile(plan, order, rewinding);
+}
+
+void MovieClip::reconcile(const Plan& plan, TagOrder& order, bool rewinding) {
     for (auto it = children_.begin(); it != children_.end();) {
         auto slot = plan.find(it->first);
-        bool keep = it->second->scripted ||
+        // Going back clears the timeline's depths of whatever a script put or moved there,
+        // while what a script moved above them stays (rewind_depth, duplicateMovieClip's
+        // dontremove).
+        bool scriptedStays = it->second->scripted && !(rewinding && it->first < kScriptDepthOffset);
+        bool keep = scriptedStays ||
                     (slot != plan.end() && slot->second.characterId == it->second->characterId() &&
                      slot->second.placedFrame == it->second->placedFrame);
         if (keep) {
             ++it;
         } else {
             auto next = std::next(it);
+            order.atRemoval(it->first);
             removeChild(it);
             it = next;
         }
@@ -246,26 +292,29 @@ void MovieClip::reconcile(const Plan& plan) {
         if (changed) child->placementChanged();
         if (created)
             if (MovieClip* clip = child->asClip()) {
+                order.atPlacement(depth);
                 clip->clipActions = slot.clipActions;
                 context_.queueClipActions(*clip, ClipInitialize | ClipConstruct);
                 context_.clipPlaced(*clip);
-                clip->start();
                 context_.queueClipActions(*clip, ClipLoad);
                 context_.queueClipEvent(*clip, "onLoad");
+                clip->start();
             }
     }
 }
 
-void MovieClip::queueFrameActions(uint32_t frame) {
+void MovieClip::queueFrameActions(uint32_t frame, TagOrder& order) {
     if (frame >= timeline_->frames.size()) return;
     // A frame's initialisation actions (class definitions) run before its other actions,
     // wherever they stand among the frame's tags.
-    for (const ControlTag& tag : timeline_->frames[frame].tags)
+    const auto& tags = timeline_->frames[frame].tags;
+    for (const ControlTag& tag : tags)
         if (auto* init = std::get_if<DoInitAction>(&tag)) context_.queueInitActions(*this, init->spriteId, init->actions);
-    for (const ControlTag& tag : timeline_->frames[frame].tags) {
-        if (auto* action = std::get_if<DoAction>(&tag)) {
+    for (size_t i = 0; i < tags.size(); ++i) {
+        if (auto* action = std::get_if<DoAction>(&tags[i])) {
+            order.at(static_cast<int>(i));
             context_.queueActions(*this, action->actions);
-        } else if (auto* sound = std::get_if<StartSound>(&tag)) {
+        } else if (auto* sound = std::get_if<StartSound>(&tags[i])) {
             context_.startSound(sound->soundId, sound->info);
         }
     }
@@ -282,6 +331,7 @@ void MovieClip::seek(uint32_t target) {
     if (target >= frameCount()) target = frameCount() - 1;
     Plan plan;
     uint32_t from = 0;
+    bool rewinding = started_ && target <= current_;
     if (started_ && target > current_) {
         plan = currentPlan();
         from = current_ + 1;
@@ -290,9 +340,7 @@ void MovieClip::seek(uint32_t target) {
     started_ = true;
     current_ = target;
     if (ownMovie_) movieFrameReached = std::max(movieFrameReached, target);
-    // The parent's actions go first in the queue; clips created by reconcile queue theirs after.
-    queueFrameActions(target);
-    reconcile(plan);
+    enterFrame(target, plan, rewinding);
 }
 
 // ---- changes by scripts -------------------------------------------------------------------
@@ -390,16 +438,37 @@ int32_t MovieClip::nextHighestDepth() const {
 
 // ---- time ------------------------------------------------------------------------------
 
+namespace {
+// Every instance of a level's tree, the parts buttons show included.
+void collectInstances(DisplayObject& instance, std::vector<std::shared_ptr<DisplayObject>>& out) {
+    out.push_back(instance.shared_from_this());
+    if (MovieClip* clip = instance.asClip())
+        for (const auto& [depth, child] : clip->children()) collectInstances(*child, out);
+    if (ButtonInstance* button = instance.asButton())
+        for (DisplayObject* part : button->shownParts()) collectInstances(*part, out);
+}
+}  // namespace
+
+// The runtime keeps a level's instances in one list that each new instance joins at the
+// front, and plays them down that list: the most recently made first. So children advance
+// before their parent, clips placed in one frame from the highest depth down, and a clip
+// placed later before an older one at a higher depth (ruffle-shumway fuzz movies,
+// execution_order2). Instances made while the level plays wait for the next frame.
+void MovieClip::tickLevel() {
+    std::vector<std::shared_ptr<DisplayObject>> instances;
+    collectInstances(*this, instances);
+    std::stable_sort(instances.begin(), instances.end(),
+                     [](const auto& a, const auto& b) { return a->serial() > b->serial(); });
+    for (const auto& instance : instances) {
+        MovieClip* clip = instance->asClip();
+        bool present = instance.get() == this || (clip ? clip->onStage() : instance->parent != nullptr);
+        if (present) instance->tick();
+    }
+}
+
 void MovieClip::tick() {
     if (bornTick == context_.tick && !context_.isLevel(this)) return;  // shows its first frame this tick
     context_.queueEnterFrame(*this);  // before the actions of the frame it moves to
-    // Children advance first, from the highest depth down, as the runtime's order of frame
-    // actions shows; then the clip itself, whose new children show their first frame.
-    std::vector<std::shared_ptr<DisplayObject>> snapshot;
-    snapshot.reserve(children_.size());
-    for (auto it = children_.rbegin(); it != children_.rend(); ++it) snapshot.push_back(it->second);
-    for (const auto& child : snapshot)
-        if (child->parent == this) child->tick();
     if (playing_ && frameCount() > 1 && !waitsForFrames()) seek(current_ + 1 < frameCount() ? current_ + 1 : 0);
 }
 

@@ -53,7 +53,10 @@ public:
     bool hitTestLocal(double x, double y) const override;
     // Around its children as placed.
     Rect localBounds() const override;
+    // One frame passes for this clip alone: its enterFrame, then its next frame.
     void tick() override;
+    // One frame passes for a level: every instance in it ticks, in the runtime's order.
+    void tickLevel();
     void removed() override;
     bool scriptable() const override { return true; }
     MovieClip* asClip() override { return this; }
@@ -144,11 +147,16 @@ private:
     };
     using Plan = std::map<uint16_t, Slot>;
 
+    class TagOrder;
+
     Plan currentPlan() const;
     void applyFrameTags(uint32_t frame, Plan& plan);
     static void applyPlace(const PlaceObject& place, uint32_t frame, Plan& plan);
-    void reconcile(const Plan& plan);
-    void queueFrameActions(uint32_t frame);
+    void reconcile(const Plan& plan, TagOrder& order, bool rewinding);
+    void queueFrameActions(uint32_t frame, TagOrder& order);
+    // Queues `frame`'s actions and brings the display list in line with `plan`, what each
+    // queues in the order of the frame's tags.
+    void enterFrame(uint32_t frame, const Plan& plan, bool rewinding);
     // Moves to `target`, replaying placements of the frames in between (or from the first
     // frame when going backwards) and queueing the actions of `target` alone.
     void seek(uint32_t target);

@@ -206,4 +206,15 @@ bool PlayerContext::completeMovieLoads() {
     return true;
 }
 
+void PlayerContext::requestImports() {
+    // Each file once, and no more of them than loads a frame may start.
+    std::vector<std::string> asked;
+    for (const ImportAssets& import : movie_->imports) {
+        if (import.url.empty() || std::find(asked.begin(), asked.end(), import.url) != asked.end()) continue;
+        if (asked.size() >= kMaxMovieLoadsPerFrame) break;
+        asked.push_back(import.url);
+        host_.fetch({import.url, UrlMethod::Get, {}, {}});
+    }
+}
+
 }  // namespace swf

@@ -47,6 +47,7 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
         return {static_cast<int>(image->width), static_cast<int>(image->height), static_cast<int>(image->width),
                 image->pixels.data()};
     };
+    context_->requestImports();
     root_->start();
     context_->runQueuedActions();
 }
@@ -76,7 +77,7 @@ void Player::advance() {
     std::vector<std::shared_ptr<MovieClip>> levels;
     for (const auto& [number, level] : context_->levels()) levels.push_back(level);
     for (const auto& level : levels)
-        if (context_->isLevel(level.get())) level->tick();
+        if (context_->isLevel(level.get())) level->tickLevel();
     settle();
     context_->updateDrag();
     // The stage moved under a still pointer: buttons may now be entered or left.

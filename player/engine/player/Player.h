@@ -22,6 +22,7 @@ namespace swf {
 
 class ButtonInstance;
 class DisplayObject;
+class EditTextInstance;
 class MovieClip;
 class PlayerContext;
 
@@ -75,6 +76,14 @@ public:
     void textInput(char32_t character);
     // An editing command for the focused text field (paste, copy, cut, select all, Enter...).
     void textCommand(TextCommand command);
+    // The container's calls into the movie (HostCalls.cpp). Variables are named as the main
+    // timeline's frame actions name them ("score", "/clip:score", "_root.clip.score"); a
+    // variable no script set reads as nothing. callFunction runs a function the movie
+    // registered with ExternalInterface.addCallback: `request` and the answer are in the
+    // container's XML call format; nothing when no such function is registered.
+    void setVariable(const std::string& name, const std::string& value);
+    std::optional<std::string> getVariable(const std::string& name);
+    std::optional<std::string> callFunction(const std::string& request);
     // The button under the pointer or being pressed, if any.
     ButtonInstance* activeButton() const;
 
@@ -109,6 +118,8 @@ private:
     // Moves a button, or a clip acting as one, to `next`: its actions and handler for the
     // change run after the scripts queued before them. `quietly`: no event at all.
     void changePhase(DisplayObject& target, PointerPhase next, bool quietly = false);
+    // A click on linked text at (x, y) in the field's own twips.
+    void followLink(EditTextInstance& field, double x, double y);
     void settle();
     render::PixelRect stagePixels(const Matrix& stageToPixel) const;
 

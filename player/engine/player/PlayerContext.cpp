@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "avm1/ClassRegistry.h"
 #include "avm1/Vm.h"
 #include "player/ButtonInstance.h"
 #include "player/EditTextInstance.h"
@@ -10,6 +11,7 @@
 #include "player/MovieClip.h"
 #include "player/ShapeInstance.h"
 #include "player/TextInstance.h"
+#include "player/VideoInstance.h"
 
 namespace swf {
 
@@ -40,7 +42,10 @@ struct Factory {
     std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const SpriteDef>& d) {
         return std::make_shared<MovieClip>(ctx, id, d->timeline);
     }
-    // Fonts and sounds are not displayable; video is not played yet.
+    std::shared_ptr<DisplayObject> operator()(const std::shared_ptr<const VideoStreamDef>& d) {
+        return std::make_shared<VideoInstance>(ctx, id, d);
+    }
+    // Fonts and sounds are not displayable.
     template <class Other>
     std::shared_ptr<DisplayObject> operator()(const Other&) { return nullptr; }
 };
@@ -54,6 +59,8 @@ PlayerContext::PlayerContext(std::shared_ptr<const MovieDef> movie, Host& host)
         for (const MovieLoad& load : deliveringLoads_) out.push_back(load.loader);
         for (const auto& [clip, loader] : loadInits_) out.push_back(loader);
         for (const Pending& p : queue_) out.push_back(p.loader);
+        for (const auto& tier : early_)
+            for (const Pending& p : tier) out.push_back(p.loader);
     };
     if (movie_->fileAttributes && movie_->fileAttributes->useNetwork) vm_->sandboxType = "localWithNetwork";
     // The movie's ScriptLimits tag sets the recursion depth and the time a frame's scripts
@@ -142,8 +149,31 @@ void PlayerContext::queueActions(MovieClip& clip, SharedBytes actions) {
 }
 
 void PlayerContext::queueClipActions(MovieClip& clip, uint32_t events) {
-    for (const ClipAction& action : clip.clipActions)
-        if (action.events & events) queue_.push_back({clip.shared_from_this(), &clip, action.actions});
+    for (const ClipAction& action : clip.clipActions) {
+        if (!(action.events & events)) continue;
+        Pending pending{clip.shared_from_this(), &clip, action.actions};
+        // A handler for several events runs in the earliest tier among those asked for.
+        if (action.events & events & ClipInitialize) queueEarly(Tier::Initialize, std::move(pending));
+        else if (action.events & events & ClipConstruct) queueEarly(Tier::Construct, std::move(pending));
+        else queue_.push_back(std::move(pending));
+    }
+}
+
+void PlayerContext::queueEarly(Tier tier, Pending pending) {
+    early_[static_cast<int>(tier)].push_back(std::move(pending));
+}
+
+bool PlayerContext::popNext(Pending& out) {
+    for (auto& tier : early_)
+        if (!tier.empty()) {
+            out = std::move(tier.front());
+            tier.pop_front();
+            return true;
+        }
+    if (queue_.empty()) return false;
+    out = std::move(queue_.front());
+    queue_.pop_front();
+    return true;
 }
 
 void PlayerContext::clipLeaving(MovieClip& clip) {
@@ -158,11 +188,10 @@ void PlayerContext::clipLeaving(MovieClip& clip) {
             queue_.back().offStage = true;
         }
     };
-    queueUnload(clip);
+    // The clips inside hear it first, as they do mouse events (clip_events).
     std::vector<MovieClip*> inner;
     clipsForMouseEvents(clip, inner);
-    for (MovieClip* c : inner)
-        if (c != &clip) queueUnload(*c);
+    for (MovieClip* c : inner) queueUnload(*c);
 }
 
 void PlayerContext::queueEnterFrame(MovieClip& clip) {
@@ -172,12 +201,11 @@ void PlayerContext::queueEnterFrame(MovieClip& clip) {
 }
 
 void PlayerContext::clipPlaced(MovieClip& clip) {
-    queue_.push_back({clip.shared_from_this(), &clip, SharedBytes(), nullptr, Pending::Special::Construct});
+    queueEarly(Tier::Construct, {clip.shared_from_this(), &clip, SharedBytes(), nullptr, Pending::Special::Construct});
 }
 
 bool PlayerContext::hearsPlacedLoad(MovieClip& clip) {
-    for (const auto& [exportName, cls] : vm_->registeredClasses)
-        if (clip.characterId() && clip.exportedCharacter(exportName) == clip.characterId()) return true;
+    if (avm1::registeredClassOf(*vm_, clip)) return true;
     bool inherited = false;
     vm_->runGuardedAction([&] { inherited = vm_->clipProto && vm_->has(vm_->clipProto, "onLoad"); });
     return inherited;
@@ -216,7 +244,26 @@ void PlayerContext::mouseEvent(const char* name) {
 
 void PlayerContext::queueInitActions(MovieClip& clip, uint16_t spriteId, SharedBytes actions) {
     if (scriptsSilenced(clip, *movie_) || !initActionsRun_.insert({clip.movieLoadSerial(), spriteId}).second) return;
-    queue_.push_back({clip.shared_from_this(), &clip, std::move(actions)});
+    queueEarly(Tier::Initialize, {clip.shared_from_this(), &clip, std::move(actions)});
+}
+
+void PlayerContext::orderQueued(size_t start, std::vector<QueueSegment> segments) {
+    // Nothing may have left the queue meanwhile; if something did, the order stays as queued.
+    if (segments.empty() || start > queue_.size() || segments.front().begin < start) return;
+    size_t end = queue_.size();
+    std::vector<std::pair<int, std::pair<size_t, size_t>>> ranges;  // tag, [begin, end)
+    if (segments.front().begin > start) ranges.push_back({-1, {start, segments.front().begin}});
+    for (size_t i = 0; i < segments.size(); ++i) {
+        size_t begin = std::min(segments[i].begin, end);
+        size_t stop = i + 1 < segments.size() ? std::min(segments[i + 1].begin, end) : end;
+        if (begin < stop) ranges.push_back({segments[i].tag, {begin, stop}});
+    }
+    std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Pending> ordered;
+    ordered.reserve(end - start);
+    for (const auto& [tag, range] : ranges)
+        for (size_t i = range.first; i < range.second; ++i) ordered.push_back(std::move(queue_[i]));
+    std::move(ordered.begin(), ordered.end(), queue_.begin() + static_cast<std::ptrdiff_t>(start));
 }
 
 void PlayerContext::runQueuedActions() {
@@ -252,9 +299,8 @@ void PlayerContext::runTimers() {
 }
 
 void PlayerContext::runQueue(size_t& budget) {
-    while (!queue_.empty()) {
-        Pending next = std::move(queue_.front());
-        queue_.pop_front();
+    Pending next;
+    while (popNext(next)) {
         if (budget == 0) {
             ++actionBlocksCutOff;
             continue;

@@ -95,6 +95,9 @@ public:
         bool startOnly = false;  // cancelled: the loader only hears that it started
     };
     void requestMovieLoad(MovieLoad load);
+    // Asks the host for each file the main movie imports assets from, as the runtime does
+    // before the first frame. What arrives is not brought in: no imported asset is used yet.
+    void requestImports();
     // Bytes of loaded movies alive at once and loads per frame: a movie that loads itself
     // into new levels, or loads in a loop, is refused past these instead of growing.
     static constexpr size_t kMaxLoadedBytes = 64u << 20;
@@ -147,7 +150,17 @@ public:
     void runQueuedActions();
     // Calls the scripts' timers (setInterval, setTimeout) that are due by the host's clock.
     void runTimers();
-    size_t pendingActionBlocks() const { return queue_.size(); }
+    // Reordering what a frame queued by the tags that caused it (MovieClip::TagOrder): each
+    // segment of the ordinary queue, from `begin` to the next one, moves as a whole to the
+    // place of its tag; stable, so what one tag caused keeps its own order.
+    struct QueueSegment {
+        int tag;
+        size_t begin;
+    };
+    static constexpr int kUntagged = 1 << 30;
+    size_t normalQueueSize() const { return queue_.size(); }
+    void orderQueued(size_t start, std::vector<QueueSegment> segments);
+    size_t pendingActionBlocks() const { return queue_.size() + early_[0].size() + early_[1].size(); }
     // Runs a block at once (the Call action runs another frame's actions inside a script).
     void runActionsNow(MovieClip& clip, const SharedBytes& actions);
     avm1::Vm& scriptMachine() { return *vm_; }
@@ -193,6 +206,12 @@ private:
         bool offStage = false;           // runs on a clip that has left the stage (unload)
     };
     void runQueue(size_t& budget);
+    // Initialisation actions and initialize events, then construct events and the classes of
+    // placed clips, run ahead of everything else queued: a frame's constructors run before
+    // its scripts, whichever tag comes first (ruffle-shumway doactionorder, timeline_as2).
+    enum class Tier { Initialize, Construct };
+    void queueEarly(Tier tier, Pending pending);
+    bool popNext(Pending& out);
     const MovieDef& dictionaryOwner() const { return building_movies_.empty() ? *movie_ : *building_movies_.back(); }
     bool completeMovieLoads();
     void deliverMovieLoad(MovieLoad& load, std::vector<std::pair<std::shared_ptr<DisplayObject>, avm1::Object*>>& inits);
@@ -211,6 +230,7 @@ private:
     Host& host_;
     std::unique_ptr<avm1::Vm> vm_;
     std::deque<Pending> queue_;
+    std::deque<Pending> early_[2];  // by Tier
     bool running_ = false;
     std::vector<uint16_t> building_;
     std::vector<const MovieDef*> building_movies_;

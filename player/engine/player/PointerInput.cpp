@@ -1,6 +1,8 @@
 // Pointer input: what under the pointer takes mouse input (a button, a clip a script gave
 // button handlers, a selectable text field), the press and release state machine buttons and
 // such clips share, the mouse events every clip hears, and clicks moving the keyboard focus.
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,23 @@ const char* handlerFor(uint16_t condition) {
     }
 }
 
+// The onClipEvent bit of the same change: a clip's on(press), on(release)... handlers.
+uint32_t clipEventFor(uint16_t condition) {
+    switch (condition) {
+        case IdleToOverUp: return ClipRollOver;
+        case OverUpToIdle: return ClipRollOut;
+        case OverUpToOverDown: return ClipPress;
+        case OverDownToOverUp: return ClipRelease;
+        case OverDownToOutDown: case OverDownToIdle: return ClipDragOut;
+        case OutDownToOverDown: case IdleToOverDown: return ClipDragOver;
+        case OutDownToIdle: return ClipReleaseOutside;
+        default: return 0;
+    }
+}
+
+constexpr uint32_t kButtonClipEvents =
+    ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver | ClipDragOut;
+
 // Whether the instance's `enabled` lets it take mouse input. Only a value a script set that
 // reads false turns it off: the corpus shows a press after `enabled = undefined`.
 bool enabledForMouse(avm1::Vm& vm, DisplayObject& instance) {
@@ -50,6 +69,8 @@ bool enabledForMouse(avm1::Vm& vm, DisplayObject& instance) {
 struct PointerHit {
     DisplayObject* target = nullptr;
     bool field = false;  // a selectable text field, which a click gives the focus
+    bool link = false;   // linked text in a field, which a click follows
+    double localX = 0, localY = 0;  // the point in a field's own coordinates
 };
 
 // The topmost instance taking mouse input at a point. Shapes, static text and clips without
@@ -76,7 +97,11 @@ public:
 
     bool actsAsButton(MovieClip& clip) {
         // A level is never a button, whatever handlers it has (root_button_mode).
-        if (clip.level >= 0 || !clip.scriptObject) return false;
+        if (clip.level >= 0) return false;
+        // Button events its parent's timeline gave it make it one too (ruffle-shumway nested-button).
+        for (const ClipAction& action : clip.clipActions)
+            if (action.events & kButtonClipEvents) return true;
+        if (!clip.scriptObject) return false;
         bool acts = false;
         vm_.runGuardedAction([&] { acts = swf::actsAsButton(vm_, clip.scriptObject); });
         return acts;
@@ -107,7 +132,10 @@ private:
                 PointerHit hit = inside(*inner, lx, ly, nesting + 1);
                 if (hit.target) return hit;
             } else if (auto* field = dynamic_cast<EditTextInstance*>(&child)) {
-                if (!field->settings().noSelect && field->hitTestLocal(lx, ly)) return {field, true};
+                if (!field->hitTestLocal(lx, ly)) continue;
+                const bool link = field->linkAt(lx, ly) != nullptr;
+                // Text that cannot be selected still takes clicks on its links.
+                if (!field->settings().noSelect || link) return {field, !field->settings().noSelect, link, lx, ly};
             }
         }
         return {};
@@ -186,7 +214,10 @@ void Player::changePhase(DisplayObject& target, PointerPhase next, bool quietly)
         showStateFrame(*clip, next);
     }
     if (quietly) return;
-    // A button's own actions for the change come first, then its object's handler.
+    // A button's own actions for the change come first (a clip's on() handlers), then its
+    // object's handler.
+    if (MovieClip* clip = target.asClip())
+        if (uint32_t event = clipEventFor(condition)) context_->queueClipActions(*clip, event);
     if (const char* handler = handlerFor(condition)) context_->queueHandler(target, handler);
 }
 
@@ -194,7 +225,7 @@ void Player::updatePointer() {
     avm1::Vm& vm = context_->scriptMachine();
     Picker picker(vm);
     PointerHit hit = pointerInside_ ? picker.at(*context_, pointerX_, pointerY_) : PointerHit{};
-    DisplayObject* under = hit.field ? nullptr : hit.target;
+    DisplayObject* under = hit.field || hit.link ? nullptr : hit.target;
     DisplayObject* pressed = asLiveTarget(pressed_);
     if (!pressed) pressed_.reset();
     // A disabled press stays as it is until the mouse button comes up.
@@ -261,12 +292,56 @@ void Player::mouseDown(double x, double y, MouseButton button) {
     // A click gives the focus to the selectable text field under it, and takes it from
     // whatever held it otherwise: clips and buttons never take it from the mouse.
     context_->focusManager().set(hit.field ? hit.target : nullptr);
+    // The caret goes where the field was clicked (its handlers may have moved the focus on).
+    if (hit.field && context_->focusManager().current() == hit.target) {
+        auto* field = static_cast<EditTextInstance*>(hit.target);
+        const size_t caret = field->caretIndexAt(hit.localX, hit.localY);
+        field->setSelection(caret, caret);
+    }
     settle();
+    if (hit.link) followLink(*static_cast<EditTextInstance*>(hit.target), hit.localX, hit.localY);
     DisplayObject* hovered = asLiveTarget(hovered_);
     if (hovered && !asLiveTarget(pressed_) && enabledForMouse(vm, *hovered)) {
         changePhase(*hovered, Phase::OverDown);
         pressed_ = hovered_;
     }
+    settle();
+}
+
+// "asfunction:name,argument" calls the function the name leads to from the field's timeline,
+// with the text after the first comma; any other link goes to the host as getURL would.
+void Player::followLink(EditTextInstance& field, double x, double y) {
+    const TextStyle* link = field.linkAt(x, y);
+    if (!link || !field.parent) return;
+    const std::string url = link->url, target = link->target;
+    constexpr std::string_view kScheme = "asfunction:";
+    if (url.size() < kScheme.size() || !std::equal(kScheme.begin(), kScheme.end(), url.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == b;
+        })) {
+        deliverGetUrl(context_->host(), url, target, UrlMethod::None);
+        return;
+    }
+    const std::string call = url.substr(kScheme.size());
+    const size_t comma = call.find(',');
+    const std::string path = call.substr(0, comma);
+    std::vector<avm1::Value> args;
+    if (comma != std::string::npos) args.emplace_back(call.substr(comma + 1));
+    avm1::Vm& vm = context_->scriptMachine();
+    vm.runGuardedAction([&] {
+        // "a.b.f": each step a member of the last, from the timeline; f runs on a.b.
+        avm1::Value holder(vm.clipObject(field.parent));
+        avm1::Value fn = holder;
+        size_t begin = 0;
+        while (begin <= path.size()) {
+            const size_t dot = std::min(path.find('.', begin), path.size());
+            avm1::Object* from = fn.object();
+            if (!from) return;
+            holder = fn;
+            fn = vm.get(from, path.substr(begin, dot - begin));
+            begin = dot + 1;
+        }
+        if (fn.object() && fn.object()->asFunction()) vm.call(fn, holder, std::move(args));
+    });
     settle();
 }
 

@@ -3,6 +3,8 @@
 // super() and for the conversions to a primitive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "../player/MovieFixture.h"
 #include "Bytecode.h"
 #include "player/Player.h"
@@ -51,6 +53,27 @@ TEST(AccessorReentry, FromVersion7TheSameSetterIsReenteredSixtyFiveDeep) {
     ASSERT_EQ(lines.size(), 65u);
     EXPECT_EQ(lines.front(), "set a");
     EXPECT_EQ(lines.back(), "set a" + std::string(64, '!'));
+}
+
+TEST(AccessorReentry, ASetterAndGetterCallingEachOtherShareOneCountOfSixtyFive) {
+    // The setter reads the property, the getter assigns it: the calls alternate.
+    Bytecode code;
+    code.push({"o", 0.0}).op(0x43).op(0x3C);
+    code.function("", {"v"}, [](Bytecode& f) {
+        f.push({"set"}).trace();
+        f.push({"o"}).op(0x1C).push({"p"}).op(0x4E).op(0x17);
+    });
+    code.function("", {}, [](Bytecode& f) {
+        f.push({"get"}).trace();
+        f.push({"o"}).op(0x1C).push({"p", "again"}).op(0x4F);
+        f.push({"got"}).op(0x3E);
+    });
+    addProperty(code, "o");
+    code.push({"o"}).op(0x1C).push({"p", "a"}).op(0x4F);
+    Lines lines = runScript(code, 7);
+    ASSERT_EQ(lines.size(), 65u);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "set"), 33);
+    EXPECT_EQ(lines.back(), "set");
 }
 
 TEST(AccessorReentry, AGetterReplacingItsOwnPropertyRecursesUntilTheScriptIsStopped) {

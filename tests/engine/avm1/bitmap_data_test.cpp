@@ -88,9 +88,23 @@ TEST_F(BitmapData, FillFloodScrollAndColourBounds) {
     EXPECT_EQ(pixel(bmd, 3, 2), 0xFF000000u);
     EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(double(0xFFFFFFFFu)), Value(double(0xFFFF0000u))})),
               "(x=2, y=0, w=2, h=2)");
-    // An opaque picture compares alpha even when the mask leaves it out.
-    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(0.0)})), "(x=0, y=0, w=0, h=0)");
-    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(double(0xFF000000u))})), "(x=0, y=0, w=4, h=4)");
+    // An opaque picture leaves alpha out of mask and colour, and compares its colour unmasked:
+    // a colour bit the mask drops never matches.
+    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(double(0xAA000000u))})), "(x=0, y=0, w=4, h=4)");
+    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(double(0xFF0000u))})), "(x=0, y=0, w=0, h=0)");
+    EXPECT_EQ(text(call(bmd, "getColorBoundsRect", {Value(0.0), Value(double(0xFF0000u)), Value(false)})),
+              "(x=0, y=0, w=4, h=4)");
+    // The runtime answers an empty rectangle when the top left pixel is the only one found.
+    Value single = make({Value(3), Value(3), Value(true), Value(double(0xFFFFFFFFu))});
+    call(single, "setPixel32", {Value(0), Value(0), Value(double(0xFF00FF00u))});
+    EXPECT_EQ(text(call(single, "getColorBoundsRect", {Value(double(0xFFFFFFFFu)), Value(double(0xFFFFFFFFu)), Value(false)})),
+              "(x=0, y=0, w=0, h=0)");
+    call(single, "setPixel32", {Value(1), Value(1), Value(double(0xFF00FF00u))});
+    EXPECT_EQ(text(call(single, "getColorBoundsRect", {Value(double(0xFFFFFFFFu)), Value(double(0xFFFFFFFFu)), Value(false)})),
+              "(x=0, y=0, w=2, h=2)");
+    // A translucent picture masks both sides.
+    Value glass = make({Value(2), Value(2), Value(true), Value(double(0x80FF0000u))});
+    EXPECT_EQ(text(call(glass, "getColorBoundsRect", {Value(0.0), Value(double(0xFF0000u))})), "(x=0, y=0, w=2, h=2)");
     // Flooding the black region from a corner leaves the red block alone.
     EXPECT_EQ(text(call(bmd, "floodFill", {Value(0), Value(3), Value(double(0xFF00FF00u))})), "1");
     EXPECT_EQ(pixel(bmd, 0, 0), 0xFF00FF00u);
@@ -115,6 +129,16 @@ TEST_F(BitmapData, CopiesMergeOrReplaceAndNameTheArgumentThatWasWrong) {
     EXPECT_EQ(pixel(dest, 1, 1), 0xFF0000FFu);
     call(dest, "copyPixels", {half, whole, Value(vm.newObject()), Value::null(), Value::null(), Value(true)});
     EXPECT_EQ(pixel(dest, 0, 0), 0xFF80007Fu);  // half red over blue
+    // What shows through a translucent source is cut down, not rounded.
+    Value under = make({Value(1), Value(1), Value(true), Value(double(0x45112233u))});
+    Value top = make({Value(1), Value(1), Value(true), Value(double(0x22445566u))});
+    call(under, "copyPixels", {top, rect(0, 0, 1, 1), Value(vm.newObject()), Value::null(), Value::null(), Value(true)});
+    EXPECT_EQ(pixel(under, 0, 0), 0x5D243147u);
+    // An opaque picture takes a translucent pixel's stored colour, made opaque.
+    Value opaque = make({Value(1), Value(1), Value(false), Value(0.0)});
+    Value faint = make({Value(1), Value(1), Value(true), Value(double(0xF00E0E0Eu))});
+    call(opaque, "copyPixels", {faint, rect(0, 0, 1, 1), Value(vm.newObject())});
+    EXPECT_EQ(pixel(opaque, 0, 0), 0xFF0D0D0Du);
     EXPECT_EQ(text(call(dest, "copyPixels", {Value(vm.newObject()), whole, Value(at)})), "-2");
     EXPECT_EQ(text(call(dest, "copyPixels", {half, Value::null(), Value(at)})), "-4");
     call(half, "dispose");
@@ -146,6 +170,13 @@ TEST_F(BitmapData, ColourTransformsAndHitTestsWorkOnStoredPixels) {
                                {Value(0.5), Value(0.5), Value(0.5), Value(0.5), Value(0), Value(0), Value(0), Value(0)});
     call(bmd, "colorTransform", {rect(0, 0, 1, 1), halve});
     EXPECT_EQ(pixel(bmd, 0, 0), 0x7F7E7E7Eu);  // 127 alpha keeps less of each channel
+    EXPECT_EQ(pixel(bmd, 1, 1), 0xFFFFFFFFu);
+    // A plain object with the same fields is no ColorTransform.
+    Object* lookalike = vm.newObject();
+    for (const char* field : {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier", "redOffset",
+                              "greenOffset", "blueOffset", "alphaOffset"})
+        vm.set(lookalike, field, Value(0));
+    EXPECT_EQ(text(call(bmd, "colorTransform", {rect(0, 0, 2, 2), Value(lookalike)})), "-1");
     EXPECT_EQ(pixel(bmd, 1, 1), 0xFFFFFFFFu);
     call(bmd, "setPixel32", {Value(1), Value(0), Value(0)});
     Value origin = vm.construct(vm.get(packageObject(vm, "flash.geom"), "Point"), {Value(10), Value(10)});
@@ -188,6 +219,82 @@ TEST_F(BitmapData, PicturesPastTheBudgetAreRefusedAndClonesCountToo) {
     EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(60)}).isUndefined());
     EXPECT_TRUE(tight.call(tight.getMember(first, "clone"), first, {}).isUndefined());
     EXPECT_TRUE(tight.construct(ctor, {Value(100), Value(40)}).isObject());
+}
+
+// noise draws from the "minimal standard" generator (16807 x mod 2^31 - 1), each value
+// taken modulo the range: these pixels are the runtime's own.
+TEST_F(BitmapData, NoiseDrawsTheRuntimesRandomNumbersChannelByChannel) {
+    Value bmd = make({Value(2), Value(2), Value(false)});
+    EXPECT_EQ(text(call(bmd, "noise", {Value(1)})), "0");
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFFA7F1D9u);
+    call(bmd, "noise", {Value(2)});
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFF4EE2B3u);
+    call(bmd, "noise", {Value(-1)});  // seeds from 0 down count up from 1
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFF4EE2B3u);
+    call(bmd, "noise", {Value(0)});
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFFA7F1D9u);
+    // Grey takes one value for the three colours; channels not asked for read 0.
+    call(bmd, "noise", {Value(1), Value(0), Value(255), Value(1), Value(true)});
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFFA7A7A7u);
+    call(bmd, "noise", {Value(1), Value(0), Value(255), Value(2)});
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFF00A700u);
+    // A range upside down gives its low end everywhere.
+    call(bmd, "noise", {Value(1), Value(10), Value(2)});
+    EXPECT_EQ(pixel(bmd, 1, 1), 0xFF0A0A0Au);
+    // Alpha is drawn after the colours, and only for a translucent picture.
+    Value glass = make({Value(3), Value(3), Value(true)});
+    call(glass, "noise", {Value(128), Value(0), Value(255), Value(-1), Value(true)});
+    EXPECT_EQ(pixel(glass, 0, 0), 0x907F7F7Fu);
+    EXPECT_EQ(pixel(glass, 1, 1), 0xF7D5D5D5u) << "stored over 256, a shade darker than setPixel32 keeps";
+    call(bmd, "dispose");
+    EXPECT_EQ(text(call(bmd, "noise", {Value(1)})), "-1");
+}
+
+TEST_F(BitmapData, PixelDissolveChainsOverTheWholeAreaOnce) {
+    Value bmd = make({Value(7), Value(9), Value(false), Value(double(0xFFCCCCCCu))});
+    const double red = double(0xFFFF0000u);
+    auto reds = [&] {
+        int n = 0;
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 7; ++x) n += pixel(bmd, x, y) == 0xFFFF0000u;
+        return n;
+    };
+    Value seed(0.0);
+    Value all = vm.getMember(bmd, "rectangle"), origin = vm.construct(vm.get(packageObject(vm, "flash.geom"), "Point"), {});
+    // Each call writes its seed's pixel (the last of the call before) and numPixels more.
+    for (int round = 1; round <= 31; ++round) {
+        seed = call(bmd, "pixelDissolve", {bmd, all, origin, seed, Value(2), Value(red)});
+        ASSERT_EQ(reds(), std::min(1 + 2 * round, 63)) << "round " << round;
+    }
+    EXPECT_EQ(reds(), 63) << "every pixel once before any again";
+    // Zero pixels writes only the seed's and hands the seed back as given.
+    Value fresh = make({Value(4), Value(4), Value(false), Value(0.0)});
+    EXPECT_EQ(text(call(fresh, "pixelDissolve", {fresh, vm.getMember(fresh, "rectangle"), origin, Value(1234.5),
+                                                 Value(0), Value(red)})),
+              "1234.5");
+    int written = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) written += pixel(fresh, x, y) == 0xFFFF0000u;
+    EXPECT_EQ(written, 1);
+}
+
+TEST_F(BitmapData, PixelDissolveNamesBadArgumentsAndCopiesStoredPixels) {
+    Value bmd = make({Value(3), Value(3), Value(false), Value(double(0xFFBBCCDDu))});
+    Value source = make({Value(3), Value(3), Value(true), Value(double(0x12345678u))});
+    Value point = vm.construct(vm.get(packageObject(vm, "flash.geom"), "Point"), {Value(1), Value(1)});
+    Value area = rect(0, 0, 2, 2);
+    EXPECT_EQ(text(call(bmd, "pixelDissolve", {source, area, point, Value(100)})), "-1") << "numPixels is needed";
+    EXPECT_EQ(text(call(bmd, "pixelDissolve", {Value::null(), area, point, Value(1), Value(4)})), "-2");
+    EXPECT_EQ(text(call(bmd, "pixelDissolve", {source, Value::null(), point, Value(1), Value(4)})), "-4");
+    Value gone = make({Value(3), Value(3)});
+    call(gone, "dispose");
+    EXPECT_EQ(text(call(bmd, "pixelDissolve", {gone, area, point, Value(1), Value(4)})), "-3");
+    // A negative count dissolves everything; the translucent source pixels land in the opaque
+    // picture as stored and read back so.
+    call(bmd, "pixelDissolve", {source, area, point, Value(100), Value(-1)});
+    EXPECT_EQ(pixel(bmd, 1, 1), 0x12040608u);
+    EXPECT_EQ(pixel(bmd, 2, 2), 0x12040608u);
+    EXPECT_EQ(pixel(bmd, 0, 0), 0xFFBBCCDDu);
 }
 
 TEST_F(BitmapData, PixelWorkCountsTowardTheActionBudget) {

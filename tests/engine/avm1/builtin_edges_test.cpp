@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Bytecode.h"
+#include "avm1/ClassRegistry.h"
 
 namespace swf::avm1::test {
 namespace {
@@ -110,7 +111,9 @@ TEST(BuiltinEdges, RegisterClassTakesAFunctionOrNull) {
     EXPECT_TRUE(m.vm.registeredClasses.empty());  // null unlinked it
     EXPECT_EQ(m.text(m.method(object, "registerClass", {Value::null(), Value::null()})), "true");
     EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), Value(12)})), "false");
+    EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), fn})), "true");
     EXPECT_EQ(m.text(m.method(object, "registerClass", {Value("a"), Value()})), "false");
+    EXPECT_TRUE(m.vm.registeredClasses.empty());  // undefined unlinks all the same
 }
 
 TEST(BuiltinEdges, CallAndApplyWithoutAReceiverRunOnTheGlobalObject) {
@@ -161,6 +164,86 @@ TEST(BuiltinEdges, MissingMembersGoToResolve) {
     EXPECT_EQ(m.text(m.vm.getOrResolve(o, "x")), "resolved x");
     m.vm.set(o, "__resolve", Value(m.vm.newObject()));     // an object that is no function stops it
     EXPECT_TRUE(m.vm.getOrResolve(o, "x").isUndefined());
+}
+
+TEST(NativeAccessors, EachNamesPlaceInTheListPicksAGetterAndSetterPair) {
+    Bytecode code;
+    code.push({"o", "alpha", 0.5, 1.0}).op(0x43).op(0x3C);  // o = {alpha: 0.5}
+    // ASSetNativeAccessor(o, 1109, ",,a", 13): a is the third name, so ids 17 and 18 (alpha)
+    code.push({13.0, ",,a", 1109.0, "o"}).op(0x1C).push({4.0, "ASSetNativeAccessor"}).op(0x3D).op(0x17);
+    code.push({"o"}).op(0x1C).push({"a"}).op(0x4E).trace();
+    code.push({"o"}).op(0x1C).push({"a", 0.25}).op(0x4F);
+    code.push({"o"}).op(0x1C).push({"alpha"}).op(0x4E).trace();
+    // A place without a table entry gives a property that reads nothing.
+    code.push({99.0, "b", 1109.0, "o"}).op(0x1C).push({4.0, "ASSetNativeAccessor"}).op(0x3D).op(0x17);
+    code.push({"o"}).op(0x1C).push({"b"}).op(0x4E).trace();
+    EXPECT_EQ(runScript(code, 8), (std::vector<std::string>{"0.5", "0.25", "undefined"}));
+}
+
+TEST(CaseMapping, TheRuntimesTablesWithTheirQuirks) {
+    Machine m(8);
+    auto lower = [&](const char* text) { return m.text(m.method(Value(text), "toLowerCase")); };
+    auto upper = [&](const char* text) { return m.text(m.method(Value(text), "toUpperCase")); };
+    EXPECT_EQ(lower("ABC\u00C0\u0130\u0391\u0416\u10A0\uFF21"), "abc\u00E0i\u03B1\u0436\u10D0\uFF41");
+    EXPECT_EQ(upper("abc\u00FF\u0131\u017F\u03C2\u1F80"), "ABC\u0178IS\u03A2\u1F88");
+    // Letters the tables leave alone: Cherokee, the micro sign, lone surrogates.
+    EXPECT_EQ(upper("\u00B5\u13A0"), "\u00B5\u13A0");
+    EXPECT_EQ(lower("\u13A0\u0220"), "\u13A0\u0220");
+    EXPECT_EQ(upper("a\U0001F60Bb"), "A\U0001F60BB");
+}
+
+TEST(Broadcasters, UndefinedAndNullFindEachOtherAsListeners) {
+    Machine m(8);
+    Value b(m.vm.newObject());
+    m.method(m.vm.get(m.vm.global, "AsBroadcaster"), "initialize", {b});
+    m.method(b, "addListener", {Value::null()});
+    m.method(b, "addListener", {Value()});  // replaces null: undefined == null
+    Value list = m.vm.getMember(b, "_listeners");
+    EXPECT_EQ(m.text(m.vm.getMember(list, "length")), "1");
+    EXPECT_TRUE(m.method(b, "removeListener", {Value::null()}).boolean());
+    EXPECT_FALSE(m.method(b, "removeListener", {Value(false)}).boolean());
+    EXPECT_EQ(m.text(m.vm.getMember(list, "length")), "0");
+}
+
+TEST(Broadcasters, AnEmptyMessageCallsTheListenerItself) {
+    Bytecode code;
+    code.push({"b", 0.0}).op(0x43).op(0x3C);
+    code.push({"b"}).op(0x1C).push({1.0, "AsBroadcaster"}).op(0x1C).push({"initialize"}).op(0x52).op(0x17);
+    code.function("heard", {}, [](Bytecode& f) { f.push({"called itself"}).trace(); });
+    code.push({"heard"}).op(0x1C).push({1.0, "b"}).op(0x1C).push({"addListener"}).op(0x52).op(0x17);
+    code.push({"", 1.0, "b"}).op(0x1C).push({"broadcastMessage"}).op(0x52).op(0x17);
+    EXPECT_EQ(runScript(code, 8), std::vector<std::string>{"called itself"});
+}
+
+TEST(BuiltinEdges, RegisterClassLinksBelongToTheirFamilyOfVersions) {
+    Machine m(6);
+    Value object = m.vm.get(m.vm.global, "Object");
+    Value fn(m.vm.newNative([](Vm&, NativeCall&) { return Value(); }));
+    m.method(object, "registerClass", {Value("Sym"), fn});
+    m.vm.setVersion(17);  // a later movie's script: unlinking there leaves the version 6 link
+    m.method(object, "registerClass", {Value("Sym"), Value::null()});
+    ASSERT_EQ(m.vm.registeredClasses.size(), 1u);
+    const std::string& entry = m.vm.registeredClasses[0].first;
+    EXPECT_EQ(registeredSymbol(entry, 5), "Sym");  // versions up to 6 share it
+    EXPECT_EQ(registeredSymbol(entry, 7), "");
+    m.method(object, "registerClass", {Value("Sym"), fn});
+    EXPECT_EQ(m.vm.registeredClasses.size(), 2u);
+    EXPECT_EQ(registeredSymbol(m.vm.registeredClasses[1].first, 8), "Sym");
+}
+
+TEST(BuiltinEdges, ArrayMethodsOnAnArrayLikeObjectDropTheIndicesTheyEmpty) {
+    Machine m(8);
+    Object* like = m.vm.newObject();
+    m.vm.set(like, "0", Value("a"));
+    m.vm.set(like, "1", Value("b"));
+    m.vm.set(like, "length", Value(2));
+    Value pop = m.vm.get(m.vm.arrayProto, "pop");
+    EXPECT_EQ(m.text(m.vm.call(pop, Value(like), {})), "b");
+    EXPECT_FALSE(m.vm.hasOwn(like, "1"));
+    EXPECT_EQ(m.text(m.vm.get(like, "length")), "1");
+    Value shift = m.vm.get(m.vm.arrayProto, "shift");
+    EXPECT_EQ(m.text(m.vm.call(shift, Value(like), {})), "a");
+    EXPECT_FALSE(m.vm.hasOwn(like, "0"));
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ Value tracerFor(Vm& vm, const std::string& text) {
 class ClipEvents : public ::testing::Test {
 protected:
     // The root places sprite 7 (exported as "Thing") at depth 1 as "placed" in frame 2, whose
-    // script runs `secondFrame` and stops.
+    // script, standing before the placement, runs `secondFrame` and stops.
     void build(std::vector<ControlTag> firstFrame = {}, Bytecode secondFrame = {}) {
         MovieBuilder b;
         b.def().header.version = 8;
@@ -46,7 +46,7 @@ protected:
         place.characterId = 7;
         place.name = "placed";
         secondFrame.op(0x07);
-        b.frame(std::move(firstFrame)).frame({place, block(secondFrame)});
+        b.frame(std::move(firstFrame)).frame({block(secondFrame), place});
         player = std::make_unique<Player>(b.build(), host);
     }
     Vm& vm() { return player->scriptMachine(); }

@@ -25,6 +25,7 @@ protected:
         MovieBuilder::addFrame(sprite->timeline, {});
         b.define(7, sprite);
         b.def().exports["Box"] = 7;
+        b.def().exports["Crate"] = 7;  // one sprite exported under two names
         b.frame({}).frame({});  // two frames: the timeline loops and rewinds
         player = std::make_unique<Player>(b.build(), host);
         root = vm().clipObject(&player->root());
@@ -91,6 +92,44 @@ TEST_F(ClipMethods, RemoveOnlyAtScriptDepths) {
     EXPECT_EQ(clipOf(gone), nullptr);  // the object outlives the clip and reads as empty
 }
 
+TEST_F(ClipMethods, ARemovedClipStillHeldByThePlayerReadsAsNoPath) {
+    Value gone = call(root, "createEmptyMovieClip", {Value("gone"), Value(0)});
+    auto held = clipOf(gone)->shared_from_this();  // as the pointer holds a pressed clip
+    EXPECT_EQ(text(gone), "_level0.gone");
+    call(gone.object(), "removeMovieClip");
+    EXPECT_EQ(text(gone), "");
+}
+
+TEST_F(ClipMethods, AScriptWhoseClipWasRemovedReadsNamesFromTheRoot) {
+    vm().set(root, "timer", Value(5));
+    Value a = call(root, "createEmptyMovieClip", {Value("a"), Value(0)});
+    MovieClip* clip = clipOf(a);
+    auto held = clip->shared_from_this();  // the player's queue holds the clip it runs
+    Bytecode code;
+    code.setVariable("timer", 10.0).traceVariable("timer");
+    code.push({0.0, "_level0"}).op(0x1C).push({"a"}).op(0x4E).push({"removeMovieClip"}).op(0x52).op(0x17);
+    code.traceVariable("timer").traceVariable("_root");
+    vm().runBlock(SharedBytes(code.bytes), clip);
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"10", "5", "_level0"}));
+}
+
+TEST_F(ClipMethods, NamesAimedAtARemovedTargetGoToTheScriptsOwnClip) {
+    Value base = call(root, "createEmptyMovieClip", {Value("base"), Value(0)});
+    Value target = call(root, "createEmptyMovieClip", {Value("target"), Value(1)});
+    vm().set(base.object(), "where", Value("base"));
+    vm().set(target.object(), "where", Value("target"));
+    MovieClip* baseClip = clipOf(base);
+    auto heldTarget = clipOf(target)->shared_from_this();
+    Bytecode code;
+    code.push({"_level0"}).op(0x1C).push({"target"}).op(0x4E).op(0x20);  // tellTarget(_level0.target)
+    code.traceVariable("where");
+    code.push({0.0, "_level0"}).op(0x1C).push({"target"}).op(0x4E).push({"removeMovieClip"}).op(0x52).op(0x17);
+    code.traceVariable("where").setVariable("set", "after");
+    vm().runBlock(SharedBytes(code.bytes), baseClip);
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"target", "base"}));
+    EXPECT_EQ(text(vm().get(base.object(), "set")), "after");
+}
+
 TEST_F(ClipMethods, AttachMovieCopiesTheInitObjectAndRunsTheRegisteredClass) {
     Object* init = vm().newObject();
     vm().set(init, "speed", Value(4));
@@ -112,6 +151,14 @@ TEST_F(ClipMethods, AttachMovieCopiesTheInitObjectAndRunsTheRegisteredClass) {
     Value typed = call(root, "attachMovie", {Value("Box"), Value("typed"), Value(3)});
     EXPECT_EQ(text(vm().get(typed.object(), "kind")), "box class");
     EXPECT_EQ(text(vm().get(typed.object(), "built")), "true");
+    // The link holds for the character, whatever name of it attachMovie was given.
+    Value byOtherName = call(root, "attachMovie", {Value("Crate"), Value("other"), Value(4)});
+    EXPECT_EQ(text(vm().get(byOtherName.object(), "kind")), "box class");
+    // From version 7 a link's name must match an export exactly.
+    call(objectCtor, "registerClass", {Value("Box"), Value::null()});
+    call(objectCtor, "registerClass", {Value("BOX"), Value(static_cast<Object*>(ctor))});
+    Value wrongCase = call(root, "attachMovie", {Value("Box"), Value("wrongCase"), Value(5)});
+    EXPECT_EQ(text(vm().get(wrongCase.object(), "kind")), "undefined");
 }
 
 TEST(ClipExports, ASymbolCanBeAttachedOnlyOnceItsExportFrameHasPlayed) {

@@ -233,5 +233,26 @@ TEST(ClipScripts, ClipsReadTheGlobalObjectFromVersion6) {
     EXPECT_EQ(host.lines, Lines{"true"});
 }
 
+TEST(ClipScripts, ANamedChildReadsAsAVariableUntilAVariableOfItsNameIsSet) {
+    // this.createEmptyMovieClip("Kid", 1); then typeof kid, typeof Kid; Kid = 5; kid, Kid.
+    Bytecode code;
+    code.push({Int{1}, "Kid", Int{2}, "this"}).op(0x1C).push({"createEmptyMovieClip"}).op(0x52).op(0x17);
+    code.push({"kid"}).op(0x1C).op(0x44).trace();
+    code.push({"Kid"}).op(0x1C).op(0x44).trace();
+    code.setVariable("Kid", Int{5});
+    code.traceVariable("kid").traceVariable("Kid");
+    auto run = [&](uint8_t version) {
+        MovieBuilder b;
+        b.def().header.version = version;
+        b.frame({block(code)});
+        ScriptHost host;
+        Player player(b.build(), host);
+        return host.lines;
+    };
+    // Names match without regard to case before version 7, children's names too.
+    EXPECT_EQ(run(6), (Lines{"movieclip", "movieclip", "5", "5"}));
+    EXPECT_EQ(run(7), (Lines{"undefined", "movieclip", "undefined", "5"}));
+}
+
 }  // namespace
 }  // namespace swf::avm1::test

@@ -16,6 +16,23 @@ TEST(Conversions, UndefinedPrintsEmptyBefore7) {
     EXPECT_EQ(runScript(code, 7), Lines{"undefined|"});
 }
 
+TEST(Conversions, StringAddConvertsItsRightOperandFirstAndReadsTextAsIs) {
+    // l and r are objects whose toString traces; StringAdd of them, then of a text with itself
+    // (one shared value on both sides), then the lengths of a number and of the joined text.
+    Bytecode code;
+    for (const char* side : {"l", "r"}) {
+        code.push({side, "toString"});
+        code.function("", {}, [&](Bytecode& f) { f.push({side}).trace().push({side}).op(0x3E); });
+        code.push({Int{1}}).op(0x43).op(0x1D);
+    }
+    code.push({"l"}).op(0x1C).push({"r"}).op(0x1C).op(0x21).trace();
+    code.push({"ab"}).storeRegister(1).op(0x17);
+    code.push({Reg{1}, Reg{1}}).op(0x21).storeRegister(2).trace();
+    code.push({12.5}).op(0x14).trace();
+    code.push({Reg{2}}).op(0x14).trace();
+    EXPECT_EQ(runScript(code, 7), (Lines{"r", "l", "lr", "abab", "4", "4"}));
+}
+
 TEST(Conversions, UndefinedIsZeroBefore7AndNaNFrom7) {
     Bytecode code;
     code.push({Undefined{}, 1.0}).op(0x47).trace();  // undefined + 1

@@ -105,6 +105,25 @@ TEST(DecodedActions, ABlockRunAgainStartsWithoutTheConstantPoolOfItsLastRun) {
     EXPECT_EQ(host.lines, (Lines{"undefined", "a", "undefined", "a"}));
 }
 
+TEST(DecodedActions, AConstantPoolReachesTheFunctionsDefinedUnderItAndOutlivesTheirCalls) {
+    // f reads the block's pool, sets its own and returns a function made under it; that one,
+    // called after f returned, still reads f's pool; the block's pool is as it was.
+    const std::vector<uint8_t> tracePoolEntry0 = {0x96, 0x02, 0x00, 0x08, 0x00, 0x26};
+    Bytecode code;
+    code.action(0x88, {2, 0, 'x', 0, 'y', 0});
+    code.function("f", {}, [&](Bytecode& f) {
+        f.bytes.insert(f.bytes.end(), tracePoolEntry0.begin(), tracePoolEntry0.end());
+        f.action(0x88, {1, 0, 'i', 'n', 0});
+        f.function("", {}, [&](Bytecode& g) { g.bytes.insert(g.bytes.end(), tracePoolEntry0.begin(), tracePoolEntry0.end()); });
+        f.op(0x3E);
+    });
+    code.push({Int{0}});
+    code.push({Int{0}, "f"}).op(0x3D);          // f() leaves the function it made
+    code.push({Undefined{}}).op(0x52).op(0x17);  // which is called with no arguments
+    code.bytes.insert(code.bytes.end(), tracePoolEntry0.begin(), tracePoolEntry0.end());
+    EXPECT_EQ(runScript(code, 7), (Lines{"x", "in", "x"}));
+}
+
 TEST(DecodedActions, WaitForFrameSkipsTheNextActionsInByteOrderWithoutTakingTheirJumps) {
     Bytecode code;
     code.push({20000.0}).action(0x8D, {2});  // a frame past the limit: not loaded, skip two

@@ -248,6 +248,18 @@ TEST(FusedSteps, RegistersOutOfRangeReadUndefinedAndStoreNothing) {
     EXPECT_EQ(runScript(top, 6), Lines{"1"});
 }
 
+TEST(FusedSteps, AStoreBeyondAFunctionsRegistersReachesTheBlocksRegisters) {
+    // A function of two registers storing in register 3 changes the calling block's register
+    // 3, whether the step runs whole (a number) or one action at a time (text).
+    for (const Literal& start : {Literal{Int{5}}, Literal{std::string("5")}}) {
+        Bytecode code;
+        code.function2("f", {}, 2, 0, [&](Bytecode& f) { f.push({start}).op(Increment).storeRegister(3).op(Pop); });
+        code.push({Int{0}, "f"}).op(0x3D).op(Pop);
+        code.push({Reg{3}}).trace();
+        EXPECT_EQ(runScript(code, 7), Lines{"6"});
+    }
+}
+
 TEST(FusedSteps, APushWithoutRoomOnTheStackStopsTheScriptAsBefore) {
     auto run = [](int filler) {
         Bytecode code;
@@ -291,6 +303,183 @@ TEST(FusedSteps, TheDecoderFusesALoopsTestAndItsRegisterArithmetic) {
     EXPECT_EQ(steps[1]->count, 4);
     EXPECT_EQ(steps[2]->count, 5);  // the Jump back included
     EXPECT_NE(steps[2]->branch, DecodedAction::kNone);
+}
+
+
+// r1 = start, r2 = limit, r3 = step; while (r1 < r2) { r1 = r1 op r3; ++r0 }; trace(r1, r0),
+// in a top-level block's registers 0-3. `fused`: each push takes both operands, the shape
+// compilers give (steps, which form a loop); otherwise one operand a push, run one by one.
+Bytecode registerLoop(const Literal& start, const Literal& limit, const Literal& step, uint8_t op, bool fused) {
+    Bytecode code;
+    code.push({Int{0}}).storeRegister(0).op(Pop);
+    code.push({start}).storeRegister(1).op(Pop);
+    code.push({limit}).storeRegister(2).op(Pop);
+    code.push({step}).storeRegister(3).op(Pop);
+    auto pushBoth = [&](uint8_t a, uint8_t b) {
+        if (fused) code.push({Reg{a}, Reg{b}});
+        else code.push({Reg{a}}).push({Reg{b}});
+    };
+    size_t top = code.here();
+    pushBoth(1, 2);
+    code.op(Less2).op(Not);
+    size_t exit = code.jumpPlaceholder(If);
+    pushBoth(1, 3);
+    code.op(op).storeRegister(1).op(Pop);
+    if (fused) code.push({Reg{0}}).op(Increment);
+    else code.push({Reg{0}}).push({Int{1}}).op(Add2);
+    code.storeRegister(0).op(Pop);
+    code.jumpBack(Jump, top);
+    code.patch(exit, code.here());
+    code.push({Reg{1}}).trace();
+    code.push({Reg{0}}).trace();
+    return code;
+}
+
+TEST(FusedLoops, ALoopOfStepsGivesWhatItsActionsGiveOneByOne) {
+    // Text, booleans and NaN in the registers, counts past 32 bits, overflow to Infinity;
+    // loops that never end stop at the budget either way.
+    const std::vector<Literal> starts = {Int{0}, std::string("0"), 2147483640.0, 1e308, std::nan(""), true};
+    const std::vector<Literal> limits = {Int{10}, 2147483650.0, INFINITY, std::nan(""), std::string("12")};
+    const std::vector<Literal> steps = {Int{1}, 2.5, 1e308, std::nan(""), std::string("1")};
+    Limits budget;
+    budget.maxActions = 20'000;
+    for (int version : {6, 7})
+        for (const Literal& start : starts)
+            for (const Literal& limit : limits)
+                for (const Literal& step : steps)
+                    for (uint8_t op : {Add2, Multiply}) {
+                        ScriptHost fused, plain;
+                        runScript(registerLoop(start, limit, step, op, true), version, &fused, budget);
+                        runScript(registerLoop(start, limit, step, op, false), version, &plain, budget);
+                        EXPECT_EQ(fused.lines, plain.lines) << "op " << int(op) << " version " << version;
+                        EXPECT_EQ(fused.aborts, plain.aborts) << "op " << int(op) << " version " << version;
+                    }
+}
+
+TEST(FusedLoops, NumbersLeaveTheLoopWithTheirExactValues) {
+    EXPECT_EQ(runScript(registerLoop(Int{0}, Int{10}, Int{1}, Add2, true)), (Lines{"10", "10"}));
+    EXPECT_EQ(runScript(registerLoop(2147483640.0, 2147483650.0, Int{1}, Add2, true)), (Lines{"2147483650", "10"}));
+    EXPECT_EQ(runScript(registerLoop(1e308, INFINITY, 1e308, Add2, true)), (Lines{"Infinity", "1"}));
+    EXPECT_EQ(runScript(registerLoop(0.5, 1e300, Int{3}, Multiply, true)), (Lines{"1.92912548208183e+300", "630"}));
+    // A step making NaN ends the loop: the test is undefined, whose negation leaves.
+    EXPECT_EQ(runScript(registerLoop(Int{0}, Int{10}, std::nan(""), Add2, true)), (Lines{"NaN", "1"}));
+    // Text in a register: Add2 joins it until the text reads as a number past the limit
+    // ("011" is octal 9, "0111" 73).
+    EXPECT_EQ(runScript(registerLoop(std::string("0"), Int{10}, Int{1}, Add2, true), 7), (Lines{"0111", "3"}));
+}
+
+TEST(FusedLoops, AFunctionsOwnRegistersRunTheLoopAndReturnItsResult) {
+    // function (n) { for (r1 = 0; r1 < n; ++r1) r3 += r1; return r3 }, n in register 2. With
+    // register 5 instead of 3, past the function's four and the block's, the sum is stored
+    // nowhere and reads undefined: the loop does not run on it.
+    auto sum = [](uint8_t stored) {
+        Bytecode code;
+        code.function2("run", {{2, "n"}}, 4, 0, [&](Bytecode& f) {
+            f.push({Int{0}}).storeRegister(1).op(Pop);
+            f.push({Int{0}}).storeRegister(stored).op(Pop);
+            size_t top = f.here();
+            f.push({Reg{1}, Reg{2}}).op(Less2).op(Not);
+            size_t exit = f.jumpPlaceholder(If);
+            f.push({Reg{stored}, Reg{1}}).op(Add2).storeRegister(stored).op(Pop);
+            f.push({Reg{1}}).op(Increment).storeRegister(1).op(Pop);
+            f.jumpBack(Jump, top);
+            f.patch(exit, f.here());
+            f.push({Reg{stored}}).op(0x3E);
+        });
+        code.push({Int{100}, Int{1}, "run"}).op(0x3D).trace();
+        return runScript(code);
+    };
+    EXPECT_EQ(sum(3), Lines{"4950"});
+    EXPECT_EQ(sum(5), Lines{"undefined"});
+}
+
+TEST(FusedLoops, TheActionBudgetStopsALoopWhereItsActionsWouldStop) {
+    // 1000 passes of 13 actions cross the every-4096th check three times; budgets around the
+    // script's whole count end it at the same action run whole or one by one.
+    bool sawFinish = false, sawStop = false;
+    for (uint64_t actions = 13'000; actions < 13'040; ++actions) {
+        Limits budget;
+        budget.maxActions = actions;
+        ScriptHost fused, plain;
+        // The same actions; text in r3 keeps the loop and its arithmetic from running whole.
+        runScript(registerLoop(Int{0}, Int{1000}, Int{-1}, Subtract, true), 8, &fused, budget);
+        runScript(registerLoop(Int{0}, Int{1000}, std::string("-1"), Subtract, true), 8, &plain, budget);
+        EXPECT_EQ(fused.aborts, plain.aborts) << "budget " << actions;
+        EXPECT_EQ(fused.lines, plain.lines) << "budget " << actions;
+        sawFinish |= fused.aborts.empty();
+        sawStop |= !fused.aborts.empty();
+    }
+    EXPECT_TRUE(sawFinish);
+    EXPECT_TRUE(sawStop);
+}
+
+TEST(FusedLoops, TheTimeLimitIsLookedAtEvery4096Actions) {
+    // An endless loop on registers; the clock moves at each look, so its reading counts them.
+    Limits limits;
+    limits.maxMillis = 5;
+    auto looks = [&](const Literal& step) {
+        TickingHost host;
+        runScript(registerLoop(Int{0}, INFINITY, step, Subtract, true), 8, &host, limits);
+        EXPECT_EQ(host.aborts, Lines{"a script ran too long"});
+        return host.clock;
+    };
+    EXPECT_EQ(looks(Int{-1}), looks(std::string("-1")));
+}
+
+TEST(FusedLoops, ALoopInsideATryBodyLeavesItsRegistersForWhatFollows) {
+    // try { while (r1 < 10) r1 += 1; throw r1 } catch (e) { trace(e) }
+    Bytecode body;
+    size_t top = body.here();
+    body.push({Reg{1}, Int{10}}).op(Less2).op(Not);
+    size_t exit = body.jumpPlaceholder(If);
+    body.push({Reg{1}}).op(Increment).storeRegister(1).op(Pop);
+    body.jumpBack(Jump, top);
+    body.patch(exit, body.here());
+    body.push({Reg{1}}).op(0x2A);
+    Bytecode handler;
+    handler.push({std::string("e")}).op(GetVariable).trace();
+    Bytecode code;
+    code.push({Int{0}}).storeRegister(1).op(Pop);
+    auto size = [](const Bytecode& b) { return std::vector<uint8_t>{uint8_t(b.bytes.size()), uint8_t(b.bytes.size() >> 8)}; };
+    std::vector<uint8_t> header = {0x01};  // a catch, into a variable
+    for (const Bytecode* part : {&body, &handler}) {
+        auto n = size(*part);
+        header.insert(header.end(), n.begin(), n.end());
+    }
+    header.insert(header.end(), {0, 0, 'e', 0});
+    code.action(0x8F, header);
+    code.bytes.insert(code.bytes.end(), body.bytes.begin(), body.bytes.end());
+    code.bytes.insert(code.bytes.end(), handler.bytes.begin(), handler.bytes.end());
+    code.push({"after"}).trace();
+    EXPECT_EQ(runScript(code), (Lines{"10", "after"}));
+}
+
+TEST(FusedLoops, TheDecoderFindsLoopsMadeOfStepsOnly) {
+    auto loopsOf = [](const Bytecode& code) {
+        SharedBytes bytes(code.bytes);
+        DecodedBlock block(bytes, bytes.span());
+        std::vector<uint32_t> loops;
+        for (uint32_t i = 0; block.actions()[i].next != DecodedAction::kNone; i = block.actions()[i].nextIndex)
+            if (block.actions()[i].step != DecodedAction::kNone) loops.push_back(block.step(block.actions()[i].step).loop);
+        return loops;
+    };
+    std::vector<uint32_t> loops = loopsOf(registerLoop(Int{0}, Int{10}, Int{1}, Add2, true));
+    ASSERT_EQ(loops.size(), 3u);
+    EXPECT_NE(loops[0], DecodedAction::kNone);
+    EXPECT_EQ(loops[1], loops[0]);
+    EXPECT_EQ(loops[2], loops[0]);
+    // A step leaving its result on the stack, or an action of the pass that is no step,
+    // makes no loop.
+    Bytecode pushes;
+    size_t top = pushes.here();
+    pushes.push({Reg{1}, Int{10}}).op(Less2).op(Not);
+    size_t exit = pushes.jumpPlaceholder(If);
+    pushes.push({Reg{1}}).op(Increment).storeRegister(1);
+    pushes.jumpBack(Jump, top);
+    pushes.patch(exit, pushes.here());
+    for (uint32_t loop : loopsOf(pushes)) EXPECT_EQ(loop, DecodedAction::kNone);
+    Bytecode variable = endlessCount(Int{-1});
+    for (uint32_t loop : loopsOf(variable)) EXPECT_EQ(loop, DecodedAction::kNone);
 }
 
 }  // namespace

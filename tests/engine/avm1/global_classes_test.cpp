@@ -91,7 +91,14 @@ TEST(GlobalClasses, ContextMenusCopyTheirItemsAndFiltersTheirSettings) {
     EXPECT_EQ(vm.toString(vm.getMember(glow, "blurX")), "6");  // the default
     Value clone = vm.call(vm.getMember(glow, "clone"), glow, {});
     EXPECT_NE(clone.object(), glow.object());
-    EXPECT_EQ(vm.toString(vm.getMember(clone, "alpha")), "0.5");
+    EXPECT_EQ(vm.toString(vm.getMember(clone, "alpha")), "0.498039215686275") << "kept as the byte below";
+
+    // A convolution given its colour but not its alpha shows the colour at full alpha.
+    Value convolution = vm.getMember(vm.getMember(vm.getMember(Value(vm.global), "flash"), "filters"), "ConvolutionFilter");
+    std::vector<Value> args{Value(3), Value(3), Value::null(), Value(9), Value(0), Value(true), Value(true)};
+    EXPECT_EQ(vm.toString(vm.getMember(vm.construct(convolution, args), "alpha")), "0");
+    args.push_back(Value(128));
+    EXPECT_EQ(vm.toString(vm.getMember(vm.construct(convolution, args), "alpha")), "1");
 }
 
 }  // namespace

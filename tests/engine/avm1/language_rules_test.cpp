@@ -170,6 +170,17 @@ TEST(DateClass, NowComesFromTheHostsCalendarAndZone) {
     EXPECT_EQ(m.text(m.call(now, "getYear")), "101");
 }
 
+TEST(DateClass, ADateGivenAsTheOneArgumentIsCopied) {
+    DateMachine m;
+    Value original = m.date({Value(123456789.0)});
+    EXPECT_EQ(m.text(m.call(m.date({original}), "getTime")), "123456789");
+    // Any object counts by its valueOf, not by its text.
+    Object* numeric = m.vm.newObject();
+    m.vm.set(numeric, "valueOf", m.vm.get(original.object(), "valueOf"));
+    m.vm.set(numeric, "toString", Value(m.vm.newNative([](Vm&, NativeCall&) { return Value("7"); })));
+    EXPECT_EQ(m.text(m.call(m.date({Value(numeric)}), "getTime")), "NaN");  // valueOf of no date
+}
+
 TEST(DateClass, TimesBeforeTheEpochAndFractions) {
     DateMachine m;
     Value early = m.date({Value(-500)});
@@ -209,6 +220,19 @@ TEST(DateClass, AnInvalidDateStaysInvalidUntilAYearIsSet) {
     EXPECT_EQ(m.text(d), "Sat Jan 1 00:00:00 GMT+0545 2000");
     EXPECT_EQ(m.text(m.date({Value(INFINITY)})), "Invalid Date");
     EXPECT_TRUE(m.call(m.vm.newObject(), "getTime").isUndefined());  // methods of Date only on dates
+}
+
+TEST(ForInOrder, TheFarthestPrototypesNamesComeFirstEachObjectsNewestFirst) {
+    ScriptHost host;
+    Vm vm(host, 8);
+    Object* base = vm.newObject();
+    for (const char* name : {"a", "b", "c"}) vm.set(base, name, Value(name));
+    Object* derived = vm.newObject();
+    vm.set(derived, "__proto__", Value(base));
+    for (const char* name : {"x", "b", "y"}) vm.set(derived, name, Value(name));
+    // b is the derived object's own: it is listed there, not with the prototype's names.
+    EXPECT_EQ(vm.enumerate(derived), (Lines{"c", "a", "y", "b", "x"}));
+    EXPECT_EQ(vm.enumerate(base), (Lines{"c", "b", "a"}));
 }
 
 }  // namespace

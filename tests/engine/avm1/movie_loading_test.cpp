@@ -297,5 +297,26 @@ TEST(ClipActions, PlacedClipsRunTheirEventActionsAndUnloadWhenRemoved) {
     EXPECT_EQ(host.lines.size(), 3u);  // gone: no more frames of its own
 }
 
+// Records each file asked for, between the lines the movie traces.
+class LoggingHost : public ScriptHost {
+public:
+    std::optional<std::vector<uint8_t>> fetch(const UrlRequest& request) override {
+        lines.push_back("fetch " + request.url);
+        return std::nullopt;
+    }
+};
+
+TEST(ImportedAssets, EachFileImportedFromIsAskedForOnceBeforeTheFirstFrame) {
+    MovieBuilder b;
+    b.def().header.version = 6;
+    b.def().imports = {{"shared.swf", {{1, "a"}}}, {"", {}}, {"more.swf", {}}, {"shared.swf", {{2, "b"}}}};
+    Bytecode code;
+    code.push({"frame"}).trace();
+    b.frame({DoAction{SharedBytes(code.bytes)}});
+    LoggingHost host;
+    Player player(b.build(), host);
+    EXPECT_EQ(host.lines, (Lines{"fetch shared.swf", "fetch more.swf", "frame"}));
+}
+
 }  // namespace
 }  // namespace swf::avm1::test

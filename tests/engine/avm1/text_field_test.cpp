@@ -314,5 +314,38 @@ TEST(TextWidth, SpacesEndingALineCountUpToVersion7AndFrom8OnlyOnLeftAlignedLines
     EXPECT_EQ(widthWithTrailingSpaces(8, TextAlign::Center), "10");
 }
 
+// Ten lines in a font whose ascent and descent at 12 points are 250.78 and 69.84 twips.
+TEST(TextHeight, EachLineTakesItsAscentAndDescentInWholeTwips) {
+    MovieBuilder b;
+    b.def().header.version = 8;
+    auto font = std::make_shared<FontDef>();
+    font->name = "Tall";
+    font->codes = {'A'};
+    font->glyphs = {rectangleShape(1024, 1024, FillStyle{})};
+    font->layout = FontLayout{};
+    font->layout->ascent = 1070;
+    font->layout->descent = 298;
+    font->layout->advances = {1024};
+    b.define(1, font);
+    auto field = std::make_shared<EditTextDef>();
+    field->bounds = {0, 4000, 0, 4000};
+    field->fontId = 1;
+    field->height = 240;
+    field->useOutlines = true;
+    field->multiline = true;
+    field->initialText = "A\rA\rA\rA\rA\rA\rA\rA\rA\rA";
+    b.define(2, field);
+    PlaceObject placed = place(1, 2);
+    placed.name = "field";
+    b.frame({placed});
+    ScriptHost host;
+    Player player(b.build(), host);
+    Vm& vm = player.scriptMachine();
+    Object* object = vm.get(vm.clipObject(&player.root()), "field").object();
+    ASSERT_NE(object, nullptr);
+    // 10 x (250 + 69) twips is 159.5 px; unrounded metrics would reach 160.3.
+    EXPECT_EQ(vm.toString(vm.get(object, "textHeight")), "159");
+}
+
 }  // namespace
 }  // namespace swf::avm1::test

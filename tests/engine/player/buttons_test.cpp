@@ -113,6 +113,30 @@ TEST_F(ButtonStage, PressingElsewhereAndDraggingOnDoesNotPress) {
     EXPECT_EQ(host.events, (Strings{"fs hover", "fs hover"}));
 }
 
+TEST(ClipButtonEvents, AClipWithOnPressAndReleaseHandlersActsAsAButtonInsideNestedClips) {
+    auto inner = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(inner->timeline, {place(1, 1, 20, 20)});
+    PlaceObject handled = place(1, 5);
+    for (auto [event, command] : {std::pair{ClipPress, "press"}, {ClipRelease, "release"}, {ClipRollOut, "out"}})
+        handled.clipActions.push_back(ClipAction{event, 0, SharedBytes(fsCommand(command))});
+    auto outer = std::make_shared<SpriteDef>();
+    MovieBuilder::addFrame(outer->timeline, {handled});
+    MovieBuilder b;
+    b.define(1, rectShape(0, 0, 20, 20, kRed)).define(5, inner).define(6, outer);
+    b.frame({place(1, 6)});
+    RecordingHost host;
+    Player p(b.build(), host);
+    p.mouseMove(5, 5);  // beside it: nothing
+    p.mouseDown(5, 5);
+    p.mouseUp(5, 5);
+    EXPECT_TRUE(host.events.empty());
+    p.mouseMove(30, 30);
+    p.mouseDown(30, 30);
+    p.mouseUp(30, 30);
+    p.mouseMove(5, 5);
+    EXPECT_EQ(host.events, (Strings{"fs press", "fs release", "fs out"}));
+}
+
 TEST(ButtonLifetime, AButtonRemovedWhilePressedIsForgotten) {
     auto button = std::make_shared<ButtonDef>();
     button->records = {record(ButtonUp | ButtonHitTest, 1)};

@@ -129,6 +129,38 @@ TEST(HtmlText, CondensedWhiteSpaceIsOneSpaceAndNoneWhereAParagraphStarts) {
     EXPECT_EQ(joinedText(parseHtmlText("<b> one </b> <i> two </i>", base, true, within)), " one  two ");
     EXPECT_EQ(joinedText(parseHtmlText(" <p>one</p>  <p>two</p> ", base, false, within)), "onetwo");
     EXPECT_EQ(joinedText(parseHtmlText("\n \tx\t\n", base, true, within)), " x ");
+
+    // Without condensing, version 7 still drops texts of only white space; the rest stays as
+    // written.
+    const auto dropped = WhiteSpace::BlankTextsDropped;
+    EXPECT_EQ(joinedText(parseHtmlText("line 1\n<b>  two  words </b> \t<i>x</i>", base, false, dropped)),
+              "line 1\r  two  words x");
+    EXPECT_EQ(joinedText(parseHtmlText("\n\n", base, true, dropped)), "");
+}
+
+TEST(HtmlText, NeighbouringTextsThatLookTheSameAreWrittenAsOne) {
+    const TextStyle base = baseStyle();
+    TextStyle italic = base;
+    italic.italic = true;
+    TextStyle listed = italic;
+    listed.bullet = true;  // a paragraph's setting: the text still looks the same
+    TextStyle bold = italic;
+    bold.bold = true;
+    const std::string font = "<FONT FACE=\"Base\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    EXPECT_EQ(writeHtmlText({{"one", italic}, {"two", listed}, {"three", bold}}, base, {}, faceAsIs, nullptr),
+              "<P ALIGN=\"LEFT\">" + font + "<I>onetwo</I><B><I>three</I></B></FONT></P>");
+}
+
+TEST(HtmlText, FontKerningCountsOnlyWhereTheVersionReadsIt) {
+    const TextStyle base = baseStyle();
+    const std::string html = "<font kerning=\"1\" color=\"#112233\">k</font>";
+    auto withKerning = parseHtmlText(html, base, true, WhiteSpace::AsWritten, true);
+    auto without = parseHtmlText(html, base, true, WhiteSpace::AsWritten, false);
+    ASSERT_EQ(withKerning.size(), 1u);
+    ASSERT_EQ(without.size(), 1u);
+    EXPECT_TRUE(withKerning[0].style.kerning);
+    EXPECT_FALSE(without[0].style.kerning);
+    EXPECT_EQ(without[0].style.color, withKerning[0].style.color);  // the tag's other settings still count
 }
 
 TEST(HtmlText, ListItemsAreWrittenBackAsSuchAndAClosedParagraphEndsTheText) {

@@ -143,24 +143,26 @@ TEST(Timeline, LabelsNextAndPrevFrame) {
     EXPECT_EQ(p.root().currentFrame(), 2u);
 }
 
-TEST(Timeline, NewSpritesRunTheirFirstActionsAfterTheParentAndLaterOnesBefore) {
+TEST(Timeline, NewSpritesRunTheirFirstActionsWhereTheirPlacementStandsAndLaterOnesBefore) {
     auto sprite = std::make_shared<SpriteDef>();
     MovieBuilder::addFrame(sprite->timeline, {actions(fsCommand("child 1"))});
     MovieBuilder::addFrame(sprite->timeline, {actions(join({fsCommand("child 2"), {action::kStop}}))});
     MovieBuilder::addFrame(sprite->timeline, {actions(fsCommand("child 3"))});
     MovieBuilder b;
     b.define(5, sprite);
-    // The sprite is placed before the frame's own actions in file order; the parent still goes first.
+    // The frame's actions stand on both sides of the placement in file order.
     PlaceObject named = place(1, 5);
     named.name = "kid";
-    b.frame({named, actions(fsCommand("root 1"))}).frame({actions(fsCommand("root 2"))}).frame({});
+    b.frame({actions(fsCommand("root before")), named, actions(fsCommand("root after"))})
+        .frame({actions(fsCommand("root 2"))})
+        .frame({});
     RecordingHost host;
     Player p(b.build(), host);
-    EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1"}));
+    EXPECT_EQ(host.events, (Strings{"fs root before", "fs child 1", "fs root after"}));
     p.advance();
     p.advance();
     // A child already there advances before its parent moves on.
-    EXPECT_EQ(host.events, (Strings{"fs root 1", "fs child 1", "fs child 2", "fs root 2"}));
+    EXPECT_EQ(host.events, (Strings{"fs root before", "fs child 1", "fs root after", "fs child 2", "fs root 2"}));
     EXPECT_EQ(p.root().clipByName("KID")->currentFrame(), 1u) << "the sprite stopped itself";
 }
 
@@ -299,6 +301,21 @@ TEST(Timeline, ASpriteThatPlacesItselfStopsNestingAndKeepsPlaying) {
     EXPECT_GE(depth, 10);
     EXPECT_LE(depth, 64);
     EXPECT_TRUE(p.drawList().empty()) << "sprites holding only sprites draw nothing";
+}
+
+TEST(Timeline, GoingBackClearsTheTimelineDepthsOfScriptedClipsAndKeepsThoseAbove) {
+    MovieBuilder b;
+    b.frame({}).frame({}).frame({actions({action::kStop})});
+    NullHost host;
+    Player p(b.build(), host);
+    MovieClip& root = p.root();
+    root.createEmptyClip("low", 100);  // a script depth below 0
+    root.createEmptyClip("high", MovieClip::kScriptDepthOffset + 5);
+    p.advance();
+    EXPECT_NE(root.clipByName("low"), nullptr) << "playing forward leaves both alone";
+    root.gotoFrame(0);
+    EXPECT_EQ(root.clipByName("low"), nullptr);
+    EXPECT_NE(root.clipByName("high"), nullptr);
 }
 
 }  // namespace
