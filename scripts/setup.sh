@@ -17,6 +17,19 @@ packages=(
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# A mirror caught mid-sync refuses one index or another for a while ("File has unexpected
+# size"). Try again a few times; if some index still fails, go on with the ones that came:
+# the install that follows says clearly if a package we need is really out of reach.
+refresh_package_lists() {
+  local attempt
+  for attempt in 1 2 3; do
+    as_root apt-get update -qq && return 0
+    echo "setup: package lists incomplete (attempt $attempt of 3)" >&2
+    sleep $(( attempt * 10 ))
+  done
+  echo "setup: going on with the package lists that did download" >&2
+}
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -24,8 +37,17 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-  as_root apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  refresh_package_lists
+  if ! DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+    # The i386 packages need i386 libraries of exactly the versions installed for amd64; when
+    # a mirror lacks them for now, install the rest. Wine then runs only 64-bit programs, and
+    # the test command says that it tested the x86_64 build alone, and why.
+    native_only=()
+    for p in "${missing[@]}"; do [[ "$p" == *:i386 ]] || native_only+=("$p"); done
+    [ ${#native_only[@]} -lt ${#missing[@]} ] || exit 1
+    echo "setup: the i386 packages cannot be installed now; installing the others" >&2
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${native_only[@]}" >/dev/null
+  fi
 fi
 
 # libjpeg for mingw: Debian ships it only for Linux, so build it from Debian's own source
@@ -39,7 +61,7 @@ enable_source_packages() {
   if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list && ! grep -q '^deb-src ' /etc/apt/sources.list; then
     grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | as_root tee -a /etc/apt/sources.list >/dev/null
   fi
-  as_root apt-get update -qq
+  refresh_package_lists
 }
 
 cross_build_libjpeg() { # arch toolchain-file

@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <new>
+#include <utility>
 
 #include "player/ocx/ServerModule.h"
 
@@ -310,6 +311,19 @@ void FlashControl::FSCommand(const std::wstring& command, const std::wstring& ar
     FireEvent(FlashEventId::FSCommand, {c, a});
     VariantClear(&c);
     VariantClear(&a);
+}
+
+std::optional<std::wstring> FlashControl::ExternalCall(const std::wstring& request) {
+    // The container answers from inside its FlashCall handler through SetReturnValue. The
+    // handler may call into the movie, and the movie out again: each call keeps its own answer.
+    std::optional<std::wstring> outer = std::exchange(returnValue_, std::nullopt);
+    VARIANT r;
+    VariantInit(&r);
+    r.vt = VT_BSTR;
+    r.bstrVal = SysAllocStringLen(request.data(), static_cast<UINT>(request.size()));
+    FireEvent(FlashEventId::FlashCall, {r});
+    VariantClear(&r);
+    return std::exchange(returnValue_, std::move(outer));
 }
 
 void FlashControl::GetUrl(const std::wstring& url, const std::wstring& target) {

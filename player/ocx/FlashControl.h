@@ -15,6 +15,7 @@
 #include <urlmon.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "framework/ComPtr.h"
 #include "player/ocx/ConnectionPoint.h"
 #include "player/ocx/ControlProperties.h"
+#include "player/ocx/KeyboardInput.h"
 #include "player/ocx/MoviePlayback.h"
 
 namespace vm::flash {
@@ -259,6 +261,7 @@ private:
     void FSCommand(const std::wstring& command, const std::wstring& args) override;
     void GetUrl(const std::wstring& url, const std::wstring& target) override;
     void StateChanged() override;
+    std::optional<std::wstring> ExternalCall(const std::wstring& request) override;
 
     // Events and notifications.
     void FireEvent(DISPID id, std::vector<VARIANT> argumentsInOrder);
@@ -305,7 +308,9 @@ private:
     int freezeEvents_ = 0;
     bool mouseCaptured_ = false;
     bool rightButtonDown_ = false;
-    std::wstring returnValue_;
+    KeyboardInput keyboard_;
+    // What the container passed to SetReturnValue during the FlashCall event now raised.
+    std::optional<std::wstring> returnValue_;
     std::string loadError_;   // why the last movie could not be shown
     std::vector<TComPtr<IUnknown>> downloads_;   // MovieDownload objects in flight
 };

@@ -390,20 +390,20 @@ HRESULT FlashControl::GetVariable(BSTR name, BSTR* value) {
     if (n == L"$loadError") {
         return ReturnText(std::wstring(loadError_.begin(), loadError_.end()), value);
     }
-    std::wstring v = playback_->GetVariable(n);
-    return ReturnText(v, value);
+    // A variable that is not there fails the call, as it fails in the runtime's control.
+    std::optional<std::wstring> v = playback_->GetVariable(n);
+    return v ? ReturnText(*v, value) : E_FAIL;
 }
 
 HRESULT FlashControl::CallFunction(BSTR request, BSTR* response) {
     if (!response) return E_POINTER;
     *response = nullptr;
     // A request reads <invoke name="..." returntype="xml">...</invoke>; anything else is not a
-    // call at all. A well-formed call reaches no function until a movie registers callbacks,
-    // which takes ActionScript the engine does not run yet, so it fails as the genuine control
-    // fails a call to a name nobody registered.
+    // call at all. A call to a name the movie did not offer through addCallback fails.
     const std::wstring text = Text(request);
     if (text.rfind(L"<invoke", 0) != 0 || text.find(L"name=\"") == std::wstring::npos) return E_INVALIDARG;
-    return E_FAIL;
+    std::optional<std::wstring> answer = playback_->CallFunction(text);
+    return answer ? ReturnText(*answer, response) : E_FAIL;
 }
 
 HRESULT FlashControl::SetReturnValue(BSTR value) {

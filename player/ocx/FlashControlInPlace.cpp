@@ -92,7 +92,7 @@ POINT FlashControl::ViewPoint(LPARAM lParam) const {
     return POINT{GET_X_LPARAM(lParam) - inPlaceRect_.left, GET_Y_LPARAM(lParam) - inPlaceRect_.top};
 }
 
-HRESULT FlashControl::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
+HRESULT FlashControl::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (result) *result = 0;
     const POINT p = ViewPoint(lParam);
     bool used = false;
@@ -103,8 +103,10 @@ HRESULT FlashControl::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESU
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         used = playback_->MouseDown(p.x, p.y);
-        // While a button is held the pointer belongs to us, even outside the rectangle.
+        // While a button is held the pointer belongs to us, even outside the rectangle. A
+        // click also asks for the keyboard: the container then forwards its keys to us.
         if (windowlessSite_ && windowlessSite_->SetCapture(TRUE) == S_OK) mouseCaptured_ = true;
+        if (windowlessSite_ && playback_->HasMovie()) windowlessSite_->SetFocus(TRUE);
         break;
     case WM_LBUTTONUP:
         used = playback_->MouseUp(p.x, p.y);
@@ -121,6 +123,22 @@ HRESULT FlashControl::OnWindowMessage(UINT message, WPARAM, LPARAM lParam, LRESU
         return ShowContextMenu(p.x, p.y) ? S_OK : S_FALSE;
     case WM_RBUTTONUP:
         rightButtonDown_ = false;
+        return S_OK;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (!playback_->HasMovie()) return S_FALSE;
+        keyboard_.OnMessage(message, wParam, *playback_);
+        return S_OK;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        // The movie hears Alt and its keys, but the container keeps them for its menus and
+        // shortcuts (Alt+F4).
+        if (playback_->HasMovie()) keyboard_.OnMessage(message, wParam, *playback_);
+        return S_FALSE;
+    case WM_KILLFOCUS:
+        keyboard_.Flush(*playback_);
+        playback_->FocusLost();
         return S_OK;
     case WM_SETCURSOR:
         if (!playback_->HandCursor()) return S_FALSE;

@@ -8,6 +8,7 @@
 #include "player/Player.h"
 #include "player/ocx/FrameClock.h"
 #include "player/ocx/FrameDrawing.h"
+#include "player/ocx/MovieText.h"
 #include "player/ocx/PlaybackHost.h"
 #include "player/ocx/ViewTransform.h"
 
@@ -388,6 +389,31 @@ void MoviePlayback::MouseLeave() {
     impl_->Pointer([](swf::Player& player) { player.mouseLeave(); });
 }
 
+namespace {
+// Key.getAscii reads a UTF-16 unit; a character beyond it types nothing a key can report.
+std::uint16_t AsciiOf(char32_t character) { return character < 0x10000 ? static_cast<std::uint16_t>(character) : 0; }
+} // namespace
+
+void MoviePlayback::KeyDown(std::uint8_t code, char32_t character) {
+    impl_->Pointer([&](swf::Player& player) { player.keyDown(code, AsciiOf(character)); });
+}
+
+void MoviePlayback::KeyUp(std::uint8_t code, char32_t character) {
+    impl_->Pointer([&](swf::Player& player) { player.keyUp(code, AsciiOf(character)); });
+}
+
+void MoviePlayback::TypeCharacter(char32_t character) {
+    impl_->Pointer([&](swf::Player& player) { player.textInput(character); });
+}
+
+void MoviePlayback::EditText(swf::TextCommand command) {
+    impl_->Pointer([&](swf::Player& player) { player.textCommand(command); });
+}
+
+void MoviePlayback::FocusLost() {
+    impl_->Pointer([](swf::Player& player) { player.focusLost(); });
+}
+
 bool MoviePlayback::HandCursor() const { return impl_->player && impl_->player->activeButton() != nullptr; }
 
 std::uint64_t MoviePlayback::FramesAdvanced() const { return impl_->framesAdvanced; }
@@ -396,10 +422,37 @@ void MoviePlayback::AdvanceFrames(int frames) {
     if (frames > 0) impl_->Tick(frames);
 }
 
-// ---- variables ---------------------------------------------------------------------------
+// ---- the container's calls into the movie -----------------------------------------------------
 
-// The engine keeps no ActionScript variables yet: nothing can be set or read.
-bool MoviePlayback::SetVariable(const std::wstring&, const std::wstring&) { return false; }
-std::wstring MoviePlayback::GetVariable(const std::wstring&) const { return {}; }
+bool MoviePlayback::SetVariable(const std::wstring& name, const std::wstring& value) {
+    Impl& p = *impl_;
+    if (!p.player) return false;
+    const std::uint8_t version = p.player->movie().header.version;
+    p.Timeline([&](swf::Player& player) {
+        player.setVariable(WideToMovieText(name, version), WideToMovieText(value, version));
+    });
+    return true;
+}
+
+std::optional<std::wstring> MoviePlayback::GetVariable(const std::wstring& name) {
+    Impl& p = *impl_;
+    if (!p.player) return std::nullopt;
+    const std::uint8_t version = p.player->movie().header.version;
+    std::optional<std::string> text;
+    // A getter the movie defined runs here, and may change what is shown.
+    p.Timeline([&](swf::Player& player) { text = player.getVariable(WideToMovieText(name, version)); });
+    if (!text) return std::nullopt;
+    return MovieTextToWide(*text, version);
+}
+
+std::optional<std::wstring> MoviePlayback::CallFunction(const std::wstring& request) {
+    Impl& p = *impl_;
+    if (!p.player) return std::nullopt;
+    std::optional<std::string> answer;
+    // The call format is XML, in UTF-8 whatever the movie's version.
+    p.Timeline([&](swf::Player& player) { answer = player.callFunction(WideToMovieText(request, kUtf8Version)); });
+    if (!answer) return std::nullopt;
+    return MovieTextToWide(*answer, kUtf8Version);
+}
 
 } // namespace vm::flash

@@ -8,9 +8,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "player/ocx/KeyboardInput.h"
 
 namespace vm::flash {
 
@@ -29,6 +32,10 @@ public:
     // The frame number changed, a movie finished loading, or playback started or stopped:
     // the control raises its property-change notifications from here.
     virtual void StateChanged() = 0;
+    // ExternalInterface.call from the movie: `request` in the container's XML call format
+    // ("<invoke name=...>"). The answer is the container's value in the same format, or
+    // nothing when it gave none. The container may call into the movie before it answers.
+    virtual std::optional<std::wstring> ExternalCall(const std::wstring& request) = 0;
 };
 
 enum class ScaleMode { ShowAll = 0, NoBorder = 1, ExactFit = 2, NoScale = 3 };
@@ -36,7 +43,7 @@ enum class ScaleMode { ShowAll = 0, NoBorder = 1, ExactFit = 2, NoScale = 3 };
 enum AlignBits : int { alignLeft = 1, alignRight = 2, alignTop = 4, alignBottom = 8 };
 enum class RenderQuality { Low = 0, High = 1, AutoLow = 2, AutoHigh = 3, Medium = 4, Best = 5 };
 
-class MoviePlayback {
+class MoviePlayback final : public KeyboardTarget {
 public:
     explicit MoviePlayback(PlaybackOwner& owner);
     ~MoviePlayback();
@@ -109,6 +116,14 @@ public:
     void MouseLeave();
     bool HandCursor() const;
 
+    // Keyboard input (KeyboardInput translates the window's messages into these), and the
+    // keyboard going elsewhere: whatever held the focus in the movie loses it.
+    void KeyDown(std::uint8_t code, char32_t character) override;
+    void KeyUp(std::uint8_t code, char32_t character) override;
+    void TypeCharacter(char32_t character) override;
+    void EditText(swf::TextCommand command) override;
+    void FocusLost();
+
     // The frame clock: a message-only window's timer on the GUI thread that advances the movie
     // at its frame rate, catching up on late ticks so no frame is lost to drift (at most a few
     // frames per tick, then it resynchronises), and invalidates only what changed.
@@ -118,9 +133,16 @@ public:
     // the benchmark, which cannot wait for real time).
     void AdvanceFrames(int frames);
 
-    // Variables of the main timeline, as far as the engine keeps them.
+    // The container's calls into the movie. Variables are named as scripts name them (a
+    // plain name on the main timeline, or a path: "clip.name", "/clip:name"); a variable
+    // that is not there reads as nothing, and so does anything without a movie. CallFunction
+    // runs a function the movie offered through ExternalInterface.addCallback: `request` and
+    // the answer are in the container's XML call format; nothing when no such function is
+    // offered. Scripts they start run to the end (and stop at the script limits) before they
+    // return, and the frame and play state they change reach the owner as after any input.
     bool SetVariable(const std::wstring& name, const std::wstring& value);
-    std::wstring GetVariable(const std::wstring& name) const;
+    std::optional<std::wstring> GetVariable(const std::wstring& name);
+    std::optional<std::wstring> CallFunction(const std::wstring& request);
 
 private:
     struct Impl;

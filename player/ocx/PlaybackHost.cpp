@@ -36,6 +36,12 @@ bool PlaybackHost::writeLocalData(const std::string& key, const std::vector<std:
     return localData_.Write("localhost" + key, file);
 }
 
+std::optional<std::string> PlaybackHost::externalCall(const std::string& request) {
+    std::optional<std::wstring> answer = owner_.ExternalCall(MovieTextToWide(request, kUtf8Version));
+    if (!answer) return std::nullopt;
+    return WideToMovieText(*answer, kUtf8Version);
+}
+
 std::shared_ptr<const swf::FontDef> PlaybackHost::deviceFont(const swf::DeviceFontRequest& request) {
     return fonts_.Find(request);
 }

@@ -22,6 +22,9 @@ public:
     // Shared objects live in the user's folder (LocalDataStore).
     std::optional<std::vector<std::uint8_t>> readLocalData(const std::string& key) override;
     bool writeLocalData(const std::string& key, const std::vector<std::uint8_t>& file) override;
+    // ExternalInterface calls go to the control, which passes them to its container.
+    bool externalCallsAvailable() override { return true; }
+    std::optional<std::string> externalCall(const std::string& request) override;
 
 private:
     PlaybackOwner& owner_;

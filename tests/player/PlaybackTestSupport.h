@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "ActionAssembler.h"
+#include "Actions.h"
 #include "Movie.h"
 #include "framework/GdiObject.h"
 #include "player/ocx/MoviePlayback.h"
@@ -22,7 +25,13 @@ public:
     void FSCommand(const std::wstring& command, const std::wstring& args) override { commands.push_back({command, args}); }
     void GetUrl(const std::wstring& url, const std::wstring& target) override { urls.push_back({url, target}); }
     void StateChanged() override { ++stateChanges; }
+    std::optional<std::wstring> ExternalCall(const std::wstring& request) override {
+        externalRequests.push_back(request);
+        return externalAnswer;
+    }
 
+    std::vector<std::wstring> externalRequests;
+    std::optional<std::wstring> externalAnswer;
     std::vector<RECT> rects;
     int wholeInvalidations = 0;
     std::vector<std::pair<std::wstring, std::wstring>> commands, urls;
@@ -54,6 +63,65 @@ inline swfw::Movie MovingBoxMovie(int frames, double frameRate = 12, uint8_t ver
 }
 
 inline std::vector<uint8_t> Bytes(const swfw::Movie& movie) { return movie.bytes(); }
+
+// A SWF 8 movie that writes each key going down as "code:ascii " into `keys` (a Key listener).
+inline swfw::Movie KeyListenerMovie() {
+    enum : uint8_t { GetVariable = 0x1C, SetVariable = 0x1D, SetMember = 0x4F, CallMethod = 0x52, NewObject = 0x40,
+                     Add2 = 0x47, Pop = 0x17, Stop = 0x07 };
+    swfw::ActionAssembler a;
+    a.setVariable("keys", std::string());
+    a.push({"listener", 0.0, "Object"}).op(NewObject).op(SetVariable);
+    a.push({"listener"}).op(GetVariable).push({"onKeyDown"});
+    a.function("", {}, [](swfw::ActionAssembler& f) {
+        f.push({"keys", "keys"}).op(GetVariable);
+        f.push({0.0, "Key"}).op(GetVariable).push({"getCode"}).op(CallMethod).op(Add2);
+        f.push({":"}).op(Add2);
+        f.push({0.0, "Key"}).op(GetVariable).push({"getAscii"}).op(CallMethod).op(Add2);
+        f.push({" "}).op(Add2).op(SetVariable);
+    });
+    a.op(SetMember);
+    a.push({"listener"}).op(GetVariable).push({1.0, "Key"}).op(GetVariable).push({"addListener"}).op(CallMethod).op(Pop);
+    a.op(Stop);
+    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
+    movie.doAction(swfw::Actions().records(a.bytes));
+    movie.showFrame();
+    return movie;
+}
+
+// A SWF 8 movie whose first frame sets `greeting` to "h\u00E9", offers two functions to the
+// container (ExternalInterface.addCallback): twice(x) = x + x, and relay(x), which asks the
+// container askHost(x) and returns its answer; keeps the container's answer to askHost(7)
+// (ExternalInterface.call) in `answer`, and stops.
+inline swfw::Movie ContainerCallsMovie() {
+    enum : uint8_t { GetVariable = 0x1C, SetVariable = 0x1D, GetMember = 0x4E, CallMethod = 0x52, Add2 = 0x47,
+                     Return = 0x3E, Pop = 0x17, Stop = 0x07 };
+    auto externalInterface = [](swfw::ActionAssembler& a) {
+        a.push({"flash"}).op(GetVariable).push({"external"}).op(GetMember).push({"ExternalInterface"}).op(GetMember);
+    };
+    swfw::ActionAssembler a;
+    a.setVariable("greeting", std::string("h\xC3\xA9"));
+    a.function("twice", {"x"}, [](swfw::ActionAssembler& f) {
+        f.push({"x"}).op(GetVariable).push({"x"}).op(GetVariable).op(Add2).op(Return);
+    });
+    a.function("relay", {"x"}, [&](swfw::ActionAssembler& f) {
+        f.push({"x"}).op(GetVariable).push({"askHost", 2.0});
+        externalInterface(f);
+        f.push({"call"}).op(CallMethod).op(Return);
+    });
+    for (const char* offered : {"twice", "relay"}) {
+        a.push({offered}).op(GetVariable).push({swfw::Null{}, offered, 3.0});
+        externalInterface(a);
+        a.push({"addCallback"}).op(CallMethod).op(Pop);
+    }
+    a.push({"answer", 7.0, "askHost", 2.0});
+    externalInterface(a);
+    a.push({"call"}).op(CallMethod).op(SetVariable);
+    a.op(Stop);
+    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
+    movie.doAction(swfw::Actions().records(a.bytes));
+    movie.showFrame();
+    return movie;
+}
 
 // A 32-bpp DIB section, top-down unless `bottomUp`, selected into a memory DC of its own.
 class Dib {

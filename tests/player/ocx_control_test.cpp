@@ -27,6 +27,8 @@ namespace vm::test {
 namespace {
 
 using flash::test::Bytes;
+using flash::test::ContainerCallsMovie;
+using flash::test::KeyListenerMovie;
 using flash::test::MovingBoxMovie;
 
 // A folder of movies for the container's bind host, removed afterwards.
@@ -280,6 +282,97 @@ TEST_F(OcxControl, AMovieThatCannotBeDecodedLeavesTheControlEmptyWithItsReason) 
     SysFreeString(missing);
     f.get_ReadyState(&state);
     EXPECT_EQ(state, 1);
+}
+
+TEST_F(OcxControl, ContainerAndMovieCallEachOtherAndShareVariables) {
+    IShockwaveFlash& f = Embedded();
+    auto answerWith = [&](const wchar_t* text) {
+        BSTR answer = Bstr(text);
+        EXPECT_EQ(f.SetReturnValue(answer), S_OK);
+        SysFreeString(answer);
+    };
+    container->onEvent = [&](const MiniContainer::Event& event) {
+        if (event.id == FlashEventId::FlashCall) answerWith(L"<string>from the container</string>");
+    };
+    ASSERT_EQ(LoadMovie("calls.swf", Bytes(ContainerCallsMovie())), S_OK);
+    int flashCalls = 0;
+    for (const auto& e : container->events) {
+        if (e.id != FlashEventId::FlashCall) continue;
+        ++flashCalls;
+        EXPECT_EQ(e.arguments.at(0),
+                  L"<invoke name=\"askHost\" returntype=\"xml\"><arguments><number>7</number></arguments></invoke>");
+    }
+    EXPECT_EQ(flashCalls, 1);
+    // The container calls relay(5); the movie asks the container, whose handler calls into
+    // the movie again before it answers, as handlers do: each call keeps its own answer.
+    std::wstring nested;
+    container->onEvent = [&](const MiniContainer::Event& event) {
+        if (event.id != FlashEventId::FlashCall) return;
+        ScopedBstr reply;
+        BSTR inner = Bstr(L"<invoke name=\"twice\" returntype=\"xml\"><arguments><number>21</number></arguments></invoke>");
+        EXPECT_EQ(f.CallFunction(inner, &reply.value), S_OK);
+        SysFreeString(inner);
+        nested = reply.Text();
+        answerWith(L"<number>9</number>");
+    };
+    ScopedBstr relayed;
+    BSTR relay = Bstr(L"<invoke name=\"relay\" returntype=\"xml\"><arguments><number>5</number></arguments></invoke>");
+    EXPECT_EQ(f.CallFunction(relay, &relayed.value), S_OK);
+    SysFreeString(relay);
+    EXPECT_EQ(relayed.Text(), L"<number>9</number>");
+    EXPECT_EQ(nested, L"<number>42</number>");
+    EXPECT_EQ(container->events.back().arguments.at(0),
+              L"<invoke name=\"askHost\" returntype=\"xml\"><arguments><number>5</number></arguments></invoke>");
+    container->onEvent = nullptr;
+    auto variable = [&](const wchar_t* name, HRESULT expected) {
+        ScopedBstr value;
+        BSTR n = Bstr(name);
+        EXPECT_EQ(f.GetVariable(n, &value.value), expected) << name;
+        SysFreeString(n);
+        return value.Text();
+    };
+    EXPECT_EQ(variable(L"answer", S_OK), L"from the container");
+    EXPECT_EQ(variable(L"greeting", S_OK), L"h\u00E9");
+    variable(L"nothing", E_FAIL);
+    BSTR name = Bstr(L"greeting"), value = Bstr(L"set by the container");
+    EXPECT_EQ(f.SetVariable(name, value), S_OK);
+    SysFreeString(name);
+    SysFreeString(value);
+    EXPECT_EQ(variable(L"greeting", S_OK), L"set by the container");
+    // Calls from the container: an offered function answers; any other name fails.
+    ScopedBstr reply;
+    BSTR call = Bstr(L"<invoke name=\"twice\" returntype=\"xml\"><arguments><string>ab</string></arguments></invoke>");
+    EXPECT_EQ(f.CallFunction(call, &reply.value), S_OK);
+    SysFreeString(call);
+    EXPECT_EQ(reply.Text(), L"<string>abab</string>");
+    ScopedBstr none;
+    BSTR unknown = Bstr(L"<invoke name=\"thrice\" returntype=\"xml\"><arguments></arguments></invoke>");
+    EXPECT_EQ(f.CallFunction(unknown, &none.value), E_FAIL);
+    SysFreeString(unknown);
+    // A movie that asks with nobody answering gets null: a handler that gives no value.
+    container->onEvent = nullptr;
+    ASSERT_EQ(LoadMovie("calls2.swf", Bytes(ContainerCallsMovie())), S_OK);
+    EXPECT_EQ(variable(L"answer", S_OK), L"null");
+}
+
+TEST_F(OcxControl, KeysTheContainerForwardsReachTheMovieAfterAClickTakesTheKeyboard) {
+    IShockwaveFlash& f = Embedded();
+    ASSERT_EQ(LoadMovie("keys.swf", Bytes(KeyListenerMovie())), S_OK);
+    container->Forward(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    container->Forward(WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_TRUE(container->focused);
+    EXPECT_EQ(container->Forward(WM_KEYDOWN, 'A', 0), 0);
+    container->Forward(WM_CHAR, L'a', 0);
+    container->Forward(WM_KEYUP, 'A', 0);
+    container->Forward(WM_KEYDOWN, VK_LEFT, 0);
+    container->Forward(WM_KEYUP, VK_LEFT, 0);
+    container->Forward(WM_KEYDOWN, 'Q', 0);   // its character never comes: the focus goes
+    container->Forward(WM_KILLFOCUS, 0, 0);
+    ScopedBstr keys;
+    BSTR name = Bstr(L"keys");
+    EXPECT_EQ(f.GetVariable(name, &keys.value), S_OK);
+    SysFreeString(name);
+    EXPECT_EQ(keys.Text(), L"65:97 37:0 81:0 ");
 }
 
 // ---- drawing -----------------------------------------------------------------------------------

@@ -72,13 +72,41 @@ TEST(PlaybackLoad, FSCommandsAndUrlsReachTheOwnerAsWideText) {
     EXPECT_EQ(owner.urls[0].second, L"_blank");
 }
 
-TEST(PlaybackLoad, VariablesAreNotKeptByTheEngineYet) {
+TEST(PlaybackLoad, TheContainerReadsAndWritesTheMoviesVariables) {
     RecordingOwner owner;
     MoviePlayback playback(owner);
+    EXPECT_FALSE(playback.SetVariable(L"name", L"value"));  // no movie, nothing to reach
+    EXPECT_FALSE(playback.GetVariable(L"name"));
     std::string error;
-    ASSERT_TRUE(playback.Load(MovingBoxMovie(2).bytes(), error));
-    EXPECT_FALSE(playback.SetVariable(L"name", L"value"));
-    EXPECT_EQ(playback.GetVariable(L"name"), L"");
+    ASSERT_TRUE(playback.Load(ContainerCallsMovie().bytes(), error)) << error;
+    EXPECT_EQ(playback.GetVariable(L"greeting"), L"h\u00E9");
+    EXPECT_EQ(playback.GetVariable(L"/:greeting"), L"h\u00E9");
+    EXPECT_FALSE(playback.GetVariable(L"nothing"));
+    EXPECT_TRUE(playback.SetVariable(L"greeting", L"\u00FCber \u4E16"));
+    EXPECT_EQ(playback.GetVariable(L"_root.greeting"), L"\u00FCber \u4E16");
+    EXPECT_TRUE(playback.SetVariable(L"empty", L""));
+    EXPECT_EQ(playback.GetVariable(L"empty"), L"");  // there, and empty
+}
+
+TEST(PlaybackLoad, CallsCrossBetweenTheMovieAndTheContainer) {
+    RecordingOwner owner;
+    owner.externalAnswer = L"<string>fine &amp; \u00E9</string>";
+    MoviePlayback playback(owner);
+    EXPECT_FALSE(playback.CallFunction(L"<invoke name=\"twice\"/>"));
+    std::string error;
+    ASSERT_TRUE(playback.Load(ContainerCallsMovie().bytes(), error)) << error;
+    ASSERT_EQ(owner.externalRequests.size(), 1u);
+    EXPECT_EQ(owner.externalRequests[0],
+              L"<invoke name=\"askHost\" returntype=\"xml\"><arguments><number>7</number></arguments></invoke>");
+    EXPECT_EQ(playback.GetVariable(L"answer"), L"fine & \u00E9");
+    EXPECT_EQ(playback.CallFunction(L"<invoke name=\"twice\" returntype=\"xml\"><arguments><string>\u00E9!</string>"
+                                    L"</arguments></invoke>"),
+              L"<string>\u00E9!\u00E9!</string>");
+    EXPECT_EQ(playback.CallFunction(L"<invoke name=\"twice\" returntype=\"xml\"><arguments><number>4</number>"
+                                    L"</arguments></invoke>"),
+              L"<number>8</number>");
+    EXPECT_FALSE(playback.CallFunction(L"<invoke name=\"thrice\" returntype=\"xml\"/>"));
+    EXPECT_FALSE(playback.CallFunction(L"<invoke name=\"twice\"><arguments><string>cut"));
 }
 
 } // namespace

@@ -255,7 +255,8 @@ public:
             event.arguments.push_back(SUCCEEDED(hr) && text.bstrVal ? text.bstrVal : L"?");
             VariantClear(&text);
         }
-        c_.events.push_back(std::move(event));
+        c_.events.push_back(event);
+        if (c_.onEvent) c_.onEvent(event);
         if (result) VariantInit(result);
         return S_OK;
     }

@@ -12,6 +12,7 @@
 #include <urlmon.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,9 @@ public:
     // What the control did to the container, in order.
     std::vector<RECT> invalidations;           // InvalidateRect/InvalidateRgn, null as the whole surface
     std::vector<Event> events;                 // through the events connection point
+    // Called with each event once it is recorded: a test answers the control from here, as
+    // a container's handler does (SetReturnValue inside FlashCall).
+    std::function<void(const Event&)> onEvent;
     std::vector<DISPID> changedProperties;     // IPropertyNotifySink::OnChanged
     std::vector<std::wstring> requestedNames;  // IBindHost::CreateMoniker
     bool inPlaceActive = false;
