@@ -6,6 +6,13 @@
 
 namespace swf {
 
+namespace {
+// Deflate cannot expand its input more than about 1032 times (a stored run of the longest
+// matches), so no stream needs more room than this at first, whatever size it claims: a
+// tiny movie whose header promises 16 MB must not get 16 MB.
+constexpr size_t kMostExpansion = 1032;
+}  // namespace
+
 InflateResult inflateZlib(std::span<const uint8_t> input, size_t expectedSize, size_t limit) {
     InflateResult result;
     z_stream z{};
@@ -15,7 +22,8 @@ InflateResult inflateZlib(std::span<const uint8_t> input, size_t expectedSize, s
     }
     struct Closer { z_stream* z; ~Closer() { inflateEnd(z); } } closer{&z};
 
-    result.data.resize(std::clamp<size_t>(expectedSize, 256, std::min<size_t>(limit, 64u << 20)));
+    const size_t possible = input.size() > (SIZE_MAX - 256) / kMostExpansion ? SIZE_MAX : input.size() * kMostExpansion + 256;
+    result.data.resize(std::clamp<size_t>(std::min(expectedSize, possible), 256, std::min<size_t>(limit, 64u << 20)));
     z.next_in = const_cast<Bytef*>(input.data());
     size_t inputLeft = input.size();
     size_t produced = 0;
@@ -51,6 +59,8 @@ InflateResult inflateZlib(std::span<const uint8_t> input, size_t expectedSize, s
         }
     }
     result.data.resize(produced);
+    // The data outlives the call (a movie keeps its file): give back the room it did not use.
+    result.data.shrink_to_fit();
     return result;
 }
 

@@ -506,8 +506,10 @@ DecodeResult decodeMovie(std::span<const uint8_t> bytes, const DecodeOptions& op
             movie->truncated = true;
             movie->warnings.push_back({8, 0, "compressed stream ends early: " + body.error});
         }
-        file = std::move(body.data);
-        file.insert(file.begin(), bytes.begin(), bytes.begin() + 8);
+        // Exactly the room it needs: the movie keeps this buffer as long as it is shown.
+        file.reserve(8 + body.data.size());
+        file.assign(bytes.begin(), bytes.begin() + 8);
+        file.insert(file.end(), body.data.begin(), body.data.end());
     } else {
         file.assign(bytes.begin(), bytes.end());
         if (bytes.size() < h.fileLength) {
