@@ -1,5 +1,7 @@
 // Functions of the global object: number parsing, escaping, ASSetPropFlags.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "avm1/Builtins.h"
 #include "avm1/Loading.h"
@@ -42,6 +44,16 @@ uint8_t takeVersionPrefix(std::string& name) {
     return 0;
 }
 
+// The names of a native list, empty ones included ("a,,b" is three).
+std::vector<std::string> commaSeparated(const std::string& list) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    for (size_t comma; (comma = list.find(',', start)) != std::string::npos; start = comma + 1)
+        names.push_back(list.substr(start, comma - start));
+    names.push_back(list.substr(start));
+    return names;
+}
+
 // ASSetNative(object, table, "name,name,...", first): the built-ins (table, first),
 // (table, first + 1), ... become the named properties. A property the object already has
 // takes the function and keeps its flags; a new one is hidden before its version.
@@ -49,13 +61,8 @@ Value asSetNative(Vm& vm, NativeCall& c) {
     Object* o = c.arg(0).object();
     if (!o || c.args.size() < 3) return Value();
     int32_t table = vm.toInt32(c.arg(1));
-    std::string list = vm.toString(c.arg(2));
     int32_t index = c.args.size() > 3 ? vm.toInt32(c.arg(3)) : 0;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        std::string name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        start = comma == std::string::npos ? list.size() + 1 : comma + 1;
+    for (std::string& name : commaSeparated(vm.toString(c.arg(2)))) {
         if (name.empty()) continue;
         uint8_t version = takeVersionPrefix(name);
         Value fn = nativeById(vm, table, index++);
@@ -76,14 +83,9 @@ Value asSetNativeAccessor(Vm& vm, NativeCall& c) {
     Object* o = c.arg(0).object();
     if (!o || c.args.size() < 3) return Value();
     int32_t table = vm.toInt32(c.arg(1));
-    std::string list = vm.toString(c.arg(2));
     int32_t first = c.args.size() > 3 ? vm.toInt32(c.arg(3)) : 0;
     int64_t position = 0;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        std::string name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        start = comma == std::string::npos ? list.size() + 1 : comma + 1;
+    for (std::string& name : commaSeparated(vm.toString(c.arg(2)))) {
         int64_t id = first + 2 * position++;
         if (name.empty()) continue;
         uint8_t version = takeVersionPrefix(name);
