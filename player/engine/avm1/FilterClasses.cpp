@@ -146,13 +146,14 @@ const Setting kShadowAlpha = {"shadowAlpha", [](Vm&, FilterState& f) { return Va
 // Gradients: colours set how many stops there are (up to sixteen); alphas and ratios fill the
 // stops there are, and ratios also cut the stops to as many as they give. Slots past the count
 // keep their values for when the count grows again.
+template <class Stop> Value stopsArray(Vm& vm, const FilterState& f, Stop stop) {
+    std::vector<Value> items;
+    for (size_t i = 0; i < f.count; ++i) items.emplace_back(stop(i));
+    return Value(vm.newArray(std::move(items)));
+}
 const Setting kColors = {
     "colors",
-    [](Vm& vm, FilterState& f) {
-        std::vector<Value> items;
-        for (size_t i = 0; i < f.count; ++i) items.emplace_back(double(f.colors[i]));
-        return Value(vm.newArray(std::move(items)));
-    },
+    [](Vm& vm, FilterState& f) { return stopsArray(vm, f, [&](size_t i) { return double(f.colors[i]); }); },
     [](Vm& vm, FilterState& f, const Value& v) {
         if (v.isNullish()) return;
         f.count = std::min(lengthOf(vm, v), kGradientSlots);
@@ -160,11 +161,7 @@ const Setting kColors = {
     }};
 const Setting kAlphas = {
     "alphas",
-    [](Vm& vm, FilterState& f) {
-        std::vector<Value> items;
-        for (size_t i = 0; i < f.count; ++i) items.emplace_back(fromByte(f.alphas[i]));
-        return Value(vm.newArray(std::move(items)));
-    },
+    [](Vm& vm, FilterState& f) { return stopsArray(vm, f, [&](size_t i) { return fromByte(f.alphas[i]); }); },
     [](Vm& vm, FilterState& f, const Value& v) {
         if (v.isNullish()) return;
         // Gradient alphas round; a stop the list does not reach is opaque.
@@ -175,11 +172,7 @@ const Setting kAlphas = {
     }};
 const Setting kRatios = {
     "ratios",
-    [](Vm& vm, FilterState& f) {
-        std::vector<Value> items;
-        for (size_t i = 0; i < f.count; ++i) items.emplace_back(double(f.ratios[i]));
-        return Value(vm.newArray(std::move(items)));
-    },
+    [](Vm& vm, FilterState& f) { return stopsArray(vm, f, [&](size_t i) { return double(f.ratios[i]); }); },
     [](Vm& vm, FilterState& f, const Value& v) {
         if (v.isNullish()) return;
         f.count = std::min(f.count, lengthOf(vm, v));
