@@ -273,6 +273,33 @@ TEST_F(TextScriptsVersion7, PropertiesOfLaterVersionsAreHiddenUntilAssigned) {
     EXPECT_EQ(read(field, "border"), "false");
 }
 
+// A movie with `font` as character 1 and `field` as character 2, placed as "field", played
+// to its first frame.
+class OneField {
+public:
+    OneField(MovieBuilder& b, std::shared_ptr<FontDef> font, std::shared_ptr<EditTextDef> field)
+        : player_(build(b, std::move(font), std::move(field)), host_) {}
+    // One of the field's properties as a script reads it.
+    std::string read(const char* property) {
+        Vm& vm = player_.scriptMachine();
+        Object* object = vm.get(vm.clipObject(&player_.root()), "field").object();
+        return object ? vm.toString(vm.get(object, property)) : "no field";
+    }
+
+private:
+    static std::shared_ptr<const MovieDef> build(MovieBuilder& b, std::shared_ptr<FontDef> font,
+                                                 std::shared_ptr<EditTextDef> field) {
+        b.define(1, std::move(font));
+        b.define(2, std::move(field));
+        PlaceObject placed = place(1, 2);
+        placed.name = "field";
+        b.frame({placed});
+        return b.build();
+    }
+    ScriptHost host_;
+    Player player_;
+};
+
 // textWidth of "A  " set in an embedded font whose glyphs are 10 px wide, on a line aligned
 // `align`, in a movie of `version`.
 std::string widthWithTrailingSpaces(int version, TextAlign align) {
@@ -286,7 +313,6 @@ std::string widthWithTrailingSpaces(int version, TextAlign align) {
     font->layout->ascent = 800;
     font->layout->descent = 224;
     font->layout->advances = {1024, 1024};
-    b.define(1, font);
     auto field = std::make_shared<EditTextDef>();
     field->bounds = {0, 4000, 0, 400};
     field->fontId = 1;
@@ -295,15 +321,7 @@ std::string widthWithTrailingSpaces(int version, TextAlign align) {
     field->initialText = "A  ";
     field->layout = EditTextLayout{};
     field->layout->align = align;
-    b.define(2, field);
-    PlaceObject placed = place(1, 2);
-    placed.name = "field";
-    b.frame({placed});
-    ScriptHost host;
-    Player player(b.build(), host);
-    Vm& vm = player.scriptMachine();
-    Object* object = vm.get(vm.clipObject(&player.root()), "field").object();
-    return object ? vm.toString(vm.get(object, "textWidth")) : "no field";
+    return OneField(b, font, field).read("textWidth");
 }
 
 TEST(TextWidth, SpacesEndingALineCountUpToVersion7AndFrom8OnlyOnLeftAlignedLines) {
@@ -326,7 +344,6 @@ TEST(TextHeight, EachLineTakesItsAscentAndDescentInWholeTwips) {
     font->layout->ascent = 1070;
     font->layout->descent = 298;
     font->layout->advances = {1024};
-    b.define(1, font);
     auto field = std::make_shared<EditTextDef>();
     field->bounds = {0, 4000, 0, 4000};
     field->fontId = 1;
@@ -334,17 +351,8 @@ TEST(TextHeight, EachLineTakesItsAscentAndDescentInWholeTwips) {
     field->useOutlines = true;
     field->multiline = true;
     field->initialText = "A\rA\rA\rA\rA\rA\rA\rA\rA\rA";
-    b.define(2, field);
-    PlaceObject placed = place(1, 2);
-    placed.name = "field";
-    b.frame({placed});
-    ScriptHost host;
-    Player player(b.build(), host);
-    Vm& vm = player.scriptMachine();
-    Object* object = vm.get(vm.clipObject(&player.root()), "field").object();
-    ASSERT_NE(object, nullptr);
     // 10 x (250 + 69) twips is 159.5 px; unrounded metrics would reach 160.3.
-    EXPECT_EQ(vm.toString(vm.get(object, "textHeight")), "159");
+    EXPECT_EQ(OneField(b, font, field).read("textHeight"), "159");
 }
 
 }  // namespace
