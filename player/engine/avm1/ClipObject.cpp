@@ -631,14 +631,9 @@ Value attachMovie(Vm& vm, NativeCall& c) {
     MovieClip* clip = attached ? attached->asClip() : nullptr;
     if (!clip) return Value();
     Object* obj = vm.clipObject(clip);
-    Object* proto = cls ? vm.get(cls, "prototype").object() : nullptr;
-    if (proto) obj->setProto(proto);
+    if (cls) vm.adoptClass(obj, cls);
     copyInitObject(vm, obj, c.arg(3));
-    // As with `new`, `super` inside the constructor stands above the class's prototype.
-    FunctionObject* ctor = cls ? cls->asFunction() : nullptr;
-    std::vector<Value> none;
-    if (ctor && ctor->script.code) Interpreter::callFunction(vm, *ctor, Value(obj), none, proto);
-    else if (cls) vm.call(Value(cls), Value(obj), {});
+    if (cls) vm.runClassConstructor(obj, cls);
     if (vm.services) vm.services->queueClipEvent(*clip, "onLoad");
     return Value(obj);
 }

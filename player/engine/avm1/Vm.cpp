@@ -593,14 +593,24 @@ void Vm::constructRegisteredClip(MovieClip* clip) {
     if (!cls) return;
     runGuarded([&] {
         Object* obj = clipObject(clip);
-        Object* proto = get(cls, "prototype").object();
-        if (proto) obj->setProto(proto);
-        // As with `new`, `super` inside the constructor stands above the class's prototype.
-        FunctionObject* fn = cls->asFunction();
-        std::vector<Value> none;
-        if (fn && fn->script.code) Interpreter::callFunction(*this, *fn, Value(obj), none, proto);
-        else call(Value(cls), Value(obj), {});
+        adoptClass(obj, cls);
+        runClassConstructor(obj, cls);
     });
+}
+
+void Vm::adoptClass(Object* clipObject, Object* cls) {
+    if (Object* proto = get(cls, "prototype").object()) clipObject->setProto(proto);
+    define(clipObject, "__constructor__", Value(cls));
+    if (version_ < 6) define(clipObject, "constructor", Value(cls));
+}
+
+void Vm::runClassConstructor(Object* clipObject, Object* cls) {
+    // As with `new`, `super` inside the constructor stands above the class's prototype.
+    Object* proto = get(cls, "prototype").object();
+    FunctionObject* fn = cls->asFunction();
+    std::vector<Value> none;
+    if (fn && fn->script.code) Interpreter::callFunction(*this, *fn, Value(clipObject), none, proto);
+    else call(Value(cls), Value(clipObject), {});
 }
 
 void Vm::broadcast(const std::string& globalName, const std::string& message) {

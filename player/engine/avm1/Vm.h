@@ -162,6 +162,11 @@ public:
     // A clip placed by its timeline whose symbol a movie linked to a class (registerClass)
     // takes the class's prototype and runs its constructor.
     void constructRegisteredClip(MovieClip* clip);
+    // The two halves of making a clip an instance of class `cls` (a registered symbol,
+    // attachMovie): it takes the class's prototype and, as `new` leaves it, the class as its
+    // `__constructor__`; then, once any initial properties are in, the constructor runs on it.
+    void adoptClass(Object* clipObject, Object* cls);
+    void runClassConstructor(Object* clipObject, Object* cls);
     // `globalName`.broadcastMessage(message): Mouse and Key tell their listeners.
     void broadcast(const std::string& globalName, const std::string& message);
     // broadcaster.broadcastMessage(message, args...), under the same limits (a

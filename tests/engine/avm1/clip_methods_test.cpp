@@ -2,6 +2,7 @@
 // duplicateMovieClip, depths, removeMovieClip), called on a playing movie's clips.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -491,6 +492,12 @@ TEST_F(ClipMethods, ARegisteredClassRunOnAnAttachedClipReachesItsSuperclassThrou
     Value box = call(root, "attachMovie", {Value("Box"), Value("b"), Value(1)});
     ASSERT_NE(clipOf(box), nullptr);
     EXPECT_EQ(text(vm().get(box.object(), "fromBase")), "1");
+    // As after `new`, the instance names its own class, hidden from enumeration; what the
+    // prototype chain holds (the superclass, from `extends`) is not what it reads.
+    Object* derived = vm().get(root, "Derived").object();
+    EXPECT_EQ(vm().get(box.object(), "__constructor__").object(), derived);
+    std::vector<std::string> names = vm().enumerate(box.object());
+    EXPECT_EQ(std::count(names.begin(), names.end(), "__constructor__"), 0);
 }
 
 TEST_F(ClipMethods, AFunctionWhoseTimelineWasRemovedRunsOnTheClipItIsCalledOnElseTheRoot) {
