@@ -16,7 +16,15 @@ std::string formatNumber(double value) {
     // 15 significant digits, rounded once by the C library; the exponent comes with them.
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", value);
+    // Rounding the largest numbers up would print a value past the largest double, which
+    // reads back as Infinity: their digits are cut instead (Number.MAX_VALUE prints
+    // 1.79769313486231e+308).
     std::string text(buf);
+    if (std::fabs(value) > 1.7976931348623e308 && std::isinf(std::strtod(buf, nullptr))) {
+        std::snprintf(buf, sizeof buf, "%.20e", value);
+        text = buf;
+        text.erase(text.find('.') + 15, text.find('e') - (text.find('.') + 15));
+    }
     bool negative = text[0] == '-';
     size_t start = negative ? 1 : 0;
     size_t e = text.find('e');

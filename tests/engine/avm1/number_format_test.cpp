@@ -34,6 +34,11 @@ TEST(NumberFormat, PrintsAsTheRuntime) {
         {4294967295.0, "4294967295"},
         {3.14159, "3.14159"},
         {999999999999999.9, "1e+15"},  // rounding carries into the exponent
+        // Rounding up would print a number past the largest double: the digits are cut.
+        {1.7976931348623157e308, "1.79769313486231e+308"},
+        {-1.7976931348623157e308, "-1.79769313486231e+308"},
+        {1.7976931348623e308, "1.7976931348623e+308"},
+        {1.797693134862296e308, "1.7976931348623e+308"},  // rounds up within range as usual
         {NAN, "NaN"},
         {INFINITY, "Infinity"},
         {-INFINITY, "-Infinity"},
