@@ -23,12 +23,11 @@
 #include "framework/ComPtr.h"
 #include "player/ocx/ConnectionPoint.h"
 #include "player/ocx/ControlProperties.h"
+#include "player/ocx/Download.h"
 #include "player/ocx/KeyboardInput.h"
 #include "player/ocx/MoviePlayback.h"
 
 namespace vm::flash {
-
-class MovieDownload;
 
 // Ready states as the control reports them (ReadyState, OnReadyStateChange).
 enum ReadyState : long { rsLoading = 0, rsUninitialized = 1, rsLoaded = 2, rsInteractive = 3, rsComplete = 4 };
@@ -55,7 +54,8 @@ class FlashControl final : public IOleObject,
                            public IProvideClassInfo,
                            public IConnectionPointContainer,
                            public IShockwaveFlash,
-                           private PlaybackOwner {
+                           private PlaybackOwner,
+                           private DownloadReceiver {
 public:
     FlashControl();
     ~FlashControl();
@@ -251,10 +251,6 @@ public:
 
     // The context menu's commands, as the menu runs them.
     void RunMenuCommand(UINT command);
-    // Called by a finished download (FlashControlLoading.cpp).
-    void MovieArrived(MovieDownload& download, HRESULT result, std::vector<std::uint8_t> bytes);
-    void MovieProgress(MovieDownload& download, ULONG done, ULONG total);
-
 private:
     // PlaybackOwner
     void Invalidate(const RECT* rect) override;
@@ -262,6 +258,11 @@ private:
     void GetUrl(const std::wstring& url, const std::wstring& target) override;
     void StateChanged() override;
     std::optional<std::wstring> ExternalCall(const std::wstring& request) override;
+    std::optional<std::vector<std::uint8_t>> Fetch(const std::wstring& url) override;
+
+    // DownloadReceiver: the movie's own download (FlashControlLoading.cpp).
+    void DownloadProgress(Download& download, ULONG done, ULONG total) override;
+    void DownloadArrived(Download& download, HRESULT result, std::vector<std::uint8_t> bytes) override;
 
     // Events and notifications.
     void FireEvent(DISPID id, std::vector<VARIANT> argumentsInOrder);
@@ -285,8 +286,12 @@ private:
 
     // Loading.
     HRESULT StartLoading(const std::wstring& url);
-    HRESULT FetchThroughBindHost(const std::wstring& url, bool& refused);
-    HRESULT FetchByOurselves(const std::wstring& url);
+    // Binds `url` through the container's bind host into `download`; `refused` when the
+    // container has none or leaves the URL to us.
+    HRESULT BindThroughHost(const std::wstring& url, Download& download, bool& refused);
+    HRESULT FetchByOurselves(const std::wstring& url, Download& download);
+    // A URL a movie gave, relative to the Base property or else to the movie's own URL.
+    std::wstring ResolveAgainstMovie(const std::wstring& url) const;
     void CancelDownloads();
 
     LONG refs_ = 1;
@@ -312,7 +317,7 @@ private:
     // What the container passed to SetReturnValue during the FlashCall event now raised.
     std::optional<std::wstring> returnValue_;
     std::string loadError_;   // why the last movie could not be shown
-    std::vector<TComPtr<IUnknown>> downloads_;   // MovieDownload objects in flight
+    std::vector<TComPtr<IUnknown>> downloads_;   // the movie's Download objects in flight
 };
 
 } // namespace vm::flash

@@ -36,6 +36,9 @@ public:
     // ("<invoke name=...>"). The answer is the container's value in the same format, or
     // nothing when it gave none. The container may call into the movie before it answers.
     virtual std::optional<std::wstring> ExternalCall(const std::wstring& request) = 0;
+    // A file the movie's scripts load (loadMovie, loadVariables, XML, LoadVars, sounds), the
+    // URL as the movie gave it. Answered at once: nothing when it cannot be had now.
+    virtual std::optional<std::vector<std::uint8_t>> Fetch(const std::wstring& url) = 0;
 };
 
 enum class ScaleMode { ShowAll = 0, NoBorder = 1, ExactFit = 2, NoScale = 3 };

@@ -17,6 +17,13 @@ void PlaybackHost::fsCommand(const std::string& command, const std::string& args
     owner_.FSCommand(MovieTextToWide(command, version_), MovieTextToWide(args, version_));
 }
 
+std::optional<std::vector<std::uint8_t>> PlaybackHost::fetch(const swf::UrlRequest& request) {
+    // The control reads; sending a form is a server conversation it does not hold, and
+    // reading the address instead would hand the movie an answer to a request never made.
+    if (request.method == swf::UrlMethod::Post) return std::nullopt;
+    return owner_.Fetch(MovieTextToWide(request.url, version_));
+}
+
 std::uint64_t PlaybackHost::milliseconds() {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);

@@ -17,6 +17,8 @@ public:
 
     void getUrl(const std::string& url, const std::string& target, swf::UrlMethod method) override;
     void fsCommand(const std::string& command, const std::string& args) override;
+    // What the movie's scripts load comes through the control, and so through its container.
+    std::optional<std::vector<std::uint8_t>> fetch(const swf::UrlRequest& request) override;
     std::uint64_t milliseconds() override;
     std::shared_ptr<const swf::FontDef> deviceFont(const swf::DeviceFontRequest& request) override;
     // Shared objects live in the user's folder (LocalDataStore).

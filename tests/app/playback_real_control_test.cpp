@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../player/LoadingMovies.h"
 #include "decode/Decoder.h"
 #include "flashhost/FlashPlayer.h"
 #include "framework/Button.h"
@@ -182,6 +183,49 @@ TEST_F(RealControlPlayback, LowAndHighDifferOnlyWhereAntiAliasingSoftensEdges) {
   EXPECT_GT(differing, 0) << "High shows the same pixels as Low";
   EXPECT_EQ(awayFromEdges, 0) << "the qualities differ inside flat areas";
   EXPECT_GT(DistinctColours(high), DistinctColours(low)) << "High shows no blended edge colours";
+}
+
+// The movie's variable `name`, or "(none)" when the control has no such variable.
+std::wstring MovieVariable(IShockwaveFlash& flash, const wchar_t* name) {
+  BSTR n = SysAllocString(name);
+  BSTR value = nullptr;
+  const HRESULT hr = flash.GetVariable(n, &value);
+  SysFreeString(n);
+  std::wstring text = SUCCEEDED(hr) && value ? std::wstring(value, SysStringLen(value)) : L"(none)";
+  SysFreeString(value);
+  return text;
+}
+
+TEST_F(RealControlPlayback, AMoviesOwnLoadsReachTheFilesBesideItThroughTheWindowsPlayer) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("velmora-loads-" + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder);
+  auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(folder / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  };
+  const std::string vars = "greeting=hello";
+  write("vars.txt", std::vector<std::uint8_t>(vars.begin(), vars.end()));
+  write("child.swf", flash::test::ChildMovie().bytes());
+  write("loads.swf", flash::test::LoadsFromItsFolderMovie().bytes());
+
+  TfrmFlash& window = Open();
+  RegisterInstalledControl();
+  std::wstring greeting, fromChild;
+  onPlayback = [&](TPlaySWF& playback) {
+    IShockwaveFlash* flash = playback.ShockwaveFlash1->ControlInterface();
+    ASSERT_NE(flash, nullptr);
+    PumpUntil([&] { return MovieVariable(*flash, L"fromChild") == L"yes"; }, 10000);
+    fromChild = MovieVariable(*flash, L"fromChild");
+    greeting = MovieVariable(*flash, L"greeting");
+  };
+  window.MoviePath = WideToAnsi((folder / "loads.swf").wstring());
+  ClickButton(*window.Button1);
+  ASSERT_TRUE(PumpUntil([&] { return !fromChild.empty(); }, 20000));
+  EXPECT_EQ(fromChild, L"yes");
+  EXPECT_EQ(greeting, L"hello");
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
 }
 
 // A class object for the Flash control's class whose objects cannot be made: to the

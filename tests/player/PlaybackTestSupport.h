@@ -4,12 +4,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "ActionAssembler.h"
 #include "Actions.h"
+#include "LoadingMovies.h"
 #include "Movie.h"
 #include "framework/GdiObject.h"
 #include "player/ocx/MoviePlayback.h"
@@ -29,7 +31,16 @@ public:
         externalRequests.push_back(request);
         return externalAnswer;
     }
+    // Serves `files` by the name the movie gave.
+    std::optional<std::vector<std::uint8_t>> Fetch(const std::wstring& url) override {
+        fetched.push_back(url);
+        auto found = files.find(url);
+        if (found == files.end()) return std::nullopt;
+        return found->second;
+    }
 
+    std::map<std::wstring, std::vector<std::uint8_t>> files;
+    std::vector<std::wstring> fetched;
     std::vector<std::wstring> externalRequests;
     std::optional<std::wstring> externalAnswer;
     std::vector<RECT> rects;

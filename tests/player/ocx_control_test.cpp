@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -27,6 +28,8 @@ namespace vm::test {
 namespace {
 
 using flash::test::Bytes;
+using flash::test::ChildMovie;
+using flash::test::LoadsFromItsFolderMovie;
 using flash::test::ContainerCallsMovie;
 using flash::test::KeyListenerMovie;
 using flash::test::MovingBoxMovie;
@@ -117,6 +120,15 @@ protected:
         HRESULT hr = flash->put_Movie(url);
         SysFreeString(url);
         return hr;
+    }
+
+    // The movie's variable `name` as GetVariable gives it, checking its result.
+    std::wstring Variable(const wchar_t* name, HRESULT expected = S_OK) {
+        ScopedBstr value;
+        BSTR n = Bstr(name);
+        EXPECT_EQ(flash->GetVariable(n, &value.value), expected) << name;
+        SysFreeString(n);
+        return value.Text();
     }
 
     MovieFolder folder;
@@ -324,13 +336,7 @@ TEST_F(OcxControl, ContainerAndMovieCallEachOtherAndShareVariables) {
     EXPECT_EQ(container->events.back().arguments.at(0),
               L"<invoke name=\"askHost\" returntype=\"xml\"><arguments><number>5</number></arguments></invoke>");
     container->onEvent = nullptr;
-    auto variable = [&](const wchar_t* name, HRESULT expected) {
-        ScopedBstr value;
-        BSTR n = Bstr(name);
-        EXPECT_EQ(f.GetVariable(n, &value.value), expected) << name;
-        SysFreeString(n);
-        return value.Text();
-    };
+    auto variable = [&](const wchar_t* name, HRESULT expected) { return Variable(name, expected); };
     EXPECT_EQ(variable(L"answer", S_OK), L"from the container");
     EXPECT_EQ(variable(L"greeting", S_OK), L"h\u00E9");
     variable(L"nothing", E_FAIL);
@@ -353,6 +359,39 @@ TEST_F(OcxControl, ContainerAndMovieCallEachOtherAndShareVariables) {
     container->onEvent = nullptr;
     ASSERT_EQ(LoadMovie("calls2.swf", Bytes(ContainerCallsMovie())), S_OK);
     EXPECT_EQ(variable(L"answer", S_OK), L"null");
+}
+
+TEST_F(OcxControl, WhatTheMoviesScriptsLoadComesThroughTheContainerByTheNameTheMovieGave) {
+    Embedded();
+    const std::string vars = "greeting=hello&count=3";
+    folder.Write("vars.txt", std::vector<std::uint8_t>(vars.begin(), vars.end()));
+    folder.Write("child.swf", Bytes(ChildMovie()));
+    folder.Write("form.txt", {'x', '=', '1'});
+    ASSERT_EQ(LoadMovie("loads.swf", Bytes(LoadsFromItsFolderMovie())), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return Variable(L"fromChild", S_OK) == L"yes"; }, 10000));
+    EXPECT_EQ(Variable(L"greeting"), L"hello");
+    EXPECT_EQ(Variable(L"count"), L"3");
+    const auto& names = container->requestedNames;
+    EXPECT_NE(std::find(names.begin(), names.end(), L"vars.txt"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), L"child.swf"), names.end());
+    // A form sent by POST is no read of the file of that name.
+    EXPECT_EQ(std::find(names.begin(), names.end(), L"form.txt"), names.end());
+    Variable(L"x", E_FAIL);
+}
+
+TEST_F(OcxControl, WithoutABindHostTheMoviesFilesAreReadBesideTheMovie) {
+    Embedded();
+    container->offersBindHost = false;
+    const std::string vars = "greeting=from%20beside";
+    folder.Write("vars.txt", std::vector<std::uint8_t>(vars.begin(), vars.end()));
+    folder.Write("child.swf", Bytes(ChildMovie()));
+    folder.Write("loads.swf", Bytes(LoadsFromItsFolderMovie()));
+    BSTR url = Bstr((folder.Path() + L"\\loads.swf").c_str());
+    ASSERT_EQ(flash->put_Movie(url), S_OK);
+    SysFreeString(url);
+    ASSERT_TRUE(PumpUntil([&] { return Variable(L"fromChild", S_OK) == L"yes"; }, 10000));
+    EXPECT_EQ(Variable(L"greeting"), L"from beside");
+    EXPECT_TRUE(container->requestedNames.empty());
 }
 
 TEST_F(OcxControl, KeysTheContainerForwardsReachTheMovieAfterAClickTakesTheKeyboard) {

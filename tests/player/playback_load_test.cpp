@@ -109,4 +109,33 @@ TEST(PlaybackLoad, CallsCrossBetweenTheMovieAndTheContainer) {
     EXPECT_FALSE(playback.CallFunction(L"<invoke name=\"twice\"><arguments><string>cut"));
 }
 
+TEST(PlaybackLoad, WhatTheMoviesScriptsLoadIsAskedOfTheOwnerByTheNameTheMovieGave) {
+    RecordingOwner owner;
+    const std::string vars = "greeting=hello";
+    owner.files[L"vars.txt"] = std::vector<std::uint8_t>(vars.begin(), vars.end());
+    owner.files[L"child.swf"] = ChildMovie().bytes();
+    owner.files[L"form.txt"] = {'x', '=', '1'};
+    MoviePlayback playback(owner);
+    std::string error;
+    ASSERT_TRUE(playback.Load(LoadsFromItsFolderMovie().bytes(), error)) << error;
+    playback.AdvanceFrames(2);
+    EXPECT_EQ(playback.GetVariable(L"greeting"), L"hello");
+    EXPECT_EQ(playback.GetVariable(L"fromChild"), L"yes");   // the child played in level 1
+    // Sending a form is not reading the file of that name.
+    EXPECT_EQ(owner.fetched, (std::vector<std::wstring>{L"vars.txt", L"child.swf"}));
+    EXPECT_FALSE(playback.GetVariable(L"x"));
+}
+
+TEST(PlaybackLoad, AFileTheOwnerCannotGiveFailsOnlyThatLoad) {
+    RecordingOwner owner;
+    owner.files[L"child.swf"] = ChildMovie().bytes();
+    MoviePlayback playback(owner);
+    std::string error;
+    ASSERT_TRUE(playback.Load(LoadsFromItsFolderMovie().bytes(), error)) << error;
+    playback.AdvanceFrames(2);
+    EXPECT_FALSE(playback.GetVariable(L"greeting"));
+    EXPECT_EQ(playback.GetVariable(L"fromChild"), L"yes");
+    EXPECT_TRUE(playback.HasMovie());
+}
+
 } // namespace

@@ -331,7 +331,7 @@ HRESULT MiniContainer::Site::QueryService(REFGUID service, REFIID iid, void** ou
 {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (service != IID_IBindHost) return E_NOINTERFACE;
+    if (service != IID_IBindHost || !c_.offersBindHost) return E_NOINTERFACE;
     return c_.bindHost_->QueryInterface(iid, out);
 }
 

@@ -78,6 +78,7 @@ public:
     std::function<void(const Event&)> onEvent;
     std::vector<DISPID> changedProperties;     // IPropertyNotifySink::OnChanged
     std::vector<std::wstring> requestedNames;  // IBindHost::CreateMoniker
+    bool offersBindHost = true;                // false: QueryService finds no bind host
     bool inPlaceActive = false;
     bool windowless = false;                   // activated with ACTIVATE_WINDOWLESS
     bool captured = false;
