@@ -1,5 +1,6 @@
 #pragma once
-// Writer-made movies that load files beside them, for the playback, control and window tests.
+// Writer-made movies that load files beside them, for the playback, control and window tests,
+// and the one-frame script movie they and the other test movies are made as.
 #include <cstdint>
 #include <string>
 
@@ -8,6 +9,14 @@
 #include "Movie.h"
 
 namespace vm::flash::test {
+
+// A one-frame SWF 8 movie of 100 x 100 pixels whose frame runs `script`.
+inline swfw::Movie OneFrameScriptMovie(const swfw::ActionAssembler& script) {
+    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
+    movie.doAction(swfw::Actions().records(script.bytes));
+    movie.showFrame();
+    return movie;
+}
 
 // A SWF 8 movie that, on its first frame, loads "vars.txt" into its variables, "child.swf"
 // into level 1, and sends its variables to "form.txt" by POST (loadVariablesNum), then stops.
@@ -19,10 +28,7 @@ inline swfw::Movie LoadsFromItsFolderMovie() {
     a.push({"child.swf", "_level1"}).action(GetUrl2, {0});
     a.push({"form.txt", "_level0"}).action(GetUrl2, {loadVariables | postMethod});
     a.op(Stop);
-    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
-    movie.doAction(swfw::Actions().records(a.bytes));
-    movie.showFrame();
-    return movie;
+    return OneFrameScriptMovie(a);
 }
 
 // A SWF 8 movie that sets _level0.fromChild to "yes" and stops.
@@ -30,10 +36,7 @@ inline swfw::Movie ChildMovie() {
     swfw::ActionAssembler a;
     a.setVariable("_level0.fromChild", std::string("yes"));
     a.op(0x07);
-    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
-    movie.doAction(swfw::Actions().records(a.bytes));
-    movie.showFrame();
-    return movie;
+    return OneFrameScriptMovie(a);
 }
 
 } // namespace vm::flash::test

@@ -93,10 +93,7 @@ inline swfw::Movie KeyListenerMovie() {
     a.op(SetMember);
     a.push({"listener"}).op(GetVariable).push({1.0, "Key"}).op(GetVariable).push({"addListener"}).op(CallMethod).op(Pop);
     a.op(Stop);
-    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
-    movie.doAction(swfw::Actions().records(a.bytes));
-    movie.showFrame();
-    return movie;
+    return OneFrameScriptMovie(a);
 }
 
 // A SWF 8 movie whose first frame sets `greeting` to "h\u00E9", offers two functions to the
@@ -128,10 +125,7 @@ inline swfw::Movie ContainerCallsMovie() {
     externalInterface(a);
     a.push({"call"}).op(CallMethod).op(SetVariable);
     a.op(Stop);
-    auto movie = swfw::Movie::pixels(8, 100, 100, 12);
-    movie.doAction(swfw::Actions().records(a.bytes));
-    movie.showFrame();
-    return movie;
+    return OneFrameScriptMovie(a);
 }
 
 // A 32-bpp DIB section, top-down unless `bottomUp`, selected into a memory DC of its own.
