@@ -175,17 +175,19 @@ bool MoviePlayback::Load(std::span<const std::uint8_t> bytes, std::string& error
             error = p.loadError;
             return false;
         }
-        auto host = std::make_unique<PlaybackHost>(p.owner, decoded.movie->header.version);
         p.view.SetStage(decoded.movie->header.frameSize);
-        // The first frame's actions run in here and may call the owner, which may load again.
+        // The movie is the playback's before its first frame's actions run: they may call the
+        // owner, which may call into the movie or load another one (the old player then
+        // stays alive, retired, until the guard ends).
         Impl::InPlayer guard(p);
-        auto player = std::make_unique<swf::Player>(decoded.movie, *host, nullptr, url);
-        if (p.player) {  // a movie loaded from inside this one's first frame won
+        p.host = std::make_unique<PlaybackHost>(p.owner, decoded.movie->header.version);
+        p.player = std::make_unique<swf::Player>(swf::Player::Unstarted{}, decoded.movie, *p.host, nullptr, url);
+        swf::Player* loading = p.player.get();
+        loading->start();
+        if (p.player.get() != loading) {  // a movie loaded from inside this one's first frame won
             error = p.loadError;
             return true;
         }
-        p.player = std::move(player);
-        p.host = std::move(host);
     } catch (const std::exception& e) {
         p.DropMovie();
         p.loadError = std::string("The movie cannot be played: ") + e.what();

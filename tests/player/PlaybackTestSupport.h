@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -29,6 +30,7 @@ public:
     void StateChanged() override { ++stateChanges; }
     std::optional<std::wstring> ExternalCall(const std::wstring& request) override {
         externalRequests.push_back(request);
+        if (onExternalCall) return onExternalCall(request);
         return externalAnswer;
     }
     // Serves `files` by the name the movie gave.
@@ -43,6 +45,8 @@ public:
     std::vector<std::wstring> fetched;
     std::vector<std::wstring> externalRequests;
     std::optional<std::wstring> externalAnswer;
+    // Answers in place of externalAnswer: a container's handler, which may call the movie.
+    std::function<std::optional<std::wstring>(const std::wstring&)> onExternalCall;
     std::vector<RECT> rects;
     int wholeInvalidations = 0;
     std::vector<std::pair<std::wstring, std::wstring>> commands, urls;

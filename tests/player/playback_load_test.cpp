@@ -109,6 +109,23 @@ TEST(PlaybackLoad, CallsCrossBetweenTheMovieAndTheContainer) {
     EXPECT_FALSE(playback.CallFunction(L"<invoke name=\"twice\"><arguments><string>cut"));
 }
 
+TEST(PlaybackLoad, AnOwnerAskedDuringTheFirstFrameReachesTheMovieAlready) {
+    RecordingOwner owner;
+    MoviePlayback playback(owner);
+    std::optional<std::wstring> doubled, greeting;
+    owner.onExternalCall = [&](const std::wstring&) {
+        doubled = playback.CallFunction(
+            L"<invoke name=\"twice\" returntype=\"xml\"><arguments><number>4</number></arguments></invoke>");
+        greeting = playback.GetVariable(L"greeting");
+        return std::optional<std::wstring>(L"<string>ok</string>");
+    };
+    std::string error;
+    ASSERT_TRUE(playback.Load(ContainerCallsMovie().bytes(), error)) << error;
+    EXPECT_EQ(doubled, L"<number>8</number>");
+    EXPECT_EQ(greeting, L"h\u00E9");
+    EXPECT_EQ(playback.GetVariable(L"answer"), L"ok");
+}
+
 TEST(PlaybackLoad, WhatTheMoviesScriptsLoadIsAskedOfTheOwnerByTheNameTheMovieGave) {
     RecordingOwner owner;
     const std::string vars = "greeting=hello";

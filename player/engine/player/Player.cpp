@@ -33,6 +33,12 @@ PixelRect grow(const PixelRect& r, int by) {
 }  // namespace
 
 Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits, std::string url)
+    : Player(Unstarted{}, std::move(movie), host, scriptLimits, std::move(url)) {
+    start();
+}
+
+Player::Player(Unstarted, std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits,
+               std::string url)
     : context_(std::make_unique<PlayerContext>(movie, host)) {
     if (scriptLimits) context_->scriptMachine().setLimits(*scriptLimits);
     root_ = std::make_shared<MovieClip>(*context_, std::move(movie), std::move(url));
@@ -47,6 +53,11 @@ Player::Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Li
         return {static_cast<int>(image->width), static_cast<int>(image->height), static_cast<int>(image->width),
                 image->pixels.data()};
     };
+}
+
+void Player::start() {
+    if (started_) return;
+    started_ = true;
     context_->requestImports();
     root_->start();
     context_->runQueuedActions();

@@ -34,6 +34,13 @@ public:
     // data is kept apart from other movies'; empty when unknown.
     Player(std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits = nullptr,
            std::string url = {});
+    // The same, without showing the first frame: an owner that must hold the player before
+    // its first scripts can call back into it (through the host) calls start() itself.
+    struct Unstarted {};
+    Player(Unstarted, std::shared_ptr<const MovieDef> movie, Host& host, const avm1::Limits* scriptLimits = nullptr,
+           std::string url = {});
+    // Shows the first frame; once (later calls do nothing).
+    void start();
     ~Player();
     // The movie is closing: scripts' last work (shared objects not yet flushed are written).
     // Once only; the destructor does it if the owner has not.
@@ -129,6 +136,7 @@ private:
     render::Renderer renderer_;
     render::BitmapResolver bitmaps_;
     const Dictionary* mainDictionary_ = nullptr;
+    bool started_ = false;
     const Dictionary* drawingDictionary_ = nullptr;
     const Image* drawingPicture_ = nullptr;  // the item being drawn shows a script's picture
     std::vector<std::vector<Pixel>> layerPool_;  // group buffers, kept between frames
