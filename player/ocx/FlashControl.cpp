@@ -5,6 +5,7 @@
 
 #include <olectl.h>
 
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -251,11 +252,25 @@ HRESULT FlashControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) 
     return S_OK;
 }
 
-void FlashControl::FireEvent(DISPID id, std::vector<VARIANT> argumentsInOrder) {
+FlashControl::EventArgument::EventArgument(long number) {
+    VariantInit(&value_);
+    value_.vt = VT_I4;
+    value_.lVal = number;
+}
+
+FlashControl::EventArgument::EventArgument(const std::wstring& text) {
+    VariantInit(&value_);
+    value_.vt = VT_BSTR;
+    value_.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+void FlashControl::FireEvent(DISPID id, std::initializer_list<EventArgument> argumentsInOrder) {
     if (freezeEvents_ > 0) return;
     // Kept alive through the calls: a sink may release the container, and with it us.
     TComPtr<IOleObject> self(static_cast<IOleObject*>(this));
-    std::vector<VARIANT> reversed(argumentsInOrder.rbegin(), argumentsInOrder.rend());
+    // Dispatch takes the arguments last first; these are views of the caller's, not copies.
+    std::vector<VARIANT> reversed;
+    for (auto a = std::rbegin(argumentsInOrder); a != std::rend(argumentsInOrder); ++a) reversed.push_back(a->Value());
     DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     for (const TComPtr<IUnknown>& sink : eventsPoint_.Sinks()) {
         TComPtr<IDispatch> dispatch;
@@ -264,13 +279,9 @@ void FlashControl::FireEvent(DISPID id, std::vector<VARIANT> argumentsInOrder) {
     }
 }
 
-void FlashControl::FireReadyStateChange(long state) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = state;
-    FireEvent(FlashEventId::OnReadyStateChange, {v});
-}
+void FlashControl::FireReadyStateChange(long state) { FireEvent(FlashEventId::OnReadyStateChange, {state}); }
+
+void FlashControl::FireProgress(long percent) { FireEvent(FlashEventId::OnProgress, {percent}); }
 
 void FlashControl::NotifyChanged(DISPID id) {
     TComPtr<IOleObject> self(static_cast<IOleObject*>(this));
@@ -302,27 +313,14 @@ void FlashControl::Invalidate(const RECT* rect) {
 }
 
 void FlashControl::FSCommand(const std::wstring& command, const std::wstring& args) {
-    VARIANT c, a;
-    VariantInit(&c);
-    VariantInit(&a);
-    c.vt = a.vt = VT_BSTR;
-    c.bstrVal = SysAllocStringLen(command.data(), static_cast<UINT>(command.size()));
-    a.bstrVal = SysAllocStringLen(args.data(), static_cast<UINT>(args.size()));
-    FireEvent(FlashEventId::FSCommand, {c, a});
-    VariantClear(&c);
-    VariantClear(&a);
+    FireEvent(FlashEventId::FSCommand, {command, args});
 }
 
 std::optional<std::wstring> FlashControl::ExternalCall(const std::wstring& request) {
     // The container answers from inside its FlashCall handler through SetReturnValue. The
     // handler may call into the movie, and the movie out again: each call keeps its own answer.
     std::optional<std::wstring> outer = std::exchange(returnValue_, std::nullopt);
-    VARIANT r;
-    VariantInit(&r);
-    r.vt = VT_BSTR;
-    r.bstrVal = SysAllocStringLen(request.data(), static_cast<UINT>(request.size()));
-    FireEvent(FlashEventId::FlashCall, {r});
-    VariantClear(&r);
+    FireEvent(FlashEventId::FlashCall, {request});
     return std::exchange(returnValue_, std::move(outer));
 }
 

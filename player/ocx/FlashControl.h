@@ -14,6 +14,7 @@
 #include <oleidl.h>
 #include <urlmon.h>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -265,8 +266,22 @@ private:
     void DownloadArrived(Download& download, HRESULT result, std::vector<std::uint8_t> bytes) override;
 
     // Events and notifications.
-    void FireEvent(DISPID id, std::vector<VARIANT> argumentsInOrder);
+    // One argument of an event: a number or a text, freed once the event has been raised.
+    class EventArgument {
+    public:
+        EventArgument(long number);
+        EventArgument(const std::wstring& text);
+        ~EventArgument() { VariantClear(&value_); }
+        EventArgument(const EventArgument&) = delete;
+        EventArgument& operator=(const EventArgument&) = delete;
+        const VARIANT& Value() const { return value_; }
+
+    private:
+        VARIANT value_;
+    };
+    void FireEvent(DISPID id, std::initializer_list<EventArgument> argumentsInOrder);
     void FireReadyStateChange(long state);
+    void FireProgress(long percent);
     void NotifyChanged(DISPID id);
     void SetReadyState(long state);
 

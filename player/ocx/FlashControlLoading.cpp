@@ -21,6 +21,7 @@
 #include <iterator>
 
 #include "player/ocx/Download.h"
+#include "player/ocx/MovieText.h"
 
 namespace vm::flash {
 
@@ -45,17 +46,26 @@ bool LocalPathOf(const std::wstring& url, std::wstring& path) {
     return true;
 }
 
-// The whole of a local file, refused when it is larger than any download may be.
-HRESULT ReadLocalFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream file(path.c_str(), std::ios::binary | std::ios::ate);
-    if (!file) return INET_E_RESOURCE_NOT_FOUND;
-    const std::streamoff size = file.tellg();
-    if (size < 0) return INET_E_DOWNLOAD_FAILURE;
-    if (static_cast<std::uint64_t>(size) > Download::kMaxBytes) return E_OUTOFMEMORY;
-    bytes.resize(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return INET_E_DOWNLOAD_FAILURE;
-    return S_OK;
+// The whole of a local file, handed to `download` as if a binding had delivered it (refused
+// when larger than any download may be), and what the read came to; nothing, with nothing
+// done, when `url` names no local file.
+std::optional<HRESULT> ReadLocalFile(const std::wstring& url, Download& download) {
+    std::wstring path;
+    if (!LocalPathOf(url, path)) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    const HRESULT result = [&] {
+        std::ifstream file(path.c_str(), std::ios::binary | std::ios::ate);
+        if (!file) return INET_E_RESOURCE_NOT_FOUND;
+        const std::streamoff size = file.tellg();
+        if (size < 0) return INET_E_DOWNLOAD_FAILURE;
+        if (static_cast<std::uint64_t>(size) > Download::kMaxBytes) return E_OUTOFMEMORY;
+        bytes.resize(static_cast<std::size_t>(size));
+        file.seekg(0);
+        if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return INET_E_DOWNLOAD_FAILURE;
+        return S_OK;
+    }();
+    download.Complete(result, std::move(bytes));
+    return result;
 }
 
 bool IsAbsoluteUrl(const std::wstring& url) {
@@ -78,15 +88,6 @@ public:
     HRESULT result = E_PENDING;
     std::vector<std::uint8_t> bytes;
 };
-
-std::string Utf8Of(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 }  // namespace
 
@@ -151,13 +152,7 @@ HRESULT FlashControl::BindThroughHost(const std::wstring& url, Download& downloa
 }
 
 HRESULT FlashControl::FetchByOurselves(const std::wstring& url, Download& download) {
-    std::wstring path;
-    if (LocalPathOf(url, path)) {
-        std::vector<std::uint8_t> bytes;
-        HRESULT hr = ReadLocalFile(path, bytes);
-        download.Complete(hr, std::move(bytes));
-        return hr;
-    }
+    if (std::optional<HRESULT> read = ReadLocalFile(url, download)) return *read;
     TComPtr<IMoniker> moniker;
     if (HRESULT hr = CreateURLMonikerEx(nullptr, url.c_str(), moniker.Put(), URL_MK_UNIFORM); FAILED(hr)) {
         download.Finish(hr);
@@ -186,12 +181,7 @@ std::optional<std::vector<std::uint8_t>> FlashControl::Fetch(const std::wstring&
     TComPtr<IUnknown> keep = TComPtr<IUnknown>::Attach(download);
     bool refused = true;
     BindThroughHost(url, *download, refused);
-    std::wstring path;
-    if (refused && LocalPathOf(ResolveAgainstMovie(url), path)) {
-        std::vector<std::uint8_t> bytes;
-        HRESULT hr = ReadLocalFile(path, bytes);
-        download->Complete(hr, std::move(bytes));
-    }
+    if (refused) ReadLocalFile(ResolveAgainstMovie(url), *download);   // what it read arrives in `result`
     if (!result.arrived) {
         download->Cancel();   // still running in the container: too late for this frame
         return std::nullopt;
@@ -219,11 +209,7 @@ void FlashControl::DownloadProgress(Download&, ULONG done, ULONG total) {
     long percent = static_cast<long>(std::min<ULONGLONG>(100, static_cast<ULONGLONG>(done) * 100 / total));
     if (percent == percentLoaded_) return;
     percentLoaded_ = percent;
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = percent;
-    FireEvent(FlashEventId::OnProgress, {v});
+    FireProgress(percent);
 }
 
 void FlashControl::DownloadArrived(Download& download, HRESULT result, std::vector<std::uint8_t> bytes) {
@@ -232,7 +218,7 @@ void FlashControl::DownloadArrived(Download& download, HRESULT result, std::vect
         return d.Get() == static_cast<IUnknown*>(static_cast<IBindStatusCallback*>(&download));
     });
     std::string error;
-    if (FAILED(result) || bytes.empty() || !playback_->Load(bytes, error, Utf8Of(properties_.movie))) {
+    if (FAILED(result) || bytes.empty() || !playback_->Load(bytes, error, WideToMovieText(properties_.movie, kUtf8Version))) {
         if (error.empty()) error = FAILED(result) ? "the movie could not be fetched" : "the movie is empty";
         playback_->Unload();
         loadError_ = error;
@@ -248,13 +234,7 @@ void FlashControl::DownloadArrived(Download& download, HRESULT result, std::vect
         extent_.cx = MulDiv(stage.cx, 2540, 96);
         extent_.cy = MulDiv(stage.cy, 2540, 96);
     }
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_I4;
-        v.lVal = 100;
-        FireEvent(FlashEventId::OnProgress, {v});
-    }
+    FireProgress(100);
     SetReadyState(rsInteractive);
     SetReadyState(rsComplete);
     Invalidate(nullptr);
